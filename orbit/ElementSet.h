@@ -1,0 +1,62 @@
+#pragma once
+// Element sets as read from a two-line element file, the satellite table that
+// holds every set of the loaded file, and the selection of the current set.
+#include <string>
+#include <vector>
+
+namespace aostrack {
+
+// The nine numbers of one element set that the orbit engine propagates.
+// All zero until a satellite has been selected.
+struct ElementSet {
+    double Epoch = 0;            // YYDDD.DDDDDDDD, UT; the year is 2000 + YY
+    double Inclination = 0;      // degrees
+    double RAAN = 0;             // right ascension of the ascending node, degrees
+    double Eccentricity = 0;     // 0 to below 1
+    double ArgPerigee = 0;       // argument of perigee, degrees
+    double EpochMeanAnomaly = 0; // mean anomaly at epoch, degrees
+    double MeanMotion = 0;       // revolutions per day
+    double Decay = 0;            // first derivative of the mean motion as written, rev/day^2
+    double EpochRev = 0;         // revolution number at epoch
+    bool operator==(const ElementSet&) const = default;
+};
+
+// One record of the satellite table: the lines exactly as read, the trimmed
+// name and the numbers taken from the element lines.
+struct SatRecord {
+    std::string Line1;
+    std::string Line2;
+    std::string SatName;
+    ElementSet Elements;
+    bool operator==(const SatRecord&) const = default;
+};
+
+// The satellite table: records numbered 1 to Capacity (not from 0). Records
+// that the last load did not fill read as empty (zeros and empty texts).
+class SatTable {
+public:
+    static constexpr int Capacity = 15000;
+
+    // Number of records the load filled (= name lines read, at most Capacity).
+    int SatCount() const { return static_cast<int>(m_records.size()); }
+    // Record 1..Capacity; throws std::out_of_range outside that range.
+    const SatRecord& Record(int index) const;
+    // Names of records 1..SatCount in file order (list position p is record p + 1).
+    std::vector<std::string> Names() const;
+
+    // Used by the reader: appends a record; false when the table is full.
+    bool Append(SatRecord record);
+    // Used by the reader: the last appended record (precondition: SatCount() > 0).
+    SatRecord& Last() { return m_records.back(); }
+
+    bool operator==(const SatTable&) const = default;
+
+private:
+    std::vector<SatRecord> m_records;
+};
+
+// `CurrentElements` of record index (1..Capacity) of the table.
+// Throws std::out_of_range for an index outside 1..Capacity.
+ElementSet SelectSatellite(const SatTable& table, int index);
+
+} // namespace aostrack

@@ -1,0 +1,77 @@
+#pragma once
+// The orbit engine: a Plan13-style Keplerian ellipse with secular J2 drift of
+// node and perigee and a linear drag term, worked in degrees, with a
+// low-precision sun and a cylindrical earth shadow.
+#include "orbit/ElementSet.h"
+#include "orbit/SatelliteState.h"
+#include "orbit/Station.h"
+
+#include <chrono>
+#include <stdexcept>
+
+namespace aostrack {
+
+// An element set the model cannot propagate (mean motion not above 0,
+// eccentricity outside 0..1, Kepler's equation not converging).
+class OrbitError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Everything about the satellite at the UTC instant (whole seconds). The
+// path loss is for tunedFreqKHz (0: frequency term left out).
+// Throws OrbitError for an element set it cannot propagate.
+SatelliteState ComputeSatellite(const ElementSet& elements, const Station& station,
+                                std::chrono::sys_seconds instant, double tunedFreqKHz = 0,
+                                const Attitude& attitude = {});
+
+// Eccentric anomaly (degrees) for mean anomaly meanAnomaly (degrees) by
+// Newton's method to 0.0001 rad. Throws OrbitError after KeplerMaxRounds.
+inline constexpr int KeplerMaxRounds = 100;
+double SolveKepler(double meanAnomaly, double eccentricity);
+
+// The same computation with the per-satellite and per-station constants
+// worked out once, for stepped searches. Results are identical to
+// ComputeSatellite's for the same inputs.
+class OrbitModel {
+public:
+    // Throws OrbitError for an element set it cannot propagate.
+    OrbitModel(const ElementSet& elements, const Station& station, const Attitude& attitude = {});
+
+    SatelliteState Compute(std::chrono::sys_seconds instant, double tunedFreqKHz = 0) const;
+
+    // Elevation only (degrees) plus the height of the satellite above the
+    // station's horizon plane (km, (S - O) . Up), for searches.
+    struct Horizon {
+        double SatElevation = 0;
+        double SatAzimuth = 0;
+        double AboveHorizonKm = 0;
+    };
+    Horizon Look(std::chrono::sys_seconds instant) const;
+
+    // Upper bound (km/s) of how fast the satellite can move in the earth-fixed
+    // frame between the epoch-relative days fromDays and toDays.
+    double MaxEarthFixedSpeed(double fromDays, double toDays) const;
+
+    const ElementSet& Elements() const { return m_el; }
+    const Station& StationPosition() const { return m_station; }
+
+private:
+    struct Orbit;
+    void Propagate(std::chrono::sys_seconds instant, Orbit& o) const;
+
+    ElementSet m_el;
+    Station m_station;
+    Attitude m_attitude;
+    // constants of the element set and station
+    double m_cosLat = 0, m_sinLat = 0, m_cosLon = 0, m_sinLon = 0;
+    double m_cosI = 0, m_sinI = 0;
+    double m_meanMotionDegSec = 0;
+    double m_a = 0, m_b = 0;
+    double m_nodeRate = 0, m_perigeeRate = 0;
+    double m_epochDay = 0;
+    // station vectors
+    double m_up[3] = {}, m_east[3] = {}, m_north[3] = {}, m_o[3] = {};
+};
+
+} // namespace aostrack

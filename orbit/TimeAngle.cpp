@@ -1,0 +1,172 @@
+#include "orbit/TimeAngle.h"
+
+#include <cmath>
+#include <limits>
+
+namespace aostrack {
+
+using namespace std::chrono;
+
+double SinDeg(double x) { return std::sin(x / DegPerRad); }
+double CosDeg(double x) { return std::cos(x / DegPerRad); }
+
+double TanDeg(double x)
+{
+    if (x == 90.0 || x == 270.0)
+        return 5729578.0;
+    return std::sin(x / DegPerRad) / std::cos(x / DegPerRad);
+}
+
+double ArcTanDeg(double y) { return std::atan(y) * DegPerRad; }
+
+double ArcSinDeg(double x)
+{
+    if (x >= 1.0)
+        return 90.0;
+    if (x <= -1.0)
+        return -90.0;
+    return std::atan(x / std::sqrt(1.0 - x * x)) * DegPerRad;
+}
+
+double ArcCosDeg(double x)
+{
+    if (x >= 1.0)
+        return 0.0;
+    if (x <= -1.0)
+        return 180.0;
+    return 90.0 - std::atan(x / std::sqrt(1.0 - x * x)) * DegPerRad;
+}
+
+double ArcTan2Deg(double y, double x)
+{
+    double a;
+    if (x != 0.0)
+        a = ArcTanDeg(y / x);
+    else
+        a = y > 0.0 ? 90.0 : (y < 0.0 ? -90.0 : 0.0);
+    if (x < 0.0)
+        a += 180.0;
+    if (a < 0.0)
+        a += 360.0;
+    return a;
+}
+
+double Log10(double x) { return x > 0.0 ? std::log(x) / std::log(10.0) : 0.0; }
+
+double RealPower(double x, double p) { return std::exp(p * std::log(x)); }
+
+double Norm360(double x) { return x - 360.0 * std::floor(x / 360.0); }
+
+double WestToEast180(double w) { return w >= 180.0 ? 360.0 - w : -w; }
+
+std::int32_t IntPart(double x)
+{
+    constexpr double lo = std::numeric_limits<std::int32_t>::min();
+    constexpr double hi = std::numeric_limits<std::int32_t>::max();
+    if (!(x == x))
+        return 0;
+    if (x <= lo)
+        return std::numeric_limits<std::int32_t>::min();
+    if (x >= hi)
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(x); // truncates toward zero
+}
+
+double FracPart(double x) { return std::fabs(x - IntPart(x)); }
+
+std::int32_t DayNumber(int day, int month, int year)
+{
+    if (month <= 2) {
+        year -= 1;
+        month += 12;
+    }
+    const int a = static_cast<int>(std::floor(year / 100.0));
+    const int b = 2 - a + static_cast<int>(std::floor(a / 4.0));
+    return static_cast<std::int32_t>(std::floor(365.25 * (year + 4716)))
+           + static_cast<std::int32_t>(std::floor(30.6001 * (month + 1))) + day + b - 2445034;
+}
+
+double EpochDayNumber(double epoch)
+{
+    const std::int32_t yy = IntPart(epoch / 1000.0);
+    const std::int32_t ddd = IntPart(epoch) - 1000 * yy;
+    return DayNumber(0, 1, 2000 + yy) + ddd + FracPart(epoch);
+}
+
+double SiderealAngle(double dayNumber, double dayFraction)
+{
+    // Julian centuries of 0h UT of the date from J2000.0 (IAU 1982 GMST series).
+    const double t = (dayNumber + 2443509.5 - 2451545.0) / 36525.0;
+    const double theta = 100.460618375 + 36000.7700536083 * t + 0.0003879333 * t * t
+                         - t * t * t / 38710000.0 + 360.98564736629 * dayFraction;
+    return Norm360(theta);
+}
+
+int DayOfYear(year_month_day date)
+{
+    const sys_days first{date.year() / January / 1};
+    return static_cast<int>((sys_days{date} - first).count()) + 1;
+}
+
+namespace {
+int TwoDigits(std::string_view text, std::size_t pos)
+{
+    int value = 0;
+    for (std::size_t i = pos; i < pos + 2 && i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            break;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+} // namespace
+
+double HmsToSeconds(std::string_view text)
+{
+    return TwoDigits(text, 0) * 3600.0 + TwoDigits(text, 3) * 60.0 + TwoDigits(text, 6);
+}
+
+double CurrentEpochNumber(sys_seconds utcNow)
+{
+    const sys_days day = floor<days>(utcNow);
+    const year_month_day ymd{day};
+    const hh_mm_ss<seconds> hms{utcNow - day};
+    const int yy = static_cast<int>(ymd.year()) % 100;
+    const double secs = hms.hours().count() * 3600.0 + hms.minutes().count() * 60.0
+                        + static_cast<double>(hms.seconds().count());
+    return yy * 1000.0 + DayOfYear(ymd) + secs / 86400.0;
+}
+
+CalcInstant SplitInstant(sys_seconds utc)
+{
+    const sys_days day = floor<days>(utc);
+    const year_month_day ymd{day};
+    const hh_mm_ss<seconds> hms{utc - day};
+    CalcInstant c;
+    c.CalcDay = static_cast<int>(static_cast<unsigned>(ymd.day()));
+    c.CalcMonth = static_cast<int>(static_cast<unsigned>(ymd.month()));
+    c.CalcYear = static_cast<int>(ymd.year());
+    c.CalcHour = static_cast<double>(hms.hours().count());
+    c.CalcMinute = static_cast<double>(hms.minutes().count());
+    c.CalcSecond = static_cast<double>(hms.seconds().count());
+    return c;
+}
+
+namespace {
+// 1899-12-30 is 25569 days before 1970-01-01.
+constexpr double DateTimeUnixOffsetDays = 25569.0;
+} // namespace
+
+double ToDateTime(sys_seconds utc)
+{
+    return DateTimeUnixOffsetDays + static_cast<double>(utc.time_since_epoch().count()) / 86400.0;
+}
+
+sys_seconds FromDateTime(double dateTime)
+{
+    const double secs = std::round((dateTime - DateTimeUnixOffsetDays) * 86400.0);
+    return sys_seconds{seconds{static_cast<long long>(secs)}};
+}
+
+} // namespace aostrack

@@ -1,0 +1,53 @@
+#pragma once
+// Reader of two-line element files (with or without name lines). Lines may end
+// in CR LF, LF or CR. Columns are read as the classic NORAD layout, numbers
+// always with a full stop; malformed numbers read as 0 or their leading part.
+#include "orbit/ElementSet.h"
+
+#include <istream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace aostrack {
+
+// Outcome of one load. Each load starts from an empty table, so a record
+// never shows elements left over from another file.
+struct TleLoad {
+    SatTable Table;
+    int SatCount = 0;            // records filled = name lines kept
+    int IgnoredNameLines = 0;    // name lines beyond the table's 15000 records
+    int IgnoredElementLines = 0; // element lines before the first name line,
+                                 // or belonging to an ignored name line
+    int FirstIgnoredLine = 0;    // 1-based line number of the first ignored line, 0 if none
+    int LineCount = 0;           // lines read (0: the file holds no line)
+    bool operator==(const TleLoad&) const = default;
+};
+
+// A file that cannot be opened or read. what() reads
+// "<file> line <n>: <reason>" (line 0 when the file could not be opened).
+class TleFileError : public std::runtime_error {
+public:
+    TleFileError(std::string file, int line, std::string reason);
+    const std::string& File() const { return m_file; }
+    int Line() const { return m_line; }
+    const std::string& Reason() const { return m_reason; }
+
+private:
+    std::string m_file;
+    int m_line;
+    std::string m_reason;
+};
+
+// Reads the element file at path. Throws TleFileError when it cannot be
+// opened or a read fails; the caller's previous table is then untouched.
+TleLoad LoadTleFile(const std::string& path);
+
+// Same reading from a stream; sourceName is used in error messages.
+TleLoad ReadTle(std::istream& in, const std::string& sourceName);
+
+// The number conversion of the element columns: the leading decimal number of
+// text (blanks skipped, full stop as separator), 0 when there is none.
+double ReadTleNumber(std::string_view text);
+
+} // namespace aostrack
