@@ -1,6 +1,7 @@
 // One main for every test program: a QApplication exists for the tests that
 // need Qt's event loop or widgets, and it never needs a display.
 #include <QApplication>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
