@@ -53,6 +53,9 @@ public:
     // frame between the epoch-relative days fromDays and toDays.
     double MaxEarthFixedSpeed(double fromDays, double toDays) const;
 
+    // Days from the epoch to the instant (negative before it).
+    double ElapsedDays(std::chrono::sys_seconds instant) const;
+
     const ElementSet& Elements() const { return m_el; }
     const Station& StationPosition() const { return m_station; }
 
@@ -70,6 +73,8 @@ private:
     double m_a = 0, m_b = 0;
     double m_nodeRate = 0, m_perigeeRate = 0;
     double m_epochDay = 0;
+    double m_dragFactor = 0; // DC = -2 Decay / (3 MeanMotion)
+    double m_axis[3] = {};   // antenna axis in the orbit-plane frame
     // station vectors
     double m_up[3] = {}, m_east[3] = {}, m_north[3] = {}, m_o[3] = {};
 };

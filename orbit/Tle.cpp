@@ -1,6 +1,12 @@
 #include "orbit/Tle.h"
 
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 namespace aostrack {
 
@@ -10,8 +16,202 @@ TleFileError::TleFileError(std::string file, int line, std::string reason)
 {
 }
 
-double ReadTleNumber(std::string_view) { return 0; }
-TleLoad ReadTle(std::istream&, const std::string&) { return {}; }
-TleLoad LoadTleFile(const std::string&) { return {}; }
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Columns first..last counted from 1; whatever part of them the line holds.
+std::string_view Columns(std::string_view line, std::size_t first, std::size_t last)
+{
+    if (line.size() < first)
+        return {};
+    return line.substr(first - 1, last - first + 1);
+}
+
+double Field(std::string_view line, std::size_t first, std::size_t last)
+{
+    return ReadTleNumber(Columns(line, first, last));
+}
+
+void ReadLine1(std::string_view line, SatRecord& r)
+{
+    r.Line1.assign(line);
+    r.Elements.Epoch = Field(line, 19, 33);
+    // Column 34 carries the sign of the first derivative (blank or '-').
+    r.Elements.Decay = Field(line, 34, 43);
+}
+
+void ReadLine2(std::string_view line, SatRecord& r)
+{
+    r.Line2.assign(line);
+    r.Elements.Inclination = Field(line, 9, 16);
+    r.Elements.RAAN = Field(line, 18, 25);
+    // The file leaves out the leading "0." of the eccentricity.
+    std::string ecc = "0.";
+    ecc.append(Columns(line, 27, 33));
+    r.Elements.Eccentricity = ReadTleNumber(ecc);
+    r.Elements.ArgPerigee = Field(line, 35, 42);
+    r.Elements.EpochMeanAnomaly = Field(line, 44, 51);
+    r.Elements.MeanMotion = Field(line, 53, 63);
+    r.Elements.EpochRev = Field(line, 64, 68);
+}
+
+} // namespace
+
+double ReadTleNumber(std::string_view text)
+{
+    // The leading decimal number with blanks skipped wherever they stand:
+    // sign, digits, one full stop, an optional exponent (E or D).
+    char buf[64];
+    std::size_t n = 0;
+    std::size_t i = 0;
+    auto skip = [&] {
+        while (i < text.size() && IsBlank(text[i]))
+            ++i;
+    };
+    auto put = [&](char c) {
+        if (n < sizeof buf - 1)
+            buf[n++] = c;
+    };
+    skip();
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsBlank(c))
+            continue;
+        if (c >= '0' && c <= '9') {
+            put(c);
+            digits = true;
+        } else if (c == '.' && !point) {
+            put(c);
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    // Exponent, only when digits follow it.
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+        std::size_t j = i + 1;
+        while (j < text.size() && IsBlank(text[j]))
+            ++j;
+        char expSign = '+';
+        if (j < text.size() && (text[j] == '-' || text[j] == '+'))
+            expSign = text[j++];
+        std::string expDigits;
+        for (; j < text.size(); ++j) {
+            if (IsBlank(text[j]))
+                continue;
+            if (text[j] < '0' || text[j] > '9')
+                break;
+            expDigits.push_back(text[j]);
+        }
+        if (!expDigits.empty() && expDigits.size() < 6) {
+            put('e');
+            put(expSign);
+            for (char c : expDigits)
+                put(c);
+        }
+    }
+    double value = 0.0;
+    const auto res = std::from_chars(buf, buf + n, value);
+    if (res.ec != std::errc())
+        return 0.0;
+    return negative ? -value : value;
+}
+
+TleLoad ReadTle(std::istream& in, const std::string& sourceName)
+{
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        throw TleFileError(sourceName, 0, "read error");
+
+    TleLoad load;
+    std::string_view rest = text;
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF")
+        rest.remove_prefix(3); // UTF-8 byte order mark written by some editors
+
+    bool ignoringRecord = false; // a name line beyond the table: its element lines go too
+    auto ignore = [&](int lineNo) {
+        if (load.FirstIgnoredLine == 0)
+            load.FirstIgnoredLine = lineNo;
+    };
+
+    int lineNo = 0;
+    while (!rest.empty()) {
+        // One line, ended by CR LF, LF or CR.
+        std::size_t end = 0;
+        while (end < rest.size() && rest[end] != '\n' && rest[end] != '\r')
+            ++end;
+        const std::string_view line = rest.substr(0, end);
+        std::size_t next = end;
+        if (next < rest.size()) {
+            if (rest[next] == '\r' && next + 1 < rest.size() && rest[next + 1] == '\n')
+                next += 2;
+            else
+                next += 1;
+        }
+        rest.remove_prefix(next);
+        ++lineNo;
+
+        const bool line1 = line.size() >= 2 && line[0] == '1' && line[1] == ' ';
+        const bool line2 = line.size() >= 2 && line[0] == '2' && line[1] == ' ';
+        if (line1 || line2) {
+            if (load.Table.SatCount() == 0 || ignoringRecord) {
+                ++load.IgnoredElementLines;
+                ignore(lineNo);
+                continue;
+            }
+            SatRecord& r = load.Table.Last();
+            if (line1)
+                ReadLine1(line, r);
+            else
+                ReadLine2(line, r);
+            continue;
+        }
+        const std::string_view name = Trim(line);
+        if (name.empty())
+            continue;
+        SatRecord record;
+        record.SatName.assign(name);
+        if (load.Table.Append(std::move(record))) {
+            ignoringRecord = false;
+        } else {
+            ignoringRecord = true;
+            ++load.IgnoredNameLines;
+            ignore(lineNo);
+        }
+    }
+    load.LineCount = lineNo;
+    load.SatCount = load.Table.SatCount();
+    return load;
+}
+
+TleLoad LoadTleFile(const std::string& path)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        throw TleFileError(path, 0, "is a folder, not an element file");
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw TleFileError(path, 0, std::string("cannot open: ") + std::strerror(errno));
+    return ReadTle(in, path);
+}
 
 } // namespace aostrack

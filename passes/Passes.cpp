@@ -1,16 +1,207 @@
 #include "passes/Passes.h"
 
+#include "orbit/Engine.h"
+#include "orbit/TimeAngle.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 namespace aostrack {
 
-NextPass FindNextPass(const ElementSet&, const Station&, std::chrono::sys_seconds) { return {}; }
-NextPass FindNextPassPlain(const ElementSet&, const Station&, std::chrono::sys_seconds) { return {}; }
-PassList BuildPassList(const ElementSet&, const Station&, std::chrono::sys_seconds) { return {}; }
-PassList BuildPassListPlain(const ElementSet&, const Station&, std::chrono::sys_seconds) { return {}; }
-std::string FormatPassLine(const ListedPass&) { return {}; }
-std::vector<double> PassTrack(const ElementSet&, const Station&, std::chrono::sys_seconds,
-                              std::chrono::sys_seconds)
+using namespace std::chrono;
+
+namespace {
+
+// Skipping ahead while the satellite is far from the horizon. Between two
+// samples the height of the satellite above the station's horizon plane
+// changes at most by the model's earth-fixed speed times the time between
+// them, so while that height stays clear of zero by more than this change,
+// the sign of the elevation at the skipped samples is known without
+// computing them. The margin covers the Kepler tolerance and rounding.
+class HorizonSkipper {
+public:
+    HorizonSkipper(const OrbitModel& model, sys_seconds now, double spanDays)
+    {
+        const double e = model.Elements().Eccentricity;
+        if (e >= 0.9)
+            return; // Newton's error bound too loose there: compute every sample
+        const double t0 = model.ElapsedDays(now);
+        m_speedKmPerSec = model.MaxEarthFixedSpeed(t0 - 0.01, t0 + spanDays + 0.01);
+        const double a = std::cbrt(398600.0 / std::pow(model.Elements().MeanMotion / 13750.98708, 2.0));
+        m_marginKm = 1.0 + 1e-6 * a * (1.0 + e) * 4.0;
+        m_enabled = std::isfinite(m_speedKmPerSec) && m_speedKmPerSec > 0;
+    }
+
+    // Number of following samples, stepSeconds apart, whose elevation has
+    // the same sign as this one (aboveHorizonKm = (S - O) . Up).
+    long long SameSignSamples(double aboveHorizonKm, double stepSeconds) const
+    {
+        if (!m_enabled)
+            return 0;
+        const double clear = std::fabs(aboveHorizonKm) - 2.0 * m_marginKm;
+        if (clear <= 0)
+            return 0;
+        const double k = std::floor(clear / (m_speedKmPerSec * stepSeconds));
+        return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
+    }
+
+private:
+    bool m_enabled = false;
+    double m_speedKmPerSec = 0;
+    double m_marginKm = 0;
+};
+
+NextPass SearchNextPass(const ElementSet& elements, const Station& station, sys_seconds now, bool skip)
 {
-    return {};
+    const OrbitModel model(elements, station);
+    const HorizonSkipper skipper(model, now, PassSearchSteps / 86400.0 + 1.0);
+    NextPass result;
+    bool passBegun = false;
+    for (long long i = 1; i <= PassSearchSteps; ++i) {
+        const sys_seconds t = now + seconds{i};
+        const OrbitModel::Horizon h = model.Look(t);
+        if (h.SatElevation > 0 && !passBegun) {
+            passBegun = true;
+            result.AosTime = t;
+        }
+        if (h.SatElevation < 0 && passBegun) {
+            result.LosTime = t;
+            break;
+        }
+        // Skip only samples whose sign is certain and would not change the
+        // outcome: below the horizon before AOS, above it during the pass.
+        if (skip && ((!passBegun && h.SatElevation < 0 && h.AboveHorizonKm < 0)
+                     || (passBegun && h.SatElevation > 0 && h.AboveHorizonKm > 0)))
+            i += skipper.SameSignSamples(h.AboveHorizonKm, 1.0);
+    }
+    return result;
+}
+
+std::string TwoDigits(long long v)
+{
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%02lld", v);
+    return buf;
+}
+
+std::string ThreeDigits(long long v)
+{
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%03lld", v);
+    return buf;
+}
+
+std::string HourMinute(sys_seconds t)
+{
+    const sys_days day = floor<days>(t);
+    const hh_mm_ss<seconds> hms{t - day};
+    return TwoDigits(hms.hours().count()) + ":" + TwoDigits(hms.minutes().count());
+}
+
+PassList ListPasses(const ElementSet& elements, const Station& station, sys_seconds now, bool skip)
+{
+    const OrbitModel model(elements, station);
+    const HorizonSkipper skipper(model, now, PassListSteps / 1440.0 + 1.0);
+    PassList list;
+    bool inPass = false;
+    ListedPass current;
+    double maxElevation = 0;
+    // Minutes of the current pass that were skipped as certainly above the
+    // horizon; their elevations count for the maximum only if the pass ends.
+    std::vector<std::pair<long long, long long>> skippedInPass;
+
+    for (long long m = 1; m <= PassListSteps; ++m) {
+        const sys_seconds t = now + minutes{m};
+        const OrbitModel::Horizon h = model.Look(t);
+        const double el = h.SatElevation;
+        if (el > 0 && !inPass) {
+            inPass = true;
+            current = ListedPass{};
+            current.AosTime = t;
+            current.AosAzimuth = h.SatAzimuth;
+        }
+        if (el > maxElevation)
+            maxElevation = el;
+        if (el < 0 && inPass) {
+            inPass = false;
+            for (const auto& [first, last] : skippedInPass)
+                for (long long k = first; k <= last; ++k) {
+                    const double e = model.Look(now + minutes{k}).SatElevation;
+                    if (e > maxElevation)
+                        maxElevation = e;
+                }
+            skippedInPass.clear();
+            current.LosTime = t;
+            current.LosAzimuth = h.SatAzimuth;
+            current.MaxElevation = maxElevation;
+            list.Passes.push_back(current);
+            list.Lines.push_back(FormatPassLine(current));
+            maxElevation = 0;
+        }
+        if (!skip)
+            continue;
+        if (!inPass && el < 0 && h.AboveHorizonKm < 0) {
+            m += skipper.SameSignSamples(h.AboveHorizonKm, 60.0);
+        } else if (inPass && el > 0 && h.AboveHorizonKm > 0) {
+            const long long k = std::min<long long>(skipper.SameSignSamples(h.AboveHorizonKm, 60.0),
+                                                    PassListSteps - m);
+            if (k > 0) {
+                skippedInPass.emplace_back(m + 1, m + k);
+                m += k;
+            }
+        }
+    }
+    return list;
+}
+
+} // namespace
+
+NextPass FindNextPass(const ElementSet& elements, const Station& station, sys_seconds now)
+{
+    return SearchNextPass(elements, station, now, true);
+}
+
+NextPass FindNextPassPlain(const ElementSet& elements, const Station& station, sys_seconds now)
+{
+    return SearchNextPass(elements, station, now, false);
+}
+
+PassList BuildPassList(const ElementSet& elements, const Station& station, sys_seconds now)
+{
+    return ListPasses(elements, station, now, true);
+}
+
+PassList BuildPassListPlain(const ElementSet& elements, const Station& station, sys_seconds now)
+{
+    return ListPasses(elements, station, now, false);
+}
+
+std::string FormatPassLine(const ListedPass& pass)
+{
+    const year_month_day date{floor<days>(pass.LosTime)};
+    // Azimuths and the maximum are cut to their whole part (rounded down).
+    auto whole = [](double v) { return static_cast<long long>(std::floor(v)); };
+    return TwoDigits(static_cast<unsigned>(date.day())) + "."
+           + TwoDigits(static_cast<unsigned>(date.month())) + "."
+           + std::to_string(static_cast<int>(date.year())) + " " + HourMinute(pass.AosTime) + " (Az "
+           + ThreeDigits(whole(pass.AosAzimuth)) + "\u00B0) -> " + HourMinute(pass.LosTime) + " (Az "
+           + ThreeDigits(whole(pass.LosAzimuth)) + "\u00B0) maxEl: " + TwoDigits(whole(pass.MaxElevation))
+           + "\u00B0)";
+}
+
+std::vector<double> PassTrack(const ElementSet& elements, const Station& station, sys_seconds aosTime,
+                              sys_seconds losTime)
+{
+    std::vector<double> track;
+    if (losTime < aosTime)
+        return track;
+    const OrbitModel model(elements, station);
+    const long long d = std::min<long long>((losTime - aosTime).count(), PassTrackMaxSeconds);
+    track.reserve(static_cast<std::size_t>(d + 1));
+    for (long long s = 0; s <= d; ++s)
+        track.push_back(model.Look(aosTime + seconds{s}).SatElevation);
+    return track;
 }
 
 } // namespace aostrack

@@ -65,7 +65,9 @@ PassList BuildPassListPlain(const ElementSet& elements, const Station& station,
 std::string FormatPassLine(const ListedPass& pass);
 
 // Elevations (degrees) at AosTime + s for s = 0..D, D = whole seconds from
-// aosTime to losTime; empty when losTime is before aosTime.
+// aosTime to losTime (at most PassTrackMaxSeconds); empty when losTime is
+// before aosTime.
+inline constexpr long long PassTrackMaxSeconds = 86400;
 std::vector<double> PassTrack(const ElementSet& elements, const Station& station,
                               std::chrono::sys_seconds aosTime,
                               std::chrono::sys_seconds losTime);
