@@ -1,0 +1,30 @@
+#pragma once
+// The downloaded element text: decoding, cleaning and the check that a page
+// really holds element sets before it may replace the TLE file.
+#include <QByteArray>
+#include <QString>
+
+namespace aostrack {
+
+// Page bytes as text: UTF-8 when they are valid UTF-8, otherwise Latin-1 (old
+// archive files), so no byte is lost to a replacement character.
+QString DecodePage(const QByteArray& body);
+
+// Removes every "<PRE>", then every "</PRE>" (exact upper case), the wrapper
+// a browser puts around a plain-text file.
+QString RemovePreTags(QString text);
+
+// Appends body to collected; when collected does not end with a line break a
+// CR LF goes between them, so the last line of one page never runs into the
+// first line of the next.
+QString JoinPageText(const QString& collected, const QString& body);
+
+// The number of complete element sets in text: name lines followed by both a
+// "1 " and a "2 " element line (in either order) before the next name line,
+// lines classified as the TLE reader classifies them.
+int CountCompleteElementSets(const QString& text);
+
+// True when text holds nothing but blanks and line breaks.
+bool IsBlankText(const QString& text);
+
+} // namespace aostrack

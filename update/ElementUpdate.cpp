@@ -1,0 +1,126 @@
+#include "update/ElementUpdate.h"
+
+#include "update/ElementText.h"
+#include "update/TleFileReplace.h"
+#include "update/TleSources.h"
+
+namespace aostrack {
+
+ElementUpdate::ElementUpdate(std::unique_ptr<PageFetcher> fetcher, QObject* parent)
+    : QObject(parent)
+    , m_fetcher(fetcher ? std::move(fetcher) : std::make_unique<HttpPageFetcher>())
+{
+}
+
+ElementUpdate::~ElementUpdate()
+{
+    m_fetcher->Abort();
+}
+
+bool ElementUpdate::Start(const UpdateRequest& request)
+{
+    if (m_running)
+        return false;
+    m_request = request;
+    m_collected.clear();
+    m_pages.clear();
+    m_next = 0;
+    emit started();
+    emit collectedTextChanged(m_collected);
+
+    if (!request.UseServer && !request.UseArchive) {
+        emit progressLine(QStringLiteral("no source ticked, nothing to update"));
+        emit finished(false);
+        return true;
+    }
+    if (request.TleFilePath.trimmed().isEmpty()) {
+        emit progressLine(QStringLiteral("no TLE file loaded: open a TLE file first, nothing updated"));
+        emit finished(false);
+        return true;
+    }
+
+    // Only the server's files are upper-cased, as they always have been; the
+    // archive's file goes in as served.
+    if (request.UseServer) {
+        for (const QString& url : ServerUrls(request.ServerBase))
+            m_pages.append({ url, true });
+    }
+    if (request.UseArchive)
+        m_pages.append({ ArchiveUrl(request.ArchiveBase), false });
+
+    m_running = true;
+    FetchNext();
+    return true;
+}
+
+void ElementUpdate::Abort()
+{
+    if (!m_running)
+        return;
+    m_fetcher->Abort();
+    Stop(QStringLiteral("update cancelled"));
+}
+
+void ElementUpdate::FetchNext()
+{
+    const Page& page = m_pages.at(m_next);
+    emit progressLine(QStringLiteral("open ") + page.Url);
+    m_fetcher->Fetch(QUrl(page.Url), [this](const FetchedPage& fetched) { OnPage(fetched); });
+}
+
+void ElementUpdate::OnPage(const FetchedPage& fetched)
+{
+    if (!m_running)
+        return;
+    const Page& page = m_pages.at(m_next);
+    if (!fetched.Ok()) {
+        Stop(QStringLiteral("failed %1: %2").arg(page.Url, fetched.error));
+        return;
+    }
+    QString text = DecodePage(fetched.body);
+    if (page.UpperCase)
+        text = text.toUpper();
+    text = RemovePreTags(text);
+    // An error or login page delivered with status 200 must never become the
+    // element file; a page with no text at all adds nothing and is let pass.
+    if (!IsBlankText(text) && CountCompleteElementSets(text) == 0) {
+        Stop(QStringLiteral("refused %1: no element set in the page").arg(page.Url));
+        return;
+    }
+    emit progressLine(QStringLiteral("ok"));
+    m_collected = JoinPageText(m_collected, text);
+    emit collectedTextChanged(m_collected);
+
+    if (++m_next < m_pages.size()) {
+        FetchNext();
+        return;
+    }
+    WriteFile();
+}
+
+void ElementUpdate::WriteFile()
+{
+    if (CountCompleteElementSets(m_collected) == 0) {
+        Stop(QStringLiteral("refused: the pages hold no element set"));
+        return;
+    }
+    const QString error = ReplaceTleFile(m_request.TleFilePath, m_collected,
+                                         [this](const QString& line) { emit progressLine(line); });
+    if (!error.isEmpty()) {
+        Stop(error);
+        return;
+    }
+    m_running = false;
+    emit progressLine(QStringLiteral("... done"));
+    emit finished(true);
+}
+
+void ElementUpdate::Stop(const QString& reason)
+{
+    m_running = false;
+    emit progressLine(reason);
+    emit progressLine(QStringLiteral("TLE file unchanged: ") + m_request.TleFilePath);
+    emit finished(false);
+}
+
+} // namespace aostrack

@@ -1,0 +1,67 @@
+#pragma once
+// Loading one web page at a time: the network edge of the element update.
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+#include <chrono>
+#include <functional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace aostrack {
+
+// The outcome of one page load. error is empty on success and otherwise
+// names the reason ("HTTP 404 Not Found", "no answer within 30 s", the
+// network layer's own text for DNS and TLS failures).
+struct FetchedPage {
+    QUrl url;
+    QByteArray body;
+    QString error;
+    bool Ok() const { return error.isEmpty(); }
+    bool operator==(const FetchedPage&) const = default;
+};
+
+// Anything that can load a page asynchronously; done runs later, on the
+// event loop, exactly once per Fetch unless Abort comes first.
+class PageFetcher {
+public:
+    virtual ~PageFetcher() = default;
+    virtual void Fetch(const QUrl& url, std::function<void(const FetchedPage&)> done) = 0;
+    // Drops the page being loaded; its done is never called.
+    virtual void Abort() = 0;
+};
+
+// QNetworkAccessManager-based fetcher: follows redirects (never from https to
+// http), fails on an HTTP status of 400 or more, and gives up on a page that
+// is not complete within timeout or grows beyond maxBytes.
+class HttpPageFetcher : public QObject, public PageFetcher {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds DefaultTimeout{30000};
+    static constexpr qint64 DefaultMaxBytes = 32 * 1024 * 1024;
+
+    explicit HttpPageFetcher(std::chrono::milliseconds timeout = DefaultTimeout,
+                             qint64 maxBytes = DefaultMaxBytes, QObject* parent = nullptr);
+    ~HttpPageFetcher() override;
+
+    void Fetch(const QUrl& url, std::function<void(const FetchedPage&)> done) override;
+    void Abort() override;
+
+private:
+    void OnFinished();
+    void Fail(const QString& reason);
+
+    std::chrono::milliseconds m_timeout;
+    qint64 m_maxBytes;
+    QNetworkAccessManager* m_network;
+    QPointer<QNetworkReply> m_reply;
+    QTimer m_timer;
+    QString m_failure;
+    std::function<void(const FetchedPage&)> m_done;
+};
+
+} // namespace aostrack

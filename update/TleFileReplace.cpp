@@ -1,0 +1,82 @@
+#include "update/TleFileReplace.h"
+
+#include "update/FileRename.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+namespace aostrack {
+
+namespace {
+
+// Copies the current TLE file to a temporary file in the same folder and
+// renames that over the backup, so an older backup is only ever replaced by a
+// complete copy. The current file itself is not moved: the TLE name must not
+// go empty between the two renames.
+QString SaveBackup(const QString& tleFilePath)
+{
+    const QString backupPath = BackupPathFor(tleFilePath);
+    QFile current(tleFilePath);
+    if (!current.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read %1: %2").arg(tleFilePath, current.errorString());
+    const QByteArray oldBytes = current.readAll();
+    if (current.error() != QFileDevice::NoError)
+        return QStringLiteral("cannot read %1: %2").arg(tleFilePath, current.errorString());
+    current.close();
+
+    QTemporaryFile copy(backupPath + QStringLiteral(".XXXXXX"));
+    copy.setAutoRemove(true);
+    if (!copy.open() || copy.write(oldBytes) != oldBytes.size() || !copy.flush())
+        return QStringLiteral("cannot write backup %1: %2").arg(backupPath, copy.errorString());
+    copy.setPermissions(current.permissions());
+    copy.close();
+    if (!FileRename(copy.fileName(), backupPath, true))
+        return QStringLiteral("cannot replace backup %1").arg(backupPath);
+    copy.setAutoRemove(false);
+    return {};
+}
+
+} // namespace
+
+QString BackupPathFor(const QString& tleFilePath)
+{
+    return tleFilePath + QStringLiteral("_old");
+}
+
+QString ReplaceTleFile(const QString& tleFilePath, const QString& text,
+                       const std::function<void(const QString&)>& progress)
+{
+    if (tleFilePath.isEmpty())
+        return QStringLiteral("no TLE file name");
+    const QFileInfo info(tleFilePath);
+    if (info.isDir())
+        return QStringLiteral("%1 is a folder, not a TLE file").arg(tleFilePath);
+
+    // QSaveFile writes into a temporary file in the TLE file's folder and
+    // renames it over the TLE file only on commit (after flushing to disk).
+    QSaveFile next(tleFilePath);
+    const QByteArray bytes = (text + QStringLiteral("\r\n")).toUtf8();
+    if (!next.open(QIODevice::WriteOnly) || next.write(bytes) != bytes.size())
+        return QStringLiteral("cannot write %1: %2").arg(tleFilePath, next.errorString());
+
+    if (info.exists()) {
+        progress(QStringLiteral("save old TLE file"));
+        if (const QString error = SaveBackup(tleFilePath); !error.isEmpty()) {
+            next.cancelWriting();
+            next.commit();
+            return error;
+        }
+    } else {
+        progress(QStringLiteral("no old TLE file to save"));
+    }
+
+    progress(QStringLiteral("write new TLE file"));
+    if (!next.commit())
+        return QStringLiteral("cannot write %1: %2").arg(tleFilePath, next.errorString());
+    return {};
+}
+
+} // namespace aostrack

@@ -1,0 +1,23 @@
+#pragma once
+// Replacing the TLE file without ever losing it.
+#include <QString>
+#include <functional>
+
+namespace aostrack {
+
+// The backup of a TLE file: "_old" appended to the whole name
+// (keps.txt -> keps.txt_old).
+QString BackupPathFor(const QString& tleFilePath);
+
+// Writes text followed by CR LF (UTF-8) as the new TLE file at tleFilePath.
+// Order: the new text goes to a temporary file beside the TLE file and is
+// flushed to disk; then a copy of the current file (if any) replaces the
+// backup; then the temporary file is renamed over the TLE file. At every
+// moment the TLE name holds either the complete old or the complete new file.
+// progress receives "save old TLE file" (or "no old TLE file to save") and
+// "write new TLE file" as the steps begin. Returns an empty text on success,
+// otherwise why it failed (naming the file); the TLE file is then unchanged.
+QString ReplaceTleFile(const QString& tleFilePath, const QString& text,
+                       const std::function<void(const QString&)>& progress);
+
+} // namespace aostrack
