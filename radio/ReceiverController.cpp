@@ -1,0 +1,265 @@
+#include "radio/ReceiverController.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/Configuration.h"
+#include "core/EventLog.h"
+#include "core/FrequencyState.h"
+#include "core/NumberText.h"
+#include "radio/FrequencyDatabase.h"
+#include "radio/ReceiverLibrary.h"
+
+namespace aostrack {
+
+namespace {
+
+// The receiver is only tuned to plausible downlinks: 50 MHz to 2.5 GHz.
+constexpr double kLowestTuneKHz = 50000;
+constexpr double kHighestTuneKHz = 2500000;
+// SetHWLO carries a signed 32-bit number of Hz.
+constexpr double kLargestHz = std::numeric_limits<int32_t>::max();
+// "OpenForm" argument the library has always been opened with.
+constexpr int kOpenFormMode = -1;
+// The offset the slider can show, kHz.
+constexpr double kSliderRangeKHz = 10;
+
+// Step buttons Command1 0..5: the offset change in kHz.
+constexpr double kStepKHz[] = {1, 0.1, 0.01, -1, -0.1, -0.01};
+constexpr int kResetButton = 6;
+
+QString KHzText(double kHz)
+{
+    return FormatPlain(kHz) + QStringLiteral(" kHz");
+}
+
+} // namespace
+
+ReceiverController::ReceiverController(FrequencyState& state, EventLog& log,
+                                       ReceiverLibrary& library, QObject* parent)
+    : QObject(parent), m_state(state), m_log(log), m_library(library)
+{
+}
+
+void ReceiverController::Log(const QString& text)
+{
+    m_log.LogEvent(text, true);
+}
+
+void ReceiverController::FinishStartup()
+{
+    m_inStartup = false;
+    m_frame.Text3 = FormatPattern(m_state.TunedFreq, QStringLiteral("0.000"), m_locale);
+    m_frame.Text4 = FormatPattern(m_state.FreqOffset, QStringLiteral("0.00"), m_locale);
+    emit frameChanged();
+}
+
+void ReceiverController::ReportSkipped(const QString& path, int lineNumber, const QString& line,
+                                       const QString& reason)
+{
+    // The file is read again at every satellite choice; a bad line is worth
+    // one log line per run, not one per click.
+    const QString key = path + u'\n' + QString::number(lineNumber) + u'\n' + line;
+    if (m_reported.contains(key))
+        return;
+    m_reported.insert(key);
+    Log(QStringLiteral(": %1 line %2 skipped: %3").arg(path).arg(lineNumber).arg(reason));
+}
+
+void ReceiverController::LoadFrequencyList(const QString& satName)
+{
+    m_rows.clear();
+    // A new satellite starts without offset; the slider stays where it is
+    // until it is moved or "reset" is pressed.
+    m_state.FreqOffset = 0;
+    m_frame.Text4 = FormatPlain(0);
+
+    const FrequencyRows read = ReadFrequencyRows(m_dopplerFile, satName, m_locale);
+    if (!read.Opened) {
+        if (m_inStartup) {
+            if (m_dopplerFile.isEmpty())
+                throw StartupError("No doppler.sql file found");
+            throw StartupError(QStringLiteral("doppler.sql file %1 cannot be read: %2")
+                                   .arg(m_dopplerFile, read.OpenError)
+                                   .toStdString());
+        }
+        // Without the file the satellite simply has no rows; say so once.
+        const QString message =
+            m_dopplerFile.isEmpty()
+                ? QStringLiteral(": no doppler.sql file given, the receiver has no frequencies")
+                : QStringLiteral(": doppler.sql file %1 cannot be read: %2")
+                      .arg(m_dopplerFile, read.OpenError);
+        if (message != m_lastOpenError) {
+            Log(message);
+            m_lastOpenError = message;
+        }
+    } else {
+        m_lastOpenError.clear();
+        for (const SkippedFrequencyLine& skipped : read.Skipped)
+            ReportSkipped(m_dopplerFile, skipped.LineNumber, skipped.Line, skipped.Reason);
+    }
+
+    m_rows = read.Rows;
+    const std::optional<FrequencyRowFields> first =
+        m_rows.isEmpty() ? std::nullopt : ParseFrequencyRow(m_rows.first(), m_locale);
+    if (first) {
+        m_state.NominalFreq = first->FreqKHz;
+        m_state.FreqNote = first->Note;
+        m_state.TunedFreq = m_state.NominalFreq;
+        m_frame.Label16 = first->Note;
+        m_frame.Text3 = KHzText(m_state.TunedFreq);
+        m_frame.StepButtonsEnabled = true;
+    } else {
+        // TunedFreq keeps its value; without a nominal frequency the centre
+        // display stays empty and nothing is tuned.
+        m_state.NominalFreq = 0;
+        m_state.FreqNote.clear();
+        m_frame.Label16.clear();
+        m_frame.Text3.clear();
+        m_frame.StepButtonsEnabled = false;
+    }
+    emit rowsChanged();
+    emit frameChanged();
+}
+
+void ReceiverController::SetSlider(int value)
+{
+    value = std::clamp(value, kSliderMin, kSliderMax);
+    m_frame.SliderValue = value;
+    m_state.FreqOffset = static_cast<float>(value / 100.0);
+    m_state.TunedFreq = static_cast<double>(m_state.FreqOffset) + m_state.NominalFreq;
+    ShowSteppedTexts();
+}
+
+void ReceiverController::ShowSteppedTexts()
+{
+    m_frame.Text3 = FormatPattern(m_state.TunedFreq, QStringLiteral("0.000"), m_locale);
+    m_frame.Text4 = FormatPattern(m_state.FreqOffset, QStringLiteral("0.00"), m_locale);
+}
+
+void ReceiverController::SliderChanged(int value)
+{
+    SetSlider(value);
+    emit frameChanged();
+}
+
+void ReceiverController::StepClicked(int index)
+{
+    if (index >= 0 && index < kResetButton) {
+        if (!m_frame.StepButtonsEnabled)
+            return;
+        const double stepKHz = kStepKHz[index];
+        m_state.TunedFreq += stepKHz;
+        m_state.FreqOffset = static_cast<float>(static_cast<double>(m_state.FreqOffset) + stepKHz);
+    } else if (index == kResetButton) {
+        m_state.TunedFreq = m_state.NominalFreq;
+        m_state.FreqOffset = 0;
+        if (m_frame.SliderValue != 0)
+            SetSlider(0);
+    } else {
+        return;
+    }
+    // The slider follows while the offset fits on it; moving it recomputes
+    // the tuned frequency from the slider, as a drag would. Beyond +-10 kHz it
+    // stays put and the stepped frequency stands.
+    const double offset = m_state.FreqOffset;
+    if (offset >= -kSliderRangeKHz && offset <= kSliderRangeKHz) {
+        const int position = static_cast<int>(RoundHalfEven(offset * 100));
+        if (position != m_frame.SliderValue)
+            SetSlider(position);
+    }
+    ShowSteppedTexts();
+    emit frameChanged();
+}
+
+void ReceiverController::SetTracking(bool ticked)
+{
+    if (ticked == m_frame.Tracking)
+        return;
+    if (ticked) {
+        if (!m_library.IsLoaded()) {
+            QString whyNot;
+            if (!m_library.Load(&whyNot)) {
+                Log(QStringLiteral(": receiver library not found: ") + whyNot);
+                m_frame.Tracking = false;
+                emit frameChanged();
+                return;
+            }
+            Log(QStringLiteral(": receiver library loaded: ") + m_library.Location());
+        }
+        m_library.OpenForm(kOpenFormMode);
+        m_frame.Tracking = true;
+    } else {
+        m_library.HideGUI();
+        m_frame.Tracking = false;
+        m_tooHighNoted = false;
+    }
+    emit frameChanged();
+}
+
+void ReceiverController::TuneReceiver(const QString& centreFreqText)
+{
+    if (!m_frame.Tracking)
+        return;
+    // The range test reads the number up to the first character that is not
+    // part of a full-stop number, so a decimal comma cuts it to whole kHz.
+    const double wholeKHz = RoundHalfEven(ReadLenient(centreFreqText));
+    if (wholeKHz < kLowestTuneKHz || wholeKHz > kHighestTuneKHz)
+        return;
+
+    QString text = centreFreqText;
+    text.replace(u',', u'.');
+    if (text != centreFreqText)
+        emit centreTextRewritten(text);
+
+    const double freqHz = RoundHalfEven(ReadLenient(text) * 1000);
+    if (freqHz > kLargestHz) {
+        // Above 2.147 GHz the library's 32-bit argument cannot carry it.
+        if (!m_tooHighNoted) {
+            Log(QStringLiteral(": receiver not tuned: %1 kHz is above the 2147483.647 kHz "
+                               "the receiver library can take")
+                    .arg(text.trimmed()));
+            m_tooHighNoted = true;
+        }
+        return;
+    }
+    m_tooHighNoted = false;
+    m_lastTunedHz = static_cast<int32_t>(freqHz);
+    m_library.SetHWLO(*m_lastTunedHz);
+}
+
+QString ReceiverController::ApplyFrequencyChoice(int selectedRow, const QString& typedKHz)
+{
+    std::optional<FrequencyRowFields> row;
+    if (selectedRow >= 0 && selectedRow < m_rows.size() && !m_rows.at(selectedRow).isEmpty()) {
+        QString why;
+        row = ParseFrequencyRow(m_rows.at(selectedRow), m_locale, &why);
+        if (!row)
+            return QStringLiteral("The selected row cannot be used: %1.").arg(why);
+    }
+    std::optional<double> typed;
+    if (!typedKHz.trimmed().isEmpty()) {
+        typed = ReadStrict(typedKHz.trimmed(), m_locale);
+        if (!typed || !std::isfinite(*typed))
+            return QStringLiteral("\"%1\" is not a frequency in kHz.").arg(typedKHz.trimmed());
+    }
+    if (row) {
+        m_state.NominalFreq = row->FreqKHz;
+        m_state.TunedFreq = m_state.NominalFreq;
+        m_frame.Text3 = KHzText(m_state.TunedFreq);
+        m_state.FreqNote = row->Note;
+        m_frame.Label16 = row->Note;
+    }
+    // A typed downlink wins over the row's frequency; the row's note stays.
+    if (typed) {
+        m_state.NominalFreq = *typed;
+        m_state.TunedFreq = m_state.NominalFreq;
+        m_frame.Text3 = KHzText(m_state.TunedFreq);
+    }
+    if (row || typed)
+        emit frameChanged();
+    return {};
+}
+
+} // namespace aostrack

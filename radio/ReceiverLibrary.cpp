@@ -1,0 +1,100 @@
+#include "radio/ReceiverLibrary.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace aostrack {
+
+SharedReceiverLibrary::SharedReceiverLibrary(QString baseName, QStringList folders)
+    : m_baseName(std::move(baseName)), m_folders(std::move(folders))
+{
+    if (m_folders.isEmpty())
+        m_folders.append(QCoreApplication::applicationDirPath());
+}
+
+SharedReceiverLibrary::LoadResult SharedReceiverLibrary::TryLoad(const QString& fileName,
+                                                                  QString* whyNot)
+{
+    m_library.setFileName(fileName);
+    if (!m_library.load()) {
+        *whyNot = m_library.errorString();
+        return LoadResult::NotLoadable;
+    }
+    m_location = m_library.fileName();
+    if (m_location.isEmpty() || !QFileInfo(m_location).isAbsolute())
+        m_location = fileName;
+
+    const auto openForm = reinterpret_cast<OpenFormFunction>(m_library.resolve("OpenForm"));
+    const auto hideGui = reinterpret_cast<HideGuiFunction>(m_library.resolve("HideGUI"));
+    const auto setHwlo = reinterpret_cast<SetHwloFunction>(m_library.resolve("SetHWLO"));
+    QStringList missing;
+    if (!openForm)
+        missing << QStringLiteral("OpenForm");
+    if (!hideGui)
+        missing << QStringLiteral("HideGUI");
+    if (!setHwlo)
+        missing << QStringLiteral("SetHWLO");
+    if (!missing.isEmpty()) {
+        *whyNot = QStringLiteral("%1 lacks %2").arg(m_location, missing.join(QStringLiteral(", ")));
+        m_library.unload();
+        m_location.clear();
+        return LoadResult::Incomplete;
+    }
+    m_openForm = openForm;
+    m_hideGui = hideGui;
+    m_setHwlo = setHwlo;
+    return LoadResult::Loaded;
+}
+
+bool SharedReceiverLibrary::Load(QString* whyNot)
+{
+    if (IsLoaded())
+        return true;
+    QStringList candidates;
+    for (const QString& folder : std::as_const(m_folders))
+        candidates << QDir(folder).filePath(m_baseName);
+    candidates << m_baseName; // the system's search path
+    QString firstError;
+    for (const QString& candidate : std::as_const(candidates)) {
+        QString error;
+        switch (TryLoad(candidate, &error)) {
+        case LoadResult::Loaded:
+            return true;
+        case LoadResult::Incomplete:
+            // Found but unusable: the operator must hear about this one, not
+            // about a search that went on elsewhere.
+            if (whyNot)
+                *whyNot = error;
+            return false;
+        case LoadResult::NotLoadable:
+            if (firstError.isEmpty())
+                firstError = error;
+            break;
+        }
+    }
+    if (whyNot)
+        *whyNot = QStringLiteral("%1 in %2 or on the system's library path (%3)")
+                      .arg(m_baseName, m_folders.join(QStringLiteral(", ")), firstError);
+    return false;
+}
+
+void SharedReceiverLibrary::OpenForm(int mode)
+{
+    if (m_openForm)
+        m_openForm(mode);
+}
+
+void SharedReceiverLibrary::HideGUI()
+{
+    if (m_hideGui)
+        m_hideGui();
+}
+
+void SharedReceiverLibrary::SetHWLO(int32_t freqHz)
+{
+    if (m_setHwlo)
+        m_setHwlo(freqHz);
+}
+
+} // namespace aostrack

@@ -1,0 +1,111 @@
+// The receiver-control library ExtIO_FCD_Quillon: the tracker's three calls
+// turned into commands for hamlib's rigctld, so that any receiver hamlib
+// knows can follow the satellite (the FUNcube Dongle Pro through
+// "rigctld -m 25013", other SDRs and transceivers through their own models).
+//
+// receiver.ini beside this library names the daemon:
+//   HOST=localhost
+//   PORT=4532
+// Both keys are optional; those are the defaults.
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "radio/plugin/ExtIOFunctions.h"
+#include "radio/plugin/RigctldClient.h"
+
+#define AOSTRACK_EXTIO_EXPORT extern "C" __attribute__((visibility("default")))
+
+AOSTRACK_EXTIO_EXPORT void AOSTRACK_EXTIO_CALL OpenForm(int mode);
+AOSTRACK_EXTIO_EXPORT void AOSTRACK_EXTIO_CALL HideGUI(void);
+AOSTRACK_EXTIO_EXPORT void AOSTRACK_EXTIO_CALL SetHWLO(int32_t freqHz);
+
+namespace {
+
+struct Endpoint {
+    std::string Host = "localhost";
+    std::string Port = "4532"; // rigctld's own default
+};
+
+std::string Trim(const std::string& text)
+{
+    const auto notBlank = [](unsigned char c) { return !std::isspace(c); };
+    const auto begin = std::find_if(text.begin(), text.end(), notBlank);
+    const auto end = std::find_if(text.rbegin(), text.rend(), notBlank).base();
+    return begin < end ? std::string(begin, end) : std::string();
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// KEY=value lines; "#" or ";" starts a comment line. Unknown keys and
+// malformed lines are ignored: a receiver must not stay dark over a typo.
+Endpoint ReadEndpoint(const std::filesystem::path& iniPath)
+{
+    Endpoint endpoint;
+    std::ifstream in(iniPath);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::string trimmed = Trim(line);
+        if (trimmed.empty() || trimmed[0] == '#' || trimmed[0] == ';')
+            continue;
+        const size_t equals = trimmed.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::string key = Upper(Trim(trimmed.substr(0, equals)));
+        const std::string value = Trim(trimmed.substr(equals + 1));
+        if (value.empty())
+            continue;
+        if (key == "HOST")
+            endpoint.Host = value;
+        else if (key == "PORT")
+            endpoint.Port = value;
+    }
+    return endpoint;
+}
+
+std::filesystem::path LibraryFolder()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&OpenForm), &info) != 0 && info.dli_fname)
+        return std::filesystem::path(info.dli_fname).parent_path();
+    return {};
+}
+
+std::unique_ptr<aostrack::RigctldClient> g_client;
+
+} // namespace
+
+// Connects to rigctld; receiver.ini is read again each time, so an edited
+// address takes effect at the next tick of "track". The mode is not used.
+void AOSTRACK_EXTIO_CALL OpenForm(int /*mode*/)
+{
+    const std::filesystem::path folder = LibraryFolder();
+    const Endpoint endpoint = ReadEndpoint(folder.empty() ? "receiver.ini" : folder / "receiver.ini");
+    g_client = std::make_unique<aostrack::RigctldClient>(endpoint.Host, endpoint.Port);
+    g_client->Open();
+}
+
+// Disconnects; the receiver stays on its last frequency.
+void AOSTRACK_EXTIO_CALL HideGUI(void)
+{
+    g_client.reset();
+}
+
+// Called every tick; returns at once whatever the daemon does.
+void AOSTRACK_EXTIO_CALL SetHWLO(int32_t freqHz)
+{
+    if (g_client)
+        g_client->SetFrequency(freqHz);
+}

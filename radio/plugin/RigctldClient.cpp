@@ -1,0 +1,250 @@
+#include "radio/plugin/RigctldClient.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace aostrack {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A loopback or LAN daemon answers within milliseconds; these only bound the
+// wait for one that hangs.
+constexpr auto kConnectTimeout = 2s;
+constexpr auto kAnswerTimeout = 10s;
+// After every address has refused, wait this long before the next round, so
+// a stopped daemon costs one refused connect a second.
+constexpr auto kRetryInterval = 1s;
+
+std::string ErrorText(int error)
+{
+    return std::strerror(error);
+}
+
+} // namespace
+
+RigctldClient::RigctldClient(std::string host, std::string port)
+    : m_host(std::move(host)), m_port(std::move(port))
+{
+}
+
+RigctldClient::~RigctldClient()
+{
+    Close();
+}
+
+void RigctldClient::Note(const std::string& text)
+{
+    // Only changes of state are worth a line; the tracker calls us 4 times a second.
+    if (text == m_lastNote)
+        return;
+    m_lastNote = text;
+    std::fprintf(stderr, "ExtIO_FCD_Quillon: %s\n", text.c_str());
+}
+
+void RigctldClient::Open()
+{
+    Close();
+    m_addresses.clear();
+    m_addressLengths.clear();
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int rc = getaddrinfo(m_host.c_str(), m_port.c_str(), &hints, &found);
+    if (rc != 0) {
+        Note("cannot find rigctld host " + m_host + ": " + gai_strerror(rc));
+        return;
+    }
+    for (addrinfo* a = found; a; a = a->ai_next) {
+        sockaddr_storage address{};
+        std::memcpy(&address, a->ai_addr, a->ai_addrlen);
+        m_addresses.push_back(address);
+        m_addressLengths.push_back(a->ai_addrlen);
+    }
+    freeaddrinfo(found);
+    m_nextAddress = 0;
+    m_sentHz = -1;
+    StartConnect(std::chrono::steady_clock::now());
+}
+
+void RigctldClient::Close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_state = State::Closed;
+    m_in.clear();
+    m_out.clear();
+    m_pending = 0;
+    m_sentHz = -1;
+}
+
+void RigctldClient::StartConnect(TimePoint now)
+{
+    if (m_addresses.empty()) {
+        m_state = State::Closed;
+        return;
+    }
+    const size_t index = m_nextAddress % m_addresses.size();
+    const auto* address = reinterpret_cast<const sockaddr*>(&m_addresses[index]);
+    m_fd = ::socket(address->sa_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_fd < 0) {
+        AttemptFailed(now, "socket: " + ErrorText(errno));
+        return;
+    }
+    const int one = 1;
+    ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    m_since = now;
+    if (::connect(m_fd, address, m_addressLengths[index]) == 0) {
+        m_state = State::Connecting; // completes at the next Poll
+        return;
+    }
+    if (errno == EINPROGRESS) {
+        m_state = State::Connecting;
+        return;
+    }
+    AttemptFailed(now, ErrorText(errno));
+}
+
+void RigctldClient::AttemptFailed(TimePoint now, const std::string& why)
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_state = State::Waiting;
+    ++m_nextAddress;
+    // Next address at once; a new round only after a pause.
+    const bool roundDone = m_addresses.empty() || m_nextAddress % m_addresses.size() == 0;
+    m_retryAt = roundDone ? now + kRetryInterval : now;
+    if (roundDone)
+        Note("cannot connect to rigctld at " + m_host + ":" + m_port + ": " + why);
+}
+
+void RigctldClient::Drop(TimePoint now, const std::string& why)
+{
+    Note("lost rigctld at " + m_host + ":" + m_port + ": " + why);
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_in.clear();
+    m_out.clear();
+    m_pending = 0;
+    m_sentHz = -1;
+    // A restarted daemon is usually back at once: try again straight away.
+    m_state = State::Waiting;
+    m_retryAt = now;
+}
+
+void RigctldClient::ReadAnswers(TimePoint now)
+{
+    char buffer[512];
+    for (;;) {
+        const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) {
+            m_in.append(buffer, static_cast<size_t>(n));
+            continue;
+        }
+        if (n == 0) {
+            Drop(now, "connection closed by the daemon");
+            return;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            break;
+        Drop(now, ErrorText(errno));
+        return;
+    }
+    size_t end;
+    while ((end = m_in.find('\n')) != std::string::npos) {
+        const std::string line = m_in.substr(0, end);
+        m_in.erase(0, end + 1);
+        if (line.rfind("RPRT", 0) != 0)
+            continue;
+        m_lastReply = std::atoi(line.c_str() + 4);
+        if (m_pending > 0)
+            --m_pending;
+        m_waitSince = now;
+        if (m_lastReply != 0)
+            Note("rigctld refused the frequency: " + line);
+        else
+            Note("rigctld at " + m_host + ":" + m_port + " follows");
+    }
+    if (m_pending > 0 && now - m_waitSince > kAnswerTimeout)
+        Drop(now, "no answer");
+}
+
+void RigctldClient::Flush(TimePoint now)
+{
+    if (m_out.empty() && m_wantedHz >= 0 && m_wantedHz != m_sentHz) {
+        m_out = "F " + std::to_string(m_wantedHz) + "\n";
+        m_sentHz = m_wantedHz;
+        if (m_pending == 0)
+            m_waitSince = now;
+        ++m_pending;
+    }
+    while (!m_out.empty()) {
+        const ssize_t n = ::send(m_fd, m_out.data(), m_out.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            m_out.erase(0, static_cast<size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return; // the rest goes with the next call
+        Drop(now, n < 0 ? ErrorText(errno) : std::string("send failed"));
+        return;
+    }
+}
+
+void RigctldClient::Poll()
+{
+    const TimePoint now = std::chrono::steady_clock::now();
+    if (m_state == State::Waiting && now >= m_retryAt)
+        StartConnect(now);
+    if (m_state == State::Connecting) {
+        pollfd pfd{m_fd, POLLOUT, 0};
+        if (::poll(&pfd, 1, 0) > 0) {
+            int error = 0;
+            socklen_t length = sizeof error;
+            if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+                error = errno;
+            if (error != 0) {
+                AttemptFailed(now, ErrorText(error));
+            } else {
+                m_state = State::Connected;
+                m_sentHz = -1; // a new connection may be a new daemon: send again
+                m_pending = 0;
+                m_in.clear();
+                m_out.clear();
+                Note("connected to rigctld at " + m_host + ":" + m_port);
+            }
+        } else if (now - m_since > kConnectTimeout) {
+            AttemptFailed(now, "no answer to the connection request");
+        }
+    }
+    if (m_state == State::Connected)
+        ReadAnswers(now);
+    if (m_state == State::Connected)
+        Flush(now);
+}
+
+void RigctldClient::SetFrequency(int64_t freqHz)
+{
+    m_wantedHz = freqHz;
+    Poll();
+}
+
+} // namespace aostrack
