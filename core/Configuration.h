@@ -1,6 +1,8 @@
 #pragma once
 // The station's settings from sat.ini, read once at start-up.
+#include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <stdexcept>
 
@@ -9,8 +11,8 @@ namespace aostrack {
 struct Configuration {
     QString IniPath;
     QString StationName;      // QTH
-    QString TleFilePath;      // TLEFILE, used as written
-    QString DopplerFileName;  // DOPPLERFILE, used as written
+    QString TleFilePath;      // TLEFILE; a relative path is taken from the program's folder
+    QString DopplerFileName;  // DOPPLERFILE; as TLEFILE
     QString TimeServerHost;   // TIMESERVER, empty: no clock synchronisation
     double StationLat = 0;    // QTH_LAT, degrees north
     double StationLon = 0;    // QTH_LONG, degrees east
@@ -29,9 +31,44 @@ struct Configuration {
 
 // A start-up failure: what() is the text of the message box shown before the
 // program ends (for instance "sat.ini line 4: no \"=\" in \"QTH_LAT 51\"").
+// A failure may show several boxes in a row (no TLE file, then no doppler.sql
+// file): Messages() lists them in order, what() joins them with line feeds.
 class StartupError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    explicit StartupError(const QString& message);
+    explicit StartupError(const QStringList& messages);
+    QStringList Messages() const;
+
+private:
+    QStringList m_messages;
 };
+
+class EventLog;
+
+// Reads the settings from the text of a sat.ini. Lines end at CR LF, CR or LF;
+// "#" in the very first column starts a comment; keys are case-sensitive and
+// the last one given wins; unknown keys are ignored. A relative TLEFILE or
+// DOPPLERFILE is resolved against appDir. Throws StartupError naming the line
+// ("sat.ini line 4: ...") for a line without "=", an empty text, a ROTOR_DEG
+// or AUTO_PARK that is not a number, or a number out of the 16-bit range.
+Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
+                                 const QLocale& locale = QLocale());
+
+// Start-up steps 1 to 6: reads appDir/sat.ini and logs the plain rotor line
+// when ROTOR_PORT_SETTINGS is given. A missing sat.ini logs
+// "*** ERROR *** no sat.ini found !53" and throws "File sat.ini not found".
+Configuration LoadConfiguration(const QString& appDir, EventLog& log,
+                                const QLocale& locale = QLocale());
+
+// "Rotor at COM3, 9600,n,8,1  (5°)"; ROTOR_DEVICE, when given, replaces "COM<n>".
+QString RotorLogLine(const Configuration& config);
+
+// The serial device of the rotor: ROTOR_DEVICE, else /dev/ttyS<n-1> for
+// ROTOR_PORT n (COM1 is the first port), n defaulting to 1.
+QString RotorDevicePath(const Configuration& config);
+
+// Label5: latitude "/" longitude in the pattern "#.00" (0.5/-0.25 -> ".50/-.25").
+QString QthText(const Configuration& config, const QLocale& locale = QLocale());
 
 } // namespace aostrack

@@ -1,12 +1,18 @@
 #pragma once
 // The event log: what happened at start-up and at the station's edges (rotor
 // port, time server, system clock). Lines are only ever appended.
+#include <QLocale>
 #include <QObject>
 #include <QStringList>
+#include <chrono>
 
 namespace aostrack {
 
 class Clock;
+
+// The general date-time form of a UTC instant: regional short date, a blank,
+// regional long time; at exactly 00:00:00 the date alone.
+QString GeneralDateTimeText(std::chrono::sys_seconds instant, const QLocale& locale = QLocale());
 
 class EventLog : public QObject {
     Q_OBJECT

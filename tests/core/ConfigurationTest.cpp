@@ -1,0 +1,254 @@
+// sat.ini reading: line ends, comments, blanks, keys, number readings, the
+// failures with their messages and log lines, Label5 and the rotor line.
+#include "core/Configuration.h"
+
+#include "core/EventLog.h"
+#include "FakeClock.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace aostrack;
+
+namespace {
+
+const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+const QString kAppDir = QStringLiteral("/opt/station");
+
+Configuration Parse(const QString& text) { return ParseConfiguration(text, kAppDir, kEnglish); }
+
+QString FailureOf(const QString& text)
+{
+    try {
+        Parse(text);
+    } catch (const StartupError& error) {
+        return QString::fromUtf8(error.what());
+    }
+    return QStringLiteral("(no failure)");
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(ParseConfiguration, NormalAllKeys)
+{
+    const Configuration config = Parse("# station\r\n"
+                                       "QTH=Home Station\r\n"
+                                       "TLEFILE=/data/amateur.txt\r\n"
+                                       "DOPPLERFILE=/data/doppler.sql\r\n"
+                                       "TIMESERVER=time.example.net\r\n"
+                                       "QTH_LAT=51.5\r\n"
+                                       "QTH_LONG=-0.25\r\n"
+                                       "QTH_HEIGHT=0.07\r\n"
+                                       "ROTOR_PORT=3\r\n"
+                                       "ROTOR_PORT_SETTINGS=9600,n,8,1\r\n"
+                                       "ROTOR_DEG=5\r\n"
+                                       "ROTOR_PARK=AZ0.0 EL0.0\r\n"
+                                       "AUTO_PARK=1\r\n");
+    EXPECT_EQ(config.StationName, "Home Station");
+    EXPECT_EQ(config.TleFilePath, "/data/amateur.txt");
+    EXPECT_EQ(config.DopplerFileName, "/data/doppler.sql");
+    EXPECT_EQ(config.TimeServerHost, "time.example.net");
+    EXPECT_DOUBLE_EQ(config.StationLat, 51.5);
+    EXPECT_DOUBLE_EQ(config.StationLon, -0.25);
+    EXPECT_DOUBLE_EQ(config.StationHeight, 0.07);
+    EXPECT_EQ(config.RotorPort, 3);
+    EXPECT_EQ(config.RotorPortSettings, QString("9600,n,8,1"));
+    EXPECT_EQ(config.RotorStepDeg, 5);
+    EXPECT_EQ(config.RotorParkCommand, "AZ0.0 EL0.0");
+    EXPECT_EQ(config.AutoPark, true);
+    EXPECT_EQ(config.TleServer, "https://celestrak.org");
+    EXPECT_EQ(config.TleArchive, "https://www.amsat.org");
+}
+
+TEST(ParseConfiguration, EmptyGivesDefaultsOrFailure)
+{
+    EXPECT_EQ(FailureOf(""), "sat.ini: the file is empty");
+    const Configuration config = Parse("# nothing but a comment");
+    EXPECT_EQ(config.TleFilePath, "");
+    EXPECT_EQ(config.RotorPort, std::nullopt);
+    EXPECT_EQ(config.RotorPortSettings, std::nullopt);
+    EXPECT_EQ(config.AutoPark, std::nullopt);
+    EXPECT_EQ(config.RotorStepDeg, 0);
+}
+
+TEST(ParseConfiguration, LineEndsCrLfLfCr)
+{
+    for (const char* end : { "\r\n", "\n", "\r" }) {
+        const QString e = QString::fromLatin1(end);
+        const Configuration config = Parse("QTH_LAT=1.5" + e + "QTH_LONG=7.1" + e + "QTH=x");
+        EXPECT_DOUBLE_EQ(config.StationLat, 1.5);
+        EXPECT_DOUBLE_EQ(config.StationLon, 7.1);
+        EXPECT_EQ(config.StationName, "x"); // last line without an end
+    }
+}
+
+TEST(ParseConfiguration, BlanksTrimmedFirstEqualsSplits)
+{
+    const Configuration config = Parse("  ROTOR_PARK   =  SET=0 0  \r\nQTH=\tTab\t");
+    EXPECT_EQ(config.RotorParkCommand, "SET=0 0");
+    EXPECT_EQ(config.StationName, "\tTab\t"); // blanks only, tabs stay
+}
+
+TEST(ParseConfiguration, CommentsOnlyInFirstColumn)
+{
+    EXPECT_DOUBLE_EQ(Parse("#QTH_LAT=10").StationLat, 0);
+    // A blank before "#" makes it a setting with the unknown key "#QTH_LAT".
+    EXPECT_DOUBLE_EQ(Parse(" #QTH_LAT=10").StationLat, 0);
+}
+
+TEST(ParseConfiguration, KeysCaseSensitiveLastWins)
+{
+    EXPECT_DOUBLE_EQ(Parse("qth_lat=10").StationLat, 0);
+    EXPECT_DOUBLE_EQ(Parse("QTH_LAT=10\nQTH_LAT=20").StationLat, 20);
+    EXPECT_EQ(Parse("UNKNOWN=1\nQTH=a").StationName, "a");
+}
+
+TEST(ParseConfiguration, MalformedLines)
+{
+    EXPECT_EQ(FailureOf("QTH=a\r\n\r\nQTH_LAT=1"), "sat.ini line 2: no \"=\" in \"\"");
+    EXPECT_EQ(FailureOf("QTH=a\nQTH=b\nQTH=c\nQTH_LAT 51"),
+              "sat.ini line 4: no \"=\" in \"QTH_LAT 51\"");
+}
+
+TEST(ParseConfiguration, LenientNumbers)
+{
+    EXPECT_DOUBLE_EQ(Parse("QTH_LAT=51.5N").StationLat, 51.5);
+    EXPECT_DOUBLE_EQ(Parse("QTH_LAT=north").StationLat, 0);
+    EXPECT_DOUBLE_EQ(Parse("QTH_HEIGHT=").StationHeight, 0);
+    EXPECT_EQ(Parse("ROTOR_PORT=2.5").RotorPort, 2);
+    EXPECT_EQ(Parse("ROTOR_PORT=3.5").RotorPort, 4);
+    EXPECT_EQ(Parse("ROTOR_PORT=COM3").RotorPort, 0);
+    EXPECT_EQ(FailureOf("ROTOR_PORT=70000"), "sat.ini line 1: ROTOR_PORT value \"70000\" is out of range");
+}
+
+TEST(ParseConfiguration, RotorStepStrict)
+{
+    EXPECT_EQ(Parse("ROTOR_DEG=5.5").RotorStepDeg, 6);
+    EXPECT_EQ(Parse("ROTOR_DEG=4.5").RotorStepDeg, 4);
+    EXPECT_EQ(Parse("ROTOR_DEG=32767").RotorStepDeg, 32767);
+    EXPECT_EQ(Parse("ROTOR_DEG=-32768").RotorStepDeg, -32768);
+    EXPECT_EQ(FailureOf("ROTOR_DEG=32767.5"), "sat.ini line 1: ROTOR_DEG value \"32767.5\" is out of range");
+    EXPECT_EQ(FailureOf("ROTOR_DEG=five"), "sat.ini line 1: ROTOR_DEG value \"five\" is not a number");
+    EXPECT_EQ(FailureOf("ROTOR_DEG="), "sat.ini line 1: ROTOR_DEG value \"\" is not a number");
+}
+
+TEST(ParseConfiguration, RotorStepRegionalFormat)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(ParseConfiguration("ROTOR_DEG=5,5", kAppDir, german).RotorStepDeg, 6);
+}
+
+TEST(ParseConfiguration, AutoPark)
+{
+    EXPECT_EQ(Parse("AUTO_PARK=1").AutoPark, true);
+    EXPECT_EQ(Parse("AUTO_PARK=0").AutoPark, false);
+    EXPECT_EQ(Parse("AUTO_PARK=2").AutoPark, false);
+    EXPECT_EQ(FailureOf("AUTO_PARK=AUTO"), "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number");
+}
+
+TEST(ParseConfiguration, RelativeFilesFromProgramFolder)
+{
+    const Configuration config = Parse("TLEFILE=amateur.txt\nDOPPLERFILE=data/doppler.sql");
+    EXPECT_EQ(config.TleFilePath, "/opt/station/amateur.txt");
+    EXPECT_EQ(config.DopplerFileName, "/opt/station/data/doppler.sql");
+    EXPECT_EQ(Parse("TLEFILE=").TleFilePath, "");
+}
+
+TEST(ParseConfiguration, ExtraKeys)
+{
+    const Configuration config = Parse("ROTOR_DEVICE=/dev/ttyUSB0\nTLE_SERVER=http://127.0.0.1:8080\n"
+                                       "TLE_ARCHIVE=http://127.0.0.1:8081");
+    EXPECT_EQ(config.RotorDevice, "/dev/ttyUSB0");
+    EXPECT_EQ(config.TleServer, "http://127.0.0.1:8080");
+    EXPECT_EQ(config.TleArchive, "http://127.0.0.1:8081");
+}
+
+TEST(RotorLogLine, WorkedExample)
+{
+    Configuration config;
+    config.RotorPort = 3;
+    config.RotorPortSettings = "9600,n,8,1";
+    config.RotorStepDeg = 5;
+    EXPECT_EQ(RotorLogLine(config), "Rotor at COM3, 9600,n,8,1  (5\u00B0)");
+    EXPECT_EQ(RotorDevicePath(config), "/dev/ttyS2");
+    config.RotorDevice = "/dev/ttyUSB0";
+    EXPECT_EQ(RotorLogLine(config), "Rotor at /dev/ttyUSB0, 9600,n,8,1  (5\u00B0)");
+    EXPECT_EQ(RotorDevicePath(config), "/dev/ttyUSB0");
+}
+
+TEST(QthText, WorkedExamples)
+{
+    Configuration config;
+    config.StationLat = 1.5;
+    config.StationLon = 7.1;
+    EXPECT_EQ(QthText(config, kEnglish), "1.50/7.10");
+    config.StationLat = 0.5;
+    config.StationLon = -0.25;
+    EXPECT_EQ(QthText(config, kEnglish), ".50/-.25");
+    EXPECT_EQ(QthText(config, QLocale(QLocale::German, QLocale::Germany)), ",50/-,25");
+}
+
+TEST(LoadConfiguration, MissingFile)
+{
+    QTemporaryDir dir;
+    FakeClock clock;
+    EventLog log(clock);
+    try {
+        LoadConfiguration(dir.path(), log, kEnglish);
+        FAIL() << "no failure";
+    } catch (const StartupError& error) {
+        EXPECT_STREQ(error.what(), "File sat.ini not found");
+    }
+    EXPECT_EQ(log.Lines(), QStringList { "*** ERROR *** no sat.ini found !53" });
+}
+
+TEST(LoadConfiguration, RotorLineLoggedPlain)
+{
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("sat.ini"),
+              "ROTOR_PORT=3\r\nROTOR_PORT_SETTINGS=9600,n,8,1\r\nROTOR_DEG=5\r\nTLEFILE=amateur.txt\r\n");
+    FakeClock clock(std::chrono::sys_seconds(std::chrono::seconds(1'700'000'000)));
+    EventLog log(clock);
+    const Configuration config = LoadConfiguration(dir.path(), log, kEnglish);
+    EXPECT_EQ(log.Lines(), QStringList { "Rotor at COM3, 9600,n,8,1  (5\u00B0)" });
+    EXPECT_EQ(config.IniPath, dir.filePath("sat.ini"));
+    EXPECT_EQ(config.TleFilePath, dir.filePath("amateur.txt"));
+}
+
+TEST(LoadConfiguration, NoRotorLineWithoutSettings)
+{
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("sat.ini"), "ROTOR_PORT=3\nROTOR_DEG=5\n");
+    FakeClock clock;
+    EventLog log(clock);
+    const Configuration config = LoadConfiguration(dir.path(), log, kEnglish);
+    EXPECT_TRUE(log.Lines().isEmpty());
+    EXPECT_EQ(config.RotorPortSettings, std::nullopt);
+}
+
+TEST(LoadConfiguration, LatinOneAndUtf8)
+{
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("sat.ini"), "QTH=K\xf6ln\n");
+    FakeClock clock;
+    EventLog log(clock);
+    EXPECT_EQ(LoadConfiguration(dir.path(), log, kEnglish).StationName, QString::fromUtf8("K\u00f6ln"));
+    WriteFile(dir.filePath("sat.ini"), "\xef\xbb\xbfQTH=K\xc3\xb6ln\n");
+    EXPECT_EQ(LoadConfiguration(dir.path(), log, kEnglish).StationName, QString::fromUtf8("K\u00f6ln"));
+}
+
+TEST(StartupError, SeveralBoxes)
+{
+    const StartupError error(QStringList { "No TLE file found", "No doppler.sql file found" });
+    EXPECT_EQ(error.Messages(), (QStringList { "No TLE file found", "No doppler.sql file found" }));
+    EXPECT_STREQ(error.what(), "No TLE file found\nNo doppler.sql file found");
+    EXPECT_EQ(StartupError("one").Messages(), QStringList { "one" });
+}
