@@ -1,0 +1,123 @@
+#include "app/cli/CliArgs.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <cstdio>
+
+namespace aostrack {
+
+ParsedArgs ParseOptions(const QStringList& args, const QStringList& valueOptions,
+                        const QStringList& flagOptions)
+{
+    ParsedArgs parsed;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString word = args[i];
+        if (!word.startsWith(QLatin1String("--")) || word.size() == 2)
+            throw UsageError(QStringLiteral("unexpected argument \"%1\"").arg(word));
+        QString inlineValue;
+        bool hasInlineValue = false;
+        const qsizetype eq = word.indexOf(QLatin1Char('='));
+        if (eq > 0) {
+            inlineValue = word.mid(eq + 1);
+            word = word.left(eq);
+            hasInlineValue = true;
+        }
+        if (parsed.Has(word))
+            throw UsageError(QStringLiteral("%1 given twice").arg(word));
+        if (valueOptions.contains(word)) {
+            if (hasInlineValue) {
+                parsed.values.insert(word, inlineValue);
+            } else {
+                if (i + 1 >= args.size())
+                    throw UsageError(QStringLiteral("%1 needs a value").arg(word));
+                parsed.values.insert(word, args[++i]);
+            }
+        } else if (flagOptions.contains(word)) {
+            if (hasInlineValue)
+                throw UsageError(QStringLiteral("%1 takes no value").arg(word));
+            parsed.flags.insert(word);
+        } else {
+            throw UsageError(QStringLiteral("unknown option %1").arg(word));
+        }
+    }
+    return parsed;
+}
+
+std::chrono::sys_seconds ParseUtcInstant(const QString& text, const QString& option)
+{
+    using namespace std::chrono;
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})T(\\d{2}):(\\d{2}):(\\d{2})Z$"));
+    const auto match = form.match(text);
+    const auto bad = [&] {
+        return UsageError(QStringLiteral("%1: \"%2\" is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ")
+                              .arg(option, text));
+    };
+    if (!match.hasMatch())
+        throw bad();
+    const year_month_day date{year{match.captured(1).toInt()},
+                              month{static_cast<unsigned>(match.captured(2).toInt())},
+                              day{static_cast<unsigned>(match.captured(3).toInt())}};
+    const int h = match.captured(4).toInt();
+    const int m = match.captured(5).toInt();
+    const int s = match.captured(6).toInt();
+    if (!date.ok() || h > 23 || m > 59 || s > 59)
+        throw bad();
+    return sys_days{date} + hours{h} + minutes{m} + seconds{s};
+}
+
+QString FormatUtcInstant(std::chrono::sys_seconds instant)
+{
+    using namespace std::chrono;
+    const sys_days dayStart = floor<days>(instant);
+    const year_month_day date{dayStart};
+    const hh_mm_ss time{instant - dayStart};
+    return QString::asprintf("%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                             static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                             static_cast<int>(time.hours().count()),
+                             static_cast<int>(time.minutes().count()),
+                             static_cast<int>(time.seconds().count()));
+}
+
+double ParseNumber(const QString& text, const QString& option)
+{
+    bool ok = false;
+    // QString::toDouble reads the C locale: a full stop whatever the station's
+    // regional settings, as the other numbers on a command line.
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        throw UsageError(QStringLiteral("%1: \"%2\" is not a number").arg(option, text));
+    return value;
+}
+
+double ParseNumberInRange(const QString& text, const QString& option, double low, double high)
+{
+    const double value = ParseNumber(text, option);
+    if (value < low || value > high)
+        throw UsageError(QStringLiteral("%1: %2 is outside %3 to %4").arg(option, text).arg(low).arg(high));
+    return value;
+}
+
+void WriteOut(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void WriteErr(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+int ReportUsageError(const QString& message)
+{
+    QString line = message;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    WriteErr(QStringLiteral("aostrack-cli: %1\n").arg(line));
+    return ExitUsage;
+}
+
+} // namespace aostrack

@@ -1,0 +1,82 @@
+// aostrack-cli: the tracker's engine and station controller for scripts and
+// for stations without a display.
+#include "app/cli/CliArgs.h"
+#include "app/cli/Commands.h"
+
+#include <QCoreApplication>
+#include <iterator>
+
+namespace aostrack {
+namespace {
+
+struct Subcommand {
+    const char* name;
+    const char* synopsis;  // one line for the overview of --help
+    int (*run)(const QStringList& args);
+};
+
+// The dispatch table: one line per subcommand.
+constexpr Subcommand kSubcommands[] = {
+    {"state", "the satellite's position and sunlight at one instant", RunStateCommand},
+    {"next-pass", "AOS and LOS of the current or next pass", RunNextPassCommand},
+    {"passes", "the passes of the next 24 hours, one line each", RunPassesCommand},
+    {"track", "the live tracker in a terminal (data panel, countdown, passes)", RunTrackCommand},
+};
+
+QString OverviewHelp()
+{
+    QString text = QStringLiteral(
+        "Usage: aostrack-cli COMMAND [OPTIONS]\n"
+        "\n"
+        "Satellite tracking for an amateur-radio ground station, without a window.\n"
+        "\n"
+        "Commands:\n");
+    for (const Subcommand& command : kSubcommands)
+        text += QStringLiteral("  %1%2\n").arg(QString::fromLatin1(command.name), -12).arg(QString::fromLatin1(command.synopsis));
+    text += QStringLiteral(
+        "\n"
+        "Common options of state, next-pass and passes:\n"
+        "  --tle FILE        element-set file (TLE, name line plus two lines)\n"
+        "  --sat N|NAME      record number in that file (1 = first) or the exact name\n"
+        "  --lat DEG         station latitude, degrees north (south negative)\n"
+        "  --lon DEG         station longitude, degrees east (west negative)\n"
+        "  --height KM       station height above the ellipsoid, kilometres\n"
+        "  --config FILE     sat.ini to take missing values from\n"
+        "                    (default: sat.ini beside aostrack-cli)\n"
+        "  --json            machine-readable output\n"
+        "Times are UTC and written YYYY-MM-DDTHH:MM:SSZ. Numbers use a full stop.\n"
+        "\n"
+        "Run 'aostrack-cli COMMAND --help' for the options of one command.\n"
+        "Exit codes: 0 done, 1 nothing found or a station link failed,\n"
+        "2 bad arguments or an unreadable file (one line on stderr).\n");
+    return text;
+}
+
+} // namespace
+} // namespace aostrack
+
+int main(int argc, char** argv)
+{
+    using namespace aostrack;
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+
+    if (args.isEmpty())
+        return ReportUsageError(QStringLiteral("no command given; try 'aostrack-cli --help'"));
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        WriteOut(OverviewHelp());
+        return ExitOk;
+    }
+    for (const Subcommand& command : kSubcommands) {
+        if (name == QLatin1String(command.name)) {
+            try {
+                return command.run(args);
+            } catch (const UsageError& error) {
+                return ReportUsageError(QString::fromStdString(error.what()));
+            }
+        }
+    }
+    return ReportUsageError(QStringLiteral("unknown command \"%1\"; try 'aostrack-cli --help'").arg(name));
+}
