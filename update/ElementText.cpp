@@ -1,6 +1,9 @@
 #include "update/ElementText.h"
 
+#include "orbit/Tle.h"
+
 #include <QStringDecoder>
+#include <sstream>
 
 namespace aostrack {
 
@@ -30,35 +33,16 @@ QString JoinPageText(const QString& collected, const QString& body)
 
 int CountCompleteElementSets(const QString& text)
 {
-    // Line ends may be CR LF, LF or CR; empty pieces between CR and LF are
-    // blank lines, which the reader skips anyway.
-    QString normalised = text;
-    normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-
+    // The catalogue's own reader decides what a line is, so what passes here
+    // is exactly what LoadTleFile will list after the update.
+    std::istringstream in(text.toStdString());
+    const TleLoad load = ReadTle(in, "downloaded text");
     int complete = 0;
-    bool inRecord = false;
-    bool haveLine1 = false;
-    bool haveLine2 = false;
-    const auto closeRecord = [&] {
-        if (inRecord && haveLine1 && haveLine2)
+    for (int index = 1; index <= load.SatCount; ++index) {
+        const SatRecord& record = load.Table.Record(index);
+        if (!record.Line1.empty() && !record.Line2.empty())
             ++complete;
-    };
-    for (const QStringView line : QStringView(normalised).split(QLatin1Char('\n'))) {
-        // Element lines are recognised by their first two characters as read,
-        // without trimming: " 1 ..." is a name line.
-        if (line.startsWith(QLatin1String("1 "))) {
-            haveLine1 = true;
-        } else if (line.startsWith(QLatin1String("2 "))) {
-            haveLine2 = true;
-        } else if (!line.trimmed().isEmpty()) {
-            closeRecord();
-            inRecord = true;
-            haveLine1 = false;
-            haveLine2 = false;
-        }
     }
-    closeRecord();
     return complete;
 }
 

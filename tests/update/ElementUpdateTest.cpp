@@ -1,0 +1,293 @@
+// The element update against a real HTTP server (Python's http.server on a
+// loopback port) and against a server that accepts and never answers.
+#include "update/ElementUpdate.h"
+#include "update/ElementText.h"
+#include "update/TleSources.h"
+
+#include "HttpFolderServer.h"
+#include "UpdatePages.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace aostrack {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ReadAll;
+using test::WriteAll;
+
+struct Outcome {
+    bool Finished = false;
+    bool Replaced = false;
+    QStringList Progress;
+};
+
+Outcome RunUpdate(ElementUpdate& update, const UpdateRequest& request)
+{
+    Outcome outcome;
+    QObject::connect(&update, &ElementUpdate::progressLine,
+                     [&outcome](const QString& line) { outcome.Progress << line; });
+    QSignalSpy finished(&update, &ElementUpdate::finished);
+    EXPECT_TRUE(update.Start(request));
+    if (finished.isEmpty())
+        finished.wait(30000);
+    outcome.Finished = finished.size() == 1;
+    if (outcome.Finished)
+        outcome.Replaced = finished.first().first().toBool();
+    QObject::disconnect(&update, &ElementUpdate::progressLine, nullptr, nullptr);
+    return outcome;
+}
+
+class ElementUpdateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.Start()) << "python3 -m http.server did not start";
+        m_server.Put("/NORAD/elements/amateur.txt", test::AmateurPage);
+        m_server.Put("/NORAD/elements/cubesat.txt", test::CubesatPage);
+        m_server.Put("/NORAD/elements/tle-new.txt", test::NewPage);
+        m_server.Put("/amsat/ftp/keps/current/nasa.all", test::ArchivePage);
+        WriteAll(TlePath(), test::OldTleFile);
+    }
+    QString TlePath() const { return m_station.filePath("keps.txt"); }
+    QString BackupPath() const { return TlePath() + "_old"; }
+    UpdateRequest Request(bool server, bool archive) const
+    {
+        return { TlePath(), m_server.BaseUrl(), m_server.BaseUrl(), server, archive };
+    }
+    QString Url(const char* path) const { return m_server.BaseUrl() + path; }
+
+    test::HttpFolderServer m_server;
+    QTemporaryDir m_station;
+};
+
+TEST_F(ElementUpdateTest, ServerOnlyNormal)
+{
+    ElementUpdate update;
+    const Outcome outcome = RunUpdate(update, Request(true, false));
+    ASSERT_TRUE(outcome.Finished);
+    EXPECT_TRUE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress,
+              QStringList({ "open " + Url("/NORAD/elements/amateur.txt"), "ok",
+                            "open " + Url("/NORAD/elements/cubesat.txt"), "ok",
+                            "open " + Url("/NORAD/elements/tle-new.txt"), "ok",
+                            "save old TLE file", "write new TLE file", "... done" }));
+    EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
+    EXPECT_EQ(ReadAll(BackupPath()), test::OldTleFile);
+    EXPECT_EQ(update.CollectedText(), QString::fromLatin1(test::ServerText));
+    EXPECT_FALSE(update.IsRunning());
+    // Only the file and its backup in the station folder: no temporary left.
+    EXPECT_EQ(QDir(m_station.path()).entryList(QDir::Files),
+              QStringList({ "keps.txt", "keps.txt_old" }));
+}
+
+TEST_F(ElementUpdateTest, BothSourcesGoIntoTheFile)
+{
+    ElementUpdate update;
+    const Outcome outcome = RunUpdate(update, Request(true, true));
+    ASSERT_TRUE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress.mid(6),
+              QStringList({ "open " + Url("/amsat/ftp/keps/current/nasa.all"), "ok",
+                            "save old TLE file", "write new TLE file", "... done" }));
+    // The last server page ends without a line break: one goes in before the
+    // archive's first name line.
+    EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n" + test::ArchiveText + "\r\n");
+    EXPECT_EQ(ReadAll(BackupPath()), test::OldTleFile);
+}
+
+TEST_F(ElementUpdateTest, ArchiveOnly)
+{
+    ElementUpdate update;
+    const Outcome outcome = RunUpdate(update, Request(false, true));
+    ASSERT_TRUE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress,
+              QStringList({ "open " + Url("/amsat/ftp/keps/current/nasa.all"), "ok",
+                            "save old TLE file", "write new TLE file", "... done" }));
+    EXPECT_EQ(ReadAll(TlePath()), test::ArchiveText + "\r\n");
+}
+
+TEST_F(ElementUpdateTest, BackupReplacedAtEachUpdate)
+{
+    WriteAll(BackupPath(), "ANCIENT\n");
+    ElementUpdate update;
+    ASSERT_TRUE(RunUpdate(update, Request(true, false)).Replaced);
+    EXPECT_EQ(ReadAll(BackupPath()), test::OldTleFile);
+    ASSERT_TRUE(RunUpdate(update, Request(false, true)).Replaced);
+    EXPECT_EQ(ReadAll(BackupPath()), test::ServerText + "\r\n");
+    EXPECT_EQ(ReadAll(TlePath()), test::ArchiveText + "\r\n");
+}
+
+TEST_F(ElementUpdateTest, NotFoundOnSecondPathLeavesFileAlone)
+{
+    WriteAll(BackupPath(), "ANCIENT\n");
+    QFile::remove(m_server.Folder() + "/NORAD/elements/cubesat.txt");
+    ElementUpdate update;
+    const Outcome outcome = RunUpdate(update, Request(true, false));
+    ASSERT_TRUE(outcome.Finished);
+    EXPECT_FALSE(outcome.Replaced);
+    ASSERT_EQ(outcome.Progress.size(), 5);
+    EXPECT_EQ(outcome.Progress[2], "open " + Url("/NORAD/elements/cubesat.txt"));
+    // python's http.server: "404 File not found".
+    EXPECT_EQ(outcome.Progress[3],
+              "failed " + Url("/NORAD/elements/cubesat.txt") + ": HTTP 404 File not found");
+    EXPECT_EQ(outcome.Progress[4], "TLE file unchanged: " + TlePath());
+    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
+    EXPECT_EQ(ReadAll(BackupPath()), QByteArray("ANCIENT\n"));
+}
+
+TEST_F(ElementUpdateTest, HtmlErrorPageRefused)
+{
+    m_server.Put("/NORAD/elements/tle-new.txt", test::HtmlErrorPage);
+    ElementUpdate update;
+    const Outcome outcome = RunUpdate(update, Request(true, false));
+    ASSERT_TRUE(outcome.Finished);
+    EXPECT_FALSE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress.mid(5),
+              QStringList({ "refused " + Url("/NORAD/elements/tle-new.txt")
+                                + ": no element set in the page",
+                            "TLE file unchanged: " + TlePath() }));
+    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
+    EXPECT_FALSE(QFile::exists(BackupPath()));
+}
+
+TEST_F(ElementUpdateTest, EmptyPagesAloneRefused)
+{
+    m_server.Put("/NORAD/elements/amateur.txt", "");
+    m_server.Put("/NORAD/elements/cubesat.txt", "\n");
+    m_server.Put("/NORAD/elements/tle-new.txt", "<pre></pre>\n");
+    ElementUpdate update;
+    const Outcome outcome = RunUpdate(update, Request(true, false));
+    EXPECT_FALSE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress.mid(6),
+              QStringList({ "refused: the pages hold no element set",
+                            "TLE file unchanged: " + TlePath() }));
+    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
+}
+
+TEST_F(ElementUpdateTest, EmptyPageBesideFullOnesAccepted)
+{
+    // A list of new launches may well be empty for a while.
+    m_server.Put("/NORAD/elements/tle-new.txt", "");
+    ElementUpdate update;
+    ASSERT_TRUE(RunUpdate(update, Request(true, false)).Replaced);
+    EXPECT_EQ(CountCompleteElementSets(QString::fromLatin1(ReadAll(TlePath()))), 2);
+}
+
+TEST_F(ElementUpdateTest, RedirectFollowed)
+{
+    // http.server answers a folder without its final slash with 301 to the
+    // slashed address and then serves the folder's index.html.
+    QFile::remove(m_server.Folder() + "/NORAD/elements/amateur.txt");
+    m_server.Put("/NORAD/elements/amateur.txt/index.html", test::AmateurPage);
+    ElementUpdate update;
+    ASSERT_TRUE(RunUpdate(update, Request(true, false)).Replaced);
+    EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
+}
+
+TEST_F(ElementUpdateTest, OversizedPageRefused)
+{
+    ElementUpdate update(std::make_unique<HttpPageFetcher>(30000ms, 100));
+    const Outcome outcome = RunUpdate(update, Request(true, false));
+    EXPECT_FALSE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress.value(1), "failed " + Url("/NORAD/elements/amateur.txt")
+                                             + ": page larger than 100 bytes");
+    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
+}
+
+TEST_F(ElementUpdateTest, NoTleFileYetCreatesIt)
+{
+    QFile::remove(TlePath());
+    ElementUpdate update;
+    const Outcome outcome = RunUpdate(update, Request(true, false));
+    ASSERT_TRUE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress.mid(6), QStringList({ "no old TLE file to save",
+                                                     "write new TLE file", "... done" }));
+    EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
+    EXPECT_FALSE(QFile::exists(BackupPath()));
+}
+
+TEST(ElementUpdateRefusalTest, EmptyPathAndNoSource)
+{
+    ElementUpdate update;
+    Outcome outcome = RunUpdate(update, { QString(), "http://127.0.0.1:9", "http://127.0.0.1:9", true, false });
+    EXPECT_TRUE(outcome.Finished);
+    EXPECT_FALSE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress,
+              QStringList({ "no TLE file loaded: open a TLE file first, nothing updated" }));
+
+    QTemporaryDir dir;
+    outcome = RunUpdate(update, { dir.filePath("k.txt"), "http://127.0.0.1:9", "", false, false });
+    EXPECT_FALSE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress, QStringList({ "no source ticked, nothing to update" }));
+    EXPECT_FALSE(QFile::exists(dir.filePath("k.txt")));
+}
+
+TEST(ElementUpdateSilentServerTest, TimeOutLeavesFileAlone)
+{
+    // Accepts the connection and never says a word.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    QTemporaryDir dir;
+    const QString tle = dir.filePath("keps.txt");
+    WriteAll(tle, test::OldTleFile);
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort());
+
+    ElementUpdate update(std::make_unique<HttpPageFetcher>(300ms));
+    const Outcome outcome = RunUpdate(update, { tle, base, base, true, false });
+    ASSERT_TRUE(outcome.Finished);
+    EXPECT_FALSE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress,
+              QStringList({ "open " + base + "/NORAD/elements/amateur.txt",
+                            "failed " + base + "/NORAD/elements/amateur.txt: no answer within 0.3 s",
+                            "TLE file unchanged: " + tle }));
+    EXPECT_EQ(ReadAll(tle), test::OldTleFile);
+    EXPECT_FALSE(QFile::exists(tle + "_old"));
+}
+
+TEST(ElementUpdateSilentServerTest, ClosedPortReported)
+{
+    const quint16 port = test::FreeLoopbackPort();
+    QTemporaryDir dir;
+    const QString tle = dir.filePath("keps.txt");
+    WriteAll(tle, test::OldTleFile);
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
+    ElementUpdate update;
+    const Outcome outcome = RunUpdate(update, { tle, base, base, true, false });
+    EXPECT_FALSE(outcome.Replaced);
+    EXPECT_EQ(outcome.Progress.value(1),
+              "failed " + base + "/NORAD/elements/amateur.txt: Connection refused");
+    EXPECT_EQ(ReadAll(tle), test::OldTleFile);
+}
+
+TEST(ElementUpdateSilentServerTest, SecondStartRefusedWhileRunningAndAbort)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    QTemporaryDir dir;
+    const QString tle = dir.filePath("keps.txt");
+    WriteAll(tle, test::OldTleFile);
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort());
+
+    ElementUpdate update;
+    QStringList progress;
+    QObject::connect(&update, &ElementUpdate::progressLine,
+                     [&progress](const QString& line) { progress << line; });
+    QSignalSpy finished(&update, &ElementUpdate::finished);
+    ASSERT_TRUE(update.Start({ tle, base, base, true, false }));
+    EXPECT_TRUE(update.IsRunning());
+    EXPECT_FALSE(update.Start({ tle, base, base, true, false }));
+    update.Abort();
+    EXPECT_FALSE(update.IsRunning());
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_FALSE(finished.first().first().toBool());
+    EXPECT_EQ(progress, QStringList({ "open " + base + "/NORAD/elements/amateur.txt",
+                                      "update cancelled", "TLE file unchanged: " + tle }));
+    EXPECT_EQ(ReadAll(tle), test::OldTleFile);
+}
+
+} // namespace
+} // namespace aostrack

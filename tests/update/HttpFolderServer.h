@@ -1,0 +1,36 @@
+#pragma once
+// A real HTTP server for the element-update tests: Python's http.server on a
+// free loopback port, serving a temporary folder that the test fills.
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace aostrack::test {
+
+class HttpFolderServer {
+public:
+    HttpFolderServer();
+    ~HttpFolderServer();
+
+    // Starts python3 -m http.server; false when it did not come up within 20 s.
+    bool Start();
+    // "http://127.0.0.1:<port>"
+    QString BaseUrl() const;
+    // Writes a file below the served folder (path like "/NORAD/elements/a.txt").
+    void Put(const QString& path, const QByteArray& bytes);
+    QString Folder() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+// A free loopback TCP port (bound once and released).
+quint16 FreeLoopbackPort();
+
+// Reads a whole file; empty when it does not exist.
+QByteArray ReadAll(const QString& path);
+void WriteAll(const QString& path, const QByteArray& bytes);
+
+} // namespace aostrack::test

@@ -1,0 +1,62 @@
+#pragma once
+// "TLE Update" (Form4): downloads fresh element sets into the TLE file while
+// the main window keeps tracking. Controls: "Check1"/"Check2" (the two
+// sources, captioned with their base addresses), "Command1" ("Update"),
+// "Text1" (the collected element text), "Text2" (progress lines).
+#include "update/ElementUpdate.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace aostrack {
+
+class UpdateWindow : public QWidget {
+    Q_OBJECT
+public:
+    // tleFilePath is asked at each click, so a file opened meanwhile with
+    // "Open Kep File" is the one updated. fetcher: null for the real HTTP one.
+    UpdateWindow(const QString& serverBase, const QString& archiveBase,
+                 std::function<QString()> tleFilePath,
+                 std::unique_ptr<PageFetcher> fetcher = nullptr, QWidget* parent = nullptr);
+
+    // Renames a file; false on any failure, without a message.
+    static bool FileRename(const QString& originalName, const QString& newName, bool overWrite);
+
+    // Click of "Update": starts an update of the ticked sources.
+    void Command1_Click();
+    bool IsUpdating() const { return m_update.IsRunning(); }
+
+signals:
+    // The window closes: the catalogue is to be read again from the TLE file,
+    // whether or not anything was downloaded.
+    void catalogueReloadRequested();
+    // An update ended; replaced says whether the TLE file was rewritten.
+    void updateFinished(bool replaced);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::function<QString()> m_tleFilePath;
+    QString m_serverBase;
+    QString m_archiveBase;
+    ElementUpdate m_update;
+    QCheckBox* m_check1;
+    QCheckBox* m_check2;
+    QPushButton* m_command1;
+    QPlainTextEdit* m_text1;
+    QPlainTextEdit* m_text2;
+};
+
+// Connects the main window's menu item "MnuInternetUpdate" to a modeless
+// "TLE Update" window (one at a time, made anew after it was closed); its
+// closing calls reloadCatalogue. mainWindow must outlive the connection.
+void BindElementUpdate(QWidget& mainWindow, const QString& serverBase, const QString& archiveBase,
+                       std::function<QString()> tleFilePath, std::function<void()> reloadCatalogue);
+
+} // namespace aostrack
