@@ -264,10 +264,7 @@ SatelliteState OrbitModel::Compute(sys_seconds instant, double tunedFreqKHz) con
     s.PathLoss = 20.0 * Log10(tunedFreqKHz / 1000.0) + PathLossConstant + 20.0 * Log10(range);
 
     // Sun: low-precision ephemeris, mean anomaly and longitude not reduced.
-    const double dSun = o.CalcDayNumber + o.DayFraction - SunOriginDay;
-    const double ms = SunMeanAnomaly0 + SunMeanAnomalyRate * dSun;
-    const double l = SunMeanLongitude0 + 360.0 * dSun / TropicalYear;
-    const double sunLon = l + 1.9151 * SinDeg(ms) + 0.02 * SinDeg(2.0 * ms);
+    const double sunLon = SunEclipticLongitude(o.CalcDayNumber, o.DayFraction);
     static const double cosObliquity = CosDeg(Obliquity);
     static const double sinObliquity = SinDeg(Obliquity);
     const double sinSunLon = SinDeg(sunLon);
@@ -278,16 +275,9 @@ SatelliteState OrbitModel::Compute(sys_seconds instant, double tunedFreqKHz) con
 
     // Cylindrical earth shadow: on the night side and within one earth radius
     // of the earth-sun axis.
-    const double c = -Dot(o.SAT, sun) / o.OrbitRadius;
-    const double beta = ArcCosDeg(c);
-    const double h = SinDeg(beta) * o.OrbitRadius;
-    s.InEclipse = beta < 90.0 && h < ShadowRadius;
-    s.MayBeVisible = s.SatElevation > 0.0 && s.SunElevation < -10.0;
-    s.IlluminationText = IlluminationSunlight;
-    if (s.MayBeVisible)
-        s.IlluminationText = IlluminationVisible;
-    if (s.InEclipse)
-        s.IlluminationText = IlluminationEclipse;
+    s.InEclipse = InEarthShadow({o.SAT[0], o.SAT[1], o.SAT[2]}, {sun[0], sun[1], sun[2]}, o.OrbitRadius);
+    s.MayBeVisible = MayBeVisibleAt(s.SatElevation, s.SunElevation);
+    s.IlluminationText = IlluminationTextFor(s.MayBeVisible, s.InEclipse);
 
     // Sun above the plane normal to the antenna axis.
     s.SunAngle = ArcSinDeg(-Dot(ant, sun));
@@ -345,6 +335,39 @@ double OrbitModel::MaxEarthFixedSpeed(double fromDays, double toDays) const
     const double bound = planeSpeed + turnRate * rMax;
     // Safety factor for rounding in the bound itself.
     return 1.25 * bound + 0.1;
+}
+
+double SunEclipticLongitude(std::int32_t dayNumber, double dayFraction)
+{
+    // Days since 1989 December 31, 0h UT; mean anomaly and longitude not reduced.
+    const double dSun = dayNumber + dayFraction - SunOriginDay;
+    const double ms = SunMeanAnomaly0 + SunMeanAnomalyRate * dSun;
+    const double l = SunMeanLongitude0 + 360.0 * dSun / TropicalYear;
+    // Equation of centre, two terms.
+    return l + 1.9151 * SinDeg(ms) + 0.02 * SinDeg(2.0 * ms);
+}
+
+bool InEarthShadow(const std::array<double, 3>& sat, const std::array<double, 3>& sunUnit, double orbitRadius)
+{
+    // Angle from the anti-sun direction and distance from the earth-sun axis.
+    const double c = -(sat[0] * sunUnit[0] + sat[1] * sunUnit[1] + sat[2] * sunUnit[2]) / orbitRadius;
+    const double beta = ArcCosDeg(c);
+    const double h = SinDeg(beta) * orbitRadius;
+    return beta < 90.0 && h < ShadowRadius;
+}
+
+bool MayBeVisibleAt(double satElevation, double sunElevation)
+{
+    return satElevation > 0.0 && sunElevation < -10.0;
+}
+
+std::string IlluminationTextFor(bool mayBeVisible, bool inEclipse)
+{
+    if (inEclipse)
+        return IlluminationEclipse;
+    if (mayBeVisible)
+        return IlluminationVisible;
+    return IlluminationSunlight;
 }
 
 SatelliteState ComputeSatellite(const ElementSet& elements, const Station& station, sys_seconds instant,

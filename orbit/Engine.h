@@ -6,8 +6,11 @@
 #include "orbit/SatelliteState.h"
 #include "orbit/Station.h"
 
+#include <array>
 #include <chrono>
+#include <cstdint>
 #include <stdexcept>
+#include <string>
 
 namespace aostrack {
 
@@ -29,6 +32,20 @@ SatelliteState ComputeSatellite(const ElementSet& elements, const Station& stati
 // Newton's method to 0.0001 rad. Throws OrbitError after KeplerMaxRounds.
 inline constexpr int KeplerMaxRounds = 100;
 double SolveKepler(double meanAnomaly, double eccentricity);
+
+// Sun: ecliptic longitude (degrees, not reduced) of the low-precision
+// ephemeris at day number + UT day fraction.
+double SunEclipticLongitude(std::int32_t dayNumber, double dayFraction);
+
+// Cylindrical earth shadow: sat is the satellite's geocentric position (km),
+// sunUnit the unit vector toward the sun, orbitRadius |sat|. True on the night
+// side within 6378.137 km of the earth-sun axis.
+bool InEarthShadow(const std::array<double, 3>& sat, const std::array<double, 3>& sunUnit,
+                   double orbitRadius);
+// Visible by eye: satellite above 0 deg while the sun is below -10 deg.
+bool MayBeVisibleAt(double satElevation, double sunElevation);
+// One of the three illumination texts; eclipse wins over visibility.
+std::string IlluminationTextFor(bool mayBeVisible, bool inEclipse);
 
 // The same computation with the per-satellite and per-station constants
 // worked out once, for stepped searches. Results are identical to

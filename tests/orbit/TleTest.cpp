@@ -1,0 +1,254 @@
+// Reading element files: line classification, columns, line ends, the
+// limits of the table and files that cannot be read.
+#include "orbit/Tle.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+namespace aostrack {
+namespace {
+
+const std::string IssName = "ISS (ZARYA)             ";
+const std::string IssLine1 = "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997";
+const std::string IssLine2 = "2 25544  51.6406 220.6676 0001921 228.7563 273.9440 15.49783958438989";
+const std::string AoLine1 = "1 07530U 74089B   17157.85566058 -.00000032  00000-0  74274-4 0  9991";
+const std::string AoLine2 = "2 07530 101.6293 126.7439 0012026 344.7437  44.8584 12.53627301947333";
+
+std::string DataFile(const char* name)
+{
+    return std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/" + name;
+}
+
+TleLoad Read(const std::string& text)
+{
+    std::istringstream in(text);
+    return ReadTle(in, "test.txt");
+}
+
+TEST(TleColumns, Normal)
+{
+    const TleLoad load = Read(IssName + "\n" + IssLine1 + "\n" + IssLine2 + "\n");
+    ASSERT_EQ(load.SatCount, 1);
+    const SatRecord& r = load.Table.Record(1);
+    EXPECT_EQ(r.SatName, "ISS (ZARYA)");
+    EXPECT_EQ(r.Line1, IssLine1);
+    EXPECT_EQ(r.Line2, IssLine2);
+    const ElementSet& e = r.Elements;
+    EXPECT_DOUBLE_EQ(e.Epoch, 24043.00684501);
+    EXPECT_DOUBLE_EQ(e.Decay, 0.00020902); // as written, not doubled
+    EXPECT_DOUBLE_EQ(e.Inclination, 51.6406);
+    EXPECT_DOUBLE_EQ(e.RAAN, 220.6676);
+    EXPECT_DOUBLE_EQ(e.Eccentricity, 0.0001921);
+    EXPECT_DOUBLE_EQ(e.ArgPerigee, 228.7563);
+    EXPECT_DOUBLE_EQ(e.EpochMeanAnomaly, 273.944);
+    EXPECT_DOUBLE_EQ(e.MeanMotion, 15.49783958); // columns 53-63 only
+    EXPECT_DOUBLE_EQ(e.EpochRev, 43898);          // columns 64-68
+}
+
+TEST(TleColumns, SignOfDerivativeInColumn34)
+{
+    const TleLoad load = Read("AO-7\n" + AoLine1 + "\n" + AoLine2 + "\n");
+    EXPECT_DOUBLE_EQ(load.Table.Record(1).Elements.Decay, -0.00000032);
+    std::string positive = AoLine1;
+    positive[33] = ' ';
+    EXPECT_DOUBLE_EQ(Read("AO-7\n" + positive + "\n").Table.Record(1).Elements.Decay, 0.00000032);
+}
+
+TEST(TleColumns, MeanAnomalyFillingItsColumns)
+{
+    // Mean anomaly 123.4567 fills columns 44-51 with a blank in column 43.
+    std::string l2 = IssLine2;
+    l2.replace(42, 9, " 123.4567");
+    const ElementSet e = Read("X\n" + l2 + "\n").Table.Record(1).Elements;
+    EXPECT_DOUBLE_EQ(e.EpochMeanAnomaly, 123.4567);
+    EXPECT_DOUBLE_EQ(e.MeanMotion, 15.49783958);
+    EXPECT_DOUBLE_EQ(e.EpochRev, 43898);
+}
+
+TEST(TleColumns, EccentricityImpliedPointAndLeadingZeroYear)
+{
+    std::string l1 = IssLine1;
+    l1.replace(18, 14, "08001.50000000");
+    std::string l2 = IssLine2;
+    l2.replace(26, 7, "7654321");
+    const ElementSet e = Read("X\n" + l1 + "\n" + l2 + "\n").Table.Record(1).Elements;
+    EXPECT_DOUBLE_EQ(e.Epoch, 8001.5);
+    EXPECT_DOUBLE_EQ(e.Eccentricity, 0.7654321);
+}
+
+TEST(TleColumns, Malformed)
+{
+    // A field that does not begin with a number reads 0; one that begins
+    // with a number reads its leading part.
+    std::string l2 = IssLine2;
+    l2.replace(8, 8, "  5x.640");
+    l2.replace(17, 8, "abcdefgh");
+    const ElementSet e = Read("X\n" + l2 + "\n").Table.Record(1).Elements;
+    EXPECT_DOUBLE_EQ(e.Inclination, 5);
+    EXPECT_DOUBLE_EQ(e.RAAN, 0);
+    EXPECT_DOUBLE_EQ(e.ArgPerigee, 228.7563);
+}
+
+TEST(TleColumns, ShortLineTakesWhatIsThere)
+{
+    const ElementSet e = Read("X\n2 25544  51.6406 220.66\n").Table.Record(1).Elements;
+    EXPECT_DOUBLE_EQ(e.Inclination, 51.6406);
+    EXPECT_DOUBLE_EQ(e.RAAN, 220.66);
+    EXPECT_DOUBLE_EQ(e.Eccentricity, 0);
+    EXPECT_DOUBLE_EQ(e.MeanMotion, 0);
+}
+
+TEST(TleNumber, LenientReading)
+{
+    EXPECT_DOUBLE_EQ(ReadTleNumber("  12.5abc"), 12.5);
+    EXPECT_DOUBLE_EQ(ReadTleNumber(""), 0);
+    EXPECT_DOUBLE_EQ(ReadTleNumber("   "), 0);
+    EXPECT_DOUBLE_EQ(ReadTleNumber("-.5"), -0.5);
+    EXPECT_DOUBLE_EQ(ReadTleNumber(" .00020902"), 0.00020902);
+    EXPECT_DOUBLE_EQ(ReadTleNumber("1 2.5"), 12.5); // blanks are skipped
+    EXPECT_DOUBLE_EQ(ReadTleNumber("abc"), 0);
+    EXPECT_DOUBLE_EQ(ReadTleNumber("1.2.3"), 1.2);
+    EXPECT_DOUBLE_EQ(ReadTleNumber("1.5E3"), 1500);
+    EXPECT_DOUBLE_EQ(ReadTleNumber("24043.00684501 "), 24043.00684501);
+}
+
+TEST(TleLines, Classification)
+{
+    // Blank lines change nothing; " 1 " is a name; "0 " names keep their 0.
+    const TleLoad load = Read("\n   \n0 ISS (ZARYA)\n" + IssLine1 + "\n\n" + IssLine2 + "\n\n"
+                              + " 1 NOT AN ELEMENT LINE\n" + AoLine2 + "\n" + AoLine1 + "\n");
+    ASSERT_EQ(load.SatCount, 2);
+    EXPECT_EQ(load.Table.Record(1).SatName, "0 ISS (ZARYA)");
+    EXPECT_DOUBLE_EQ(load.Table.Record(1).Elements.MeanMotion, 15.49783958);
+    EXPECT_EQ(load.Table.Record(2).SatName, "1 NOT AN ELEMENT LINE");
+    // Order of line 1 and line 2 does not matter.
+    EXPECT_DOUBLE_EQ(load.Table.Record(2).Elements.Epoch, 17157.85566058);
+    EXPECT_DOUBLE_EQ(load.Table.Record(2).Elements.Inclination, 101.6293);
+    EXPECT_EQ(load.IgnoredElementLines, 0);
+}
+
+TEST(TleLines, LineEnds)
+{
+    const std::string sets[] = {
+        IssName + "\r\n" + IssLine1 + "\r\n" + IssLine2 + "\r\n",
+        IssName + "\r" + IssLine1 + "\r" + IssLine2 + "\r",
+        IssName + "\n" + IssLine1 + "\n" + IssLine2, // no end on the last line
+        "\xEF\xBB\xBF" + IssName + "\n" + IssLine1 + "\n" + IssLine2 + "\n",
+    };
+    for (const std::string& text : sets) {
+        const TleLoad load = Read(text);
+        ASSERT_EQ(load.SatCount, 1);
+        EXPECT_EQ(load.Table.Record(1).SatName, "ISS (ZARYA)");
+        EXPECT_EQ(load.Table.Record(1).Line1, IssLine1); // no CR left on it
+        EXPECT_EQ(load.Table.Record(1).Line2, IssLine2);
+        EXPECT_EQ(load.LineCount, 3);
+    }
+}
+
+TEST(TleLines, DuplicateNamesAndNameWithoutElements)
+{
+    const TleLoad load = Read("ISS\n" + IssLine1 + "\n" + IssLine2 + "\nISS\n" + AoLine1 + "\n" + AoLine2
+                              + "\nLONELY\n");
+    ASSERT_EQ(load.SatCount, 3);
+    EXPECT_EQ(load.Table.Names(), (std::vector<std::string>{"ISS", "ISS", "LONELY"}));
+    EXPECT_DOUBLE_EQ(SelectSatellite(load.Table, 1).MeanMotion, 15.49783958);
+    EXPECT_DOUBLE_EQ(SelectSatellite(load.Table, 2).MeanMotion, 12.53627301);
+    EXPECT_EQ(SelectSatellite(load.Table, 3), ElementSet{});
+    EXPECT_EQ(load.Table.Record(3).Line1, "");
+}
+
+TEST(TleLines, Empty)
+{
+    const TleLoad load = Read("");
+    EXPECT_EQ(load.SatCount, 0);
+    EXPECT_EQ(load.LineCount, 0);
+    EXPECT_TRUE(load.Table.Names().empty());
+    EXPECT_EQ(Read("\n\n  \n").SatCount, 0);
+}
+
+TEST(TleLines, ElementLinesBeforeFirstName)
+{
+    const TleLoad load = Read(IssLine1 + "\n" + IssLine2 + "\nAO-7\n" + AoLine1 + "\n" + AoLine2 + "\n");
+    ASSERT_EQ(load.SatCount, 1);
+    EXPECT_EQ(load.IgnoredElementLines, 2);
+    EXPECT_EQ(load.FirstIgnoredLine, 1);
+    EXPECT_EQ(load.Table.Record(1).SatName, "AO-7");
+    EXPECT_DOUBLE_EQ(load.Table.Record(1).Elements.Inclination, 101.6293);
+}
+
+TEST(TleLines, MaximumAndOversized)
+{
+    std::string text;
+    text.reserve(160 * 15002);
+    for (int i = 1; i <= 15001; ++i)
+        text += "SAT " + std::to_string(i) + "\n" + IssLine1 + "\n" + IssLine2 + "\n";
+    const TleLoad load = Read(text);
+    EXPECT_EQ(load.SatCount, 15000);
+    EXPECT_EQ(load.IgnoredNameLines, 1);
+    EXPECT_EQ(load.IgnoredElementLines, 2); // the lines of the name that did not fit
+    EXPECT_EQ(load.FirstIgnoredLine, 45001);
+    EXPECT_EQ(load.Table.Record(15000).SatName, "SAT 15000");
+    EXPECT_DOUBLE_EQ(SelectSatellite(load.Table, 15000).RAAN, 220.6676);
+    EXPECT_THROW(SelectSatellite(load.Table, 15001), std::out_of_range);
+    EXPECT_THROW(SelectSatellite(load.Table, 0), std::out_of_range);
+}
+
+TEST(TleLines, SecondLoadShowsNoLeftovers)
+{
+    // Each load starts from an empty table: a shorter second file leaves no
+    // records of the first reachable, and a name without elements reads 0.
+    const TleLoad first = Read("A\n" + IssLine1 + "\n" + IssLine2 + "\nB\n" + AoLine1 + "\n" + AoLine2 + "\n");
+    const TleLoad second = Read("C\n");
+    EXPECT_EQ(first.SatCount, 2);
+    EXPECT_EQ(second.SatCount, 1);
+    EXPECT_EQ(second.Table.Names(), std::vector<std::string>{"C"});
+    EXPECT_EQ(SelectSatellite(second.Table, 1), ElementSet{});
+    EXPECT_EQ(second.Table.Record(2), SatRecord{});
+}
+
+TEST(TleFile, RealFiles)
+{
+    const TleLoad load = LoadTleFile(DataFile("amateur.txt"));
+    EXPECT_EQ(load.SatCount, 101);
+    EXPECT_EQ(load.LineCount, 303);
+    EXPECT_EQ(load.IgnoredNameLines + load.IgnoredElementLines, 0);
+    const std::vector<std::string> names = load.Table.Names();
+    const auto iss = std::find(names.begin(), names.end(), "ISS (ZARYA)");
+    ASSERT_NE(iss, names.end());
+    const ElementSet e = SelectSatellite(load.Table, static_cast<int>(iss - names.begin()) + 1);
+    EXPECT_DOUBLE_EQ(e.Epoch, 24043.00684501);
+    EXPECT_DOUBLE_EQ(e.EpochRev, 43898);
+    EXPECT_NE(std::find(names.begin(), names.end(), "ES'HAIL 2"), names.end());
+    for (int i = 1; i <= load.SatCount; ++i) {
+        const ElementSet& s = load.Table.Record(i).Elements;
+        ASSERT_GT(s.MeanMotion, 0.9) << load.Table.Record(i).SatName;
+        ASSERT_LT(s.Eccentricity, 1.0);
+        ASSERT_GT(s.Epoch, 24000.0);
+    }
+
+    const TleLoad old = LoadTleFile(DataFile("amateur-2017.txt"));
+    EXPECT_EQ(old.SatCount, 74);
+    EXPECT_EQ(old.Table.Record(1).SatName, "OSCAR 7 (AO-7)");
+    EXPECT_DOUBLE_EQ(old.Table.Record(1).Elements.Decay, -0.00000032);
+}
+
+TEST(TleFile, MissingFileNamesTheFile)
+{
+    const std::string path = "/nonexistent/aostrack/none.txt";
+    try {
+        LoadTleFile(path);
+        FAIL() << "no error for a missing file";
+    } catch (const TleFileError& e) {
+        EXPECT_EQ(e.File(), path);
+        EXPECT_EQ(e.Line(), 0);
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+        EXPECT_NE(e.Reason().find("No such file"), std::string::npos) << e.Reason();
+    }
+    EXPECT_THROW(LoadTleFile(std::filesystem::temp_directory_path().string()), TleFileError);
+}
+
+} // namespace
+} // namespace aostrack
