@@ -1,23 +1,348 @@
 // state, next-pass and passes: the orbit engine and the pass searches for one
 // satellite, station and instant given on the command line.
 #include "app/cli/CliArgs.h"
+#include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
+#include "app/cli/Json.h"
+
+#include "core/SystemClock.h"
+#include "orbit/Engine.h"
+#include "orbit/Tle.h"
+#include "passes/Passes.h"
+
+#include <QFileInfo>
 
 namespace aostrack {
+namespace {
 
-int RunStateCommand(const QStringList&)
+const QStringList kCommonValueOptions = {
+    QStringLiteral("--tle"),    QStringLiteral("--sat"),    QStringLiteral("--lat"),
+    QStringLiteral("--lon"),    QStringLiteral("--height"), QStringLiteral("--config"),
+};
+const QStringList kCommonFlags = {QStringLiteral("--json"), QStringLiteral("--help")};
+
+const char* const kCommonHelp =
+    "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
+    "  --sat N|NAME     record number, 1 = first set of the file, or the exact\n"
+    "                   satellite name as the file writes it (default: 1)\n"
+    "  --lat DEG        station latitude, degrees north, south negative\n"
+    "  --lon DEG        station longitude, degrees east, west negative\n"
+    "  --height KM      station height above the ellipsoid in kilometres\n"
+    "                   (default for these three: QTH_LAT, QTH_LONG, QTH_HEIGHT)\n"
+    "  --config FILE    sat.ini to read the defaults from\n"
+    "                   (default: sat.ini beside aostrack-cli; only read when\n"
+    "                   one of --tle, --lat, --lon, --height is missing)\n"
+    "  --json           one JSON object instead of text\n";
+
+// What the engine needs: the chosen element set and the station.
+struct EngineInputs {
+    QString tlePath;
+    int record = 0;     // 1-based
+    QString satName;
+    ElementSet elements;
+    Station station;
+};
+
+int ParseRecordNumber(const QString& text, int satCount, const QString& tlePath)
 {
-    throw UsageError(QStringLiteral("state: not available in this build yet"));
+    bool ok = false;
+    const int index = text.toInt(&ok);
+    if (!ok || index < 1 || index > satCount)
+        throw UsageError(QStringLiteral("--sat: record %1 is not in %2 (it holds records 1 to %3)")
+                             .arg(text, tlePath)
+                             .arg(satCount));
+    return index;
 }
 
-int RunNextPassCommand(const QStringList&)
+EngineInputs ResolveInputs(const ParsedArgs& args)
 {
-    throw UsageError(QStringLiteral("next-pass: not available in this build yet"));
+    EngineInputs in;
+    const bool needConfig = !args.Has(QStringLiteral("--tle")) || !args.Has(QStringLiteral("--lat"))
+        || !args.Has(QStringLiteral("--lon")) || !args.Has(QStringLiteral("--height"));
+    Configuration config;
+    if (needConfig)
+        config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
+
+    in.tlePath = args.Has(QStringLiteral("--tle")) ? args.Value(QStringLiteral("--tle")) : config.TleFilePath;
+    in.station.StationLat = args.Has(QStringLiteral("--lat"))
+        ? ParseNumberInRange(args.Value(QStringLiteral("--lat")), QStringLiteral("--lat"), -90, 90)
+        : config.StationLat;
+    in.station.StationLon = args.Has(QStringLiteral("--lon"))
+        ? ParseNumberInRange(args.Value(QStringLiteral("--lon")), QStringLiteral("--lon"), -180, 360)
+        : config.StationLon;
+    // Kilometres: a height typed in metres (519 for 519 m) is refused here
+    // rather than putting the station in low orbit.
+    in.station.StationHeight = args.Has(QStringLiteral("--height"))
+        ? ParseNumberInRange(args.Value(QStringLiteral("--height")), QStringLiteral("--height"), -1, 100)
+        : config.StationHeight;
+
+    if (in.tlePath.isEmpty())
+        throw UsageError(QStringLiteral("no element file: give --tle FILE or TLEFILE in %1")
+                             .arg(CliConfigPath(args.Value(QStringLiteral("--config")))));
+    if (QFileInfo(in.tlePath).isDir())
+        throw UsageError(QStringLiteral("%1 is a folder, not an element file").arg(in.tlePath));
+
+    TleLoad load;
+    try {
+        load = LoadTleFile(in.tlePath.toStdString());
+    } catch (const TleFileError& error) {
+        throw UsageError(QString::fromStdString(error.what()));
+    }
+    if (load.SatCount == 0)
+        throw UsageError(QStringLiteral("%1 holds no element set").arg(in.tlePath));
+
+    const QString sat = args.Has(QStringLiteral("--sat")) ? args.Value(QStringLiteral("--sat")).trimmed()
+                                                          : QStringLiteral("1");
+    bool allDigits = !sat.isEmpty();
+    for (const QChar c : sat)
+        allDigits = allDigits && c.isDigit();
+    if (allDigits) {
+        in.record = ParseRecordNumber(sat, load.SatCount, in.tlePath);
+    } else {
+        const std::vector<std::string> names = load.Table.Names();
+        for (size_t i = 0; i < names.size() && in.record == 0; ++i)
+            if (QString::fromStdString(names[i]) == sat)
+                in.record = static_cast<int>(i) + 1;
+        if (in.record == 0)
+            throw UsageError(QStringLiteral("--sat: no satellite named \"%1\" in %2").arg(sat, in.tlePath));
+    }
+    const SatRecord& record = load.Table.Record(in.record);
+    in.satName = QString::fromStdString(record.SatName);
+    in.elements = record.Elements;
+    return in;
 }
 
-int RunPassesCommand(const QStringList&)
+std::chrono::sys_seconds InstantOption(const ParsedArgs& args, const QString& option)
 {
-    throw UsageError(QStringLiteral("passes: not available in this build yet"));
+    if (args.Has(option))
+        return ParseUtcInstant(args.Value(option), option);
+    return SystemClock().UtcNow();
+}
+
+// An element set the model refuses (no element lines, eccentricity >= 1...)
+// is bad input: the file, the record and the reason.
+[[noreturn]] void ThrowOrbitError(const EngineInputs& in, const OrbitError& error)
+{
+    throw UsageError(QStringLiteral("%1 record %2 (%3): %4")
+                         .arg(in.tlePath)
+                         .arg(in.record)
+                         .arg(in.satName, QString::fromUtf8(error.what())));
+}
+
+QString JsonTime(const std::optional<std::chrono::sys_seconds>& time)
+{
+    return time ? JsonString(FormatUtcInstant(*time)) : QStringLiteral("null");
+}
+
+QString JsonBool(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+QString TextNumber(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+} // namespace
+
+int RunStateCommand(const QStringList& argList)
+{
+    QStringList valueOptions = kCommonValueOptions;
+    valueOptions << QStringLiteral("--at") << QStringLiteral("--freq");
+    const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
+    if (args.Has(QStringLiteral("--help"))) {
+        WriteOut(QStringLiteral(
+                     "Usage: aostrack-cli state [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
+                     "                          [--height KM] [--at YYYY-MM-DDTHH:MM:SSZ] [--freq KHZ] [--json]\n"
+                     "\n"
+                     "The orbit engine's results for one satellite at one UTC second, as the\n"
+                     "window's data panel shows them.\n"
+                     "\n")
+                 + QString::fromLatin1(kCommonHelp)
+                 + QStringLiteral(
+                     "  --at TIME        the instant, UTC (default: now)\n"
+                     "  --freq KHZ       tuned frequency for the path loss, kHz (default 0: the\n"
+                     "                   frequency term is left out)\n"
+                     "\n"
+                     "JSON keys: SatAzimuth SatElevation SatRange RangeRate SubSatLat SubSatLon\n"
+                     "PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
+                     "Illumination IlluminationText SunElevation InEclipse MayBeVisible.\n"
+                     "Degrees, km, km/s (range rate positive while the distance grows), dB.\n"
+                     "Example:\n"
+                     "  aostrack-cli state --tle amateur.txt --sat \"ISS (ZARYA)\" --lat 48.1371 \\\n"
+                     "      --lon 11.5754 --height 0.519 --at 2024-02-12T18:00:00Z --json\n"));
+        return ExitOk;
+    }
+    const EngineInputs in = ResolveInputs(args);
+    const auto at = InstantOption(args, QStringLiteral("--at"));
+    const double freqKHz = args.Has(QStringLiteral("--freq"))
+        ? ParseNumberInRange(args.Value(QStringLiteral("--freq")), QStringLiteral("--freq"), 0, 1e9)
+        : 0.0;
+
+    SatelliteState s;
+    try {
+        s = ComputeSatellite(in.elements, in.station, at, freqKHz);
+    } catch (const OrbitError& error) {
+        ThrowOrbitError(in, error);
+    }
+
+    if (args.Has(QStringLiteral("--json"))) {
+        QStringList fields;
+        fields << QStringLiteral("\"SatAzimuth\": ") + JsonNumber(s.SatAzimuth)
+               << QStringLiteral("\"SatElevation\": ") + JsonNumber(s.SatElevation)
+               << QStringLiteral("\"SatRange\": ") + JsonNumber(s.SatRange)
+               << QStringLiteral("\"RangeRate\": ") + JsonNumber(s.RangeRate)
+               << QStringLiteral("\"SubSatLat\": ") + JsonNumber(s.SubSatLat)
+               << QStringLiteral("\"SubSatLon\": ") + JsonNumber(s.SubSatLon)
+               << QStringLiteral("\"PathLoss\": ") + JsonNumber(s.PathLoss)
+               << QStringLiteral("\"DayFraction\": ") + JsonNumber(s.DayFraction)
+               << QStringLiteral("\"MeanAnomaly\": ") + JsonNumber(s.MeanAnomaly)
+               << QStringLiteral("\"MAPhase\": %1").arg(s.MAPhase)
+               << QStringLiteral("\"OrbitNumber\": %1").arg(s.OrbitNumber)
+               << QStringLiteral("\"SatHeight\": ") + JsonNumber(s.SatHeight)
+               << QStringLiteral("\"SunAngle\": ") + JsonNumber(s.SunAngle)
+               << QStringLiteral("\"Illumination\": ") + JsonNumber(s.Illumination)
+               << QStringLiteral("\"IlluminationText\": ") + JsonString(QString::fromStdString(s.IlluminationText))
+               << QStringLiteral("\"SunElevation\": ") + JsonNumber(s.SunElevation)
+               << QStringLiteral("\"InEclipse\": ") + JsonBool(s.InEclipse)
+               << QStringLiteral("\"MayBeVisible\": ") + JsonBool(s.MayBeVisible);
+        WriteOut(QStringLiteral("{") + fields.join(QStringLiteral(", ")) + QStringLiteral("}\n"));
+        return ExitOk;
+    }
+
+    QString text = QStringLiteral("%1 (record %2 of %3) at %4\n")
+                       .arg(in.satName)
+                       .arg(in.record)
+                       .arg(in.tlePath, FormatUtcInstant(at));
+    text += QStringLiteral("station %1 N  %2 E  %3 km\n")
+                .arg(TextNumber(in.station.StationLat, 4), TextNumber(in.station.StationLon, 4),
+                     TextNumber(in.station.StationHeight, 3));
+    const auto row = [&text](const char* name, const QString& value, const char* unit) {
+        text += QStringLiteral("%1 %2").arg(QString::fromLatin1(name), -17).arg(value);
+        if (*unit)
+            text += QLatin1Char(' ') + QString::fromUtf8(unit);
+        text += QLatin1Char('\n');
+    };
+    row("SatAzimuth", TextNumber(s.SatAzimuth, 2), "°");
+    row("SatElevation", TextNumber(s.SatElevation, 2), "°");
+    row("SatRange", TextNumber(s.SatRange, 3), "km");
+    row("RangeRate", TextNumber(s.RangeRate, 4), "km/s");
+    row("SubSatLat", TextNumber(s.SubSatLat, 2), "°");
+    row("SubSatLon", TextNumber(s.SubSatLon, 2), "°");
+    row("PathLoss", TextNumber(s.PathLoss, 2), "dB");
+    row("DayFraction", TextNumber(s.DayFraction, 8), "");
+    row("MeanAnomaly", TextNumber(s.MeanAnomaly, 2), "°");
+    row("MAPhase", QString::number(s.MAPhase), "");
+    row("OrbitNumber", QString::number(s.OrbitNumber), "");
+    row("SatHeight", TextNumber(s.SatHeight, 3), "km");
+    row("SunAngle", TextNumber(s.SunAngle, 2), "°");
+    row("Illumination", TextNumber(s.Illumination * 100, 1), "%");
+    row("IlluminationText", QString::fromStdString(s.IlluminationText), "");
+    row("SunElevation", TextNumber(s.SunElevation, 2), "°");
+    row("InEclipse", s.InEclipse ? QStringLiteral("yes") : QStringLiteral("no"), "");
+    row("MayBeVisible", s.MayBeVisible ? QStringLiteral("yes") : QStringLiteral("no"), "");
+    WriteOut(text);
+    return ExitOk;
+}
+
+int RunNextPassCommand(const QStringList& argList)
+{
+    QStringList valueOptions = kCommonValueOptions;
+    valueOptions << QStringLiteral("--from");
+    const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
+    if (args.Has(QStringLiteral("--help"))) {
+        WriteOut(QStringLiteral(
+                     "Usage: aostrack-cli next-pass [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
+                     "                              [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] [--json]\n"
+                     "\n"
+                     "AOS and LOS of the current or next pass, searched second by second for\n"
+                     "14 hours after --from: AOS is the first second with the satellite above\n"
+                     "the horizon, LOS the first second after it below. A satellite already up\n"
+                     "gives AOS = --from + 1 s. A time not found within 14 hours is null in\n"
+                     "JSON and \"none\" in text.\n"
+                     "\n")
+                 + QString::fromLatin1(kCommonHelp)
+                 + QStringLiteral(
+                     "  --from TIME      \"now\" of the search, UTC (default: now)\n"
+                     "\n"
+                     "Example:\n"
+                     "  aostrack-cli next-pass --sat \"SAUDISAT 1C (SO-50)\" --from 2024-02-12T12:00:00Z --json\n"
+                     "  {\"AosTime\": \"2024-02-12T...Z\", \"LosTime\": \"2024-02-12T...Z\"}\n"));
+        return ExitOk;
+    }
+    const EngineInputs in = ResolveInputs(args);
+    const auto from = InstantOption(args, QStringLiteral("--from"));
+    NextPass pass;
+    try {
+        pass = FindNextPass(in.elements, in.station, from);
+    } catch (const OrbitError& error) {
+        ThrowOrbitError(in, error);
+    }
+    if (args.Has(QStringLiteral("--json"))) {
+        WriteOut(QStringLiteral("{\"AosTime\": %1, \"LosTime\": %2}\n")
+                     .arg(JsonTime(pass.AosTime), JsonTime(pass.LosTime)));
+        return ExitOk;
+    }
+    const auto textTime = [](const std::optional<std::chrono::sys_seconds>& time) {
+        return time ? FormatUtcInstant(*time) : QStringLiteral("none within 14 hours");
+    };
+    WriteOut(QStringLiteral("AOS %1\nLOS %2\n").arg(textTime(pass.AosTime), textTime(pass.LosTime)));
+    return ExitOk;
+}
+
+int RunPassesCommand(const QStringList& argList)
+{
+    QStringList valueOptions = kCommonValueOptions;
+    valueOptions << QStringLiteral("--from");
+    const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
+    if (args.Has(QStringLiteral("--help"))) {
+        WriteOut(QStringLiteral(
+                     "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
+                     "                           [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] [--json]\n"
+                     "\n"
+                     "The passes that end within 24 hours after --from, sampled once a minute,\n"
+                     "one line each as the window's list shows them (times UTC, date of the LOS,\n"
+                     "azimuths and maximum elevation cut to whole degrees):\n"
+                     "  DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)\n"
+                     "No output when there is no pass.\n"
+                     "\n")
+                 + QString::fromLatin1(kCommonHelp)
+                 + QStringLiteral(
+                     "  --from TIME      start of the 24 hours, UTC (default: now)\n"
+                     "With --json: {\"Passes\": [{\"AosTime\", \"LosTime\", \"AosAzimuth\",\n"
+                     "\"LosAzimuth\", \"MaxElevation\", \"Line\"}, ...]}\n"
+                     "\n"
+                     "Example:\n"
+                     "  aostrack-cli passes --sat 10 --from 2024-02-12T00:00:00Z\n"));
+        return ExitOk;
+    }
+    const EngineInputs in = ResolveInputs(args);
+    const auto from = InstantOption(args, QStringLiteral("--from"));
+    PassList list;
+    try {
+        list = BuildPassList(in.elements, in.station, from);
+    } catch (const OrbitError& error) {
+        ThrowOrbitError(in, error);
+    }
+    if (args.Has(QStringLiteral("--json"))) {
+        QStringList passes;
+        for (size_t i = 0; i < list.Passes.size(); ++i) {
+            const ListedPass& p = list.Passes[i];
+            passes << QStringLiteral("{\"AosTime\": %1, \"LosTime\": %2, \"AosAzimuth\": %3, "
+                                     "\"LosAzimuth\": %4, \"MaxElevation\": %5, \"Line\": %6}")
+                          .arg(JsonString(FormatUtcInstant(p.AosTime)), JsonString(FormatUtcInstant(p.LosTime)),
+                               JsonNumber(p.AosAzimuth), JsonNumber(p.LosAzimuth), JsonNumber(p.MaxElevation),
+                               JsonString(QString::fromStdString(list.Lines[i])));
+        }
+        WriteOut(QStringLiteral("{\"Passes\": [") + passes.join(QStringLiteral(", ")) + QStringLiteral("]}\n"));
+        return ExitOk;
+    }
+    QString text;
+    for (const std::string& line : list.Lines)
+        text += QString::fromStdString(line) + QLatin1Char('\n');
+    WriteOut(text);
+    return ExitOk;
 }
 
 } // namespace aostrack
