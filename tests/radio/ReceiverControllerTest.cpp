@@ -1,0 +1,373 @@
+// The frequency state as the operator drives it: satellite choice, offset
+// slider and buttons, the "track" switch and the tuning of every tick.
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include "RadioTestSupport.h"
+#include "core/Configuration.h"
+
+namespace aostrack {
+namespace {
+
+using test::kDopplerRows;
+using test::Station;
+using test::WriteFile;
+
+enum Button { Plus1000, Plus100, Plus10, Minus1000, Minus100, Minus10, Reset };
+
+class ReceiverControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_path = WriteFile(m_dir, QStringLiteral("doppler.sql"), kDopplerRows);
+        s.Controller.SetDopplerFile(m_path);
+        s.Controller.SetLocale(QLocale::c());
+    }
+    void Press(Button button, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            s.Controller.StepClicked(button);
+    }
+    const FrequencyFrame& Frame() const { return s.Controller.Frame(); }
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    Station s;
+};
+
+TEST_F(ReceiverControllerTest, LoadTakesFrequencyAndNoteOfTheFirstRow)
+{
+    QSignalSpy rows(&s.Controller, &ReceiverController::rowsChanged);
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-73"));
+    EXPECT_EQ(s.State, (FrequencyState{145975, 0, 145975, QStringLiteral("USB")}));
+    EXPECT_EQ(s.Controller.Rows().size(), 3);
+    EXPECT_EQ(s.Controller.SelectedRow(), 0);
+    EXPECT_EQ(Frame().Text3, QStringLiteral(" 145975 kHz"));
+    EXPECT_EQ(Frame().Text4, QStringLiteral(" 0"));
+    EXPECT_EQ(Frame().Label16, QStringLiteral("USB"));
+    EXPECT_TRUE(Frame().StepButtonsEnabled);
+    EXPECT_EQ(rows.count(), 1);
+    EXPECT_TRUE(s.Log.Lines().isEmpty());
+}
+
+TEST_F(ReceiverControllerTest, SatelliteWithoutRowsKeepsTunedFrequency)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("SO-50"));
+    s.Controller.LoadFrequencyList(QStringLiteral("FO-29"));
+    EXPECT_EQ(s.State, (FrequencyState{0, 0, 436795, QString()}));
+    EXPECT_TRUE(s.Controller.Rows().isEmpty());
+    EXPECT_EQ(s.Controller.SelectedRow(), -1);
+    EXPECT_EQ(Frame().Text3, QString());
+    EXPECT_EQ(Frame().Label16, QString());
+    EXPECT_EQ(Frame().Text4, QStringLiteral(" 0"));
+    EXPECT_FALSE(Frame().StepButtonsEnabled);
+}
+
+TEST_F(ReceiverControllerTest, NewSatelliteResetsOffsetButNotSlider)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    s.Controller.SliderChanged(-250);
+    EXPECT_FLOAT_EQ(s.State.FreqOffset, -2.5f);
+    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145972.5);
+    EXPECT_EQ(Frame().Text3, QStringLiteral("145972.500"));
+    EXPECT_EQ(Frame().Text4, QStringLiteral("-2.50"));
+
+    s.Controller.LoadFrequencyList(QStringLiteral("SO-50"));
+    EXPECT_EQ(s.State, (FrequencyState{436795, 0, 436795, QStringLiteral("FM")}));
+    EXPECT_EQ(Frame().Text4, QStringLiteral(" 0"));
+    EXPECT_EQ(Frame().SliderValue, -250);
+}
+
+TEST_F(ReceiverControllerTest, FivePlus100GiveHalfAKilohertz)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    Press(Plus100, 5);
+    EXPECT_FLOAT_EQ(s.State.FreqOffset, 0.5f);
+    EXPECT_EQ(Frame().SliderValue, 50);
+    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145975.5);
+    EXPECT_EQ(Frame().Text3, QStringLiteral("145975.500"));
+    EXPECT_EQ(Frame().Text4, QStringLiteral("0.50"));
+}
+
+TEST_F(ReceiverControllerTest, ElevenPlus1000LeaveTheSliderAtItsEnd)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    Press(Plus1000, 11);
+    EXPECT_FLOAT_EQ(s.State.FreqOffset, 11.0f);
+    EXPECT_EQ(Frame().SliderValue, 1000);
+    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145986);
+    EXPECT_EQ(Frame().Text3, QStringLiteral("145986.000"));
+    EXPECT_EQ(Frame().Text4, QStringLiteral("11.00"));
+
+    // Back inside the range: the slider is already at 1000 and does not move.
+    Press(Minus1000);
+    EXPECT_EQ(Frame().SliderValue, 1000);
+    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145985);
+
+    Press(Reset);
+    EXPECT_EQ(Frame().SliderValue, 0);
+    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145975);
+    EXPECT_EQ(s.State.FreqOffset, 0.0f);
+    EXPECT_EQ(Frame().Text3, QStringLiteral("145975.000"));
+    EXPECT_EQ(Frame().Text4, QStringLiteral("0.00"));
+}
+
+TEST_F(ReceiverControllerTest, SmallestStepsDownAndUp)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    Press(Minus10, 3);
+    EXPECT_EQ(Frame().SliderValue, -3);
+    EXPECT_FLOAT_EQ(s.State.FreqOffset, -0.03f);
+    EXPECT_EQ(Frame().Text3, QStringLiteral("145974.970"));
+    EXPECT_EQ(Frame().Text4, QStringLiteral("-0.03"));
+    Press(Plus10);
+    Press(Minus100);
+    EXPECT_EQ(Frame().SliderValue, -12);
+    EXPECT_EQ(Frame().Text4, QStringLiteral("-0.12"));
+}
+
+TEST_F(ReceiverControllerTest, ResetWorksWhileStepButtonsAreDisabled)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    s.Controller.SliderChanged(300);
+    s.Controller.LoadFrequencyList(QStringLiteral("FO-29"));
+    ASSERT_FALSE(Frame().StepButtonsEnabled);
+    Press(Plus1000);  // disabled: nothing happens
+    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145978);
+    Press(Reset);
+    EXPECT_EQ(Frame().SliderValue, 0);
+    EXPECT_EQ(s.State, (FrequencyState{0, 0, 0, QString()}));
+    EXPECT_EQ(Frame().Text3, QStringLiteral("0.000"));
+    EXPECT_EQ(Frame().Text4, QStringLiteral("0.00"));
+}
+
+TEST_F(ReceiverControllerTest, GermanSettingsShowDecimalCommas)
+{
+    s.Controller.SetLocale(QLocale(QLocale::German, QLocale::Germany));
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    EXPECT_EQ(Frame().Text3, QStringLiteral(" 145975 kHz"));
+    Press(Plus100, 5);
+    EXPECT_EQ(Frame().Text3, QStringLiteral("145975,500"));
+    EXPECT_EQ(Frame().Text4, QStringLiteral("0,50"));
+}
+
+TEST_F(ReceiverControllerTest, FinishStartupShowsPatternTexts)
+{
+    s.Controller.BeginStartup();
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    s.Controller.FinishStartup();
+    EXPECT_EQ(Frame().Text3, QStringLiteral("145975.000"));
+    EXPECT_EQ(Frame().Text4, QStringLiteral("0.00"));
+}
+
+TEST_F(ReceiverControllerTest, BadLinesAreLoggedOncePerRun)
+{
+    const QString path = WriteFile(m_dir, QStringLiteral("bad.sql"),
+                                   "AO-7,145975,432125,USB,LSB\nAO-7,29500,0,CW,0,0\n");
+    s.Controller.SetDopplerFile(path);
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    EXPECT_EQ(s.LogTexts(),
+              QStringList{QStringLiteral(": %1 line 1 skipped: fewer than six fields").arg(path)});
+    EXPECT_DOUBLE_EQ(s.State.NominalFreq, 29500);
+}
+
+TEST_F(ReceiverControllerTest, UnreadableFileAfterStartupIsLoggedNotFatal)
+{
+    const QString missing = m_dir.filePath(QStringLiteral("gone.sql"));
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    s.Controller.SetDopplerFile(missing);
+    EXPECT_NO_THROW(s.Controller.LoadFrequencyList(QStringLiteral("AO-7")));
+    EXPECT_NO_THROW(s.Controller.LoadFrequencyList(QStringLiteral("AO-7")));
+    EXPECT_EQ(s.LogTexts(), QStringList{QStringLiteral(": doppler.sql file %1 cannot be read: "
+                                                       "No such file or directory")
+                                            .arg(missing)});
+    EXPECT_EQ(s.State.NominalFreq, 0);
+    EXPECT_FALSE(Frame().StepButtonsEnabled);
+}
+
+TEST_F(ReceiverControllerTest, UnreadableFileDuringStartupThrows)
+{
+    s.Controller.BeginStartup();
+    s.Controller.SetDopplerFile(m_dir.filePath(QStringLiteral("gone.sql")));
+    EXPECT_THROW(s.Controller.LoadFrequencyList(QStringLiteral("AO-7")), StartupError);
+    s.Controller.SetDopplerFile(QString());
+    try {
+        s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+        ADD_FAILURE() << "no StartupError";
+    } catch (const StartupError& error) {
+        EXPECT_STREQ(error.what(), "No doppler.sql file found");
+    }
+}
+
+// --- tuning ---------------------------------------------------------------
+
+class TuneReceiverTest : public ReceiverControllerTest {
+protected:
+    void SetUp() override
+    {
+        ReceiverControllerTest::SetUp();
+        s.Controller.SetTracking(true);
+        s.Library.Calls.clear();
+    }
+    // What one tick with this centre text sends.
+    QStringList Tune(const QString& text)
+    {
+        s.Library.Calls.clear();
+        s.Controller.TuneReceiver(text);
+        return s.Library.Calls;
+    }
+};
+
+TEST_F(TuneReceiverTest, NormalSendsHertz)
+{
+    EXPECT_EQ(Tune(QStringLiteral("145975.123")), QStringList{QStringLiteral("SetHWLO(145975123)")});
+    // Every tick is sent, unchanged or not.
+    EXPECT_EQ(Tune(QStringLiteral("145975.123")), QStringList{QStringLiteral("SetHWLO(145975123)")});
+    EXPECT_EQ(s.Controller.LastTunedHz(), 145975123);
+}
+
+TEST_F(TuneReceiverTest, DopplerOfFiveKilometresPerSecond)
+{
+    // 145975 kHz receding at 5 km/s: shift -5 * 145975 / 299792.458 = -2.434568... kHz,
+    // shown as 145972.565 and sent as 145972565 Hz.
+    EXPECT_EQ(Tune(QStringLiteral("145972.565")), QStringList{QStringLiteral("SetHWLO(145972565)")});
+}
+
+TEST_F(TuneReceiverTest, LowerBoundWithFullStop)
+{
+    EXPECT_TRUE(Tune(QStringLiteral("49999.499")).isEmpty());
+    // 49999.5 rounds to the even 50000 and passes.
+    EXPECT_EQ(Tune(QStringLiteral("49999.500")), QStringList{QStringLiteral("SetHWLO(49999500)")});
+    EXPECT_EQ(Tune(QStringLiteral("50000.000")), QStringList{QStringLiteral("SetHWLO(50000000)")});
+}
+
+TEST_F(TuneReceiverTest, UpperBoundAndTheLibraryLimit)
+{
+    EXPECT_EQ(Tune(QStringLiteral("2147483.647")), QStringList{QStringLiteral("SetHWLO(2147483647)")});
+    EXPECT_TRUE(Tune(QStringLiteral("2147483.648")).isEmpty());
+    EXPECT_TRUE(Tune(QStringLiteral("2500000.000")).isEmpty());
+    EXPECT_TRUE(Tune(QStringLiteral("2500000.500")).isEmpty());
+    EXPECT_TRUE(Tune(QStringLiteral("2500001.000")).isEmpty());
+    // Noted once for the whole excursion above 2.147 GHz.
+    EXPECT_EQ(s.LogTexts().filter(QStringLiteral("receiver not tuned")),
+              QStringList{QStringLiteral(": receiver not tuned: 2147483.648 kHz is above the "
+                                         "2147483.647 kHz the receiver library can take")});
+}
+
+TEST_F(TuneReceiverTest, EmptyAndMalformedTextsAreNotSent)
+{
+    EXPECT_TRUE(Tune(QString()).isEmpty());
+    EXPECT_TRUE(Tune(QStringLiteral("abc")).isEmpty());
+    EXPECT_TRUE(Tune(QStringLiteral("-145975.000")).isEmpty());
+}
+
+TEST_F(TuneReceiverTest, DecimalCommaReadsWholeKilohertzThenFullStop)
+{
+    QSignalSpy rewritten(&s.Controller, &ReceiverController::centreTextRewritten);
+    EXPECT_EQ(Tune(QStringLiteral("145975,123")), QStringList{QStringLiteral("SetHWLO(145975123)")});
+    ASSERT_EQ(rewritten.count(), 1);
+    EXPECT_EQ(rewritten[0][0].toString(), QStringLiteral("145975.123"));
+    // Between 49999 and 50000 kHz the whole part alone is tested, and fails.
+    EXPECT_TRUE(Tune(QStringLiteral("49999,600")).isEmpty());
+    EXPECT_EQ(Tune(QStringLiteral("50000,400")), QStringList{QStringLiteral("SetHWLO(50000400)")});
+    EXPECT_EQ(rewritten.count(), 2);
+}
+
+TEST_F(TuneReceiverTest, ClearingTrackStopsTuning)
+{
+    s.Controller.SetTracking(false);
+    EXPECT_EQ(s.Library.Calls, QStringList{QStringLiteral("HideGUI()")});
+    EXPECT_TRUE(Tune(QStringLiteral("145975.000")).isEmpty());
+    s.Controller.SetTracking(true);
+    EXPECT_EQ(s.Library.Calls, QStringList{QStringLiteral("OpenForm(-1)")});
+    EXPECT_EQ(s.Library.Loads, 1);
+}
+
+TEST_F(ReceiverControllerTest, LibraryThatCannotLoadUnticksTrack)
+{
+    s.Library.Loadable = false;
+    QSignalSpy frame(&s.Controller, &ReceiverController::frameChanged);
+    s.Controller.SetTracking(true);
+    EXPECT_FALSE(Frame().Tracking);
+    EXPECT_EQ(frame.count(), 1);
+    EXPECT_TRUE(s.Library.Calls.isEmpty());
+    EXPECT_EQ(s.LogTexts(), QStringList{QStringLiteral(
+                                ": receiver library not found: ExtIO_FCD_Quillon in /nowhere")});
+    s.Controller.TuneReceiver(QStringLiteral("145975.000"));
+    EXPECT_TRUE(s.Library.Calls.isEmpty());
+    // The next tick of the box tries again.
+    s.Library.Loadable = true;
+    s.Controller.SetTracking(true);
+    EXPECT_TRUE(Frame().Tracking);
+    EXPECT_EQ(s.Library.Calls, QStringList{QStringLiteral("OpenForm(-1)")});
+    EXPECT_EQ(s.LogTexts().last(),
+              QStringLiteral(": receiver library loaded: /test/libExtIO_FCD_Quillon.so"));
+}
+
+// --- the frequency window's "OK" --------------------------------------------
+
+TEST_F(ReceiverControllerTest, ChoosingTheSecondRow)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-73"));
+    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(1, QString()), QString());
+    EXPECT_EQ(s.State, (FrequencyState{145950, 0, 145950, QStringLiteral("BPSK")}));
+    EXPECT_EQ(Frame().Text3, QStringLiteral(" 145950 kHz"));
+    EXPECT_EQ(Frame().Label16, QStringLiteral("BPSK"));
+}
+
+TEST_F(ReceiverControllerTest, TypedFrequencyWinsAndRowNoteStays)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-73"));
+    s.Controller.SliderChanged(120);
+    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(2, QStringLiteral(" 29502.5 ")), QString());
+    EXPECT_DOUBLE_EQ(s.State.NominalFreq, 29502.5);
+    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 29502.5);
+    EXPECT_EQ(s.State.FreqNote, QStringLiteral("CW"));
+    EXPECT_EQ(Frame().Text3, QStringLiteral(" 29502.5 kHz"));
+    // The offset and the slider are not touched.
+    EXPECT_FLOAT_EQ(s.State.FreqOffset, 1.2f);
+    EXPECT_EQ(Frame().Text4, QStringLiteral("1.20"));
+    EXPECT_EQ(Frame().SliderValue, 120);
+}
+
+TEST_F(ReceiverControllerTest, TypedFrequencyForSatelliteWithoutRows)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("FO-29"));
+    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(-1, QStringLiteral("435850")), QString());
+    EXPECT_EQ(s.State, (FrequencyState{435850, 0, 435850, QString()}));
+    EXPECT_EQ(Frame().Text3, QStringLiteral(" 435850 kHz"));
+    EXPECT_FALSE(Frame().StepButtonsEnabled);
+}
+
+TEST_F(ReceiverControllerTest, NeitherRowNorTypedChangesNothing)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("FO-29"));
+    const FrequencyState before = s.State;
+    const FrequencyFrame frameBefore = Frame();
+    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(-1, QStringLiteral("  ")), QString());
+    EXPECT_EQ(s.State, before);
+    EXPECT_EQ(Frame(), frameBefore);
+}
+
+TEST_F(ReceiverControllerTest, MalformedTypedFrequencyChangesNothing)
+{
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    const FrequencyState before = s.State;
+    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(1, QStringLiteral("145.9 MHz")),
+              QStringLiteral("\"145.9 MHz\" is not a frequency in kHz."));
+    EXPECT_EQ(s.State, before);
+}
+
+TEST_F(ReceiverControllerTest, TypedFrequencyWithGermanSettings)
+{
+    s.Controller.SetLocale(QLocale(QLocale::German, QLocale::Germany));
+    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(0, QStringLiteral("145935,5")), QString());
+    EXPECT_DOUBLE_EQ(s.State.NominalFreq, 145935.5);
+    EXPECT_EQ(Frame().Text3, QStringLiteral(" 145935.5 kHz"));
+}
+
+} // namespace
+} // namespace aostrack

@@ -1,0 +1,77 @@
+// Loading the receiver library by name: a test library that records its
+// calls, one that lacks a function, and one that is not there at all.
+#include <gtest/gtest.h>
+
+#include <QLibrary>
+
+#include "RadioTestSupport.h"
+
+namespace aostrack {
+namespace {
+
+using test::Station;
+
+QString RecordedCalls()
+{
+    QLibrary recorder(QStringLiteral(RECORDER_DIR "/ExtIO_FCD_Quillon"));
+    using CallsFunction = const char* (*)();
+    const auto calls = reinterpret_cast<CallsFunction>(recorder.resolve("RecorderCalls"));
+    return calls ? QString::fromLatin1(calls()) : QStringLiteral("<no recorder>");
+}
+
+TEST(ReceiverLibraryTest, NormalLoadsByNameAndCallsTheThreeFunctions)
+{
+    Station s;
+    SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon"),
+                                  {QStringLiteral(RECORDER_DIR)});
+    ReceiverController controller(s.State, s.Log, library);
+    EXPECT_FALSE(library.IsLoaded()); // nothing is loaded before "track" is ticked
+
+    controller.SetTracking(true);
+    ASSERT_TRUE(controller.Frame().Tracking);
+    EXPECT_EQ(library.Location(), QStringLiteral(RECORDER_DIR "/libExtIO_FCD_Quillon.so"));
+    controller.TuneReceiver(QStringLiteral("435100.000"));
+    controller.TuneReceiver(QStringLiteral("1234.000")); // out of range: no call
+    controller.TuneReceiver(QStringLiteral("435099.250"));
+    controller.SetTracking(false);
+    controller.TuneReceiver(QStringLiteral("435100.000"));
+
+    EXPECT_EQ(RecordedCalls(), QStringLiteral("OpenForm(-1);SetHWLO(435100000);SetHWLO(435099250);"
+                                              "HideGUI();"));
+    EXPECT_EQ(s.LogTexts(), QStringList{QStringLiteral(": receiver library loaded: " RECORDER_DIR
+                                                       "/libExtIO_FCD_Quillon.so")});
+}
+
+TEST(ReceiverLibraryTest, MissingLibraryIsLoggedAndTrackUnticked)
+{
+    Station s;
+    QTemporaryDir empty;
+    SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon_absent"), {empty.path()});
+    ReceiverController controller(s.State, s.Log, library);
+    controller.SetTracking(true);
+    EXPECT_FALSE(controller.Frame().Tracking);
+    EXPECT_FALSE(library.IsLoaded());
+    ASSERT_EQ(s.LogTexts().size(), 1);
+    EXPECT_TRUE(s.LogTexts()[0].startsWith(
+        QStringLiteral(": receiver library not found: ExtIO_FCD_Quillon_absent in %1 or on the "
+                       "system's library path (")
+            .arg(empty.path())))
+        << s.LogTexts()[0].toStdString();
+    // Ticks go on without a receiver.
+    EXPECT_NO_FATAL_FAILURE(controller.TuneReceiver(QStringLiteral("145975.000")));
+}
+
+TEST(ReceiverLibraryTest, LibraryWithoutSetHwloIsRefused)
+{
+    Station s;
+    SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon"),
+                                  {QStringLiteral(INCOMPLETE_DIR), QStringLiteral(RECORDER_DIR)});
+    ReceiverController controller(s.State, s.Log, library);
+    controller.SetTracking(true);
+    EXPECT_FALSE(controller.Frame().Tracking);
+    EXPECT_EQ(s.LogTexts(), QStringList{QStringLiteral(": receiver library not found: " INCOMPLETE_DIR
+                                                       "/libExtIO_FCD_Quillon.so lacks SetHWLO")});
+}
+
+} // namespace
+} // namespace aostrack
