@@ -148,7 +148,7 @@ Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
     return config;
 }
 
-Configuration LoadConfiguration(const QString& appDir, EventLog& log, const QLocale& locale)
+Configuration ReadConfigurationFile(const QString& appDir, EventLog& log, const QLocale& locale)
 {
     // The program's own folder, never the working directory.
     const QString iniPath = QDir(appDir).filePath(QStringLiteral("sat.ini"));
@@ -174,9 +174,22 @@ Configuration LoadConfiguration(const QString& appDir, EventLog& log, const QLoc
 
     Configuration config = ParseConfiguration(text, appDir, locale);
     config.IniPath = iniPath;
+    return config;
+}
+
+Configuration LoadConfiguration(const QString& appDir, EventLog& log, const QLocale& locale)
+{
+    Configuration config = ReadConfigurationFile(appDir, log, locale);
     if (config.RotorPortSettings)
         log.LogEvent(RotorLogLine(config), false);
     return config;
+}
+
+QString ParkModeText(const Configuration& config)
+{
+    if (!config.AutoPark)
+        return QString();
+    return *config.AutoPark ? QStringLiteral("AUTO") : QStringLiteral("MAN");
 }
 
 QString RotorLogLine(const Configuration& config)

@@ -55,11 +55,19 @@ class EventLog;
 Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
                                  const QLocale& locale = QLocale());
 
-// Start-up steps 1 to 6: reads appDir/sat.ini and logs the plain rotor line
+// Reads appDir/sat.ini (never the working directory). A missing sat.ini logs
+// "*** ERROR *** no sat.ini found !53" and throws "File sat.ini not found".
+Configuration ReadConfigurationFile(const QString& appDir, EventLog& log,
+                                    const QLocale& locale = QLocale());
+
+// Start-up steps 1 to 6: ReadConfigurationFile, then logs the plain rotor line
 // when ROTOR_PORT_SETTINGS is given. A missing sat.ini logs
 // "*** ERROR *** no sat.ini found !53" and throws "File sat.ini not found".
 Configuration LoadConfiguration(const QString& appDir, EventLog& log,
                                 const QLocale& locale = QLocale());
+
+// Label9: "AUTO" or "MAN" from AUTO_PARK, empty when it is absent.
+QString ParkModeText(const Configuration& config);
 
 // "Rotor at COM3, 9600,n,8,1  (5°)"; ROTOR_DEVICE, when given, replaces "COM<n>".
 QString RotorLogLine(const Configuration& config);

@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace aostrack;

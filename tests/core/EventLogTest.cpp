@@ -5,6 +5,8 @@
 #include "FakeClock.h"
 
 #include <QSignalSpy>
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace aostrack;

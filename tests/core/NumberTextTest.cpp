@@ -2,6 +2,8 @@
 // sat.ini values, in the English and German regional settings.
 #include "core/NumberText.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace aostrack;

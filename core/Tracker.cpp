@@ -1,0 +1,374 @@
+#include "core/Tracker.h"
+
+#include "core/EventLog.h"
+#include "core/NumberText.h"
+#include "core/StationLinks.h"
+#include "orbit/Clock.h"
+#include "orbit/Engine.h"
+#include "orbit/Tle.h"
+#include "orbit/TimeText.h"
+#include "passes/Passes.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace aostrack {
+
+using std::chrono::sys_seconds;
+
+long long PassPlotData::DurationSeconds() const
+{
+    if (!AosTime || !LosTime || *LosTime < *AosTime)
+        return 0;
+    return (*LosTime - *AosTime).count();
+}
+
+namespace {
+
+const char* const kNoTleLog = "*** ERROR *** no TLE file found !";
+const char* const kNoDopplerLog = "*** ERROR *** no doppler.sql file found !";
+
+QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+// Long computations (pass list, search, plot track) hold Timer1 and show the
+// hourglass; nested ones share the outermost hold.
+class Tracker::BusyHold {
+public:
+    explicit BusyHold(Tracker& tracker)
+        : m_tracker(tracker)
+    {
+        if (m_tracker.m_busyDepth++ == 0) {
+            m_restartTimer = m_tracker.m_timer.isActive();
+            m_tracker.m_timer.stop();
+            m_tracker.m_busy = true;
+            emit m_tracker.busyChanged(true);
+        }
+    }
+    ~BusyHold()
+    {
+        if (--m_tracker.m_busyDepth == 0) {
+            m_tracker.m_busy = false;
+            emit m_tracker.busyChanged(false);
+            if (m_restartTimer)
+                m_tracker.m_timer.start();
+        }
+    }
+    BusyHold(const BusyHold&) = delete;
+    BusyHold& operator=(const BusyHold&) = delete;
+
+private:
+    Tracker& m_tracker;
+    bool m_restartTimer = false;
+};
+
+Tracker::Tracker(const Clock& clock, EventLog& log, QObject* parent)
+    : QObject(parent)
+    , m_clock(clock)
+    , m_log(log)
+    , m_timer(this)
+{
+    qRegisterMetaType<DataPanelTexts>();
+    qRegisterMetaType<PassPlotData>();
+    m_timer.setObjectName(QStringLiteral("Timer1"));
+    m_timer.setInterval(TrackingIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &Tracker::TrackingTick);
+}
+
+void Tracker::SetLinks(ReceiverLink* receiver, RotorLink* rotor, TimeSyncLink* timeSync)
+{
+    m_receiver = receiver;
+    m_rotor = rotor;
+    m_timeSync = timeSync;
+}
+
+void Tracker::FailMissingFileNames()
+{
+    QStringList boxes;
+    if (m_config.TleFilePath.isEmpty()) {
+        m_log.LogEvent(QString::fromLatin1(kNoTleLog), false);
+        boxes << QStringLiteral("No TLE file found");
+    }
+    if (m_config.DopplerFileName.isEmpty()) {
+        m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
+        boxes << QStringLiteral("No doppler.sql file found");
+    }
+    throw StartupError(boxes);
+}
+
+void Tracker::Startup(const QString& appDir)
+{
+    m_starting = true;
+    try {
+        m_config = ReadConfigurationFile(appDir, m_log);
+        // The serial settings are applied as they are read, before the log line.
+        if (m_rotor)
+            m_rotor->ApplyConfiguration(m_config);
+        if (m_config.RotorPortSettings)
+            m_log.LogEvent(RotorLogLine(m_config), false);
+        emit qthTextChanged(QthText());
+        m_station = Station { m_config.StationLat, m_config.StationLon, m_config.StationHeight };
+
+        if (m_config.TleFilePath.isEmpty())
+            FailMissingFileNames();
+        if (!QFileInfo(m_config.TleFilePath).isFile()) {
+            m_log.LogEvent(QString::fromLatin1(kNoTleLog), false);
+            throw StartupError(
+                QStringLiteral("No TLE file found: %1 does not exist").arg(m_config.TleFilePath));
+        }
+        TleLoad load = LoadTleFile(QFile::encodeName(m_config.TleFilePath).toStdString());
+        if (load.SatCount == 0)
+            throw StartupError(
+                QStringLiteral("TLE file %1 holds no element set").arg(m_config.TleFilePath));
+        ReportIgnoredLines(load, m_config.TleFilePath);
+        m_table = std::move(load.Table);
+
+        if (m_config.DopplerFileName.isEmpty())
+            FailMissingFileNames();
+        if (!QFileInfo(m_config.DopplerFileName).isFile()) {
+            m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
+            throw StartupError(QStringLiteral("No doppler.sql file found: %1 does not exist")
+                                   .arg(m_config.DopplerFileName));
+        }
+
+        emit satelliteListChanged(SatelliteNames(), 0);
+        ChooseSatellite(0);
+
+        m_elements = SelectSatellite(m_table, 1);
+        if (m_receiver)
+            m_receiver->LoadFrequencyList(SelectedName());
+        emit frequencyTextsChanged(FormatPattern(m_frequency.TunedFreq, QStringLiteral("0.000")),
+                                   FormatPattern(m_frequency.FreqOffset, QStringLiteral("0.00")));
+
+        if (!m_config.TimeServerHost.isEmpty() && m_timeSync)
+            m_timeSync->StartTimeSync(m_config.TimeServerHost);
+    } catch (const StartupError&) {
+        m_starting = false;
+        throw;
+    } catch (const std::exception& error) {
+        m_starting = false;
+        throw StartupError(QString::fromUtf8(error.what()));
+    }
+    m_starting = false;
+    m_timer.start();
+}
+
+void Tracker::ReportIgnoredLines(const TleLoad& load, const QString& path)
+{
+    if (load.IgnoredNameLines > 0)
+        m_log.LogEvent(QStringLiteral(": %1: %2 satellites beyond the first %3 ignored")
+                           .arg(path)
+                           .arg(load.IgnoredNameLines)
+                           .arg(SatTable::Capacity),
+                       true);
+    if (load.IgnoredElementLines > 0)
+        m_log.LogEvent(QStringLiteral(": %1 line %2: %3 element lines without a name line ignored")
+                           .arg(path)
+                           .arg(load.FirstIgnoredLine)
+                           .arg(load.IgnoredElementLines),
+                       true);
+}
+
+void Tracker::ChooseSatellite(int index)
+{
+    if (index < 0 || index >= m_table.SatCount())
+        return;
+    m_selected = index;
+    m_elements = SelectSatellite(m_table, index + 1);
+    emit elementLinesChanged(ElementLine1(), ElementLine2());
+
+    if (m_receiver) {
+        if (m_starting) {
+            m_receiver->LoadFrequencyList(SelectedName());
+        } else {
+            try {
+                m_receiver->LoadFrequencyList(SelectedName());
+            } catch (const std::exception& error) {
+                m_log.LogEvent(QStringLiteral(": ") + QString::fromUtf8(error.what()), true);
+            }
+        }
+    }
+
+    BusyHold hold(*this);
+    const sys_seconds now = m_clock.UtcNow();
+    // The pass times belong to the satellite: a new one that does not rise
+    // within the search must not show the previous satellite's pass.
+    m_aosTime.reset();
+    m_losTime.reset();
+    m_lastFruitlessSearch.reset();
+    m_passLines.clear();
+    m_plot = PassPlotData {};
+    try {
+        const PassList list = BuildPassList(m_elements, m_station, now);
+        for (const std::string& line : list.Lines)
+            m_passLines << FromUtf8(line);
+        emit passListChanged(m_passLines);
+        SearchNextPass(now);
+    } catch (const std::exception& error) {
+        if (m_starting)
+            throw;
+        emit passListChanged(m_passLines);
+        emit passChanged(m_plot);
+        m_log.LogEvent(
+            QStringLiteral(": %1: %2").arg(SelectedName(), QString::fromUtf8(error.what())), true);
+    }
+}
+
+void Tracker::SearchNextPass(sys_seconds now)
+{
+    BusyHold hold(*this);
+    const NextPass next = FindNextPass(m_elements, m_station, now);
+    if (next.AosTime)
+        m_aosTime = next.AosTime;
+    if (next.LosTime)
+        m_losTime = next.LosTime;
+    if (next.LosTime)
+        m_lastFruitlessSearch.reset();
+    else
+        m_lastFruitlessSearch = now;
+
+    m_plot = PassPlotData {};
+    m_plot.AosTime = m_aosTime;
+    m_plot.LosTime = m_losTime;
+    if (m_aosTime && m_losTime && *m_losTime >= *m_aosTime) {
+        m_plot.Elevations = PassTrack(m_elements, m_station, *m_aosTime, *m_losTime);
+        m_plot.DurationText
+            = FormatPattern(static_cast<double>(m_plot.DurationSeconds()) / 60.0, QStringLiteral("0.0"))
+            + QStringLiteral(" min");
+    }
+    emit passChanged(m_plot);
+}
+
+bool Tracker::PassSearchDue(sys_seconds now) const
+{
+    // Once the stored LOS has passed (or no pass is known), search; a search
+    // that found no end of pass is repeated at most once a minute.
+    if (m_losTime && now <= *m_losTime)
+        return false;
+    return !m_lastFruitlessSearch || now - *m_lastFruitlessSearch >= PassRetryInterval;
+}
+
+void Tracker::TrackingTick()
+{
+    if (m_selected < 0 || m_busyDepth > 0)
+        return;
+    try {
+        RunTick();
+        m_lastTickError.clear();
+    } catch (const std::exception& error) {
+        // Four ticks a second: report a failure when it starts, not every time.
+        const QString text = QString::fromUtf8(error.what());
+        if (text != m_lastTickError)
+            m_log.LogEvent(QStringLiteral(": tracking: ") + text, true);
+        m_lastTickError = text;
+    }
+}
+
+void Tracker::RunTick()
+{
+    const sys_seconds now = m_clock.UtcNow();
+    m_state = ComputeSatellite(m_elements, m_station, now, m_frequency.TunedFreq);
+    m_panel = RefreshDataPanel(m_state, m_elements.Epoch, m_frequency, now, m_panelMemory);
+    emit panelChanged(m_panel);
+
+    if (m_state.SatElevation > 0 && m_losTime)
+        emit plotMark((*m_losTime - now).count(), m_state.SatElevation);
+
+    m_countdown = CountdownText(m_state.SatElevation, now, m_aosTime, m_losTime);
+    emit countdownChanged(m_countdown);
+
+    if (PassSearchDue(now))
+        SearchNextPass(now);
+
+    // The steps below act on this tick's own look angles, not on the search's.
+    if (m_rotor)
+        m_rotor->UpdateRotor(m_state.SatAzimuth, m_state.SatElevation);
+    if (m_receiver)
+        m_receiver->TuneReceiver(m_panel.CentreFreq);
+}
+
+QString Tracker::CountdownText(double satElevation, sys_seconds now,
+                               std::optional<sys_seconds> aosTime, std::optional<sys_seconds> losTime)
+{
+    const bool up = satElevation >= 0;
+    const QString prefix = up ? QStringLiteral("Time to LOS: ") : QStringLiteral("Time to AOS: ");
+    const std::optional<sys_seconds> target = up ? losTime : aosTime;
+    if (!target)
+        return prefix + QStringLiteral("--:--:--");
+    return prefix + FromUtf8(FormatCountdown(static_cast<double>((*target - now).count())));
+}
+
+bool Tracker::OpenElementFile(const QString& path)
+{
+    TleLoad load;
+    try {
+        if (!QFileInfo(path).isFile())
+            throw std::runtime_error(
+                QStringLiteral("%1 is not a readable file").arg(path).toStdString());
+        load = LoadTleFile(QFile::encodeName(path).toStdString());
+    } catch (const std::exception& error) {
+        m_log.LogEvent(QStringLiteral(": cannot load TLE file: %1; satellite list kept")
+                           .arg(QString::fromUtf8(error.what())),
+                       true);
+        return false;
+    }
+    if (load.SatCount == 0) {
+        m_log.LogEvent(
+            QStringLiteral(": TLE file %1 holds no element set; satellite list kept").arg(path), true);
+        return false;
+    }
+    ReportIgnoredLines(load, path);
+    m_table = std::move(load.Table);
+    m_config.TleFilePath = path;
+    m_selected = -1;
+    emit satelliteListChanged(SatelliteNames(), 0);
+    ChooseSatellite(0);
+    return true;
+}
+
+bool Tracker::ReloadElementFile()
+{
+    return OpenElementFile(m_config.TleFilePath);
+}
+
+void Tracker::Stop()
+{
+    m_timer.stop();
+}
+
+QStringList Tracker::SatelliteNames() const
+{
+    QStringList names;
+    for (const std::string& name : m_table.Names())
+        names << FromUtf8(name);
+    return names;
+}
+
+QString Tracker::SelectedName() const
+{
+    if (m_selected < 0 || m_selected >= m_table.SatCount())
+        return QString();
+    return FromUtf8(m_table.Record(m_selected + 1).SatName);
+}
+
+QString Tracker::ElementLine1() const
+{
+    if (m_selected < 0)
+        return QString();
+    return FromUtf8(m_table.Record(m_selected + 1).Line1);
+}
+
+QString Tracker::ElementLine2() const
+{
+    if (m_selected < 0)
+        return QString();
+    return FromUtf8(m_table.Record(m_selected + 1).Line2);
+}
+
+QString Tracker::QthText() const
+{
+    return aostrack::QthText(m_config);
+}
+
+} // namespace aostrack

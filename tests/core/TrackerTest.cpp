@@ -1,0 +1,2 @@
+// placeholder, filled below
+#include "core/Tracker.h"
