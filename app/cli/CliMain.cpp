@@ -21,6 +21,8 @@ constexpr Subcommand kSubcommands[] = {
     {"next-pass", "AOS and LOS of the current or next pass", RunNextPassCommand},
     {"passes", "the passes of the next 24 hours, one line each", RunPassesCommand},
     {"track", "the live tracker in a terminal (data panel, countdown, passes)", RunTrackCommand},
+    {"timesync", "ask an RFC 868 time server for the time (--set: set the clock)", RunTimesyncCommand},
+    {"update", "download fresh element sets into the TLE file of sat.ini", RunUpdateCommand},
 };
 
 QString OverviewHelp()
