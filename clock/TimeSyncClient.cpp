@@ -33,14 +33,15 @@ QString SignedSeconds(qint64 seconds)
 }
 
 // How far the clock was off, in the operator's words: positive means the
-// clock was behind the server.
-QString CorrectionText(qint64 seconds)
+// clock was behind the server. `verb` is "was" after setting, "is" when only
+// comparing.
+QString CorrectionText(qint64 seconds, const QString& verb)
 {
     if (seconds == 0)
-        return QStringLiteral("(it was right to the second)");
+        return QStringLiteral("(it %1 right to the second)").arg(verb);
     const QString amount = QString::number(seconds > 0 ? seconds : -seconds);
-    return seconds > 0 ? QStringLiteral("(it was %1 s slow)").arg(amount)
-                       : QStringLiteral("(it was %1 s fast)").arg(amount);
+    return seconds > 0 ? QStringLiteral("(it %1 %2 s slow)").arg(verb, amount)
+                       : QStringLiteral("(it %1 %2 s fast)").arg(verb, amount);
 }
 
 QString TimeoutText(int timeoutMs)
@@ -223,7 +224,7 @@ void TimeSyncClient::SyncClockFromReply(const QByteArray& reply)
         if (!m_setter) {
             outcome = Outcome::TimeRead;
             Log(QStringLiteral(": clock left unchanged (read only), it differs by ")
-                + SignedSeconds(correction) + u' ' + CorrectionText(correction));
+                + SignedSeconds(correction) + u' ' + CorrectionText(correction, QStringLiteral("is")));
         } else {
             SetClockResult result;
             try {
@@ -237,7 +238,7 @@ void TimeSyncClient::SyncClockFromReply(const QByteArray& reply)
                 outcome = Outcome::ClockSet;
                 Log(QStringLiteral(": system clock synchronised succesfully"));
                 Log(QStringLiteral(": clock corrected by ") + SignedSeconds(correction) + u' '
-                    + CorrectionText(correction));
+                    + CorrectionText(correction, QStringLiteral("was")));
             } else {
                 outcome = Outcome::SetFailed;
                 QString line = QStringLiteral(": SetSystemTime failed. Clock not synchronised");
