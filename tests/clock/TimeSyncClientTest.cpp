@@ -376,7 +376,7 @@ TEST_F(TimeSyncClientTest, ReadOnlyClientComparesButNeverSets)
     EXPECT_EQ(*readOutcome, TimeSyncClient::Outcome::TimeRead);
     EXPECT_EQ(log.Lines().last(),
               QStringLiteral("08/10/2011 05:34:56: clock left unchanged (read only), it differs by 0 s "
-                             "(it was right to the second)"));
+                             "(it is right to the second)"));
 }
 
 TEST_F(TimeSyncClientTest, Normal_IPv6LoopbackWithPort)
