@@ -1,0 +1,75 @@
+#pragma once
+// The main window ("Form1"): satellite selector, element lines, data panel,
+// countdown, pass plot, pass list, event log, the frames " Frequency " and
+// "Rotor Control", and the menus. Every control carries its design name as
+// objectName ("Combo1", "Text1_6", "Command1_3", "MnuRotor", ...) so that the
+// tracking core, the receiver and the rotor layers bind to it by name. The
+// window itself computes nothing.
+#include <QMainWindow>
+#include <QPointer>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QComboBox;
+class QGroupBox;
+
+namespace aostrack {
+
+class AboutBox;
+class FileChooser;
+class PassPlot;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(FileChooser& fileChooser, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // "Open Kep File": asks for a file ("TLE Files (*.txt)" first, then
+    // "All Files (*.*)"); a chosen name is handed on through elementFileChosen,
+    // a cancelled dialog changes nothing.
+    void OpenElementFile();
+    // "Exit" and the close box: see closeEvent.
+    void CloseMainWindow();
+    // "Info": shows the one about box without blocking; a second call brings
+    // the same box forward.
+    void ShowAboutBox();
+    // The hourglass while a long computation runs. Nested calls are counted.
+    void SetBusy(bool busy);
+
+    PassPlot* Plot() const { return m_plot; }
+    // The about box while it is open, else null.
+    AboutBox* About() const;
+    // Text1 element index ("Text1_<index>"), or null.
+    QLineEdit* Field(int index) const;
+
+signals:
+    void elementFileChosen(const QString& path);
+    // Emitted once as the window closes, before the secondary windows go:
+    // the rotor layer closes its port here (nothing is sent to the rotor).
+    void mainWindowClosing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    QWidget* BuildHeader();
+    QWidget* BuildElementLines();
+    QGroupBox* BuildSatelliteFrame();
+    QGroupBox* BuildElevationFrame();
+    QGroupBox* BuildPassListFrame();
+    QGroupBox* BuildRotorFrame();
+    QGroupBox* BuildFrequencyFrame();
+    QWidget* BuildEventLog();
+    void BuildCentralWidget();
+
+    FileChooser& m_fileChooser;
+    PassPlot* m_plot = nullptr;
+    QPointer<AboutBox> m_about;
+    bool m_closing = false;
+    int m_busyDepth = 0;
+};
+
+} // namespace aostrack

@@ -1,0 +1,166 @@
+#include "ui/PassPlot.h"
+
+#include "core/NumberText.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QResizeEvent>
+#include <cmath>
+
+namespace aostrack {
+
+namespace {
+constexpr int MaxElevationDeg = 90;
+// Minute lines only help on passes shorter than an hour; longer passes would
+// turn the grid into a grey wash.
+constexpr long long MaxMinuteLines = 60;
+} // namespace
+
+PassPlot::PassPlot(QLabel* durationLabel, QWidget* parent)
+    : QWidget(parent), m_durationLabel(durationLabel)
+{
+    setObjectName(QStringLiteral("Picture1"));
+    QFont labelFont(QStringLiteral("Arial"));
+    labelFont.setStyleHint(QFont::SansSerif);
+    labelFont.setPointSizeF(6);
+    setFont(labelFont);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    ClearPass();
+}
+
+QSize PassPlot::sizeHint() const { return {480, 220}; }
+QSize PassPlot::minimumSizeHint() const { return {200, 90}; }
+
+void PassPlot::ClearPass() { DrawPassPlot(0, {}); }
+
+void PassPlot::DrawPassPlot(long long durationSeconds, std::vector<double> elevationsDeg)
+{
+    m_duration = durationSeconds > 0 ? durationSeconds : 0;
+    m_elevations = m_duration > 0 ? std::move(elevationsDeg) : std::vector<double>{};
+    m_marks.clear();
+    if (m_durationLabel) {
+        m_durationLabel->setText(m_duration > 0
+                ? FormatPattern(static_cast<double>(m_duration) / 60.0, QStringLiteral("0.0"))
+                        + QStringLiteral(" min")
+                : QString());
+    }
+    Redraw();
+}
+
+void PassPlot::AddMark(long long secondsToLos, double elevationDeg)
+{
+    if (m_duration <= 0 || !(elevationDeg > 0))
+        return;
+    m_marks.push_back({secondsToLos, elevationDeg});
+    if (m_pixmap.isNull()) {
+        Redraw();
+        return;
+    }
+    QPainter painter(&m_pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawMark(painter, m_marks.back(), width(), height());
+    painter.end();
+    update();
+}
+
+void PassPlot::UpdateScales()
+{
+    m_plotXScale = m_duration > 0 ? width() / static_cast<double>(m_duration) : 0.0;
+    m_plotYScale = static_cast<float>(height()) / static_cast<float>(MaxElevationDeg);
+}
+
+void PassPlot::Redraw()
+{
+    UpdateScales();
+    if (width() <= 0 || height() <= 0) {
+        m_pixmap = QPixmap();
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    m_pixmap = QPixmap(QSize(width(), height()) * ratio);
+    m_pixmap.setDevicePixelRatio(ratio);
+    m_pixmap.fill(BackgroundColour);
+
+    QPainter painter(&m_pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(font());
+    DrawGrid(painter, width(), height());
+    DrawTrack(painter, width(), height());
+    for (const Mark& mark : m_marks)
+        DrawMark(painter, mark, width(), height());
+    painter.end();
+    update();
+}
+
+void PassPlot::DrawGrid(QPainter& painter, double w, double h) const
+{
+    painter.setPen(QPen(GridColour, 1));
+    if (m_duration > 0) {
+        const auto minutes = static_cast<long long>(RoundHalfEven(static_cast<double>(m_duration) / 60.0));
+        if (minutes < MaxMinuteLines) {
+            for (long long i = 0; i <= minutes; ++i) {
+                const double x = std::min(60.0 * static_cast<double>(i) * m_plotXScale, w - 0.5);
+                painter.drawLine(QPointF(x, h), QPointF(x, 0));
+            }
+        }
+    }
+    const QFontMetricsF metrics(painter.font());
+    for (int e = 0; e <= MaxElevationDeg; e += 10) {
+        const double y = e * static_cast<double>(m_plotYScale);
+        // The 0° label would start at the bottom edge and vanish: keep it in.
+        const double textTop = std::min(y, h - metrics.height());
+        painter.drawText(QPointF(1, textTop + metrics.ascent()),
+                QString::number(MaxElevationDeg - e) + QChar(0x00B0));
+        const double lineY = std::clamp(y, 0.5, h - 0.5);
+        painter.drawLine(QPointF(w, lineY), QPointF(0, lineY));
+    }
+}
+
+void PassPlot::DrawTrack(QPainter& painter, double, double h) const
+{
+    if (m_duration <= 0 || m_elevations.empty())
+        return;
+    QPainterPath path;
+    const std::size_t count = std::min<std::size_t>(m_elevations.size(), static_cast<std::size_t>(m_duration) + 1);
+    for (std::size_t s = 0; s < count; ++s) {
+        const QPointF point(static_cast<double>(s) * m_plotXScale,
+                h - m_elevations[s] * static_cast<double>(m_plotYScale));
+        if (s == 0)
+            path.moveTo(point);
+        else
+            path.lineTo(point);
+    }
+    painter.save();
+    painter.setPen(QPen(TrackColour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path);
+    painter.restore();
+}
+
+void PassPlot::DrawMark(QPainter& painter, const Mark& mark, double w, double h) const
+{
+    const QPointF centre(w - m_plotXScale * static_cast<double>(mark.secondsToLos),
+            h - static_cast<double>(m_plotYScale) * mark.elevationDeg);
+    painter.setPen(QPen(MarkColour, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(centre, MarkRadius, MarkRadius);
+}
+
+void PassPlot::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Redraw();
+}
+
+void PassPlot::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (m_pixmap.isNull())
+        painter.fillRect(rect(), BackgroundColour);
+    else
+        painter.drawPixmap(0, 0, m_pixmap);
+}
+
+} // namespace aostrack
