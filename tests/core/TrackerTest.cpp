@@ -1,2 +1,564 @@
-// placeholder, filled below
+// The tracking core end to end: start-up from a station folder (sat.ini, TLE
+// file, frequency file) with fake device links and a fake clock, the start-up
+// failures with their boxes and log lines, ticks across AOS and LOS, the
+// search after a pass (also when the LOS second had no tick), the retry after
+// a fruitless search, failing ticks, and opening another element file.
 #include "core/Tracker.h"
+
+#include "FakeClock.h"
+#include "QtPrinters.h"
+#include "core/EventLog.h"
+#include "core/NumberText.h"
+#include "core/StationLinks.h"
+#include "orbit/Engine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace aostrack;
+using namespace std::chrono;
+using ::testing::_;
+using ::testing::InSequence;
+using ::testing::Invoke;
+using ::testing::NiceMock;
+using ::testing::StrictMock;
+
+namespace {
+
+class MockReceiver : public ReceiverLink {
+public:
+    MOCK_METHOD(void, LoadFrequencyList, (const QString& satName), (override));
+    MOCK_METHOD(void, TuneReceiver, (const QString& centreFreqText), (override));
+};
+
+class MockRotor : public RotorLink {
+public:
+    MOCK_METHOD(void, ApplyConfiguration, (const Configuration& config), (override));
+    MOCK_METHOD(void, UpdateRotor, (double satAzimuth, double satElevation), (override));
+};
+
+class MockTimeSync : public TimeSyncLink {
+public:
+    MOCK_METHOD(void, StartTimeSync, (const QString& timeServer), (override));
+};
+
+// Element sets of February 2024 (public NORAD sets).
+const char* const kIss = "ISS (ZARYA)             \n"
+                         "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997\n"
+                         "2 25544  51.6406 220.6676 0001921 228.7563 273.9440 15.49783958438989\n";
+const char* const kEshail = "ES'HAIL 2               \n"
+                            "1 43700U 18090A   24042.85148031  .00000138  00000+0  00000+0 0  9994\n"
+                            "2 43700   0.0167 109.8976 0001088 207.1551 156.6172  1.00271527 19090\n";
+const char* const kFuncube = "FUNCUBE-1 (AO-73)       \n"
+                             "1 39444U 13066AE  24042.84034642  .00010455  00000+0  10685-2 0  9999\n"
+                             "2 39444  97.7051   4.7902 0049450 198.4018 161.5412 14.89838831551284\n";
+// Mean motion 0: no orbit can be computed from it.
+const char* const kBroken = "BROKEN                  \n"
+                            "1 99999U 00000A   24043.00000000  .00000000  00000+0  00000+0 0  9990\n"
+                            "2 99999  51.0000 100.0000 0001000 100.0000 100.0000  0.00000000    10\n";
+
+const char* const kSatIni = "# test station\r\n"
+                            "QTH=Test\r\n"
+                            "TLEFILE=amateur.txt\r\n"
+                            "DOPPLERFILE=doppler.sql\r\n"
+                            "TIMESERVER=127.0.0.1\r\n"
+                            "QTH_LAT=48.1371\r\n"
+                            "QTH_LONG=11.5754\r\n"
+                            "QTH_HEIGHT=0.519\r\n"
+                            "ROTOR_PORT=3\r\n"
+                            "ROTOR_PORT_SETTINGS=9600,n,8,1\r\n"
+                            "ROTOR_DEG=5\r\n"
+                            "AUTO_PARK=1\r\n";
+
+const sys_seconds kStart = sys_days(year(2024) / February / 12) + hours(12);
+
+// The countdown as an operator reads it: time of day of the signed count,
+// whole days dropped.
+QString Hms(long long seconds)
+{
+    const long long s = ((seconds % 86400) + 86400) % 86400;
+    return QString::asprintf("%02lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+}
+
+class TrackerTest : public ::testing::Test {
+protected:
+    TrackerTest()
+        : m_clock(kStart)
+        , m_log(m_clock)
+        , m_tracker(m_clock, m_log)
+    {
+    }
+
+    void SetUp() override
+    {
+        m_savedLocale = QLocale();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        ASSERT_TRUE(m_dir.isValid());
+        Write("sat.ini", kSatIni);
+        Write("amateur.txt", QByteArray(kIss) + kEshail);
+        Write("doppler.sql", ";key,down,up,mode,tone,remark\r\nISS,145800,145200,FM voice,0,x\r\n");
+        m_tracker.SetLinks(&m_receiver, &m_rotor, &m_timeSync);
+        // The receiver layer fills the tracker's frequency state from the rows.
+        ON_CALL(m_receiver, LoadFrequencyList(_)).WillByDefault(Invoke([this](const QString& name) {
+            FrequencyState& f = m_tracker.Frequency();
+            f = FrequencyState {};
+            if (name.contains(QLatin1String("ISS"))) {
+                f.NominalFreq = 145800;
+                f.TunedFreq = 145800;
+                f.FreqNote = QStringLiteral("FM voice");
+            }
+        }));
+    }
+
+    void TearDown() override { QLocale::setDefault(m_savedLocale); }
+
+    void Write(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(m_dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QStringList StartupFailure()
+    {
+        try {
+            m_tracker.Startup(m_dir.path());
+        } catch (const StartupError& error) {
+            return error.Messages();
+        }
+        return { QStringLiteral("(no failure)") };
+    }
+
+    double ElevationAt(sys_seconds t) const
+    {
+        return ComputeSatellite(m_tracker.CurrentElements(), m_tracker.StationPosition(), t)
+            .SatElevation;
+    }
+
+    QLocale m_savedLocale;
+    QTemporaryDir m_dir;
+    FakeClock m_clock;
+    EventLog m_log;
+    Tracker m_tracker;
+    NiceMock<MockReceiver> m_receiver;
+    NiceMock<MockRotor> m_rotor;
+    NiceMock<MockTimeSync> m_timeSync;
+};
+
+} // namespace
+
+TEST_F(TrackerTest, StartupNormalCallsInOrder)
+{
+    {
+        InSequence order;
+        EXPECT_CALL(m_rotor, ApplyConfiguration(_)).WillOnce(Invoke([](const Configuration& c) {
+            EXPECT_EQ(c.RotorPort, 3);
+            EXPECT_EQ(c.RotorStepDeg, 5);
+            EXPECT_EQ(c.AutoPark, true);
+        }));
+        EXPECT_CALL(m_receiver, LoadFrequencyList(QString("ISS (ZARYA)"))).Times(2);
+        EXPECT_CALL(m_timeSync, StartTimeSync(QString("127.0.0.1")));
+    }
+    QSignalSpy names(&m_tracker, &Tracker::satelliteListChanged);
+    QSignalSpy qth(&m_tracker, &Tracker::qthTextChanged);
+    QSignalSpy freqTexts(&m_tracker, &Tracker::frequencyTextsChanged);
+    QSignalSpy lines(&m_tracker, &Tracker::elementLinesChanged);
+
+    m_tracker.Startup(m_dir.path());
+
+    EXPECT_EQ(m_log.Lines(), QStringList { "Rotor at COM3, 9600,n,8,1  (5\u00B0)" });
+    ASSERT_EQ(names.count(), 1);
+    EXPECT_EQ(names.at(0).at(0).toStringList(), (QStringList { "ISS (ZARYA)", "ES'HAIL 2" }));
+    EXPECT_EQ(names.at(0).at(1).toInt(), 0);
+    ASSERT_EQ(qth.count(), 1);
+    EXPECT_EQ(qth.at(0).at(0).toString(), "48.14/11.58");
+    ASSERT_EQ(freqTexts.count(), 1);
+    EXPECT_EQ(freqTexts.at(0).at(0).toString(), "145800.000");
+    EXPECT_EQ(freqTexts.at(0).at(1).toString(), "0.00");
+    ASSERT_EQ(lines.count(), 1);
+    EXPECT_EQ(lines.at(0).at(0).toString(),
+              "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997");
+    EXPECT_EQ(m_tracker.SelectedName(), "ISS (ZARYA)");
+    EXPECT_TRUE(m_tracker.Timer1().isActive());
+    EXPECT_EQ(m_tracker.Timer1().interval(), 250);
+    EXPECT_EQ(m_tracker.Timer1().objectName(), "Timer1");
+    EXPECT_EQ(m_tracker.Config().TleFilePath, m_dir.filePath("amateur.txt"));
+
+    // The next pass: the first whole second above the horizon after now, and
+    // the first second below it after that.
+    ASSERT_TRUE(m_tracker.AosTime() && m_tracker.LosTime());
+    const sys_seconds aos = *m_tracker.AosTime();
+    const sys_seconds los = *m_tracker.LosTime();
+    EXPECT_GT(aos, kStart);
+    EXPECT_LT(aos - kStart, hours(14));
+    EXPECT_LE(ElevationAt(aos - seconds(1)), 0);
+    EXPECT_GT(ElevationAt(aos), 0);
+    EXPECT_LT(ElevationAt(los), 0);
+    EXPECT_GE(ElevationAt(los - seconds(1)), 0);
+    EXPECT_GT(los - aos, minutes(1));
+    EXPECT_LT(los - aos, minutes(15)); // an ISS pass
+
+    // The plot carries one elevation per second of the pass, from AOS to LOS.
+    const PassPlotData& plot = m_tracker.Plot();
+    const long long d = (los - aos).count();
+    EXPECT_EQ(plot.DurationSeconds(), d);
+    ASSERT_EQ(static_cast<long long>(plot.Elevations.size()), d + 1);
+    EXPECT_DOUBLE_EQ(plot.Elevations.front(), ElevationAt(aos));
+    EXPECT_DOUBLE_EQ(plot.Elevations[60], ElevationAt(aos + seconds(60)));
+    EXPECT_LT(plot.Elevations.back(), 0);
+    EXPECT_EQ(plot.DurationText, QString::number(d / 60.0, 'f', 1) + " min");
+
+    // The 24-hour list holds the same pass first, at minute resolution: its
+    // AOS is the first whole minute step at or after the found AOS.
+    ASSERT_FALSE(m_tracker.PassListLines().isEmpty());
+    const QString first = m_tracker.PassListLines().first();
+    const long long stepsToAos = ((aos - kStart).count() + 59) / 60;
+    const sys_seconds listedAos = kStart + minutes(stepsToAos);
+    const auto listedDay = floor<days>(listedAos);
+    const hh_mm_ss<seconds> hms(listedAos - listedDay);
+    EXPECT_EQ(first.mid(11, 5), QString::asprintf("%02d:%02d", int(hms.hours().count()),
+                                                  int(hms.minutes().count())))
+        << first.toStdString();
+    EXPECT_TRUE(first.startsWith(QStringLiteral("12.02.2024 ")) || first.startsWith("13.02.2024 "));
+}
+
+TEST_F(TrackerTest, StartupWithoutTimeServerMakesNoConnection)
+{
+    Write("sat.ini", "TLEFILE=amateur.txt\nDOPPLERFILE=doppler.sql\nTIMESERVER=\n");
+    EXPECT_CALL(m_timeSync, StartTimeSync(_)).Times(0);
+    m_tracker.Startup(m_dir.path());
+    EXPECT_TRUE(m_log.Lines().isEmpty()); // no rotor line without ROTOR_PORT_SETTINGS
+    EXPECT_TRUE(m_tracker.Timer1().isActive());
+}
+
+TEST_F(TrackerTest, StartupFromAnotherWorkingDirectory)
+{
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(QDir::rootPath());
+    EXPECT_NO_THROW(m_tracker.Startup(m_dir.path()));
+    QDir::setCurrent(saved);
+    EXPECT_EQ(m_tracker.SatelliteNames().size(), 2);
+}
+
+TEST_F(TrackerTest, StartupFailureMissingIni)
+{
+    QFile::remove(m_dir.filePath("sat.ini"));
+    EXPECT_CALL(m_rotor, ApplyConfiguration(_)).Times(0);
+    EXPECT_EQ(StartupFailure(), QStringList { "File sat.ini not found" });
+    EXPECT_EQ(m_log.Lines(), QStringList { "*** ERROR *** no sat.ini found !53" });
+    EXPECT_FALSE(m_tracker.Timer1().isActive());
+}
+
+TEST_F(TrackerTest, StartupFailureNoFileNames)
+{
+    Write("sat.ini", "QTH=x\n");
+    EXPECT_EQ(StartupFailure(), (QStringList { "No TLE file found", "No doppler.sql file found" }));
+    EXPECT_EQ(m_log.Lines(), (QStringList { "*** ERROR *** no TLE file found !",
+                                            "*** ERROR *** no doppler.sql file found !" }));
+    EXPECT_FALSE(m_tracker.Timer1().isActive());
+}
+
+TEST_F(TrackerTest, StartupFailureNoDopplerFile)
+{
+    Write("sat.ini", "TLEFILE=amateur.txt\n");
+    EXPECT_CALL(m_receiver, LoadFrequencyList(_)).Times(0);
+    EXPECT_EQ(StartupFailure(), QStringList { "No doppler.sql file found" });
+    EXPECT_EQ(m_log.Lines(), QStringList { "*** ERROR *** no doppler.sql file found !" });
+    EXPECT_EQ(m_tracker.SatelliteNames().size(), 2); // the element file was loaded first
+}
+
+TEST_F(TrackerTest, StartupFailureNamedFilesMissing)
+{
+    Write("sat.ini", "TLEFILE=nothere.txt\nDOPPLERFILE=doppler.sql\n");
+    EXPECT_EQ(StartupFailure(),
+              QStringList { "No TLE file found: " + m_dir.filePath("nothere.txt") + " does not exist" });
+    EXPECT_EQ(m_log.Lines(), QStringList { "*** ERROR *** no TLE file found !" });
+
+    Write("sat.ini", "TLEFILE=amateur.txt\nDOPPLERFILE=" + m_dir.filePath("x.sql").toUtf8() + "\n");
+    EXPECT_EQ(StartupFailure(), QStringList { "No doppler.sql file found: " + m_dir.filePath("x.sql")
+                                              + " does not exist" });
+}
+
+TEST_F(TrackerTest, StartupFailureMalformedIni)
+{
+    Write("sat.ini", "QTH=x\r\nTLEFILE=amateur.txt\r\n\r\nDOPPLERFILE=doppler.sql\r\n");
+    EXPECT_EQ(StartupFailure(), QStringList { "sat.ini line 3: no \"=\" in \"\"" });
+    EXPECT_TRUE(m_log.Lines().isEmpty());
+    Write("sat.ini", "ROTOR_DEG=five\n");
+    EXPECT_EQ(StartupFailure(), QStringList { "sat.ini line 1: ROTOR_DEG value \"five\" is not a number" });
+    Write("sat.ini", "AUTO_PARK=AUTO\n");
+    EXPECT_EQ(StartupFailure(), QStringList { "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" });
+}
+
+TEST_F(TrackerTest, StartupFailureRotorSettingsRefused)
+{
+    Write("sat.ini", "ROTOR_PORT_SETTINGS=9600,x,8,1\nTLEFILE=amateur.txt\nDOPPLERFILE=doppler.sql\n");
+    EXPECT_CALL(m_rotor, ApplyConfiguration(_))
+        .WillOnce(Invoke([](const Configuration&) {
+            throw StartupError(QStringLiteral("Invalid port settings \"9600,x,8,1\""));
+        }));
+    EXPECT_EQ(StartupFailure(), QStringList { "Invalid port settings \"9600,x,8,1\"" });
+    EXPECT_TRUE(m_log.Lines().isEmpty()); // refused before the rotor line
+}
+
+TEST_F(TrackerTest, StartupFailureEmptyOrBrokenElementFile)
+{
+    Write("amateur.txt", "");
+    EXPECT_EQ(StartupFailure(),
+              QStringList { "TLE file " + m_dir.filePath("amateur.txt") + " holds no element set" });
+    Write("amateur.txt", kBroken);
+    const QStringList broken = StartupFailure();
+    ASSERT_EQ(broken.size(), 1);
+    EXPECT_NE(broken[0], "(no failure)");
+}
+
+TEST_F(TrackerTest, TicksAcrossAosAndLos)
+{
+    m_tracker.Startup(m_dir.path());
+    const sys_seconds aos = *m_tracker.AosTime();
+    const sys_seconds los = *m_tracker.LosTime();
+    const long long d = (los - aos).count();
+    QSignalSpy marks(&m_tracker, &Tracker::plotMark);
+    QSignalSpy countdown(&m_tracker, &Tracker::countdownChanged);
+    QSignalSpy busy(&m_tracker, &Tracker::busyChanged);
+    QSignalSpy panel(&m_tracker, &Tracker::panelChanged);
+
+    // Two seconds before AOS: counting down, no mark, rotor and receiver steps.
+    m_clock.Set(aos - seconds(2));
+    EXPECT_CALL(m_rotor, UpdateRotor(_, _)).Times(1);
+    EXPECT_CALL(m_receiver, TuneReceiver(_)).WillOnce(Invoke([&](const QString& text) {
+        EXPECT_EQ(text, m_tracker.Panel().CentreFreq);
+        EXPECT_FALSE(text.isEmpty());
+    }));
+    m_tracker.TrackingTick();
+    ::testing::Mock::VerifyAndClearExpectations(&m_rotor);
+    ::testing::Mock::VerifyAndClearExpectations(&m_receiver);
+    EXPECT_EQ(m_tracker.CountdownText(), "Time to AOS: 00:00:02");
+    EXPECT_EQ(marks.count(), 0);
+    ASSERT_EQ(panel.count(), 1);
+    EXPECT_FALSE(m_tracker.Panel().AboveHorizon);
+
+    // At AOS: counting to LOS, a mark at the plot's left edge (D seconds before LOS).
+    m_clock.Set(aos);
+    EXPECT_CALL(m_rotor, UpdateRotor(_, _)).WillOnce(Invoke([&](double az, double el) {
+        EXPECT_DOUBLE_EQ(az, m_tracker.State().SatAzimuth);
+        EXPECT_DOUBLE_EQ(el, ElevationAt(aos));
+    }));
+    m_tracker.TrackingTick();
+    ::testing::Mock::VerifyAndClearExpectations(&m_rotor);
+    EXPECT_EQ(m_tracker.CountdownText(), "Time to LOS: " + Hms(d));
+    ASSERT_EQ(marks.count(), 1);
+    EXPECT_EQ(marks.at(0).at(0).toLongLong(), d);
+    EXPECT_DOUBLE_EQ(marks.at(0).at(1).toDouble(), ElevationAt(aos));
+    EXPECT_TRUE(m_tracker.Panel().AboveHorizon);
+
+    // A minute into the pass the mark lies on the plotted track.
+    m_clock.Set(aos + seconds(60));
+    m_tracker.TrackingTick();
+    m_tracker.TrackingTick(); // the second tick within one second adds the same point
+    ASSERT_EQ(marks.count(), 3);
+    EXPECT_EQ(marks.at(1).at(0).toLongLong(), d - 60);
+    EXPECT_DOUBLE_EQ(marks.at(1).at(1).toDouble(), m_tracker.Plot().Elevations[60]);
+    EXPECT_EQ(m_tracker.CountdownText(), "Time to LOS: " + Hms(d - 60));
+
+    // At LOS: below the horizon, counting (negative, wrapped) to the passed AOS.
+    m_clock.Set(los);
+    m_tracker.TrackingTick();
+    EXPECT_EQ(m_tracker.CountdownText(), "Time to AOS: " + Hms(-d));
+    EXPECT_EQ(busy.count(), 0);
+    EXPECT_EQ(*m_tracker.AosTime(), aos);
+
+    // One second after LOS: the search for the next pass runs once.
+    m_clock.Set(los + seconds(1));
+    QSignalSpy passes(&m_tracker, &Tracker::passChanged);
+    m_tracker.TrackingTick();
+    EXPECT_EQ(busy.count(), 2);
+    EXPECT_EQ(passes.count(), 1);
+    EXPECT_EQ(m_tracker.CountdownText(), "Time to AOS: " + Hms(-(d + 1))); // switches next tick
+    ASSERT_TRUE(m_tracker.AosTime());
+    const sys_seconds nextAos = *m_tracker.AosTime();
+    EXPECT_GT(nextAos, los + seconds(1));
+    EXPECT_GT(*m_tracker.LosTime(), nextAos);
+    EXPECT_TRUE(m_tracker.Timer1().isActive());
+    m_tracker.TrackingTick();
+    EXPECT_EQ(busy.count(), 2); // once per pass
+    EXPECT_EQ(m_tracker.CountdownText(), "Time to AOS: " + Hms((nextAos - los - seconds(1)).count()));
+    EXPECT_EQ(m_tracker.Plot().AosTime, nextAos);
+}
+
+TEST_F(TrackerTest, SearchRunsWhenNoTickFellInTheSecondAfterLos)
+{
+    m_tracker.Startup(m_dir.path());
+    const sys_seconds los = *m_tracker.LosTime();
+    QSignalSpy busy(&m_tracker, &Tracker::busyChanged);
+    m_clock.Set(los - seconds(1));
+    m_tracker.TrackingTick();
+    m_clock.Set(los + seconds(7)); // a long computation held the timer across LOS + 1
+    m_tracker.TrackingTick();
+    EXPECT_EQ(busy.count(), 2);
+    EXPECT_GT(*m_tracker.AosTime(), los + seconds(7));
+}
+
+TEST_F(TrackerTest, LongComputationsHoldTimerAndShowHourglass)
+{
+    m_tracker.Startup(m_dir.path());
+    std::vector<std::pair<bool, bool>> seen; // (busy, timer active)
+    QObject::connect(&m_tracker, &Tracker::busyChanged, [&](bool busy) {
+        seen.emplace_back(busy, m_tracker.Timer1().isActive());
+    });
+    m_tracker.ChooseSatellite(1);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::make_pair(true, false));
+    EXPECT_EQ(seen[1], std::make_pair(false, false)); // started again right after
+    EXPECT_TRUE(m_tracker.Timer1().isActive());
+    EXPECT_FALSE(m_tracker.IsBusy());
+}
+
+TEST_F(TrackerTest, SatelliteAlwaysUpRetriesOncePerMinute)
+{
+    m_tracker.Startup(m_dir.path());
+    // The geostationary ES'HAIL 2 stands above Munich's horizon all day: the
+    // search finds the AOS at the first step and no LOS.
+    EXPECT_CALL(m_receiver, LoadFrequencyList(QString("ES'HAIL 2")));
+    QSignalSpy lines(&m_tracker, &Tracker::elementLinesChanged);
+    m_tracker.ChooseSatellite(1);
+    ASSERT_EQ(lines.count(), 1);
+    EXPECT_EQ(lines.at(0).at(1).toString(),
+              "2 43700   0.0167 109.8976 0001088 207.1551 156.6172  1.00271527 19090");
+    EXPECT_EQ(m_tracker.AosTime(), kStart + seconds(1));
+    EXPECT_EQ(m_tracker.LosTime(), std::nullopt); // not the ISS's LOS
+    EXPECT_TRUE(m_tracker.Plot().Elevations.empty());
+    EXPECT_EQ(m_tracker.Plot().DurationText, "");
+    EXPECT_TRUE(m_tracker.PassListLines().isEmpty()); // no pass ends within 24 hours
+
+    QSignalSpy busy(&m_tracker, &Tracker::busyChanged);
+    QSignalSpy marks(&m_tracker, &Tracker::plotMark);
+    m_clock.Set(kStart + seconds(10));
+    m_tracker.TrackingTick();
+    EXPECT_EQ(m_tracker.CountdownText(), "Time to LOS: --:--:--");
+    EXPECT_EQ(marks.count(), 0); // nothing to place it on
+    m_clock.Set(kStart + seconds(59));
+    m_tracker.TrackingTick();
+    EXPECT_EQ(busy.count(), 0);
+    m_clock.Set(kStart + seconds(60));
+    m_tracker.TrackingTick();
+    EXPECT_EQ(busy.count(), 2);
+    m_clock.Set(kStart + seconds(61));
+    m_tracker.TrackingTick();
+    EXPECT_EQ(busy.count(), 2);
+}
+
+TEST_F(TrackerTest, SatelliteNeverUpShowsNoPass)
+{
+    // From 150 degrees west the geostationary satellite at 26 degrees east
+    // never rises.
+    Write("sat.ini", "TLEFILE=amateur.txt\nDOPPLERFILE=doppler.sql\nQTH_LAT=20\nQTH_LONG=-150\n");
+    Write("amateur.txt", kEshail);
+    m_tracker.Startup(m_dir.path());
+    EXPECT_EQ(m_tracker.AosTime(), std::nullopt);
+    EXPECT_EQ(m_tracker.LosTime(), std::nullopt);
+    m_clock.Advance(seconds(1));
+    m_tracker.TrackingTick();
+    EXPECT_EQ(m_tracker.CountdownText(), "Time to AOS: --:--:--");
+    EXPECT_LT(m_tracker.State().SatElevation, 0);
+}
+
+TEST_F(TrackerTest, FailingTickLoggedOnceAndNextTickRuns)
+{
+    m_tracker.Startup(m_dir.path());
+    m_clock.Advance(seconds(1));
+    EXPECT_CALL(m_rotor, UpdateRotor(_, _))
+        .WillRepeatedly(Invoke([](double, double) { throw std::runtime_error("serial port gone"); }));
+    EXPECT_CALL(m_receiver, TuneReceiver(_)).Times(0); // the step after the failure is skipped
+    for (int i = 0; i < 4; ++i)
+        m_tracker.TrackingTick();
+    EXPECT_EQ(m_log.Lines().size(), 2);
+    EXPECT_TRUE(m_log.Lines().last().endsWith(": tracking: serial port gone"));
+    EXPECT_TRUE(m_log.Lines().last().startsWith("2/12/24 12:00:01")) << m_log.Lines().last().toStdString();
+    ::testing::Mock::VerifyAndClearExpectations(&m_rotor);
+    ::testing::Mock::VerifyAndClearExpectations(&m_receiver);
+
+    EXPECT_CALL(m_receiver, TuneReceiver(_)).Times(1);
+    m_tracker.TrackingTick(); // the link is back
+    EXPECT_EQ(m_log.Lines().size(), 2);
+}
+
+TEST_F(TrackerTest, BrokenElementSetChosenKeepsRunning)
+{
+    Write("amateur.txt", QByteArray(kIss) + kBroken);
+    m_tracker.Startup(m_dir.path());
+    m_tracker.ChooseSatellite(1);
+    EXPECT_EQ(m_tracker.SelectedName(), "BROKEN");
+    EXPECT_TRUE(m_tracker.PassListLines().isEmpty());
+    EXPECT_EQ(m_tracker.AosTime(), std::nullopt);
+    EXPECT_EQ(m_log.Lines().size(), 2);
+    EXPECT_TRUE(m_log.Lines().last().contains(": BROKEN: ")) << m_log.Lines().last().toStdString();
+    m_tracker.TrackingTick();
+    m_tracker.TrackingTick();
+    EXPECT_EQ(m_log.Lines().size(), 3); // the failing ticks, once
+    EXPECT_TRUE(m_tracker.Timer1().isActive());
+    m_tracker.ChooseSatellite(0);
+    m_tracker.TrackingTick();
+    EXPECT_EQ(m_log.Lines().size(), 3);
+    EXPECT_TRUE(m_tracker.AosTime().has_value());
+}
+
+TEST_F(TrackerTest, ChoiceOutOfRangeIgnored)
+{
+    m_tracker.Startup(m_dir.path());
+    m_tracker.ChooseSatellite(2);
+    m_tracker.ChooseSatellite(-1);
+    EXPECT_EQ(m_tracker.SelectedIndex(), 0);
+}
+
+TEST_F(TrackerTest, OpenElementFile)
+{
+    m_tracker.Startup(m_dir.path());
+    const QStringList before = m_tracker.SatelliteNames();
+    QSignalSpy names(&m_tracker, &Tracker::satelliteListChanged);
+
+    EXPECT_FALSE(m_tracker.OpenElementFile(m_dir.filePath("missing.txt")));
+    EXPECT_FALSE(m_tracker.OpenElementFile(m_dir.path())); // a folder
+    Write("empty.txt", "\n\n");
+    EXPECT_FALSE(m_tracker.OpenElementFile(m_dir.filePath("empty.txt")));
+    EXPECT_EQ(m_tracker.SatelliteNames(), before);
+    EXPECT_EQ(m_tracker.Config().TleFilePath, m_dir.filePath("amateur.txt"));
+    EXPECT_EQ(names.count(), 0);
+    ASSERT_EQ(m_log.Lines().size(), 4);
+    EXPECT_TRUE(m_log.Lines()[1].endsWith("satellite list kept")) << m_log.Lines()[1].toStdString();
+    EXPECT_TRUE(m_log.Lines()[1].contains("missing.txt"));
+
+    Write("other.txt", kFuncube);
+    EXPECT_CALL(m_receiver, LoadFrequencyList(QString("FUNCUBE-1 (AO-73)")));
+    EXPECT_TRUE(m_tracker.OpenElementFile(m_dir.filePath("other.txt")));
+    EXPECT_EQ(m_tracker.SatelliteNames(), QStringList { "FUNCUBE-1 (AO-73)" });
+    ASSERT_EQ(names.count(), 1);
+    EXPECT_EQ(m_tracker.SelectedIndex(), 0);
+    EXPECT_EQ(m_tracker.Config().TleFilePath, m_dir.filePath("other.txt"));
+    ASSERT_TRUE(m_tracker.AosTime());
+    EXPECT_GT(ElevationAt(*m_tracker.AosTime()), 0);
+    ::testing::Mock::VerifyAndClearExpectations(&m_receiver);
+
+    // The element update rewrote the file: reloading reads it again.
+    Write("other.txt", QByteArray(kFuncube) + kIss);
+    EXPECT_TRUE(m_tracker.ReloadElementFile());
+    EXPECT_EQ(m_tracker.SatelliteNames().size(), 2);
+}
+
+TEST(CountdownText, HorizonAndUnsetTimes)
+{
+    const sys_seconds now = kStart;
+    const std::optional<sys_seconds> aos = now + seconds(3600);
+    const std::optional<sys_seconds> los = now + seconds(59);
+    EXPECT_EQ(Tracker::CountdownText(-1, now, aos, los), "Time to AOS: 01:00:00");
+    EXPECT_EQ(Tracker::CountdownText(0, now, aos, los), "Time to LOS: 00:00:59");
+    EXPECT_EQ(Tracker::CountdownText(-1, now, now + seconds(86399), los), "Time to AOS: 23:59:59");
+    EXPECT_EQ(Tracker::CountdownText(-1, now, now + seconds(86400), los), "Time to AOS: 00:00:00");
+    EXPECT_EQ(Tracker::CountdownText(-1, now, now - seconds(5), los), "Time to AOS: 23:59:55");
+    EXPECT_EQ(Tracker::CountdownText(-1, now, std::nullopt, std::nullopt), "Time to AOS: --:--:--");
+    EXPECT_EQ(Tracker::CountdownText(5, now, std::nullopt, std::nullopt), "Time to LOS: --:--:--");
+}
