@@ -39,6 +39,17 @@ bool ElementUpdate::Start(const UpdateRequest& request)
         return true;
     }
 
+    if (request.UseServer && request.ServerBase.trimmed().isEmpty()) {
+        emit progressLine(QStringLiteral("no address for the TLE server (TLE_SERVER), nothing updated"));
+        emit finished(false);
+        return true;
+    }
+    if (request.UseArchive && request.ArchiveBase.trimmed().isEmpty()) {
+        emit progressLine(QStringLiteral("no address for the TLE archive (TLE_ARCHIVE), nothing updated"));
+        emit finished(false);
+        return true;
+    }
+
     // Only the server's files are upper-cased, as they always have been; the
     // archive's file goes in as served.
     if (request.UseServer) {
