@@ -277,7 +277,9 @@ SatelliteState OrbitModel::Compute(sys_seconds instant, double tunedFreqKHz) con
     // of the earth-sun axis.
     s.InEclipse = InEarthShadow({o.SAT[0], o.SAT[1], o.SAT[2]}, {sun[0], sun[1], sun[2]}, o.OrbitRadius);
     s.MayBeVisible = MayBeVisibleAt(s.SatElevation, s.SunElevation);
-    s.IlluminationText = IlluminationTextFor(s.MayBeVisible, s.InEclipse);
+    s.IlluminationText = s.InEclipse ? IlluminationEclipse
+                         : s.MayBeVisible ? IlluminationVisible
+                                          : IlluminationSunlight; // eclipse wins over visibility
 
     // Sun above the plane normal to the antenna axis.
     s.SunAngle = ArcSinDeg(-Dot(ant, sun));

@@ -7,8 +7,6 @@ namespace aostrack {
 
 using namespace std::chrono;
 
-double SinDeg(double x) { return std::sin(x / DegPerRad); }
-double CosDeg(double x) { return std::cos(x / DegPerRad); }
 
 double TanDeg(double x)
 {
@@ -17,7 +15,6 @@ double TanDeg(double x)
     return std::sin(x / DegPerRad) / std::cos(x / DegPerRad);
 }
 
-double ArcTanDeg(double y) { return std::atan(y) * DegPerRad; }
 
 double ArcSinDeg(double x)
 {
@@ -55,7 +52,6 @@ double Log10(double x) { return x > 0.0 ? std::log(x) / std::log(10.0) : 0.0; }
 
 double RealPower(double x, double p) { return std::exp(p * std::log(x)); }
 
-double Norm360(double x) { return x - 360.0 * std::floor(x / 360.0); }
 
 double WestToEast180(double w) { return w >= 180.0 ? 360.0 - w : -w; }
 

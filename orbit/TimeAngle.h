@@ -3,6 +3,7 @@
 // degrees / DegPerRad. Day numbers count days from 1978 January 1, 0h UT
 // (Julian date - 2443509.5). None of them keeps state or reads a clock.
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -12,12 +13,12 @@ namespace aostrack {
 // the 13th significant digit, kept so that results match other Plan13 tools.
 inline constexpr double DegPerRad = 57.29577951309679;
 
-double SinDeg(double x);
-double CosDeg(double x);
+inline double SinDeg(double x) { return std::sin(x / DegPerRad); }
+inline double CosDeg(double x) { return std::cos(x / DegPerRad); }
 // 5729578 at exactly 90 and 270 (stands in for the infinite tangent).
 double TanDeg(double x);
 // arctan(y) in degrees, -90..90.
-double ArcTanDeg(double y);
+inline double ArcTanDeg(double y) { return std::atan(y) * DegPerRad; }
 // Clamped: 90 for x >= 1, -90 for x <= -1.
 double ArcSinDeg(double x);
 // Clamped: 0 for x >= 1, 180 for x <= -1.
@@ -29,7 +30,7 @@ double Log10(double x);
 // exp(p ln x), for x > 0.
 double RealPower(double x, double p);
 // x reduced to 0 to below 360.
-double Norm360(double x);
+inline double Norm360(double x) { return x - 360.0 * std::floor(x / 360.0); }
 // West longitude 0..360 to east-positive longitude above -180 to 180.
 double WestToEast180(double w);
 // x truncated toward zero as a signed 32-bit number (saturates outside its range).
