@@ -50,9 +50,27 @@ QFont FixedPitch(double pointSize)
     return font;
 }
 
-QLineEdit* ValueBox(QWidget* parent, const QString& name, const QColor& background = PanelGrey)
+// A read-only field that asks for the width of its longest expected text, so
+// that wide screens show it whole while small ones may squeeze it.
+class ValueField : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    void SetHintText(const QString& text) { m_hintWidth = fontMetrics().horizontalAdvance(text) + 14; }
+    QSize sizeHint() const override
+    {
+        QSize hint = QLineEdit::sizeHint();
+        if (m_hintWidth > 0)
+            hint.setWidth(m_hintWidth);
+        return hint;
+    }
+
+private:
+    int m_hintWidth = 0;
+};
+
+ValueField* ValueBox(QWidget* parent, const QString& name, const QColor& background = PanelGrey)
 {
-    auto* box = new QLineEdit(parent);
+    auto* box = new ValueField(parent);
     box->setObjectName(name);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::ClickFocus);
@@ -145,20 +163,20 @@ QGroupBox* MainWindow::BuildSatelliteFrame()
     auto* grid = new QGridLayout(frame);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(4);
-    const QFontMetrics metrics(font());
-    const int valueWidth = metrics.horizontalAdvance(QStringLiteral("000.00°W  (-000°00' 00\")"));
-    auto addColumn = [&](const FieldCaption* fields, std::size_t count, int column) {
+    const int minimumWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("000.00°W  (-0"));
+    auto addColumn = [&](const FieldCaption* fields, std::size_t count, int column, const QString& longest) {
         for (std::size_t row = 0; row < count; ++row) {
             auto* caption = Caption(frame, Indexed("Label2", fields[row].index), QLatin1String(fields[row].caption));
             caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             auto* value = ValueBox(frame, Indexed("Text1", fields[row].index));
-            value->setMinimumWidth(valueWidth / 2);
+            value->SetHintText(longest);
+            value->setMinimumWidth(minimumWidth);
             grid->addWidget(caption, static_cast<int>(row), column);
             grid->addWidget(value, static_cast<int>(row), column + 1);
         }
     };
-    addColumn(LeftColumn, std::size(LeftColumn), 0);
-    addColumn(RightColumn, std::size(RightColumn), 2);
+    addColumn(LeftColumn, std::size(LeftColumn), 0, QStringLiteral("000.00°W  (-000°00' 00\")"));
+    addColumn(RightColumn, std::size(RightColumn), 2, QStringLiteral("satellite may visible"));
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setColumnMinimumWidth(2, 70);
@@ -336,9 +354,8 @@ void MainWindow::BuildCentralWidget()
     leftColumn->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     auto* left = new QVBoxLayout(leftColumn);
     left->setContentsMargins(0, 0, 0, 0);
-    left->addWidget(BuildSatelliteFrame());
-    left->addWidget(BuildRotorFrame());
-    left->addStretch(1);
+    left->addWidget(BuildSatelliteFrame(), 0);
+    left->addWidget(BuildPassListFrame(), 1);
 
     auto* middle = new QVBoxLayout;
     auto* countdown = Caption(body, QStringLiteral("Label8"), QString());
@@ -348,14 +365,14 @@ void MainWindow::BuildCentralWidget()
     countdown->setFont(countdownFont);
     countdown->setAlignment(Qt::AlignCenter);
     middle->addWidget(countdown);
-    middle->addWidget(BuildElevationFrame(), 3);
-    middle->addWidget(BuildPassListFrame(), 2);
+    middle->addWidget(BuildElevationFrame(), 1);
 
     auto* rightColumn = new QWidget(body);
     rightColumn->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     auto* right = new QVBoxLayout(rightColumn);
     right->setContentsMargins(0, 0, 0, 0);
     right->addWidget(BuildFrequencyFrame());
+    right->addWidget(BuildRotorFrame());
     right->addStretch(1);
 
     columns->addWidget(leftColumn, 0);
@@ -369,7 +386,7 @@ void MainWindow::BuildCentralWidget()
     split->addWidget(BuildEventLog());
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 0);
-    split->setSizes({600, 110});
+    split->setSizes({600, 90});
     page->addWidget(split, 1);
 
     auto* credit = new QLineEdit(QStringLiteral("aostrack 1.1.1 · Plan13 orbits, Doppler tuning and EasyComm rotor control for amateur satellite stations"),

@@ -1,22 +1,38 @@
-// aostrack: the tracker's window.
+// aostrack: the tracker's window. Start-up reads sat.ini beside the program;
+// a failure shows its messages and ends the program with exit code 1.
 #include "core/EventLog.h"
 #include "core/SystemClock.h"
+#include "core/Tracker.h"
 #include "ui/Dialogs.h"
 #include "ui/EventLogView.h"
 #include "ui/MainWindow.h"
 #include "ui/Screenshot.h"
+#include "ui/TrackerView.h"
 
 #include <QApplication>
 #include <QListWidget>
+#include <QStyleFactory>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("aostrack"));
+    QApplication::setApplicationVersion(QStringLiteral("1.1.1"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
     aostrack::SystemClock clock;
     aostrack::EventLog log(clock);
+    aostrack::Tracker tracker(clock, log);
     aostrack::QtFileChooser fileChooser;
+    aostrack::QtMessageSink messages;
     aostrack::MainWindow window(fileChooser);
     aostrack::BindEventLog(log, window.findChild<QListWidget*>(QStringLiteral("List2")));
+    aostrack::BindTracker(tracker, window);
+
+    // The station's devices bind here, before start-up.
+
+    if (aostrack::StartTracking(tracker, window, QApplication::applicationDirPath(), messages) != 0)
+        return 1;
     aostrack::ArmScreenshotFromEnvironment(window);
     window.show();
     return app.exec();
