@@ -40,9 +40,39 @@ double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b
 
 } // namespace
 
+namespace {
+// Kepler's equation by bisection-safeguarded Newton on the bracket [0, 2 pi]
+// (E - e sin E - M grows monotonically for e < 1), for the rare very
+// eccentric orbits where plain Newton from E = M keeps oscillating.
+double SolveKeplerBracketed(double m, double ecc)
+{
+    constexpr double twoPi = 2 * 3.14159265358979323846;
+    double lo = 0, hi = twoPi;
+    double e = std::clamp(m, lo, hi);
+    for (int round = 0; round < 200; ++round) {
+        const double f = e - ecc * std::sin(e) - m;
+        if (f > 0)
+            hi = e;
+        else
+            lo = e;
+        const double fp = 1.0 - ecc * std::cos(e);
+        double next = e - f / fp;
+        if (!(next > lo && next < hi))
+            next = (lo + hi) / 2; // Newton left the bracket: halve it
+        if (std::fabs(next - e) < 1e-12 || hi - lo < 1e-12)
+            return next;
+        e = next;
+    }
+    return e;
+}
+} // namespace
+
 double SolveKepler(double meanAnomaly, double eccentricity)
 {
-    // Newton's method on E - e sin E = M, in radians.
+    if (!std::isfinite(meanAnomaly) || !(eccentricity >= 0.0 && eccentricity < 1.0))
+        throw OrbitError("Kepler's equation has no solution for eccentricity "
+                         + std::to_string(eccentricity) + " at mean anomaly " + std::to_string(meanAnomaly));
+    // Newton's method on E - e sin E = M, in radians, from E = M.
     const double m = meanAnomaly / DegPerRad;
     double e = m;
     for (int round = 0; round < KeplerMaxRounds; ++round) {
@@ -50,12 +80,10 @@ double SolveKepler(double meanAnomaly, double eccentricity)
         e -= d;
         if (std::fabs(d) < KeplerTolerance)
             return e * DegPerRad;
-        if (!std::isfinite(e))
-            break;
     }
-    throw OrbitError("Kepler's equation does not converge for eccentricity "
-                     + std::to_string(eccentricity) + " at mean anomaly "
-                     + std::to_string(meanAnomaly));
+    // Newton from the mean anomaly oscillates for some eccentricities above
+    // about 0.98; solve on a bracket instead of looping for ever.
+    return SolveKeplerBracketed(m, eccentricity) * DegPerRad;
 }
 
 // State of the orbit at one instant (the engine's UpdateOrbitState results).

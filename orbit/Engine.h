@@ -28,9 +28,12 @@ SatelliteState ComputeSatellite(const ElementSet& elements, const Station& stati
                                 std::chrono::sys_seconds instant, double tunedFreqKHz = 0,
                                 const Attitude& attitude = {});
 
-// Eccentric anomaly (degrees) for mean anomaly meanAnomaly (degrees) by
-// Newton's method to 0.0001 rad. Throws OrbitError after KeplerMaxRounds.
-inline constexpr int KeplerMaxRounds = 100;
+// Eccentric anomaly (degrees) for mean anomaly meanAnomaly (degrees, 0..360)
+// by Newton's method from E = M to 0.0001 rad. When Newton has not settled
+// after KeplerMaxRounds (very eccentric orbits), a bracketed solution is
+// returned instead. Throws OrbitError for an eccentricity outside 0..1 or a
+// mean anomaly that is not a number.
+inline constexpr int KeplerMaxRounds = 50;
 double SolveKepler(double meanAnomaly, double eccentricity);
 
 // Sun: ecliptic longitude (degrees, not reduced) of the low-precision

@@ -127,13 +127,30 @@ TEST(OrbitState, MeanAnomalyPhase)
 
 TEST(Kepler, SolvesTheEquation)
 {
-    for (double ecc : {0.0, 0.1, 0.5, 0.74, 0.9, 0.99, 0.999}) {
-        for (double m = 0.5; m < 360; m += 7.3) {
-            const double eDeg = SolveKepler(m, ecc);
-            const double er = eDeg / DegPerRad;
-            EXPECT_NEAR(er - ecc * std::sin(er), m / DegPerRad, 1e-7) << "e " << ecc << " M " << m;
+    for (double ecc : {0.0, 0.1, 0.5, 0.74, 0.9, 0.99, 0.999, 0.9999999}) {
+        for (double m = 0.01; m < 360; m += 0.37) {
+            const double er = SolveKepler(m, ecc) / DegPerRad;
+            ASSERT_NEAR(er - ecc * std::sin(er), m / DegPerRad, 1e-7) << "e " << ecc << " M " << m;
         }
     }
+}
+
+TEST(Kepler, NewtonThatKeepsOscillating)
+{
+    // From E = M, Newton's method circles for ever at e = 0.99, M = 8.863951
+    // deg; the solver still returns the root.
+    const double er = SolveKepler(8.863951, 0.99) / DegPerRad;
+    EXPECT_NEAR(er - 0.99 * std::sin(er), 8.863951 / DegPerRad, 1e-9);
+    // And at the epoch of such an orbit the engine still gives a position.
+    ElementSet e;
+    e.Epoch = 24043.5;
+    e.Eccentricity = 0.99;
+    e.EpochMeanAnomaly = 8.863951;
+    e.MeanMotion = 0.5;
+    e.Inclination = 60;
+    const SatelliteState s = ComputeSatellite(e, Station{52, 13, 0}, sys_days{2024y / February / 12} + 12h);
+    EXPECT_NEAR(s.EccAnomaly / DegPerRad - 0.99 * std::sin(s.EccAnomaly / DegPerRad), 8.863951 / DegPerRad, 1e-9);
+    EXPECT_GT(s.SatHeight, 0);
 }
 
 TEST(Kepler, Malformed)
@@ -141,6 +158,8 @@ TEST(Kepler, Malformed)
     // An eccentricity no file can give (not a number) ends with an error
     // instead of looping for ever.
     EXPECT_THROW(SolveKepler(10, std::nan("")), OrbitError);
+    EXPECT_THROW(SolveKepler(std::nan(""), 0.5), OrbitError);
+    EXPECT_THROW(SolveKepler(10, 1.0), OrbitError);
     EXPECT_THROW(ComputeSatellite(ElementSet{}, Berlin, EpochNoon), OrbitError); // nothing selected
     ElementSet e = Circular(15.5);
     e.Eccentricity = 1.2;
