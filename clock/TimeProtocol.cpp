@@ -4,12 +4,12 @@ namespace aostrack {
 
 namespace {
 
-constexpr std::int64_t SecondsPerEra = std::int64_t{1} << 32;
+constexpr std::int64_t SecondsPerEra = std::int64_t { 1 } << 32;
 constexpr std::uint32_t EraBoundaryBit = 0x80000000u;
 
 // 1900-01-01 00:00 UTC on the system clock's scale.
-constexpr std::chrono::sys_seconds TimeProtocolEpoch =
-    std::chrono::sys_days{std::chrono::year{1900} / 1 / 1};
+constexpr std::chrono::sys_seconds TimeProtocolEpoch
+    = std::chrono::sys_days { std::chrono::year { 1900 } / 1 / 1 };
 
 std::optional<quint16> ReadPort(const QString& text)
 {
@@ -29,7 +29,7 @@ std::optional<quint16> ReadPort(const QString& text)
 QString ByteToHex(unsigned char byte)
 {
     static const char digits[] = "0123456789ABCDEF";
-    return QString{QChar(digits[byte >> 4])} + QChar(digits[byte & 0x0F]);
+    return QString { QChar(digits[byte >> 4]) } + QChar(digits[byte & 0x0F]);
 }
 
 QString HexDump(const QByteArray& bytes)
@@ -56,15 +56,15 @@ std::optional<TimeReply> DecodeTimeReply(const QByteArray& reply)
     TimeReply decoded;
     decoded.DataValue = value;
     decoded.SecondsSince1990 = since1900 - SecondsFrom1900To1990;
-    decoded.SyncedDate = TimeProtocolEpoch + std::chrono::seconds{since1900};
+    decoded.SyncedDate = TimeProtocolEpoch + std::chrono::seconds { since1900 };
     return decoded;
 }
 
 ValidTimeRange DefaultValidTimeRange()
 {
-    const std::chrono::sys_seconds built{std::chrono::seconds{AOSTRACK_BUILD_EPOCH}};
+    const std::chrono::sys_seconds built { std::chrono::seconds { AOSTRACK_BUILD_EPOCH } };
     // 20 years, counted generously with leap days.
-    return {built, built + std::chrono::days{20 * 366}};
+    return { built, built + std::chrono::days { 20 * 366 } };
 }
 
 std::optional<TimeServerAddress> ParseTimeServer(const QString& text)

@@ -27,9 +27,9 @@ QString HexDump(const QByteArray& bytes);
 
 // A decoded four-byte reply.
 struct TimeReply {
-    std::uint32_t DataValue = 0;       // the 32-bit field as sent, seconds since 1900 mod 2^32
+    std::uint32_t DataValue = 0; // the 32-bit field as sent, seconds since 1900 mod 2^32
     std::int64_t SecondsSince1990 = 0; // era-corrected, 64-bit: never overflows
-    std::chrono::sys_seconds SyncedDate{};
+    std::chrono::sys_seconds SyncedDate {};
     bool operator==(const TimeReply&) const = default;
 };
 
@@ -43,8 +43,8 @@ std::optional<TimeReply> DecodeTimeReply(const QByteArray& reply);
 // 1900 or 2100 would wreck every prediction of the run, so such answers are
 // refused.
 struct ValidTimeRange {
-    std::chrono::sys_seconds Earliest{};
-    std::chrono::sys_seconds Latest{};
+    std::chrono::sys_seconds Earliest {};
+    std::chrono::sys_seconds Latest {};
     bool Contains(std::chrono::sys_seconds t) const { return t >= Earliest && t <= Latest; }
     bool operator==(const ValidTimeRange&) const = default;
 };

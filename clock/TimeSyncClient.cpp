@@ -17,8 +17,7 @@ constexpr int WsaTimedOut = 10060;
 
 // Runs one step of the close handling; a failing step must not keep the
 // following ones (closing the socket, setting the clock) from running.
-template <typename Step>
-void RunStep(Step&& step)
+template <typename Step> void RunStep(Step&& step)
 {
     try {
         step();
@@ -29,7 +28,8 @@ void RunStep(Step&& step)
 
 QString SignedSeconds(qint64 seconds)
 {
-    return (seconds > 0 ? QStringLiteral("+") : QString()) + QString::number(seconds) + QStringLiteral(" s");
+    return (seconds > 0 ? QStringLiteral("+") : QString()) + QString::number(seconds)
+        + QStringLiteral(" s");
 }
 
 // How far the clock was off, in the operator's words: positive means the
@@ -56,24 +56,37 @@ QString TimeoutText(int timeoutMs)
 int SocketErrorNumber(QAbstractSocket::SocketError error)
 {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return 10061;
-    case QAbstractSocket::RemoteHostClosedError: return 10054;
-    case QAbstractSocket::HostNotFoundError: return 11001;
-    case QAbstractSocket::SocketAccessError: return 10013;
-    case QAbstractSocket::SocketResourceError: return 10055;
-    case QAbstractSocket::SocketTimeoutError: return WsaTimedOut;
-    case QAbstractSocket::DatagramTooLargeError: return 10040;
-    case QAbstractSocket::NetworkError: return 10051;
-    case QAbstractSocket::AddressInUseError: return 10048;
-    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
-    case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
-    case QAbstractSocket::OperationError: return WsaInvalidArgument;
-    default: return 10053; // connection aborted by the local side
+    case QAbstractSocket::ConnectionRefusedError:
+        return 10061;
+    case QAbstractSocket::RemoteHostClosedError:
+        return 10054;
+    case QAbstractSocket::HostNotFoundError:
+        return 11001;
+    case QAbstractSocket::SocketAccessError:
+        return 10013;
+    case QAbstractSocket::SocketResourceError:
+        return 10055;
+    case QAbstractSocket::SocketTimeoutError:
+        return WsaTimedOut;
+    case QAbstractSocket::DatagramTooLargeError:
+        return 10040;
+    case QAbstractSocket::NetworkError:
+        return 10051;
+    case QAbstractSocket::AddressInUseError:
+        return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return 10049;
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return 10045;
+    case QAbstractSocket::OperationError:
+        return WsaInvalidArgument;
+    default:
+        return 10053; // connection aborted by the local side
     }
 }
 
-TimeSyncClient::TimeSyncClient(EventLog& log, const Clock& clock, SystemClockSetter* setter,
-                               QObject* parent)
+TimeSyncClient::TimeSyncClient(
+    EventLog& log, const Clock& clock, SystemClockSetter* setter, QObject* parent)
     : QObject(parent)
     , m_log(log)
     , m_clock(clock)
@@ -117,8 +130,9 @@ void TimeSyncClient::StartTimeSync(const QString& timeServer)
     const auto address = ParseTimeServer(timeServer);
     if (!address) {
         m_state = State::Connecting;
-        EndWithError(QStringLiteral("TIMESERVER is not a host, host:port or [address]:port: ") + timeServer,
-                     WsaInvalidArgument);
+        EndWithError(
+            QStringLiteral("TIMESERVER is not a host, host:port or [address]:port: ") + timeServer,
+            WsaInvalidArgument);
         return;
     }
     m_state = State::Connecting;
@@ -180,8 +194,8 @@ void TimeSyncClient::ReplyTimedOut()
     if (!IsPending())
         return;
     EndWithError(QStringLiteral("no complete reply from the time server within ")
-                     + TimeoutText(m_replyTimeoutMs),
-                 WsaTimedOut);
+            + TimeoutText(m_replyTimeoutMs),
+        WsaTimedOut);
 }
 
 void TimeSyncClient::EndWithError(const QString& description, int number)
@@ -213,10 +227,11 @@ void TimeSyncClient::SyncClockFromReply(const QByteArray& reply)
     } else {
         Log(QStringLiteral(": beginning system clock synchronization"));
         Log(QStringLiteral(": data value (GMT): \t") + QString::number(decoded->DataValue));
-        Log(QStringLiteral(": sec since 1990 (GMT):\t") + QString::number(decoded->SecondsSince1990));
+        Log(QStringLiteral(": sec since 1990 (GMT):\t")
+            + QString::number(decoded->SecondsSince1990));
         const std::chrono::sys_seconds before = m_clock.UtcNow();
-        const std::chrono::sys_seconds localBefore =
-            before + std::chrono::minutes{m_clock.UtcOffsetMinutes()};
+        const std::chrono::sys_seconds localBefore
+            = before + std::chrono::minutes { m_clock.UtcOffsetMinutes() };
         Log(QStringLiteral(": system date (local) : \t") + GeneralDateTimeText(localBefore));
         Log(QStringLiteral(": synced date (GMT) : \t") + GeneralDateTimeText(decoded->SyncedDate));
         const qint64 correction = (decoded->SyncedDate - before).count();
@@ -224,15 +239,16 @@ void TimeSyncClient::SyncClockFromReply(const QByteArray& reply)
         if (!m_setter) {
             outcome = Outcome::TimeRead;
             Log(QStringLiteral(": clock left unchanged (read only), it differs by ")
-                + SignedSeconds(correction) + u' ' + CorrectionText(correction, QStringLiteral("is")));
+                + SignedSeconds(correction) + u' '
+                + CorrectionText(correction, QStringLiteral("is")));
         } else {
             SetClockResult result;
             try {
                 result = m_setter->SetSystemClock(decoded->SyncedDate);
             } catch (const std::exception& e) {
-                result = {false, QString::fromLocal8Bit(e.what())};
+                result = { false, QString::fromLocal8Bit(e.what()) };
             } catch (...) {
-                result = {false, QStringLiteral("unknown failure")};
+                result = { false, QStringLiteral("unknown failure") };
             }
             if (result.Succeeded) {
                 outcome = Outcome::ClockSet;

@@ -24,17 +24,17 @@ class TimeSyncClient : public QObject, public TimeSyncLink {
     Q_OBJECT
 public:
     enum class Outcome {
-        ClockSet,   // valid time received and the setter succeeded
-        SetFailed,  // valid time received, the setter refused it
-        TimeRead,   // valid time received, no setter (read-only use)
-        NotValid,   // reply of other than 4 bytes or an impossible time
-        Failed,     // socket error, bad TIMESERVER text or no reply in time
+        ClockSet, // valid time received and the setter succeeded
+        SetFailed, // valid time received, the setter refused it
+        TimeRead, // valid time received, no setter (read-only use)
+        NotValid, // reply of other than 4 bytes or an impossible time
+        Failed, // socket error, bad TIMESERVER text or no reply in time
     };
     Q_ENUM(Outcome)
 
     // setter may be null: the time is then read and compared, never set.
-    TimeSyncClient(EventLog& log, const Clock& clock, SystemClockSetter* setter,
-                   QObject* parent = nullptr);
+    TimeSyncClient(
+        EventLog& log, const Clock& clock, SystemClockSetter* setter, QObject* parent = nullptr);
     ~TimeSyncClient() override;
 
     // Starts one exchange with TIMESERVER ("host", "host:port",

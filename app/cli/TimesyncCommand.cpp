@@ -52,24 +52,25 @@ int RunTimesyncCommand(const QStringList& args)
             throw UsageError(QStringLiteral("unexpected argument \"%1\"").arg(arg));
         }
     }
-    const ParsedArgs parsed = ParseOptions(options, {}, {QStringLiteral("--set")});
+    const ParsedArgs parsed = ParseOptions(options, {}, { QStringLiteral("--set") });
     if (server.trimmed().isEmpty())
         throw UsageError(QStringLiteral("timesync needs a time server: HOST[:PORT]"));
     if (!ParseTimeServer(server))
-        throw UsageError(
-            QStringLiteral("\"%1\" is not a time server of the form HOST, HOST:PORT or [ADDRESS]:PORT")
-                .arg(server));
+        throw UsageError(QStringLiteral(
+            "\"%1\" is not a time server of the form HOST, HOST:PORT or [ADDRESS]:PORT")
+                             .arg(server));
 
     std::optional<QCoreApplication> ownApp;
     int argc = 1;
     char name[] = "aostrack-cli";
-    char* argv[] = {name, nullptr};
+    char* argv[] = { name, nullptr };
     if (!QCoreApplication::instance())
         ownApp.emplace(argc, argv);
 
     SystemClock clock;
     EventLog log(clock);
-    QObject::connect(&log, &EventLog::lineAdded, [](const QString& line) { WriteOut(line + u'\n'); });
+    QObject::connect(
+        &log, &EventLog::lineAdded, [](const QString& line) { WriteOut(line + u'\n'); });
 
     // Only an explicit --set ever reaches the machine's clock.
     std::unique_ptr<SystemClockSetter> setter;
@@ -87,7 +88,8 @@ int RunTimesyncCommand(const QStringList& args)
     if (!outcome)
         loop.exec();
 
-    const bool ok = outcome == TimeSyncClient::Outcome::ClockSet || outcome == TimeSyncClient::Outcome::TimeRead;
+    const bool ok = outcome == TimeSyncClient::Outcome::ClockSet
+        || outcome == TimeSyncClient::Outcome::TimeRead;
     return ok ? ExitOk : ExitFailed;
 }
 

@@ -23,14 +23,13 @@ public:
     }
 
     std::vector<std::chrono::sys_seconds> calls;
-    SetClockResult result{true, {}};
+    SetClockResult result { true, {} };
     const char* throwText = nullptr;
 };
 
 // Runs the event loop until done() holds or timeoutMs passes; returns done().
 // The limit is generous: it only stops a broken test, it measures nothing.
-template <typename Predicate>
-bool WaitUntil(Predicate done, int timeoutMs = 10000)
+template <typename Predicate> bool WaitUntil(Predicate done, int timeoutMs = 10000)
 {
     QDeadlineTimer deadline(timeoutMs);
     while (!done()) {

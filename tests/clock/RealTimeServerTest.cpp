@@ -64,9 +64,9 @@ public:
                        .toLatin1());
         file.close();
         m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(XinetdPath, {QStringLiteral("-dontfork"), QStringLiteral("-f"), conf,
-                                     QStringLiteral("-pidfile"),
-                                     m_dir.filePath(QStringLiteral("xinetd.pid"))});
+        m_process.start(XinetdPath,
+            { QStringLiteral("-dontfork"), QStringLiteral("-f"), conf, QStringLiteral("-pidfile"),
+                m_dir.filePath(QStringLiteral("xinetd.pid")) });
         if (!m_process.waitForStarted(5000))
             return false;
         // Ready when a connection is accepted (it gets a time reply, unused).
@@ -102,7 +102,8 @@ TEST(RealTimeServerTest, XinetdTimeServiceGivesTheCurrentTime)
     FakeClockSetter setter;
     TimeSyncClient client(log, clock, &setter);
     std::optional<TimeSyncClient::Outcome> outcome;
-    QObject::connect(&client, &TimeSyncClient::finished, [&](TimeSyncClient::Outcome o) { outcome = o; });
+    QObject::connect(
+        &client, &TimeSyncClient::finished, [&](TimeSyncClient::Outcome o) { outcome = o; });
 
     client.StartTimeSync(QStringLiteral("127.0.0.1:%1").arg(port));
     ASSERT_TRUE(WaitUntil([&] { return outcome.has_value(); }));
@@ -112,9 +113,11 @@ TEST(RealTimeServerTest, XinetdTimeServiceGivesTheCurrentTime)
     // The server and this test read the same machine clock; two seconds
     // cover the whole-second truncation on both sides and a slow start.
     const auto difference = setter.calls[0] - floor<seconds>(system_clock::now());
-    EXPECT_LE(std::chrono::abs(difference), seconds{2});
-    EXPECT_TRUE(log.Lines().filter(QStringLiteral(": data received: ")).first().endsWith(
-        QStringLiteral("  (4 bytes)")));
+    EXPECT_LE(std::chrono::abs(difference), seconds { 2 });
+    EXPECT_TRUE(log.Lines()
+                    .filter(QStringLiteral(": data received: "))
+                    .first()
+                    .endsWith(QStringLiteral("  (4 bytes)")));
     EXPECT_EQ(client.TimeReplyBuffer().size(), 4);
 }
 

@@ -1,7 +1,7 @@
 // Decoding of RFC 868 replies, the hex dump of the log, TIMESERVER texts and
 // the record handed to the Windows clock call.
-#include "clock/SystemClockSetter.h"
 #include "clock/TimeProtocol.h"
+#include "clock/SystemClockSetter.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,8 @@ QByteArray Bytes(std::initializer_list<unsigned char> values)
 
 sys_seconds Utc(int y, unsigned mo, unsigned d, int h, int mi, int s)
 {
-    return sys_days{year{y} / month{mo} / day{d}} + hours{h} + minutes{mi} + seconds{s};
+    return sys_days { year { y } / month { mo } / day { d } } + hours { h } + minutes { mi }
+    + seconds { s };
 }
 
 } // namespace
@@ -37,8 +38,8 @@ TEST(ByteToHexTest, TwoUpperCaseDigitsWithLeadingZero)
 
 TEST(HexDumpTest, EveryByteFollowedByABlank)
 {
-    EXPECT_EQ(HexDump(Bytes({0xD2, 0x3A, 0x5F, 0x80})), QStringLiteral("D2 3A 5F 80 "));
-    EXPECT_EQ(HexDump(Bytes({0x00})), QStringLiteral("00 "));
+    EXPECT_EQ(HexDump(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 })), QStringLiteral("D2 3A 5F 80 "));
+    EXPECT_EQ(HexDump(Bytes({ 0x00 })), QStringLiteral("00 "));
     EXPECT_EQ(HexDump(QByteArray()), QString());
 }
 
@@ -46,7 +47,7 @@ TEST(HexDumpTest, EveryByteFollowedByABlank)
 TEST(DecodeTimeReplyTest, Normal_WorkedExample)
 {
     // D2 3A 5F 80 = 3 527 040 896 s since 1900 = 686 900 096 s since 1990.
-    const auto reply = DecodeTimeReply(Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    const auto reply = DecodeTimeReply(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
     ASSERT_TRUE(reply.has_value());
     EXPECT_EQ(reply->DataValue, 3527040896u);
     EXPECT_EQ(reply->SecondsSince1990, 686900096);
@@ -57,7 +58,7 @@ TEST(DecodeTimeReplyTest, Normal_BlankBytesAreOrdinaryBytes)
 {
     // A last byte of 20 hex (a blank in text form) is data, not padding:
     // 80 hex minus 20 hex is 96 s earlier than the worked example.
-    const auto reply = DecodeTimeReply(Bytes({0xD2, 0x3A, 0x5F, 0x20}));
+    const auto reply = DecodeTimeReply(Bytes({ 0xD2, 0x3A, 0x5F, 0x20 }));
     ASSERT_TRUE(reply.has_value());
     EXPECT_EQ(reply->DataValue, 3527040800u);
     EXPECT_EQ(reply->SyncedDate, Utc(2011, 10, 8, 5, 33, 20));
@@ -66,14 +67,14 @@ TEST(DecodeTimeReplyTest, Normal_BlankBytesAreOrdinaryBytes)
 TEST(DecodeTimeReplyTest, Empty_ShortAndOversizedAreRefused)
 {
     EXPECT_FALSE(DecodeTimeReply(QByteArray()).has_value());
-    EXPECT_FALSE(DecodeTimeReply(Bytes({0xD2, 0x3A, 0x5F})).has_value());
-    EXPECT_FALSE(DecodeTimeReply(Bytes({0xD2, 0x3A, 0x5F, 0x80, 0x00})).has_value());
+    EXPECT_FALSE(DecodeTimeReply(Bytes({ 0xD2, 0x3A, 0x5F })).has_value());
+    EXPECT_FALSE(DecodeTimeReply(Bytes({ 0xD2, 0x3A, 0x5F, 0x80, 0x00 })).has_value());
 }
 
 TEST(DecodeTimeReplyTest, Boundary_Origin1990)
 {
     // 2 840 140 800 = A9 49 1C 00 is 1990-01-01 00:00:00 itself.
-    const auto reply = DecodeTimeReply(Bytes({0xA9, 0x49, 0x1C, 0x00}));
+    const auto reply = DecodeTimeReply(Bytes({ 0xA9, 0x49, 0x1C, 0x00 }));
     ASSERT_TRUE(reply.has_value());
     EXPECT_EQ(reply->SecondsSince1990, 0);
     EXPECT_EQ(reply->SyncedDate, Utc(1990, 1, 1, 0, 0, 0));
@@ -83,12 +84,12 @@ TEST(DecodeTimeReplyTest, Maximum_EraWrapIn2036)
 {
     // The 32-bit count runs out on 2036-02-07 06:28:16 and starts again at 0.
     // FF FF FF FF is the last second of the first era.
-    const auto last = DecodeTimeReply(Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+    const auto last = DecodeTimeReply(Bytes({ 0xFF, 0xFF, 0xFF, 0xFF }));
     ASSERT_TRUE(last.has_value());
     EXPECT_EQ(last->SyncedDate, Utc(2036, 2, 7, 6, 28, 15));
     EXPECT_EQ(last->SecondsSince1990, 4294967295LL - 2840140800LL);
 
-    const auto wrapped = DecodeTimeReply(Bytes({0x00, 0x00, 0x00, 0x00}));
+    const auto wrapped = DecodeTimeReply(Bytes({ 0x00, 0x00, 0x00, 0x00 }));
     ASSERT_TRUE(wrapped.has_value());
     EXPECT_EQ(wrapped->DataValue, 0u);
     EXPECT_EQ(wrapped->SyncedDate, Utc(2036, 2, 7, 6, 28, 16));
@@ -100,7 +101,7 @@ TEST(DecodeTimeReplyTest, Maximum_PastTheSigned32BitCountOf2058)
     // 2060-01-01 is 5 049 129 600 s after 1900; sent as that minus 2^32 =
     // 754 162 304 = 2C F3 9A 80. Its seconds since 1990, 2 208 988 800,
     // do not fit a signed 32-bit count.
-    const auto reply = DecodeTimeReply(Bytes({0x2C, 0xF3, 0x9A, 0x80}));
+    const auto reply = DecodeTimeReply(Bytes({ 0x2C, 0xF3, 0x9A, 0x80 }));
     ASSERT_TRUE(reply.has_value());
     EXPECT_EQ(reply->DataValue, 754162304u);
     EXPECT_EQ(reply->SecondsSince1990, 2208988800LL);
@@ -111,8 +112,10 @@ TEST(DecodeTimeReplyTest, Boundary_TopBitSelectsTheEra)
 {
     // 80 00 00 00 is the first second with the top bit set: 1968-01-20
     // 03:14:08; 7F FF FF FF the last of the second era, 2104-02-26 09:42:23.
-    EXPECT_EQ(DecodeTimeReply(Bytes({0x80, 0x00, 0x00, 0x00}))->SyncedDate, Utc(1968, 1, 20, 3, 14, 8));
-    EXPECT_EQ(DecodeTimeReply(Bytes({0x7F, 0xFF, 0xFF, 0xFF}))->SyncedDate, Utc(2104, 2, 26, 9, 42, 23));
+    EXPECT_EQ(
+        DecodeTimeReply(Bytes({ 0x80, 0x00, 0x00, 0x00 }))->SyncedDate, Utc(1968, 1, 20, 3, 14, 8));
+    EXPECT_EQ(DecodeTimeReply(Bytes({ 0x7F, 0xFF, 0xFF, 0xFF }))->SyncedDate,
+        Utc(2104, 2, 26, 9, 42, 23));
 }
 
 TEST(ValidTimeRangeTest, DefaultStartsAtTheBuildAndSpansTwentyYears)
@@ -121,31 +124,35 @@ TEST(ValidTimeRangeTest, DefaultStartsAtTheBuildAndSpansTwentyYears)
     // This build is younger than the worked example and older than the
     // 32-bit wrap plus its twenty years.
     EXPECT_GT(range.Earliest, Utc(2011, 10, 8, 5, 34, 56));
-    EXPECT_GE(range.Latest - range.Earliest, days{20 * 365 + 5});
+    EXPECT_GE(range.Latest - range.Earliest, days { 20 * 365 + 5 });
     EXPECT_FALSE(range.Contains(Utc(1990, 1, 1, 0, 0, 0)));
     EXPECT_TRUE(range.Contains(range.Earliest));
     EXPECT_TRUE(range.Contains(range.Latest));
-    EXPECT_FALSE(range.Contains(range.Latest + seconds{1}));
+    EXPECT_FALSE(range.Contains(range.Latest + seconds { 1 }));
 }
 
 TEST(ParseTimeServerTest, Normal_HostAloneUsesPort37)
 {
     EXPECT_EQ(ParseTimeServer(QStringLiteral("time.example.net")),
-              (TimeServerAddress{QStringLiteral("time.example.net"), 37}));
+        (TimeServerAddress { QStringLiteral("time.example.net"), 37 }));
     EXPECT_EQ(ParseTimeServer(QStringLiteral("  192.168.1.10 ")),
-              (TimeServerAddress{QStringLiteral("192.168.1.10"), 37}));
-    EXPECT_EQ(ParseTimeServer(QStringLiteral("fe80::1")), (TimeServerAddress{QStringLiteral("fe80::1"), 37}));
-    EXPECT_EQ(ParseTimeServer(QStringLiteral("[::1]")), (TimeServerAddress{QStringLiteral("::1"), 37}));
+        (TimeServerAddress { QStringLiteral("192.168.1.10"), 37 }));
+    EXPECT_EQ(ParseTimeServer(QStringLiteral("fe80::1")),
+        (TimeServerAddress { QStringLiteral("fe80::1"), 37 }));
+    EXPECT_EQ(ParseTimeServer(QStringLiteral("[::1]")),
+        (TimeServerAddress { QStringLiteral("::1"), 37 }));
 }
 
 TEST(ParseTimeServerTest, Normal_ExplicitPort)
 {
     EXPECT_EQ(ParseTimeServer(QStringLiteral("127.0.0.1:3737")),
-              (TimeServerAddress{QStringLiteral("127.0.0.1"), 3737}));
+        (TimeServerAddress { QStringLiteral("127.0.0.1"), 3737 }));
     EXPECT_EQ(ParseTimeServer(QStringLiteral("time.example.net:37")),
-              (TimeServerAddress{QStringLiteral("time.example.net"), 37}));
-    EXPECT_EQ(ParseTimeServer(QStringLiteral("[::1]:65535")), (TimeServerAddress{QStringLiteral("::1"), 65535}));
-    EXPECT_EQ(ParseTimeServer(QStringLiteral("host:1")), (TimeServerAddress{QStringLiteral("host"), 1}));
+        (TimeServerAddress { QStringLiteral("time.example.net"), 37 }));
+    EXPECT_EQ(ParseTimeServer(QStringLiteral("[::1]:65535")),
+        (TimeServerAddress { QStringLiteral("::1"), 65535 }));
+    EXPECT_EQ(ParseTimeServer(QStringLiteral("host:1")),
+        (TimeServerAddress { QStringLiteral("host"), 1 }));
 }
 
 TEST(ParseTimeServerTest, Empty)
@@ -175,11 +182,13 @@ TEST(ParseTimeServerTest, Malformed)
 TEST(SystemTimeRecordTest, WorkedExampleFieldsInOrder)
 {
     const SystemTimeRecord record = ToSystemTimeRecord(Utc(2011, 10, 8, 5, 34, 56));
-    EXPECT_EQ(record, (SystemTimeRecord{2011, 10, 0, 8, 5, 34, 56, 0}));
+    EXPECT_EQ(record, (SystemTimeRecord { 2011, 10, 0, 8, 5, 34, 56, 0 }));
 }
 
 TEST(SystemTimeRecordTest, LeapDayAndLastSecondOfTheDay)
 {
-    EXPECT_EQ(ToSystemTimeRecord(Utc(2024, 2, 29, 23, 59, 59)), (SystemTimeRecord{2024, 2, 0, 29, 23, 59, 59, 0}));
-    EXPECT_EQ(ToSystemTimeRecord(Utc(2060, 1, 1, 0, 0, 0)), (SystemTimeRecord{2060, 1, 0, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(ToSystemTimeRecord(Utc(2024, 2, 29, 23, 59, 59)),
+        (SystemTimeRecord { 2024, 2, 0, 29, 23, 59, 59, 0 }));
+    EXPECT_EQ(ToSystemTimeRecord(Utc(2060, 1, 1, 0, 0, 0)),
+        (SystemTimeRecord { 2060, 1, 0, 1, 0, 0, 0, 0 }));
 }

@@ -1,8 +1,8 @@
 // The time-server client against a loopback server of the test's own: the
 // exact log lines of each exchange and what reaches the clock setter.
+#include "clock/TimeSyncClient.h"
 #include "ClockTestSupport.h"
 #include "FakeClock.h"
-#include "clock/TimeSyncClient.h"
 #include "core/EventLog.h"
 
 #include <QLocale>
@@ -27,7 +27,8 @@ QByteArray Bytes(std::initializer_list<unsigned char> values)
 
 sys_seconds Utc(int y, unsigned mo, unsigned d, int h, int mi, int s)
 {
-    return sys_days{year{y} / month{mo} / day{d}} + hours{h} + minutes{mi} + seconds{s};
+    return sys_days { year { y } / month { mo } / day { d } } + hours { h } + minutes { mi }
+    + seconds { s };
 }
 
 class TimeSyncClientTest : public ::testing::Test {
@@ -40,9 +41,9 @@ protected:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
         ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
         host = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
-        client.SetValidTimeRange({Utc(2000, 1, 1, 0, 0, 0), Utc(2100, 1, 1, 0, 0, 0)});
-        QObject::connect(&client, &TimeSyncClient::finished,
-                         [this](TimeSyncClient::Outcome o) { outcome = o; });
+        client.SetValidTimeRange({ Utc(2000, 1, 1, 0, 0, 0), Utc(2100, 1, 1, 0, 0, 0) });
+        QObject::connect(
+            &client, &TimeSyncClient::finished, [this](TimeSyncClient::Outcome o) { outcome = o; });
     }
     void TearDown() override { QLocale::setDefault(m_savedLocale); }
 
@@ -68,14 +69,14 @@ protected:
 
     QStringList OpeningLines() const
     {
-        return {At(QStringLiteral(": opening connection to TIMESERVER [") + host + u']'),
-                At(QStringLiteral(": winsock connection made"))};
+        return { At(QStringLiteral(": opening connection to TIMESERVER [") + host + u']'),
+            At(QStringLiteral(": winsock connection made")) };
     }
 
-    FakeClock clock{Utc(2011, 10, 8, 5, 30, 0), 120};
-    EventLog log{clock};
+    FakeClock clock { Utc(2011, 10, 8, 5, 30, 0), 120 };
+    EventLog log { clock };
     FakeClockSetter setter;
-    TimeSyncClient client{log, clock, &setter};
+    TimeSyncClient client { log, clock, &setter };
     QTcpServer server;
     QString host;
     std::optional<TimeSyncClient::Outcome> outcome;
@@ -93,14 +94,13 @@ TEST_F(TimeSyncClientTest, Normal_WorkedExampleSetsTheClockAndLogsEveryStep)
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
     ASSERT_TRUE(WaitForLines(2));
-    peer->write(Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
 
     QStringList expected = OpeningLines();
     expected << At(QStringLiteral(": data received: D2 3A 5F 80  (4 bytes)"))
-             << At(QStringLiteral(": closing connection"))
-             << At(QStringLiteral(": sockets closed"))
+             << At(QStringLiteral(": closing connection")) << At(QStringLiteral(": sockets closed"))
              << At(QStringLiteral(": beginning system clock synchronization"))
              << At(QStringLiteral(": data value (GMT): \t3527040896"))
              << At(QStringLiteral(": sec since 1990 (GMT):\t686900096"))
@@ -114,7 +114,7 @@ TEST_F(TimeSyncClientTest, Normal_WorkedExampleSetsTheClockAndLogsEveryStep)
     ASSERT_EQ(setter.calls.size(), 1u);
     EXPECT_EQ(setter.calls[0], Utc(2011, 10, 8, 5, 34, 56));
     EXPECT_EQ(selections, 1);
-    EXPECT_EQ(client.TimeReplyBuffer(), Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    EXPECT_EQ(client.TimeReplyBuffer(), Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
     EXPECT_FALSE(client.IsPending());
 }
 
@@ -124,10 +124,10 @@ TEST_F(TimeSyncClientTest, Normal_ReplySplitOverTwoArrivals)
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
     ASSERT_TRUE(WaitForLines(2));
-    peer->write(Bytes({0xD2, 0x3A, 0x5F}));
+    peer->write(Bytes({ 0xD2, 0x3A, 0x5F }));
     peer->flush();
     ASSERT_TRUE(WaitForLines(3));
-    peer->write(Bytes({0x80}));
+    peer->write(Bytes({ 0x80 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
 
@@ -147,7 +147,7 @@ TEST_F(TimeSyncClientTest, Normal_FirstByteBlankIsApplied)
     client.StartTimeSync(host);
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({0x20, 0x3A, 0x5F, 0x80}));
+    peer->write(Bytes({ 0x20, 0x3A, 0x5F, 0x80 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
     EXPECT_EQ(*outcome, TimeSyncClient::Outcome::ClockSet);
@@ -162,16 +162,19 @@ TEST_F(TimeSyncClientTest, Maximum_After2058TheCountStillDecodes)
     client.StartTimeSync(host);
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({0x2C, 0xF3, 0x9A, 0x80}));
+    peer->write(Bytes({ 0x2C, 0xF3, 0x9A, 0x80 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
     ASSERT_EQ(setter.calls.size(), 1u);
     EXPECT_EQ(setter.calls[0], Utc(2060, 1, 1, 0, 0, 0));
     const QStringList& lines = log.Lines();
-    EXPECT_TRUE(lines.contains(QStringLiteral("31/12/2059 23:59:00: sec since 1990 (GMT):\t2208988800")));
+    EXPECT_TRUE(
+        lines.contains(QStringLiteral("31/12/2059 23:59:00: sec since 1990 (GMT):\t2208988800")));
     // At exactly midnight the general form shows the date alone.
-    EXPECT_TRUE(lines.contains(QStringLiteral("31/12/2059 23:59:00: synced date (GMT) : \t01/01/2060")));
-    EXPECT_EQ(lines.last(), QStringLiteral("31/12/2059 23:59:00: clock corrected by +60 s (it was 60 s slow)"));
+    EXPECT_TRUE(
+        lines.contains(QStringLiteral("31/12/2059 23:59:00: synced date (GMT) : \t01/01/2060")));
+    EXPECT_EQ(lines.last(),
+        QStringLiteral("31/12/2059 23:59:00: clock corrected by +60 s (it was 60 s slow)"));
 }
 
 TEST_F(TimeSyncClientTest, Empty_ServerClosesWithoutSending)
@@ -200,7 +203,7 @@ TEST_F(TimeSyncClientTest, Oversized_FiveBytesAreNotValid)
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
     ASSERT_TRUE(WaitForLines(2));
-    peer->write(Bytes({0xD2, 0x3A, 0x5F, 0x80, 0x00}));
+    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80, 0x00 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
 
@@ -220,14 +223,16 @@ TEST_F(TimeSyncClientTest, Malformed_ImpossibleTimesAreRefused)
     client.StartTimeSync(host);
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({0xA9, 0x49, 0x1C, 0x00}));
+    peer->write(Bytes({ 0xA9, 0x49, 0x1C, 0x00 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
 
     const QStringList& lines = log.Lines();
     ASSERT_GE(lines.size(), 2);
-    EXPECT_EQ(lines[lines.size() - 2], At(QStringLiteral(": time received is impossible: 01/01/1990 (GMT)")));
-    EXPECT_EQ(lines.last(), At(QStringLiteral(": Time passed not valid. Clock not synchronised !")));
+    EXPECT_EQ(lines[lines.size() - 2],
+        At(QStringLiteral(": time received is impossible: 01/01/1990 (GMT)")));
+    EXPECT_EQ(
+        lines.last(), At(QStringLiteral(": Time passed not valid. Clock not synchronised !")));
     EXPECT_EQ(*outcome, TimeSyncClient::Outcome::NotValid);
     EXPECT_TRUE(setter.calls.empty());
 }
@@ -238,10 +243,11 @@ TEST_F(TimeSyncClientTest, Malformed_TimeFarBeyondTwentyYearsIsRefused)
     client.StartTimeSync(host);
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({0x7F, 0xFF, 0xFF, 0xFF})); // 2104-02-26 09:42:23
+    peer->write(Bytes({ 0x7F, 0xFF, 0xFF, 0xFF })); // 2104-02-26 09:42:23
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
-    EXPECT_EQ(log.Lines().last(), At(QStringLiteral(": Time passed not valid. Clock not synchronised !")));
+    EXPECT_EQ(log.Lines().last(),
+        At(QStringLiteral(": Time passed not valid. Clock not synchronised !")));
     EXPECT_TRUE(setter.calls.empty());
 }
 
@@ -253,7 +259,7 @@ TEST_F(TimeSyncClientTest, ConnectionRefused)
     client.StartTimeSync(target);
     ASSERT_TRUE(WaitForOutcome());
 
-    const QStringList expected{
+    const QStringList expected {
         At(QStringLiteral(": opening connection to TIMESERVER [") + target + u']'),
         At(QStringLiteral(": error received: Connection refused")),
         At(QStringLiteral(": error received: 10061")),
@@ -270,14 +276,16 @@ TEST_F(TimeSyncClientTest, ServerThatNeverClosesTimesOut)
     client.StartTimeSync(host);
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
     peer->flush();
     ASSERT_TRUE(WaitForOutcome());
 
     QStringList expected = OpeningLines();
     expected << At(QStringLiteral(": data received: D2 3A 5F 80  (4 bytes)"))
-             << At(QStringLiteral(": error received: no complete reply from the time server within 300 ms"))
-             << At(QStringLiteral(": error received: 10060")) << At(QStringLiteral(": sockets closed"));
+             << At(QStringLiteral(
+                    ": error received: no complete reply from the time server within 300 ms"))
+             << At(QStringLiteral(": error received: 10060"))
+             << At(QStringLiteral(": sockets closed"));
     EXPECT_EQ(log.Lines(), expected);
     EXPECT_EQ(*outcome, TimeSyncClient::Outcome::Failed);
     EXPECT_TRUE(setter.calls.empty());
@@ -305,9 +313,10 @@ TEST_F(TimeSyncClientTest, Malformed_PortInTimeServerIsAnError)
 {
     client.StartTimeSync(QStringLiteral("127.0.0.1:99999"));
     ASSERT_TRUE(outcome.has_value());
-    const QStringList expected{
+    const QStringList expected {
         At(QStringLiteral(": opening connection to TIMESERVER [127.0.0.1:99999]")),
-        At(QStringLiteral(": error received: TIMESERVER is not a host, host:port or [address]:port: 127.0.0.1:99999")),
+        At(QStringLiteral(": error received: TIMESERVER is not a host, host:port or "
+                          "[address]:port: 127.0.0.1:99999")),
         At(QStringLiteral(": error received: 10022")),
         At(QStringLiteral(": sockets closed")),
     };
@@ -317,17 +326,18 @@ TEST_F(TimeSyncClientTest, Malformed_PortInTimeServerIsAnError)
 
 TEST_F(TimeSyncClientTest, SetterFailureGivesTheFailedLineWithTheReason)
 {
-    setter.result = {false, QStringLiteral("Operation not permitted")};
+    setter.result = { false, QStringLiteral("Operation not permitted") };
     client.StartTimeSync(host);
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
 
     const QStringList& lines = log.Lines();
     EXPECT_EQ(lines.last(),
-              At(QStringLiteral(": SetSystemTime failed. Clock not synchronised (Operation not permitted)")));
+        At(QStringLiteral(
+            ": SetSystemTime failed. Clock not synchronised (Operation not permitted)")));
     EXPECT_EQ(lines.filter(QStringLiteral("corrected")).size(), 0);
     EXPECT_EQ(*outcome, TimeSyncClient::Outcome::SetFailed);
     EXPECT_EQ(setter.calls.size(), 1u);
@@ -339,11 +349,11 @@ TEST_F(TimeSyncClientTest, SetterThatThrowsCountsAsFailure)
     client.StartTimeSync(host);
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
     EXPECT_EQ(log.Lines().last(),
-              At(QStringLiteral(": SetSystemTime failed. Clock not synchronised (clock device busy)")));
+        At(QStringLiteral(": SetSystemTime failed. Clock not synchronised (clock device busy)")));
     EXPECT_EQ(*outcome, TimeSyncClient::Outcome::SetFailed);
 }
 
@@ -353,30 +363,31 @@ TEST_F(TimeSyncClientTest, ClockAheadIsReportedAsFast)
     client.StartTimeSync(host);
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
     EXPECT_EQ(log.Lines().last(),
-              QStringLiteral("08/10/2011 05:35:03: clock corrected by -7 s (it was 7 s fast)"));
+        QStringLiteral("08/10/2011 05:35:03: clock corrected by -7 s (it was 7 s fast)"));
 }
 
 TEST_F(TimeSyncClientTest, ReadOnlyClientComparesButNeverSets)
 {
     TimeSyncClient reader(log, clock, nullptr);
-    reader.SetValidTimeRange({Utc(2000, 1, 1, 0, 0, 0), Utc(2100, 1, 1, 0, 0, 0)});
+    reader.SetValidTimeRange({ Utc(2000, 1, 1, 0, 0, 0), Utc(2100, 1, 1, 0, 0, 0) });
     std::optional<TimeSyncClient::Outcome> readOutcome;
-    QObject::connect(&reader, &TimeSyncClient::finished, [&](TimeSyncClient::Outcome o) { readOutcome = o; });
+    QObject::connect(
+        &reader, &TimeSyncClient::finished, [&](TimeSyncClient::Outcome o) { readOutcome = o; });
     clock.Set(Utc(2011, 10, 8, 5, 34, 56));
     reader.StartTimeSync(host);
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitUntil([&] { return readOutcome.has_value(); }));
     EXPECT_EQ(*readOutcome, TimeSyncClient::Outcome::TimeRead);
     EXPECT_EQ(log.Lines().last(),
-              QStringLiteral("08/10/2011 05:34:56: clock left unchanged (read only), it differs by 0 s "
-                             "(it is right to the second)"));
+        QStringLiteral("08/10/2011 05:34:56: clock left unchanged (read only), it differs by 0 s "
+                       "(it is right to the second)"));
 }
 
 TEST_F(TimeSyncClientTest, Normal_IPv6LoopbackWithPort)
@@ -387,7 +398,7 @@ TEST_F(TimeSyncClientTest, Normal_IPv6LoopbackWithPort)
     client.StartTimeSync(QStringLiteral("[::1]:%1").arg(server6.serverPort()));
     ASSERT_TRUE(WaitUntil([&] { return server6.hasPendingConnections(); }));
     QTcpSocket* peer = server6.nextPendingConnection();
-    peer->write(Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
     EXPECT_EQ(*outcome, TimeSyncClient::Outcome::ClockSet);
@@ -400,7 +411,7 @@ TEST_F(TimeSyncClientTest, SecondStartBeginsWithAnEmptyBuffer)
     client.StartTimeSync(host);
     QTcpSocket* first = Accept();
     ASSERT_NE(first, nullptr);
-    first->write(Bytes({0xD2, 0x3A}));
+    first->write(Bytes({ 0xD2, 0x3A }));
     first->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
     EXPECT_EQ(*outcome, TimeSyncClient::Outcome::NotValid);
@@ -409,11 +420,11 @@ TEST_F(TimeSyncClientTest, SecondStartBeginsWithAnEmptyBuffer)
     client.StartTimeSync(host);
     QTcpSocket* second = Accept();
     ASSERT_NE(second, nullptr);
-    second->write(Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    second->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
     second->disconnectFromHost();
     ASSERT_TRUE(WaitForOutcome());
     EXPECT_EQ(*outcome, TimeSyncClient::Outcome::ClockSet);
-    EXPECT_EQ(client.TimeReplyBuffer(), Bytes({0xD2, 0x3A, 0x5F, 0x80}));
+    EXPECT_EQ(client.TimeReplyBuffer(), Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
 }
 
 } // namespace

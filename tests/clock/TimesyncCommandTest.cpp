@@ -28,7 +28,7 @@ protected:
 
     void Run(const QStringList& args)
     {
-        cli.setArguments(QStringList{QStringLiteral("timesync")} + args);
+        cli.setArguments(QStringList { QStringLiteral("timesync") } + args);
         cli.start();
         ASSERT_TRUE(cli.waitForStarted(10000));
     }
@@ -49,13 +49,14 @@ protected:
 
 TEST_F(TimesyncCommandTest, Normal_PrintsTheExchangeAndLeavesTheClock)
 {
-    Run({QStringLiteral("127.0.0.1:%1").arg(server.serverPort())});
+    Run({ QStringLiteral("127.0.0.1:%1").arg(server.serverPort()) });
     ASSERT_TRUE(WaitUntil([&] { return server.hasPendingConnections(); }, 30000));
     QTcpSocket* peer = server.nextPendingConnection();
 
     // The present as the server would send it: seconds since 1900, which
     // fits the first era of the 32-bit field until 2036.
-    const qint64 since1900 = floor<seconds>(system_clock::now()).time_since_epoch().count() + 2208988800LL;
+    const qint64 since1900
+        = floor<seconds>(system_clock::now()).time_since_epoch().count() + 2208988800LL;
     const quint32 value = static_cast<quint32>(since1900);
     QByteArray reply;
     for (int shift = 24; shift >= 0; shift -= 8)
@@ -67,25 +68,29 @@ TEST_F(TimesyncCommandTest, Normal_PrintsTheExchangeAndLeavesTheClock)
     EXPECT_EQ(cli.exitCode(), 0);
     const QStringList lines = OutputLines();
     ASSERT_EQ(lines.size(), 11) << lines.join(u'\n').toStdString();
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(": opening connection to TIMESERVER [127.0.0.1:%1]")
-                                      .arg(server.serverPort())));
+    EXPECT_TRUE(
+        lines[0].endsWith(QStringLiteral(": opening connection to TIMESERVER [127.0.0.1:%1]")
+                              .arg(server.serverPort())));
     const QString dump = QStringLiteral("%1 %2 %3 %4 ")
                              .arg(value >> 24, 2, 16, QChar(u'0'))
                              .arg((value >> 16) & 0xFF, 2, 16, QChar(u'0'))
                              .arg((value >> 8) & 0xFF, 2, 16, QChar(u'0'))
                              .arg(value & 0xFF, 2, 16, QChar(u'0'))
                              .toUpper();
-    EXPECT_TRUE(lines[2].endsWith(QStringLiteral(": data received: ") + dump + QStringLiteral(" (4 bytes)")))
+    EXPECT_TRUE(lines[2].endsWith(
+        QStringLiteral(": data received: ") + dump + QStringLiteral(" (4 bytes)")))
         << lines[2].toStdString();
-    EXPECT_TRUE(lines[6].endsWith(QStringLiteral(": data value (GMT): \t") + QString::number(value)));
-    EXPECT_TRUE(lines[10].contains(QStringLiteral(": clock left unchanged (read only), it differs by ")));
+    EXPECT_TRUE(
+        lines[6].endsWith(QStringLiteral(": data value (GMT): \t") + QString::number(value)));
+    EXPECT_TRUE(
+        lines[10].contains(QStringLiteral(": clock left unchanged (read only), it differs by ")));
 }
 
 TEST_F(TimesyncCommandTest, ConnectionRefusedExitsWithOne)
 {
     const quint16 port = server.serverPort();
     server.close();
-    Run({QStringLiteral("127.0.0.1:%1").arg(port)});
+    Run({ QStringLiteral("127.0.0.1:%1").arg(port) });
     ASSERT_TRUE(WaitForExit());
     EXPECT_EQ(cli.exitCode(), 1);
     const QStringList lines = OutputLines();
@@ -96,14 +101,15 @@ TEST_F(TimesyncCommandTest, ConnectionRefusedExitsWithOne)
 
 TEST_F(TimesyncCommandTest, Empty_ShortReplyExitsWithOne)
 {
-    Run({QStringLiteral("127.0.0.1:%1").arg(server.serverPort())});
+    Run({ QStringLiteral("127.0.0.1:%1").arg(server.serverPort()) });
     ASSERT_TRUE(WaitUntil([&] { return server.hasPendingConnections(); }, 30000));
     QTcpSocket* peer = server.nextPendingConnection();
     peer->write(QByteArray("\xD2\x3A", 2));
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitForExit());
     EXPECT_EQ(cli.exitCode(), 1);
-    EXPECT_TRUE(OutputLines().last().endsWith(QStringLiteral(": Time passed not valid. Clock not synchronised !")));
+    EXPECT_TRUE(OutputLines().last().endsWith(
+        QStringLiteral(": Time passed not valid. Clock not synchronised !")));
 }
 
 TEST_F(TimesyncCommandTest, Malformed_ArgumentsExitWithTwo)
@@ -112,13 +118,13 @@ TEST_F(TimesyncCommandTest, Malformed_ArgumentsExitWithTwo)
     ASSERT_TRUE(WaitForExit());
     EXPECT_EQ(cli.exitCode(), 2);
     EXPECT_EQ(QString::fromUtf8(cli.readAllStandardError()),
-              QStringLiteral("aostrack-cli: timesync needs a time server: HOST[:PORT]\n"));
+        QStringLiteral("aostrack-cli: timesync needs a time server: HOST[:PORT]\n"));
 
-    Run({QStringLiteral("127.0.0.1:70000")});
+    Run({ QStringLiteral("127.0.0.1:70000") });
     ASSERT_TRUE(WaitForExit());
     EXPECT_EQ(cli.exitCode(), 2);
 
-    Run({QStringLiteral("127.0.0.1"), QStringLiteral("--sett")});
+    Run({ QStringLiteral("127.0.0.1"), QStringLiteral("--sett") });
     ASSERT_TRUE(WaitForExit());
     EXPECT_EQ(cli.exitCode(), 2);
     EXPECT_TRUE(OutputLines().isEmpty());
