@@ -6,14 +6,15 @@
 ;
 ; key: a piece of the satellite's name as the element file writes it, upper
 ;      and lower case distinct, blanks count. Every satellite whose name
-;      contains it gets the row: "(AO-7)" is written with its parentheses so
-;      that it does not also match FUNCUBE-1 (AO-73).
+;      contains it gets the row, so keys are written out in full: "(AO-7)"
+;      with its parentheses does not also match FUNCUBE-1 (AO-73), and
+;      "ISS (ZARYA)" does not also match SWISSCUBE.
 ; downlink: the frequency the receiver follows, in kHz (whole kHz need no
 ;      decimal separator). The first row of a satellite is its default.
 ; mode: shown beside the frequency. uplink, tone and remark are for the
 ;      operator and are not read by the program; 0 means none.
-ISS,145800,145200,FM voice,0,ISS (ZARYA) ARISS voice IARU region 1
-ISS,145825,145825,APRS,0,ISS (ZARYA) packet digipeater
+ISS (ZARYA),145800,145200,FM voice,0,ISS (ZARYA) ARISS voice IARU region 1
+ISS (ZARYA),145825,145825,APRS,0,ISS (ZARYA) packet digipeater
 SO-50,436795,145850,FM,67.0,SAUDISAT 1C (SO-50) FM repeater
 AO-27,436795,145850,FM,0,EYESAT A (AO-27) FM repeater
 DIWATA-2,145900,437500,FM,141.3,DIWATA-2B (PO-101) FM repeater

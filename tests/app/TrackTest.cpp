@@ -1,0 +1,132 @@
+// aostrack-cli track on a simulated clock, output not a terminal: one line per
+// second, the countdown across a real SO-50 pass over the example station.
+#include "CliRunner.h"
+
+#include "orbit/Tle.h"
+#include "orbit/TimeText.h"
+#include "passes/Passes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace aostrack;
+using namespace aostrack::test;
+using namespace std::chrono;
+
+namespace {
+
+// A station folder of its own: the example files, so that a sat.ini edited
+// in the build folder cannot change the result.
+class TrackStation : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        for (const char* name : {"sat.ini", "amateur.txt", "doppler.sql"})
+            ASSERT_TRUE(QFile::copy(ExampleFile(QString::fromLatin1(name)), m_dir.filePath(QString::fromLatin1(name))));
+    }
+    QString Ini() const { return m_dir.filePath(QStringLiteral("sat.ini")); }
+    QTemporaryDir m_dir;
+};
+
+QString LineAt(const QStringList& lines, const QString& isoTime)
+{
+    for (const QString& line : lines)
+        if (line.startsWith(isoTime + QLatin1String("  ")))
+            return line;
+    return QString();
+}
+
+} // namespace
+
+TEST_F(TrackStation, So50PassCountdownSwitchesFromAosToLosAndOnToTheNextPass)
+{
+    // SO-50 from Munich on 12 February 2024: AOS 13:18:22, LOS 13:29:34
+    // (the next-pass test checks these seconds against the engine).
+    const CliResult r = RunCli({QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
+                                QStringLiteral("SAUDISAT 1C (SO-50)"), QStringLiteral("--start"), QStringLiteral("2024-02-12T13:17:00Z"),
+                                QStringLiteral("--speed"), QStringLiteral("2000"), QStringLiteral("--for"), QStringLiteral("840")},
+                               120000);
+    ASSERT_TRUE(r.finished);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.OutLines();
+
+    // One line for every simulated second from 13:17:00 to 13:30:59.
+    ASSERT_EQ(lines.size(), 840);
+    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("2024-02-12T13:17:00Z  SAUDISAT 1C (SO-50)  Az "))) << lines.first().toStdString();
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("2024-02-12T13:30:59Z  "))) << lines.last().toStdString();
+
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:17:00Z")).endsWith(QStringLiteral("Time to AOS: 00:01:22")));
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:18:21Z")).endsWith(QStringLiteral("Time to AOS: 00:00:01")));
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:18:22Z")).endsWith(QStringLiteral("Time to LOS: 00:11:12")));
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:29:33Z")).endsWith(QStringLiteral("Time to LOS: 00:00:01")));
+    // Below the horizon again: until the search one second after LOS the
+    // count runs to the AOS just passed, negative and wrapped into the day.
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:29:34Z")).endsWith(QStringLiteral("Time to AOS: 23:48:48")));
+
+    // From then on the count runs to the next pass, as the engine finds it
+    // from the second of the search.
+    const TleLoad load = LoadTleFile(ExampleFile(QStringLiteral("amateur.txt")).toStdString());
+    const Station munich{48.1371, 11.5754, 0.519};
+    const sys_seconds searchAt = sys_days{2024y / 2 / 12} + 13h + 29min + 35s;
+    const NextPass next = FindNextPass(load.Table.Record(12).Elements, munich, searchAt);
+    ASSERT_TRUE(next.AosTime.has_value());
+    const sys_seconds shownAt = searchAt + 1s;
+    const QString expected = QStringLiteral("Time to AOS: ")
+        + QString::fromStdString(FormatCountdown(static_cast<double>((*next.AosTime - shownAt).count())));
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:29:36Z")).endsWith(expected))
+        << LineAt(lines, QStringLiteral("2024-02-12T13:29:36Z")).toStdString() << " vs " << expected.toStdString();
+
+    // The downlink of doppler.sql, corrected for Doppler: 436795 kHz, FM.
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:20:00Z")).contains(QStringLiteral(" kHz FM  ")));
+
+    // The event log went to stderr: the example's rotor line at start-up.
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Rotor at COM1, 9600,n,8,1  (5°)"))) << r.err.toStdString();
+}
+
+TEST_F(TrackStation, SpeedOneRunsThreeSimulatedSecondsAsThreeLines)
+{
+    const CliResult r = RunCli({QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--start"),
+                                QStringLiteral("2024-02-12T13:17:00Z"), QStringLiteral("--speed"), QStringLiteral("1"),
+                                QStringLiteral("--for"), QStringLiteral("3")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.OutLines();
+    ASSERT_EQ(lines.size(), 3);
+    // Without --sat the first satellite of the file, as at start-up.
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("2024-02-12T13:17:00Z  OSCAR 7 (AO-7)  "))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("2024-02-12T13:17:01Z  ")));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("2024-02-12T13:17:02Z  ")));
+}
+
+TEST_F(TrackStation, TerminationEndsItCleanly)
+{
+    QProcess process;
+    process.start(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"),
+                  {QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--start"),
+                   QStringLiteral("2024-02-12T13:17:00Z")});
+    ASSERT_TRUE(process.waitForStarted(30000));
+    ASSERT_TRUE(process.waitForReadyRead(30000));  // the first second is out
+    process.terminate();                           // SIGTERM, handled like Ctrl-C
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(process.readAllStandardOutput().startsWith("2024-02-12T13:17:00Z  OSCAR 7 (AO-7)  "));
+}
+
+TEST_F(TrackStation, BadSatelliteOrMissingSatIniGivesExitTwo)
+{
+    const CliResult unknown = RunCli({QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
+                                      QStringLiteral("NO SUCH SAT"), QStringLiteral("--for"), QStringLiteral("1")});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("no satellite named \"NO SUCH SAT\""))) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.out.isEmpty());
+
+    const CliResult missing = RunCli({QStringLiteral("track"), QStringLiteral("--config"),
+                                      m_dir.filePath(QStringLiteral("elsewhere/sat.ini")), QStringLiteral("--for"), QStringLiteral("1")});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("aostrack-cli: File sat.ini not found"))) << missing.err.toStdString();
+    EXPECT_TRUE(missing.out.isEmpty());
+}
