@@ -5,8 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace aostrack {
 
@@ -138,9 +136,17 @@ double ReadTleNumber(std::string_view text)
 
 TleLoad ReadTle(std::istream& in, const std::string& sourceName)
 {
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text;
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > TleMaxFileBytes)
+            throw TleFileError(sourceName, 0,
+                               "larger than " + std::to_string(TleMaxFileBytes / (1024 * 1024))
+                                   + " MiB: not an element file");
+    }
     if (in.bad())
-        throw TleFileError(sourceName, 0, "read error");
+        throw TleFileError(sourceName, 0, std::string("read error: ") + std::strerror(errno));
 
     TleLoad load;
     std::string_view rest = text;

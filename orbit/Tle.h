@@ -4,6 +4,7 @@
 // always with a full stop; malformed numbers read as 0 or their leading part.
 #include "orbit/ElementSet.h"
 
+#include <cstddef>
 #include <istream>
 #include <stdexcept>
 #include <string>
@@ -38,6 +39,10 @@ private:
     int m_line;
     std::string m_reason;
 };
+
+// A full table of 15000 sets is about 2.5 MB; anything far larger is not an
+// element file (a file chosen by mistake) and is refused before it fills memory.
+inline constexpr std::size_t TleMaxFileBytes = 64u * 1024u * 1024u;
 
 // Reads the element file at path. Throws TleFileError when it cannot be
 // opened or a read fails; the caller's previous table is then untouched.

@@ -209,6 +209,20 @@ TEST(TleLines, SecondLoadShowsNoLeftovers)
     EXPECT_EQ(second.Table.Record(2), SatRecord{});
 }
 
+TEST(TleFile, Oversized)
+{
+    // A file far larger than any element file is refused, naming the source.
+    std::string big(TleMaxFileBytes + 1, 'x');
+    std::istringstream in(big);
+    try {
+        ReadTle(in, "movie.mkv");
+        FAIL() << "no error for an oversized file";
+    } catch (const TleFileError& e) {
+        EXPECT_EQ(e.File(), "movie.mkv");
+        EXPECT_NE(e.Reason().find("not an element file"), std::string::npos);
+    }
+}
+
 TEST(TleFile, RealFiles)
 {
     const TleLoad load = LoadTleFile(DataFile("amateur.txt"));
