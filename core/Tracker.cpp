@@ -246,7 +246,9 @@ bool Tracker::PassSearchDue(sys_seconds now) const
     // that found no end of pass is repeated at most once a minute.
     if (m_losTime && now <= *m_losTime)
         return false;
-    return !m_lastFruitlessSearch || now - *m_lastFruitlessSearch >= PassRetryInterval;
+    // A clock set back by the time synchronisation must not hold the retry.
+    return !m_lastFruitlessSearch || now < *m_lastFruitlessSearch
+        || now - *m_lastFruitlessSearch >= PassRetryInterval;
 }
 
 void Tracker::TrackingTick()

@@ -450,6 +450,11 @@ TEST_F(TrackerTest, SatelliteAlwaysUpRetriesOncePerMinute)
     m_clock.Set(kStart + seconds(61));
     m_tracker.TrackingTick();
     EXPECT_EQ(busy.count(), 2);
+    // The time synchronisation set the clock back an hour: no hour-long wait.
+    m_clock.Set(kStart - hours(1));
+    m_tracker.TrackingTick();
+    EXPECT_EQ(busy.count(), 4);
+    EXPECT_EQ(m_tracker.AosTime(), kStart - hours(1) + seconds(1));
 }
 
 TEST_F(TrackerTest, SatelliteNeverUpShowsNoPass)
