@@ -14,8 +14,8 @@
 
 namespace aostrack {
 
-// An element set the model cannot propagate (mean motion not above 0,
-// eccentricity outside 0..1, Kepler's equation not converging).
+// An element set the model cannot propagate: mean motion not above 0 (also
+// the all-zero set before any selection) or eccentricity outside 0..1.
 class OrbitError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -60,8 +60,9 @@ public:
 
     SatelliteState Compute(std::chrono::sys_seconds instant, double tunedFreqKHz = 0) const;
 
-    // Elevation only (degrees) plus the height of the satellite above the
-    // station's horizon plane (km, (S - O) . Up), for searches.
+    // Azimuth and elevation (degrees, the same values Compute gives) plus the
+    // height of the satellite above the station's horizon plane
+    // (km, (S - O) . Up), for searches; skips the sun and the rates.
     struct Horizon {
         double SatElevation = 0;
         double SatAzimuth = 0;
@@ -76,6 +77,8 @@ public:
     // Days from the epoch to the instant (negative before it).
     double ElapsedDays(std::chrono::sys_seconds instant) const;
 
+    // Semi-major axis of the element set without drag, km.
+    double SemiMajorAxis() const { return m_a; }
     const ElementSet& Elements() const { return m_el; }
     const Station& StationPosition() const { return m_station; }
 

@@ -28,8 +28,8 @@ public:
             return; // Newton's error bound too loose there: compute every sample
         const double t0 = model.ElapsedDays(now);
         m_speedKmPerSec = model.MaxEarthFixedSpeed(t0 - 0.01, t0 + spanDays + 0.01);
-        const double a = std::cbrt(398600.0 / std::pow(model.Elements().MeanMotion / 13750.98708, 2.0));
-        m_marginKm = 1.0 + 1e-6 * a * (1.0 + e) * 4.0;
+        // Kepler tolerance and rounding: well under a metre per 1000 km of orbit.
+        m_marginKm = 1.0 + 4e-6 * model.SemiMajorAxis() * (1.0 + e);
         m_enabled = std::isfinite(m_speedKmPerSec) && m_speedKmPerSec > 0;
     }
 
