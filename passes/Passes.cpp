@@ -28,7 +28,7 @@ public:
             return; // Newton's error bound too loose there: compute every sample
         const double t0 = model.ElapsedDays(now);
         m_speedKmPerSec = model.MaxEarthFixedSpeed(t0 - 0.01, t0 + spanDays + 0.01);
-        // Kepler tolerance and rounding: well under a metre per 1000 km of orbit.
+        // Kepler tolerance and rounding: 4 m per 1000 km of orbit, plus 1 km.
         m_marginKm = 1.0 + 4e-6 * model.SemiMajorAxis() * (1.0 + e);
         m_enabled = std::isfinite(m_speedKmPerSec) && m_speedKmPerSec > 0;
     }
