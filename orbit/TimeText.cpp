@@ -38,6 +38,8 @@ Sexagesimal Split(double value)
 
 std::string FormatCountdown(double s)
 {
+    if (!std::isfinite(s))
+        return "--:--:--"; // no pass known: nothing to count down to
     const double days = std::floor(s / 86400.0);
     const double hours = std::floor((s - 86400.0 * days) / 3600.0);
     const double minutes = std::floor((s - 86400.0 * days - 3600.0 * hours) / 60.0);

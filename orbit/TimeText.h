@@ -5,7 +5,8 @@
 namespace aostrack {
 
 // "HH:MM:SS" of a count of seconds; whole days are dropped and a negative
-// count wraps into the previous day (-5 -> "23:59:55").
+// count wraps into the previous day (-5 -> "23:59:55"); not a number gives
+// "--:--:--".
 std::string FormatCountdown(double seconds);
 // "HH:MM:SS" of hours, rounded to the nearest second (23.9999 h -> "24:00:00").
 std::string FormatHms(double hours);

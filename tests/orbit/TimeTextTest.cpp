@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace aostrack {
 namespace {
 
@@ -21,6 +23,8 @@ TEST(FormatCountdown, DaysDroppedNegativeWraps)
     EXPECT_EQ(FormatCountdown(-1), "23:59:59");
     EXPECT_EQ(FormatCountdown(-5), "23:59:55");
     EXPECT_EQ(FormatCountdown(-86400 - 5), "23:59:55");
+    EXPECT_EQ(FormatCountdown(std::nan("")), "--:--:--");
+    EXPECT_EQ(FormatCountdown(1e12), "01:46:40");
 }
 
 TEST(FormatHms, RoundsToTheSecond)
