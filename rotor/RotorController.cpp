@@ -24,21 +24,8 @@ QString RotorPortName(const Configuration& config)
     return QStringLiteral("COM") + QString::number(config.RotorPort.value_or(1));
 }
 
-QString RotorDevicePath(const Configuration& config)
-{
-    if (!config.RotorDevice.isEmpty())
-        return config.RotorDevice;
-    const int port = config.RotorPort.value_or(1);
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM") + QString::number(port);
-#else
-    // COM1 is the first UART, which Linux calls ttyS0.
-    return QStringLiteral("/dev/ttyS") + QString::number(port - 1);
-#endif
-}
-
 RotorController::RotorController(EventLog& log, std::unique_ptr<SerialPort> port, QObject* parent)
-    : QObject(parent), m_log(log), m_port(std::move(port)), m_devicePath(RotorDevicePath({}))
+    : QObject(parent), m_log(log), m_port(std::move(port)), m_devicePath(RotorDevicePath(Configuration {}))
 {
     connect(m_port.get(), &SerialPort::lost, this, &RotorController::PortLost);
 }

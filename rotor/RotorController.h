@@ -22,10 +22,8 @@ inline constexpr unsigned kRotorLampClosedRgb = 0x808080;
 
 // The name the operator knows the port by: ROTOR_DEVICE when given, else
 // "COM<n>" for ROTOR_PORT n (1 when absent). Used in log and status texts.
+// The device actually opened is core's RotorDevicePath (/dev/ttyS<n-1>).
 QString RotorPortName(const Configuration& config);
-// The device actually opened: ROTOR_DEVICE when given, else /dev/ttyS<n-1>
-// (COM<n> on Windows).
-QString RotorDevicePath(const Configuration& config);
 
 class RotorController : public QObject, public RotorLink {
     Q_OBJECT

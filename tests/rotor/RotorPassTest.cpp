@@ -111,8 +111,8 @@ TEST_F(RotorPassTest, syntheticPassByteStream)
 
 #ifdef AOSTRACK_HAVE_ORBIT
 
-// ISS (ZARYA) from the example station's February 2024 element file over a station at 52 N
-// 8 E, 100 m: the pass of 12 February 2024 that rises at 09:04:35 UTC in the
+// ISS (ZARYA) from the example station's February 2024 element file, over a
+// station at 52 N 8 E, 100 m: the pass of 12 February 2024 that rises at 09:04:35 UTC in the
 // west-south-west (246 degrees), culminates near 60 degrees in the south and
 // sets at 09:15:32 in the east (79 degrees); then the next pass, rising in
 // the west (271 degrees) at 10:41.
