@@ -201,8 +201,17 @@ std::optional<double> ReadStrict(const QString& text, const QLocale& locale)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
+    // Thousands separators are refused: with a decimal comma "5.5" would
+    // otherwise read as 55. A full-stop number is understood in any region.
+    QLocale regional = locale;
+    regional.setNumberOptions(regional.numberOptions() | QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double value = locale.toDouble(trimmed, &ok);
+    double value = regional.toDouble(trimmed, &ok);
+    if (!ok) {
+        QLocale plain = QLocale::c();
+        plain.setNumberOptions(QLocale::RejectGroupSeparator);
+        value = plain.toDouble(trimmed, &ok);
+    }
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;

@@ -21,7 +21,8 @@ QString FormatPlain(double value);
 // blanks inside skipped, optional exponent); 0 when there is none. Never fails.
 double ReadLenient(const QString& text);
 
-// Strict reading: the whole text must be a number in the regional format.
+// Strict reading: the whole text must be a number in the regional format
+// (no thousands separators) or with a full stop; nullopt otherwise.
 std::optional<double> ReadStrict(const QString& text, const QLocale& locale = QLocale());
 
 // Rounding to the nearest integer with halves to even (4.5 -> 4, 5.5 -> 6).

@@ -30,6 +30,12 @@ const char* const kNoDopplerLog = "*** ERROR *** no doppler.sql file found !";
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
+QString WhyNotAFile(const QString& path)
+{
+    return QFileInfo::exists(path) ? QStringLiteral("%1 is not a file").arg(path)
+                                   : QStringLiteral("%1 does not exist").arg(path);
+}
+
 } // namespace
 
 // Long computations (pass list, search, plot track) hold Timer1 and show the
@@ -114,8 +120,7 @@ void Tracker::Startup(const QString& appDir)
             FailMissingFileNames();
         if (!QFileInfo(m_config.TleFilePath).isFile()) {
             m_log.LogEvent(QString::fromLatin1(kNoTleLog), false);
-            throw StartupError(
-                QStringLiteral("No TLE file found: %1 does not exist").arg(m_config.TleFilePath));
+            throw StartupError(QStringLiteral("No TLE file found: ") + WhyNotAFile(m_config.TleFilePath));
         }
         TleLoad load = LoadTleFile(QFile::encodeName(m_config.TleFilePath).toStdString());
         if (load.SatCount == 0)
@@ -128,8 +133,8 @@ void Tracker::Startup(const QString& appDir)
             FailMissingFileNames();
         if (!QFileInfo(m_config.DopplerFileName).isFile()) {
             m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
-            throw StartupError(QStringLiteral("No doppler.sql file found: %1 does not exist")
-                                   .arg(m_config.DopplerFileName));
+            throw StartupError(QStringLiteral("No doppler.sql file found: ")
+                               + WhyNotAFile(m_config.DopplerFileName));
         }
 
         emit satelliteListChanged(SatelliteNames(), 0);
@@ -306,8 +311,7 @@ bool Tracker::OpenElementFile(const QString& path)
     TleLoad load;
     try {
         if (!QFileInfo(path).isFile())
-            throw std::runtime_error(
-                QStringLiteral("%1 is not a readable file").arg(path).toStdString());
+            throw std::runtime_error(WhyNotAFile(path).toStdString());
         load = LoadTleFile(QFile::encodeName(path).toStdString());
     } catch (const std::exception& error) {
         m_log.LogEvent(QStringLiteral(": cannot load TLE file: %1; satellite list kept")

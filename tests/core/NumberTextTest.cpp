@@ -121,6 +121,8 @@ TEST(ReadStrict, Normal)
     EXPECT_EQ(ReadStrict(" 5.5 ", kEnglish), 5.5);
     EXPECT_EQ(ReadStrict("-4.5", kEnglish), -4.5);
     EXPECT_EQ(ReadStrict("5,5", kGerman), 5.5);
+    EXPECT_EQ(ReadStrict("5.5", kGerman), 5.5); // not 55: no thousands separators
+    EXPECT_EQ(ReadStrict("1e2", kEnglish), 100.0);
 }
 
 TEST(ReadStrict, Malformed)
@@ -129,6 +131,8 @@ TEST(ReadStrict, Malformed)
     EXPECT_EQ(ReadStrict("AUTO", kEnglish), std::nullopt);
     EXPECT_EQ(ReadStrict("", kEnglish), std::nullopt);
     EXPECT_EQ(ReadStrict("5x", kEnglish), std::nullopt);
+    EXPECT_EQ(ReadStrict("1,000", kEnglish), std::nullopt);
+    EXPECT_EQ(ReadStrict("inf", kEnglish), std::nullopt);
 }
 
 TEST(RoundHalfEven, Halves)

@@ -281,6 +281,9 @@ TEST_F(TrackerTest, StartupFailureNamedFilesMissing)
     Write("sat.ini", "TLEFILE=amateur.txt\nDOPPLERFILE=" + m_dir.filePath("x.sql").toUtf8() + "\n");
     EXPECT_EQ(StartupFailure(), QStringList { "No doppler.sql file found: " + m_dir.filePath("x.sql")
                                               + " does not exist" });
+
+    Write("sat.ini", "TLEFILE=.\nDOPPLERFILE=doppler.sql\n");
+    EXPECT_EQ(StartupFailure(), QStringList { "No TLE file found: " + m_dir.filePath(".") + " is not a file" });
 }
 
 TEST_F(TrackerTest, StartupFailureMalformedIni)
