@@ -15,6 +15,13 @@ constexpr int MaxElevationDeg = 90;
 // Minute lines only help on passes shorter than an hour; longer passes would
 // turn the grid into a grey wash.
 constexpr long long MaxMinuteLines = 60;
+
+// Grid lines one pixel wide sit on pixel centres so that they stay crisp
+// under antialiasing.
+double PixelCentre(double coordinate, double extent)
+{
+    return std::clamp(std::floor(coordinate) + 0.5, 0.5, extent - 0.5);
+}
 } // namespace
 
 PassPlot::PassPlot(QLabel* durationLabel, QWidget* parent)
@@ -101,7 +108,7 @@ void PassPlot::DrawGrid(QPainter& painter, double w, double h) const
         const auto minutes = static_cast<long long>(RoundHalfEven(static_cast<double>(m_duration) / 60.0));
         if (minutes < MaxMinuteLines) {
             for (long long i = 0; i <= minutes; ++i) {
-                const double x = std::min(60.0 * static_cast<double>(i) * m_plotXScale, w - 0.5);
+                const double x = PixelCentre(60.0 * static_cast<double>(i) * m_plotXScale, w);
                 painter.drawLine(QPointF(x, h), QPointF(x, 0));
             }
         }
@@ -113,7 +120,7 @@ void PassPlot::DrawGrid(QPainter& painter, double w, double h) const
         const double textTop = std::min(y, h - metrics.height());
         painter.drawText(QPointF(1, textTop + metrics.ascent()),
                 QString::number(MaxElevationDeg - e) + QChar(0x00B0));
-        const double lineY = std::clamp(y, 0.5, h - 0.5);
+        const double lineY = PixelCentre(y, h);
         painter.drawLine(QPointF(w, lineY), QPointF(0, lineY));
     }
 }

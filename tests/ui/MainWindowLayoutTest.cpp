@@ -1,5 +1,6 @@
 // The main window as it stands before start-up: every control by its design
 // name, with its caption, font and enabled state.
+#include "QtPrinters.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/PassPlot.h"
