@@ -179,11 +179,14 @@ TleLoad ReadTle(std::istream& in, const std::string& sourceName)
         const bool line1 = line.size() >= 2 && line[0] == '1' && line[1] == ' ';
         const bool line2 = line.size() >= 2 && line[0] == '2' && line[1] == ' ';
         if (line1 || line2) {
-            if (load.Table.SatCount() == 0 || ignoringRecord) {
-                ++load.IgnoredElementLines;
+            if (load.Table.SatCount() == 0) {
+                ++load.IgnoredElementLines; // no record to put them in
                 ignore(lineNo);
                 continue;
             }
+            if (ignoringRecord)
+                continue; // belongs to a satellite that did not fit
+
             SatRecord& r = load.Table.Last();
             if (line1)
                 ReadLine1(line, r);

@@ -18,9 +18,10 @@ struct TleLoad {
     SatTable Table;
     int SatCount = 0;            // records filled = name lines kept
     int IgnoredNameLines = 0;    // name lines beyond the table's 15000 records
-    int IgnoredElementLines = 0; // element lines before the first name line,
-                                 // or belonging to an ignored name line
+                                 // (their element lines are dropped with them)
+    int IgnoredElementLines = 0; // element lines before the first name line
     int FirstIgnoredLine = 0;    // 1-based line number of the first ignored line, 0 if none
+                                 // (leading element lines come first when there are any)
     int LineCount = 0;           // lines read (0: the file holds no line)
     bool operator==(const TleLoad&) const = default;
 };

@@ -188,7 +188,7 @@ TEST(TleLines, MaximumAndOversized)
     const TleLoad load = Read(text);
     EXPECT_EQ(load.SatCount, 15000);
     EXPECT_EQ(load.IgnoredNameLines, 1);
-    EXPECT_EQ(load.IgnoredElementLines, 2); // the lines of the name that did not fit
+    EXPECT_EQ(load.IgnoredElementLines, 0); // dropped with their name, not counted apart
     EXPECT_EQ(load.FirstIgnoredLine, 45001);
     EXPECT_EQ(load.Table.Record(15000).SatName, "SAT 15000");
     EXPECT_DOUBLE_EQ(SelectSatellite(load.Table, 15000).RAAN, 220.6676);
