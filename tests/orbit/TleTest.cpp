@@ -190,6 +190,11 @@ TEST(TleLines, MaximumAndOversized)
     EXPECT_EQ(load.IgnoredNameLines, 1);
     EXPECT_EQ(load.IgnoredElementLines, 0); // dropped with their name, not counted apart
     EXPECT_EQ(load.FirstIgnoredLine, 45001);
+    // Both kinds: the leading element lines come first in the file.
+    const TleLoad both = Read(IssLine1 + "\n" + IssLine2 + "\n" + text);
+    EXPECT_EQ(both.IgnoredNameLines, 1);
+    EXPECT_EQ(both.IgnoredElementLines, 2);
+    EXPECT_EQ(both.FirstIgnoredLine, 1);
     EXPECT_EQ(load.Table.Record(15000).SatName, "SAT 15000");
     EXPECT_DOUBLE_EQ(SelectSatellite(load.Table, 15000).RAAN, 220.6676);
     EXPECT_THROW(SelectSatellite(load.Table, 15001), std::out_of_range);
