@@ -75,21 +75,20 @@ void ReceiverController::LoadFrequencyList(const QString& satName)
     m_state.FreqOffset = 0;
     m_frame.Text4 = FormatPlain(0);
 
-    const FrequencyRows read = ReadFrequencyRows(m_dopplerFile, satName, m_locale);
+    const QString path = DopplerFile();
+    const FrequencyRows read = ReadFrequencyRows(path, satName, m_locale);
     if (!read.Opened) {
         if (m_inStartup) {
-            if (m_dopplerFile.isEmpty())
-                throw StartupError("No doppler.sql file found");
-            throw StartupError(QStringLiteral("doppler.sql file %1 cannot be read: %2")
-                                   .arg(m_dopplerFile, read.OpenError)
-                                   .toStdString());
+            if (path.isEmpty())
+                throw StartupError(QStringLiteral("No doppler.sql file found"));
+            throw StartupError(
+                QStringLiteral("doppler.sql file %1 cannot be read: %2").arg(path, read.OpenError));
         }
         // Without the file the satellite simply has no rows; say so once.
         const QString message =
-            m_dopplerFile.isEmpty()
+            path.isEmpty()
                 ? QStringLiteral(": no doppler.sql file given, the receiver has no frequencies")
-                : QStringLiteral(": doppler.sql file %1 cannot be read: %2")
-                      .arg(m_dopplerFile, read.OpenError);
+                : QStringLiteral(": doppler.sql file %1 cannot be read: %2").arg(path, read.OpenError);
         if (message != m_lastOpenError) {
             Log(message);
             m_lastOpenError = message;
@@ -97,7 +96,7 @@ void ReceiverController::LoadFrequencyList(const QString& satName)
     } else {
         m_lastOpenError.clear();
         for (const SkippedFrequencyLine& skipped : read.Skipped)
-            ReportSkipped(m_dopplerFile, skipped.LineNumber, skipped.Line, skipped.Reason);
+            ReportSkipped(path, skipped.LineNumber, skipped.Line, skipped.Reason);
     }
 
     m_rows = read.Rows;

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "core/StationLinks.h"
@@ -46,6 +47,9 @@ public:
 
     // DOPPLERFILE, used as written.
     void SetDopplerFile(const QString& path) { m_dopplerFile = path; }
+    // Or asked for at each load, e.g. from the tracker's configuration once
+    // start-up has read sat.ini; wins over SetDopplerFile.
+    void SetDopplerFileSource(std::function<QString()> source) { m_dopplerSource = std::move(source); }
     // Regional settings for the numbers shown and typed (QLocale() by default).
     void SetLocale(const QLocale& locale) { m_locale = locale; }
 
@@ -97,12 +101,14 @@ private:
     void ReportSkipped(const QString& path, int lineNumber, const QString& line,
                        const QString& reason);
     void Log(const QString& text);
+    QString DopplerFile() const { return m_dopplerSource ? m_dopplerSource() : m_dopplerFile; }
 
     FrequencyState& m_state;
     EventLog& m_log;
     ReceiverLibrary& m_library;
     QLocale m_locale;
     QString m_dopplerFile;
+    std::function<QString()> m_dopplerSource;
     bool m_inStartup = false;
 
     FrequencyFrame m_frame;

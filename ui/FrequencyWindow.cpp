@@ -1,0 +1,118 @@
+#include "ui/FrequencyWindow.h"
+
+#include "radio/ReceiverController.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace aostrack {
+
+namespace {
+
+QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+} // namespace
+
+FrequencyWindow::FrequencyWindow(ReceiverController& receiver, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_receiver(receiver)
+{
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("Satellite Frequency"));
+
+    m_list1 = new QListWidget(this);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    // Rows are columns of text: they only line up in a fixed-pitch font.
+    QFont fixed;
+    fixed.setFamilies({QStringLiteral("Fixedsys"), QStringLiteral("DejaVu Sans Mono"),
+                       QStringLiteral("Courier New")});
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    fixed.setPointSize(9);
+    m_list1->setFont(fixed);
+    m_list1->setMinimumWidth(420);
+
+    m_text1 = new QLineEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text2 = new QLineEdit(this);
+    m_text2->setObjectName(QStringLiteral("Text2"));
+    m_text2->setToolTip(tr("For the operator's notes; the tracker does not use it"));
+
+    m_message = NamedLabel(this, "LabelMessage", QString());
+    QPalette warning = m_message->palette();
+    warning.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    m_message->setPalette(warning);
+    m_message->setWordWrap(true);
+    m_message->hide();
+
+    m_command1 = new QPushButton(QStringLiteral("OK"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setDefault(true);
+
+    auto* entries = new QGridLayout;
+    entries->addWidget(NamedLabel(this, "Label1", QStringLiteral("manual Downlink QRG")), 0, 0);
+    entries->addWidget(m_text1, 0, 1);
+    entries->addWidget(NamedLabel(this, "Label3", QStringLiteral("kHz")), 0, 2);
+    entries->addWidget(NamedLabel(this, "Label2", QStringLiteral("manual Uplink QRG")), 1, 0);
+    entries->addWidget(m_text2, 1, 1);
+    entries->addWidget(NamedLabel(this, "Label3_1", QStringLiteral("kHz")), 1, 2);
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(m_list1, 1);
+    column->addLayout(entries);
+    column->addWidget(m_message);
+    column->addWidget(m_command1, 0, Qt::AlignRight);
+
+    connect(m_command1, &QPushButton::clicked, this, &FrequencyWindow::Command1_Click);
+    connect(m_text1, &QLineEdit::returnPressed, this, &FrequencyWindow::Command1_Click);
+    connect(&m_receiver, &ReceiverController::rowsChanged, this, &FrequencyWindow::ShowRows);
+    ShowRows();
+}
+
+void FrequencyWindow::ShowRows()
+{
+    m_list1->clear();
+    m_list1->addItems(m_receiver.Rows());
+    if (m_receiver.SelectedRow() >= 0)
+        m_list1->setCurrentRow(m_receiver.SelectedRow());
+}
+
+void FrequencyWindow::ShowWindow()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void FrequencyWindow::Command1_Click()
+{
+    const QListWidgetItem* current = m_list1->currentItem();
+    const int row = current && current->isSelected() ? m_list1->currentRow() : -1;
+    const QString problem = m_receiver.ApplyFrequencyChoice(row, m_text1->text());
+    if (!problem.isEmpty()) {
+        m_message->setText(problem);
+        m_message->show();
+        return;
+    }
+    close();
+}
+
+void FrequencyWindow::closeEvent(QCloseEvent* event)
+{
+    m_text1->clear();
+    m_text2->clear();
+    m_message->clear();
+    m_message->hide();
+    QWidget::closeEvent(event);
+}
+
+} // namespace aostrack
