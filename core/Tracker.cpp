@@ -197,8 +197,8 @@ void Tracker::ChooseSatellite(int index)
 
     BusyHold hold(*this);
     const sys_seconds now = m_clock.UtcNow();
-    // The pass times belong to the satellite: a new one that does not rise
-    // within the search must not show the previous satellite's pass.
+    // The pass times belong to the satellite: a new one whose search fails
+    // must not show the previous satellite's pass.
     m_aosTime.reset();
     m_losTime.reset();
     m_lastFruitlessSearch.reset();
@@ -223,11 +223,11 @@ void Tracker::ChooseSatellite(int index)
 void Tracker::SearchNextPass(sys_seconds now)
 {
     BusyHold hold(*this);
+    // What the search did not find is unknown, not the passed time of the
+    // last pass: a countdown to a LOS that is over would mislead the operator.
     const NextPass next = FindNextPass(m_elements, m_station, now);
-    if (next.AosTime)
-        m_aosTime = next.AosTime;
-    if (next.LosTime)
-        m_losTime = next.LosTime;
+    m_aosTime = next.AosTime;
+    m_losTime = next.LosTime;
     if (next.LosTime)
         m_lastFruitlessSearch.reset();
     else

@@ -95,6 +95,7 @@ public:
     // Written by the receiver layer (frequency rows, offset, frequency window).
     FrequencyState& Frequency() { return m_frequency; }
     const FrequencyState& Frequency() const { return m_frequency; }
+    // The pass of the last search: unset when it found no AOS (or no LOS).
     std::optional<std::chrono::sys_seconds> AosTime() const { return m_aosTime; }
     std::optional<std::chrono::sys_seconds> LosTime() const { return m_losTime; }
     // The state of the last tick (or of the satellite choice before the first).
