@@ -9,8 +9,6 @@ namespace aostrack {
 SharedReceiverLibrary::SharedReceiverLibrary(QString baseName, QStringList folders)
     : m_baseName(std::move(baseName)), m_folders(std::move(folders))
 {
-    if (m_folders.isEmpty())
-        m_folders.append(QCoreApplication::applicationDirPath());
 }
 
 SharedReceiverLibrary::LoadResult SharedReceiverLibrary::TryLoad(const QString& fileName,
@@ -51,6 +49,10 @@ bool SharedReceiverLibrary::Load(QString* whyNot)
 {
     if (IsLoaded())
         return true;
+    // The executable's folder is asked for only now: the application object
+    // may not exist yet when the loader is made.
+    if (m_folders.isEmpty())
+        m_folders.append(QCoreApplication::applicationDirPath());
     QStringList candidates;
     for (const QString& folder : std::as_const(m_folders))
         candidates << QDir(folder).filePath(m_baseName);

@@ -2,6 +2,7 @@
 // calls, one that lacks a function, and one that is not there at all.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLibrary>
 
 #include "RadioTestSupport.h"
@@ -59,6 +60,17 @@ TEST(ReceiverLibraryTest, MissingLibraryIsLoggedAndTrackUnticked)
         << s.LogTexts()[0].toStdString();
     // Ticks go on without a receiver.
     EXPECT_NO_FATAL_FAILURE(controller.TuneReceiver(QStringLiteral("145975.000")));
+}
+
+TEST(ReceiverLibraryTest, DefaultLooksBesideTheExecutable)
+{
+    // The test program's folder holds no receiver library.
+    SharedReceiverLibrary library;
+    QString whyNot;
+    EXPECT_FALSE(library.Load(&whyNot));
+    EXPECT_TRUE(whyNot.startsWith(QStringLiteral("ExtIO_FCD_Quillon in %1 or on the system's library path (")
+                                      .arg(QCoreApplication::applicationDirPath())))
+        << whyNot.toStdString();
 }
 
 TEST(ReceiverLibraryTest, LibraryWithoutSetHwloIsRefused)

@@ -92,12 +92,16 @@ private:
 class PluginCopy {
 public:
     explicit PluginCopy(quint16 port)
+        : PluginCopy(QStringLiteral("# test daemon\r\nHOST = 127.0.0.1\r\n; comment\r\nPORT=%1\r\n"
+                                    "BAUD=9600\r\n")
+                         .arg(port)
+                         .toLatin1())
+    {
+    }
+    explicit PluginCopy(const QByteArray& receiverIni)
     {
         QFile::copy(QStringLiteral(PLUGIN_FILE), m_dir.filePath(QStringLiteral("libExtIO_FCD_Quillon.so")));
-        WriteFile(m_dir, QStringLiteral("receiver.ini"),
-                  QStringLiteral("# test daemon\r\nHOST = 127.0.0.1\r\n; comment\r\nPORT=%1\r\nBAUD=9600\r\n")
-                      .arg(port)
-                      .toLatin1());
+        WriteFile(m_dir, QStringLiteral("receiver.ini"), receiverIni);
         Library = std::make_unique<SharedReceiverLibrary>(QStringLiteral("ExtIO_FCD_Quillon"),
                                                           QStringList{m_dir.path()});
     }
@@ -224,6 +228,23 @@ TEST(RigctldWireTest, OnlyChangesAreSent)
     }));
     WaitFor([] { return false; }, 200); // a repeated command would arrive now
     EXPECT_EQ(daemon.Lines, (QStringList{QStringLiteral("F 145972565"), QStringLiteral("F 145972601")}));
+    plugin.Library->HideGUI();
+}
+
+TEST(RigctldWireTest, HostDefaultsToLocalhost)
+{
+    // The daemon listens on 127.0.0.1 only; "localhost" may name ::1 first,
+    // which refuses, and the next address is tried at once.
+    FakeRigctld daemon;
+    PluginCopy plugin(QStringLiteral("PORT=%1\n").arg(daemon.Port()).toLatin1());
+    QString whyNot;
+    ASSERT_TRUE(plugin.Library->Load(&whyNot)) << whyNot.toStdString();
+    plugin.Library->OpenForm(-1);
+    EXPECT_TRUE(WaitFor([&] {
+        plugin.Library->SetHWLO(145800000);
+        return !daemon.Lines.isEmpty();
+    }));
+    EXPECT_EQ(daemon.Lines, QStringList{QStringLiteral("F 145800000")});
     plugin.Library->HideGUI();
 }
 
