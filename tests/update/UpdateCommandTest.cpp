@@ -1,0 +1,151 @@
+// aostrack-cli update, run as cron would run it: the real executable against
+// a loopback http.server, checked by exit code, printed lines and the files.
+#include "HttpFolderServer.h"
+#include "UpdatePages.h"
+
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace aostrack {
+namespace {
+
+using test::ReadAll;
+using test::WriteAll;
+
+struct CliResult {
+    int ExitCode = -1;
+    QStringList Lines; // stdout, one entry per line
+    QString Error;     // stderr
+};
+
+CliResult RunCli(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), QStringList{ "update" } + args);
+    CliResult result;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    QString out = QString::fromUtf8(process.readAllStandardOutput());
+    if (out.endsWith('\n'))
+        out.chop(1);
+    result.Lines = out.isEmpty() ? QStringList() : out.split('\n');
+    result.Error = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+class UpdateCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.Start()) << "python3 -m http.server did not start";
+        m_server.Put("/NORAD/elements/amateur.txt", test::AmateurPage);
+        m_server.Put("/NORAD/elements/cubesat.txt", test::CubesatPage);
+        m_server.Put("/NORAD/elements/tle-new.txt", test::NewPage);
+        m_server.Put("/amsat/ftp/keps/current/nasa.all", test::ArchivePage);
+        WriteAll(TlePath(), test::OldTleFile);
+        WriteIni(m_server.BaseUrl());
+    }
+    void WriteIni(const QString& base, const QByteArray& tleLine = "TLEFILE=keps.txt\n")
+    {
+        WriteAll(IniPath(), "# test station\nQTH=TEST\n" + tleLine + "DOPPLERFILE=doppler.sql\n"
+                                "QTH_LAT=48.1\nQTH_LONG=11.6\nQTH_HEIGHT=0.5\nTLE_SERVER="
+                                + base.toUtf8() + "\nTLE_ARCHIVE=" + base.toUtf8() + "\n");
+    }
+    QString IniPath() const { return m_station.filePath("sat.ini"); }
+    QString TlePath() const { return m_station.filePath("keps.txt"); }
+    QString Url(const char* path) const { return m_server.BaseUrl() + path; }
+
+    test::HttpFolderServer m_server;
+    QTemporaryDir m_station;
+};
+
+TEST_F(UpdateCommandTest, NoFlagMeansServer)
+{
+    const CliResult result = RunCli({ "--config", IniPath() });
+    EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
+    EXPECT_EQ(result.Lines,
+              QStringList({ "open " + Url("/NORAD/elements/amateur.txt"), "ok",
+                            "open " + Url("/NORAD/elements/cubesat.txt"), "ok",
+                            "open " + Url("/NORAD/elements/tle-new.txt"), "ok",
+                            "save old TLE file", "write new TLE file", "... done" }));
+    EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
+    EXPECT_EQ(ReadAll(TlePath() + "_old"), test::OldTleFile);
+}
+
+TEST_F(UpdateCommandTest, ArchiveAndBoth)
+{
+    CliResult result = RunCli({ "--config", IniPath(), "--archive" });
+    EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
+    EXPECT_EQ(result.Lines.first(), "open " + Url("/amsat/ftp/keps/current/nasa.all"));
+    EXPECT_EQ(ReadAll(TlePath()), test::ArchiveText + "\r\n");
+
+    result = RunCli({ "--server", "--archive", "--config=" + IniPath() });
+    EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
+    EXPECT_EQ(result.Lines.size(), 11);
+    EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n" + test::ArchiveText + "\r\n");
+    EXPECT_EQ(ReadAll(TlePath() + "_old"), test::ArchiveText + "\r\n");
+}
+
+TEST_F(UpdateCommandTest, FailedPageExitsOneAndKeepsFile)
+{
+    QFile::remove(m_server.Folder() + "/NORAD/elements/cubesat.txt");
+    const CliResult result = RunCli({ "--config", IniPath() });
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(result.Lines.mid(3),
+              QStringList({ "failed " + Url("/NORAD/elements/cubesat.txt") + ": HTTP 404 File not found",
+                            "TLE file unchanged: " + TlePath() }));
+    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
+    EXPECT_FALSE(QFile::exists(TlePath() + "_old"));
+}
+
+TEST_F(UpdateCommandTest, ErrorPageExitsOne)
+{
+    m_server.Put("/NORAD/elements/amateur.txt", test::HtmlErrorPage);
+    const CliResult result = RunCli({ "--config", IniPath() });
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(result.Lines.value(1),
+              "refused " + Url("/NORAD/elements/amateur.txt") + ": no element set in the page");
+    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
+}
+
+TEST_F(UpdateCommandTest, SilentServerTimesOut)
+{
+    QTcpServer silent; // the child process connects; this one never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort());
+    WriteIni(base);
+    const CliResult result = RunCli({ "--config", IniPath(), "--timeout", "0.5" });
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(result.Lines.value(1),
+              "failed " + base + "/NORAD/elements/amateur.txt: no answer within 0.5 s");
+    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
+}
+
+TEST_F(UpdateCommandTest, BadArgumentsAndConfigExitTwo)
+{
+    EXPECT_EQ(RunCli({ "--config", m_station.filePath("absent.ini") }).ExitCode, 2);
+    EXPECT_EQ(RunCli({ "--config", IniPath(), "--mirror" }).ExitCode, 2);
+    EXPECT_EQ(RunCli({ "--config", IniPath(), "--timeout", "never" }).ExitCode, 2);
+    WriteIni(m_server.BaseUrl(), "");
+    const CliResult noTle = RunCli({ "--config", IniPath() });
+    EXPECT_EQ(noTle.ExitCode, 2);
+    EXPECT_TRUE(noTle.Error.contains("TLEFILE")) << noTle.Error.toStdString();
+    EXPECT_TRUE(noTle.Lines.isEmpty());
+    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
+}
+
+TEST_F(UpdateCommandTest, HelpExitsZero)
+{
+    const CliResult result = RunCli({ "--help" });
+    EXPECT_EQ(result.ExitCode, 0);
+    EXPECT_TRUE(result.Lines.value(0).startsWith("Usage: aostrack-cli update")) << result.Lines.value(0).toStdString();
+}
+
+} // namespace
+} // namespace aostrack
