@@ -3,11 +3,14 @@
 #include "core/EventLog.h"
 #include "core/SystemClock.h"
 #include "core/Tracker.h"
+#include "rotor/RotorController.h"
 #include "ui/Dialogs.h"
 #include "ui/EventLogView.h"
 #include "ui/MainWindow.h"
+#include "ui/RotorBinding.h"
 #include "ui/Screenshot.h"
 #include "ui/TrackerView.h"
+#include "ui/UpdateWindow.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -29,11 +32,19 @@ int main(int argc, char** argv)
     aostrack::BindEventLog(log, window.findChild<QListWidget*>(QStringLiteral("List2")));
     aostrack::BindTracker(tracker, window);
 
-    // The station's devices bind here, before start-up.
+    // The station's devices bind here, before start-up; one SetLinks call
+    // names all three (receiver, rotor, clock synchronisation).
+    aostrack::RotorController rotor(log);
+    aostrack::BindRotorControls(rotor, window);
+    tracker.SetLinks(nullptr, &rotor, nullptr);
 
     if (aostrack::StartTracking(tracker, window, QApplication::applicationDirPath(), messages) != 0)
         return 1;
-    aostrack::ArmScreenshotFromEnvironment(window);
+    // "Internet Update ": the TLE Update window; closing it reloads the catalogue.
+    aostrack::BindElementUpdate(window, tracker.Config().TleServer, tracker.Config().TleArchive,
+                                [&tracker] { return tracker.Config().TleFilePath; },
+                                [&tracker] { tracker.ReloadElementFile(); });
+    aostrack::ArmScreenshotFromEnvironment(window, tracker, clock);
     window.show();
     return app.exec();
 }
