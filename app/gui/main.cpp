@@ -3,10 +3,14 @@
 #include "core/EventLog.h"
 #include "core/SystemClock.h"
 #include "core/Tracker.h"
+#include "radio/ReceiverController.h"
+#include "radio/ReceiverLibrary.h"
 #include "rotor/RotorController.h"
 #include "ui/Dialogs.h"
 #include "ui/EventLogView.h"
+#include "ui/FrequencyWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/ReceiverBinding.h"
 #include "ui/RotorBinding.h"
 #include "ui/Screenshot.h"
 #include "ui/TrackerView.h"
@@ -34,12 +38,21 @@ int main(int argc, char** argv)
 
     // The station's devices bind here, before start-up; one SetLinks call
     // names all three (receiver, rotor, clock synchronisation).
+    // Receiver: the library beside the program is loaded when "track" is
+    // first ticked; the frequency rows come from DOPPLERFILE of sat.ini.
+    aostrack::SharedReceiverLibrary receiverLibrary;
+    aostrack::ReceiverController receiver(tracker.Frequency(), log, receiverLibrary);
+    receiver.SetDopplerFileSource([&tracker] { return tracker.Config().DopplerFileName; });
+    aostrack::FrequencyWindow frequencyWindow(receiver, &window);
+    aostrack::BindReceiverControls(receiver, window, &frequencyWindow);
     aostrack::RotorController rotor(log);
     aostrack::BindRotorControls(rotor, window);
-    tracker.SetLinks(nullptr, &rotor, nullptr);
+    tracker.SetLinks(&receiver, &rotor, nullptr);
 
+    receiver.BeginStartup();
     if (aostrack::StartTracking(tracker, window, QApplication::applicationDirPath(), messages) != 0)
         return 1;
+    receiver.FinishStartup();
     // "Internet Update ": the TLE Update window; closing it reloads the catalogue.
     aostrack::BindElementUpdate(window, tracker.Config().TleServer, tracker.Config().TleArchive,
                                 [&tracker] { return tracker.Config().TleFilePath; },
