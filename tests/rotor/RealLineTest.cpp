@@ -236,3 +236,36 @@ TEST_F(RealLineTest, deviceUnplugged)
     EXPECT_TRUE(m_log.Lines()[1].endsWith("), closed "));
     EXPECT_EQ(rotor.StatusText(), "");
 }
+
+TEST_F(RealLineTest, symlinkedDevice)
+{
+    // socat's "link=" and udev's /dev/serial/by-id names are symbolic links.
+    PtyRotor rotorEnd;
+    ASSERT_TRUE(rotorEnd.Ok());
+    QTemporaryDir dir;
+    const QString link = dir.path() + "/rotor";
+    ASSERT_TRUE(QFile::link(rotorEnd.SlaveName(), link));
+    RotorController rotor(m_log);
+    rotor.ApplyConfiguration(PtyStation(link));
+    rotor.ToggleRotorLink();
+    ASSERT_TRUE(rotor.PortOpen()) << m_log.Lines().join('\n').toStdString();
+    EXPECT_EQ(m_log.Lines().last(), Timed(": " + link + " 9600,n,8,1 opened "));
+    rotor.UpdateRotor(5.0, -1.0);
+    EXPECT_EQ(rotorEnd.Receive(16), QByteArray("AZ005.0 EL000.0\r"));
+}
+
+TEST_F(RealLineTest, oneAndAHalfStopBits)
+{
+    PtyRotor rotorEnd;
+    ASSERT_TRUE(rotorEnd.Ok());
+    Configuration c = PtyStation(rotorEnd.SlaveName());
+    c.RotorPortSettings = QStringLiteral("1200,n,5,1.5");
+    RotorController rotor(m_log);
+    rotor.ApplyConfiguration(c); // a valid text: start-up goes on
+    rotor.ToggleRotorLink();
+    EXPECT_FALSE(rotor.LinkChecked());
+    ASSERT_EQ(m_log.Lines().size(), 1);
+    EXPECT_EQ(m_log.Lines()[0], Timed(": " + rotorEnd.SlaveName() + " 1200,n,5,1.5 could not be opened ("
+                                      + rotorEnd.SlaveName()
+                                      + ": 1.5 stop bits are not available on this system)"));
+}
