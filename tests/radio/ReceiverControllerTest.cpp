@@ -243,6 +243,15 @@ TEST_F(TuneReceiverTest, LowerBoundWithFullStop)
     EXPECT_EQ(Tune(QStringLiteral("50000.000")), QStringList{QStringLiteral("SetHWLO(50000000)")});
 }
 
+TEST_F(TuneReceiverTest, HalfHertzGoesToEven)
+{
+    // These texts times 1000 are exact halves in binary as well.
+    EXPECT_EQ(Tune(QStringLiteral("145975.1235")), QStringList{QStringLiteral("SetHWLO(145975124)")});
+    EXPECT_EQ(Tune(QStringLiteral("145975.1245")), QStringList{QStringLiteral("SetHWLO(145975124)")});
+    EXPECT_EQ(Tune(QStringLiteral("50000.0005")), QStringList{QStringLiteral("SetHWLO(50000000)")});
+    EXPECT_EQ(Tune(QStringLiteral("50000.0015")), QStringList{QStringLiteral("SetHWLO(50000002)")});
+}
+
 TEST_F(TuneReceiverTest, UpperBoundAndTheLibraryLimit)
 {
     EXPECT_EQ(Tune(QStringLiteral("2147483.647")), QStringList{QStringLiteral("SetHWLO(2147483647)")});
