@@ -291,3 +291,31 @@ TEST(ElementUpdateSilentServerTest, SecondStartRefusedWhileRunningAndAbort)
 
 } // namespace
 } // namespace aostrack
+
+namespace aostrack {
+namespace {
+
+TEST(ElementUpdateTlsTest, UntrustedCertificateLeavesFileAlone)
+{
+    test::HttpFolderServer server;
+    if (!server.StartTls())
+        GTEST_SKIP() << "openssl or python3's ssl module not available";
+    server.Put("/NORAD/elements/amateur.txt", test::AmateurPage);
+    QTemporaryDir dir;
+    const QString tle = dir.filePath("keps.txt");
+    WriteAll(tle, test::OldTleFile);
+
+    ElementUpdate update;
+    const Outcome outcome = RunUpdate(update, { tle, server.BaseUrl(), server.BaseUrl(), true, false });
+    ASSERT_TRUE(outcome.Finished);
+    EXPECT_FALSE(outcome.Replaced);
+    ASSERT_EQ(outcome.Progress.size(), 3);
+    // Qt's words: "SSL handshake failed: The certificate is self-signed, and untrusted".
+    const QString prefix = "failed " + server.BaseUrl() + "/NORAD/elements/amateur.txt: SSL handshake failed";
+    EXPECT_TRUE(outcome.Progress[1].startsWith(prefix)) << outcome.Progress[1].toStdString();
+    EXPECT_EQ(ReadAll(tle), test::OldTleFile);
+    EXPECT_FALSE(QFile::exists(tle + "_old"));
+}
+
+} // namespace
+} // namespace aostrack

@@ -51,16 +51,47 @@ HttpFolderServer::~HttpFolderServer()
 
 bool HttpFolderServer::Start()
 {
-    m_port = FreeLoopbackPort();
+    return StartProcess(QStringLiteral("python3"),
+                        { QStringLiteral("-m"), QStringLiteral("http.server"), QStringLiteral("--bind"),
+                          QStringLiteral("127.0.0.1"), QString::number(m_port = FreeLoopbackPort()),
+                          QStringLiteral("--directory"), m_dir.path() });
+}
+
+bool HttpFolderServer::StartTls()
+{
+    const QString cert = m_keys.filePath(QStringLiteral("cert.pem"));
+    const QString key = m_keys.filePath(QStringLiteral("key.pem"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                    QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+                    QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                    QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert });
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+        return false;
+    static const char* script =
+        "import functools, http.server, ssl, sys\n"
+        "port, folder, cert, key = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]\n"
+        "handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=folder)\n"
+        "server = http.server.ThreadingHTTPServer(('127.0.0.1', port), handler)\n"
+        "context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
+        "context.load_cert_chain(cert, key)\n"
+        "server.socket = context.wrap_socket(server.socket, server_side=True)\n"
+        "server.serve_forever()\n";
+    m_tls = true;
+    return StartProcess(QStringLiteral("python3"),
+                        { QStringLiteral("-c"), QString::fromLatin1(script),
+                          QString::number(m_port = FreeLoopbackPort()), m_dir.path(), cert, key });
+}
+
+bool HttpFolderServer::StartProcess(const QString& program, const QStringList& args)
+{
     if (m_port == 0)
         return false;
     // Its request log goes to stderr; the tests read results, not the log.
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("python3"),
-                    { QStringLiteral("-m"), QStringLiteral("http.server"), QStringLiteral("--bind"),
-                      QStringLiteral("127.0.0.1"), QString::number(m_port),
-                      QStringLiteral("--directory"), m_dir.path() });
+    m_process.start(program, args);
     if (!m_process.waitForStarted(10000))
         return false;
     // The server is up once it accepts a connection; poll, it takes a moment.
@@ -79,7 +110,7 @@ bool HttpFolderServer::Start()
 
 QString HttpFolderServer::BaseUrl() const
 {
-    return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
+    return QStringLiteral("%1://127.0.0.1:%2").arg(m_tls ? "https" : "http").arg(m_port);
 }
 
 void HttpFolderServer::Put(const QString& path, const QByteArray& bytes)

@@ -14,14 +14,21 @@ public:
 
     // Starts python3 -m http.server; false when it did not come up within 20 s.
     bool Start();
-    // "http://127.0.0.1:<port>"
+    // The same server behind TLS with a fresh self-signed certificate (made
+    // with the openssl tool), which no client trusts; false when it could not start.
+    bool StartTls();
+    // "http://127.0.0.1:<port>" ("https://..." after StartTls)
     QString BaseUrl() const;
     // Writes a file below the served folder (path like "/NORAD/elements/a.txt").
     void Put(const QString& path, const QByteArray& bytes);
     QString Folder() const { return m_dir.path(); }
 
 private:
+    bool StartProcess(const QString& program, const QStringList& args);
+
     QTemporaryDir m_dir;
+    QTemporaryDir m_keys;
+    bool m_tls = false;
     QProcess m_process;
     quint16 m_port = 0;
 };
