@@ -1,5 +1,7 @@
 // aostrack: the tracker's window. Start-up reads sat.ini beside the program;
 // a failure shows its messages and ends the program with exit code 1.
+#include "clock/SystemClockSetter.h"
+#include "clock/TimeSyncClient.h"
 #include "core/EventLog.h"
 #include "core/SystemClock.h"
 #include "core/Tracker.h"
@@ -47,7 +49,11 @@ int main(int argc, char** argv)
     aostrack::BindReceiverControls(receiver, window, &frequencyWindow);
     aostrack::RotorController rotor(log);
     aostrack::BindRotorControls(rotor, window);
-    tracker.SetLinks(&receiver, &rotor, nullptr);
+    // Clock synchronisation: at the end of start-up when TIMESERVER is set,
+    // the time server's answer sets the system clock.
+    aostrack::RealSystemClockSetter clockSetter;
+    aostrack::TimeSyncClient timeSync(log, clock, &clockSetter);
+    tracker.SetLinks(&receiver, &rotor, &timeSync);
 
     receiver.BeginStartup();
     if (aostrack::StartTracking(tracker, window, QApplication::applicationDirPath(), messages) != 0)
