@@ -1,21 +1,18 @@
 #include "update/TleFileReplace.h"
 
-#include "update/FileRename.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 namespace aostrack {
 
 namespace {
 
-// Copies the current TLE file to a temporary file in the same folder and
-// renames that over the backup, so an older backup is only ever replaced by a
-// complete copy. The current file itself is not moved: the TLE name must not
-// go empty between the two renames.
+// Copies the current TLE file over the backup. The copy is written to a
+// temporary file, synced and renamed over the backup, so an older backup is
+// only ever replaced by a complete copy. The current file itself is not
+// moved: the TLE name must not go empty between two renames.
 QString SaveBackup(const QString& tleFilePath)
 {
     const QString backupPath = BackupPathFor(tleFilePath);
@@ -27,15 +24,12 @@ QString SaveBackup(const QString& tleFilePath)
         return QStringLiteral("cannot read %1: %2").arg(tleFilePath, current.errorString());
     current.close();
 
-    QTemporaryFile copy(backupPath + QStringLiteral(".XXXXXX"));
-    copy.setAutoRemove(true);
-    if (!copy.open() || copy.write(oldBytes) != oldBytes.size() || !copy.flush())
-        return QStringLiteral("cannot write backup %1: %2").arg(backupPath, copy.errorString());
-    copy.setPermissions(current.permissions());
-    copy.close();
-    if (!FileRename(copy.fileName(), backupPath, true))
-        return QStringLiteral("cannot replace backup %1").arg(backupPath);
-    copy.setAutoRemove(false);
+    if (QFileInfo(backupPath).isDir())
+        return QStringLiteral("cannot write backup %1: it is a folder").arg(backupPath);
+    QSaveFile backup(backupPath);
+    if (!backup.open(QIODevice::WriteOnly) || backup.write(oldBytes) != oldBytes.size()
+        || !backup.commit())
+        return QStringLiteral("cannot write backup %1: %2").arg(backupPath, backup.errorString());
     return {};
 }
 
