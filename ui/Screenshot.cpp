@@ -1,14 +1,77 @@
 #include "ui/Screenshot.h"
 
+#include "core/Tracker.h"
+#include "orbit/Clock.h"
+#include "orbit/Engine.h"
+#include "ui/MainWindow.h"
+
 #include <QApplication>
+#include <QComboBox>
 #include <QPixmap>
 #include <QTimer>
-#include <QWidget>
+#include <algorithm>
 #include <cstdio>
 
 namespace aostrack {
 
-bool ArmScreenshotFromEnvironment(QWidget& window)
+namespace {
+
+// Low orbits only: a geostationary satellite is always "up" and has no pass
+// to plot.
+constexpr double MinLowOrbitRevsPerDay = 11;
+constexpr double MinShownElevationDeg = 5;
+
+void Choose(MainWindow& window, int index)
+{
+    auto* satellites = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
+    if (!satellites || index < 0 || index >= satellites->count())
+        return;
+    satellites->setCurrentIndex(index);
+    emit satellites->activated(index);
+}
+
+void ChooseSatelliteUpNow(MainWindow& window, Tracker& tracker, const Clock& clock)
+{
+    std::vector<std::pair<double, int>> up;
+    const SatTable& table = tracker.Table();
+    for (int i = 0; i < table.SatCount(); ++i) {
+        try {
+            const ElementSet elements = SelectSatellite(table, i + 1);
+            if (elements.MeanMotion < MinLowOrbitRevsPerDay)
+                continue;
+            const double elevation = ComputeSatellite(elements, tracker.StationPosition(), clock.UtcNow()).SatElevation;
+            if (elevation > MinShownElevationDeg)
+                up.emplace_back(elevation, i);
+        } catch (const std::exception&) {
+            // An element set the engine cannot propagate is simply not shown.
+        }
+    }
+    std::sort(up.begin(), up.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [elevation, index] : up) {
+        Choose(window, index);
+        if (tracker.Frequency().NominalFreq > 0)
+            return;
+    }
+    if (!up.empty())
+        Choose(window, up.front().second);
+}
+
+void ChooseSatelliteNamed(MainWindow& window, const QString& part)
+{
+    auto* satellites = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
+    if (!satellites)
+        return;
+    for (int i = 0; i < satellites->count(); ++i) {
+        if (satellites->itemText(i).contains(part, Qt::CaseInsensitive)) {
+            Choose(window, i);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+bool ArmScreenshotFromEnvironment(MainWindow& window, Tracker& tracker, const Clock& clock)
 {
     const QString path = qEnvironmentVariable("AOSTRACK_SCREENSHOT");
     if (path.isEmpty())
@@ -20,6 +83,12 @@ bool ArmScreenshotFromEnvironment(QWidget& window)
     const QStringList size = qEnvironmentVariable("AOSTRACK_SCREENSHOT_SIZE").split(QLatin1Char('x'));
     if (size.size() == 2 && size[0].toInt() > 0 && size[1].toInt() > 0)
         window.resize(size[0].toInt(), size[1].toInt());
+
+    const QString satellite = qEnvironmentVariable("AOSTRACK_SCREENSHOT_SATELLITE");
+    if (satellite == QLatin1String("up"))
+        ChooseSatelliteUpNow(window, tracker, clock);
+    else if (!satellite.isEmpty())
+        ChooseSatelliteNamed(window, satellite);
 
     QTimer::singleShot(static_cast<int>(delaySeconds * 1000), &window, [&window, path] {
         const bool saved = window.grab().save(path, "PNG");
