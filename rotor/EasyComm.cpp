@@ -20,7 +20,8 @@ namespace {
 QString ThreeDigitDegrees(double degrees)
 {
     const long long whole = static_cast<long long>(RoundDegreeHalfEven(degrees));
-    QString digits = QString::number(whole < 0 ? -whole : whole).rightJustified(3, QLatin1Char('0'));
+    QString digits
+        = QString::number(whole < 0 ? -whole : whole).rightJustified(3, QLatin1Char('0'));
     if (whole < 0)
         digits.prepend(QLatin1Char('-'));
     return digits + QStringLiteral(".0");

@@ -39,9 +39,8 @@ public:
         m_port.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits));
         m_port.setParity(ToQt(settings.parity));
         m_port.setStopBits(settings.stopBits == SerialStopBits::Two ? QSerialPort::TwoStop
-                           : settings.stopBits == SerialStopBits::OneAndHalf
-                               ? QSerialPort::OneAndHalfStop
-                               : QSerialPort::OneStop);
+                : settings.stopBits == SerialStopBits::OneAndHalf   ? QSerialPort::OneAndHalfStop
+                                                                    : QSerialPort::OneStop);
         m_port.setFlowControl(QSerialPort::NoFlowControl);
         if (!m_port.open(QIODevice::ReadWrite)) {
             if (error)
@@ -60,7 +59,10 @@ public:
         m_port.clearError();
     }
 
-    bool IsOpen() const override { return m_port.isOpen(); }
+    bool IsOpen() const override
+    {
+        return m_port.isOpen();
+    }
 
     bool Write(const QByteArray& bytes, QString* error) override
     {
@@ -77,8 +79,8 @@ public:
         const auto e = m_port.error();
         if (!taken || !m_port.isOpen() || e == QSerialPort::WriteError
             || e == QSerialPort::ResourceError) {
-            const QString reason = m_port.isOpen() || m_lostReason.isEmpty() ? m_port.errorString()
-                                                                              : m_lostReason;
+            const QString reason
+                = m_port.isOpen() || m_lostReason.isEmpty() ? m_port.errorString() : m_lostReason;
             if (error)
                 *error = reason;
             Close();
@@ -91,11 +93,16 @@ private:
     static QSerialPort::Parity ToQt(SerialParity p)
     {
         switch (p) {
-        case SerialParity::Even: return QSerialPort::EvenParity;
-        case SerialParity::Odd: return QSerialPort::OddParity;
-        case SerialParity::Mark: return QSerialPort::MarkParity;
-        case SerialParity::Space: return QSerialPort::SpaceParity;
-        case SerialParity::None: break;
+        case SerialParity::Even:
+            return QSerialPort::EvenParity;
+        case SerialParity::Odd:
+            return QSerialPort::OddParity;
+        case SerialParity::Mark:
+            return QSerialPort::MarkParity;
+        case SerialParity::Space:
+            return QSerialPort::SpaceParity;
+        case SerialParity::None:
+            break;
         }
         return QSerialPort::NoParity;
     }

@@ -25,7 +25,10 @@ QString RotorPortName(const Configuration& config)
 }
 
 RotorController::RotorController(EventLog& log, std::unique_ptr<SerialPort> port, QObject* parent)
-    : QObject(parent), m_log(log), m_port(std::move(port)), m_devicePath(RotorDevicePath(Configuration {}))
+    : QObject(parent)
+    , m_log(log)
+    , m_port(std::move(port))
+    , m_devicePath(RotorDevicePath(Configuration {}))
 {
     connect(m_port.get(), &SerialPort::lost, this, &RotorController::PortLost);
 }
@@ -59,8 +62,8 @@ void RotorController::ApplyConfiguration(const Configuration& config)
     m_autoPark = config.AutoPark.value_or(false);
 
     const QString parkMode = !config.AutoPark ? QString()
-                             : *config.AutoPark ? QStringLiteral("AUTO")
-                                                : QStringLiteral("MAN");
+        : *config.AutoPark                    ? QStringLiteral("AUTO")
+                                              : QStringLiteral("MAN");
     if (parkMode != m_parkModeText) {
         m_parkModeText = parkMode;
         emit parkModeTextChanged(m_parkModeText);
@@ -91,12 +94,13 @@ void RotorController::ToggleRotorLink()
         if (!m_port->Open(m_devicePath, m_settings, &reason)) {
             // The item stays unmarked: the operator sees at once that the
             // rotor does not follow, and the next click tries again.
-            const QString where = m_devicePath == m_portName ? m_devicePath
-                                                             : m_portName + QStringLiteral(", ") + m_devicePath;
+            const QString where = m_devicePath == m_portName
+                ? m_devicePath
+                : m_portName + QStringLiteral(", ") + m_devicePath;
             m_log.LogEvent(QStringLiteral(": ") + m_portName + QLatin1Char(' ') + m_settingsText
-                               + QStringLiteral(" could not be opened (") + where
-                               + QStringLiteral(": ") + reason + QStringLiteral(")"),
-                           true);
+                    + QStringLiteral(" could not be opened (") + where + QStringLiteral(": ")
+                    + reason + QStringLiteral(")"),
+                true);
             RefreshLamp();
             return;
         }
@@ -104,8 +108,8 @@ void RotorController::ToggleRotorLink()
     m_portWasOpen = true;
     SetLinkChecked(true);
     m_log.LogEvent(QStringLiteral(": ") + m_portName + QLatin1Char(' ') + m_settingsText
-                       + QStringLiteral(" opened "),
-                   true);
+            + QStringLiteral(" opened "),
+        true);
     RefreshLamp();
 }
 
@@ -190,8 +194,8 @@ void RotorController::PortLost(const QString& reason)
     m_portWasOpen = false;
     m_port->Close();
     m_log.LogEvent(QStringLiteral(": ") + m_portName + QStringLiteral(" lost (") + reason
-                       + QStringLiteral("), closed "),
-                   true);
+            + QStringLiteral("), closed "),
+        true);
     SetLinkChecked(false);
     SetStatusText(QString());
     RefreshLamp();
@@ -225,7 +229,7 @@ void RotorController::RefreshLamp()
 QString RotorController::StatusLine() const
 {
     return m_portName + QStringLiteral(", ") + m_settingsText + QStringLiteral("  (")
-           + QString::number(m_stepDeg) + kDegreeSign + QLatin1Char(')');
+        + QString::number(m_stepDeg) + kDegreeSign + QLatin1Char(')');
 }
 
 } // namespace aostrack

@@ -30,8 +30,8 @@ class RotorController : public QObject, public RotorLink {
 public:
     // log takes the timed port lines; port is the line to the rotor (the
     // system's serial port unless a test hands in another).
-    explicit RotorController(EventLog& log, std::unique_ptr<SerialPort> port = MakeSystemSerialPort(),
-                             QObject* parent = nullptr);
+    explicit RotorController(EventLog& log,
+        std::unique_ptr<SerialPort> port = MakeSystemSerialPort(), QObject* parent = nullptr);
     // Closes an open port; sends nothing.
     ~RotorController() override;
 
@@ -61,7 +61,7 @@ public:
     bool Configured() const { return m_configured; }
     bool LinkChecked() const { return m_linkChecked; }
     bool PortOpen() const { return m_port->IsOpen(); }
-    QString StatusText() const { return m_statusText; }     // Label7
+    QString StatusText() const { return m_statusText; } // Label7
     QString ParkModeText() const { return m_parkModeText; } // Label9: "AUTO", "MAN" or empty
     QString PortName() const { return m_portName; }
     QString DevicePath() const { return m_devicePath; }
@@ -75,12 +75,12 @@ public:
     bool RotorParked() const { return m_rotorParked; }
 
 signals:
-    void controlsEnabledChanged(bool enabled);    // menu "Rotor", button "park"
-    void linkCheckedChanged(bool checked);        // check mark of "EasyComm"
-    void lampChanged(bool portOpen);              // Shape1 green / grey
-    void statusTextChanged(const QString& text);  // Label7
+    void controlsEnabledChanged(bool enabled); // menu "Rotor", button "park"
+    void linkCheckedChanged(bool checked); // check mark of "EasyComm"
+    void lampChanged(bool portOpen); // Shape1 green / grey
+    void statusTextChanged(const QString& text); // Label7
     void parkModeTextChanged(const QString& text); // Label9
-    void commandSent(const QByteArray& bytes);    // every line written, CR included
+    void commandSent(const QByteArray& bytes); // every line written, CR included
 
 private:
     bool Send(const QString& command);

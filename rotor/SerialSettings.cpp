@@ -9,9 +9,8 @@ namespace {
 
 // Rates a PC serial port or a USB adapter offers; a typo such as 96000 is
 // caught here instead of at the first pass.
-constexpr std::array kBaudRates{110,   300,    600,    1200,   2400,   4800,   9600,
-                                14400, 19200,  28800,  38400,  56000,  57600,  115200,
-                                128000, 230400, 256000, 460800, 921600};
+constexpr std::array kBaudRates { 110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400,
+    56000, 57600, 115200, 128000, 230400, 256000, 460800, 921600 };
 
 void Fail(QString* error, const QString& text)
 {
@@ -26,9 +25,10 @@ std::optional<SerialSettings> ParseSerialSettings(const QString& text, QString* 
     const QString quoted = QStringLiteral("\"") + text + QStringLiteral("\"");
     const QStringList fields = text.split(QLatin1Char(','));
     if (fields.size() != 4) {
-        Fail(error, QStringLiteral("Rotor port settings %1: expected four fields "
-                                   "baud,parity,data bits,stop bits as in 9600,n,8,1")
-                        .arg(quoted));
+        Fail(error,
+            QStringLiteral("Rotor port settings %1: expected four fields "
+                           "baud,parity,data bits,stop bits as in 9600,n,8,1")
+                .arg(quoted));
         return std::nullopt;
     }
     auto field = [&](int i) { return fields[i].trimmed(); };
@@ -43,11 +43,12 @@ std::optional<SerialSettings> ParseSerialSettings(const QString& text, QString* 
         known = known || (ok && rate == baud);
     // toInt accepts a sign; a rate is digits only.
     if (!known || !baudText.front().isDigit()) {
-        Fail(error, QStringLiteral("Rotor port settings %1: baud rate \"%2\" is not one of "
-                                   "110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 28800, "
-                                   "38400, 56000, 57600, 115200, 128000, 230400, 256000, 460800, "
-                                   "921600")
-                        .arg(quoted, baudText));
+        Fail(error,
+            QStringLiteral("Rotor port settings %1: baud rate \"%2\" is not one of "
+                           "110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 28800, "
+                           "38400, 56000, 57600, 115200, 128000, 230400, 256000, 460800, "
+                           "921600")
+                .arg(quoted, baudText));
         return std::nullopt;
     }
     settings.baudRate = baud;
@@ -64,15 +65,17 @@ std::optional<SerialSettings> ParseSerialSettings(const QString& text, QString* 
     else if (parityText == QLatin1String("s"))
         settings.parity = SerialParity::Space;
     else {
-        Fail(error, QStringLiteral("Rotor port settings %1: parity \"%2\" must be n, e, o, m or s")
-                        .arg(quoted, field(1)));
+        Fail(error,
+            QStringLiteral("Rotor port settings %1: parity \"%2\" must be n, e, o, m or s")
+                .arg(quoted, field(1)));
         return std::nullopt;
     }
 
     const QString dataText = field(2);
     if (dataText.size() != 1 || dataText[0] < QLatin1Char('5') || dataText[0] > QLatin1Char('8')) {
-        Fail(error, QStringLiteral("Rotor port settings %1: data bits \"%2\" must be 5, 6, 7 or 8")
-                        .arg(quoted, dataText));
+        Fail(error,
+            QStringLiteral("Rotor port settings %1: data bits \"%2\" must be 5, 6, 7 or 8")
+                .arg(quoted, dataText));
         return std::nullopt;
     }
     settings.dataBits = dataText[0].unicode() - '0';
@@ -85,8 +88,9 @@ std::optional<SerialSettings> ParseSerialSettings(const QString& text, QString* 
     else if (stopText == QLatin1String("2"))
         settings.stopBits = SerialStopBits::Two;
     else {
-        Fail(error, QStringLiteral("Rotor port settings %1: stop bits \"%2\" must be 1, 1.5 or 2")
-                        .arg(quoted, stopText));
+        Fail(error,
+            QStringLiteral("Rotor port settings %1: stop bits \"%2\" must be 1, 1.5 or 2")
+                .arg(quoted, stopText));
         return std::nullopt;
     }
     return settings;

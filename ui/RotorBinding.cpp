@@ -19,7 +19,9 @@ namespace {
 // deliberately not sent, the antenna stays where the last pass left it.
 class CloseWatcher : public QObject {
 public:
-    CloseWatcher(RotorController& rotor, QWidget& window) : QObject(&window), m_rotor(&rotor)
+    CloseWatcher(RotorController& rotor, QWidget& window)
+        : QObject(&window)
+        , m_rotor(&rotor)
     {
         window.installEventFilter(this);
     }
@@ -77,7 +79,7 @@ void BindRotorControls(RotorController& rotor, QWidget& window)
     if (lamp) {
         lamp->setProperty("fillColor", LampColour(rotor.PortOpen()));
         QObject::connect(&rotor, &RotorController::lampChanged, lamp,
-                         [lamp](bool open) { lamp->setProperty("fillColor", LampColour(open)); });
+            [lamp](bool open) { lamp->setProperty("fillColor", LampColour(open)); });
     }
     if (easyComm) {
         easyComm->setCheckable(true);
@@ -88,8 +90,8 @@ void BindRotorControls(RotorController& rotor, QWidget& window)
             rotor.ToggleRotorLink();
             easyComm->setChecked(rotor.LinkChecked());
         });
-        QObject::connect(&rotor, &RotorController::linkCheckedChanged, easyComm,
-                         &QAction::setChecked);
+        QObject::connect(
+            &rotor, &RotorController::linkCheckedChanged, easyComm, &QAction::setChecked);
     }
 
     new CloseWatcher(rotor, window);

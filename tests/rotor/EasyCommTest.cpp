@@ -1,6 +1,6 @@
 // EasyComm command texts, byte for byte.
-#include "QtPrinters.h"
 #include "rotor/EasyComm.h"
+#include "QtPrinters.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

@@ -11,6 +11,9 @@ inline void PrintTo(const QString& text, std::ostream* os)
 
 inline void PrintTo(const QByteArray& bytes, std::ostream* os)
 {
-    *os << '"' << QString::fromLatin1(bytes).replace(QLatin1Char('\r'), QStringLiteral("\\r")).toStdString()
+    *os << '"'
+        << QString::fromLatin1(bytes)
+               .replace(QLatin1Char('\r'), QStringLiteral("\\r"))
+               .toStdString()
         << '"';
 }

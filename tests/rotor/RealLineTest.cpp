@@ -1,8 +1,8 @@
 // The real serial line: a pseudo-terminal pair stands in for the cable. The
 // link opens the slave side through QSerialPort; the test reads the master
 // side, which receives exactly what a rotor on the cable would.
-#include "QtPrinters.h"
 #include "FakeClock.h"
+#include "QtPrinters.h"
 #include "core/Configuration.h"
 #include "core/EventLog.h"
 #include "rotor/RotorController.h"
@@ -38,7 +38,7 @@ public:
         // The link opens the slave by name; our own descriptor is not needed.
         ::close(slave);
         m_slaveName = QString::fromLocal8Bit(name);
-        termios t{};
+        termios t {};
         tcgetattr(m_master, &t);
         cfmakeraw(&t);
         tcsetattr(m_master, TCSANOW, &t);
@@ -56,7 +56,7 @@ public:
         QDeadlineTimer deadline(limitMs);
         while (got.size() < count && !deadline.hasExpired()) {
             QCoreApplication::processEvents();
-            pollfd p{m_master, POLLIN, 0};
+            pollfd p { m_master, POLLIN, 0 };
             if (poll(&p, 1, 20) > 0 && (p.revents & POLLIN)) {
                 char buf[512];
                 const ssize_t n = ::read(m_master, buf, sizeof buf);
@@ -97,9 +97,12 @@ Configuration PtyStation(const QString& device)
 
 class RealLineTest : public ::testing::Test {
 protected:
-    FakeClock m_clock{sys_days{2024y / March / 1} + 18h};
-    EventLog m_log{m_clock};
-    QString Timed(const QString& text) const { return GeneralDateTimeText(m_clock.UtcNow()) + text; }
+    FakeClock m_clock { sys_days { 2024y / March / 1 } + 18h };
+    EventLog m_log { m_clock };
+    QString Timed(const QString& text) const
+    {
+        return GeneralDateTimeText(m_clock.UtcNow()) + text;
+    }
 };
 
 } // namespace
@@ -115,16 +118,17 @@ TEST_F(RealLineTest, normal)
     EXPECT_EQ(m_log.Lines().last(), Timed(": " + rotorEnd.SlaveName() + " 9600,n,8,1 opened "));
 
     // Rising in the south-west, one second apart, four ticks a second; step 5.
-    const double track[][2] = {{210.2, -2.0}, {213.9, 4.2}, {215.4, 8.1}, {219.6, 9.9}};
+    const double track[][2] = { { 210.2, -2.0 }, { 213.9, 4.2 }, { 215.4, 8.1 }, { 219.6, 9.9 } };
     for (const auto& look : track)
         for (int tick = 0; tick < 4; ++tick)
             rotor.UpdateRotor(look[0], look[1]);
     // 210.2 is 210.2 from the start value 0, below the horizon: EL000.0.
     // 213.9/4.2 moved 3.7 and 4.2: nothing. 215.4/8.1 moved 5.2 in azimuth and
     // 8.1 in elevation: two commands. 219.6/9.9 moved 4.2 and 1.8: nothing.
-    EXPECT_EQ(rotorEnd.Receive(3 * 16), QByteArray("AZ210.0 EL000.0\r"
-                                                   "AZ215.0 EL008.0\r"
-                                                   "AZ215.0 EL008.0\r"));
+    EXPECT_EQ(rotorEnd.Receive(3 * 16),
+        QByteArray("AZ210.0 EL000.0\r"
+                   "AZ215.0 EL008.0\r"
+                   "AZ215.0 EL008.0\r"));
     EXPECT_EQ(rotorEnd.Drain(), QByteArray());
 
     // Set: parked once.
@@ -158,7 +162,7 @@ TEST_F(RealLineTest, lineSettingsApplied)
     const int fd = ::open(rotorEnd.SlaveName().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY);
     if (fd < 0)
         GTEST_SKIP() << "slave is held exclusively; settings not observable";
-    termios t{};
+    termios t {};
     ASSERT_EQ(tcgetattr(fd, &t), 0);
     ::close(fd);
     // The Linux pty driver forces 8 data bits without parity on every
@@ -177,8 +181,9 @@ TEST_F(RealLineTest, unopenableDevice)
     EXPECT_FALSE(rotor.LinkChecked());
     EXPECT_FALSE(rotor.PortOpen());
     ASSERT_EQ(m_log.Lines().size(), 1);
-    EXPECT_EQ(m_log.Lines()[0], Timed(": " + missing + " 9600,n,8,1 could not be opened (" + missing
-                                      + ": No such file or directory)"));
+    EXPECT_EQ(m_log.Lines()[0],
+        Timed(": " + missing + " 9600,n,8,1 could not be opened (" + missing
+            + ": No such file or directory)"));
 }
 
 TEST_F(RealLineTest, busyDevice)
@@ -195,7 +200,7 @@ TEST_F(RealLineTest, busyDevice)
     EXPECT_FALSE(rotor.LinkChecked());
     ASSERT_EQ(m_log.Lines().size(), 1);
     const QString prefix = Timed(": " + rotorEnd.SlaveName() + " 9600,n,8,1 could not be opened ("
-                                 + rotorEnd.SlaveName() + ": ");
+        + rotorEnd.SlaveName() + ": ");
     EXPECT_TRUE(m_log.Lines()[0].startsWith(prefix)) << m_log.Lines()[0].toStdString();
     EXPECT_GT(m_log.Lines()[0].size(), prefix.size() + 2); // carries the system's reason
 
@@ -265,7 +270,7 @@ TEST_F(RealLineTest, oneAndAHalfStopBits)
     rotor.ToggleRotorLink();
     EXPECT_FALSE(rotor.LinkChecked());
     ASSERT_EQ(m_log.Lines().size(), 1);
-    EXPECT_EQ(m_log.Lines()[0], Timed(": " + rotorEnd.SlaveName() + " 1200,n,5,1.5 could not be opened ("
-                                      + rotorEnd.SlaveName()
-                                      + ": 1.5 stop bits are not available on this system)"));
+    EXPECT_EQ(m_log.Lines()[0],
+        Timed(": " + rotorEnd.SlaveName() + " 1200,n,5,1.5 could not be opened ("
+            + rotorEnd.SlaveName() + ": 1.5 stop bits are not available on this system)"));
 }

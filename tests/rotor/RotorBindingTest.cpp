@@ -1,12 +1,12 @@
 // The "Rotor Control" frame and the "Rotor" menu, found by name and driven
 // through the link, headless.
-#include "QtPrinters.h"
+#include "ui/RotorBinding.h"
 #include "FakeClock.h"
 #include "FakeSerialPort.h"
+#include "QtPrinters.h"
 #include "core/Configuration.h"
 #include "core/EventLog.h"
 #include "rotor/RotorController.h"
-#include "ui/RotorBinding.h"
 
 #include <QAction>
 #include <QColor>
@@ -77,8 +77,8 @@ protected:
         BindRotorControls(*m_rotor, m_ui.window);
     }
 
-    FakeClock m_clock{sys_days{2024y / March / 1} + 6h};
-    EventLog m_log{m_clock};
+    FakeClock m_clock { sys_days { 2024y / March / 1 } + 6h };
+    EventLog m_log { m_clock };
     FakeSerialPort* m_port = nullptr;
     std::unique_ptr<RotorController> m_rotor;
     RotorWindow m_ui;
@@ -133,8 +133,9 @@ TEST_F(RotorBindingTest, menuUnopenablePortStaysUnmarked)
     EXPECT_FALSE(m_ui.easyComm->isChecked());
     EXPECT_EQ(m_ui.Lamp(), QColor(128, 128, 128));
     ASSERT_EQ(m_log.Lines().size(), 1);
-    EXPECT_TRUE(m_log.Lines()[0].endsWith(": COM2 9600,n,8,1 could not be opened (COM2, /dev/ttyS1: "
-                                          "Permission denied)"));
+    EXPECT_TRUE(
+        m_log.Lines()[0].endsWith(": COM2 9600,n,8,1 could not be opened (COM2, /dev/ttyS1: "
+                                  "Permission denied)"));
 }
 
 TEST_F(RotorBindingTest, parkButton)

@@ -1,10 +1,10 @@
 // The rotor link over a recorded line: menu item, ticks, park, failures, log.
-#include "QtPrinters.h"
+#include "rotor/RotorController.h"
 #include "FakeClock.h"
 #include "FakeSerialPort.h"
+#include "QtPrinters.h"
 #include "core/Configuration.h"
 #include "core/EventLog.h"
-#include "rotor/RotorController.h"
 
 #include <QLocale>
 #include <cmath>
@@ -36,7 +36,10 @@ protected:
     }
 
     // The timed line as the event log writes it at the fake clock's time.
-    QString Timed(const QString& text) const { return GeneralDateTimeText(m_clock.UtcNow()) + text; }
+    QString Timed(const QString& text) const
+    {
+        return GeneralDateTimeText(m_clock.UtcNow()) + text;
+    }
 
     void OpenLink(const Configuration& c = StationRotor())
     {
@@ -46,8 +49,8 @@ protected:
         m_port->written.clear();
     }
 
-    FakeClock m_clock{sys_days{2024y / March / 1} + 12h + 30min};
-    EventLog m_log{m_clock};
+    FakeClock m_clock { sys_days { 2024y / March / 1 } + 12h + 30min };
+    EventLog m_log { m_clock };
     FakeSerialPort* m_port = nullptr;
     std::unique_ptr<RotorController> m_rotor;
 };
@@ -101,8 +104,9 @@ TEST_F(RotorLinkTest, configurationMalformed)
         m_rotor->ApplyConfiguration(c);
         FAIL() << "accepted a bad parity";
     } catch (const StartupError& e) {
-        EXPECT_STREQ(e.what(), "Rotor port settings \"9600,x,8,1\": parity \"x\" must be n, e, o, "
-                               "m or s");
+        EXPECT_STREQ(e.what(),
+            "Rotor port settings \"9600,x,8,1\": parity \"x\" must be n, e, o, "
+            "m or s");
     }
     c = StationRotor();
     c.RotorPort = 0;
@@ -138,7 +142,8 @@ TEST_F(RotorLinkTest, toggleOpensAndCloses)
     EXPECT_TRUE(m_rotor->LinkChecked());
     EXPECT_TRUE(m_rotor->PortOpen());
     EXPECT_EQ(m_port->openedDevice, "/dev/ttyS2");
-    EXPECT_EQ(m_port->openedSettings, (SerialSettings{4800, SerialParity::Even, 7, SerialStopBits::Two}));
+    EXPECT_EQ(m_port->openedSettings,
+        (SerialSettings { 4800, SerialParity::Even, 7, SerialStopBits::Two }));
     ASSERT_EQ(m_log.Lines().size(), 1);
     EXPECT_EQ(m_log.Lines()[0], Timed(": COM3 4800,e,7,2 opened "));
 
@@ -171,8 +176,9 @@ TEST_F(RotorLinkTest, toggleUnopenable)
     EXPECT_FALSE(m_rotor->LinkChecked());
     EXPECT_FALSE(m_rotor->PortOpen());
     ASSERT_EQ(m_log.Lines().size(), 1);
-    EXPECT_EQ(m_log.Lines()[0], Timed(": COM3 9600,n,8,1 could not be opened (COM3, /dev/ttyS2: "
-                                      "No such file or directory)"));
+    EXPECT_EQ(m_log.Lines()[0],
+        Timed(": COM3 9600,n,8,1 could not be opened (COM3, /dev/ttyS2: "
+              "No such file or directory)"));
     m_rotor->UpdateRotor(120, 30);
     EXPECT_TRUE(m_port->written.isEmpty());
 
@@ -190,7 +196,8 @@ TEST_F(RotorLinkTest, statusLampAndText)
     c.AutoPark = false;
     m_rotor->ApplyConfiguration(c);
     std::vector<bool> lamp;
-    QObject::connect(m_rotor.get(), &RotorController::lampChanged, [&lamp](bool on) { lamp.push_back(on); });
+    QObject::connect(
+        m_rotor.get(), &RotorController::lampChanged, [&lamp](bool on) { lamp.push_back(on); });
 
     m_rotor->UpdateRotor(10, -20); // port closed: grey, status emptied
     EXPECT_EQ(m_rotor->StatusText(), "");
@@ -199,7 +206,7 @@ TEST_F(RotorLinkTest, statusLampAndText)
     m_rotor->ToggleRotorLink();
     m_rotor->UpdateRotor(10, -20); // open, satellite far below: port summary
     EXPECT_EQ(m_rotor->StatusText(), QStringLiteral("COM3, 9600,n,8,1  (5\u00b0)"));
-    EXPECT_EQ(lamp, std::vector<bool>{true});
+    EXPECT_EQ(lamp, std::vector<bool> { true });
 
     m_rotor->UpdateRotor(10, -3); // at -3 the text stays
     EXPECT_EQ(m_rotor->StatusText(), QStringLiteral("COM3, 9600,n,8,1  (5\u00b0)"));
@@ -207,7 +214,7 @@ TEST_F(RotorLinkTest, statusLampAndText)
     m_rotor->ToggleRotorLink();
     m_rotor->UpdateRotor(10, -20);
     EXPECT_EQ(m_rotor->StatusText(), "");
-    EXPECT_EQ(lamp, (std::vector<bool>{true, false}));
+    EXPECT_EQ(lamp, (std::vector<bool> { true, false }));
 }
 
 TEST_F(RotorLinkTest, azimuthStep)
@@ -419,7 +426,7 @@ TEST_F(RotorLinkTest, exitClosesSilently)
     EXPECT_FALSE(m_rotor->PortOpen());
     EXPECT_EQ(m_port->closes, 1);
     EXPECT_TRUE(m_port->written.isEmpty()); // no park on exit
-    EXPECT_EQ(m_log.Lines().size(), 1);     // only the "opened" line
+    EXPECT_EQ(m_log.Lines().size(), 1); // only the "opened" line
 
     // Unmarking the item with the port already closed writes nothing.
     m_rotor->ToggleRotorLink();

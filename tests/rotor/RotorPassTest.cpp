@@ -1,8 +1,8 @@
 // Whole passes through UpdateRotor, four ticks a second on a fake clock,
 // step 5 and automatic park: the exact bytes the rotor receives.
-#include "QtPrinters.h"
 #include "FakeClock.h"
 #include "FakeSerialPort.h"
+#include "QtPrinters.h"
 #include "core/Configuration.h"
 #include "core/EventLog.h"
 #include "rotor/RotorController.h"
@@ -59,8 +59,8 @@ protected:
         return m_port->written;
     }
 
-    FakeClock m_clock{sys_days{2024y / February / 12} + 9h};
-    EventLog m_log{m_clock};
+    FakeClock m_clock { sys_days { 2024y / February / 12 } + 9h };
+    EventLog m_log { m_clock };
     FakeSerialPort* m_port = nullptr;
     std::unique_ptr<RotorController> m_rotor;
 };
@@ -75,27 +75,27 @@ TEST_F(RotorPassTest, syntheticPassByteStream)
         const char* bytes;
     };
     const Step pass[] = {
-        {150.0, -10.0, "AZ000.0 EL000.0\r"}, // first tick, far below: park once
-        {152.0, -4.0, ""},
-        {153.4, -2.5, "AZ153.0 EL000.0\r"}, // 153.4 from the start value 0
-        {155.0, 1.0, ""},                   // moved 1.6 and 1.0
-        {158.5, 4.9, "AZ158.0 EL005.0\r"},  // azimuth 5.1; 158.5 halves to even
-        {162.0, 5.2, "AZ162.0 EL005.0\r"},  // elevation 5.2 from 0
-        {175.0, 20.0, "AZ175.0 EL020.0\rAZ175.0 EL020.0\r"}, // both moved
-        {200.0, 40.5, "AZ200.0 EL040.0\rAZ200.0 EL040.0\r"}, // 40.5 halves to 40
-        {260.0, 22.0, "AZ260.0 EL022.0\rAZ260.0 EL022.0\r"},
-        {262.0, 8.0, "AZ262.0 EL008.0\r"}, // sinking: elevation 14 from 22
-        {264.9, 0.5, "AZ265.0 EL000.0\r"}, // elevation 7.5 from 8; 0.5 halves to 0
-        {266.0, -1.0, "AZ266.0 EL000.0\r"}, // azimuth 6 from 260, below 0
-        {267.0, -3.0, ""},                  // exactly -3: neither step nor park
-        {268.0, -3.2, "AZ000.0 EL000.0\r"}, // set: automatic park
-        {270.0, -20.0, ""},                 // parked already
+        { 150.0, -10.0, "AZ000.0 EL000.0\r" }, // first tick, far below: park once
+        { 152.0, -4.0, "" },
+        { 153.4, -2.5, "AZ153.0 EL000.0\r" }, // 153.4 from the start value 0
+        { 155.0, 1.0, "" }, // moved 1.6 and 1.0
+        { 158.5, 4.9, "AZ158.0 EL005.0\r" }, // azimuth 5.1; 158.5 halves to even
+        { 162.0, 5.2, "AZ162.0 EL005.0\r" }, // elevation 5.2 from 0
+        { 175.0, 20.0, "AZ175.0 EL020.0\rAZ175.0 EL020.0\r" }, // both moved
+        { 200.0, 40.5, "AZ200.0 EL040.0\rAZ200.0 EL040.0\r" }, // 40.5 halves to 40
+        { 260.0, 22.0, "AZ260.0 EL022.0\rAZ260.0 EL022.0\r" },
+        { 262.0, 8.0, "AZ262.0 EL008.0\r" }, // sinking: elevation 14 from 22
+        { 264.9, 0.5, "AZ265.0 EL000.0\r" }, // elevation 7.5 from 8; 0.5 halves to 0
+        { 266.0, -1.0, "AZ266.0 EL000.0\r" }, // azimuth 6 from 260, below 0
+        { 267.0, -3.0, "" }, // exactly -3: neither step nor park
+        { 268.0, -3.2, "AZ000.0 EL000.0\r" }, // set: automatic park
+        { 270.0, -20.0, "" }, // parked already
         // The next pass rises in the north-east.
-        {20.0, -2.9, "AZ020.0 EL000.0\r"}, // 246 from 266, re-arms the park
-        {22.0, 3.0, ""},                   // elevation 2.5 from 0.5
-        {25.5, 6.0, "AZ026.0 EL006.0\rAZ026.0 EL006.0\r"}, // 25.5 halves to 26
-        {30.0, -4.0, "AZ000.0 EL000.0\r"}, // a short pass: parked again
-        {31.0, -6.0, ""},
+        { 20.0, -2.9, "AZ020.0 EL000.0\r" }, // 246 from 266, re-arms the park
+        { 22.0, 3.0, "" }, // elevation 2.5 from 0.5
+        { 25.5, 6.0, "AZ026.0 EL006.0\rAZ026.0 EL006.0\r" }, // 25.5 halves to 26
+        { 30.0, -4.0, "AZ000.0 EL000.0\r" }, // a short pass: parked again
+        { 31.0, -6.0, "" },
     };
     QByteArray all;
     for (const Step& s : pass) {
@@ -126,8 +126,8 @@ TEST_F(RotorPassTest, realPassByteStream)
             iss = static_cast<int>(i) + 1;
     ASSERT_GT(iss, 0);
     const ElementSet elements = SelectSatellite(load.Table, iss);
-    const Station station{52.0, 8.0, 0.1};
-    const sys_seconds day = sys_days{2024y / February / 12};
+    const Station station { 52.0, 8.0, 0.1 };
+    const sys_seconds day = sys_days { 2024y / February / 12 };
     auto at = [&day](int second) { return day + seconds(second); };
 
     // Second of the day -> bytes sent in that second; look angles kept for
@@ -140,13 +140,13 @@ TEST_F(RotorPassTest, realPassByteStream)
     };
     QStringList statusShown;
     QObject::connect(m_rotor.get(), &RotorController::statusTextChanged,
-                     [&statusShown](const QString& text) { statusShown << text; });
+        [&statusShown](const QString& text) { statusShown << text; });
     QString statusAfterPark;
     m_clock.Set(at(32600));
     for (int s = 32600; s <= 38480; ++s) {
         ASSERT_EQ(m_clock.UtcNow(), at(s));
         const SatelliteState state = ComputeSatellite(elements, station, m_clock.UtcNow());
-        look[s] = {state.SatAzimuth, state.SatElevation};
+        look[s] = { state.SatAzimuth, state.SatElevation };
         const QByteArray got = Second(state.SatAzimuth, state.SatElevation);
         if (!got.isEmpty())
             sent[s] = got;

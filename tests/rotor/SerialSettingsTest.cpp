@@ -1,6 +1,6 @@
 // Strict reading of the rotor port's line settings.
-#include "QtPrinters.h"
 #include "rotor/SerialSettings.h"
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -10,33 +10,34 @@ TEST(SerialSettings, normal)
 {
     const auto s = ParseSerialSettings(QStringLiteral("9600,n,8,1"));
     ASSERT_TRUE(s);
-    EXPECT_EQ(*s, (SerialSettings{9600, SerialParity::None, 8, SerialStopBits::One}));
+    EXPECT_EQ(*s, (SerialSettings { 9600, SerialParity::None, 8, SerialStopBits::One }));
 }
 
 TEST(SerialSettings, everyForm)
 {
     EXPECT_EQ(*ParseSerialSettings(QStringLiteral("4800,E,7,2")),
-              (SerialSettings{4800, SerialParity::Even, 7, SerialStopBits::Two}));
+        (SerialSettings { 4800, SerialParity::Even, 7, SerialStopBits::Two }));
     EXPECT_EQ(*ParseSerialSettings(QStringLiteral("1200,o,5,1.5")),
-              (SerialSettings{1200, SerialParity::Odd, 5, SerialStopBits::OneAndHalf}));
+        (SerialSettings { 1200, SerialParity::Odd, 5, SerialStopBits::OneAndHalf }));
     EXPECT_EQ(*ParseSerialSettings(QStringLiteral("19200,M,6,1")),
-              (SerialSettings{19200, SerialParity::Mark, 6, SerialStopBits::One}));
+        (SerialSettings { 19200, SerialParity::Mark, 6, SerialStopBits::One }));
     EXPECT_EQ(*ParseSerialSettings(QStringLiteral("115200,s,8,2")),
-              (SerialSettings{115200, SerialParity::Space, 8, SerialStopBits::Two}));
+        (SerialSettings { 115200, SerialParity::Space, 8, SerialStopBits::Two }));
     EXPECT_EQ(*ParseSerialSettings(QStringLiteral(" 9600 , n , 8 , 1 ")),
-              (SerialSettings{9600, SerialParity::None, 8, SerialStopBits::One}));
+        (SerialSettings { 9600, SerialParity::None, 8, SerialStopBits::One }));
     EXPECT_EQ(*ParseSerialSettings(QStringLiteral("110,n,8,1")),
-              (SerialSettings{110, SerialParity::None, 8, SerialStopBits::One}));
+        (SerialSettings { 110, SerialParity::None, 8, SerialStopBits::One }));
     EXPECT_EQ(*ParseSerialSettings(QStringLiteral("921600,n,8,1")),
-              (SerialSettings{921600, SerialParity::None, 8, SerialStopBits::One}));
+        (SerialSettings { 921600, SerialParity::None, 8, SerialStopBits::One }));
 }
 
 TEST(SerialSettings, empty)
 {
     QString error;
     EXPECT_FALSE(ParseSerialSettings(QString(), &error));
-    EXPECT_EQ(error, "Rotor port settings \"\": expected four fields baud,parity,data bits,stop "
-                     "bits as in 9600,n,8,1");
+    EXPECT_EQ(error,
+        "Rotor port settings \"\": expected four fields baud,parity,data bits,stop "
+        "bits as in 9600,n,8,1");
     EXPECT_FALSE(ParseSerialSettings(QStringLiteral(",,,"), &error));
     EXPECT_TRUE(error.contains("baud rate \"\""));
 }
