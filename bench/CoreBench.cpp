@@ -26,10 +26,12 @@ struct Station {
     QTemporaryDir dir;
     Station()
     {
-        QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/amateur.txt"), dir.filePath("amateur.txt"));
+        QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/amateur.txt"),
+            dir.filePath("amateur.txt"));
         QFile ini(dir.filePath("sat.ini"));
         ini.open(QIODevice::WriteOnly);
-        ini.write("TLEFILE=amateur.txt\nDOPPLERFILE=doppler.sql\nQTH_LAT=48.1371\nQTH_LONG=11.5754\n");
+        ini.write(
+            "TLEFILE=amateur.txt\nDOPPLERFILE=doppler.sql\nQTH_LAT=48.1371\nQTH_LONG=11.5754\n");
         QFile doppler(dir.filePath("doppler.sql"));
         doppler.open(QIODevice::WriteOnly);
         doppler.write(";none\n");
@@ -87,7 +89,8 @@ void BM_ChooseSatellite(benchmark::State& state)
     Tracker tracker(clock, log);
     tracker.Startup(station.dir.path());
     tracker.Stop();
-    const int iss = static_cast<int>(tracker.SatelliteNames().indexOf(QStringLiteral("ISS (ZARYA)")));
+    const int iss
+        = static_cast<int>(tracker.SatelliteNames().indexOf(QStringLiteral("ISS (ZARYA)")));
     for (auto _ : state)
         tracker.ChooseSatellite(iss);
 }

@@ -93,8 +93,8 @@ double StrictOrFail(const QString& value, int lineNumber, const QString& key, co
 
 } // namespace
 
-Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
-                                 const QLocale& locale)
+Configuration ParseConfiguration(
+    const QString& iniText, const QString& appDir, const QLocale& locale)
 {
     const QStringList lines = SplitLines(iniText);
     if (lines.isEmpty())
@@ -127,12 +127,14 @@ Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
         } else if (key == QLatin1String("QTH_HEIGHT")) {
             config.StationHeight = ReadLenient(value);
         } else if (key == QLatin1String("ROTOR_PORT")) {
-            config.RotorPort = Int16OrFail(RoundHalfEven(ReadLenient(value)), lineNumber, key, value);
+            config.RotorPort
+                = Int16OrFail(RoundHalfEven(ReadLenient(value)), lineNumber, key, value);
         } else if (key == QLatin1String("ROTOR_PORT_SETTINGS")) {
             config.RotorPortSettings = value;
         } else if (key == QLatin1String("ROTOR_DEG")) {
-            config.RotorStepDeg = Int16OrFail(
-                RoundHalfEven(StrictOrFail(value, lineNumber, key, locale)), lineNumber, key, value);
+            config.RotorStepDeg
+                = Int16OrFail(RoundHalfEven(StrictOrFail(value, lineNumber, key, locale)),
+                    lineNumber, key, value);
         } else if (key == QLatin1String("ROTOR_PARK")) {
             config.RotorParkCommand = value;
         } else if (key == QLatin1String("AUTO_PARK")) {

@@ -10,22 +10,22 @@ namespace aostrack {
 
 struct Configuration {
     QString IniPath;
-    QString StationName;      // QTH
-    QString TleFilePath;      // TLEFILE; a relative path is taken from the program's folder
-    QString DopplerFileName;  // DOPPLERFILE; as TLEFILE
-    QString TimeServerHost;   // TIMESERVER, empty: no clock synchronisation
-    double StationLat = 0;    // QTH_LAT, degrees north
-    double StationLon = 0;    // QTH_LONG, degrees east
+    QString StationName; // QTH
+    QString TleFilePath; // TLEFILE; a relative path is taken from the program's folder
+    QString DopplerFileName; // DOPPLERFILE; as TLEFILE
+    QString TimeServerHost; // TIMESERVER, empty: no clock synchronisation
+    double StationLat = 0; // QTH_LAT, degrees north
+    double StationLon = 0; // QTH_LONG, degrees east
     double StationHeight = 0; // QTH_HEIGHT, km
 
-    std::optional<int> RotorPort;             // ROTOR_PORT; absent: the port's default (1)
+    std::optional<int> RotorPort; // ROTOR_PORT; absent: the port's default (1)
     std::optional<QString> RotorPortSettings; // ROTOR_PORT_SETTINGS; present: rotor menu enabled
-    QString RotorDevice;                      // ROTOR_DEVICE, overrides /dev/ttyS<n-1>
-    int RotorStepDeg = 0;                     // ROTOR_DEG
-    QString RotorParkCommand;                 // ROTOR_PARK
-    std::optional<bool> AutoPark;             // AUTO_PARK; absent: Label9 stays empty
+    QString RotorDevice; // ROTOR_DEVICE, overrides /dev/ttyS<n-1>
+    int RotorStepDeg = 0; // ROTOR_DEG
+    QString RotorParkCommand; // ROTOR_PARK
+    std::optional<bool> AutoPark; // AUTO_PARK; absent: Label9 stays empty
 
-    QString TleServer = QStringLiteral("https://celestrak.org");  // TLE_SERVER
+    QString TleServer = QStringLiteral("https://celestrak.org"); // TLE_SERVER
     QString TleArchive = QStringLiteral("https://www.amsat.org"); // TLE_ARCHIVE
 };
 
@@ -52,19 +52,19 @@ class EventLog;
 // DOPPLERFILE is resolved against appDir. Throws StartupError naming the line
 // ("sat.ini line 4: ...") for a line without "=", an empty text, a ROTOR_DEG
 // or AUTO_PARK that is not a number, or a number out of the 16-bit range.
-Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
-                                 const QLocale& locale = QLocale());
+Configuration ParseConfiguration(
+    const QString& iniText, const QString& appDir, const QLocale& locale = QLocale());
 
 // Reads appDir/sat.ini (never the working directory). A missing sat.ini logs
 // "*** ERROR *** no sat.ini found !53" and throws "File sat.ini not found".
-Configuration ReadConfigurationFile(const QString& appDir, EventLog& log,
-                                    const QLocale& locale = QLocale());
+Configuration ReadConfigurationFile(
+    const QString& appDir, EventLog& log, const QLocale& locale = QLocale());
 
 // Start-up steps 1 to 6: ReadConfigurationFile, then logs the plain rotor line
 // when ROTOR_PORT_SETTINGS is given. A missing sat.ini logs
 // "*** ERROR *** no sat.ini found !53" and throws "File sat.ini not found".
-Configuration LoadConfiguration(const QString& appDir, EventLog& log,
-                                const QLocale& locale = QLocale());
+Configuration LoadConfiguration(
+    const QString& appDir, EventLog& log, const QLocale& locale = QLocale());
 
 // Label9: "AUTO" or "MAN" from AUTO_PARK, empty when it is absent.
 QString ParkModeText(const Configuration& config);

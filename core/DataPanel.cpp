@@ -29,10 +29,10 @@ QString Coordinate(double value, QChar negative, QChar positive, const QLocale& 
 
 std::vector<std::pair<int, QString>> DataPanelTexts::Text1Fields() const
 {
-    return { { 0, Time },          { 1, MaValue },       { 2, Azimuth },  { 3, Elevation },
-             { 4, SatLong },       { 5, SatLat },        { 6, Distance }, { 7, Height },
-             { 8, OrbitNumber },   { 9, SunAngle },      { 10, Illumination }, { 21, Loss },
-             { 22, DopplerShift }, { 25, Info },         { 28, Date },    { 29, Epoch } };
+    return { { 0, Time }, { 1, MaValue }, { 2, Azimuth }, { 3, Elevation }, { 4, SatLong },
+        { 5, SatLat }, { 6, Distance }, { 7, Height }, { 8, OrbitNumber }, { 9, SunAngle },
+        { 10, Illumination }, { 21, Loss }, { 22, DopplerShift }, { 25, Info }, { 28, Date },
+        { 29, Epoch } };
 }
 
 double DopplerShiftKHz(double tunedFreqKHz, double rangeRateKmS)
@@ -45,9 +45,9 @@ double TleAgeDays(std::chrono::sys_seconds utcNow, double tleEpoch)
     const auto day = std::chrono::floor<std::chrono::days>(utcNow);
     const std::chrono::year_month_day date(day);
     const double dayFraction = static_cast<double>((utcNow - day).count()) / 86400.0;
-    const double nowDayNumber = DayNumber(static_cast<int>(static_cast<unsigned>(date.day())),
-                                          static_cast<int>(static_cast<unsigned>(date.month())),
-                                          static_cast<int>(date.year()))
+    const double nowDayNumber
+        = DayNumber(static_cast<int>(static_cast<unsigned>(date.day())),
+              static_cast<int>(static_cast<unsigned>(date.month())), static_cast<int>(date.year()))
         + dayFraction;
     return nowDayNumber - EpochDayNumber(tleEpoch);
 }
@@ -61,8 +61,8 @@ QString TleAgeText(double ageDays, const QLocale& locale)
 }
 
 DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
-                                const FrequencyState& frequency, std::chrono::sys_seconds utcNow,
-                                DataPanelMemory& memory, const QLocale& locale)
+    const FrequencyState& frequency, std::chrono::sys_seconds utcNow, DataPanelMemory& memory,
+    const QLocale& locale)
 {
     DataPanelTexts texts;
     texts.Time = QString::fromStdString(FormatHms(24 * state.DayFraction)) + QStringLiteral(" UTC");
@@ -82,7 +82,8 @@ DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
 
     // The shift shown is the one of the previous tick; the receiver is tuned
     // with the one computed now.
-    texts.DopplerShift = FormatPattern(memory.DopplerShift * 1000, QStringLiteral("0.00 Hz"), locale);
+    texts.DopplerShift
+        = FormatPattern(memory.DopplerShift * 1000, QStringLiteral("0.00 Hz"), locale);
     memory.DopplerShift = DopplerShiftKHz(frequency.TunedFreq, state.RangeRate);
     memory.CorrectedFreq = frequency.TunedFreq + memory.DopplerShift;
     if (frequency.NominalFreq > 0)
@@ -92,10 +93,12 @@ DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
 
     const auto day = std::chrono::floor<std::chrono::days>(utcNow);
     const std::chrono::year_month_day ymd(day);
-    const QDate date(static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
-                     static_cast<int>(static_cast<unsigned>(ymd.day())));
+    const QDate date(static_cast<int>(ymd.year()),
+        static_cast<int>(static_cast<unsigned>(ymd.month())),
+        static_cast<int>(static_cast<unsigned>(ymd.day())));
     texts.Date = locale.toString(date, QStringLiteral("dddd, yyyy MMMM dd"));
-    texts.Epoch = FormatPattern(DayOfYear(ymd) + state.DayFraction, QStringLiteral("000.00000000"), locale);
+    texts.Epoch
+        = FormatPattern(DayOfYear(ymd) + state.DayFraction, QStringLiteral("000.00000000"), locale);
 
     memory.TleAgeDays = TleAgeDays(utcNow, tleEpoch);
     texts.TleAge = TleAgeText(memory.TleAgeDays, locale);

@@ -19,25 +19,26 @@ inline constexpr double TleMaxAgeDays = 60;
 
 // One tick's texts. The comment names the control that shows each.
 struct DataPanelTexts {
-    QString Time;          // Text1_0: "14:03:27 UTC"
-    QString MaValue;       // Text1_1: "4  (6.25°)"
+    QString Time; // Text1_0: "14:03:27 UTC"
+    QString MaValue; // Text1_1: "4  (6.25°)"
     bool AboveHorizon = false; // Text1_2/Text1_3 background: green when true, light grey else
-    QString Azimuth;       // Text1_2: "123.45°"
-    QString Elevation;     // Text1_3
-    QString SatLong;       // Text1_4: "2.50°W  (-02°29' 59\")"
-    QString SatLat;        // Text1_5
-    QString Distance;      // Text1_6: "1234.568 km"
-    QString Height;        // Text1_7
-    QString OrbitNumber;   // Text1_8
-    QString SunAngle;      // Text1_9
-    QString Illumination;  // Text1_10: "50.0 %"
-    QString Loss;          // Text1_21: "145.80 dB"
-    QString DopplerShift;  // Text1_22: the previous tick's shift, "-2431.20 Hz"
-    QString CentreFreq;    // Text2: corrected centre frequency "145797.569"; empty without a nominal frequency
-    QString Info;          // Text1_25: illumination text
-    QString Date;          // Text1_28: "Monday, 2026 December 07" in the system language
-    QString Epoch;         // Text1_29: "341.58503472"
-    QString TleAge;        // Label15: "TLE's are 3.4 days old" / "TLE's are too old"
+    QString Azimuth; // Text1_2: "123.45°"
+    QString Elevation; // Text1_3
+    QString SatLong; // Text1_4: "2.50°W  (-02°29' 59\")"
+    QString SatLat; // Text1_5
+    QString Distance; // Text1_6: "1234.568 km"
+    QString Height; // Text1_7
+    QString OrbitNumber; // Text1_8
+    QString SunAngle; // Text1_9
+    QString Illumination; // Text1_10: "50.0 %"
+    QString Loss; // Text1_21: "145.80 dB"
+    QString DopplerShift; // Text1_22: the previous tick's shift, "-2431.20 Hz"
+    QString CentreFreq; // Text2: corrected centre frequency "145797.569"; empty without a nominal
+                        // frequency
+    QString Info; // Text1_25: illumination text
+    QString Date; // Text1_28: "Monday, 2026 December 07" in the system language
+    QString Epoch; // Text1_29: "341.58503472"
+    QString TleAge; // Label15: "TLE's are 3.4 days old" / "TLE's are too old"
 
     // (index in Text1, text) in the order the fields are written; Text2 and
     // Label15 are not part of the Text1 array.
@@ -48,7 +49,7 @@ struct DataPanelTexts {
 
 // What the panel keeps from one tick to the next.
 struct DataPanelMemory {
-    double DopplerShift = 0;  // kHz, of TunedFreq; 0 before the first tick
+    double DopplerShift = 0; // kHz, of TunedFreq; 0 before the first tick
     double CorrectedFreq = 0; // kHz, TunedFreq + DopplerShift
     double TleAgeDays = 0;
     bool operator==(const DataPanelMemory&) const = default;
@@ -58,8 +59,8 @@ struct DataPanelMemory {
 // memory.DopplerShift as it stood before this call; then the shift and the
 // corrected frequency are recomputed from TunedFreq and RangeRate and stored.
 DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
-                                const FrequencyState& frequency, std::chrono::sys_seconds utcNow,
-                                DataPanelMemory& memory, const QLocale& locale = QLocale());
+    const FrequencyState& frequency, std::chrono::sys_seconds utcNow, DataPanelMemory& memory,
+    const QLocale& locale = QLocale());
 
 // Age in days of an element set with epoch YYDDD.DDDDDDDD at utcNow, from real
 // day numbers (a set from 31 December is one day old on 1 January).

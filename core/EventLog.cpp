@@ -22,8 +22,8 @@ QString LongTimeFormat(const QLocale& locale)
 
 QString GeneralDateTimeText(std::chrono::sys_seconds instant, const QLocale& locale)
 {
-    const QDateTime utc = QDateTime::fromSecsSinceEpoch(instant.time_since_epoch().count(),
-                                                        Qt::UTC);
+    const QDateTime utc
+        = QDateTime::fromSecsSinceEpoch(instant.time_since_epoch().count(), Qt::UTC);
     const QString date = locale.toString(utc.date(), QLocale::ShortFormat);
     if (utc.time() == QTime(0, 0, 0))
         return date;

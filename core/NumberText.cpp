@@ -1,7 +1,7 @@
 #include "core/NumberText.h"
 
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -9,7 +9,10 @@ namespace aostrack {
 
 namespace {
 
-bool IsDigitChar(QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('#'); }
+bool IsDigitChar(QChar c)
+{
+    return c == QLatin1Char('0') || c == QLatin1Char('#');
+}
 
 // The decimal digits of |value| rounded half away from zero to `decimals`
 // places, as an integer-part string and a fraction string. The value is first
@@ -18,8 +21,8 @@ bool IsDigitChar(QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('#'
 void DecimalDigits(double value, int decimals, std::string& intPart, std::string& fracPart)
 {
     char buffer[64] = {};
-    std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value), std::chars_format::scientific,
-                  14);
+    std::to_chars(
+        buffer, buffer + sizeof buffer - 1, std::fabs(value), std::chars_format::scientific, 14);
     // buffer: d.dddddddddddddde[+-]xx
     std::string mantissa;
     mantissa += buffer[0];
@@ -79,8 +82,8 @@ QString FormatPattern(double value, const QString& pattern, const QLocale& local
         return pattern;
     qsizetype end = start;
     while (end < pattern.size()
-           && (IsDigitChar(pattern[end]) || pattern[end] == QLatin1Char('.')
-               || pattern[end] == QLatin1Char(',')))
+        && (IsDigitChar(pattern[end]) || pattern[end] == QLatin1Char('.')
+            || pattern[end] == QLatin1Char(',')))
         ++end;
     const QString section = pattern.mid(start, end - start);
     if (pattern.contains(QLatin1Char('%')))
@@ -139,8 +142,8 @@ double ReadLenient(const QString& text)
     qsizetype i = 0;
     auto skipBlanks = [&] {
         while (i < text.size()
-               && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')
-                   || text[i] == QLatin1Char('\n') || text[i] == QLatin1Char('\r')))
+            && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')
+                || text[i] == QLatin1Char('\n') || text[i] == QLatin1Char('\r')))
             ++i;
     };
     auto isDigit = [&](qsizetype k) {

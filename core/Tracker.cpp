@@ -5,8 +5,8 @@
 #include "core/StationLinks.h"
 #include "orbit/Clock.h"
 #include "orbit/Engine.h"
-#include "orbit/Tle.h"
 #include "orbit/TimeText.h"
+#include "orbit/Tle.h"
 #include "passes/Passes.h"
 
 #include <QFile>
@@ -28,7 +28,10 @@ namespace {
 const char* const kNoTleLog = "*** ERROR *** no TLE file found !";
 const char* const kNoDopplerLog = "*** ERROR *** no doppler.sql file found !";
 
-QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 QString WhyNotAFile(const QString& path)
 {
@@ -120,7 +123,8 @@ void Tracker::Startup(const QString& appDir)
             FailMissingFileNames();
         if (!QFileInfo(m_config.TleFilePath).isFile()) {
             m_log.LogEvent(QString::fromLatin1(kNoTleLog), false);
-            throw StartupError(QStringLiteral("No TLE file found: ") + WhyNotAFile(m_config.TleFilePath));
+            throw StartupError(
+                QStringLiteral("No TLE file found: ") + WhyNotAFile(m_config.TleFilePath));
         }
         TleLoad load = LoadTleFile(QFile::encodeName(m_config.TleFilePath).toStdString());
         if (load.SatCount == 0)
@@ -134,7 +138,7 @@ void Tracker::Startup(const QString& appDir)
         if (!QFileInfo(m_config.DopplerFileName).isFile()) {
             m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
             throw StartupError(QStringLiteral("No doppler.sql file found: ")
-                               + WhyNotAFile(m_config.DopplerFileName));
+                + WhyNotAFile(m_config.DopplerFileName));
         }
 
         emit satelliteListChanged(SatelliteNames(), 0);
@@ -144,7 +148,7 @@ void Tracker::Startup(const QString& appDir)
         if (m_receiver)
             m_receiver->LoadFrequencyList(SelectedName());
         emit frequencyTextsChanged(FormatPattern(m_frequency.TunedFreq, QStringLiteral("0.000")),
-                                   FormatPattern(m_frequency.FreqOffset, QStringLiteral("0.00")));
+            FormatPattern(m_frequency.FreqOffset, QStringLiteral("0.00")));
 
         if (!m_config.TimeServerHost.isEmpty() && m_timeSync)
             m_timeSync->StartTimeSync(m_config.TimeServerHost);
@@ -166,13 +170,13 @@ void Tracker::ReportIgnoredLines(const TleLoad& load, const QString& path)
                            .arg(path)
                            .arg(load.IgnoredNameLines)
                            .arg(SatTable::Capacity),
-                       true);
+            true);
     if (load.IgnoredElementLines > 0)
         m_log.LogEvent(QStringLiteral(": %1 line %2: %3 element lines without a name line ignored")
                            .arg(path)
                            .arg(load.FirstIgnoredLine)
                            .arg(load.IgnoredElementLines),
-                       true);
+            true);
 }
 
 void Tracker::ChooseSatellite(int index)
@@ -238,8 +242,8 @@ void Tracker::SearchNextPass(sys_seconds now)
     m_plot.LosTime = m_losTime;
     if (m_aosTime && m_losTime && *m_losTime >= *m_aosTime) {
         m_plot.Elevations = PassTrack(m_elements, m_station, *m_aosTime, *m_losTime);
-        m_plot.DurationText
-            = FormatPattern(static_cast<double>(m_plot.DurationSeconds()) / 60.0, QStringLiteral("0.0"))
+        m_plot.DurationText = FormatPattern(static_cast<double>(m_plot.DurationSeconds()) / 60.0,
+                                  QStringLiteral("0.0"))
             + QStringLiteral(" min");
     }
     emit passChanged(m_plot);
@@ -296,7 +300,7 @@ void Tracker::RunTick()
 }
 
 QString Tracker::CountdownText(double satElevation, sys_seconds now,
-                               std::optional<sys_seconds> aosTime, std::optional<sys_seconds> losTime)
+    std::optional<sys_seconds> aosTime, std::optional<sys_seconds> losTime)
 {
     const bool up = satElevation >= 0;
     const QString prefix = up ? QStringLiteral("Time to LOS: ") : QStringLiteral("Time to AOS: ");
@@ -316,12 +320,13 @@ bool Tracker::OpenElementFile(const QString& path)
     } catch (const std::exception& error) {
         m_log.LogEvent(QStringLiteral(": cannot load TLE file: %1; satellite list kept")
                            .arg(QString::fromUtf8(error.what())),
-                       true);
+            true);
         return false;
     }
     if (load.SatCount == 0) {
         m_log.LogEvent(
-            QStringLiteral(": TLE file %1 holds no element set; satellite list kept").arg(path), true);
+            QStringLiteral(": TLE file %1 holds no element set; satellite list kept").arg(path),
+            true);
         return false;
     }
     ReportIgnoredLines(load, path);

@@ -111,23 +111,23 @@ public:
 
     // "Time to AOS: " / "Time to LOS: " and the count; "--:--:--" without a pass.
     static QString CountdownText(double satElevation, std::chrono::sys_seconds now,
-                                 std::optional<std::chrono::sys_seconds> aosTime,
-                                 std::optional<std::chrono::sys_seconds> losTime);
+        std::optional<std::chrono::sys_seconds> aosTime,
+        std::optional<std::chrono::sys_seconds> losTime);
 
 signals:
     void satelliteListChanged(const QStringList& names, int selected);
     void elementLinesChanged(const QString& line1, const QString& line2);
-    void qthTextChanged(const QString& text);                         // Label5
+    void qthTextChanged(const QString& text); // Label5
     // Start-up step 12: Text3 (TunedFreq "0.000") and Text4 (FreqOffset "0.00").
     void frequencyTextsChanged(const QString& text3, const QString& text4);
     void panelChanged(const aostrack::DataPanelTexts& texts);
-    void countdownChanged(const QString& text);                       // Label8
-    void passChanged(const aostrack::PassPlotData& plot);             // Picture1, Label19
+    void countdownChanged(const QString& text); // Label8
+    void passChanged(const aostrack::PassPlotData& plot); // Picture1, Label19
     // A mark at secondsToLos before the LOS (x = ScaleWidth - PlotXScale *
     // secondsToLos) and elevation degrees, while the satellite is up.
     void plotMark(long long secondsToLos, double elevation);
-    void passListChanged(const QStringList& lines);                  // List1
-    void busyChanged(bool busy);                                      // hourglass
+    void passListChanged(const QStringList& lines); // List1
+    void busyChanged(bool busy); // hourglass
 
 private:
     class BusyHold;

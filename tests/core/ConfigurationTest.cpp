@@ -2,12 +2,12 @@
 // failures with their messages and log lines, Label5 and the rotor line.
 #include "core/Configuration.h"
 
-#include "core/EventLog.h"
 #include "FakeClock.h"
+#include "core/EventLog.h"
 
+#include "QtPrinters.h"
 #include <QFile>
 #include <QTemporaryDir>
-#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,10 @@ namespace {
 const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
 const QString kAppDir = QStringLiteral("/opt/station");
 
-Configuration Parse(const QString& text) { return ParseConfiguration(text, kAppDir, kEnglish); }
+Configuration Parse(const QString& text)
+{
+    return ParseConfiguration(text, kAppDir, kEnglish);
+}
 
 QString FailureOf(const QString& text)
 {
@@ -116,8 +119,8 @@ TEST(ParseConfiguration, KeysCaseSensitiveLastWins)
 TEST(ParseConfiguration, MalformedLines)
 {
     EXPECT_EQ(FailureOf("QTH=a\r\n\r\nQTH_LAT=1"), "sat.ini line 2: no \"=\" in \"\"");
-    EXPECT_EQ(FailureOf("QTH=a\nQTH=b\nQTH=c\nQTH_LAT 51"),
-              "sat.ini line 4: no \"=\" in \"QTH_LAT 51\"");
+    EXPECT_EQ(
+        FailureOf("QTH=a\nQTH=b\nQTH=c\nQTH_LAT 51"), "sat.ini line 4: no \"=\" in \"QTH_LAT 51\"");
 }
 
 TEST(ParseConfiguration, LenientNumbers)
@@ -128,7 +131,8 @@ TEST(ParseConfiguration, LenientNumbers)
     EXPECT_EQ(Parse("ROTOR_PORT=2.5").RotorPort, 2);
     EXPECT_EQ(Parse("ROTOR_PORT=3.5").RotorPort, 4);
     EXPECT_EQ(Parse("ROTOR_PORT=COM3").RotorPort, 0);
-    EXPECT_EQ(FailureOf("ROTOR_PORT=70000"), "sat.ini line 1: ROTOR_PORT value \"70000\" is out of range");
+    EXPECT_EQ(FailureOf("ROTOR_PORT=70000"),
+        "sat.ini line 1: ROTOR_PORT value \"70000\" is out of range");
 }
 
 TEST(ParseConfiguration, RotorStepStrict)
@@ -137,8 +141,10 @@ TEST(ParseConfiguration, RotorStepStrict)
     EXPECT_EQ(Parse("ROTOR_DEG=4.5").RotorStepDeg, 4);
     EXPECT_EQ(Parse("ROTOR_DEG=32767").RotorStepDeg, 32767);
     EXPECT_EQ(Parse("ROTOR_DEG=-32768").RotorStepDeg, -32768);
-    EXPECT_EQ(FailureOf("ROTOR_DEG=32767.5"), "sat.ini line 1: ROTOR_DEG value \"32767.5\" is out of range");
-    EXPECT_EQ(FailureOf("ROTOR_DEG=five"), "sat.ini line 1: ROTOR_DEG value \"five\" is not a number");
+    EXPECT_EQ(FailureOf("ROTOR_DEG=32767.5"),
+        "sat.ini line 1: ROTOR_DEG value \"32767.5\" is out of range");
+    EXPECT_EQ(
+        FailureOf("ROTOR_DEG=five"), "sat.ini line 1: ROTOR_DEG value \"five\" is not a number");
     EXPECT_EQ(FailureOf("ROTOR_DEG="), "sat.ini line 1: ROTOR_DEG value \"\" is not a number");
 }
 
@@ -153,7 +159,8 @@ TEST(ParseConfiguration, AutoPark)
     EXPECT_EQ(Parse("AUTO_PARK=1").AutoPark, true);
     EXPECT_EQ(Parse("AUTO_PARK=0").AutoPark, false);
     EXPECT_EQ(Parse("AUTO_PARK=2").AutoPark, false);
-    EXPECT_EQ(FailureOf("AUTO_PARK=AUTO"), "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number");
+    EXPECT_EQ(
+        FailureOf("AUTO_PARK=AUTO"), "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number");
 }
 
 TEST(ParseConfiguration, RelativeFilesFromProgramFolder)
@@ -166,8 +173,9 @@ TEST(ParseConfiguration, RelativeFilesFromProgramFolder)
 
 TEST(ParseConfiguration, ExtraKeys)
 {
-    const Configuration config = Parse("ROTOR_DEVICE=/dev/ttyUSB0\nTLE_SERVER=http://127.0.0.1:8080\n"
-                                       "TLE_ARCHIVE=http://127.0.0.1:8081");
+    const Configuration config
+        = Parse("ROTOR_DEVICE=/dev/ttyUSB0\nTLE_SERVER=http://127.0.0.1:8080\n"
+                "TLE_ARCHIVE=http://127.0.0.1:8081");
     EXPECT_EQ(config.RotorDevice, "/dev/ttyUSB0");
     EXPECT_EQ(config.TleServer, "http://127.0.0.1:8080");
     EXPECT_EQ(config.TleArchive, "http://127.0.0.1:8081");
@@ -216,7 +224,7 @@ TEST(LoadConfiguration, RotorLineLoggedPlain)
 {
     QTemporaryDir dir;
     WriteFile(dir.filePath("sat.ini"),
-              "ROTOR_PORT=3\r\nROTOR_PORT_SETTINGS=9600,n,8,1\r\nROTOR_DEG=5\r\nTLEFILE=amateur.txt\r\n");
+        "ROTOR_PORT=3\r\nROTOR_PORT_SETTINGS=9600,n,8,1\r\nROTOR_DEG=5\r\nTLEFILE=amateur.txt\r\n");
     FakeClock clock(std::chrono::sys_seconds(std::chrono::seconds(1'700'000'000)));
     EventLog log(clock);
     const Configuration config = LoadConfiguration(dir.path(), log, kEnglish);
@@ -242,9 +250,11 @@ TEST(LoadConfiguration, LatinOneAndUtf8)
     WriteFile(dir.filePath("sat.ini"), "QTH=K\xf6ln\n");
     FakeClock clock;
     EventLog log(clock);
-    EXPECT_EQ(LoadConfiguration(dir.path(), log, kEnglish).StationName, QString::fromUtf8("K\u00f6ln"));
+    EXPECT_EQ(
+        LoadConfiguration(dir.path(), log, kEnglish).StationName, QString::fromUtf8("K\u00f6ln"));
     WriteFile(dir.filePath("sat.ini"), "\xef\xbb\xbfQTH=K\xc3\xb6ln\n");
-    EXPECT_EQ(LoadConfiguration(dir.path(), log, kEnglish).StationName, QString::fromUtf8("K\u00f6ln"));
+    EXPECT_EQ(
+        LoadConfiguration(dir.path(), log, kEnglish).StationName, QString::fromUtf8("K\u00f6ln"));
 }
 
 TEST(StartupError, SeveralBoxes)

@@ -55,8 +55,8 @@ FrequencyState Tuned(double kHz)
 TEST(RefreshDataPanel, NormalEnglish)
 {
     DataPanelMemory memory;
-    const DataPanelTexts t = RefreshDataPanel(SampleState(), 26340.5, Tuned(145800),
-                                              At(2026, 12, 7, 14, 3, 27), memory, kEnglish);
+    const DataPanelTexts t = RefreshDataPanel(
+        SampleState(), 26340.5, Tuned(145800), At(2026, 12, 7, 14, 3, 27), memory, kEnglish);
     EXPECT_EQ(t.Time, "14:03:27 UTC");
     EXPECT_EQ(t.MaValue, "4  (6.25\u00B0)");
     EXPECT_TRUE(t.AboveHorizon);
@@ -87,10 +87,12 @@ TEST(RefreshDataPanel, DopplerShownOneTickLate)
     RefreshDataPanel(SampleState(), 26340.5, Tuned(145800), now, memory, kEnglish);
     SatelliteState approaching = SampleState();
     approaching.RangeRate = -5;
-    const DataPanelTexts second = RefreshDataPanel(approaching, 26340.5, Tuned(145800), now, memory, kEnglish);
+    const DataPanelTexts second
+        = RefreshDataPanel(approaching, 26340.5, Tuned(145800), now, memory, kEnglish);
     EXPECT_EQ(second.DopplerShift, "-2431.68 Hz"); // the receding shift of the first tick
-    EXPECT_EQ(second.CentreFreq, "145802.432");    // but tuned with the approaching one
-    const DataPanelTexts third = RefreshDataPanel(approaching, 26340.5, Tuned(145800), now, memory, kEnglish);
+    EXPECT_EQ(second.CentreFreq, "145802.432"); // but tuned with the approaching one
+    const DataPanelTexts third
+        = RefreshDataPanel(approaching, 26340.5, Tuned(145800), now, memory, kEnglish);
     EXPECT_EQ(third.DopplerShift, "2431.68 Hz");
 }
 
@@ -99,8 +101,8 @@ TEST(RefreshDataPanel, NoNominalFrequency)
     DataPanelMemory memory;
     FrequencyState offsetOnly;
     offsetOnly.TunedFreq = 145800; // an offset with no database row
-    const DataPanelTexts t = RefreshDataPanel(SampleState(), 26340.5, offsetOnly,
-                                              At(2026, 12, 7, 14, 3, 27), memory, kEnglish);
+    const DataPanelTexts t = RefreshDataPanel(
+        SampleState(), 26340.5, offsetOnly, At(2026, 12, 7, 14, 3, 27), memory, kEnglish);
     EXPECT_EQ(t.CentreFreq, "");
     EXPECT_NEAR(memory.CorrectedFreq, 145797.568, 1e-3); // still computed
 }
@@ -136,8 +138,8 @@ TEST(RefreshDataPanel, GermanLocale)
     const QLocale saved;
     QLocale::setDefault(kGerman);
     DataPanelMemory memory;
-    const DataPanelTexts t = RefreshDataPanel(SampleState(), 26340.5, Tuned(145800),
-                                              At(2026, 12, 7, 14, 3, 27), memory);
+    const DataPanelTexts t = RefreshDataPanel(
+        SampleState(), 26340.5, Tuned(145800), At(2026, 12, 7, 14, 3, 27), memory);
     QLocale::setDefault(saved);
     EXPECT_EQ(t.Azimuth, "123,46\u00B0");
     EXPECT_EQ(t.SatLong, "2,50\u00B0W  (-02\u00B029' 59\")"); // sexagesimal text has no separator
@@ -152,8 +154,8 @@ TEST(RefreshDataPanel, GermanLocale)
 TEST(RefreshDataPanel, Text1FieldsInWritingOrder)
 {
     DataPanelMemory memory;
-    const DataPanelTexts t = RefreshDataPanel(SampleState(), 26340.5, Tuned(145800),
-                                              At(2026, 12, 7, 14, 3, 27), memory, kEnglish);
+    const DataPanelTexts t = RefreshDataPanel(
+        SampleState(), 26340.5, Tuned(145800), At(2026, 12, 7, 14, 3, 27), memory, kEnglish);
     std::vector<int> indices;
     for (const auto& field : t.Text1Fields())
         indices.push_back(field.first);
@@ -167,7 +169,7 @@ TEST(TleAge, AcrossTheYearBoundary)
     // the YYDDD difference would read 27002.5 - 26365.5 = 637 days.
     EXPECT_DOUBLE_EQ(TleAgeDays(At(2027, 1, 2, 12, 0, 0), 26365.5), 2.0);
     EXPECT_EQ(TleAgeText(TleAgeDays(At(2027, 1, 2, 12, 0, 0), 26365.5), kEnglish),
-              "TLE's are 2.0 days old");
+        "TLE's are 2.0 days old");
     // Leap year: 2024 has a day 366.
     EXPECT_DOUBLE_EQ(TleAgeDays(At(2025, 1, 1, 0, 0, 0), 24366.0), 1.0);
 }

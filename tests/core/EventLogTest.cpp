@@ -4,8 +4,8 @@
 
 #include "FakeClock.h"
 
-#include <QSignalSpy>
 #include "QtPrinters.h"
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 

@@ -77,7 +77,8 @@ TEST(FormatPlain, Normal)
     EXPECT_EQ(FormatPlain(-2.5), "-2.5");
     EXPECT_EQ(FormatPlain(145800), " 145800");
     EXPECT_EQ(FormatPlain(435845.125), " 435845.125");
-    EXPECT_EQ(FormatPlain(145800.1 + 0.2), " 145800.3"); // 15 significant digits hide the binary tail
+    EXPECT_EQ(
+        FormatPlain(145800.1 + 0.2), " 145800.3"); // 15 significant digits hide the binary tail
 }
 
 TEST(ReadLenient, Normal)

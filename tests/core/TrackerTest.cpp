@@ -50,16 +50,19 @@ public:
 const char* const kIss = "ISS (ZARYA)             \n"
                          "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997\n"
                          "2 25544  51.6406 220.6676 0001921 228.7563 273.9440 15.49783958438989\n";
-const char* const kEshail = "ES'HAIL 2               \n"
-                            "1 43700U 18090A   24042.85148031  .00000138  00000+0  00000+0 0  9994\n"
-                            "2 43700   0.0167 109.8976 0001088 207.1551 156.6172  1.00271527 19090\n";
-const char* const kFuncube = "FUNCUBE-1 (AO-73)       \n"
-                             "1 39444U 13066AE  24042.84034642  .00010455  00000+0  10685-2 0  9999\n"
-                             "2 39444  97.7051   4.7902 0049450 198.4018 161.5412 14.89838831551284\n";
+const char* const kEshail
+    = "ES'HAIL 2               \n"
+      "1 43700U 18090A   24042.85148031  .00000138  00000+0  00000+0 0  9994\n"
+      "2 43700   0.0167 109.8976 0001088 207.1551 156.6172  1.00271527 19090\n";
+const char* const kFuncube
+    = "FUNCUBE-1 (AO-73)       \n"
+      "1 39444U 13066AE  24042.84034642  .00010455  00000+0  10685-2 0  9999\n"
+      "2 39444  97.7051   4.7902 0049450 198.4018 161.5412 14.89838831551284\n";
 // Mean motion 0: no orbit can be computed from it.
-const char* const kBroken = "BROKEN                  \n"
-                            "1 99999U 00000A   24043.00000000  .00000000  00000+0  00000+0 0  9990\n"
-                            "2 99999  51.0000 100.0000 0001000 100.0000 100.0000  0.00000000    10\n";
+const char* const kBroken
+    = "BROKEN                  \n"
+      "1 99999U 00000A   24043.00000000  .00000000  00000+0  00000+0 0  9990\n"
+      "2 99999  51.0000 100.0000 0001000 100.0000 100.0000  0.00000000    10\n";
 
 const char* const kSatIni = "# test station\r\n"
                             "QTH=Test\r\n"
@@ -181,7 +184,7 @@ TEST_F(TrackerTest, StartupNormalCallsInOrder)
     EXPECT_EQ(freqTexts.at(0).at(1).toString(), "0.00");
     ASSERT_EQ(lines.count(), 1);
     EXPECT_EQ(lines.at(0).at(0).toString(),
-              "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997");
+        "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997");
     EXPECT_EQ(m_tracker.SelectedName(), "ISS (ZARYA)");
     EXPECT_TRUE(m_tracker.Timer1().isActive());
     EXPECT_EQ(m_tracker.Timer1().interval(), 250);
@@ -220,8 +223,8 @@ TEST_F(TrackerTest, StartupNormalCallsInOrder)
     const sys_seconds listedAos = kStart + minutes(stepsToAos);
     const auto listedDay = floor<days>(listedAos);
     const hh_mm_ss<seconds> hms(listedAos - listedDay);
-    EXPECT_EQ(first.mid(11, 5), QString::asprintf("%02d:%02d", int(hms.hours().count()),
-                                                  int(hms.minutes().count())))
+    EXPECT_EQ(first.mid(11, 5),
+        QString::asprintf("%02d:%02d", int(hms.hours().count()), int(hms.minutes().count())))
         << first.toStdString();
     EXPECT_TRUE(first.startsWith(QStringLiteral("12.02.2024 ")) || first.startsWith("13.02.2024 "));
 }
@@ -257,8 +260,9 @@ TEST_F(TrackerTest, StartupFailureNoFileNames)
 {
     Write("sat.ini", "QTH=x\n");
     EXPECT_EQ(StartupFailure(), (QStringList { "No TLE file found", "No doppler.sql file found" }));
-    EXPECT_EQ(m_log.Lines(), (QStringList { "*** ERROR *** no TLE file found !",
-                                            "*** ERROR *** no doppler.sql file found !" }));
+    EXPECT_EQ(m_log.Lines(),
+        (QStringList {
+            "*** ERROR *** no TLE file found !", "*** ERROR *** no doppler.sql file found !" }));
     EXPECT_FALSE(m_tracker.Timer1().isActive());
 }
 
@@ -275,15 +279,17 @@ TEST_F(TrackerTest, StartupFailureNamedFilesMissing)
 {
     Write("sat.ini", "TLEFILE=nothere.txt\nDOPPLERFILE=doppler.sql\n");
     EXPECT_EQ(StartupFailure(),
-              QStringList { "No TLE file found: " + m_dir.filePath("nothere.txt") + " does not exist" });
+        QStringList { "No TLE file found: " + m_dir.filePath("nothere.txt") + " does not exist" });
     EXPECT_EQ(m_log.Lines(), QStringList { "*** ERROR *** no TLE file found !" });
 
     Write("sat.ini", "TLEFILE=amateur.txt\nDOPPLERFILE=" + m_dir.filePath("x.sql").toUtf8() + "\n");
-    EXPECT_EQ(StartupFailure(), QStringList { "No doppler.sql file found: " + m_dir.filePath("x.sql")
-                                              + " does not exist" });
+    EXPECT_EQ(StartupFailure(),
+        QStringList {
+            "No doppler.sql file found: " + m_dir.filePath("x.sql") + " does not exist" });
 
     Write("sat.ini", "TLEFILE=.\nDOPPLERFILE=doppler.sql\n");
-    EXPECT_EQ(StartupFailure(), QStringList { "No TLE file found: " + m_dir.filePath(".") + " is not a file" });
+    EXPECT_EQ(StartupFailure(),
+        QStringList { "No TLE file found: " + m_dir.filePath(".") + " is not a file" });
 }
 
 TEST_F(TrackerTest, StartupFailureMalformedIni)
@@ -292,18 +298,20 @@ TEST_F(TrackerTest, StartupFailureMalformedIni)
     EXPECT_EQ(StartupFailure(), QStringList { "sat.ini line 3: no \"=\" in \"\"" });
     EXPECT_TRUE(m_log.Lines().isEmpty());
     Write("sat.ini", "ROTOR_DEG=five\n");
-    EXPECT_EQ(StartupFailure(), QStringList { "sat.ini line 1: ROTOR_DEG value \"five\" is not a number" });
+    EXPECT_EQ(StartupFailure(),
+        QStringList { "sat.ini line 1: ROTOR_DEG value \"five\" is not a number" });
     Write("sat.ini", "AUTO_PARK=AUTO\n");
-    EXPECT_EQ(StartupFailure(), QStringList { "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" });
+    EXPECT_EQ(StartupFailure(),
+        QStringList { "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" });
 }
 
 TEST_F(TrackerTest, StartupFailureRotorSettingsRefused)
 {
-    Write("sat.ini", "ROTOR_PORT_SETTINGS=9600,x,8,1\nTLEFILE=amateur.txt\nDOPPLERFILE=doppler.sql\n");
-    EXPECT_CALL(m_rotor, ApplyConfiguration(_))
-        .WillOnce(Invoke([](const Configuration&) {
-            throw StartupError(QStringLiteral("Invalid port settings \"9600,x,8,1\""));
-        }));
+    Write("sat.ini",
+        "ROTOR_PORT_SETTINGS=9600,x,8,1\nTLEFILE=amateur.txt\nDOPPLERFILE=doppler.sql\n");
+    EXPECT_CALL(m_rotor, ApplyConfiguration(_)).WillOnce(Invoke([](const Configuration&) {
+        throw StartupError(QStringLiteral("Invalid port settings \"9600,x,8,1\""));
+    }));
     EXPECT_EQ(StartupFailure(), QStringList { "Invalid port settings \"9600,x,8,1\"" });
     EXPECT_TRUE(m_log.Lines().isEmpty()); // refused before the rotor line
 }
@@ -312,7 +320,7 @@ TEST_F(TrackerTest, StartupFailureEmptyOrBrokenElementFile)
 {
     Write("amateur.txt", "");
     EXPECT_EQ(StartupFailure(),
-              QStringList { "TLE file " + m_dir.filePath("amateur.txt") + " holds no element set" });
+        QStringList { "TLE file " + m_dir.filePath("amateur.txt") + " holds no element set" });
     Write("amateur.txt", kBroken);
     const QStringList broken = StartupFailure();
     ASSERT_EQ(broken.size(), 1);
@@ -389,7 +397,8 @@ TEST_F(TrackerTest, TicksAcrossAosAndLos)
     EXPECT_TRUE(m_tracker.Timer1().isActive());
     m_tracker.TrackingTick();
     EXPECT_EQ(busy.count(), 2); // once per pass
-    EXPECT_EQ(m_tracker.CountdownText(), "Time to AOS: " + Hms((nextAos - los - seconds(1)).count()));
+    EXPECT_EQ(
+        m_tracker.CountdownText(), "Time to AOS: " + Hms((nextAos - los - seconds(1)).count()));
     EXPECT_EQ(m_tracker.Plot().AosTime, nextAos);
 }
 
@@ -410,9 +419,8 @@ TEST_F(TrackerTest, LongComputationsHoldTimerAndShowHourglass)
 {
     m_tracker.Startup(m_dir.path());
     std::vector<std::pair<bool, bool>> seen; // (busy, timer active)
-    QObject::connect(&m_tracker, &Tracker::busyChanged, [&](bool busy) {
-        seen.emplace_back(busy, m_tracker.Timer1().isActive());
-    });
+    QObject::connect(&m_tracker, &Tracker::busyChanged,
+        [&](bool busy) { seen.emplace_back(busy, m_tracker.Timer1().isActive()); });
     m_tracker.ChooseSatellite(1);
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], std::make_pair(true, false));
@@ -431,7 +439,7 @@ TEST_F(TrackerTest, SatelliteAlwaysUpRetriesOncePerMinute)
     m_tracker.ChooseSatellite(1);
     ASSERT_EQ(lines.count(), 1);
     EXPECT_EQ(lines.at(0).at(1).toString(),
-              "2 43700   0.0167 109.8976 0001088 207.1551 156.6172  1.00271527 19090");
+        "2 43700   0.0167 109.8976 0001088 207.1551 156.6172  1.00271527 19090");
     EXPECT_EQ(m_tracker.AosTime(), kStart + seconds(1));
     EXPECT_EQ(m_tracker.LosTime(), std::nullopt); // not the ISS's LOS
     EXPECT_TRUE(m_tracker.Plot().Elevations.empty());
@@ -479,14 +487,16 @@ TEST_F(TrackerTest, FailingTickLoggedOnceAndNextTickRuns)
 {
     m_tracker.Startup(m_dir.path());
     m_clock.Advance(seconds(1));
-    EXPECT_CALL(m_rotor, UpdateRotor(_, _))
-        .WillRepeatedly(Invoke([](double, double) { throw std::runtime_error("serial port gone"); }));
+    EXPECT_CALL(m_rotor, UpdateRotor(_, _)).WillRepeatedly(Invoke([](double, double) {
+        throw std::runtime_error("serial port gone");
+    }));
     EXPECT_CALL(m_receiver, TuneReceiver(_)).Times(0); // the step after the failure is skipped
     for (int i = 0; i < 4; ++i)
         m_tracker.TrackingTick();
     EXPECT_EQ(m_log.Lines().size(), 2);
     EXPECT_TRUE(m_log.Lines().last().endsWith(": tracking: serial port gone"));
-    EXPECT_TRUE(m_log.Lines().last().startsWith("2/12/24 12:00:01")) << m_log.Lines().last().toStdString();
+    EXPECT_TRUE(m_log.Lines().last().startsWith("2/12/24 12:00:01"))
+        << m_log.Lines().last().toStdString();
     ::testing::Mock::VerifyAndClearExpectations(&m_rotor);
     ::testing::Mock::VerifyAndClearExpectations(&m_receiver);
 
