@@ -64,6 +64,17 @@ protected:
         return WaitUntil([this] { return outcome.has_value(); });
     }
 
+    // One exchange with the test's server, which sends reply and closes.
+    void Exchange(const QByteArray& reply)
+    {
+        client.StartTimeSync(host);
+        QTcpSocket* peer = Accept();
+        ASSERT_NE(peer, nullptr);
+        peer->write(reply);
+        peer->disconnectFromHost();
+        ASSERT_TRUE(WaitForOutcome());
+    }
+
     // A timed line as the log writes it at the fake clock's 05:30:00 UTC.
     static QString At(const QString& text) { return QStringLiteral("08/10/2011 05:30:00") + text; }
 
@@ -144,12 +155,7 @@ TEST_F(TimeSyncClientTest, Normal_ReplySplitOverTwoArrivals)
 TEST_F(TimeSyncClientTest, Normal_FirstByteBlankIsApplied)
 {
     // 20 3A 5F 80: top bit clear, so the era after the 2036 wrap.
-    client.StartTimeSync(host);
-    QTcpSocket* peer = Accept();
-    ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({ 0x20, 0x3A, 0x5F, 0x80 }));
-    peer->disconnectFromHost();
-    ASSERT_TRUE(WaitForOutcome());
+    ASSERT_NO_FATAL_FAILURE(Exchange(Bytes({ 0x20, 0x3A, 0x5F, 0x80 })));
     EXPECT_EQ(*outcome, TimeSyncClient::Outcome::ClockSet);
     ASSERT_EQ(setter.calls.size(), 1u);
     EXPECT_EQ(setter.calls[0], Utc(2053, 3, 27, 7, 55, 44));
@@ -159,12 +165,7 @@ TEST_F(TimeSyncClientTest, Normal_FirstByteBlankIsApplied)
 TEST_F(TimeSyncClientTest, Maximum_After2058TheCountStillDecodes)
 {
     clock.Set(Utc(2059, 12, 31, 23, 59, 0));
-    client.StartTimeSync(host);
-    QTcpSocket* peer = Accept();
-    ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({ 0x2C, 0xF3, 0x9A, 0x80 }));
-    peer->disconnectFromHost();
-    ASSERT_TRUE(WaitForOutcome());
+    ASSERT_NO_FATAL_FAILURE(Exchange(Bytes({ 0x2C, 0xF3, 0x9A, 0x80 })));
     ASSERT_EQ(setter.calls.size(), 1u);
     EXPECT_EQ(setter.calls[0], Utc(2060, 1, 1, 0, 0, 0));
     const QStringList& lines = log.Lines();
@@ -220,12 +221,7 @@ TEST_F(TimeSyncClientTest, Malformed_ImpossibleTimesAreRefused)
     // The default range starts at this program's build: a server stuck in
     // 1990 (A9 49 1C 00) must not drag the station's clock back there.
     client.SetValidTimeRange(DefaultValidTimeRange());
-    client.StartTimeSync(host);
-    QTcpSocket* peer = Accept();
-    ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({ 0xA9, 0x49, 0x1C, 0x00 }));
-    peer->disconnectFromHost();
-    ASSERT_TRUE(WaitForOutcome());
+    ASSERT_NO_FATAL_FAILURE(Exchange(Bytes({ 0xA9, 0x49, 0x1C, 0x00 })));
 
     const QStringList& lines = log.Lines();
     ASSERT_GE(lines.size(), 2);
@@ -240,12 +236,7 @@ TEST_F(TimeSyncClientTest, Malformed_ImpossibleTimesAreRefused)
 TEST_F(TimeSyncClientTest, Malformed_TimeFarBeyondTwentyYearsIsRefused)
 {
     client.SetValidTimeRange(DefaultValidTimeRange());
-    client.StartTimeSync(host);
-    QTcpSocket* peer = Accept();
-    ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({ 0x7F, 0xFF, 0xFF, 0xFF })); // 2104-02-26 09:42:23
-    peer->disconnectFromHost();
-    ASSERT_TRUE(WaitForOutcome());
+    ASSERT_NO_FATAL_FAILURE(Exchange(Bytes({ 0x7F, 0xFF, 0xFF, 0xFF }))); // 2104-02-26 09:42:23
     EXPECT_EQ(log.Lines().last(),
         At(QStringLiteral(": Time passed not valid. Clock not synchronised !")));
     EXPECT_TRUE(setter.calls.empty());
@@ -327,12 +318,7 @@ TEST_F(TimeSyncClientTest, Malformed_PortInTimeServerIsAnError)
 TEST_F(TimeSyncClientTest, SetterFailureGivesTheFailedLineWithTheReason)
 {
     setter.result = { false, QStringLiteral("Operation not permitted") };
-    client.StartTimeSync(host);
-    QTcpSocket* peer = Accept();
-    ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
-    peer->disconnectFromHost();
-    ASSERT_TRUE(WaitForOutcome());
+    ASSERT_NO_FATAL_FAILURE(Exchange(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 })));
 
     const QStringList& lines = log.Lines();
     EXPECT_EQ(lines.last(),
@@ -346,12 +332,7 @@ TEST_F(TimeSyncClientTest, SetterFailureGivesTheFailedLineWithTheReason)
 TEST_F(TimeSyncClientTest, SetterThatThrowsCountsAsFailure)
 {
     setter.throwText = "clock device busy";
-    client.StartTimeSync(host);
-    QTcpSocket* peer = Accept();
-    ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
-    peer->disconnectFromHost();
-    ASSERT_TRUE(WaitForOutcome());
+    ASSERT_NO_FATAL_FAILURE(Exchange(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 })));
     EXPECT_EQ(log.Lines().last(),
         At(QStringLiteral(": SetSystemTime failed. Clock not synchronised (clock device busy)")));
     EXPECT_EQ(*outcome, TimeSyncClient::Outcome::SetFailed);
@@ -360,12 +341,7 @@ TEST_F(TimeSyncClientTest, SetterThatThrowsCountsAsFailure)
 TEST_F(TimeSyncClientTest, ClockAheadIsReportedAsFast)
 {
     clock.Set(Utc(2011, 10, 8, 5, 35, 3));
-    client.StartTimeSync(host);
-    QTcpSocket* peer = Accept();
-    ASSERT_NE(peer, nullptr);
-    peer->write(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 }));
-    peer->disconnectFromHost();
-    ASSERT_TRUE(WaitForOutcome());
+    ASSERT_NO_FATAL_FAILURE(Exchange(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 })));
     EXPECT_EQ(log.Lines().last(),
         QStringLiteral("08/10/2011 05:35:03: clock corrected by -7 s (it was 7 s fast)"));
 }
