@@ -104,16 +104,6 @@ TEST_F(UpdateCommandTest, FailedPageExitsOneAndKeepsFile)
     EXPECT_FALSE(QFile::exists(TlePath() + "_old"));
 }
 
-TEST_F(UpdateCommandTest, ErrorPageExitsOne)
-{
-    m_server.Put("/NORAD/elements/amateur.txt", test::HtmlErrorPage);
-    const CliResult result = RunCli({ "--config", IniPath() });
-    EXPECT_EQ(result.ExitCode, 1);
-    EXPECT_EQ(result.Lines.value(1),
-              "refused " + Url("/NORAD/elements/amateur.txt") + ": no element set in the page");
-    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
-}
-
 TEST_F(UpdateCommandTest, SilentServerTimesOut)
 {
     QTcpServer silent; // the child process connects; this one never answers

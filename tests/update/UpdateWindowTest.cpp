@@ -129,19 +129,6 @@ TEST_F(UpdateWindowTest, BothBoxesAndRepeatedUpdates)
     EXPECT_EQ(ProgressLines(*window).size(), 5);
 }
 
-TEST_F(UpdateWindowTest, NotFoundLeavesFileAndSaysWhy)
-{
-    QFile::remove(m_server.Folder() + "/NORAD/elements/tle-new.txt");
-    auto window = MakeWindow();
-    EXPECT_FALSE(ClickAndWait(*window));
-    const QStringList lines = ProgressLines(*window);
-    EXPECT_EQ(lines.value(5), "failed " + m_server.BaseUrl()
-                                  + "/NORAD/elements/tle-new.txt: HTTP 404 File not found");
-    EXPECT_EQ(lines.value(6), "TLE file unchanged: " + TlePath());
-    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
-    EXPECT_TRUE(window->findChild<QPushButton*>("Command1")->isEnabled());
-}
-
 TEST_F(UpdateWindowTest, EmptyTlePathRefused)
 {
     UpdateWindow window(m_server.BaseUrl(), m_server.BaseUrl(), [] { return QString(); });
@@ -234,13 +221,6 @@ TEST_F(UpdateWindowTest, MenuOpensWindowAndClosingMainWindowReloadsList)
     EXPECT_EQ(reloads, 1);
     EXPECT_EQ(catalogue,
               std::vector<std::string>({ "OSCAR 7 (AO-7)", "FUNCUBE-1 (AO-73)", "ISS (ZARYA)" }));
-}
-
-TEST_F(UpdateWindowTest, FileRenameOfTheWindow)
-{
-    EXPECT_TRUE(UpdateWindow::FileRename(TlePath(), TlePath() + "_old", true));
-    EXPECT_EQ(ReadAll(TlePath() + "_old"), test::OldTleFile);
-    EXPECT_FALSE(UpdateWindow::FileRename(TlePath(), TlePath() + "_old", true));
 }
 
 } // namespace
