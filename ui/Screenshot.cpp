@@ -9,7 +9,9 @@
 #include <QComboBox>
 #include <QPixmap>
 #include <QTimer>
+#include <QDateTime>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace aostrack {
@@ -70,6 +72,31 @@ void ChooseSatelliteNamed(MainWindow& window, const QString& part)
 }
 
 } // namespace
+
+ScreenshotClock::ScreenshotClock(const Clock& real) : m_real(real)
+{
+    if (qEnvironmentVariableIsEmpty("AOSTRACK_SCREENSHOT"))
+        return;
+    const QDateTime start = QDateTime::fromString(qEnvironmentVariable("AOSTRACK_SCREENSHOT_START"), Qt::ISODate);
+    if (!start.isValid())
+        return;
+    m_start = std::chrono::sys_seconds(std::chrono::seconds(start.toSecsSinceEpoch()));
+    bool ok = false;
+    const double speed = qEnvironmentVariable("AOSTRACK_SCREENSHOT_SPEED").toDouble(&ok);
+    if (ok && speed > 0)
+        m_speed = speed;
+    m_elapsed.start();
+}
+
+std::chrono::sys_seconds ScreenshotClock::UtcNow() const
+{
+    if (!m_start)
+        return m_real.UtcNow();
+    const auto runSeconds = static_cast<long long>(std::floor(m_elapsed.elapsed() * m_speed / 1000.0));
+    return *m_start + std::chrono::seconds(runSeconds);
+}
+
+int ScreenshotClock::UtcOffsetMinutes() const { return m_real.UtcOffsetMinutes(); }
 
 bool ArmScreenshotFromEnvironment(MainWindow& window, Tracker& tracker, const Clock& clock)
 {

@@ -7,13 +7,32 @@
 // AOSTRACK_SCREENSHOT_SATELLITE=<part of a name> chooses that satellite as
 // the operator would; the value "up" chooses the low-orbit satellite highest
 // above the horizon now, preferring one with a known downlink.
-class QWidget;
+// AOSTRACK_SCREENSHOT_START=<ISO 8601 UTC> runs the program's own clock from
+// that moment (AOSTRACK_SCREENSHOT_SPEED times as fast), so that the picture
+// can show a pass of the example station's element sets; it never touches
+// the system clock and does nothing without AOSTRACK_SCREENSHOT.
+#include "orbit/Clock.h"
+
+#include <QElapsedTimer>
+#include <optional>
 
 namespace aostrack {
-
-class Clock;
 class MainWindow;
 class Tracker;
+
+// The program's clock: the real one, or the screenshot's rehearsal clock.
+class ScreenshotClock : public Clock {
+public:
+    explicit ScreenshotClock(const Clock& real);
+    std::chrono::sys_seconds UtcNow() const override;
+    int UtcOffsetMinutes() const override;
+
+private:
+    const Clock& m_real;
+    std::optional<std::chrono::sys_seconds> m_start;
+    double m_speed = 1;
+    QElapsedTimer m_elapsed;
+};
 
 // Arms the screenshot when the variable is set; returns whether it did.
 bool ArmScreenshotFromEnvironment(MainWindow& window, Tracker& tracker, const Clock& clock);

@@ -29,7 +29,10 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral("1.1.1"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
-    aostrack::SystemClock clock;
+    aostrack::SystemClock systemClock;
+    // The system clock, unless a documentation screenshot asks for a
+    // rehearsal time (see ui/Screenshot.h).
+    aostrack::ScreenshotClock clock(systemClock);
     aostrack::EventLog log(clock);
     aostrack::Tracker tracker(clock, log);
     aostrack::QtFileChooser fileChooser;
