@@ -66,7 +66,8 @@ AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window)
     picture->setPixmap(SatellitePicture(96));
     picture->setAlignment(Qt::AlignCenter);
 
-    auto* title = new QLabel(QStringLiteral("aostrack — satellite tracker for amateur-radio ground stations"), this);
+    auto* title = new QLabel(QStringLiteral("aostrack satellite tracker"), this);
+    title->setWordWrap(true);
     title->setObjectName(QStringLiteral("Label1"));
     QFont titleFont = title->font();
     titleFont.setBold(true);
@@ -78,8 +79,9 @@ AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window)
     version->setObjectName(QStringLiteral("Label2"));
     version->setAlignment(Qt::AlignCenter);
 
-    auto* credit = new QLabel(QStringLiteral("Orbits by the Plan13 method. Written for the operators of "
-                                             "amateur satellite stations; 73 and good passes."),
+    auto* credit = new QLabel(QStringLiteral("Real-time tracking, Doppler tuning and rotor control for "
+                                             "amateur-radio ground stations. Orbits by the Plan13 method. "
+                                             "73 and good passes."),
             this);
     credit->setObjectName(QStringLiteral("Label3"));
     credit->setWordWrap(true);

@@ -1,12 +1,14 @@
 // The main window as it stands before start-up: every control by its design
 // name, with its caption, font and enabled state.
 #include "QtPrinters.h"
+#include "ui/AboutBox.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/PassPlot.h"
 #include "ui/StatusLamp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
@@ -216,6 +218,37 @@ TEST_F(MainWindowLayout, FitsSmallScreens)
     EXPECT_LE(window.height(), 600);
     window.resize(1280, 800);
     EXPECT_EQ(window.size(), QSize(1280, 800));
+}
+
+} // namespace
+} // namespace aostrack
+
+namespace aostrack {
+namespace {
+
+TEST_F(MainWindowLayout, HourglassNestedCallsAreCounted)
+{
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    window.SetBusy(true);
+    window.SetBusy(true);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    window.SetBusy(false);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    window.SetBusy(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // An unmatched "not busy" changes nothing.
+    window.SetBusy(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainWindowLayout, AboutBoxPicture)
+{
+    window.ShowAboutBox();
+    ASSERT_NE(window.About(), nullptr);
+    auto* picture = window.About()->findChild<QLabel*>("Image1");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(picture->pixmap().isNull());
 }
 
 } // namespace
