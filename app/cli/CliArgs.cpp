@@ -6,8 +6,8 @@
 
 namespace aostrack {
 
-ParsedArgs ParseOptions(const QStringList& args, const QStringList& valueOptions,
-                        const QStringList& flagOptions)
+ParsedArgs ParseOptions(
+    const QStringList& args, const QStringList& valueOptions, const QStringList& flagOptions)
 {
     ParsedArgs parsed;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -50,33 +50,33 @@ std::chrono::sys_seconds ParseUtcInstant(const QString& text, const QString& opt
         QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})T(\\d{2}):(\\d{2}):(\\d{2})Z$"));
     const auto match = form.match(text);
     const auto bad = [&] {
-        return UsageError(QStringLiteral("%1: \"%2\" is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ")
-                              .arg(option, text));
+        return UsageError(
+            QStringLiteral("%1: \"%2\" is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ")
+                .arg(option, text));
     };
     if (!match.hasMatch())
         throw bad();
-    const year_month_day date{year{match.captured(1).toInt()},
-                              month{static_cast<unsigned>(match.captured(2).toInt())},
-                              day{static_cast<unsigned>(match.captured(3).toInt())}};
+    const year_month_day date { year { match.captured(1).toInt() },
+        month { static_cast<unsigned>(match.captured(2).toInt()) },
+        day { static_cast<unsigned>(match.captured(3).toInt()) } };
     const int h = match.captured(4).toInt();
     const int m = match.captured(5).toInt();
     const int s = match.captured(6).toInt();
     if (!date.ok() || h > 23 || m > 59 || s > 59)
         throw bad();
-    return sys_days{date} + hours{h} + minutes{m} + seconds{s};
+    return sys_days { date } + hours { h } + minutes { m } + seconds { s };
 }
 
 QString FormatUtcInstant(std::chrono::sys_seconds instant)
 {
     using namespace std::chrono;
     const sys_days dayStart = floor<days>(instant);
-    const year_month_day date{dayStart};
-    const hh_mm_ss time{instant - dayStart};
+    const year_month_day date { dayStart };
+    const hh_mm_ss time { instant - dayStart };
     return QString::asprintf("%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-                             static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                             static_cast<int>(time.hours().count()),
-                             static_cast<int>(time.minutes().count()),
-                             static_cast<int>(time.seconds().count()));
+        static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+        static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+        static_cast<int>(time.seconds().count()));
 }
 
 double ParseNumber(const QString& text, const QString& option)
@@ -94,7 +94,8 @@ double ParseNumberInRange(const QString& text, const QString& option, double low
 {
     const double value = ParseNumber(text, option);
     if (value < low || value > high)
-        throw UsageError(QStringLiteral("%1: %2 is outside %3 to %4").arg(option, text).arg(low).arg(high));
+        throw UsageError(
+            QStringLiteral("%1: %2 is outside %3 to %4").arg(option, text).arg(low).arg(high));
     return value;
 }
 

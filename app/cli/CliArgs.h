@@ -16,21 +16,27 @@ inline constexpr int ExitUsage = 2;
 
 class UsageError : public std::runtime_error {
 public:
-    explicit UsageError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    explicit UsageError(const QString& message)
+        : std::runtime_error(message.toStdString())
+    {
+    }
 };
 
 struct ParsedArgs {
-    QHash<QString, QString> values;  // "--tle" -> "amateur.txt"
-    QSet<QString> flags;             // "--json"
+    QHash<QString, QString> values; // "--tle" -> "amateur.txt"
+    QSet<QString> flags; // "--json"
 
-    bool Has(const QString& option) const { return values.contains(option) || flags.contains(option); }
+    bool Has(const QString& option) const
+    {
+        return values.contains(option) || flags.contains(option);
+    }
     QString Value(const QString& option) const { return values.value(option); }
 };
 
 // Reads "--opt VALUE", "--opt=VALUE" and "--flag". An unknown option, a
 // missing value, a repeated option or a stray word throws UsageError.
-ParsedArgs ParseOptions(const QStringList& args, const QStringList& valueOptions,
-                        const QStringList& flagOptions);
+ParsedArgs ParseOptions(
+    const QStringList& args, const QStringList& valueOptions, const QStringList& flagOptions);
 
 // "YYYY-MM-DDTHH:MM:SSZ", a real calendar date and time of day, UTC.
 std::chrono::sys_seconds ParseUtcInstant(const QString& text, const QString& option);

@@ -22,8 +22,9 @@ Configuration LoadCliConfiguration(const QString& configFile)
     const QString path = CliConfigPath(configFile);
     QFile file(path);
     if (!file.exists())
-        throw UsageError(QStringLiteral("%1 not found (give --config FILE, or --tle, --lat, --lon and --height)")
-                             .arg(path));
+        throw UsageError(
+            QStringLiteral("%1 not found (give --config FILE, or --tle, --lat, --lon and --height)")
+                .arg(path));
     if (!file.open(QIODevice::ReadOnly))
         throw UsageError(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     const QByteArray bytes = file.readAll();

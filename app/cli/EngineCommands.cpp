@@ -16,28 +16,32 @@ namespace aostrack {
 namespace {
 
 const QStringList kCommonValueOptions = {
-    QStringLiteral("--tle"),    QStringLiteral("--sat"),    QStringLiteral("--lat"),
-    QStringLiteral("--lon"),    QStringLiteral("--height"), QStringLiteral("--config"),
+    QStringLiteral("--tle"),
+    QStringLiteral("--sat"),
+    QStringLiteral("--lat"),
+    QStringLiteral("--lon"),
+    QStringLiteral("--height"),
+    QStringLiteral("--config"),
 };
-const QStringList kCommonFlags = {QStringLiteral("--json"), QStringLiteral("--help")};
+const QStringList kCommonFlags = { QStringLiteral("--json"), QStringLiteral("--help") };
 
-const char* const kCommonHelp =
-    "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
-    "  --sat N|NAME     record number, 1 = first set of the file, or the exact\n"
-    "                   satellite name as the file writes it (default: 1)\n"
-    "  --lat DEG        station latitude, degrees north, south negative\n"
-    "  --lon DEG        station longitude, degrees east, west negative\n"
-    "  --height KM      station height above the ellipsoid in kilometres\n"
-    "                   (default for these three: QTH_LAT, QTH_LONG, QTH_HEIGHT)\n"
-    "  --config FILE    sat.ini to read the defaults from\n"
-    "                   (default: sat.ini beside aostrack-cli; only read when\n"
-    "                   one of --tle, --lat, --lon, --height is missing)\n"
-    "  --json           one JSON object instead of text\n";
+const char* const kCommonHelp
+    = "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
+      "  --sat N|NAME     record number, 1 = first set of the file, or the exact\n"
+      "                   satellite name as the file writes it (default: 1)\n"
+      "  --lat DEG        station latitude, degrees north, south negative\n"
+      "  --lon DEG        station longitude, degrees east, west negative\n"
+      "  --height KM      station height above the ellipsoid in kilometres\n"
+      "                   (default for these three: QTH_LAT, QTH_LONG, QTH_HEIGHT)\n"
+      "  --config FILE    sat.ini to read the defaults from\n"
+      "                   (default: sat.ini beside aostrack-cli; only read when\n"
+      "                   one of --tle, --lat, --lon, --height is missing)\n"
+      "  --json           one JSON object instead of text\n";
 
 // What the engine needs: the chosen element set and the station.
 struct EngineInputs {
     QString tlePath;
-    int record = 0;     // 1-based
+    int record = 0; // 1-based
     QString satName;
     ElementSet elements;
     Station station;
@@ -63,17 +67,20 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     if (needConfig)
         config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
 
-    in.tlePath = args.Has(QStringLiteral("--tle")) ? args.Value(QStringLiteral("--tle")) : config.TleFilePath;
+    in.tlePath = args.Has(QStringLiteral("--tle")) ? args.Value(QStringLiteral("--tle"))
+                                                   : config.TleFilePath;
     in.station.StationLat = args.Has(QStringLiteral("--lat"))
         ? ParseNumberInRange(args.Value(QStringLiteral("--lat")), QStringLiteral("--lat"), -90, 90)
         : config.StationLat;
     in.station.StationLon = args.Has(QStringLiteral("--lon"))
-        ? ParseNumberInRange(args.Value(QStringLiteral("--lon")), QStringLiteral("--lon"), -180, 360)
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--lon")), QStringLiteral("--lon"), -180, 360)
         : config.StationLon;
     // Kilometres: a height typed in metres (519 for 519 m) is refused here
     // rather than putting the station in low orbit.
     in.station.StationHeight = args.Has(QStringLiteral("--height"))
-        ? ParseNumberInRange(args.Value(QStringLiteral("--height")), QStringLiteral("--height"), -1, 100)
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--height")), QStringLiteral("--height"), -1, 100)
         : config.StationHeight;
 
     if (in.tlePath.isEmpty())
@@ -91,8 +98,9 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     if (load.SatCount == 0)
         throw UsageError(QStringLiteral("%1 holds no element set").arg(in.tlePath));
 
-    const QString sat = args.Has(QStringLiteral("--sat")) ? args.Value(QStringLiteral("--sat")).trimmed()
-                                                          : QStringLiteral("1");
+    const QString sat = args.Has(QStringLiteral("--sat"))
+        ? args.Value(QStringLiteral("--sat")).trimmed()
+        : QStringLiteral("1");
     bool allDigits = !sat.isEmpty();
     for (const QChar c : sat)
         allDigits = allDigits && c.isDigit();
@@ -104,7 +112,8 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
             if (QString::fromStdString(names[i]) == sat)
                 in.record = static_cast<int>(i) + 1;
         if (in.record == 0)
-            throw UsageError(QStringLiteral("--sat: no satellite named \"%1\" in %2").arg(sat, in.tlePath));
+            throw UsageError(
+                QStringLiteral("--sat: no satellite named \"%1\" in %2").arg(sat, in.tlePath));
     }
     const SatRecord& record = load.Table.Record(in.record);
     in.satName = QString::fromStdString(record.SatName);
@@ -152,26 +161,28 @@ int RunStateCommand(const QStringList& argList)
     valueOptions << QStringLiteral("--at") << QStringLiteral("--freq");
     const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
     if (args.Has(QStringLiteral("--help"))) {
-        WriteOut(QStringLiteral(
-                     "Usage: aostrack-cli state [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
-                     "                          [--height KM] [--at YYYY-MM-DDTHH:MM:SSZ] [--freq KHZ] [--json]\n"
-                     "\n"
-                     "The orbit engine's results for one satellite at one UTC second, as the\n"
-                     "window's data panel shows them.\n"
-                     "\n")
-                 + QString::fromLatin1(kCommonHelp)
-                 + QStringLiteral(
-                     "  --at TIME        the instant, UTC (default: now)\n"
-                     "  --freq KHZ       tuned frequency for the path loss, kHz (default 0: the\n"
-                     "                   frequency term is left out)\n"
-                     "\n"
-                     "JSON keys: SatAzimuth SatElevation SatRange RangeRate SubSatLat SubSatLon\n"
-                     "PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
-                     "Illumination IlluminationText SunElevation InEclipse MayBeVisible.\n"
-                     "Degrees, km, km/s (range rate positive while the distance grows), dB.\n"
-                     "Example:\n"
-                     "  aostrack-cli state --tle amateur.txt --sat \"ISS (ZARYA)\" --lat 48.1371 \\\n"
-                     "      --lon 11.5754 --height 0.519 --at 2024-02-12T18:00:00Z --json\n"));
+        WriteOut(
+            QStringLiteral(
+                "Usage: aostrack-cli state [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
+                "                          [--height KM] [--at YYYY-MM-DDTHH:MM:SSZ] [--freq KHZ] "
+                "[--json]\n"
+                "\n"
+                "The orbit engine's results for one satellite at one UTC second, as the\n"
+                "window's data panel shows them.\n"
+                "\n")
+            + QString::fromLatin1(kCommonHelp)
+            + QStringLiteral(
+                "  --at TIME        the instant, UTC (default: now)\n"
+                "  --freq KHZ       tuned frequency for the path loss, kHz (default 0: the\n"
+                "                   frequency term is left out)\n"
+                "\n"
+                "JSON keys: SatAzimuth SatElevation SatRange RangeRate SubSatLat SubSatLon\n"
+                "PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
+                "Illumination IlluminationText SunElevation InEclipse MayBeVisible.\n"
+                "Degrees, km, km/s (range rate positive while the distance grows), dB.\n"
+                "Example:\n"
+                "  aostrack-cli state --tle amateur.txt --sat \"ISS (ZARYA)\" --lat 48.1371 \\\n"
+                "      --lon 11.5754 --height 0.519 --at 2024-02-12T18:00:00Z --json\n"));
         return ExitOk;
     }
     const EngineInputs in = ResolveInputs(args);
@@ -203,7 +214,8 @@ int RunStateCommand(const QStringList& argList)
                << QStringLiteral("\"SatHeight\": ") + JsonNumber(s.SatHeight)
                << QStringLiteral("\"SunAngle\": ") + JsonNumber(s.SunAngle)
                << QStringLiteral("\"Illumination\": ") + JsonNumber(s.Illumination)
-               << QStringLiteral("\"IlluminationText\": ") + JsonString(QString::fromStdString(s.IlluminationText))
+               << QStringLiteral("\"IlluminationText\": ")
+                + JsonString(QString::fromStdString(s.IlluminationText))
                << QStringLiteral("\"SunElevation\": ") + JsonNumber(s.SunElevation)
                << QStringLiteral("\"InEclipse\": ") + JsonBool(s.InEclipse)
                << QStringLiteral("\"MayBeVisible\": ") + JsonBool(s.MayBeVisible);
@@ -217,7 +229,7 @@ int RunStateCommand(const QStringList& argList)
                        .arg(in.tlePath, FormatUtcInstant(at));
     text += QStringLiteral("station %1 N  %2 E  %3 km\n")
                 .arg(TextNumber(in.station.StationLat, 4), TextNumber(in.station.StationLon, 4),
-                     TextNumber(in.station.StationHeight, 3));
+                    TextNumber(in.station.StationHeight, 3));
     const auto row = [&text](const char* name, const QString& value, const char* unit) {
         text += QStringLiteral("%1 %2").arg(QString::fromLatin1(name), -17).arg(value);
         if (*unit)
@@ -253,8 +265,10 @@ int RunNextPassCommand(const QStringList& argList)
     const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(QStringLiteral(
-                     "Usage: aostrack-cli next-pass [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
-                     "                              [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] [--json]\n"
+                     "Usage: aostrack-cli next-pass [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon "
+                     "DEG]\n"
+                     "                              [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] "
+                     "[--json]\n"
                      "\n"
                      "AOS and LOS of the current or next pass, searched second by second for\n"
                      "14 hours after --from: AOS is the first second with the satellite above\n"
@@ -262,13 +276,14 @@ int RunNextPassCommand(const QStringList& argList)
                      "gives AOS = --from + 1 s. A time not found within 14 hours is null in\n"
                      "JSON and \"none\" in text.\n"
                      "\n")
-                 + QString::fromLatin1(kCommonHelp)
-                 + QStringLiteral(
-                     "  --from TIME      \"now\" of the search, UTC (default: now)\n"
-                     "\n"
-                     "Example:\n"
-                     "  aostrack-cli next-pass --sat \"SAUDISAT 1C (SO-50)\" --from 2024-02-12T12:00:00Z --json\n"
-                     "  {\"AosTime\": \"2024-02-12T...Z\", \"LosTime\": \"2024-02-12T...Z\"}\n"));
+            + QString::fromLatin1(kCommonHelp)
+            + QStringLiteral(
+                "  --from TIME      \"now\" of the search, UTC (default: now)\n"
+                "\n"
+                "Example:\n"
+                "  aostrack-cli next-pass --sat \"SAUDISAT 1C (SO-50)\" --from "
+                "2024-02-12T12:00:00Z --json\n"
+                "  {\"AosTime\": \"2024-02-12T...Z\", \"LosTime\": \"2024-02-12T...Z\"}\n"));
         return ExitOk;
     }
     const EngineInputs in = ResolveInputs(args);
@@ -287,7 +302,8 @@ int RunNextPassCommand(const QStringList& argList)
     const auto textTime = [](const std::optional<std::chrono::sys_seconds>& time) {
         return time ? FormatUtcInstant(*time) : QStringLiteral("none within 14 hours");
     };
-    WriteOut(QStringLiteral("AOS %1\nLOS %2\n").arg(textTime(pass.AosTime), textTime(pass.LosTime)));
+    WriteOut(
+        QStringLiteral("AOS %1\nLOS %2\n").arg(textTime(pass.AosTime), textTime(pass.LosTime)));
     return ExitOk;
 }
 
@@ -297,24 +313,25 @@ int RunPassesCommand(const QStringList& argList)
     valueOptions << QStringLiteral("--from");
     const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
     if (args.Has(QStringLiteral("--help"))) {
-        WriteOut(QStringLiteral(
-                     "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
-                     "                           [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] [--json]\n"
-                     "\n"
-                     "The passes that end within 24 hours after --from, sampled once a minute,\n"
-                     "one line each as the window's list shows them (times UTC, date of the LOS,\n"
-                     "azimuths and maximum elevation cut to whole degrees):\n"
-                     "  DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)\n"
-                     "No output when there is no pass.\n"
-                     "\n")
-                 + QString::fromLatin1(kCommonHelp)
-                 + QStringLiteral(
-                     "  --from TIME      start of the 24 hours, UTC (default: now)\n"
-                     "With --json: {\"Passes\": [{\"AosTime\", \"LosTime\", \"AosAzimuth\",\n"
-                     "\"LosAzimuth\", \"MaxElevation\", \"Line\"}, ...]}\n"
-                     "\n"
-                     "Example:\n"
-                     "  aostrack-cli passes --sat 10 --from 2024-02-12T00:00:00Z\n"));
+        WriteOut(
+            QStringLiteral(
+                "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
+                "                           [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] [--json]\n"
+                "\n"
+                "The passes that end within 24 hours after --from, sampled once a minute,\n"
+                "one line each as the window's list shows them (times UTC, date of the LOS,\n"
+                "azimuths and maximum elevation cut to whole degrees):\n"
+                "  DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)\n"
+                "No output when there is no pass.\n"
+                "\n")
+            + QString::fromLatin1(kCommonHelp)
+            + QStringLiteral(
+                "  --from TIME      start of the 24 hours, UTC (default: now)\n"
+                "With --json: {\"Passes\": [{\"AosTime\", \"LosTime\", \"AosAzimuth\",\n"
+                "\"LosAzimuth\", \"MaxElevation\", \"Line\"}, ...]}\n"
+                "\n"
+                "Example:\n"
+                "  aostrack-cli passes --sat 10 --from 2024-02-12T00:00:00Z\n"));
         return ExitOk;
     }
     const EngineInputs in = ResolveInputs(args);
@@ -331,11 +348,13 @@ int RunPassesCommand(const QStringList& argList)
             const ListedPass& p = list.Passes[i];
             passes << QStringLiteral("{\"AosTime\": %1, \"LosTime\": %2, \"AosAzimuth\": %3, "
                                      "\"LosAzimuth\": %4, \"MaxElevation\": %5, \"Line\": %6}")
-                          .arg(JsonString(FormatUtcInstant(p.AosTime)), JsonString(FormatUtcInstant(p.LosTime)),
-                               JsonNumber(p.AosAzimuth), JsonNumber(p.LosAzimuth), JsonNumber(p.MaxElevation),
-                               JsonString(QString::fromStdString(list.Lines[i])));
+                          .arg(JsonString(FormatUtcInstant(p.AosTime)),
+                              JsonString(FormatUtcInstant(p.LosTime)), JsonNumber(p.AosAzimuth),
+                              JsonNumber(p.LosAzimuth), JsonNumber(p.MaxElevation),
+                              JsonString(QString::fromStdString(list.Lines[i])));
         }
-        WriteOut(QStringLiteral("{\"Passes\": [") + passes.join(QStringLiteral(", ")) + QStringLiteral("]}\n"));
+        WriteOut(QStringLiteral("{\"Passes\": [") + passes.join(QStringLiteral(", "))
+            + QStringLiteral("]}\n"));
         return ExitOk;
     }
     QString text;

@@ -9,7 +9,10 @@ namespace aostrack {
 class SimulatedClock : public Clock {
 public:
     SimulatedClock(std::chrono::sys_seconds start, int utcOffsetMinutes)
-        : m_start(start), m_offsetMinutes(utcOffsetMinutes) {}
+        : m_start(start)
+        , m_offsetMinutes(utcOffsetMinutes)
+    {
+    }
 
     std::chrono::sys_seconds UtcNow() const override
     {
@@ -22,7 +25,7 @@ public:
 
 private:
     std::chrono::sys_seconds m_start;
-    std::chrono::milliseconds m_elapsed{0};
+    std::chrono::milliseconds m_elapsed { 0 };
     int m_offsetMinutes;
 };
 

@@ -47,7 +47,10 @@ namespace {
 using namespace std::chrono;
 
 volatile std::sig_atomic_t g_stopRequested = 0;
-extern "C" void RequestStop(int) { g_stopRequested = 1; }
+extern "C" void RequestStop(int)
+{
+    g_stopRequested = 1;
+}
 
 constexpr int kLogLinesShown = 6;
 constexpr int kPassLinesShown = 12;
@@ -57,18 +60,21 @@ constexpr int kProfileWidth = 48;
 // that just ran computed (the tick reads the clock once, at its start).
 class RecordingClock : public Clock {
 public:
-    explicit RecordingClock(const Clock& inner) : m_inner(inner) {}
+    explicit RecordingClock(const Clock& inner)
+        : m_inner(inner)
+    {
+    }
     sys_seconds UtcNow() const override { return m_last = m_inner.UtcNow(); }
     int UtcOffsetMinutes() const override { return m_inner.UtcOffsetMinutes(); }
     sys_seconds Last() const { return m_last; }
 
 private:
     const Clock& m_inner;
-    mutable sys_seconds m_last{};
+    mutable sys_seconds m_last {};
 };
 
 struct TrackOptions {
-    QString configPath;  // the sat.ini read
+    QString configPath; // the sat.ini read
     QString sat;
     std::optional<sys_seconds> start;
     double speed = 1;
@@ -118,16 +124,19 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     if (args.Has(QStringLiteral("--start")))
         o.start = ParseUtcInstant(args.Value(QStringLiteral("--start")), QStringLiteral("--start"));
     if (args.Has(QStringLiteral("--speed")))
-        o.speed = ParseNumberInRange(args.Value(QStringLiteral("--speed")), QStringLiteral("--speed"), 0.1, 10000);
+        o.speed = ParseNumberInRange(
+            args.Value(QStringLiteral("--speed")), QStringLiteral("--speed"), 0.1, 10000);
     o.simulated = o.start.has_value() || args.Has(QStringLiteral("--speed"));
     if (args.Has(QStringLiteral("--for"))) {
-        o.forSeconds = ParseNumberInRange(args.Value(QStringLiteral("--for")), QStringLiteral("--for"), 1, 1e9);
+        o.forSeconds = ParseNumberInRange(
+            args.Value(QStringLiteral("--for")), QStringLiteral("--for"), 1, 1e9);
     }
     o.rotor = args.Has(QStringLiteral("--rotor"));
     o.receiver = args.Has(QStringLiteral("--receiver"));
     o.plain = args.Has(QStringLiteral("--plain"));
     if (QFileInfo(o.configPath).fileName() != QLatin1String("sat.ini"))
-        throw UsageError(QStringLiteral("--config: the tracker reads a file named sat.ini, not %1").arg(o.configPath));
+        throw UsageError(QStringLiteral("--config: the tracker reads a file named sat.ini, not %1")
+                             .arg(o.configPath));
     return o;
 }
 
@@ -143,20 +152,27 @@ int ChosenIndex(const QString& sat, const QStringList& names, const QString& tle
         bool ok = false;
         const int record = sat.toInt(&ok);
         if (!ok || record < 1 || record > names.size())
-            throw UsageError(QStringLiteral("--sat: record %1 is not in %2 (it holds records 1 to %3)")
-                                 .arg(sat, tlePath)
-                                 .arg(names.size()));
+            throw UsageError(
+                QStringLiteral("--sat: record %1 is not in %2 (it holds records 1 to %3)")
+                    .arg(sat, tlePath)
+                    .arg(names.size()));
         return record - 1;
     }
     const qsizetype index = names.indexOf(sat);
     if (index < 0)
-        throw UsageError(QStringLiteral("--sat: no satellite named \"%1\" in %2").arg(sat, tlePath));
+        throw UsageError(
+            QStringLiteral("--sat: no satellite named \"%1\" in %2").arg(sat, tlePath));
     return static_cast<int>(index);
 }
 
-QString Column(const QString& caption, const QString& value, int width)
+// Caption and value in a column of the given visible width; the value may be
+// wrapped in ANSI colours (prefix, suffix), which take no room on the screen.
+QString Column(const QString& caption, const QString& value, int width, const QString& prefix = {},
+    const QString& suffix = {})
 {
-    return (QStringLiteral("%1 ").arg(caption, -13) + value).leftJustified(width);
+    const QString plain = QStringLiteral("%1 ").arg(caption, -13) + value;
+    const QString padding(std::max<qsizetype>(0, width - plain.size()), QLatin1Char(' '));
+    return QStringLiteral("%1 ").arg(caption, -13) + prefix + value + suffix + padding;
 }
 
 // The pass profile as one row of block characters, the satellite's place
@@ -175,22 +191,27 @@ QStringList ProfileRows(const PassPlotData& plot, sys_seconds now)
         double el = 0;
         for (size_t i = from; i < to && i < n; ++i)
             el = std::max(el, plot.Elevations[i]);
-        const int level = maxEl > 0 ? static_cast<int>(std::lround(std::max(0.0, el) / maxEl * 8)) : 0;
+        const int level
+            = maxEl > 0 ? static_cast<int>(std::lround(std::max(0.0, el) / maxEl * 8)) : 0;
         profile += blocks[std::clamp(level, 0, 8)];
     }
     QString marker = QString(kProfileWidth, QLatin1Char(' '));
-    const double along = static_cast<double>((now - *plot.AosTime).count()) / std::max<double>(1, static_cast<double>(n - 1));
+    const double along = static_cast<double>((now - *plot.AosTime).count())
+        / std::max<double>(1, static_cast<double>(n - 1));
     if (along >= 0 && along <= 1)
-        marker[std::min(kProfileWidth - 1, static_cast<int>(along * kProfileWidth))] = QLatin1Char('^');
-    return {QStringLiteral("  |") + profile + QStringLiteral("|  max %1°").arg(maxEl, 0, 'f', 1),
-            QStringLiteral("   ") + marker};
+        marker[std::min(kProfileWidth - 1, static_cast<int>(along * kProfileWidth))]
+            = QLatin1Char('^');
+    return { QStringLiteral("  |") + profile + QStringLiteral("|  max %1°").arg(maxEl, 0, 'f', 1),
+        QStringLiteral("   ") + marker };
 }
 
 class TrackView {
 public:
     TrackView(const Tracker& tracker, const TrackOptions& options, bool fullScreen)
-        : m_tracker(tracker), m_options(options), m_fullScreen(fullScreen),
-          m_logToStderr(!fullScreen || !AOSTRACK_ISATTY(AOSTRACK_STDERR_FD))
+        : m_tracker(tracker)
+        , m_options(options)
+        , m_fullScreen(fullScreen)
+        , m_logToStderr(!fullScreen || !AOSTRACK_ISATTY(AOSTRACK_STDERR_FD))
     {
     }
 
@@ -210,7 +231,7 @@ public:
     void Begin()
     {
         if (m_fullScreen)
-            WriteOut(QStringLiteral("\x1b[?1049h\x1b[?25l"));  // own screen, no cursor
+            WriteOut(QStringLiteral("\x1b[?1049h\x1b[?25l")); // own screen, no cursor
     }
 
     void End()
@@ -269,16 +290,22 @@ private:
         rows << QStringLiteral("%1   %2   QTH %3").arg(p.Date, p.Time, m_tracker.QthText());
         rows << m_tracker.ElementLine1() << m_tracker.ElementLine2() << QString();
 
-        const auto up = [&](const QString& text) { return p.AboveHorizon ? green + text + reset : text; };
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Azimut"), up(p.Azimuth), 34 + (p.AboveHorizon ? 14 : 0))
-                    + Column(QStringLiteral("Sat Long"), p.SatLong, 40);
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Elevation"), up(p.Elevation), 34 + (p.AboveHorizon ? 14 : 0))
-                    + Column(QStringLiteral("Sat Lat"), p.SatLat, 40);
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Distance"), p.Distance, 34) + Column(QStringLiteral("Height"), p.Height, 40);
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Orbit #"), p.OrbitNumber, 34) + Column(QStringLiteral("MA-Value"), p.MaValue, 40);
+        // Green while the satellite is above the horizon, as in the window.
+        const QString upOn = p.AboveHorizon ? green : QString();
+        const QString upOff = p.AboveHorizon ? reset : QString();
+        rows << QStringLiteral("  ") + Column(QStringLiteral("Azimut"), p.Azimuth, 34, upOn, upOff)
+                + Column(QStringLiteral("Sat Long"), p.SatLong, 40);
+        rows << QStringLiteral("  ")
+                + Column(QStringLiteral("Elevation"), p.Elevation, 34, upOn, upOff)
+                + Column(QStringLiteral("Sat Lat"), p.SatLat, 40);
+        rows << QStringLiteral("  ") + Column(QStringLiteral("Distance"), p.Distance, 34)
+                + Column(QStringLiteral("Height"), p.Height, 40);
+        rows << QStringLiteral("  ") + Column(QStringLiteral("Orbit #"), p.OrbitNumber, 34)
+                + Column(QStringLiteral("MA-Value"), p.MaValue, 40);
         rows << QStringLiteral("  ") + Column(QStringLiteral("Sun Angle"), p.SunAngle, 34)
-                    + Column(QStringLiteral("Illumination"), p.Illumination, 40);
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Loss"), p.Loss, 34) + Column(QStringLiteral("Doppler shift"), p.DopplerShift, 40);
+                + Column(QStringLiteral("Illumination"), p.Illumination, 40);
+        rows << QStringLiteral("  ") + Column(QStringLiteral("Loss"), p.Loss, 34)
+                + Column(QStringLiteral("Doppler shift"), p.DopplerShift, 40);
         rows << QStringLiteral("  ") + Column(QStringLiteral("Epoche"), p.Epoch, 34) + p.TleAge;
         rows << QStringLiteral("  ") + Column(QStringLiteral("Info"), p.Info, 74);
         rows << QString();
@@ -296,7 +323,8 @@ private:
         const PassPlotData& plot = m_tracker.Plot();
         if (plot.AosTime && plot.LosTime) {
             rows << QStringLiteral("  pass %1 -> %2  %3")
-                        .arg(FormatUtcInstant(*plot.AosTime), FormatUtcInstant(*plot.LosTime), plot.DurationText);
+                        .arg(FormatUtcInstant(*plot.AosTime), FormatUtcInstant(*plot.LosTime),
+                            plot.DurationText);
             rows << ProfileRows(plot, now);
         }
         rows << QString() << QStringLiteral("  next 24 hours");
@@ -332,11 +360,11 @@ private:
 
 int RunTrackCommand(const QStringList& argList)
 {
-    const ParsedArgs args = ParseOptions(
-        argList,
-        {QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--start"), QStringLiteral("--speed"),
-         QStringLiteral("--for")},
-        {QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"), QStringLiteral("--help")});
+    const ParsedArgs args = ParseOptions(argList,
+        { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--start"),
+            QStringLiteral("--speed"), QStringLiteral("--for") },
+        { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
+            QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(Help());
         return ExitOk;
@@ -347,15 +375,17 @@ int RunTrackCommand(const QStringList& argList)
     const SystemClock systemClock;
     std::unique_ptr<SimulatedClock> simulatedClock;
     if (options.simulated)
-        simulatedClock = std::make_unique<SimulatedClock>(options.start.value_or(systemClock.UtcNow()),
-                                                          systemClock.UtcOffsetMinutes());
-    const RecordingClock clock(simulatedClock ? static_cast<const Clock&>(*simulatedClock) : systemClock);
+        simulatedClock = std::make_unique<SimulatedClock>(
+            options.start.value_or(systemClock.UtcNow()), systemClock.UtcOffsetMinutes());
+    const RecordingClock clock(
+        simulatedClock ? static_cast<const Clock&>(*simulatedClock) : systemClock);
 
     const bool fullScreen = !options.plain && AOSTRACK_ISATTY(AOSTRACK_STDOUT_FD);
     EventLog log(clock);
     Tracker tracker(clock, log);
     TrackView view(tracker, options, fullScreen);
-    QObject::connect(&log, &EventLog::lineAdded, &log, [&view](const QString& line) { view.LogLine(line); });
+    QObject::connect(
+        &log, &EventLog::lineAdded, &log, [&view](const QString& line) { view.LogLine(line); });
 
     // The frequency rows give the data panel its corrected centre frequency,
     // so the receiver controller is always there; --receiver ticks "track".
@@ -394,16 +424,18 @@ int RunTrackCommand(const QStringList& argList)
     }
     tracker.Timer1().stop();
 
-    const int chosen = ChosenIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath);
+    const int chosen
+        = ChosenIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath);
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
 #if AOSTRACK_CLI_HAS_ROTOR
     if (rotor) {
         if (!rotor->Configured())
-            throw UsageError(QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS").arg(options.configPath));
+            throw UsageError(
+                QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS").arg(options.configPath));
         rotor->ToggleRotorLink();
         if (!rotor->LinkChecked())
-            return ExitFailed;  // the reason is in the event log
+            return ExitFailed; // the reason is in the event log
     }
 #endif
     if (options.receiver)
@@ -413,8 +445,8 @@ int RunTrackCommand(const QStringList& argList)
     // times faster and every tick moves the simulated clock a quarter second.
     QTimer& timer = tracker.Timer1();
     timer.setInterval(options.simulated
-                          ? static_cast<int>(std::floor(TrackingIntervalMs / options.speed))
-                          : TrackingIntervalMs);
+            ? static_cast<int>(std::floor(TrackingIntervalMs / options.speed))
+            : TrackingIntervalMs);
 
     g_stopRequested = 0;
     std::signal(SIGINT, RequestStop);
@@ -433,8 +465,9 @@ int RunTrackCommand(const QStringList& argList)
         }
         if (simulatedClock)
             simulatedClock->Advance(milliseconds(TrackingIntervalMs));
-        const double elapsedS = simulatedClock ? duration<double>(simulatedClock->Elapsed()).count()
-                                               : static_cast<double>(realElapsed.elapsed()) / 1000.0;
+        const double elapsedS = simulatedClock
+            ? duration<double>(simulatedClock->Elapsed()).count()
+            : static_cast<double>(realElapsed.elapsed()) / 1000.0;
         if (options.forSeconds && elapsedS >= *options.forSeconds)
             loop.quit();
     });

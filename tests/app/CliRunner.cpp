@@ -14,8 +14,14 @@ QStringList SplitLines(const QString& text)
 }
 } // namespace
 
-QStringList CliResult::ErrLines() const { return SplitLines(err); }
-QStringList CliResult::OutLines() const { return SplitLines(out); }
+QStringList CliResult::ErrLines() const
+{
+    return SplitLines(err);
+}
+QStringList CliResult::OutLines() const
+{
+    return SplitLines(out);
+}
 
 CliResult RunCli(const QStringList& args, int timeoutMs)
 {
@@ -25,7 +31,8 @@ CliResult RunCli(const QStringList& args, int timeoutMs)
     if (!process.waitForStarted(timeoutMs))
         return result;
     process.closeWriteChannel();
-    result.finished = process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit;
+    result.finished
+        = process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit;
     if (!result.finished) {
         process.kill();
         process.waitForFinished(5000);

@@ -7,7 +7,7 @@ namespace aostrack::test {
 
 struct CliResult {
     int exitCode = -1;
-    bool finished = false;  // false: it crashed or hung past the time limit
+    bool finished = false; // false: it crashed or hung past the time limit
     QString out;
     QString err;
     // stderr split into lines (without the final empty piece).

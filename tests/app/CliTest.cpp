@@ -24,10 +24,10 @@ using namespace std::chrono;
 namespace {
 
 // The example station: Munich.
-const QStringList kMunich = {QStringLiteral("--lat"), QStringLiteral("48.1371"),
-                             QStringLiteral("--lon"), QStringLiteral("11.5754"),
-                             QStringLiteral("--height"), QStringLiteral("0.519")};
-const Station kMunichStation{48.1371, 11.5754, 0.519};
+const QStringList kMunich
+    = { QStringLiteral("--lat"), QStringLiteral("48.1371"), QStringLiteral("--lon"),
+          QStringLiteral("11.5754"), QStringLiteral("--height"), QStringLiteral("0.519") };
+const Station kMunichStation { 48.1371, 11.5754, 0.519 };
 
 QStringList WithStation(QStringList args)
 {
@@ -37,7 +37,8 @@ QStringList WithStation(QStringList args)
 
 sys_seconds Utc(int y, unsigned mo, unsigned d, int h, int mi, int s)
 {
-    return sys_days{year{y} / month{mo} / day{d}} + hours{h} + minutes{mi} + seconds{s};
+    return sys_days { year { y } / month { mo } / day { d } } + hours { h } + minutes { mi }
+    + seconds { s };
 }
 
 ElementSet ExampleElements(int record)
@@ -50,18 +51,31 @@ QJsonObject ParseObject(const QString& text)
 {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << " in " << text.toStdString();
+    EXPECT_EQ(error.error, QJsonParseError::NoError)
+        << error.errorString().toStdString() << " in " << text.toStdString();
     EXPECT_TRUE(doc.isObject());
     return doc.object();
 }
 
 const QStringList kStateKeys = {
-    QStringLiteral("SatAzimuth"),   QStringLiteral("SatElevation"), QStringLiteral("SatRange"),
-    QStringLiteral("RangeRate"),    QStringLiteral("SubSatLat"),    QStringLiteral("SubSatLon"),
-    QStringLiteral("PathLoss"),     QStringLiteral("DayFraction"),  QStringLiteral("MeanAnomaly"),
-    QStringLiteral("MAPhase"),      QStringLiteral("OrbitNumber"),  QStringLiteral("SatHeight"),
-    QStringLiteral("SunAngle"),     QStringLiteral("Illumination"), QStringLiteral("IlluminationText"),
-    QStringLiteral("SunElevation"), QStringLiteral("InEclipse"),    QStringLiteral("MayBeVisible"),
+    QStringLiteral("SatAzimuth"),
+    QStringLiteral("SatElevation"),
+    QStringLiteral("SatRange"),
+    QStringLiteral("RangeRate"),
+    QStringLiteral("SubSatLat"),
+    QStringLiteral("SubSatLon"),
+    QStringLiteral("PathLoss"),
+    QStringLiteral("DayFraction"),
+    QStringLiteral("MeanAnomaly"),
+    QStringLiteral("MAPhase"),
+    QStringLiteral("OrbitNumber"),
+    QStringLiteral("SatHeight"),
+    QStringLiteral("SunAngle"),
+    QStringLiteral("Illumination"),
+    QStringLiteral("IlluminationText"),
+    QStringLiteral("SunElevation"),
+    QStringLiteral("InEclipse"),
+    QStringLiteral("MayBeVisible"),
 };
 
 } // namespace
@@ -70,9 +84,10 @@ const QStringList kStateKeys = {
 
 TEST(CliState, JsonCarriesExactlyTheResultNamesWithTheEnginesDoubles)
 {
-    const CliResult r = RunCli(WithStation({QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("ISS (ZARYA)"),
-                                            QStringLiteral("--at"), QStringLiteral("2024-02-12T18:00:00Z"),
-                                            QStringLiteral("--freq"), QStringLiteral("145800"), QStringLiteral("--json")}));
+    const CliResult r = RunCli(WithStation(
+        { QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("ISS (ZARYA)"),
+            QStringLiteral("--at"), QStringLiteral("2024-02-12T18:00:00Z"),
+            QStringLiteral("--freq"), QStringLiteral("145800"), QStringLiteral("--json") }));
     ASSERT_TRUE(r.finished);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty());
@@ -87,7 +102,8 @@ TEST(CliState, JsonCarriesExactlyTheResultNamesWithTheEnginesDoubles)
 
     // Record 10 of the example file is ISS (ZARYA); the printed numbers read
     // back to the very doubles the engine computes.
-    const SatelliteState s = ComputeSatellite(ExampleElements(10), kMunichStation, Utc(2024, 2, 12, 18, 0, 0), 145800);
+    const SatelliteState s
+        = ComputeSatellite(ExampleElements(10), kMunichStation, Utc(2024, 2, 12, 18, 0, 0), 145800);
     EXPECT_EQ(o[QStringLiteral("SatAzimuth")].toDouble(), s.SatAzimuth);
     EXPECT_EQ(o[QStringLiteral("SatElevation")].toDouble(), s.SatElevation);
     EXPECT_EQ(o[QStringLiteral("SatRange")].toDouble(), s.SatRange);
@@ -121,10 +137,12 @@ TEST(CliState, JsonCarriesExactlyTheResultNamesWithTheEnginesDoubles)
 
 TEST(CliState, PathLossGrowsBy20Log10OfTheFrequencyInMHz)
 {
-    const QStringList base = WithStation({QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("12"),
-                                          QStringLiteral("--at"), QStringLiteral("2024-02-12T13:25:00Z"), QStringLiteral("--json")});
+    const QStringList base = WithStation({ QStringLiteral("state"), QStringLiteral("--sat"),
+        QStringLiteral("12"), QStringLiteral("--at"), QStringLiteral("2024-02-12T13:25:00Z"),
+        QStringLiteral("--json") });
     const CliResult without = RunCli(base);
-    const CliResult with = RunCli(base + QStringList{QStringLiteral("--freq"), QStringLiteral("436795")});
+    const CliResult with
+        = RunCli(base + QStringList { QStringLiteral("--freq"), QStringLiteral("436795") });
     ASSERT_EQ(without.exitCode, 0) << without.err.toStdString();
     ASSERT_EQ(with.exitCode, 0) << with.err.toStdString();
     const double lossWithout = ParseObject(without.out)[QStringLiteral("PathLoss")].toDouble();
@@ -138,8 +156,9 @@ TEST(CliState, PathLossGrowsBy20Log10OfTheFrequencyInMHz)
 
 TEST(CliState, GeostationaryEsHail2StandsWhereTheTextbookPutsIt)
 {
-    const CliResult r = RunCli(WithStation({QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("ES'HAIL 2"),
-                                            QStringLiteral("--at"), QStringLiteral("2024-02-12T12:00:00Z"), QStringLiteral("--json")}));
+    const CliResult r = RunCli(WithStation({ QStringLiteral("state"), QStringLiteral("--sat"),
+        QStringLiteral("ES'HAIL 2"), QStringLiteral("--at"), QStringLiteral("2024-02-12T12:00:00Z"),
+        QStringLiteral("--json") }));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QJsonObject o = ParseObject(r.out);
     // ES'HAIL 2 (QO-100) sits at 25.9 deg east. Look angles from 48.1371 N,
@@ -156,19 +175,27 @@ TEST(CliState, GeostationaryEsHail2StandsWhereTheTextbookPutsIt)
 
 TEST(CliState, SatByNameAndByNumberAgreeAndTextFormNamesTheSatellite)
 {
-    const QStringList at = {QStringLiteral("--at"), QStringLiteral("2024-02-12T13:25:00Z")};
-    const CliResult byName = RunCli(WithStation(QStringList{QStringLiteral("state"), QStringLiteral("--sat"),
-                                                            QStringLiteral("SAUDISAT 1C (SO-50)"), QStringLiteral("--json")} + at));
-    const CliResult byNumber = RunCli(WithStation(QStringList{QStringLiteral("state"), QStringLiteral("--sat"),
-                                                              QStringLiteral("12"), QStringLiteral("--json")} + at));
+    const QStringList at = { QStringLiteral("--at"), QStringLiteral("2024-02-12T13:25:00Z") };
+    const CliResult byName
+        = RunCli(WithStation(QStringList { QStringLiteral("state"), QStringLiteral("--sat"),
+                                 QStringLiteral("SAUDISAT 1C (SO-50)"), QStringLiteral("--json") }
+            + at));
+    const CliResult byNumber
+        = RunCli(WithStation(QStringList { QStringLiteral("state"), QStringLiteral("--sat"),
+                                 QStringLiteral("12"), QStringLiteral("--json") }
+            + at));
     ASSERT_EQ(byName.exitCode, 0) << byName.err.toStdString();
     EXPECT_EQ(byName.out, byNumber.out);
 
-    const CliResult text = RunCli(WithStation(QStringList{QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("12")} + at));
+    const CliResult text = RunCli(WithStation(
+        QStringList { QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("12") }
+        + at));
     ASSERT_EQ(text.exitCode, 0);
-    EXPECT_TRUE(text.out.startsWith(QStringLiteral("SAUDISAT 1C (SO-50) (record 12 of "))) << text.out.toStdString();
+    EXPECT_TRUE(text.out.startsWith(QStringLiteral("SAUDISAT 1C (SO-50) (record 12 of ")))
+        << text.out.toStdString();
     for (const QString& key : kStateKeys)
-        EXPECT_TRUE(text.out.contains(QRegularExpression(QStringLiteral("^%1 ").arg(key), QRegularExpression::MultilineOption)))
+        EXPECT_TRUE(text.out.contains(QRegularExpression(
+            QStringLiteral("^%1 ").arg(key), QRegularExpression::MultilineOption)))
             << key.toStdString();
 }
 
@@ -176,17 +203,20 @@ TEST(CliState, SatByNameAndByNumberAgreeAndTextFormNamesTheSatellite)
 
 TEST(CliNextPass, So50PassMatchesTheHorizonCrossingsSecondBySecond)
 {
-    const CliResult r = RunCli(WithStation({QStringLiteral("next-pass"), QStringLiteral("--sat"), QStringLiteral("SAUDISAT 1C (SO-50)"),
-                                            QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z"), QStringLiteral("--json")}));
+    const CliResult r = RunCli(WithStation({ QStringLiteral("next-pass"), QStringLiteral("--sat"),
+        QStringLiteral("SAUDISAT 1C (SO-50)"), QStringLiteral("--from"),
+        QStringLiteral("2024-02-12T12:00:00Z"), QStringLiteral("--json") }));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QJsonObject o = ParseObject(r.out);
-    EXPECT_EQ(o.keys(), (QStringList{QStringLiteral("AosTime"), QStringLiteral("LosTime")}));
+    EXPECT_EQ(o.keys(), (QStringList { QStringLiteral("AosTime"), QStringLiteral("LosTime") }));
     EXPECT_EQ(o[QStringLiteral("AosTime")].toString(), QStringLiteral("2024-02-12T13:18:22Z"));
     EXPECT_EQ(o[QStringLiteral("LosTime")].toString(), QStringLiteral("2024-02-12T13:29:34Z"));
 
     // The engine itself, one second either side of each crossing.
     const ElementSet so50 = ExampleElements(12);
-    const auto el = [&](int h, int m, int s) { return ComputeSatellite(so50, kMunichStation, Utc(2024, 2, 12, h, m, s)).SatElevation; };
+    const auto el = [&](int h, int m, int s) {
+        return ComputeSatellite(so50, kMunichStation, Utc(2024, 2, 12, h, m, s)).SatElevation;
+    };
     EXPECT_LE(el(13, 18, 21), 0.0);
     EXPECT_GT(el(13, 18, 22), 0.0);
     EXPECT_GE(el(13, 29, 33), 0.0);
@@ -195,30 +225,37 @@ TEST(CliNextPass, So50PassMatchesTheHorizonCrossingsSecondBySecond)
 
 TEST(CliNextPass, SatelliteAlreadyUpGivesAosOneSecondLaterAndGeostationaryHasNoLos)
 {
-    const CliResult r = RunCli(WithStation({QStringLiteral("next-pass"), QStringLiteral("--sat"), QStringLiteral("ES'HAIL 2"),
-                                            QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z"), QStringLiteral("--json")}));
+    const CliResult r = RunCli(WithStation({ QStringLiteral("next-pass"), QStringLiteral("--sat"),
+        QStringLiteral("ES'HAIL 2"), QStringLiteral("--from"),
+        QStringLiteral("2024-02-12T12:00:00Z"), QStringLiteral("--json") }));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("{\"AosTime\": \"2024-02-12T12:00:01Z\", \"LosTime\": null}\n"));
+    EXPECT_EQ(
+        r.out, QStringLiteral("{\"AosTime\": \"2024-02-12T12:00:01Z\", \"LosTime\": null}\n"));
 
-    const CliResult text = RunCli(WithStation({QStringLiteral("next-pass"), QStringLiteral("--sat"), QStringLiteral("ES'HAIL 2"),
-                                               QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z")}));
+    const CliResult text = RunCli(WithStation(
+        { QStringLiteral("next-pass"), QStringLiteral("--sat"), QStringLiteral("ES'HAIL 2"),
+            QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z") }));
     EXPECT_EQ(text.out, QStringLiteral("AOS 2024-02-12T12:00:01Z\nLOS none within 14 hours\n"));
 }
 
 TEST(CliPasses, FirstSo50LineCheckedMinuteByMinuteAgainstTheEngine)
 {
-    const CliResult r = RunCli(WithStation({QStringLiteral("passes"), QStringLiteral("--sat"), QStringLiteral("SAUDISAT 1C (SO-50)"),
-                                            QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z")}));
+    const CliResult r = RunCli(WithStation(
+        { QStringLiteral("passes"), QStringLiteral("--sat"), QStringLiteral("SAUDISAT 1C (SO-50)"),
+            QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z") }));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.OutLines();
     ASSERT_FALSE(lines.isEmpty());
-    EXPECT_EQ(lines.first(), QStringLiteral("12.02.2024 13:19 (Az 324°) -> 13:30 (Az 074°) maxEl: 12°)"));
+    EXPECT_EQ(
+        lines.first(), QStringLiteral("12.02.2024 13:19 (Az 324°) -> 13:30 (Az 074°) maxEl: 12°)"));
     EXPECT_TRUE(r.out.toUtf8().contains("\xC2\xB0")) << "degree sign in UTF-8";
 
     // By hand from the engine: 13:18 below, 13:19 up at azimuth 324.x,
     // 13:29 still up, 13:30 down at azimuth 74.x, highest sampled minute 12.x.
     const ElementSet so50 = ExampleElements(12);
-    const auto at = [&](int h, int m) { return ComputeSatellite(so50, kMunichStation, Utc(2024, 2, 12, h, m, 0)); };
+    const auto at = [&](int h, int m) {
+        return ComputeSatellite(so50, kMunichStation, Utc(2024, 2, 12, h, m, 0));
+    };
     EXPECT_LT(at(13, 18).SatElevation, 0.0);
     EXPECT_GT(at(13, 19).SatElevation, 0.0);
     EXPECT_EQ(static_cast<int>(at(13, 19).SatAzimuth), 324);
@@ -232,8 +269,9 @@ TEST(CliPasses, FirstSo50LineCheckedMinuteByMinuteAgainstTheEngine)
 
     // Every line has the one form, and SO-50 (a 14.3 rev/day LEO) passes
     // Munich several times a day.
-    const QRegularExpression form(QStringLiteral(
-        "^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d \\(Az \\d{3}°\\) -> \\d\\d:\\d\\d \\(Az \\d{3}°\\) maxEl: \\d\\d°\\)$"));
+    const QRegularExpression form(
+        QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d \\(Az \\d{3}°\\) -> \\d\\d:\\d\\d "
+                       "\\(Az \\d{3}°\\) maxEl: \\d\\d°\\)$"));
     for (const QString& line : lines)
         EXPECT_TRUE(form.match(line).hasMatch()) << line.toStdString();
     EXPECT_GE(lines.size(), 4);
@@ -241,10 +279,10 @@ TEST(CliPasses, FirstSo50LineCheckedMinuteByMinuteAgainstTheEngine)
 
 TEST(CliPasses, JsonListsTheSamePassesAsTheText)
 {
-    const QStringList args = WithStation({QStringLiteral("passes"), QStringLiteral("--sat"), QStringLiteral("12"),
-                                          QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z")});
+    const QStringList args = WithStation({ QStringLiteral("passes"), QStringLiteral("--sat"),
+        QStringLiteral("12"), QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z") });
     const CliResult text = RunCli(args);
-    const CliResult json = RunCli(args + QStringList{QStringLiteral("--json")});
+    const CliResult json = RunCli(args + QStringList { QStringLiteral("--json") });
     ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
     const QJsonArray passes = ParseObject(json.out)[QStringLiteral("Passes")].toArray();
     ASSERT_EQ(passes.size(), text.OutLines().size());
@@ -264,26 +302,33 @@ TEST(CliAllSatellites, StateNextPassAndPassesAnswerForEveryRecord)
     ASSERT_EQ(load.SatCount, 101);
     for (int record = 1; record <= load.SatCount; ++record) {
         SCOPED_TRACE("record " + std::to_string(record) + " " + load.Table.Record(record).SatName);
-        const QStringList sat = {QStringLiteral("--sat"), QString::number(record)};
+        const QStringList sat = { QStringLiteral("--sat"), QString::number(record) };
 
-        const CliResult state = RunCli(WithStation(QStringList{QStringLiteral("state"), QStringLiteral("--at"),
-                                                               QStringLiteral("2024-02-12T18:00:00Z"), QStringLiteral("--json")} + sat));
+        const CliResult state = RunCli(
+            WithStation(QStringList { QStringLiteral("state"), QStringLiteral("--at"),
+                            QStringLiteral("2024-02-12T18:00:00Z"), QStringLiteral("--json") }
+                + sat));
         ASSERT_EQ(state.exitCode, 0) << state.err.toStdString();
         const QJsonObject o = ParseObject(state.out);
         for (const QString& key : kStateKeys)
             EXPECT_TRUE(o.contains(key) && !o[key].isNull()) << key.toStdString();
 
-        const CliResult next = RunCli(WithStation(QStringList{QStringLiteral("next-pass"), QStringLiteral("--from"),
-                                                              QStringLiteral("2024-02-12T18:00:00Z"), QStringLiteral("--json")} + sat));
+        const CliResult next = RunCli(
+            WithStation(QStringList { QStringLiteral("next-pass"), QStringLiteral("--from"),
+                            QStringLiteral("2024-02-12T18:00:00Z"), QStringLiteral("--json") }
+                + sat));
         ASSERT_EQ(next.exitCode, 0) << next.err.toStdString();
         const QJsonObject n = ParseObject(next.out);
         EXPECT_TRUE(n.contains(QStringLiteral("AosTime")) && n.contains(QStringLiteral("LosTime")));
         if (n[QStringLiteral("LosTime")].isString()) {
-            EXPECT_LT(n[QStringLiteral("AosTime")].toString(), n[QStringLiteral("LosTime")].toString());
+            EXPECT_LT(
+                n[QStringLiteral("AosTime")].toString(), n[QStringLiteral("LosTime")].toString());
         }
 
-        const CliResult passes = RunCli(WithStation(QStringList{QStringLiteral("passes"), QStringLiteral("--from"),
-                                                                QStringLiteral("2024-02-12T18:00:00Z"), QStringLiteral("--json")} + sat));
+        const CliResult passes = RunCli(
+            WithStation(QStringList { QStringLiteral("passes"), QStringLiteral("--from"),
+                            QStringLiteral("2024-02-12T18:00:00Z"), QStringLiteral("--json") }
+                + sat));
         ASSERT_EQ(passes.exitCode, 0) << passes.err.toStdString();
         EXPECT_TRUE(ParseObject(passes.out)[QStringLiteral("Passes")].isArray());
     }
@@ -298,28 +343,56 @@ TEST(CliBadArguments, EachGivesExitTwoAndOneLineOnStderr)
         const char* name;
         QStringList args;
     } cases[] = {
-        {"empty", {}},
-        {"unknown command", {QStringLiteral("orbit")}},
-        {"unknown option", WithStation({QStringLiteral("state"), QStringLiteral("--azimuth"), QStringLiteral("5")})},
-        {"missing value", WithStation({QStringLiteral("state"), QStringLiteral("--at")})},
-        {"stray word", WithStation({QStringLiteral("state"), QStringLiteral("ISS")})},
-        {"option twice", WithStation({QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("1"), QStringLiteral("--sat"), QStringLiteral("2")})},
-        {"flag with value", WithStation({QStringLiteral("state"), QStringLiteral("--json=yes")})},
-        {"malformed time", WithStation({QStringLiteral("state"), QStringLiteral("--at"), QStringLiteral("2024-02-12 18:00:00")})},
-        {"time without Z", WithStation({QStringLiteral("next-pass"), QStringLiteral("--from"), QStringLiteral("2024-02-12T18:00:00")})},
-        {"impossible date", WithStation({QStringLiteral("passes"), QStringLiteral("--from"), QStringLiteral("2023-02-29T00:00:00Z")})},
-        {"hour 24", WithStation({QStringLiteral("state"), QStringLiteral("--at"), QStringLiteral("2024-02-12T24:00:00Z")})},
-        {"latitude beyond the pole", {QStringLiteral("state"), QStringLiteral("--tle"), tle, QStringLiteral("--lat"), QStringLiteral("91"),
-                                      QStringLiteral("--lon"), QStringLiteral("0"), QStringLiteral("--height"), QStringLiteral("0")}},
-        {"longitude not a number", {QStringLiteral("state"), QStringLiteral("--tle"), tle, QStringLiteral("--lat"), QStringLiteral("48"),
-                                    QStringLiteral("--lon"), QStringLiteral("east"), QStringLiteral("--height"), QStringLiteral("0")}},
-        {"height in metres", {QStringLiteral("state"), QStringLiteral("--tle"), tle, QStringLiteral("--lat"), QStringLiteral("48"),
-                              QStringLiteral("--lon"), QStringLiteral("11"), QStringLiteral("--height"), QStringLiteral("519")}},
-        {"record 0", WithStation({QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("0")})},
-        {"record past the end", WithStation({QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("102")})},
-        {"unknown name", WithStation({QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("iss (zarya)")})},
-        {"negative frequency", WithStation({QStringLiteral("state"), QStringLiteral("--freq"), QStringLiteral("-145800")})},
-        {"track speed zero", {QStringLiteral("track"), QStringLiteral("--speed"), QStringLiteral("0")}},
+        { "empty", {} },
+        { "unknown command", { QStringLiteral("orbit") } },
+        { "unknown option",
+            WithStation(
+                { QStringLiteral("state"), QStringLiteral("--azimuth"), QStringLiteral("5") }) },
+        { "missing value", WithStation({ QStringLiteral("state"), QStringLiteral("--at") }) },
+        { "stray word", WithStation({ QStringLiteral("state"), QStringLiteral("ISS") }) },
+        { "option twice",
+            WithStation({ QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("1"),
+                QStringLiteral("--sat"), QStringLiteral("2") }) },
+        { "flag with value",
+            WithStation({ QStringLiteral("state"), QStringLiteral("--json=yes") }) },
+        { "malformed time",
+            WithStation({ QStringLiteral("state"), QStringLiteral("--at"),
+                QStringLiteral("2024-02-12 18:00:00") }) },
+        { "time without Z",
+            WithStation({ QStringLiteral("next-pass"), QStringLiteral("--from"),
+                QStringLiteral("2024-02-12T18:00:00") }) },
+        { "impossible date",
+            WithStation({ QStringLiteral("passes"), QStringLiteral("--from"),
+                QStringLiteral("2023-02-29T00:00:00Z") }) },
+        { "hour 24",
+            WithStation({ QStringLiteral("state"), QStringLiteral("--at"),
+                QStringLiteral("2024-02-12T24:00:00Z") }) },
+        { "latitude beyond the pole",
+            { QStringLiteral("state"), QStringLiteral("--tle"), tle, QStringLiteral("--lat"),
+                QStringLiteral("91"), QStringLiteral("--lon"), QStringLiteral("0"),
+                QStringLiteral("--height"), QStringLiteral("0") } },
+        { "longitude not a number",
+            { QStringLiteral("state"), QStringLiteral("--tle"), tle, QStringLiteral("--lat"),
+                QStringLiteral("48"), QStringLiteral("--lon"), QStringLiteral("east"),
+                QStringLiteral("--height"), QStringLiteral("0") } },
+        { "height in metres",
+            { QStringLiteral("state"), QStringLiteral("--tle"), tle, QStringLiteral("--lat"),
+                QStringLiteral("48"), QStringLiteral("--lon"), QStringLiteral("11"),
+                QStringLiteral("--height"), QStringLiteral("519") } },
+        { "record 0",
+            WithStation(
+                { QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("0") }) },
+        { "record past the end",
+            WithStation(
+                { QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("102") }) },
+        { "unknown name",
+            WithStation({ QStringLiteral("state"), QStringLiteral("--sat"),
+                QStringLiteral("iss (zarya)") }) },
+        { "negative frequency",
+            WithStation(
+                { QStringLiteral("state"), QStringLiteral("--freq"), QStringLiteral("-145800") }) },
+        { "track speed zero",
+            { QStringLiteral("track"), QStringLiteral("--speed"), QStringLiteral("0") } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -347,19 +420,19 @@ TEST(CliBadFiles, UnreadableElementFilesGiveExitTwoNamingTheFile)
     const struct {
         const char* name;
         QString path;
-        const char* expected;  // a piece of the message
+        const char* expected; // a piece of the message
     } cases[] = {
-        {"missing", dir.filePath(QStringLiteral("nothere.txt")), "nothere.txt"},
-        {"folder", dir.path(), "folder"},
-        {"empty", empty, "no element set"},
-        {"name without element lines", nameOnly, "record 1 (LOST SAT)"},
+        { "missing", dir.filePath(QStringLiteral("nothere.txt")), "nothere.txt" },
+        { "folder", dir.path(), "folder" },
+        { "empty", empty, "no element set" },
+        { "name without element lines", nameOnly, "record 1 (LOST SAT)" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        for (const char* command : {"state", "next-pass", "passes"}) {
-            const CliResult r = RunCli({QString::fromLatin1(command), QStringLiteral("--tle"), c.path, QStringLiteral("--lat"),
-                                        QStringLiteral("48"), QStringLiteral("--lon"), QStringLiteral("11"),
-                                        QStringLiteral("--height"), QStringLiteral("0.5")});
+        for (const char* command : { "state", "next-pass", "passes" }) {
+            const CliResult r = RunCli({ QString::fromLatin1(command), QStringLiteral("--tle"),
+                c.path, QStringLiteral("--lat"), QStringLiteral("48"), QStringLiteral("--lon"),
+                QStringLiteral("11"), QStringLiteral("--height"), QStringLiteral("0.5") });
             EXPECT_EQ(r.exitCode, 2) << command;
             ASSERT_EQ(r.ErrLines().size(), 1) << r.err.toStdString();
             EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.expected))) << r.err.toStdString();
@@ -374,7 +447,8 @@ TEST(CliConfig, MissingValuesComeFromSatIniAndFlagsOverrideThem)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(QFile::copy(ExampleFile(QStringLiteral("amateur.txt")), dir.filePath(QStringLiteral("amateur.txt"))));
+    ASSERT_TRUE(QFile::copy(
+        ExampleFile(QStringLiteral("amateur.txt")), dir.filePath(QStringLiteral("amateur.txt"))));
     const QString ini = dir.filePath(QStringLiteral("sat.ini"));
     {
         QFile f(ini);
@@ -384,15 +458,18 @@ TEST(CliConfig, MissingValuesComeFromSatIniAndFlagsOverrideThem)
         f.write("# test station\r\nTLEFILE=amateur.txt\r\nDOPPLERFILE=doppler.sql\r\n"
                 "QTH_LAT=48.1371\r\nQTH_LONG=11.5754\r\nQTH_HEIGHT=0.519\r\n");
     }
-    const QStringList query = {QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("10"),
-                               QStringLiteral("--at"), QStringLiteral("2024-02-12T18:00:00Z"), QStringLiteral("--json")};
-    const CliResult fromIni = RunCli(query + QStringList{QStringLiteral("--config"), ini});
+    const QStringList query = { QStringLiteral("state"), QStringLiteral("--sat"),
+        QStringLiteral("10"), QStringLiteral("--at"), QStringLiteral("2024-02-12T18:00:00Z"),
+        QStringLiteral("--json") };
+    const CliResult fromIni = RunCli(query + QStringList { QStringLiteral("--config"), ini });
     const CliResult explicitFlags = RunCli(WithStation(query));
     ASSERT_EQ(fromIni.exitCode, 0) << fromIni.err.toStdString();
     EXPECT_EQ(fromIni.out, explicitFlags.out);
 
     // --lat given: only the longitude, height and file come from sat.ini.
-    const CliResult south = RunCli(query + QStringList{QStringLiteral("--config"), ini, QStringLiteral("--lat"), QStringLiteral("-33.9")});
+    const CliResult south = RunCli(query
+        + QStringList {
+            QStringLiteral("--config"), ini, QStringLiteral("--lat"), QStringLiteral("-33.9") });
     ASSERT_EQ(south.exitCode, 0) << south.err.toStdString();
     EXPECT_NE(south.out, fromIni.out);
 }
@@ -405,29 +482,35 @@ TEST(CliConfig, MissingOrMalformedSatIniGivesExitTwoNamingFileAndLine)
     {
         QFile f(ini);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("TLEFILE=amateur.txt\r\n\r\nQTH_LAT=48\r\n");  // an empty line 2
+        f.write("TLEFILE=amateur.txt\r\n\r\nQTH_LAT=48\r\n"); // an empty line 2
     }
-    const CliResult blank = RunCli({QStringLiteral("state"), QStringLiteral("--config"), ini});
+    const CliResult blank = RunCli({ QStringLiteral("state"), QStringLiteral("--config"), ini });
     EXPECT_EQ(blank.exitCode, 2);
     ASSERT_EQ(blank.ErrLines().size(), 1) << blank.err.toStdString();
     EXPECT_TRUE(blank.err.contains(QStringLiteral("line 2"))) << blank.err.toStdString();
 
-    const CliResult missing = RunCli({QStringLiteral("passes"), QStringLiteral("--config"), dir.filePath(QStringLiteral("none.ini"))});
+    const CliResult missing = RunCli({ QStringLiteral("passes"), QStringLiteral("--config"),
+        dir.filePath(QStringLiteral("none.ini")) });
     EXPECT_EQ(missing.exitCode, 2);
     ASSERT_EQ(missing.ErrLines().size(), 1);
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("none.ini not found"))) << missing.err.toStdString();
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("none.ini not found")))
+        << missing.err.toStdString();
 }
 
 TEST(CliHelp, OverviewAndEachCommandExplainThemselves)
 {
-    const CliResult overview = RunCli({QStringLiteral("--help")});
+    const CliResult overview = RunCli({ QStringLiteral("--help") });
     EXPECT_EQ(overview.exitCode, 0);
-    for (const char* command : {"state", "next-pass", "passes", "track"})
-        EXPECT_TRUE(overview.out.contains(QStringLiteral("  %1 ").arg(QString::fromLatin1(command)))) << command;
-    for (const char* command : {"state", "next-pass", "passes", "track"}) {
-        const CliResult r = RunCli({QString::fromLatin1(command), QStringLiteral("--help")});
+    for (const char* command : { "state", "next-pass", "passes", "track" })
+        EXPECT_TRUE(
+            overview.out.contains(QStringLiteral("  %1 ").arg(QString::fromLatin1(command))))
+            << command;
+    for (const char* command : { "state", "next-pass", "passes", "track" }) {
+        const CliResult r = RunCli({ QString::fromLatin1(command), QStringLiteral("--help") });
         EXPECT_EQ(r.exitCode, 0) << command;
-        EXPECT_TRUE(r.out.startsWith(QStringLiteral("Usage: aostrack-cli %1").arg(QString::fromLatin1(command)))) << command;
+        EXPECT_TRUE(r.out.startsWith(
+            QStringLiteral("Usage: aostrack-cli %1").arg(QString::fromLatin1(command))))
+            << command;
         EXPECT_TRUE(r.err.isEmpty());
     }
 }

@@ -27,13 +27,13 @@ TEST(ExampleSatIni, CrLfLinesNoBlankLineEveryKeyPresent)
 {
     const QByteArray bytes = ReadAll(ExampleFile(QStringLiteral("sat.ini")));
     ASSERT_TRUE(bytes.endsWith("\r\n"));
-    const QList<QByteArray> lines = bytes.chopped(1).split('\n');  // without the last LF
+    const QList<QByteArray> lines = bytes.chopped(1).split('\n'); // without the last LF
     QStringList keys;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         SCOPED_TRACE("line " + std::to_string(i + 1));
-        ASSERT_TRUE(lines[i].endsWith('\r'));  // every line ends in CR LF
+        ASSERT_TRUE(lines[i].endsWith('\r')); // every line ends in CR LF
         const QByteArray line = lines[i].chopped(1);
-        ASSERT_FALSE(line.isEmpty());  // an empty line would stop start-up
+        ASSERT_FALSE(line.isEmpty()); // an empty line would stop start-up
         if (line.startsWith('#'))
             continue;
         ASSERT_TRUE(line.contains('='));
@@ -41,10 +41,12 @@ TEST(ExampleSatIni, CrLfLinesNoBlankLineEveryKeyPresent)
     }
     // Eleven keys set, the time server only in a comment (setting the clock
     // needs rights a newcomer's account does not have).
-    EXPECT_EQ(keys, (QStringList{QStringLiteral("QTH"), QStringLiteral("TLEFILE"), QStringLiteral("DOPPLERFILE"),
-                                 QStringLiteral("QTH_LAT"), QStringLiteral("QTH_LONG"), QStringLiteral("QTH_HEIGHT"),
-                                 QStringLiteral("ROTOR_PORT"), QStringLiteral("ROTOR_PORT_SETTINGS"),
-                                 QStringLiteral("ROTOR_DEG"), QStringLiteral("ROTOR_PARK"), QStringLiteral("AUTO_PARK")}));
+    EXPECT_EQ(keys,
+        (QStringList { QStringLiteral("QTH"), QStringLiteral("TLEFILE"),
+            QStringLiteral("DOPPLERFILE"), QStringLiteral("QTH_LAT"), QStringLiteral("QTH_LONG"),
+            QStringLiteral("QTH_HEIGHT"), QStringLiteral("ROTOR_PORT"),
+            QStringLiteral("ROTOR_PORT_SETTINGS"), QStringLiteral("ROTOR_DEG"),
+            QStringLiteral("ROTOR_PARK"), QStringLiteral("AUTO_PARK") }));
     EXPECT_TRUE(bytes.contains("\r\n#TIMESERVER="));
     EXPECT_TRUE(bytes.contains("\r\n#ROTOR_DEVICE="));
 }
@@ -52,8 +54,8 @@ TEST(ExampleSatIni, CrLfLinesNoBlankLineEveryKeyPresent)
 TEST(ExampleSatIni, ReadsAsAMunichStationWithRotor)
 {
     const QString appDir = QStringLiteral("/opt/aostrack");
-    const Configuration config =
-        ParseConfiguration(QString::fromLatin1(ReadAll(ExampleFile(QStringLiteral("sat.ini")))), appDir, QLocale::c());
+    const Configuration config = ParseConfiguration(
+        QString::fromLatin1(ReadAll(ExampleFile(QStringLiteral("sat.ini")))), appDir, QLocale::c());
     EXPECT_EQ(config.TleFilePath, QStringLiteral("/opt/aostrack/amateur.txt"));
     EXPECT_EQ(config.DopplerFileName, QStringLiteral("/opt/aostrack/doppler.sql"));
     EXPECT_TRUE(config.TimeServerHost.isEmpty());
@@ -86,7 +88,7 @@ TEST(ExampleDopplerSql, EveryRowIsUsableAndEveryKeyFindsItsSatellite)
 
     // The empty name collects no keyed row, but reading it lists every
     // unusable line of the file: there must be none, in any locale.
-    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German)}) {
+    for (const QLocale& locale : { QLocale::c(), QLocale(QLocale::German) }) {
         const FrequencyRows none = ReadFrequencyRows(path, QString(), locale);
         ASSERT_TRUE(none.Opened) << none.OpenError.toStdString();
         EXPECT_TRUE(none.Skipped.isEmpty()) << none.Skipped.value(0).Reason.toStdString();
@@ -115,21 +117,22 @@ TEST(ExampleDopplerSql, FirstRowGivesThePublishedDownlink)
         double downlinkKHz;
         const char* note;
     } cases[] = {
-        {"ISS (ZARYA)", 145800, "FM voice"},
-        {"SAUDISAT 1C (SO-50)", 436795, "FM"},
-        {"EYESAT A (AO-27)", 436795, "FM"},
-        {"DIWATA-2B", 145900, "FM"},
-        {"FUNCUBE-1 (AO-73)", 145935, "BPSK"},
-        {"RS-44 & BREEZE-KM R/B", 435640, "SSB/CW"},
-        {"JAS-2 (FO-29)", 435850, "SSB/CW"},
-        {"OSCAR 7 (AO-7)", 145950, "SSB/CW"},
-        {"UOSAT 2 (UO-11)", 145826, "AFSK"},
-        {"GREENCUBE", 435310, "BPSK"},
-        {"ES'HAIL 2", 10489500, "CW"},
+        { "ISS (ZARYA)", 145800, "FM voice" },
+        { "SAUDISAT 1C (SO-50)", 436795, "FM" },
+        { "EYESAT A (AO-27)", 436795, "FM" },
+        { "DIWATA-2B", 145900, "FM" },
+        { "FUNCUBE-1 (AO-73)", 145935, "BPSK" },
+        { "RS-44 & BREEZE-KM R/B", 435640, "SSB/CW" },
+        { "JAS-2 (FO-29)", 435850, "SSB/CW" },
+        { "OSCAR 7 (AO-7)", 145950, "SSB/CW" },
+        { "UOSAT 2 (UO-11)", 145826, "AFSK" },
+        { "GREENCUBE", 435310, "BPSK" },
+        { "ES'HAIL 2", 10489500, "CW" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const FrequencyRows rows = ReadFrequencyRows(path, QString::fromLatin1(c.name), QLocale::c());
+        const FrequencyRows rows
+            = ReadFrequencyRows(path, QString::fromLatin1(c.name), QLocale::c());
         ASSERT_FALSE(rows.Rows.isEmpty());
         const auto fields = ParseFrequencyRow(rows.Rows.first(), QLocale::c());
         ASSERT_TRUE(fields.has_value());
@@ -137,7 +140,8 @@ TEST(ExampleDopplerSql, FirstRowGivesThePublishedDownlink)
         EXPECT_EQ(fields->Note, QString::fromLatin1(c.note));
     }
     // "(AO-7)" keeps AO-7's row away from AO-73: FUNcube gets only its own two.
-    EXPECT_EQ(ReadFrequencyRows(path, QStringLiteral("FUNCUBE-1 (AO-73)"), QLocale::c()).Rows.size(), 2);
+    EXPECT_EQ(
+        ReadFrequencyRows(path, QStringLiteral("FUNCUBE-1 (AO-73)"), QLocale::c()).Rows.size(), 2);
     // A satellite without a row: the normal "no frequency" case.
     EXPECT_TRUE(ReadFrequencyRows(path, QStringLiteral("SWISSCUBE"), QLocale::c()).Rows.isEmpty());
 }

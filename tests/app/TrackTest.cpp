@@ -2,8 +2,8 @@
 // second, the countdown across a real SO-50 pass over the example station.
 #include "CliRunner.h"
 
-#include "orbit/Tle.h"
 #include "orbit/TimeText.h"
+#include "orbit/Tle.h"
 #include "passes/Passes.h"
 
 #include <QDir>
@@ -11,6 +11,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#ifdef __linux__
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+#endif
 
 using namespace aostrack;
 using namespace aostrack::test;
@@ -25,8 +31,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        for (const char* name : {"sat.ini", "amateur.txt", "doppler.sql"})
-            ASSERT_TRUE(QFile::copy(ExampleFile(QString::fromLatin1(name)), m_dir.filePath(QString::fromLatin1(name))));
+        for (const char* name : { "sat.ini", "amateur.txt", "doppler.sql" })
+            ASSERT_TRUE(QFile::copy(
+                ExampleFile(QString::fromLatin1(name)), m_dir.filePath(QString::fromLatin1(name))));
     }
     QString Ini() const { return m_dir.filePath(QStringLiteral("sat.ini")); }
     QTemporaryDir m_dir;
@@ -46,57 +53,73 @@ TEST_F(TrackStation, So50PassCountdownSwitchesFromAosToLosAndOnToTheNextPass)
 {
     // SO-50 from Munich on 12 February 2024: AOS 13:18:22, LOS 13:29:34
     // (the next-pass test checks these seconds against the engine).
-    const CliResult r = RunCli({QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
-                                QStringLiteral("SAUDISAT 1C (SO-50)"), QStringLiteral("--start"), QStringLiteral("2024-02-12T13:17:00Z"),
-                                QStringLiteral("--speed"), QStringLiteral("2000"), QStringLiteral("--for"), QStringLiteral("840")},
-                               120000);
+    const CliResult r = RunCli(
+        { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
+            QStringLiteral("SAUDISAT 1C (SO-50)"), QStringLiteral("--start"),
+            QStringLiteral("2024-02-12T13:17:00Z"), QStringLiteral("--speed"),
+            QStringLiteral("2000"), QStringLiteral("--for"), QStringLiteral("840") },
+        120000);
     ASSERT_TRUE(r.finished);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.OutLines();
 
     // One line for every simulated second from 13:17:00 to 13:30:59.
     ASSERT_EQ(lines.size(), 840);
-    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("2024-02-12T13:17:00Z  SAUDISAT 1C (SO-50)  Az "))) << lines.first().toStdString();
-    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("2024-02-12T13:30:59Z  "))) << lines.last().toStdString();
+    EXPECT_TRUE(
+        lines.first().startsWith(QStringLiteral("2024-02-12T13:17:00Z  SAUDISAT 1C (SO-50)  Az ")))
+        << lines.first().toStdString();
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("2024-02-12T13:30:59Z  ")))
+        << lines.last().toStdString();
 
-    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:17:00Z")).endsWith(QStringLiteral("Time to AOS: 00:01:22")));
-    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:18:21Z")).endsWith(QStringLiteral("Time to AOS: 00:00:01")));
-    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:18:22Z")).endsWith(QStringLiteral("Time to LOS: 00:11:12")));
-    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:29:33Z")).endsWith(QStringLiteral("Time to LOS: 00:00:01")));
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:17:00Z"))
+                    .endsWith(QStringLiteral("Time to AOS: 00:01:22")));
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:18:21Z"))
+                    .endsWith(QStringLiteral("Time to AOS: 00:00:01")));
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:18:22Z"))
+                    .endsWith(QStringLiteral("Time to LOS: 00:11:12")));
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:29:33Z"))
+                    .endsWith(QStringLiteral("Time to LOS: 00:00:01")));
     // Below the horizon again: until the search one second after LOS the
     // count runs to the AOS just passed, negative and wrapped into the day.
-    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:29:34Z")).endsWith(QStringLiteral("Time to AOS: 23:48:48")));
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:29:34Z"))
+                    .endsWith(QStringLiteral("Time to AOS: 23:48:48")));
 
     // From then on the count runs to the next pass, as the engine finds it
     // from the second of the search.
     const TleLoad load = LoadTleFile(ExampleFile(QStringLiteral("amateur.txt")).toStdString());
-    const Station munich{48.1371, 11.5754, 0.519};
-    const sys_seconds searchAt = sys_days{2024y / 2 / 12} + 13h + 29min + 35s;
+    const Station munich { 48.1371, 11.5754, 0.519 };
+    const sys_seconds searchAt = sys_days { 2024y / 2 / 12 } + 13h + 29min + 35s;
     const NextPass next = FindNextPass(load.Table.Record(12).Elements, munich, searchAt);
     ASSERT_TRUE(next.AosTime.has_value());
     const sys_seconds shownAt = searchAt + 1s;
     const QString expected = QStringLiteral("Time to AOS: ")
-        + QString::fromStdString(FormatCountdown(static_cast<double>((*next.AosTime - shownAt).count())));
+        + QString::fromStdString(
+            FormatCountdown(static_cast<double>((*next.AosTime - shownAt).count())));
     EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:29:36Z")).endsWith(expected))
-        << LineAt(lines, QStringLiteral("2024-02-12T13:29:36Z")).toStdString() << " vs " << expected.toStdString();
+        << LineAt(lines, QStringLiteral("2024-02-12T13:29:36Z")).toStdString() << " vs "
+        << expected.toStdString();
 
     // The downlink of doppler.sql, corrected for Doppler: 436795 kHz, FM.
-    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:20:00Z")).contains(QStringLiteral(" kHz FM  ")));
+    EXPECT_TRUE(LineAt(lines, QStringLiteral("2024-02-12T13:20:00Z"))
+                    .contains(QStringLiteral(" kHz FM  ")));
 
     // The event log went to stderr: the example's rotor line at start-up.
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Rotor at COM1, 9600,n,8,1  (5°)"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Rotor at COM1, 9600,n,8,1  (5°)")))
+        << r.err.toStdString();
 }
 
 TEST_F(TrackStation, SpeedOneRunsThreeSimulatedSecondsAsThreeLines)
 {
-    const CliResult r = RunCli({QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--start"),
-                                QStringLiteral("2024-02-12T13:17:00Z"), QStringLiteral("--speed"), QStringLiteral("1"),
-                                QStringLiteral("--for"), QStringLiteral("3")});
+    const CliResult r = RunCli(
+        { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--start"),
+            QStringLiteral("2024-02-12T13:17:00Z"), QStringLiteral("--speed"), QStringLiteral("1"),
+            QStringLiteral("--for"), QStringLiteral("3") });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.OutLines();
     ASSERT_EQ(lines.size(), 3);
     // Without --sat the first satellite of the file, as at start-up.
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("2024-02-12T13:17:00Z  OSCAR 7 (AO-7)  "))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("2024-02-12T13:17:00Z  OSCAR 7 (AO-7)  ")))
+        << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("2024-02-12T13:17:01Z  ")));
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("2024-02-12T13:17:02Z  ")));
 }
@@ -105,28 +128,89 @@ TEST_F(TrackStation, TerminationEndsItCleanly)
 {
     QProcess process;
     process.start(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"),
-                  {QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--start"),
-                   QStringLiteral("2024-02-12T13:17:00Z")});
+        { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--start"),
+            QStringLiteral("2024-02-12T13:17:00Z") });
     ASSERT_TRUE(process.waitForStarted(30000));
-    ASSERT_TRUE(process.waitForReadyRead(30000));  // the first second is out
-    process.terminate();                           // SIGTERM, handled like Ctrl-C
+    ASSERT_TRUE(process.waitForReadyRead(30000)); // the first second is out
+    process.terminate(); // SIGTERM, handled like Ctrl-C
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_TRUE(process.readAllStandardOutput().startsWith("2024-02-12T13:17:00Z  OSCAR 7 (AO-7)  "));
+    EXPECT_TRUE(
+        process.readAllStandardOutput().startsWith("2024-02-12T13:17:00Z  OSCAR 7 (AO-7)  "));
 }
 
 TEST_F(TrackStation, BadSatelliteOrMissingSatIniGivesExitTwo)
 {
-    const CliResult unknown = RunCli({QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
-                                      QStringLiteral("NO SUCH SAT"), QStringLiteral("--for"), QStringLiteral("1")});
+    const CliResult unknown = RunCli(
+        { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
+            QStringLiteral("NO SUCH SAT"), QStringLiteral("--for"), QStringLiteral("1") });
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_TRUE(unknown.err.contains(QStringLiteral("no satellite named \"NO SUCH SAT\""))) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("no satellite named \"NO SUCH SAT\"")))
+        << unknown.err.toStdString();
     EXPECT_TRUE(unknown.out.isEmpty());
 
-    const CliResult missing = RunCli({QStringLiteral("track"), QStringLiteral("--config"),
-                                      m_dir.filePath(QStringLiteral("elsewhere/sat.ini")), QStringLiteral("--for"), QStringLiteral("1")});
+    const CliResult missing = RunCli({ QStringLiteral("track"), QStringLiteral("--config"),
+        m_dir.filePath(QStringLiteral("elsewhere/sat.ini")), QStringLiteral("--for"),
+        QStringLiteral("1") });
     EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("aostrack-cli: File sat.ini not found"))) << missing.err.toStdString();
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("aostrack-cli: File sat.ini not found")))
+        << missing.err.toStdString();
     EXPECT_TRUE(missing.out.isEmpty());
 }
+
+#ifdef __linux__
+// --rotor against a pseudo-terminal standing in for the rotor's serial line:
+// the antenna is sent after SO-50 from before AOS and parked after LOS.
+TEST_F(TrackStation, RotorFollowsTheSo50PassAndParksAfterIt)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const QByteArray device = ptsname(master);
+
+    QFile ini(Ini());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    QByteArray text = ini.readAll();
+    ini.close();
+    text.replace("#ROTOR_DEVICE=/dev/ttyUSB0", "ROTOR_DEVICE=" + device);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write(text);
+    ini.close();
+
+    const CliResult r = RunCli(
+        { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
+            QStringLiteral("12"), QStringLiteral("--start"), QStringLiteral("2024-02-12T13:18:15Z"),
+            QStringLiteral("--speed"), QStringLiteral("2000"), QStringLiteral("--for"),
+            QStringLiteral("900"), QStringLiteral("--rotor") },
+        120000);
+    fcntl(master, F_SETFL, O_NONBLOCK);
+    QByteArray wire;
+    char buffer[4096];
+    for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;)
+        wire.append(buffer, n);
+    close(master);
+
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // The port line of the rotor link, then the timed "opened" line.
+    EXPECT_TRUE(r.err.contains(
+        QStringLiteral("Rotor at %1, 9600,n,8,1  (5°)").arg(QString::fromLatin1(device))))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("opened"))) << r.err.toStdString();
+
+    // 13:18:15, elevation -0.30: above -3, so the first command goes out with
+    // the azimuth rounded (320.15 -> 320) and the elevation held at 0.
+    EXPECT_TRUE(wire.startsWith("AZ320.0 EL000.0\r")) << wire.left(64).toStdString();
+    // Below -3 after LOS, AUTO_PARK=1: the park text of sat.ini, once, last.
+    EXPECT_TRUE(wire.endsWith("\rAZ000.0 EL000.0\r")) << wire.right(64).toStdString();
+    EXPECT_EQ(wire.count("AZ000.0 EL000.0\r"), 1);
+    // The highest point of the pass, 12 degrees, was commanded.
+    EXPECT_TRUE(wire.contains(" EL012.0\r"));
+
+    const QStringList lines = r.OutLines();
+    ASSERT_EQ(lines.size(), 900);
+    EXPECT_TRUE(lines.first().endsWith(QStringLiteral("rotor: AZ320.0 EL000.0   AUTO")))
+        << lines.first().toStdString();
+}
+#endif
