@@ -31,10 +31,12 @@ class PassPlotTest : public ::testing::Test {
 protected:
     PassPlotTest()
     {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         plot.resize(Width, Height);
         plot.show();
         plot.ClearPass();
     }
+    ~PassPlotTest() override { QLocale::setDefault(m_saved); }
     QColor Pixel(int x, int y) const
     {
         QImage image = plot.Drawing().toImage();
@@ -66,6 +68,7 @@ protected:
         }
         return false;
     }
+    QLocale m_saved;
     QLabel duration;
     PassPlot plot{&duration};
 };
@@ -176,10 +179,8 @@ TEST_F(PassPlotTest, ResizeRedrawsProfileAndMarks)
 
 TEST_F(PassPlotTest, DurationLabelUsesTheRegionalSeparator)
 {
-    const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     plot.DrawPassPlot(720, Profile(720, 40));
-    QLocale::setDefault(saved);
     EXPECT_EQ(duration.text(), "12,0 min");
 }
 
