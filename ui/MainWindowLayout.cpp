@@ -137,6 +137,11 @@ QWidget* MainWindow::BuildHeader()
     row->addWidget(time, 0);
     row->addWidget(date, 1);
     row->addStretch(1);
+    auto* qthCaption = new QLabel(QStringLiteral("QTH"), header);
+    QPalette captionPalette = qthCaption->palette();
+    captionPalette.setColor(QPalette::WindowText, QColor(96, 96, 96));
+    qthCaption->setPalette(captionPalette);
+    row->addWidget(qthCaption, 0);
     row->addWidget(qth, 0);
     return header;
 }
@@ -169,6 +174,7 @@ QGroupBox* MainWindow::BuildSatelliteFrame()
             auto* caption = Caption(frame, Indexed("Label2", fields[row].index), QLatin1String(fields[row].caption));
             caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             auto* value = ValueBox(frame, Indexed("Text1", fields[row].index));
+            value->setAccessibleName(QLatin1String(fields[row].caption));
             value->SetHintText(longest);
             value->setMinimumWidth(minimumWidth);
             grid->addWidget(caption, static_cast<int>(row), column);
@@ -386,7 +392,7 @@ void MainWindow::BuildCentralWidget()
     split->addWidget(BuildEventLog());
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 0);
-    split->setSizes({600, 90});
+    split->setSizes({600, 80});
     page->addWidget(split, 1);
 
     auto* credit = new QLineEdit(QStringLiteral("aostrack 1.1.1 · Plan13 orbits, Doppler tuning and EasyComm rotor control for amateur satellite stations"),

@@ -21,6 +21,7 @@ namespace {
 
 const QColor AboveHorizonGreen(0, 255, 0);
 const QColor PanelGrey(224, 224, 224);
+const QColor CountdownUpGreen(0, 128, 0);
 
 template <typename T>
 T* Child(MainWindow& window, const char* name)
@@ -30,8 +31,11 @@ T* Child(MainWindow& window, const char* name)
 
 void SetText(QLineEdit* box, const QString& text)
 {
-    if (box && box->text() != text)
-        box->setText(text);
+    if (!box || box->text() == text)
+        return;
+    box->setText(text);
+    // A squeezed box shows the start of its text (the value), not the end.
+    box->setCursorPosition(0);
 }
 
 void SetBackground(QLineEdit* box, const QColor& colour)
@@ -98,7 +102,14 @@ void BindTracker(Tracker& tracker, MainWindow& window)
     });
     QObject::connect(&tracker, &Tracker::panelChanged, &window,
             [&window](const DataPanelTexts& texts) { ShowPanel(window, texts); });
-    QObject::connect(&tracker, &Tracker::countdownChanged, countdown, &QLabel::setText);
+    QObject::connect(&tracker, &Tracker::countdownChanged, countdown, [countdown, &tracker](const QString& text) {
+        countdown->setText(text);
+        // Green while the satellite is up: the count runs to LOS.
+        QPalette palette = countdown->palette();
+        palette.setColor(QPalette::WindowText,
+                tracker.State().SatElevation >= 0 ? CountdownUpGreen : countdown->parentWidget()->palette().color(QPalette::WindowText));
+        countdown->setPalette(palette);
+    });
     QObject::connect(&tracker, &Tracker::passChanged, plot, [plot](const PassPlotData& pass) { ShowPass(plot, pass); });
     QObject::connect(&tracker, &Tracker::plotMark, plot, &PassPlot::AddMark);
     QObject::connect(&tracker, &Tracker::passListChanged, passes, [passes](const QStringList& lines) {

@@ -204,6 +204,8 @@ TEST_F(MainWindowTracking, TicksThroughAPass)
     EXPECT_EQ(Box("Text1_29"), "043.50000000");
     EXPECT_TRUE(Box("Text1_2").endsWith("°"));
     EXPECT_TRUE(Box("Text1_6").endsWith(" km"));
+    // A squeezed box shows the start of its value.
+    EXPECT_EQ(Find<QLineEdit>("Text1_4")->cursorPosition(), 0);
     EXPECT_EQ(Box("Text1_22"), "0.00 Hz");
     EXPECT_EQ(Box("Text2"), "");
     EXPECT_FALSE(Label("Label15").isEmpty());
@@ -220,6 +222,7 @@ TEST_F(MainWindowTracking, TicksThroughAPass)
     m_clock.Set(aos + 60s);
     m_tracker.TrackingTick();
     EXPECT_EQ(Label("Label8"), "Time to LOS: " + Hms(SecondsTo(los)));
+    EXPECT_EQ(Find<QLabel>("Label8")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
     EXPECT_EQ(Find<QLineEdit>("Text1_2")->palette().color(QPalette::Base), QColor(0, 255, 0));
     EXPECT_EQ(Find<QLineEdit>("Text1_3")->palette().color(QPalette::Base), QColor(0, 255, 0));
     m_tracker.TrackingTick();
