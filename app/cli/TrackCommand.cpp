@@ -109,6 +109,8 @@ QString Help()
         "                   the antenna follows every tick and parks after the pass\n"
         "  --receiver       tick \"track\": tune the receiver every tick\n"
         "  --plain          one line per second even on a terminal\n"
+        "Exit code 1 when --rotor or --receiver cannot reach its device (the event\n"
+        "log says why), 2 for bad arguments or a sat.ini that stops start-up.\n"
         "The clock is never set from TIMESERVER here; see 'aostrack-cli timesync'.\n"
         "\n"
         "Examples:\n"
@@ -438,8 +440,11 @@ int RunTrackCommand(const QStringList& argList)
             return ExitFailed; // the reason is in the event log
     }
 #endif
-    if (options.receiver)
+    if (options.receiver) {
         receiver.SetTracking(true);
+        if (!receiver.Frame().Tracking)
+            return ExitFailed; // the reason is in the event log
+    }
 
     // A rehearsal keeps four ticks per simulated second: the timer runs speed
     // times faster and every tick moves the simulated clock a quarter second.

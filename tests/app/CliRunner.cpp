@@ -25,8 +25,13 @@ QStringList CliResult::OutLines() const
 
 CliResult RunCli(const QStringList& args, int timeoutMs)
 {
+    return RunProgram(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), args, timeoutMs);
+}
+
+CliResult RunProgram(const QString& program, const QStringList& args, int timeoutMs)
+{
     QProcess process;
-    process.start(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), args);
+    process.start(program, args);
     CliResult result;
     if (!process.waitForStarted(timeoutMs))
         return result;

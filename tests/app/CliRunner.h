@@ -18,6 +18,8 @@ struct CliResult {
 // aostrack-cli from the build's bin folder; timeoutMs is a generous upper
 // limit, not an expectation of speed.
 CliResult RunCli(const QStringList& args, int timeoutMs = 60000);
+// The same for another copy of the program.
+CliResult RunProgram(const QString& program, const QStringList& args, int timeoutMs = 60000);
 
 // Path of a file of the example station in the source tree.
 QString ExampleFile(const QString& name);

@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #ifdef __linux__
@@ -214,3 +217,76 @@ TEST_F(TrackStation, RotorFollowsTheSo50PassAndParksAfterIt)
         << lines.first().toStdString();
 }
 #endif
+
+// --receiver with the tracker's own receiver library talking to hamlib's
+// rigctld (dummy rig) on a loopback port: the rig ends on the corrected
+// downlink of the last second shown. At speed 5 a tick comes every 50 ms, time
+// enough for the daemon to answer each frequency before the next one (the
+// library sends no new frequency while one is unanswered).
+TEST_F(TrackStation, ReceiverIsTunedToTheCorrectedDownlinkThroughRigctld)
+{
+    // A program folder of its own: the tool, the library beside it and a
+    // receiver.ini that names our daemon.
+    const QString program = m_dir.filePath(QStringLiteral("aostrack-cli"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), program));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_BIN_DIR "/libExtIO_FCD_Quillon.so"),
+        m_dir.filePath(QStringLiteral("libExtIO_FCD_Quillon.so"))));
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        port = probe.serverPort();
+    }
+    QFile receiverIni(m_dir.filePath(QStringLiteral("receiver.ini")));
+    ASSERT_TRUE(receiverIni.open(QIODevice::WriteOnly));
+    receiverIni.write(QStringLiteral("HOST=127.0.0.1\nPORT=%1\n").arg(port).toLatin1());
+    receiverIni.close();
+
+    QProcess rigctld;
+    rigctld.start(QStringLiteral("rigctld"),
+        { QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
+            QStringLiteral("127.0.0.1"), QStringLiteral("-t"), QString::number(port) });
+    ASSERT_TRUE(rigctld.waitForStarted(10000));
+    const auto askFrequency = [port]() -> QByteArray {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (!socket.waitForConnected(1000))
+            return {};
+        socket.write("f\n");
+        if (!socket.waitForReadyRead(5000))
+            return {};
+        return socket.readLine().trimmed();
+    };
+    QByteArray before;
+    for (int i = 0; i < 100 && before.isEmpty(); ++i) {
+        before = askFrequency();
+        if (before.isEmpty())
+            QThread::msleep(100); // the daemon is still starting
+    }
+    ASSERT_FALSE(before.isEmpty()) << "rigctld did not answer";
+
+    const CliResult r = RunProgram(program,
+        { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
+            QStringLiteral("12"), QStringLiteral("--start"), QStringLiteral("2024-02-12T13:20:00Z"),
+            QStringLiteral("--speed"), QStringLiteral("5"), QStringLiteral("--for"),
+            QStringLiteral("10"), QStringLiteral("--receiver") });
+    const QByteArray after = askFrequency();
+    rigctld.terminate();
+    rigctld.waitForFinished(5000);
+
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral(": receiver library loaded: ")))
+        << r.err.toStdString();
+    const QStringList lines = r.OutLines();
+    ASSERT_EQ(lines.size(), 10);
+    // "... 436801.442 kHz FM ..." on the last line: the same number in Hz on the rig.
+    const QString last = lines.last();
+    const qsizetype kHzAt = last.indexOf(QStringLiteral(" kHz FM"));
+    ASSERT_GT(kHzAt, 0) << last.toStdString();
+    QString kHz = last.left(kHzAt).section(QLatin1Char(' '), -1);
+    EXPECT_EQ(after, kHz.remove(QLatin1Char('.')).toLatin1()) << last.toStdString();
+    // SO-50 approaching from the north-west: the downlink is shifted up by
+    // several kHz from its nominal 436795 kHz.
+    EXPECT_GT(after.toLongLong(), 436795000LL);
+    EXPECT_LT(after.toLongLong(), 436805000LL);
+}
