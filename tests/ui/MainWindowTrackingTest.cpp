@@ -301,6 +301,14 @@ TEST_F(MainWindowTracking, OpenElementFileNormalReplacesTheList)
     m_chooser.answer = m_dir.filePath("two.txt");
     Find<QAction>("MenuFileOpen")->trigger();
     EXPECT_EQ(ComboItems(), (QStringList{"ISS (ZARYA)", "SWISSCUBE"}));
+    // The ISS's next pass over Munich from noon, as the pass list samples it
+    // (the same line aostrack-cli passes prints for these elements).
+    ASSERT_FALSE(Items("List1").isEmpty());
+    EXPECT_EQ(Items("List1").first(), "12.02.2024 12:19 (Az 292°) -> 12:30 (Az 118°) maxEl: 65°)");
+    ASSERT_TRUE(m_tracker.AosTime() && m_tracker.LosTime());
+    EXPECT_GT(*m_tracker.AosTime(), Noon + 18min);
+    EXPECT_LT(*m_tracker.AosTime(), Noon + 19min);
+    EXPECT_EQ(m_window.Plot()->DurationSeconds(), (*m_tracker.LosTime() - *m_tracker.AosTime()).count());
     EXPECT_EQ(Find<QComboBox>("Combo1")->currentIndex(), 0);
     EXPECT_EQ(Label("Label1_0").trimmed(), file[1].trimmed());
 }
