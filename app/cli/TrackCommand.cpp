@@ -221,13 +221,26 @@ public:
     // The rotor status text (Label7 and the park mode) while --rotor runs.
     void SetRotorStatus(std::function<QString()> status) { m_rotorStatus = std::move(status); }
 
+    // Lines of a start-up that fails say what its message says: they are
+    // held until ReleaseLog, so that a failure stays one line on stderr.
     void LogLine(const QString& line)
     {
-        if (m_logToStderr)
+        if (m_holdLog)
+            m_heldLines << line;
+        else if (m_logToStderr)
             WriteErr(line + QLatin1Char('\n'));
         m_log.push_back(line);
         while (m_log.size() > kLogLinesShown)
             m_log.pop_front();
+    }
+
+    void ReleaseLog()
+    {
+        m_holdLog = false;
+        if (m_logToStderr)
+            for (const QString& line : m_heldLines)
+                WriteErr(line + QLatin1Char('\n'));
+        m_heldLines.clear();
     }
 
     void Begin()
@@ -356,6 +369,8 @@ private:
     const ReceiverController* m_receiver = nullptr;
     std::function<QString()> m_rotorStatus;
     std::deque<QString> m_log;
+    bool m_holdLog = true;
+    QStringList m_heldLines;
 };
 
 } // namespace
@@ -430,6 +445,7 @@ int RunTrackCommand(const QStringList& argList)
         = ChosenIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath);
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
+    view.ReleaseLog();
 #if AOSTRACK_CLI_HAS_ROTOR
     if (rotor) {
         if (!rotor->Configured())

@@ -149,6 +149,7 @@ TEST_F(TrackStation, BadSatelliteOrMissingSatIniGivesExitTwo)
         { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
             QStringLiteral("NO SUCH SAT"), QStringLiteral("--for"), QStringLiteral("1") });
     EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_EQ(unknown.ErrLines().size(), 1) << unknown.err.toStdString();
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("no satellite named \"NO SUCH SAT\"")))
         << unknown.err.toStdString();
     EXPECT_TRUE(unknown.out.isEmpty());
@@ -157,6 +158,7 @@ TEST_F(TrackStation, BadSatelliteOrMissingSatIniGivesExitTwo)
         m_dir.filePath(QStringLiteral("elsewhere/sat.ini")), QStringLiteral("--for"),
         QStringLiteral("1") });
     EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.ErrLines().size(), 1) << missing.err.toStdString();
     EXPECT_TRUE(missing.err.contains(QStringLiteral("aostrack-cli: File sat.ini not found")))
         << missing.err.toStdString();
     EXPECT_TRUE(missing.out.isEmpty());
