@@ -15,9 +15,8 @@ namespace aostrack {
 
 namespace {
 // Secondary windows that go with the main window: the about box, the
-// satellite frequency window and the element-update window. The update
-// window reloads the catalogue as it closes, which the tracker still allows
-// at this point.
+// satellite frequency window and the element-update window, so that the
+// program ends when the main window closes.
 constexpr const char* CompanionWindows[] = {"Form2", "Form6", "Form4"};
 } // namespace
 
@@ -107,7 +106,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!m_closing) {
         m_closing = true;
-        emit mainWindowClosing();
+        // The companions first: the element-update window reloads the
+        // catalogue as it closes, which may restart the tracker's timer.
         for (QWidget* window : QApplication::topLevelWidgets()) {
             for (const char* name : CompanionWindows) {
                 if (window != this && window->objectName() == QLatin1String(name))
@@ -116,6 +116,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         }
         if (m_about)
             m_about->close();
+        emit mainWindowClosing();
     }
     event->accept();
 }

@@ -46,8 +46,9 @@ public:
 
 signals:
     void elementFileChosen(const QString& path);
-    // Emitted once as the window closes, before the secondary windows go:
-    // the rotor layer closes its port here (nothing is sent to the rotor).
+    // Emitted once as the window closes, after the secondary windows went:
+    // the rotor layer closes its port here (nothing is sent to the rotor) and
+    // the tracker stops.
     void mainWindowClosing();
 
 protected:
