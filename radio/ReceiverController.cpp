@@ -47,6 +47,17 @@ void ReceiverController::Log(const QString& text)
     m_log.LogEvent(text, true);
 }
 
+void ReceiverController::LogLibraryStatus()
+{
+    // The library speaks only when its link changes (connected, lost,
+    // refused); every change is worth one line, the repeats are not.
+    const QString status = m_library.Status();
+    if (status.isEmpty() || status == m_libraryStatus)
+        return;
+    m_libraryStatus = status;
+    Log(QStringLiteral(": receiver: ") + status);
+}
+
 void ReceiverController::FinishStartup()
 {
     m_inStartup = false;
@@ -189,10 +200,12 @@ void ReceiverController::SetTracking(bool ticked)
         }
         m_library.OpenForm(kOpenFormMode);
         m_frame.Tracking = true;
+        LogLibraryStatus();
     } else {
         m_library.HideGUI();
         m_frame.Tracking = false;
         m_tooHighNoted = false;
+        m_libraryStatus.clear();
     }
     emit frameChanged();
 }
@@ -226,6 +239,7 @@ void ReceiverController::TuneReceiver(const QString& centreFreqText)
     m_tooHighNoted = false;
     m_lastTunedHz = static_cast<int32_t>(freqHz);
     m_library.SetHWLO(*m_lastTunedHz);
+    LogLibraryStatus();
 }
 
 QString ReceiverController::ApplyFrequencyChoice(int selectedRow, const QString& typedKHz)

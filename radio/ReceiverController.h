@@ -101,6 +101,7 @@ private:
     void ReportSkipped(const QString& path, int lineNumber, const QString& line,
                        const QString& reason);
     void Log(const QString& text);
+    void LogLibraryStatus();
     QString DopplerFile() const { return m_dopplerSource ? m_dopplerSource() : m_dopplerFile; }
 
     FrequencyState& m_state;
@@ -116,6 +117,7 @@ private:
     QSet<QString> m_reported;     // skipped lines already in the log
     QString m_lastOpenError;      // logged once until the file reads again
     bool m_tooHighNoted = false;  // "above 2147483647 Hz" logged once per excursion
+    QString m_libraryStatus;      // the library's news last logged
     std::optional<int32_t> m_lastTunedHz;
 };
 

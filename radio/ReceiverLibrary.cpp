@@ -42,6 +42,7 @@ SharedReceiverLibrary::LoadResult SharedReceiverLibrary::TryLoad(const QString& 
     m_openForm = openForm;
     m_hideGui = hideGui;
     m_setHwlo = setHwlo;
+    m_status = reinterpret_cast<ReceiverStatusFunction>(m_library.resolve("ReceiverStatus"));
     return LoadResult::Loaded;
 }
 
@@ -97,6 +98,16 @@ void SharedReceiverLibrary::SetHWLO(int32_t freqHz)
 {
     if (m_setHwlo)
         m_setHwlo(freqHz);
+}
+
+} // namespace aostrack
+
+namespace aostrack {
+
+QString SharedReceiverLibrary::Status() const
+{
+    const char* text = m_status ? m_status() : nullptr;
+    return text ? QString::fromUtf8(text) : QString();
 }
 
 } // namespace aostrack

@@ -24,6 +24,9 @@ public:
     virtual void OpenForm(int mode) = 0;
     virtual void HideGUI() = 0;
     virtual void SetHWLO(int32_t freqHz) = 0;
+    // The library's latest news about its link to the receiver (optional
+    // function ReceiverStatus); empty when it has none or says nothing.
+    virtual QString Status() const { return {}; }
 };
 
 // The real loader: looks for the library in each of `folders` in turn (the
@@ -42,6 +45,7 @@ public:
     void OpenForm(int mode) override;
     void HideGUI() override;
     void SetHWLO(int32_t freqHz) override;
+    QString Status() const override;
 
 private:
     enum class LoadResult { Loaded, NotLoadable, Incomplete };
@@ -54,6 +58,7 @@ private:
     OpenFormFunction m_openForm = nullptr;
     HideGuiFunction m_hideGui = nullptr;
     SetHwloFunction m_setHwlo = nullptr;
+    ReceiverStatusFunction m_status = nullptr;
 };
 
 } // namespace aostrack

@@ -1,12 +1,13 @@
 // The receiver-control library ExtIO_FCD_Quillon: the tracker's three calls
-// turned into commands for hamlib's rigctld, so that any receiver hamlib
+// (OpenForm, HideGUI, SetHWLO) turned into commands for hamlib's rigctld, so that any receiver hamlib
 // knows can follow the satellite (the FUNcube Dongle Pro through
 // "rigctld -m 25013", other SDRs and transceivers through their own models).
 //
 // receiver.ini beside this library names the daemon:
 //   HOST=localhost
 //   PORT=4532
-// Both keys are optional; those are the defaults.
+// Both keys are optional; those are the defaults. ReceiverStatus, which the
+// tracker asks for when present, tells how the link to the daemon stands.
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -24,6 +25,7 @@
 AOSTRACK_EXTIO_EXPORT void AOSTRACK_EXTIO_CALL OpenForm(int mode);
 AOSTRACK_EXTIO_EXPORT void AOSTRACK_EXTIO_CALL HideGUI(void);
 AOSTRACK_EXTIO_EXPORT void AOSTRACK_EXTIO_CALL SetHWLO(int32_t freqHz);
+AOSTRACK_EXTIO_EXPORT const char* AOSTRACK_EXTIO_CALL ReceiverStatus(void);
 
 namespace {
 
@@ -84,6 +86,7 @@ std::filesystem::path LibraryFolder()
 }
 
 std::unique_ptr<aostrack::RigctldClient> g_client;
+std::string g_status; // what ReceiverStatus hands out, valid until the next call
 
 } // namespace
 
@@ -108,4 +111,12 @@ void AOSTRACK_EXTIO_CALL SetHWLO(int32_t freqHz)
 {
     if (g_client)
         g_client->SetFrequency(freqHz);
+}
+
+// The latest change of the link to rigctld as a line of text, empty before
+// OpenForm and after HideGUI. Optional for the caller.
+const char* AOSTRACK_EXTIO_CALL ReceiverStatus(void)
+{
+    g_status = g_client ? g_client->Status() : std::string();
+    return g_status.c_str();
 }

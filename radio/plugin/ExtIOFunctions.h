@@ -16,4 +16,7 @@ typedef void(AOSTRACK_EXTIO_CALL* OpenFormFunction)(int);
 typedef void(AOSTRACK_EXTIO_CALL* HideGuiFunction)(void);
 // Sets the receiver's local oscillator, in Hz.
 typedef void(AOSTRACK_EXTIO_CALL* SetHwloFunction)(int32_t);
+// Optional: the library's latest news about its link to the receiver, one
+// line of text ("" when nothing to say); the caller logs each change.
+typedef const char*(AOSTRACK_EXTIO_CALL* ReceiverStatusFunction)(void);
 }

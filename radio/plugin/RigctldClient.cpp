@@ -1,7 +1,6 @@
 #include "radio/plugin/RigctldClient.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -45,11 +44,7 @@ RigctldClient::~RigctldClient()
 
 void RigctldClient::Note(const std::string& text)
 {
-    // Only changes of state are worth a line; the tracker calls us 4 times a second.
-    if (text == m_lastNote)
-        return;
-    m_lastNote = text;
-    std::fprintf(stderr, "ExtIO_FCD_Quillon: %s\n", text.c_str());
+    m_status = text;
 }
 
 void RigctldClient::Open()
@@ -176,10 +171,13 @@ void RigctldClient::ReadAnswers(TimePoint now)
         if (m_pending > 0)
             --m_pending;
         m_waitSince = now;
-        if (m_lastReply != 0)
+        if (m_lastReply != 0) {
             Note("rigctld refused the frequency: " + line);
-        else
-            Note("rigctld at " + m_host + ":" + m_port + " follows");
+            m_refused = true;
+        } else if (m_refused) {
+            Note("rigctld at " + m_host + ":" + m_port + " takes the frequency again");
+            m_refused = false;
+        }
     }
     if (m_pending > 0 && now - m_waitSince > kAnswerTimeout)
         Drop(now, "no answer");

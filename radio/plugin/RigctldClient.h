@@ -38,6 +38,9 @@ public:
     bool IsConnected() const { return m_state == State::Connected; }
     // Last "RPRT" code the daemon sent (0: accepted), or 1 before any.
     int LastReply() const { return m_lastReply; }
+    // The latest change of the link, for the operator: "connected to rigctld
+    // at localhost:4532", "lost rigctld at ...", "cannot connect to ...".
+    const std::string& Status() const { return m_status; }
 
 private:
     enum class State { Closed, Waiting, Connecting, Connected };
@@ -67,7 +70,8 @@ private:
     std::string m_in;
     std::string m_out;
     int m_lastReply = 1;
-    std::string m_lastNote;
+    std::string m_status;
+    bool m_refused = false; // the daemon refused the last frequency
 };
 
 } // namespace aostrack

@@ -171,6 +171,44 @@ TEST_F(RigctldPeerTest, ReconnectsAfterTheDaemonRestarts)
     EXPECT_TRUE(TuneUntilRigReads(*rig, 436795000));
 }
 
+TEST_F(RigctldPeerTest, EventLogTellsTheLinkChanges)
+{
+    test::Station s;
+    ReceiverController controller(s.State, s.Log, *m_plugin->Library);
+    const QString daemon = QStringLiteral("127.0.0.1:%1").arg(m_port);
+    auto rig = std::make_unique<Rigctld>(m_port);
+    ASSERT_TRUE(rig->Start());
+    controller.SetTracking(true);
+    auto tuneUntil = [&](const QString& wanted) {
+        return WaitFor([&] {
+            controller.TuneReceiver(QStringLiteral("145800.000"));
+            return s.LogTexts().contains(wanted);
+        });
+    };
+    const QString connected = QStringLiteral(": receiver: connected to rigctld at ") + daemon;
+    ASSERT_TRUE(tuneUntil(connected));
+    rig->Stop();
+    const QString refused =
+        QStringLiteral(": receiver: cannot connect to rigctld at %1: Connection refused").arg(daemon);
+    ASSERT_TRUE(tuneUntil(refused));
+    rig = std::make_unique<Rigctld>(m_port);
+    ASSERT_TRUE(rig->Start());
+    ASSERT_TRUE(WaitFor([&] {
+        controller.TuneReceiver(QStringLiteral("145800.000"));
+        return s.LogTexts().count(connected) == 2;
+    }));
+    controller.SetTracking(false);
+
+    // (The library was loaded before the controller came, so no "loaded" line.)
+    const QStringList lines = s.LogTexts();
+    ASSERT_EQ(lines.size(), 4) << lines.join(u'\n').toStdString();
+    EXPECT_EQ(lines[0], connected);
+    // Closed or reset, as the daemon's exit happens to leave the socket.
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral(": receiver: lost rigctld at %1: ").arg(daemon)));
+    EXPECT_EQ(lines[2], refused);
+    EXPECT_EQ(lines[3], connected);
+}
+
 TEST_F(RigctldPeerTest, DaemonStartedAfterOpenFormIsFound)
 {
     m_plugin->Library->OpenForm(-1);
