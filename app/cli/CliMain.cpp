@@ -11,18 +11,19 @@ namespace {
 
 struct Subcommand {
     const char* name;
-    const char* synopsis;  // one line for the overview of --help
+    const char* synopsis; // one line for the overview of --help
     int (*run)(const QStringList& args);
 };
 
 // The dispatch table: one line per subcommand.
 constexpr Subcommand kSubcommands[] = {
-    {"state", "the satellite's position and sunlight at one instant", RunStateCommand},
-    {"next-pass", "AOS and LOS of the current or next pass", RunNextPassCommand},
-    {"passes", "the passes of the next 24 hours, one line each", RunPassesCommand},
-    {"track", "the live tracker in a terminal (data panel, countdown, passes)", RunTrackCommand},
-    {"timesync", "ask an RFC 868 time server for the time (--set: set the clock)", RunTimesyncCommand},
-    {"update", "download fresh element sets into the TLE file of sat.ini", RunUpdateCommand},
+    { "state", "the satellite's position and sunlight at one instant", RunStateCommand },
+    { "next-pass", "AOS and LOS of the current or next pass", RunNextPassCommand },
+    { "passes", "the passes of the next 24 hours, one line each", RunPassesCommand },
+    { "track", "the live tracker in a terminal (data panel, countdown, passes)", RunTrackCommand },
+    { "timesync", "ask an RFC 868 time server for the time (--set: set the clock)",
+        RunTimesyncCommand },
+    { "update", "download fresh element sets into the TLE file of sat.ini", RunUpdateCommand },
 };
 
 QString OverviewHelp()
@@ -34,7 +35,9 @@ QString OverviewHelp()
         "\n"
         "Commands:\n");
     for (const Subcommand& command : kSubcommands)
-        text += QStringLiteral("  %1%2\n").arg(QString::fromLatin1(command.name), -12).arg(QString::fromLatin1(command.synopsis));
+        text += QStringLiteral("  %1%2\n")
+                    .arg(QString::fromLatin1(command.name), -12)
+                    .arg(QString::fromLatin1(command.synopsis));
     text += QStringLiteral(
         "\n"
         "Common options of state, next-pass and passes:\n"
@@ -67,7 +70,8 @@ int main(int argc, char** argv)
     if (args.isEmpty())
         return ReportUsageError(QStringLiteral("no command given; try 'aostrack-cli --help'"));
     const QString name = args.takeFirst();
-    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+    if (name == QLatin1String("--help") || name == QLatin1String("-h")
+        || name == QLatin1String("help")) {
         WriteOut(OverviewHelp());
         return ExitOk;
     }
@@ -80,5 +84,6 @@ int main(int argc, char** argv)
             }
         }
     }
-    return ReportUsageError(QStringLiteral("unknown command \"%1\"; try 'aostrack-cli --help'").arg(name));
+    return ReportUsageError(
+        QStringLiteral("unknown command \"%1\"; try 'aostrack-cli --help'").arg(name));
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The subcommands of aostrack-cli. Each takes the arguments after its own
-// name and returns the process exit code: 0 done, 1 ran but found nothing or
-// failed at the station's edge, 2 bad arguments or unreadable input.
+// name and returns the process exit code: 0 done (a search that finds no pass
+// is done too), 1 failed at the station's edge (a device, a server, a file
+// not replaced), 2 bad arguments or unreadable input. A UsageError thrown by
+// a command becomes exit 2 with its text as the one line on stderr.
 #include <QStringList>
 
 namespace aostrack {

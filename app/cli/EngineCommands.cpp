@@ -10,6 +10,7 @@
 #include "orbit/Tle.h"
 #include "passes/Passes.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace aostrack {
@@ -91,7 +92,7 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
 
     TleLoad load;
     try {
-        load = LoadTleFile(in.tlePath.toStdString());
+        load = LoadTleFile(QFile::encodeName(in.tlePath).toStdString());
     } catch (const TleFileError& error) {
         throw UsageError(QString::fromStdString(error.what()));
     }

@@ -28,9 +28,12 @@ CliResult RunCli(const QStringList& args, int timeoutMs)
     return RunProgram(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), args, timeoutMs);
 }
 
-CliResult RunProgram(const QString& program, const QStringList& args, int timeoutMs)
+CliResult RunProgram(const QString& program, const QStringList& args, int timeoutMs,
+    const QStringList& extraEnvironment)
 {
     QProcess process;
+    if (!extraEnvironment.isEmpty())
+        process.setEnvironment(QProcess::systemEnvironment() + extraEnvironment);
     process.start(program, args);
     CliResult result;
     if (!process.waitForStarted(timeoutMs))

@@ -19,7 +19,8 @@ struct CliResult {
 // limit, not an expectation of speed.
 CliResult RunCli(const QStringList& args, int timeoutMs = 60000);
 // The same for another copy of the program.
-CliResult RunProgram(const QString& program, const QStringList& args, int timeoutMs = 60000);
+CliResult RunProgram(const QString& program, const QStringList& args, int timeoutMs = 60000,
+    const QStringList& extraEnvironment = {});
 
 // Path of a file of the example station in the source tree.
 QString ExampleFile(const QString& name);

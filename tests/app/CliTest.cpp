@@ -199,6 +199,20 @@ TEST(CliState, SatByNameAndByNumberAgreeAndTextFormNamesTheSatellite)
             << key.toStdString();
 }
 
+TEST(CliState, JsonKeepsTheFullStopWhenTheStationSpeaksGerman)
+{
+    // Scripts read the numbers whatever the operator's regional settings.
+    const QStringList args = WithStation({ QStringLiteral("state"), QStringLiteral("--sat"),
+        QStringLiteral("10"), QStringLiteral("--at"), QStringLiteral("2024-02-12T18:00:00Z"),
+        QStringLiteral("--json") });
+    const CliResult c = RunCli(args);
+    const CliResult german = RunProgram(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), args,
+        60000, { QStringLiteral("LC_ALL=de_DE.UTF-8"), QStringLiteral("LANG=de_DE.UTF-8") });
+    ASSERT_EQ(german.exitCode, 0) << german.err.toStdString();
+    EXPECT_EQ(german.out, c.out);
+    EXPECT_TRUE(german.out.contains(QStringLiteral("\"DayFraction\": 0.75,")));
+}
+
 // --- next-pass and passes ----------------------------------------------------
 
 TEST(CliNextPass, So50PassMatchesTheHorizonCrossingsSecondBySecond)
