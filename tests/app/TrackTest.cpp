@@ -292,3 +292,47 @@ TEST_F(TrackStation, ReceiverIsTunedToTheCorrectedDownlinkThroughRigctld)
     EXPECT_GT(after.toLongLong(), 436795000LL);
     EXPECT_LT(after.toLongLong(), 436805000LL);
 }
+
+#ifdef __linux__
+// On a terminal: the full-screen panel in its own screen, azimuth and
+// elevation green while the satellite is up, the terminal given back at the end.
+TEST_F(TrackStation, OnATerminalDrawsThePanelAndRestoresTheScreen)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    fcntl(master, F_SETFL, O_NONBLOCK);
+
+    QProcess process;
+    process.setStandardOutputFile(QString::fromLatin1(ptsname(master)));
+    process.start(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"),
+        { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
+            QStringLiteral("12"), QStringLiteral("--start"), QStringLiteral("2024-02-12T13:20:00Z"),
+            QStringLiteral("--speed"), QStringLiteral("100"), QStringLiteral("--for"),
+            QStringLiteral("3") });
+    ASSERT_TRUE(process.waitForStarted(30000));
+    QByteArray screen;
+    char buffer[4096];
+    const auto drain = [&] {
+        for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;)
+            screen.append(buffer, n);
+    };
+    for (int i = 0; i < 1200 && !process.waitForFinished(50); ++i)
+        drain(); // the terminal must be read or the panel would stall
+    ASSERT_EQ(process.state(), QProcess::NotRunning);
+    drain();
+    close(master);
+
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(screen.startsWith("\x1b[?1049h\x1b[?25l")) << screen.left(32).toStdString();
+    EXPECT_TRUE(screen.endsWith("\x1b[?25h\x1b[?1049l"));
+    EXPECT_EQ(screen.count("\x1b[H"), 3); // one frame per second
+    EXPECT_TRUE(screen.contains("aostrack  SAUDISAT 1C (SO-50)"));
+    EXPECT_TRUE(screen.contains("13:20:02 UTC"));
+    EXPECT_TRUE(screen.contains("Time to LOS: 00:09:"));
+    EXPECT_TRUE(screen.contains("\x1b[30;42m")); // SO-50 is up: green
+    EXPECT_TRUE(screen.contains(
+        "12.02.2024 14:59 (Az 324\xC2\xB0) -> 15:13 (Az 117\xC2\xB0) maxEl: 33\xC2\xB0)"));
+}
+#endif
