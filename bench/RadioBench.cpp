@@ -18,7 +18,8 @@ void BM_ReadFrequencyRows_Example(benchmark::State& state)
 {
     const QString path = QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/doppler.sql");
     for (auto _ : state)
-        benchmark::DoNotOptimize(ReadFrequencyRows(path, QStringLiteral("ISS (ZARYA)"), QLocale::c()));
+        benchmark::DoNotOptimize(
+            ReadFrequencyRows(path, QStringLiteral("ISS (ZARYA)"), QLocale::c()));
 }
 BENCHMARK(BM_ReadFrequencyRows_Example);
 
@@ -29,7 +30,10 @@ void BM_ReadFrequencyRows_10000(benchmark::State& state)
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     for (int i = 0; i < 10000; ++i)
-        file.write(QStringLiteral("SAT-%1,%2,145850,FM,0,row %1\r\n").arg(i).arg(435000 + i % 1000).toLatin1());
+        file.write(QStringLiteral("SAT-%1,%2,145850,FM,0,row %1\r\n")
+                       .arg(i)
+                       .arg(435000 + i % 1000)
+                       .toLatin1());
     file.close();
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadFrequencyRows(path, QStringLiteral("SAT-9999"), QLocale::c()));
@@ -40,7 +44,8 @@ void BM_SetHwlo_DaemonAway(benchmark::State& state)
 {
     // A copy of the library aimed at a loopback port nobody listens on.
     QTemporaryDir dir;
-    QFile::copy(QStringLiteral(AOSTRACK_PLUGIN_FILE), dir.filePath(QStringLiteral("libExtIO_FCD_Quillon.so")));
+    QFile::copy(QStringLiteral(AOSTRACK_PLUGIN_FILE),
+        dir.filePath(QStringLiteral("libExtIO_FCD_Quillon.so")));
     quint16 port = 0;
     {
         QTcpServer probe;
@@ -51,7 +56,7 @@ void BM_SetHwlo_DaemonAway(benchmark::State& state)
     ini.open(QIODevice::WriteOnly);
     ini.write(QStringLiteral("HOST=127.0.0.1\nPORT=%1\n").arg(port).toLatin1());
     ini.close();
-    SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon"), {dir.path()});
+    SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon"), { dir.path() });
     QString whyNot;
     if (!library.Load(&whyNot)) {
         state.SkipWithError(whyNot.toStdString().c_str());

@@ -69,8 +69,8 @@ std::optional<double> ReadFrequencyField(const QString& text, const QLocale& loc
     return value;
 }
 
-std::optional<FrequencyRowFields> ParseFrequencyRow(const QString& line, const QLocale& locale,
-                                                    QString* why)
+std::optional<FrequencyRowFields> ParseFrequencyRow(
+    const QString& line, const QLocale& locale, QString* why)
 {
     const QStringList fields = line.split(u',');
     if (fields.size() < kFieldsPerRow) {
@@ -84,7 +84,7 @@ std::optional<FrequencyRowFields> ParseFrequencyRow(const QString& line, const Q
             *why = QStringLiteral("frequency \"%1\" is not a number").arg(fields.at(1));
         return std::nullopt;
     }
-    return FrequencyRowFields{*freq, fields.at(3).trimmed()};
+    return FrequencyRowFields { *freq, fields.at(3).trimmed() };
 }
 
 FrequencyRows ReadFrequencyRows(const QString& path, const QString& satName, const QLocale& locale)
@@ -115,7 +115,7 @@ FrequencyRows ReadFrequencyRows(const QString& path, const QString& satName, con
             continue;
         QString why;
         if (!ParseFrequencyRow(line, locale, &why)) {
-            result.Skipped.append({static_cast<int>(i + 1), line, why});
+            result.Skipped.append({ static_cast<int>(i + 1), line, why });
             continue;
         }
         const QString key = line.section(u',', 0, 0);

@@ -15,16 +15,16 @@ namespace aostrack {
 // A line that is not a comment but cannot be used as a row.
 struct SkippedFrequencyLine {
     int LineNumber = 0; // counted from 1
-    QString Line;       // as read, without its line end
-    QString Reason;     // "fewer than six fields", "frequency \"abc\" is not a number"
+    QString Line; // as read, without its line end
+    QString Reason; // "fewer than six fields", "frequency \"abc\" is not a number"
 
     bool operator==(const SkippedFrequencyLine&) const = default;
 };
 
 struct FrequencyRows {
     bool Opened = false;
-    QString OpenError;                  // why the file could not be read; empty when Opened
-    QStringList Rows;                   // whole lines of the satellite's rows, in file order
+    QString OpenError; // why the file could not be read; empty when Opened
+    QStringList Rows; // whole lines of the satellite's rows, in file order
     QList<SkippedFrequencyLine> Skipped; // unusable lines of the whole file, in file order
 
     bool operator==(const FrequencyRows&) const = default;
@@ -35,8 +35,8 @@ struct FrequencyRows {
 // satellite). Lines end in CR LF, LF or CR. Blank lines are passed over
 // silently; short rows and rows whose frequency is not a number are skipped
 // and listed. Never throws: an unreadable file gives Opened false.
-FrequencyRows ReadFrequencyRows(const QString& path, const QString& satName,
-                                const QLocale& locale = QLocale());
+FrequencyRows ReadFrequencyRows(
+    const QString& path, const QString& satName, const QLocale& locale = QLocale());
 
 // Field 2 (kHz) and field 4 (trimmed) of one row.
 struct FrequencyRowFields {
@@ -48,8 +48,8 @@ struct FrequencyRowFields {
 
 // Splits a row at every ","; nullopt (and the reason in *why) when it has
 // fewer than six fields or field 2 is not a number.
-std::optional<FrequencyRowFields> ParseFrequencyRow(const QString& line, const QLocale& locale,
-                                                    QString* why = nullptr);
+std::optional<FrequencyRowFields> ParseFrequencyRow(
+    const QString& line, const QLocale& locale, QString* why = nullptr);
 
 // A frequency field: a number in the regional form without thousands
 // separators, or, since a comma can never be part of a field of this file, a

@@ -26,7 +26,7 @@ constexpr int kOpenFormMode = -1;
 constexpr double kSliderRangeKHz = 10;
 
 // Step buttons Command1 0..5: the offset change in kHz.
-constexpr double kStepKHz[] = {1, 0.1, 0.01, -1, -0.1, -0.01};
+constexpr double kStepKHz[] = { 1, 0.1, 0.01, -1, -0.1, -0.01 };
 constexpr int kResetButton = 6;
 
 QString KHzText(double kHz)
@@ -36,9 +36,12 @@ QString KHzText(double kHz)
 
 } // namespace
 
-ReceiverController::ReceiverController(FrequencyState& state, EventLog& log,
-                                       ReceiverLibrary& library, QObject* parent)
-    : QObject(parent), m_state(state), m_log(log), m_library(library)
+ReceiverController::ReceiverController(
+    FrequencyState& state, EventLog& log, ReceiverLibrary& library, QObject* parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_log(log)
+    , m_library(library)
 {
 }
 
@@ -66,8 +69,8 @@ void ReceiverController::FinishStartup()
     emit frameChanged();
 }
 
-void ReceiverController::ReportSkipped(const QString& path, int lineNumber, const QString& line,
-                                       const QString& reason)
+void ReceiverController::ReportSkipped(
+    const QString& path, int lineNumber, const QString& line, const QString& reason)
 {
     // The file is read again at every satellite choice; a bad line is worth
     // one log line per run, not one per click.
@@ -96,10 +99,9 @@ void ReceiverController::LoadFrequencyList(const QString& satName)
                 QStringLiteral("doppler.sql file %1 cannot be read: %2").arg(path, read.OpenError));
         }
         // Without the file the satellite simply has no rows; say so once.
-        const QString message =
-            path.isEmpty()
-                ? QStringLiteral(": no doppler.sql file given, the receiver has no frequencies")
-                : QStringLiteral(": doppler.sql file %1 cannot be read: %2").arg(path, read.OpenError);
+        const QString message = path.isEmpty()
+            ? QStringLiteral(": no doppler.sql file given, the receiver has no frequencies")
+            : QStringLiteral(": doppler.sql file %1 cannot be read: %2").arg(path, read.OpenError);
         if (message != m_lastOpenError) {
             Log(message);
             m_lastOpenError = message;
@@ -111,8 +113,8 @@ void ReceiverController::LoadFrequencyList(const QString& satName)
     }
 
     m_rows = read.Rows;
-    const std::optional<FrequencyRowFields> first =
-        m_rows.isEmpty() ? std::nullopt : ParseFrequencyRow(m_rows.first(), m_locale);
+    const std::optional<FrequencyRowFields> first
+        = m_rows.isEmpty() ? std::nullopt : ParseFrequencyRow(m_rows.first(), m_locale);
     if (first) {
         m_state.NominalFreq = first->FreqKHz;
         m_state.FreqNote = first->Note;

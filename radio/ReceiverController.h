@@ -24,12 +24,12 @@ struct FrequencyState;
 
 // What the frame " Frequency " shows, apart from the centre display Text2.
 struct FrequencyFrame {
-    QString Text3;                   // tuned frequency
-    QString Text4;                   // offset
-    QString Label16;                 // note of the row (the mode)
+    QString Text3; // tuned frequency
+    QString Text4; // offset
+    QString Label16; // note of the row (the mode)
     bool StepButtonsEnabled = false; // Command1 0..5; "reset" is always enabled
-    int SliderValue = 0;             // HScroll1, hundredths of a kHz
-    bool Tracking = false;           // Check2
+    int SliderValue = 0; // HScroll1, hundredths of a kHz
+    bool Tracking = false; // Check2
 
     bool operator==(const FrequencyFrame&) const = default;
 };
@@ -38,18 +38,21 @@ class ReceiverController : public QObject, public ReceiverLink {
     Q_OBJECT
 public:
     static constexpr int kSliderMin = -1000; // -10 kHz
-    static constexpr int kSliderMax = 1000;  // +10 kHz
+    static constexpr int kSliderMax = 1000; // +10 kHz
 
     // state: the tracker's frequency state, written here and read by the data
     // panel every tick. The log and the library outlive the controller.
-    ReceiverController(FrequencyState& state, EventLog& log, ReceiverLibrary& library,
-                       QObject* parent = nullptr);
+    ReceiverController(
+        FrequencyState& state, EventLog& log, ReceiverLibrary& library, QObject* parent = nullptr);
 
     // DOPPLERFILE, used as written.
     void SetDopplerFile(const QString& path) { m_dopplerFile = path; }
     // Or asked for at each load, e.g. from the tracker's configuration once
     // start-up has read sat.ini; wins over SetDopplerFile.
-    void SetDopplerFileSource(std::function<QString()> source) { m_dopplerSource = std::move(source); }
+    void SetDopplerFileSource(std::function<QString()> source)
+    {
+        m_dopplerSource = std::move(source);
+    }
     // Regional settings for the numbers shown and typed (QLocale() by default).
     void SetLocale(const QLocale& locale) { m_locale = locale; }
 
@@ -98,8 +101,8 @@ signals:
 private:
     void ShowSteppedTexts();
     void SetSlider(int value);
-    void ReportSkipped(const QString& path, int lineNumber, const QString& line,
-                       const QString& reason);
+    void ReportSkipped(
+        const QString& path, int lineNumber, const QString& line, const QString& reason);
     void Log(const QString& text);
     void LogLibraryStatus();
     QString DopplerFile() const { return m_dopplerSource ? m_dopplerSource() : m_dopplerFile; }
@@ -114,10 +117,10 @@ private:
 
     FrequencyFrame m_frame;
     QStringList m_rows;
-    QSet<QString> m_reported;     // skipped lines already in the log
-    QString m_lastOpenError;      // logged once until the file reads again
-    bool m_tooHighNoted = false;  // "above 2147483647 Hz" logged once per excursion
-    QString m_libraryStatus;      // the library's news last logged
+    QSet<QString> m_reported; // skipped lines already in the log
+    QString m_lastOpenError; // logged once until the file reads again
+    bool m_tooHighNoted = false; // "above 2147483647 Hz" logged once per excursion
+    QString m_libraryStatus; // the library's news last logged
     std::optional<int32_t> m_lastTunedHz;
 };
 

@@ -7,12 +7,13 @@
 namespace aostrack {
 
 SharedReceiverLibrary::SharedReceiverLibrary(QString baseName, QStringList folders)
-    : m_baseName(std::move(baseName)), m_folders(std::move(folders))
+    : m_baseName(std::move(baseName))
+    , m_folders(std::move(folders))
 {
 }
 
-SharedReceiverLibrary::LoadResult SharedReceiverLibrary::TryLoad(const QString& fileName,
-                                                                  QString* whyNot)
+SharedReceiverLibrary::LoadResult SharedReceiverLibrary::TryLoad(
+    const QString& fileName, QString* whyNot)
 {
     m_library.setFileName(fileName);
     if (!m_library.load()) {

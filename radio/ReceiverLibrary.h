@@ -36,8 +36,8 @@ public:
     static constexpr const char* kDefaultName = "ExtIO_FCD_Quillon";
 
     // An empty folder list means the folder of the running executable.
-    explicit SharedReceiverLibrary(QString baseName = QString::fromLatin1(kDefaultName),
-                                   QStringList folders = {});
+    explicit SharedReceiverLibrary(
+        QString baseName = QString::fromLatin1(kDefaultName), QStringList folders = {});
 
     bool Load(QString* whyNot) override;
     bool IsLoaded() const override { return m_setHwlo != nullptr; }

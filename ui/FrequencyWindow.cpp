@@ -24,7 +24,8 @@ QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text)
 } // namespace
 
 FrequencyWindow::FrequencyWindow(ReceiverController& receiver, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_receiver(receiver)
+    : QWidget(parent, Qt::Window)
+    , m_receiver(receiver)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Satellite Frequency"));
@@ -33,8 +34,8 @@ FrequencyWindow::FrequencyWindow(ReceiverController& receiver, QWidget* parent)
     m_list1->setObjectName(QStringLiteral("List1"));
     // Rows are columns of text: they only line up in a fixed-pitch font.
     QFont fixed;
-    fixed.setFamilies({QStringLiteral("Fixedsys"), QStringLiteral("DejaVu Sans Mono"),
-                       QStringLiteral("Courier New")});
+    fixed.setFamilies({ QStringLiteral("Fixedsys"), QStringLiteral("DejaVu Sans Mono"),
+        QStringLiteral("Courier New") });
     fixed.setStyleHint(QFont::TypeWriter);
     fixed.setFixedPitch(true);
     fixed.setPointSize(9);

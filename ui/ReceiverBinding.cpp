@@ -16,7 +16,7 @@ namespace aostrack {
 
 namespace {
 
-constexpr int kStepButtons = 6;  // Command1 0..5; 6 is "reset"
+constexpr int kStepButtons = 6; // Command1 0..5; 6 is "reset"
 constexpr int kAllButtons = 7;
 
 struct FrequencyControls {
@@ -74,23 +74,23 @@ void BindReceiverControls(ReceiverController& receiver, QWidget& window, Frequen
         label4->setText(QStringLiteral("connect FCDpro"));
     if (c.Check2) {
         c.Check2->setToolTip(QStringLiteral("track"));
-        QObject::connect(c.Check2, &QAbstractButton::toggled, &receiver,
-                         &ReceiverController::SetTracking);
+        QObject::connect(
+            c.Check2, &QAbstractButton::toggled, &receiver, &ReceiverController::SetTracking);
     }
     if (c.HScroll1) {
         c.HScroll1->setRange(ReceiverController::kSliderMin, ReceiverController::kSliderMax);
         // A drag and a click on the arrows both retune at once.
         QObject::connect(c.HScroll1, &QAbstractSlider::valueChanged, &receiver,
-                         &ReceiverController::SliderChanged);
+            &ReceiverController::SliderChanged);
     }
     for (int i = 0; i < kAllButtons; ++i) {
         if (c.Command1[i])
             QObject::connect(c.Command1[i], &QAbstractButton::clicked, &receiver,
-                             [&receiver, i] { receiver.StepClicked(i); });
+                [&receiver, i] { receiver.StepClicked(i); });
     }
     if (c.Text2)
-        QObject::connect(&receiver, &ReceiverController::centreTextRewritten, c.Text2,
-                         &QLineEdit::setText);
+        QObject::connect(
+            &receiver, &ReceiverController::centreTextRewritten, c.Text2, &QLineEdit::setText);
     if (mnuCat) {
         QObject::connect(mnuCat, &QAction::triggered, &receiver, [&receiver, combo1, form6] {
             receiver.LoadFrequencyList(combo1 ? combo1->currentText() : QString());
@@ -101,7 +101,7 @@ void BindReceiverControls(ReceiverController& receiver, QWidget& window, Frequen
 
     ShowFrame(c, receiver.Frame());
     QObject::connect(&receiver, &ReceiverController::frameChanged, &window,
-                     [c, &receiver] { ShowFrame(c, receiver.Frame()); });
+        [c, &receiver] { ShowFrame(c, receiver.Frame()); });
 }
 
 } // namespace aostrack

@@ -14,7 +14,6 @@ class ReceiverController;
 // Shows the controller's present state at once and follows it from then on.
 // "Frequency" reloads the rows of the satellite in "Combo1" and shows form6
 // (when given). All objects must outlive the connections.
-void BindReceiverControls(ReceiverController& receiver, QWidget& window,
-                          FrequencyWindow* form6);
+void BindReceiverControls(ReceiverController& receiver, QWidget& window, FrequencyWindow* form6);
 
 } // namespace aostrack

@@ -1,7 +1,7 @@
 // The receiver-control library ExtIO_FCD_Quillon: the tracker's three calls
-// (OpenForm, HideGUI, SetHWLO) turned into commands for hamlib's rigctld, so that any receiver hamlib
-// knows can follow the satellite (the FUNcube Dongle Pro through
-// "rigctld -m 25013", other SDRs and transceivers through their own models).
+// (OpenForm, HideGUI, SetHWLO) turned into commands for hamlib's rigctld, so that any receiver
+// hamlib knows can follow the satellite (the FUNcube Dongle Pro through "rigctld -m 25013", other
+// SDRs and transceivers through their own models).
 //
 // receiver.ini beside this library names the daemon:
 //   HOST=localhost
@@ -79,7 +79,7 @@ Endpoint ReadEndpoint(const std::filesystem::path& iniPath)
 
 std::filesystem::path LibraryFolder()
 {
-    Dl_info info{};
+    Dl_info info {};
     if (dladdr(reinterpret_cast<void*>(&OpenForm), &info) != 0 && info.dli_fname)
         return std::filesystem::path(info.dli_fname).parent_path();
     return {};
@@ -95,7 +95,8 @@ std::string g_status; // what ReceiverStatus hands out, valid until the next cal
 void AOSTRACK_EXTIO_CALL OpenForm(int /*mode*/)
 {
     const std::filesystem::path folder = LibraryFolder();
-    const Endpoint endpoint = ReadEndpoint(folder.empty() ? "receiver.ini" : folder / "receiver.ini");
+    const Endpoint endpoint
+        = ReadEndpoint(folder.empty() ? "receiver.ini" : folder / "receiver.ini");
     g_client = std::make_unique<aostrack::RigctldClient>(endpoint.Host, endpoint.Port);
     g_client->Open();
 }

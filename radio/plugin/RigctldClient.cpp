@@ -33,7 +33,8 @@ std::string ErrorText(int error)
 } // namespace
 
 RigctldClient::RigctldClient(std::string host, std::string port)
-    : m_host(std::move(host)), m_port(std::move(port))
+    : m_host(std::move(host))
+    , m_port(std::move(port))
 {
 }
 
@@ -52,7 +53,7 @@ void RigctldClient::Open()
     Close();
     m_addresses.clear();
     m_addressLengths.clear();
-    addrinfo hints{};
+    addrinfo hints {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
@@ -62,7 +63,7 @@ void RigctldClient::Open()
         return;
     }
     for (addrinfo* a = found; a; a = a->ai_next) {
-        sockaddr_storage address{};
+        sockaddr_storage address {};
         std::memcpy(&address, a->ai_addr, a->ai_addrlen);
         m_addresses.push_back(address);
         m_addressLengths.push_back(a->ai_addrlen);
@@ -213,7 +214,7 @@ void RigctldClient::Poll()
     if (m_state == State::Waiting && now >= m_retryAt)
         StartConnect(now);
     if (m_state == State::Connecting) {
-        pollfd pfd{m_fd, POLLOUT, 0};
+        pollfd pfd { m_fd, POLLOUT, 0 };
         if (::poll(&pfd, 1, 0) > 0) {
             int error = 0;
             socklen_t length = sizeof error;

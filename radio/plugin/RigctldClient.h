@@ -60,13 +60,13 @@ private:
 
     State m_state = State::Closed;
     int m_fd = -1;
-    TimePoint m_since{};    // start of the current connection attempt
-    TimePoint m_retryAt{};  // earliest next attempt while Waiting
-    TimePoint m_waitSince{}; // oldest command without an answer
+    TimePoint m_since {}; // start of the current connection attempt
+    TimePoint m_retryAt {}; // earliest next attempt while Waiting
+    TimePoint m_waitSince {}; // oldest command without an answer
 
     int64_t m_wantedHz = -1;
-    int64_t m_sentHz = -1;  // sent on this connection; -1: nothing yet
-    int m_pending = 0;      // commands without an answer yet
+    int64_t m_sentHz = -1; // sent on this connection; -1: nothing yet
+    int m_pending = 0; // commands without an answer yet
     std::string m_in;
     std::string m_out;
     int m_lastReply = 1;

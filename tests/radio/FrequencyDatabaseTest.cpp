@@ -12,7 +12,10 @@ using test::WriteFile;
 
 class FrequencyDatabaseTest : public ::testing::Test {
 protected:
-    QString Write(const QByteArray& bytes) { return WriteFile(m_dir, QStringLiteral("doppler.sql"), bytes); }
+    QString Write(const QByteArray& bytes)
+    {
+        return WriteFile(m_dir, QStringLiteral("doppler.sql"), bytes);
+    }
     QTemporaryDir m_dir;
     QLocale m_c = QLocale::c();
 };
@@ -22,22 +25,24 @@ TEST_F(FrequencyDatabaseTest, NormalKeyIsSubstringAndFileOrderIsKept)
     const QString path = Write(kDopplerRows);
     const FrequencyRows ao7 = ReadFrequencyRows(path, QStringLiteral("AO-7"), m_c);
     ASSERT_TRUE(ao7.Opened);
-    EXPECT_EQ(ao7.Rows, (QStringList{QStringLiteral("AO-7,145975,432125,USB,LSB,REV,0,0"),
-                                     QStringLiteral("AO-7,29500,145850,  CW ,USB,NOR,0,0")}));
+    EXPECT_EQ(ao7.Rows,
+        (QStringList { QStringLiteral("AO-7,145975,432125,USB,LSB,REV,0,0"),
+            QStringLiteral("AO-7,29500,145850,  CW ,USB,NOR,0,0") }));
     EXPECT_TRUE(ao7.Skipped.isEmpty());
 
     // AO-7 is a piece of AO-73: its rows come first because they come first in the file.
     const FrequencyRows ao73 = ReadFrequencyRows(path, QStringLiteral("AO-73"), m_c);
-    EXPECT_EQ(ao73.Rows, (QStringList{QStringLiteral("AO-7,145975,432125,USB,LSB,REV,0,0"),
-                                      QStringLiteral("AO-73,145950,435140,  BPSK  ,LSB,REV,0,0"),
-                                      QStringLiteral("AO-7,29500,145850,  CW ,USB,NOR,0,0")}));
+    EXPECT_EQ(ao73.Rows,
+        (QStringList { QStringLiteral("AO-7,145975,432125,USB,LSB,REV,0,0"),
+            QStringLiteral("AO-73,145950,435140,  BPSK  ,LSB,REV,0,0"),
+            QStringLiteral("AO-7,29500,145850,  CW ,USB,NOR,0,0") }));
 }
 
 TEST_F(FrequencyDatabaseTest, KeysAreCaseSensitive)
 {
     const QString path = Write(kDopplerRows);
     EXPECT_EQ(ReadFrequencyRows(path, QStringLiteral("ao-7"), m_c).Rows,
-              QStringList{QStringLiteral("ao-7,29502,432125,CW,LSB,REV,0,0")});
+        QStringList { QStringLiteral("ao-7,29502,432125,CW,LSB,REV,0,0") });
     EXPECT_TRUE(ReadFrequencyRows(path, QStringLiteral("Ao-7"), m_c).Rows.isEmpty());
 }
 
@@ -45,8 +50,10 @@ TEST_F(FrequencyDatabaseTest, BlanksOfTheKeyCount)
 {
     // Catalogue names are padded with blanks to 24 characters.
     const QString path = Write("AO-7 ,145975,432125,USB,LSB,REV\n");
-    EXPECT_EQ(ReadFrequencyRows(path, QStringLiteral("AO-7                    "), m_c).Rows.size(), 1);
-    EXPECT_TRUE(ReadFrequencyRows(path, QStringLiteral("AO-73                   "), m_c).Rows.isEmpty());
+    EXPECT_EQ(
+        ReadFrequencyRows(path, QStringLiteral("AO-7                    "), m_c).Rows.size(), 1);
+    EXPECT_TRUE(
+        ReadFrequencyRows(path, QStringLiteral("AO-73                   "), m_c).Rows.isEmpty());
     EXPECT_TRUE(ReadFrequencyRows(path, QStringLiteral("AO-7"), m_c).Rows.isEmpty());
 }
 
@@ -54,7 +61,7 @@ TEST_F(FrequencyDatabaseTest, EmptyKeyBelongsToEverySatellite)
 {
     const QString path = Write(",145800,145800,FM,FM,NOR\nSO-50,436795,145850,FM,FM,NOR\n");
     EXPECT_EQ(ReadFrequencyRows(path, QStringLiteral("ISS (ZARYA)"), m_c).Rows,
-              QStringList{QStringLiteral(",145800,145800,FM,FM,NOR")});
+        QStringList { QStringLiteral(",145800,145800,FM,FM,NOR") });
     EXPECT_EQ(ReadFrequencyRows(path, QStringLiteral("SO-50"), m_c).Rows.size(), 2);
     EXPECT_EQ(ReadFrequencyRows(path, QString(), m_c).Rows.size(), 1);
 }
@@ -65,7 +72,8 @@ TEST_F(FrequencyDatabaseTest, EmptyFileAndSatelliteWithoutRows)
     EXPECT_TRUE(empty.Opened);
     EXPECT_TRUE(empty.Rows.isEmpty());
     EXPECT_TRUE(empty.Skipped.isEmpty());
-    EXPECT_TRUE(ReadFrequencyRows(Write(kDopplerRows), QStringLiteral("FO-29"), m_c).Rows.isEmpty());
+    EXPECT_TRUE(
+        ReadFrequencyRows(Write(kDopplerRows), QStringLiteral("FO-29"), m_c).Rows.isEmpty());
 }
 
 TEST_F(FrequencyDatabaseTest, OnlyTheFirstCharacterMakesAComment)
@@ -74,23 +82,24 @@ TEST_F(FrequencyDatabaseTest, OnlyTheFirstCharacterMakesAComment)
                                "  ;AO-7 old\n"
                                "AO-7,145975,432125,USB,LSB,REV\n");
     const FrequencyRows rows = ReadFrequencyRows(path, QStringLiteral("AO-7"), m_c);
-    EXPECT_EQ(rows.Rows, QStringList{QStringLiteral("AO-7,145975,432125,USB,LSB,REV")});
+    EXPECT_EQ(rows.Rows, QStringList { QStringLiteral("AO-7,145975,432125,USB,LSB,REV") });
     // The indented line is a row, and a short one.
     ASSERT_EQ(rows.Skipped.size(), 1);
-    EXPECT_EQ(rows.Skipped[0], (SkippedFrequencyLine{2, QStringLiteral("  ;AO-7 old"),
-                                                     QStringLiteral("fewer than six fields")}));
+    EXPECT_EQ(rows.Skipped[0],
+        (SkippedFrequencyLine {
+            2, QStringLiteral("  ;AO-7 old"), QStringLiteral("fewer than six fields") }));
 }
 
 TEST_F(FrequencyDatabaseTest, MalformedRowsAreSkippedWithLineNumbers)
 {
-    const QString path = Write("AO-7,145975,432125,USB,LSB\n"     // five fields
-                               "\n"                               // blank: passed over
+    const QString path = Write("AO-7,145975,432125,USB,LSB\n" // five fields
+                               "\n" // blank: passed over
                                "   \n"
-                               "AO-7,abc,432125,USB,LSB,REV\n"    // not a number
-                               "AO-7,,432125,USB,LSB,REV\n"       // empty number
+                               "AO-7,abc,432125,USB,LSB,REV\n" // not a number
+                               "AO-7,,432125,USB,LSB,REV\n" // empty number
                                "AO-7,29500,145850,CW,USB,NOR\n");
     const FrequencyRows rows = ReadFrequencyRows(path, QStringLiteral("AO-7"), m_c);
-    EXPECT_EQ(rows.Rows, QStringList{QStringLiteral("AO-7,29500,145850,CW,USB,NOR")});
+    EXPECT_EQ(rows.Rows, QStringList { QStringLiteral("AO-7,29500,145850,CW,USB,NOR") });
     ASSERT_EQ(rows.Skipped.size(), 3);
     EXPECT_EQ(rows.Skipped[0].LineNumber, 1);
     EXPECT_EQ(rows.Skipped[0].Reason, QStringLiteral("fewer than six fields"));
@@ -106,9 +115,9 @@ TEST_F(FrequencyDatabaseTest, LineEndsCrLfLfAndCrReadAlike)
     crlf.replace("\n", "\r\n");
     QByteArray cr = lf;
     cr.replace("\n", "\r");
-    const QStringList expected{QStringLiteral("AO-7,145975,432125,USB,LSB,REV"),
-                               QStringLiteral("AO-7,29500,145850,CW,USB,NOR")};
-    for (const QByteArray& bytes : {lf, crlf, cr}) {
+    const QStringList expected { QStringLiteral("AO-7,145975,432125,USB,LSB,REV"),
+        QStringLiteral("AO-7,29500,145850,CW,USB,NOR") };
+    for (const QByteArray& bytes : { lf, crlf, cr }) {
         const FrequencyRows rows = ReadFrequencyRows(Write(bytes), QStringLiteral("AO-7"), m_c);
         EXPECT_EQ(rows.Rows, expected) << bytes.toStdString();
         ASSERT_EQ(rows.Skipped.size(), 1);
@@ -118,8 +127,8 @@ TEST_F(FrequencyDatabaseTest, LineEndsCrLfLfAndCrReadAlike)
 
 TEST_F(FrequencyDatabaseTest, MissingFileAndEmptyName)
 {
-    const FrequencyRows missing = ReadFrequencyRows(m_dir.filePath(QStringLiteral("none.sql")),
-                                                    QStringLiteral("AO-7"), m_c);
+    const FrequencyRows missing = ReadFrequencyRows(
+        m_dir.filePath(QStringLiteral("none.sql")), QStringLiteral("AO-7"), m_c);
     EXPECT_FALSE(missing.Opened);
     EXPECT_EQ(missing.OpenError, QStringLiteral("No such file or directory"));
     const FrequencyRows unnamed = ReadFrequencyRows(QString(), QStringLiteral("AO-7"), m_c);
@@ -130,11 +139,11 @@ TEST_F(FrequencyDatabaseTest, MissingFileAndEmptyName)
 TEST_F(FrequencyDatabaseTest, RowFieldsFrequencyAndTrimmedNote)
 {
     EXPECT_EQ(ParseFrequencyRow(QStringLiteral("AO-73,145950,435140,  BPSK  ,LSB,REV,0,0"), m_c),
-              (FrequencyRowFields{145950, QStringLiteral("BPSK")}));
+        (FrequencyRowFields { 145950, QStringLiteral("BPSK") }));
     EXPECT_EQ(ParseFrequencyRow(QStringLiteral("X, 145935.5 ,0,FM,0,0"), m_c),
-              (FrequencyRowFields{145935.5, QStringLiteral("FM")}));
+        (FrequencyRowFields { 145935.5, QStringLiteral("FM") }));
     EXPECT_EQ(ParseFrequencyRow(QStringLiteral("X,145935,0,,0,0"), m_c),
-              (FrequencyRowFields{145935, QString()}));
+        (FrequencyRowFields { 145935, QString() }));
     EXPECT_FALSE(ParseFrequencyRow(QStringLiteral("X,145935,0,FM,0"), m_c));
 }
 

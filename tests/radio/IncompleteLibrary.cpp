@@ -3,5 +3,5 @@
 
 #define EXPORT extern "C" __attribute__((visibility("default")))
 
-EXPORT void AOSTRACK_EXTIO_CALL OpenForm(int) {}
-EXPORT void AOSTRACK_EXTIO_CALL HideGUI(void) {}
+EXPORT void AOSTRACK_EXTIO_CALL OpenForm(int) { }
+EXPORT void AOSTRACK_EXTIO_CALL HideGUI(void) { }

@@ -55,21 +55,21 @@ inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QB
 
 // The example rows of these tests: two AO-7 rows, AO-73, a blank-keyed row,
 // and comments.
-inline const QByteArray kDopplerRows =
-    "; satellite frequency database\r\n"
-    "AO-7,145975,432125,USB,LSB,REV,0,0\r\n"
-    "AO-73,145950,435140,  BPSK  ,LSB,REV,0,0\r\n"
-    "ao-7,29502,432125,CW,LSB,REV,0,0\r\n"
-    "AO-7,29500,145850,  CW ,USB,NOR,0,0\r\n"
-    "SO-50,436795,145850,FM,FM,NOR,0,0\r\n";
+inline const QByteArray kDopplerRows = "; satellite frequency database\r\n"
+                                       "AO-7,145975,432125,USB,LSB,REV,0,0\r\n"
+                                       "AO-73,145950,435140,  BPSK  ,LSB,REV,0,0\r\n"
+                                       "ao-7,29502,432125,CW,LSB,REV,0,0\r\n"
+                                       "AO-7,29500,145850,  CW ,USB,NOR,0,0\r\n"
+                                       "SO-50,436795,145850,FM,FM,NOR,0,0\r\n";
 
 // A controller on a recording library, a fake clock and its own log.
 struct Station {
-    FakeClock Clock{std::chrono::sys_days{std::chrono::year{2024} / 2 / 10} + std::chrono::hours{12}};
-    EventLog Log{Clock};
+    FakeClock Clock { std::chrono::sys_days { std::chrono::year { 2024 } / 2 / 10 }
+        + std::chrono::hours { 12 } };
+    EventLog Log { Clock };
     FrequencyState State;
     RecordingLibrary Library;
-    ReceiverController Controller{State, Log, Library};
+    ReceiverController Controller { State, Log, Library };
 
     // Log lines without their time text.
     QStringList LogTexts() const

@@ -37,17 +37,15 @@ protected:
         s.Controller.SetDopplerFile(WriteFile(m_dir, QStringLiteral("doppler.sql"), kDopplerRows));
         s.Controller.SetLocale(QLocale::c());
         BindReceiverControls(s.Controller, m_window, &m_form6);
-        Find<QComboBox>("Combo1")->addItems({QStringLiteral("AO-73"), QStringLiteral("FO-29")});
+        Find<QComboBox>("Combo1")->addItems({ QStringLiteral("AO-73"), QStringLiteral("FO-29") });
     }
-    template <typename T>
-    T* Find(const char* name)
+    template <typename T> T* Find(const char* name)
     {
         T* widget = m_window.findChild<T*>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    template <typename T>
-    T* InForm6(const char* name)
+    template <typename T> T* InForm6(const char* name)
     {
         T* widget = m_form6.findChild<T*>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;
@@ -63,8 +61,8 @@ protected:
     QTemporaryDir m_dir;
     Station s;
     NoFile m_noFile;
-    MainWindow m_window{m_noFile};
-    FrequencyWindow m_form6{s.Controller, &m_window};
+    MainWindow m_window { m_noFile };
+    FrequencyWindow m_form6 { s.Controller, &m_window };
 };
 
 TEST_F(ReceiverBindingTest, SatelliteChoiceFillsTheFrame)
@@ -73,8 +71,8 @@ TEST_F(ReceiverBindingTest, SatelliteChoiceFillsTheFrame)
     EXPECT_EQ(Text("Text3"), QStringLiteral(" 145975 kHz"));
     EXPECT_EQ(Text("Text4"), QStringLiteral(" 0"));
     EXPECT_EQ(Find<QLabel>("Label16")->text(), QStringLiteral("USB"));
-    for (const char* name : {"Command1_0", "Command1_1", "Command1_2", "Command1_3", "Command1_4",
-                             "Command1_5", "Command1_6"})
+    for (const char* name : { "Command1_0", "Command1_1", "Command1_2", "Command1_3", "Command1_4",
+             "Command1_5", "Command1_6" })
         EXPECT_TRUE(Find<QPushButton>(name)->isEnabled()) << name;
     EXPECT_EQ(Find<QLabel>("Label4")->text(), QStringLiteral("connect FCDpro"));
     EXPECT_EQ(Find<QCheckBox>("Check2")->toolTip(), QStringLiteral("track"));
@@ -120,7 +118,7 @@ TEST_F(ReceiverBindingTest, TrackWithMissingLibraryUnticksItself)
     s.Library.Loadable = true;
     track->click();
     EXPECT_TRUE(track->isChecked());
-    EXPECT_EQ(s.Library.Calls, QStringList{QStringLiteral("OpenForm(-1)")});
+    EXPECT_EQ(s.Library.Calls, QStringList { QStringLiteral("OpenForm(-1)") });
     track->click();
     EXPECT_EQ(s.Library.Calls.last(), QStringLiteral("HideGUI()"));
 }
@@ -158,7 +156,7 @@ TEST_F(ReceiverBindingTest, OkTakesTheSecondRow)
     InForm6<QListWidget>("List1")->setCurrentRow(1);
     InForm6<QPushButton>("Command1")->click();
     EXPECT_FALSE(m_form6.isVisible());
-    EXPECT_EQ(s.State, (FrequencyState{145950, 0, 145950, QStringLiteral("BPSK")}));
+    EXPECT_EQ(s.State, (FrequencyState { 145950, 0, 145950, QStringLiteral("BPSK") }));
     EXPECT_EQ(Text("Text3"), QStringLiteral(" 145950 kHz"));
     EXPECT_EQ(Find<QLabel>("Label16")->text(), QStringLiteral("BPSK"));
 }
@@ -173,7 +171,7 @@ TEST_F(ReceiverBindingTest, OkWithTypedFrequencyAndMalformedText)
     // Nothing changed, the window says why and stays open.
     EXPECT_TRUE(m_form6.isVisible());
     EXPECT_EQ(InForm6<QLabel>("LabelMessage")->text(),
-              QStringLiteral("\"435.85 MHz\" is not a frequency in kHz."));
+        QStringLiteral("\"435.85 MHz\" is not a frequency in kHz."));
     EXPECT_EQ(s.State.NominalFreq, 0);
 
     typed->setText(QStringLiteral("435850"));

@@ -40,7 +40,7 @@ TEST_F(ReceiverControllerTest, LoadTakesFrequencyAndNoteOfTheFirstRow)
 {
     QSignalSpy rows(&s.Controller, &ReceiverController::rowsChanged);
     s.Controller.LoadFrequencyList(QStringLiteral("AO-73"));
-    EXPECT_EQ(s.State, (FrequencyState{145975, 0, 145975, QStringLiteral("USB")}));
+    EXPECT_EQ(s.State, (FrequencyState { 145975, 0, 145975, QStringLiteral("USB") }));
     EXPECT_EQ(s.Controller.Rows().size(), 3);
     EXPECT_EQ(s.Controller.SelectedRow(), 0);
     EXPECT_EQ(Frame().Text3, QStringLiteral(" 145975 kHz"));
@@ -55,7 +55,7 @@ TEST_F(ReceiverControllerTest, SatelliteWithoutRowsKeepsTunedFrequency)
 {
     s.Controller.LoadFrequencyList(QStringLiteral("SO-50"));
     s.Controller.LoadFrequencyList(QStringLiteral("FO-29"));
-    EXPECT_EQ(s.State, (FrequencyState{0, 0, 436795, QString()}));
+    EXPECT_EQ(s.State, (FrequencyState { 0, 0, 436795, QString() }));
     EXPECT_TRUE(s.Controller.Rows().isEmpty());
     EXPECT_EQ(s.Controller.SelectedRow(), -1);
     EXPECT_EQ(Frame().Text3, QString());
@@ -74,7 +74,7 @@ TEST_F(ReceiverControllerTest, NewSatelliteResetsOffsetButNotSlider)
     EXPECT_EQ(Frame().Text4, QStringLiteral("-2.50"));
 
     s.Controller.LoadFrequencyList(QStringLiteral("SO-50"));
-    EXPECT_EQ(s.State, (FrequencyState{436795, 0, 436795, QStringLiteral("FM")}));
+    EXPECT_EQ(s.State, (FrequencyState { 436795, 0, 436795, QStringLiteral("FM") }));
     EXPECT_EQ(Frame().Text4, QStringLiteral(" 0"));
     EXPECT_EQ(Frame().SliderValue, -250);
 }
@@ -133,11 +133,11 @@ TEST_F(ReceiverControllerTest, ResetWorksWhileStepButtonsAreDisabled)
     s.Controller.SliderChanged(300);
     s.Controller.LoadFrequencyList(QStringLiteral("FO-29"));
     ASSERT_FALSE(Frame().StepButtonsEnabled);
-    Press(Plus1000);  // disabled: nothing happens
+    Press(Plus1000); // disabled: nothing happens
     EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145978);
     Press(Reset);
     EXPECT_EQ(Frame().SliderValue, 0);
-    EXPECT_EQ(s.State, (FrequencyState{0, 0, 0, QString()}));
+    EXPECT_EQ(s.State, (FrequencyState { 0, 0, 0, QString() }));
     EXPECT_EQ(Frame().Text3, QStringLiteral("0.000"));
     EXPECT_EQ(Frame().Text4, QStringLiteral("0.00"));
 }
@@ -163,13 +163,13 @@ TEST_F(ReceiverControllerTest, FinishStartupShowsPatternTexts)
 
 TEST_F(ReceiverControllerTest, BadLinesAreLoggedOncePerRun)
 {
-    const QString path = WriteFile(m_dir, QStringLiteral("bad.sql"),
-                                   "AO-7,145975,432125,USB,LSB\nAO-7,29500,0,CW,0,0\n");
+    const QString path = WriteFile(
+        m_dir, QStringLiteral("bad.sql"), "AO-7,145975,432125,USB,LSB\nAO-7,29500,0,CW,0,0\n");
     s.Controller.SetDopplerFile(path);
     s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
     s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
     EXPECT_EQ(s.LogTexts(),
-              QStringList{QStringLiteral(": %1 line 1 skipped: fewer than six fields").arg(path)});
+        QStringList { QStringLiteral(": %1 line 1 skipped: fewer than six fields").arg(path) });
     EXPECT_DOUBLE_EQ(s.State.NominalFreq, 29500);
 }
 
@@ -180,9 +180,10 @@ TEST_F(ReceiverControllerTest, UnreadableFileAfterStartupIsLoggedNotFatal)
     s.Controller.SetDopplerFile(missing);
     EXPECT_NO_THROW(s.Controller.LoadFrequencyList(QStringLiteral("AO-7")));
     EXPECT_NO_THROW(s.Controller.LoadFrequencyList(QStringLiteral("AO-7")));
-    EXPECT_EQ(s.LogTexts(), QStringList{QStringLiteral(": doppler.sql file %1 cannot be read: "
-                                                       "No such file or directory")
-                                            .arg(missing)});
+    EXPECT_EQ(s.LogTexts(),
+        QStringList { QStringLiteral(": doppler.sql file %1 cannot be read: "
+                                     "No such file or directory")
+                          .arg(missing) });
     EXPECT_EQ(s.State.NominalFreq, 0);
     EXPECT_FALSE(Frame().StepButtonsEnabled);
 }
@@ -222,9 +223,11 @@ protected:
 
 TEST_F(TuneReceiverTest, NormalSendsHertz)
 {
-    EXPECT_EQ(Tune(QStringLiteral("145975.123")), QStringList{QStringLiteral("SetHWLO(145975123)")});
+    EXPECT_EQ(
+        Tune(QStringLiteral("145975.123")), QStringList { QStringLiteral("SetHWLO(145975123)") });
     // Every tick is sent, unchanged or not.
-    EXPECT_EQ(Tune(QStringLiteral("145975.123")), QStringList{QStringLiteral("SetHWLO(145975123)")});
+    EXPECT_EQ(
+        Tune(QStringLiteral("145975.123")), QStringList { QStringLiteral("SetHWLO(145975123)") });
     EXPECT_EQ(s.Controller.LastTunedHz(), 145975123);
 }
 
@@ -232,37 +235,45 @@ TEST_F(TuneReceiverTest, DopplerOfFiveKilometresPerSecond)
 {
     // 145975 kHz receding at 5 km/s: shift -5 * 145975 / 299792.458 = -2.434568... kHz,
     // shown as 145972.565 and sent as 145972565 Hz.
-    EXPECT_EQ(Tune(QStringLiteral("145972.565")), QStringList{QStringLiteral("SetHWLO(145972565)")});
+    EXPECT_EQ(
+        Tune(QStringLiteral("145972.565")), QStringList { QStringLiteral("SetHWLO(145972565)") });
 }
 
 TEST_F(TuneReceiverTest, LowerBoundWithFullStop)
 {
     EXPECT_TRUE(Tune(QStringLiteral("49999.499")).isEmpty());
     // 49999.5 rounds to the even 50000 and passes.
-    EXPECT_EQ(Tune(QStringLiteral("49999.500")), QStringList{QStringLiteral("SetHWLO(49999500)")});
-    EXPECT_EQ(Tune(QStringLiteral("50000.000")), QStringList{QStringLiteral("SetHWLO(50000000)")});
+    EXPECT_EQ(
+        Tune(QStringLiteral("49999.500")), QStringList { QStringLiteral("SetHWLO(49999500)") });
+    EXPECT_EQ(
+        Tune(QStringLiteral("50000.000")), QStringList { QStringLiteral("SetHWLO(50000000)") });
 }
 
 TEST_F(TuneReceiverTest, HalfHertzGoesToEven)
 {
     // These texts times 1000 are exact halves in binary as well.
-    EXPECT_EQ(Tune(QStringLiteral("145975.1235")), QStringList{QStringLiteral("SetHWLO(145975124)")});
-    EXPECT_EQ(Tune(QStringLiteral("145975.1245")), QStringList{QStringLiteral("SetHWLO(145975124)")});
-    EXPECT_EQ(Tune(QStringLiteral("50000.0005")), QStringList{QStringLiteral("SetHWLO(50000000)")});
-    EXPECT_EQ(Tune(QStringLiteral("50000.0015")), QStringList{QStringLiteral("SetHWLO(50000002)")});
+    EXPECT_EQ(
+        Tune(QStringLiteral("145975.1235")), QStringList { QStringLiteral("SetHWLO(145975124)") });
+    EXPECT_EQ(
+        Tune(QStringLiteral("145975.1245")), QStringList { QStringLiteral("SetHWLO(145975124)") });
+    EXPECT_EQ(
+        Tune(QStringLiteral("50000.0005")), QStringList { QStringLiteral("SetHWLO(50000000)") });
+    EXPECT_EQ(
+        Tune(QStringLiteral("50000.0015")), QStringList { QStringLiteral("SetHWLO(50000002)") });
 }
 
 TEST_F(TuneReceiverTest, UpperBoundAndTheLibraryLimit)
 {
-    EXPECT_EQ(Tune(QStringLiteral("2147483.647")), QStringList{QStringLiteral("SetHWLO(2147483647)")});
+    EXPECT_EQ(
+        Tune(QStringLiteral("2147483.647")), QStringList { QStringLiteral("SetHWLO(2147483647)") });
     EXPECT_TRUE(Tune(QStringLiteral("2147483.648")).isEmpty());
     EXPECT_TRUE(Tune(QStringLiteral("2500000.000")).isEmpty());
     EXPECT_TRUE(Tune(QStringLiteral("2500000.500")).isEmpty());
     EXPECT_TRUE(Tune(QStringLiteral("2500001.000")).isEmpty());
     // Noted once for the whole excursion above 2.147 GHz.
     EXPECT_EQ(s.LogTexts().filter(QStringLiteral("receiver not tuned")),
-              QStringList{QStringLiteral(": receiver not tuned: 2147483.648 kHz is above the "
-                                         "2147483.647 kHz the receiver library can take")});
+        QStringList { QStringLiteral(": receiver not tuned: 2147483.648 kHz is above the "
+                                     "2147483.647 kHz the receiver library can take") });
 }
 
 TEST_F(TuneReceiverTest, EmptyAndMalformedTextsAreNotSent)
@@ -275,22 +286,24 @@ TEST_F(TuneReceiverTest, EmptyAndMalformedTextsAreNotSent)
 TEST_F(TuneReceiverTest, DecimalCommaReadsWholeKilohertzThenFullStop)
 {
     QSignalSpy rewritten(&s.Controller, &ReceiverController::centreTextRewritten);
-    EXPECT_EQ(Tune(QStringLiteral("145975,123")), QStringList{QStringLiteral("SetHWLO(145975123)")});
+    EXPECT_EQ(
+        Tune(QStringLiteral("145975,123")), QStringList { QStringLiteral("SetHWLO(145975123)") });
     ASSERT_EQ(rewritten.count(), 1);
     EXPECT_EQ(rewritten[0][0].toString(), QStringLiteral("145975.123"));
     // Between 49999 and 50000 kHz the whole part alone is tested, and fails.
     EXPECT_TRUE(Tune(QStringLiteral("49999,600")).isEmpty());
-    EXPECT_EQ(Tune(QStringLiteral("50000,400")), QStringList{QStringLiteral("SetHWLO(50000400)")});
+    EXPECT_EQ(
+        Tune(QStringLiteral("50000,400")), QStringList { QStringLiteral("SetHWLO(50000400)") });
     EXPECT_EQ(rewritten.count(), 2);
 }
 
 TEST_F(TuneReceiverTest, ClearingTrackStopsTuning)
 {
     s.Controller.SetTracking(false);
-    EXPECT_EQ(s.Library.Calls, QStringList{QStringLiteral("HideGUI()")});
+    EXPECT_EQ(s.Library.Calls, QStringList { QStringLiteral("HideGUI()") });
     EXPECT_TRUE(Tune(QStringLiteral("145975.000")).isEmpty());
     s.Controller.SetTracking(true);
-    EXPECT_EQ(s.Library.Calls, QStringList{QStringLiteral("OpenForm(-1)")});
+    EXPECT_EQ(s.Library.Calls, QStringList { QStringLiteral("OpenForm(-1)") });
     EXPECT_EQ(s.Library.Loads, 1);
 }
 
@@ -302,17 +315,18 @@ TEST_F(ReceiverControllerTest, LibraryThatCannotLoadUnticksTrack)
     EXPECT_FALSE(Frame().Tracking);
     EXPECT_EQ(frame.count(), 1);
     EXPECT_TRUE(s.Library.Calls.isEmpty());
-    EXPECT_EQ(s.LogTexts(), QStringList{QStringLiteral(
-                                ": receiver library not found: ExtIO_FCD_Quillon in /nowhere")});
+    EXPECT_EQ(s.LogTexts(),
+        QStringList {
+            QStringLiteral(": receiver library not found: ExtIO_FCD_Quillon in /nowhere") });
     s.Controller.TuneReceiver(QStringLiteral("145975.000"));
     EXPECT_TRUE(s.Library.Calls.isEmpty());
     // The next tick of the box tries again.
     s.Library.Loadable = true;
     s.Controller.SetTracking(true);
     EXPECT_TRUE(Frame().Tracking);
-    EXPECT_EQ(s.Library.Calls, QStringList{QStringLiteral("OpenForm(-1)")});
+    EXPECT_EQ(s.Library.Calls, QStringList { QStringLiteral("OpenForm(-1)") });
     EXPECT_EQ(s.LogTexts().last(),
-              QStringLiteral(": receiver library loaded: /test/libExtIO_FCD_Quillon.so"));
+        QStringLiteral(": receiver library loaded: /test/libExtIO_FCD_Quillon.so"));
 }
 
 // --- the frequency window's "OK" --------------------------------------------
@@ -321,7 +335,7 @@ TEST_F(ReceiverControllerTest, ChoosingTheSecondRow)
 {
     s.Controller.LoadFrequencyList(QStringLiteral("AO-73"));
     EXPECT_EQ(s.Controller.ApplyFrequencyChoice(1, QString()), QString());
-    EXPECT_EQ(s.State, (FrequencyState{145950, 0, 145950, QStringLiteral("BPSK")}));
+    EXPECT_EQ(s.State, (FrequencyState { 145950, 0, 145950, QStringLiteral("BPSK") }));
     EXPECT_EQ(Frame().Text3, QStringLiteral(" 145950 kHz"));
     EXPECT_EQ(Frame().Label16, QStringLiteral("BPSK"));
 }
@@ -345,7 +359,7 @@ TEST_F(ReceiverControllerTest, TypedFrequencyForSatelliteWithoutRows)
 {
     s.Controller.LoadFrequencyList(QStringLiteral("FO-29"));
     EXPECT_EQ(s.Controller.ApplyFrequencyChoice(-1, QStringLiteral("435850")), QString());
-    EXPECT_EQ(s.State, (FrequencyState{435850, 0, 435850, QString()}));
+    EXPECT_EQ(s.State, (FrequencyState { 435850, 0, 435850, QString() }));
     EXPECT_EQ(Frame().Text3, QStringLiteral(" 435850 kHz"));
     EXPECT_FALSE(Frame().StepButtonsEnabled);
 }
@@ -365,7 +379,7 @@ TEST_F(ReceiverControllerTest, MalformedTypedFrequencyChangesNothing)
     s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
     const FrequencyState before = s.State;
     EXPECT_EQ(s.Controller.ApplyFrequencyChoice(1, QStringLiteral("145.9 MHz")),
-              QStringLiteral("\"145.9 MHz\" is not a frequency in kHz."));
+        QStringLiteral("\"145.9 MHz\" is not a frequency in kHz."));
     EXPECT_EQ(s.State, before);
 }
 

@@ -23,8 +23,8 @@ QString RecordedCalls()
 TEST(ReceiverLibraryTest, NormalLoadsByNameAndCallsTheThreeFunctions)
 {
     Station s;
-    SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon"),
-                                  {QStringLiteral(RECORDER_DIR)});
+    SharedReceiverLibrary library(
+        QStringLiteral("ExtIO_FCD_Quillon"), { QStringLiteral(RECORDER_DIR) });
     ReceiverController controller(s.State, s.Log, library);
     EXPECT_FALSE(library.IsLoaded()); // nothing is loaded before "track" is ticked
 
@@ -37,17 +37,19 @@ TEST(ReceiverLibraryTest, NormalLoadsByNameAndCallsTheThreeFunctions)
     controller.SetTracking(false);
     controller.TuneReceiver(QStringLiteral("435100.000"));
 
-    EXPECT_EQ(RecordedCalls(), QStringLiteral("OpenForm(-1);SetHWLO(435100000);SetHWLO(435099250);"
-                                              "HideGUI();"));
-    EXPECT_EQ(s.LogTexts(), QStringList{QStringLiteral(": receiver library loaded: " RECORDER_DIR
-                                                       "/libExtIO_FCD_Quillon.so")});
+    EXPECT_EQ(RecordedCalls(),
+        QStringLiteral("OpenForm(-1);SetHWLO(435100000);SetHWLO(435099250);"
+                       "HideGUI();"));
+    EXPECT_EQ(s.LogTexts(),
+        QStringList { QStringLiteral(
+            ": receiver library loaded: " RECORDER_DIR "/libExtIO_FCD_Quillon.so") });
 }
 
 TEST(ReceiverLibraryTest, MissingLibraryIsLoggedAndTrackUnticked)
 {
     Station s;
     QTemporaryDir empty;
-    SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon_absent"), {empty.path()});
+    SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon_absent"), { empty.path() });
     ReceiverController controller(s.State, s.Log, library);
     controller.SetTracking(true);
     EXPECT_FALSE(controller.Frame().Tracking);
@@ -70,8 +72,9 @@ TEST(ReceiverLibraryTest, DefaultLooksBesideTheExecutable)
     SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon_beside"));
     QString whyNot;
     EXPECT_FALSE(library.Load(&whyNot));
-    EXPECT_TRUE(whyNot.startsWith(QStringLiteral("ExtIO_FCD_Quillon_beside in %1 or on the system's library path (")
-                                      .arg(QCoreApplication::applicationDirPath())))
+    EXPECT_TRUE(whyNot.startsWith(
+        QStringLiteral("ExtIO_FCD_Quillon_beside in %1 or on the system's library path (")
+            .arg(QCoreApplication::applicationDirPath())))
         << whyNot.toStdString();
 }
 
@@ -79,12 +82,13 @@ TEST(ReceiverLibraryTest, LibraryWithoutSetHwloIsRefused)
 {
     Station s;
     SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon"),
-                                  {QStringLiteral(INCOMPLETE_DIR), QStringLiteral(RECORDER_DIR)});
+        { QStringLiteral(INCOMPLETE_DIR), QStringLiteral(RECORDER_DIR) });
     ReceiverController controller(s.State, s.Log, library);
     controller.SetTracking(true);
     EXPECT_FALSE(controller.Frame().Tracking);
-    EXPECT_EQ(s.LogTexts(), QStringList{QStringLiteral(": receiver library not found: " INCOMPLETE_DIR
-                                                       "/libExtIO_FCD_Quillon.so lacks SetHWLO")});
+    EXPECT_EQ(s.LogTexts(),
+        QStringList { QStringLiteral(": receiver library not found: " INCOMPLETE_DIR
+                                     "/libExtIO_FCD_Quillon.so lacks SetHWLO") });
 }
 
 } // namespace

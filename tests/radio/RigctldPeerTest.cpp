@@ -44,14 +44,17 @@ quint16 FreeLoopbackPort()
 // hamlib's network daemon with the dummy rig (model 1) on 127.0.0.1:port.
 class Rigctld {
 public:
-    explicit Rigctld(quint16 port) : m_port(port) {}
+    explicit Rigctld(quint16 port)
+        : m_port(port)
+    {
+    }
     ~Rigctld() { Stop(); }
 
     bool Start()
     {
         m_process.start(QStringLiteral("rigctld"),
-                        {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
-                         QStringLiteral("127.0.0.1"), QStringLiteral("-t"), QString::number(m_port)});
+            { QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
+                QStringLiteral("127.0.0.1"), QStringLiteral("-t"), QString::number(m_port) });
         if (!m_process.waitForStarted(5000))
             return false;
         return WaitFor([this] {
@@ -75,8 +78,8 @@ public:
     {
         QProcess rigctl;
         rigctl.start(QStringLiteral("rigctl"),
-                     {QStringLiteral("-m"), QStringLiteral("2"), QStringLiteral("-r"),
-                      QStringLiteral("127.0.0.1:%1").arg(m_port), QStringLiteral("f")});
+            { QStringLiteral("-m"), QStringLiteral("2"), QStringLiteral("-r"),
+                QStringLiteral("127.0.0.1:%1").arg(m_port), QStringLiteral("f") });
         if (!rigctl.waitForFinished(10000))
             return QStringLiteral("<rigctl hangs>");
         return QString::fromLatin1(rigctl.readAllStandardOutput()).trimmed();
@@ -100,10 +103,11 @@ public:
     }
     explicit PluginCopy(const QByteArray& receiverIni)
     {
-        QFile::copy(QStringLiteral(PLUGIN_FILE), m_dir.filePath(QStringLiteral("libExtIO_FCD_Quillon.so")));
+        QFile::copy(
+            QStringLiteral(PLUGIN_FILE), m_dir.filePath(QStringLiteral("libExtIO_FCD_Quillon.so")));
         WriteFile(m_dir, QStringLiteral("receiver.ini"), receiverIni);
-        Library = std::make_unique<SharedReceiverLibrary>(QStringLiteral("ExtIO_FCD_Quillon"),
-                                                          QStringList{m_dir.path()});
+        Library = std::make_unique<SharedReceiverLibrary>(
+            QStringLiteral("ExtIO_FCD_Quillon"), QStringList { m_dir.path() });
     }
     QTemporaryDir m_dir;
     std::unique_ptr<SharedReceiverLibrary> Library;
@@ -188,8 +192,9 @@ TEST_F(RigctldPeerTest, EventLogTellsTheLinkChanges)
     const QString connected = QStringLiteral(": receiver: connected to rigctld at ") + daemon;
     ASSERT_TRUE(tuneUntil(connected));
     rig->Stop();
-    const QString refused =
-        QStringLiteral(": receiver: cannot connect to rigctld at %1: Connection refused").arg(daemon);
+    const QString refused
+        = QStringLiteral(": receiver: cannot connect to rigctld at %1: Connection refused")
+              .arg(daemon);
     ASSERT_TRUE(tuneUntil(refused));
     rig = std::make_unique<Rigctld>(m_port);
     ASSERT_TRUE(rig->Start());
@@ -204,7 +209,8 @@ TEST_F(RigctldPeerTest, EventLogTellsTheLinkChanges)
     ASSERT_EQ(lines.size(), 4) << lines.join(u'\n').toStdString();
     EXPECT_EQ(lines[0], connected);
     // Closed or reset, as the daemon's exit happens to leave the socket.
-    EXPECT_TRUE(lines[1].startsWith(QStringLiteral(": receiver: lost rigctld at %1: ").arg(daemon)));
+    EXPECT_TRUE(
+        lines[1].startsWith(QStringLiteral(": receiver: lost rigctld at %1: ").arg(daemon)));
     EXPECT_EQ(lines[2], refused);
     EXPECT_EQ(lines[3], connected);
 }
@@ -253,7 +259,7 @@ TEST(RigctldWireTest, OnlyChangesAreSent)
     ASSERT_TRUE(plugin.Library->Load(&whyNot)) << whyNot.toStdString();
     plugin.Library->OpenForm(-1);
     // Four ticks a second, one new frequency a second.
-    const int32_t ticks[] = {145972565, 145972565, 145972565, 145972565, 145972601, 145972601};
+    const int32_t ticks[] = { 145972565, 145972565, 145972565, 145972565, 145972601, 145972601 };
     for (int32_t freqHz : ticks) {
         ASSERT_TRUE(WaitFor([&] {
             plugin.Library->SetHWLO(freqHz);
@@ -265,7 +271,8 @@ TEST(RigctldWireTest, OnlyChangesAreSent)
         return daemon.Lines.size() >= 2;
     }));
     WaitFor([] { return false; }, 200); // a repeated command would arrive now
-    EXPECT_EQ(daemon.Lines, (QStringList{QStringLiteral("F 145972565"), QStringLiteral("F 145972601")}));
+    EXPECT_EQ(daemon.Lines,
+        (QStringList { QStringLiteral("F 145972565"), QStringLiteral("F 145972601") }));
     plugin.Library->HideGUI();
 }
 
@@ -282,7 +289,7 @@ TEST(RigctldWireTest, HostDefaultsToLocalhost)
         plugin.Library->SetHWLO(145800000);
         return !daemon.Lines.isEmpty();
     }));
-    EXPECT_EQ(daemon.Lines, QStringList{QStringLiteral("F 145800000")});
+    EXPECT_EQ(daemon.Lines, QStringList { QStringLiteral("F 145800000") });
     plugin.Library->HideGUI();
 }
 
@@ -301,7 +308,7 @@ TEST(RigctldWireTest, NothingIsSentBeforeOpenFormOrAfterHideGui)
     plugin.Library->HideGUI();
     plugin.Library->SetHWLO(29500100);
     WaitFor([] { return false; }, 200); // let any stray bytes arrive
-    EXPECT_EQ(daemon.Lines, QStringList{QStringLiteral("F 29500000")});
+    EXPECT_EQ(daemon.Lines, QStringList { QStringLiteral("F 29500000") });
     EXPECT_EQ(daemon.Connections, 1);
 }
 

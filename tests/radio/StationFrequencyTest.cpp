@@ -30,9 +30,10 @@ class StationFrequencyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"sat.ini", "amateur.txt", "doppler.sql"})
-            ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/") + QLatin1String(name),
-                                    m_dir.filePath(QLatin1String(name))))
+        for (const char* name : { "sat.ini", "amateur.txt", "doppler.sql" })
+            ASSERT_TRUE(
+                QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/") + QLatin1String(name),
+                    m_dir.filePath(QLatin1String(name))))
                 << name;
         m_receiver.SetLocale(QLocale::c());
         m_receiver.SetDopplerFileSource([this] { return m_tracker.Config().DopplerFileName; });
@@ -54,24 +55,29 @@ protected:
         emit combo->activated(index);
         ASSERT_EQ(m_tracker.SelectedIndex(), index);
     }
-    QString Text(const char* name) { return m_window.findChild<QLineEdit*>(QLatin1String(name))->text(); }
+    QString Text(const char* name)
+    {
+        return m_window.findChild<QLineEdit*>(QLatin1String(name))->text();
+    }
 
     QTemporaryDir m_dir;
-    FakeClock m_clock{std::chrono::sys_days{std::chrono::year{2024} / 2 / 10} + std::chrono::hours{12}};
-    EventLog m_log{m_clock};
-    Tracker m_tracker{m_clock, m_log};
+    FakeClock m_clock { std::chrono::sys_days { std::chrono::year { 2024 } / 2 / 10 }
+        + std::chrono::hours { 12 } };
+    EventLog m_log { m_clock };
+    Tracker m_tracker { m_clock, m_log };
     test::RecordingLibrary m_library;
-    ReceiverController m_receiver{m_tracker.Frequency(), m_log, m_library};
+    ReceiverController m_receiver { m_tracker.Frequency(), m_log, m_library };
     NoFile m_noFile;
-    MainWindow m_window{m_noFile};
-    FrequencyWindow m_form6{m_receiver, &m_window};
+    MainWindow m_window { m_noFile };
+    FrequencyWindow m_form6 { m_receiver, &m_window };
 };
 
 TEST_F(StationFrequencyTest, IssDownlinkIsTunedWithItsDoppler)
 {
     Choose(m_tracker.SatelliteNames().filter(QStringLiteral("ISS (ZARYA)")).value(0));
     EXPECT_EQ(Text("Text3"), QStringLiteral(" 145800 kHz"));
-    EXPECT_EQ(m_window.findChild<QLabel*>(QStringLiteral("Label16"))->text(), QStringLiteral("FM voice"));
+    EXPECT_EQ(
+        m_window.findChild<QLabel*>(QStringLiteral("Label16"))->text(), QStringLiteral("FM voice"));
 
     m_window.findChild<QCheckBox*>(QStringLiteral("Check2"))->click();
     m_tracker.TrackingTick();
@@ -92,7 +98,7 @@ TEST_F(StationFrequencyTest, GeostationaryBeaconAboveTheTuningRange)
     EXPECT_EQ(Text("Text3"), QStringLiteral(" 10489500 kHz"));
     m_window.findChild<QCheckBox*>(QStringLiteral("Check2"))->click();
     m_tracker.TrackingTick();
-    EXPECT_EQ(m_library.Calls, QStringList{QStringLiteral("OpenForm(-1)")});
+    EXPECT_EQ(m_library.Calls, QStringList { QStringLiteral("OpenForm(-1)") });
 }
 
 TEST_F(StationFrequencyTest, SatelliteWithoutRowsIsNotTuned)
@@ -102,7 +108,7 @@ TEST_F(StationFrequencyTest, SatelliteWithoutRowsIsNotTuned)
     m_window.findChild<QCheckBox*>(QStringLiteral("Check2"))->click();
     m_tracker.TrackingTick();
     EXPECT_EQ(Text("Text2"), QString());
-    EXPECT_EQ(m_library.Calls, QStringList{QStringLiteral("OpenForm(-1)")});
+    EXPECT_EQ(m_library.Calls, QStringList { QStringLiteral("OpenForm(-1)") });
 }
 
 } // namespace
