@@ -25,9 +25,33 @@ constexpr auto kAnswerTimeout = 10s;
 // a stopped daemon costs one refused connect a second.
 constexpr auto kRetryInterval = 1s;
 
+// A write to a daemon that went away must come back as an error, not as
+// SIGPIPE ending the whole tracker.
+#if defined(MSG_NOSIGNAL)
+constexpr int kSendFlags = MSG_NOSIGNAL | MSG_DONTWAIT;
+#else
+constexpr int kSendFlags = MSG_DONTWAIT; // SO_NOSIGPIPE is set on the socket instead
+#endif
+
 std::string ErrorText(int error)
 {
     return std::strerror(error);
+}
+
+// A socket that never blocks and is not inherited by programs we start.
+int OpenSocket(int family)
+{
+    const int fd = ::socket(family, SOCK_STREAM, 0);
+    if (fd < 0)
+        return fd;
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+#if defined(SO_NOSIGPIPE)
+    ::setsockopt(fd, SOL_SOCKET, SO_NOSIGPIPE, &one, sizeof one);
+#endif
+    return fd;
 }
 
 } // namespace
@@ -94,13 +118,11 @@ void RigctldClient::StartConnect(TimePoint now)
     }
     const size_t index = m_nextAddress % m_addresses.size();
     const auto* address = reinterpret_cast<const sockaddr*>(&m_addresses[index]);
-    m_fd = ::socket(address->sa_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    m_fd = OpenSocket(address->sa_family);
     if (m_fd < 0) {
         AttemptFailed(now, "socket: " + ErrorText(errno));
         return;
     }
-    const int one = 1;
-    ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     m_since = now;
     if (::connect(m_fd, address, m_addressLengths[index]) == 0) {
         m_state = State::Connecting; // completes at the next Poll
@@ -194,7 +216,7 @@ void RigctldClient::Flush(TimePoint now)
         ++m_pending;
     }
     while (!m_out.empty()) {
-        const ssize_t n = ::send(m_fd, m_out.data(), m_out.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n = ::send(m_fd, m_out.data(), m_out.size(), kSendFlags);
         if (n > 0) {
             m_out.erase(0, static_cast<size_t>(n));
             continue;
