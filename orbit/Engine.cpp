@@ -132,12 +132,12 @@ OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, const
     const double p = EarthRadius * m_a / (m_b * m_b);
     const double precessionRate = 360.0 * elements.MeanMotion * 1.5 * J2 * (p * p);
     m_nodeRate = -precessionRate * m_cosI;
-    m_perigeeRate = precessionRate * (5.0 * m_cosI * m_cosI - 1.0) / 2.0;
+    m_perigeeRate = precessionRate * (5.0 * (m_cosI * m_cosI) - 1.0) / 2.0;
     m_epochDay = EpochDayNumber(elements.Epoch);
     m_dragFactor = -2.0 * elements.Decay / (3.0 * elements.MeanMotion);
 
     // Station on the ellipsoid and its horizon frame (geocentric earth-fixed).
-    const double d = std::sqrt(XX * m_cosLat * m_cosLat + ZZ * m_sinLat * m_sinLat);
+    const double d = std::sqrt(XX * (m_cosLat * m_cosLat) + ZZ * (m_sinLat * m_sinLat));
     const double rx = XX / d + station.StationHeight;
     const double rz = ZZ / d + station.StationHeight;
     m_up[0] = m_cosLat * m_cosLon;

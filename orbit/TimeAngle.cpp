@@ -93,7 +93,7 @@ double SiderealAngle(double dayNumber, double dayFraction)
 {
     // Julian centuries of 0h UT of the date from J2000.0 (IAU 1982 GMST series).
     const double t = (dayNumber + 2443509.5 - 2451545.0) / 36525.0;
-    const double theta = 100.460618375 + 36000.7700536083 * t + 0.0003879333 * t * t
+    const double theta = 100.460618375 + 36000.7700536083 * t + 0.0003879333 * (t * t)
                          - t * t * t / 38710000.0 + 360.98564736629 * dayFraction;
     return Norm360(theta);
 }
