@@ -305,9 +305,7 @@ SatelliteState OrbitModel::Compute(sys_seconds instant, double tunedFreqKHz) con
     // of the earth-sun axis.
     s.InEclipse = InEarthShadow({o.SAT[0], o.SAT[1], o.SAT[2]}, {sun[0], sun[1], sun[2]}, o.OrbitRadius);
     s.MayBeVisible = MayBeVisibleAt(s.SatElevation, s.SunElevation);
-    s.IlluminationText = s.InEclipse ? IlluminationEclipse
-                         : s.MayBeVisible ? IlluminationVisible
-                                          : IlluminationSunlight; // eclipse wins over visibility
+    s.IlluminationText = IlluminationTextFor(s.MayBeVisible, s.InEclipse);
 
     // Sun above the plane normal to the antenna axis.
     s.SunAngle = ArcSinDeg(-Dot(ant, sun));
@@ -391,8 +389,9 @@ bool MayBeVisibleAt(double satElevation, double sunElevation)
     return satElevation > 0.0 && sunElevation < -10.0;
 }
 
-std::string IlluminationTextFor(bool mayBeVisible, bool inEclipse)
+const char* IlluminationTextFor(bool mayBeVisible, bool inEclipse)
 {
+    // Eclipse wins over visibility.
     if (inEclipse)
         return IlluminationEclipse;
     if (mayBeVisible)

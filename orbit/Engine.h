@@ -47,8 +47,9 @@ bool InEarthShadow(const std::array<double, 3>& sat, const std::array<double, 3>
                    double orbitRadius);
 // Visible by eye: satellite above 0 deg while the sun is below -10 deg.
 bool MayBeVisibleAt(double satElevation, double sunElevation);
-// One of the three illumination texts; eclipse wins over visibility.
-std::string IlluminationTextFor(bool mayBeVisible, bool inEclipse);
+// One of the three illumination texts (static storage); eclipse wins over
+// visibility.
+const char* IlluminationTextFor(bool mayBeVisible, bool inEclipse);
 
 // The same computation with the per-satellite and per-station constants
 // worked out once, for stepped searches. Results are identical to
