@@ -45,6 +45,21 @@ void BM_ComputeSatellite(benchmark::State& state)
 }
 BENCHMARK(BM_ComputeSatellite);
 
+// Two satellites in turn: the constants of the element set and the station
+// are worked out at every call, as after a change of satellite.
+void BM_ComputeSatellite_Alternating(benchmark::State& state)
+{
+    const ElementSet sets[] = {Elements("ISS (ZARYA)"), Elements("SAUDISAT 1C (SO-50)")};
+    sys_seconds t = Start;
+    int k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ComputeSatellite(sets[k], Berlin, t, 145800));
+        k ^= 1;
+        t += 1s;
+    }
+}
+BENCHMARK(BM_ComputeSatellite_Alternating);
+
 // Worst case: the full 14 hours for a satellite that never rises
 // (geostationary ES'HAIL 2 seen from the Pacific coast of America).
 void BM_FindNextPass_NoRise(benchmark::State& state)

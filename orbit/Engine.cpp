@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <optional>
 #include <string>
 
 namespace aostrack {
@@ -133,7 +135,9 @@ OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, const
     const double precessionRate = 360.0 * elements.MeanMotion * 1.5 * J2 * (p * p);
     m_nodeRate = -precessionRate * m_cosI;
     m_perigeeRate = precessionRate * (5.0 * (m_cosI * m_cosI) - 1.0) / 2.0;
-    m_epochDay = EpochDayNumber(elements.Epoch);
+    const double epochDay = EpochDayNumber(elements.Epoch);
+    m_epochDayWhole = IntPart(epochDay);
+    m_epochDayFrac = FracPart(epochDay);
     m_dragFactor = -2.0 * elements.Decay / (3.0 * elements.MeanMotion);
 
     // Station on the ellipsoid and its horizon frame (geocentric earth-fixed).
@@ -172,8 +176,7 @@ void OrbitModel::Propagate(sys_seconds instant, Orbit& o) const
     o.DayFraction = (hour + minute / 60.0 + second / 3600.0) / 24.0;
 
     // Days since the epoch.
-    const double de = m_epochDay;
-    o.T = (o.CalcDayNumber - IntPart(de)) + o.DayFraction - FracPart(de);
+    o.T = (o.CalcDayNumber - m_epochDayWhole) + o.DayFraction - m_epochDayFrac;
     const double t = o.T;
 
     // Linear drag: the mean motion grows, the orbit shrinks.
@@ -336,7 +339,7 @@ double OrbitModel::ElapsedDays(sys_seconds instant) const
     const sys_days day = floor<days>(instant);
     const long long secOfDay = (instant - day).count();
     const auto dayNumber = static_cast<double>(day.time_since_epoch().count() - DayNumberUnixOffset);
-    return (dayNumber - IntPart(m_epochDay)) + secOfDay / 86400.0 - FracPart(m_epochDay);
+    return (dayNumber - m_epochDayWhole) + secOfDay / 86400.0 - m_epochDayFrac;
 }
 
 double OrbitModel::MaxEarthFixedSpeed(double fromDays, double toDays) const
@@ -399,10 +402,39 @@ const char* IlluminationTextFor(bool mayBeVisible, bool inEclipse)
     return IlluminationSunlight;
 }
 
+namespace {
+// Equal down to the last bit (so -0 and 0 differ, and a NaN never matches).
+template <class T>
+bool SameBits(const T& a, const T& b)
+{
+    static_assert(sizeof(T) % sizeof(double) == 0, "doubles only, no padding");
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+} // namespace
+
 SatelliteState ComputeSatellite(const ElementSet& elements, const Station& station, sys_seconds instant,
                                 double tunedFreqKHz, const Attitude& attitude)
 {
-    return OrbitModel(elements, station, attitude).Compute(instant, tunedFreqKHz);
+    // The tracking cycle asks about the same satellite and station four times
+    // a second: keep the constants worked out from the last element set and
+    // station instead of deriving them again. Only the inputs, bit for bit,
+    // decide, so the results are those of a freshly prepared model.
+    struct Prepared {
+        ElementSet Elements;
+        Station Where;
+        Attitude Axis;
+        std::optional<OrbitModel> Model;
+    };
+    thread_local Prepared last;
+    if (!last.Model || !SameBits(last.Elements, elements) || !SameBits(last.Where, station)
+        || !SameBits(last.Axis, attitude)) {
+        last.Model.reset();
+        last.Model.emplace(elements, station, attitude); // may throw: nothing kept then
+        last.Elements = elements;
+        last.Where = station;
+        last.Axis = attitude;
+    }
+    return last.Model->Compute(instant, tunedFreqKHz);
 }
 
 } // namespace aostrack
