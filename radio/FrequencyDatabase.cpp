@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QStringDecoder>
-#include <cmath>
+
+#include "core/NumberText.h"
 
 namespace aostrack {
 
@@ -48,27 +49,6 @@ bool IsBlank(const QString& line)
 
 } // namespace
 
-std::optional<double> ReadFrequencyField(const QString& text, const QLocale& locale)
-{
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    // Thousands separators are refused: in a decimal-comma locale "145.975"
-    // would otherwise read as 145975 and put the receiver a factor off.
-    QLocale regional = locale;
-    regional.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool ok = false;
-    double value = regional.toDouble(trimmed, &ok);
-    if (!ok) {
-        QLocale c = QLocale::c();
-        c.setNumberOptions(QLocale::RejectGroupSeparator);
-        value = c.toDouble(trimmed, &ok);
-    }
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 std::optional<FrequencyRowFields> ParseFrequencyRow(
     const QString& line, const QLocale& locale, QString* why)
 {
@@ -78,7 +58,11 @@ std::optional<FrequencyRowFields> ParseFrequencyRow(
             *why = QStringLiteral("fewer than six fields");
         return std::nullopt;
     }
-    const std::optional<double> freq = ReadFrequencyField(fields.at(1), locale);
+    // A comma can never be part of a field here, so a full stop reads as the
+    // decimal point in every region, never as a thousands separator: in a
+    // decimal-comma locale "435.100" would otherwise put the receiver a
+    // factor 1000 off.
+    const std::optional<double> freq = ReadStrict(fields.at(1), locale);
     if (!freq) {
         if (why)
             *why = QStringLiteral("frequency \"%1\" is not a number").arg(fields.at(1));

@@ -47,13 +47,9 @@ struct FrequencyRowFields {
 };
 
 // Splits a row at every ","; nullopt (and the reason in *why) when it has
-// fewer than six fields or field 2 is not a number.
+// fewer than six fields or field 2 is not a number. Field 2 is read in the
+// regional form without thousands separators, or with a full stop.
 std::optional<FrequencyRowFields> ParseFrequencyRow(
     const QString& line, const QLocale& locale, QString* why = nullptr);
-
-// A frequency field: a number in the regional form without thousands
-// separators, or, since a comma can never be part of a field of this file, a
-// number with a full stop. Blanks around it are allowed.
-std::optional<double> ReadFrequencyField(const QString& text, const QLocale& locale);
 
 } // namespace aostrack

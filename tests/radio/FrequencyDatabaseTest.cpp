@@ -145,19 +145,13 @@ TEST_F(FrequencyDatabaseTest, RowFieldsFrequencyAndTrimmedNote)
     EXPECT_EQ(ParseFrequencyRow(QStringLiteral("X,145935,0,,0,0"), m_c),
         (FrequencyRowFields { 145935, QString() }));
     EXPECT_FALSE(ParseFrequencyRow(QStringLiteral("X,145935,0,FM,0"), m_c));
-}
-
-TEST_F(FrequencyDatabaseTest, FrequencyFieldWithGermanSettings)
-{
+    // With a decimal comma in the regional settings a full stop in the file is
+    // still the decimal point, never a thousands separator.
     const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(ReadFrequencyField(QStringLiteral("145975"), german), 145975.0);
-    // A full stop in the file is a decimal point, never a thousands separator.
-    EXPECT_EQ(ReadFrequencyField(QStringLiteral("145975.5"), german), 145975.5);
-    EXPECT_EQ(ReadFrequencyField(QStringLiteral("435.100"), german), 435.1);
-    EXPECT_EQ(ReadFrequencyField(QStringLiteral("435.100"), m_c), 435.1);
-    EXPECT_FALSE(ReadFrequencyField(QStringLiteral("145 975"), german));
-    EXPECT_FALSE(ReadFrequencyField(QStringLiteral("inf"), m_c));
-    EXPECT_FALSE(ReadFrequencyField(QStringLiteral("USB"), german));
+    EXPECT_EQ(ParseFrequencyRow(QStringLiteral("AO-7,435.100,0,FM,0,0"), german),
+        (FrequencyRowFields { 435.1, QStringLiteral("FM") }));
+    EXPECT_EQ(ParseFrequencyRow(QStringLiteral("AO-7,145975,0,FM,0,0"), german),
+        (FrequencyRowFields { 145975, QStringLiteral("FM") }));
 }
 
 TEST_F(FrequencyDatabaseTest, AnsiNotesSurvive)
