@@ -1,16 +1,8 @@
 #include "rotor/EasyComm.h"
 
-#include <cmath>
+#include "core/NumberText.h"
 
 namespace aostrack {
-
-double RoundDegreeHalfEven(double value)
-{
-    const double nearest = std::round(value); // halves away from zero
-    if (std::abs(value - std::trunc(value)) == 0.5)
-        return 2.0 * std::round(value / 2.0); // the even neighbour
-    return nearest;
-}
 
 namespace {
 
@@ -19,7 +11,7 @@ namespace {
 // or separator can reach the rotor.
 QString ThreeDigitDegrees(double degrees)
 {
-    const long long whole = static_cast<long long>(RoundDegreeHalfEven(degrees));
+    const long long whole = static_cast<long long>(RoundHalfEven(degrees));
     QString digits
         = QString::number(whole < 0 ? -whole : whole).rightJustified(3, QLatin1Char('0'));
     if (whole < 0)

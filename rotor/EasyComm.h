@@ -24,7 +24,4 @@ QString EasyCommPosition(double azimuth, double elevation);
 // return. The park text is sent as configured; an empty one gives a lone CR.
 QByteArray EasyCommWire(const QString& command);
 
-// Nearest whole number, an exact half to the even neighbour (2.5 -> 2, 3.5 -> 4).
-double RoundDegreeHalfEven(double value);
-
 } // namespace aostrack

@@ -61,9 +61,7 @@ void RotorController::ApplyConfiguration(const Configuration& config)
     m_parkCommand = config.RotorParkCommand;
     m_autoPark = config.AutoPark.value_or(false);
 
-    const QString parkMode = !config.AutoPark ? QString()
-        : *config.AutoPark                    ? QStringLiteral("AUTO")
-                                              : QStringLiteral("MAN");
+    const QString parkMode = aostrack::ParkModeText(config);
     if (parkMode != m_parkModeText) {
         m_parkModeText = parkMode;
         emit parkModeTextChanged(m_parkModeText);

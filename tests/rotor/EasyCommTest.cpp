@@ -33,10 +33,7 @@ TEST(EasyCommPosition, halvesToEven)
     EXPECT_EQ(EasyCommPosition(100.0, 44.5), "AZ100.0 EL044.0");
     EXPECT_EQ(EasyCommPosition(100.0, 45.5), "AZ100.0 EL046.0");
     EXPECT_EQ(EasyCommPosition(358.5, 10.0), "AZ358.0 EL010.0");
-    EXPECT_EQ(RoundDegreeHalfEven(0.5), 0.0);
-    EXPECT_EQ(RoundDegreeHalfEven(1.5), 2.0);
-    EXPECT_EQ(RoundDegreeHalfEven(-2.5), -2.0);
-    EXPECT_EQ(RoundDegreeHalfEven(2.500001), 3.0);
+    EXPECT_EQ(EasyCommPosition(2.500001, 10.0), "AZ003.0 EL010.0");
 }
 
 TEST(EasyCommPosition, maximum)
