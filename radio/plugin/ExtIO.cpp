@@ -14,6 +14,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -49,16 +50,24 @@ std::string Upper(std::string text)
     return text;
 }
 
-// KEY=value lines; "#" or ";" starts a comment line. Unknown keys and
-// malformed lines are ignored: a receiver must not stay dark over a typo.
+// KEY=value lines ending in CR LF, LF or CR, with or without the byte-order
+// mark some Windows editors put first; "#" or ";" starts a comment line.
+// Unknown keys and malformed lines are ignored: a receiver must not stay dark
+// over a typo.
 Endpoint ReadEndpoint(const std::filesystem::path& iniPath)
 {
     Endpoint endpoint;
-    std::ifstream in(iniPath);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    std::ifstream in(iniPath, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
+        text.erase(0, 3);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
         const std::string trimmed = Trim(line);
         if (trimmed.empty() || trimmed[0] == '#' || trimmed[0] == ';')
             continue;

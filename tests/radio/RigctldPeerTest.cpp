@@ -276,21 +276,30 @@ TEST(RigctldWireTest, OnlyChangesAreSent)
     plugin.Library->HideGUI();
 }
 
-TEST(RigctldWireTest, HostDefaultsToLocalhost)
+TEST(RigctldWireTest, ReceiverIniForms)
 {
-    // The daemon listens on 127.0.0.1 only; "localhost" may name ::1 first,
-    // which refuses, and the next address is tried at once.
-    FakeRigctld daemon;
-    PluginCopy plugin(QStringLiteral("PORT=%1\n").arg(daemon.Port()).toLatin1());
-    QString whyNot;
-    ASSERT_TRUE(plugin.Library->Load(&whyNot)) << whyNot.toStdString();
-    plugin.Library->OpenForm(-1);
-    EXPECT_TRUE(WaitFor([&] {
-        plugin.Library->SetHWLO(145800000);
-        return !daemon.Lines.isEmpty();
-    }));
-    EXPECT_EQ(daemon.Lines, QStringList { QStringLiteral("F 145800000") });
-    plugin.Library->HideGUI();
+    // Without HOST the daemon is "localhost", which may name ::1 first; the
+    // daemon listens on 127.0.0.1 only, so the next address is tried at once.
+    // Line ends and a leading byte-order mark are those of whatever editor
+    // the operator used.
+    const char* const forms[] = {
+        "PORT=%1\n",
+        "\xEF\xBB\xBFPORT=%1\r\n",
+        "; old Mac editor\rHOST=127.0.0.1\rPORT=%1",
+    };
+    for (const char* form : forms) {
+        FakeRigctld daemon;
+        PluginCopy plugin(QString::fromLatin1(form).arg(daemon.Port()).toLatin1());
+        QString whyNot;
+        ASSERT_TRUE(plugin.Library->Load(&whyNot)) << whyNot.toStdString();
+        plugin.Library->OpenForm(-1);
+        EXPECT_TRUE(WaitFor([&] {
+            plugin.Library->SetHWLO(145800000);
+            return !daemon.Lines.isEmpty();
+        })) << form;
+        EXPECT_EQ(daemon.Lines, QStringList { QStringLiteral("F 145800000") }) << form;
+        plugin.Library->HideGUI();
+    }
 }
 
 TEST(RigctldWireTest, NothingIsSentBeforeOpenFormOrAfterHideGui)
