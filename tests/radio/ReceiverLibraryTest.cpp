@@ -45,26 +45,7 @@ TEST(ReceiverLibraryTest, NormalLoadsByNameAndCallsTheThreeFunctions)
             ": receiver library loaded: " RECORDER_DIR "/libExtIO_FCD_Quillon.so") });
 }
 
-TEST(ReceiverLibraryTest, MissingLibraryIsLoggedAndTrackUnticked)
-{
-    Station s;
-    QTemporaryDir empty;
-    SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon_absent"), { empty.path() });
-    ReceiverController controller(s.State, s.Log, library);
-    controller.SetTracking(true);
-    EXPECT_FALSE(controller.Frame().Tracking);
-    EXPECT_FALSE(library.IsLoaded());
-    ASSERT_EQ(s.LogTexts().size(), 1);
-    EXPECT_TRUE(s.LogTexts()[0].startsWith(
-        QStringLiteral(": receiver library not found: ExtIO_FCD_Quillon_absent in %1 or on the "
-                       "system's library path (")
-            .arg(empty.path())))
-        << s.LogTexts()[0].toStdString();
-    // Ticks go on without a receiver.
-    EXPECT_NO_FATAL_FAILURE(controller.TuneReceiver(QStringLiteral("145975.000")));
-}
-
-TEST(ReceiverLibraryTest, DefaultLooksBesideTheExecutable)
+TEST(ReceiverLibraryTest, MissingLibraryDefaultLooksBesideTheExecutable)
 {
     // No folder given: the test program's own folder, which holds no such
     // library. (A name of its own, since a library of the same name that
