@@ -1,61 +1,10 @@
 // The rotor link over a recorded line: menu item, ticks, park, failures, log.
-#include "rotor/RotorController.h"
-#include "FakeClock.h"
-#include "FakeSerialPort.h"
-#include "QtPrinters.h"
-#include "core/Configuration.h"
-#include "core/EventLog.h"
+#include "RotorLinkFixture.h"
 
-#include <QLocale>
 #include <cmath>
-#include <gtest/gtest.h>
 
 using namespace aostrack;
 using namespace std::chrono;
-
-namespace {
-
-Configuration StationRotor()
-{
-    Configuration c;
-    c.RotorPort = 3;
-    c.RotorPortSettings = QStringLiteral("9600,n,8,1");
-    c.RotorStepDeg = 5;
-    c.RotorParkCommand = QStringLiteral("AZ000.0 EL000.0");
-    c.AutoPark = true;
-    return c;
-}
-
-class RotorLinkTest : public ::testing::Test {
-protected:
-    RotorLinkTest()
-    {
-        auto port = std::make_unique<FakeSerialPort>();
-        m_port = port.get();
-        m_rotor = std::make_unique<RotorController>(m_log, std::move(port));
-    }
-
-    // The timed line as the event log writes it at the fake clock's time.
-    QString Timed(const QString& text) const
-    {
-        return GeneralDateTimeText(m_clock.UtcNow()) + text;
-    }
-
-    void OpenLink(const Configuration& c = StationRotor())
-    {
-        m_rotor->ApplyConfiguration(c);
-        m_rotor->ToggleRotorLink();
-        ASSERT_TRUE(m_rotor->LinkChecked());
-        m_port->written.clear();
-    }
-
-    FakeClock m_clock { sys_days { 2024y / March / 1 } + 12h + 30min };
-    EventLog m_log { m_clock };
-    FakeSerialPort* m_port = nullptr;
-    std::unique_ptr<RotorController> m_rotor;
-};
-
-} // namespace
 
 TEST_F(RotorLinkTest, configurationNormal)
 {
@@ -157,17 +106,6 @@ TEST_F(RotorLinkTest, toggleOpensAndCloses)
     EXPECT_TRUE(m_port->written.isEmpty());
 }
 
-TEST_F(RotorLinkTest, toggleNamedDevice)
-{
-    Configuration c = StationRotor();
-    c.RotorDevice = QStringLiteral("/dev/ttyUSB0");
-    m_rotor->ApplyConfiguration(c);
-    m_rotor->ToggleRotorLink();
-    EXPECT_EQ(m_port->openedDevice, "/dev/ttyUSB0");
-    ASSERT_EQ(m_log.Lines().size(), 1);
-    EXPECT_EQ(m_log.Lines()[0], Timed(": /dev/ttyUSB0 9600,n,8,1 opened "));
-}
-
 TEST_F(RotorLinkTest, toggleUnopenable)
 {
     m_rotor->ApplyConfiguration(StationRotor());
@@ -246,16 +184,6 @@ TEST_F(RotorLinkTest, firstCommandAfterStart)
     EXPECT_EQ(m_rotor->LastRotorEl(), 0); // no elevation-driven command below 0
 }
 
-TEST_F(RotorLinkTest, horizonEdges)
-{
-    OpenLink();
-    m_rotor->UpdateRotor(200, -3); // neither above nor below -3
-    EXPECT_TRUE(m_port->written.isEmpty());
-    EXPECT_FALSE(m_rotor->RotorParked());
-    m_rotor->UpdateRotor(200, -2.9);
-    EXPECT_EQ(m_port->written, QByteArray("AZ200.0 EL000.0\r"));
-}
-
 TEST_F(RotorLinkTest, elevationStep)
 {
     OpenLink();
@@ -270,15 +198,6 @@ TEST_F(RotorLinkTest, elevationStep)
     m_rotor->UpdateRotor(50, 0.4);
     EXPECT_EQ(m_port->written, QByteArray("AZ050.0 EL000.0\r"));
     EXPECT_EQ(m_rotor->LastRotorEl(), 0.4);
-}
-
-TEST_F(RotorLinkTest, twoCommandsInOneTick)
-{
-    OpenLink();
-    m_rotor->UpdateRotor(50, 10);
-    m_port->written.clear();
-    m_rotor->UpdateRotor(57.2, 16.6);
-    EXPECT_EQ(m_port->written, QByteArray("AZ057.0 EL017.0\rAZ057.0 EL017.0\r"));
 }
 
 TEST_F(RotorLinkTest, noWrapAtNorth)
@@ -304,29 +223,6 @@ TEST_F(RotorLinkTest, stepZeroSendsEveryTick)
     m_port->written.clear();
     m_rotor->UpdateRotor(120, -1);
     EXPECT_EQ(m_port->written, QByteArray("AZ120.0 EL000.0\r"));
-}
-
-TEST_F(RotorLinkTest, automaticPark)
-{
-    OpenLink();
-    m_rotor->UpdateRotor(250, 2); // end of a pass
-    m_port->written.clear();
-    m_rotor->UpdateRotor(252, -3.1);
-    EXPECT_EQ(m_port->written, QByteArray("AZ000.0 EL000.0\r"));
-    EXPECT_EQ(m_rotor->StatusText(), "parking position at AZ000.0 EL000.0");
-    EXPECT_TRUE(m_rotor->RotorParked());
-    m_port->written.clear();
-    m_rotor->UpdateRotor(260, -10); // parked once only
-    EXPECT_TRUE(m_port->written.isEmpty());
-    EXPECT_EQ(m_rotor->StatusText(), QStringLiteral("COM3, 9600,n,8,1  (5\u00b0)"));
-
-    // Next pass: the first azimuth-driven command re-arms the park.
-    m_rotor->UpdateRotor(30, -2);
-    EXPECT_EQ(m_port->written, QByteArray("AZ030.0 EL000.0\r"));
-    EXPECT_FALSE(m_rotor->RotorParked());
-    m_port->written.clear();
-    m_rotor->UpdateRotor(30, -4);
-    EXPECT_EQ(m_port->written, QByteArray("AZ000.0 EL000.0\r"));
 }
 
 TEST_F(RotorLinkTest, manualParkMode)
@@ -440,15 +336,4 @@ TEST_F(RotorLinkTest, nonFiniteAngles)
     m_rotor->UpdateRotor(std::nan(""), 20);
     m_rotor->UpdateRotor(100, std::nan(""));
     EXPECT_TRUE(m_port->written.isEmpty());
-}
-
-TEST_F(RotorLinkTest, germanLocale)
-{
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    OpenLink();
-    m_rotor->UpdateRotor(123.4, 45.2);
-    EXPECT_EQ(m_rotor->StatusText(), "AZ123.0 EL045.0");
-    EXPECT_EQ(m_port->written, QByteArray("AZ123.0 EL045.0\rAZ123.0 EL045.0\r"));
-    QLocale::setDefault(saved);
 }

@@ -1,11 +1,6 @@
 // Whole passes through UpdateRotor, four ticks a second on a fake clock,
 // step 5 and automatic park: the exact bytes the rotor receives.
-#include "FakeClock.h"
-#include "FakeSerialPort.h"
-#include "QtPrinters.h"
-#include "core/Configuration.h"
-#include "core/EventLog.h"
-#include "rotor/RotorController.h"
+#include "RotorLinkFixture.h"
 
 #ifdef AOSTRACK_HAVE_ORBIT
 #include "orbit/Engine.h"
@@ -26,26 +21,12 @@ namespace {
 constexpr int kTicksPerSecond = 4;
 const QByteArray kPark = "AZ000.0 EL000.0\r";
 
-Configuration StepFiveAutoPark()
-{
-    Configuration c;
-    c.RotorPort = 3;
-    c.RotorPortSettings = QStringLiteral("9600,n,8,1");
-    c.RotorStepDeg = 5;
-    c.RotorParkCommand = QStringLiteral("AZ000.0 EL000.0");
-    c.AutoPark = true;
-    return c;
-}
-
-class RotorPassTest : public ::testing::Test {
+class RotorPassTest : public RotorLinkTest {
 protected:
     RotorPassTest()
     {
-        auto port = std::make_unique<FakeSerialPort>();
-        m_port = port.get();
-        m_rotor = std::make_unique<RotorController>(m_log, std::move(port));
-        m_rotor->ApplyConfiguration(StepFiveAutoPark());
-        m_rotor->ToggleRotorLink();
+        m_clock.Set(sys_days { 2024y / February / 12 } + 9h);
+        OpenLink();
     }
 
     // One second of the tracking cycle: the look angles change once, the
@@ -58,11 +39,6 @@ protected:
         m_clock.Advance(1s);
         return m_port->written;
     }
-
-    FakeClock m_clock { sys_days { 2024y / February / 12 } + 9h };
-    EventLog m_log { m_clock };
-    FakeSerialPort* m_port = nullptr;
-    std::unique_ptr<RotorController> m_rotor;
 };
 
 } // namespace
