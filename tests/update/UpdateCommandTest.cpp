@@ -44,10 +44,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_server.Start()) << "python3 -m http.server did not start";
-        m_server.Put("/NORAD/elements/amateur.txt", test::AmateurPage);
-        m_server.Put("/NORAD/elements/cubesat.txt", test::CubesatPage);
-        m_server.Put("/NORAD/elements/tle-new.txt", test::NewPage);
-        m_server.Put("/amsat/ftp/keps/current/nasa.all", test::ArchivePage);
+        test::PutSourcePages(m_server);
         WriteAll(TlePath(), test::OldTleFile);
         WriteIni(m_server.BaseUrl());
     }

@@ -2,6 +2,8 @@
 // Element pages served by the test HTTP server, and the TLE file they should
 // give: real element sets, one page wrapped in lower-case PRE tags, two
 // pages without a final line break, mixed-case names.
+#include "HttpFolderServer.h"
+
 #include <QByteArray>
 
 namespace aostrack::test {
@@ -54,5 +56,14 @@ inline const QByteArray OldTleFile =
 inline const QByteArray HtmlErrorPage =
     "<!DOCTYPE html>\n<html><head><title>Service Unavailable</title></head>\n"
     "<body><h1>Service Unavailable</h1><p>Try again later.</p></body></html>\n";
+
+// Serves the four source paths: the three server pages and the archive page.
+inline void PutSourcePages(HttpFolderServer& server)
+{
+    server.Put("/NORAD/elements/amateur.txt", AmateurPage);
+    server.Put("/NORAD/elements/cubesat.txt", CubesatPage);
+    server.Put("/NORAD/elements/tle-new.txt", NewPage);
+    server.Put("/amsat/ftp/keps/current/nasa.all", ArchivePage);
+}
 
 } // namespace aostrack::test
