@@ -3,14 +3,32 @@
 // the machine's clock, and a wait that keeps the event loop running.
 #include "clock/SystemClockSetter.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <chrono>
+#include <initializer_list>
 #include <stdexcept>
 #include <vector>
 
 namespace aostrack {
+
+// A reply as the server sends it, byte by byte.
+inline QByteArray Bytes(std::initializer_list<unsigned char> values)
+{
+    QByteArray bytes;
+    for (unsigned char v : values)
+        bytes.append(static_cast<char>(v));
+    return bytes;
+}
+
+inline std::chrono::sys_seconds Utc(int y, unsigned mo, unsigned d, int h, int mi, int s)
+{
+    using namespace std::chrono;
+    return sys_days { year { y } / month { mo } / day { d } } + hours { h } + minutes { mi }
+    + seconds { s };
+}
 
 class FakeClockSetter : public SystemClockSetter {
 public:
