@@ -218,6 +218,12 @@ void TimeSyncClient::SyncClockFromReply(const QByteArray& reply)
     const auto decoded = DecodeTimeReply(reply);
     if (!decoded) {
         Log(QStringLiteral(": Time passed not valid. Clock not synchronised !"));
+    } else if (decoded->DataValue == 0) {
+        // Four zero bytes are how a server without a clock of its own answers
+        // (NTP reserves 0 for "time unknown" too). Read in the second era
+        // they would pass for 2036-02-07 and set the clock years ahead.
+        Log(QStringLiteral(": time received is 0, the server does not know the time"));
+        Log(QStringLiteral(": Time passed not valid. Clock not synchronised !"));
     } else if (!m_validRange.Contains(decoded->SyncedDate)) {
         // A server with a dead clock battery or a garbled reply: applying it
         // would put every prediction of the run years off.

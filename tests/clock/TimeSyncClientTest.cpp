@@ -213,21 +213,26 @@ TEST_F(TimeSyncClientTest, Malformed_ImpossibleTimesAreRefused)
     // server stuck in 1990 must not drag the station's clock back there, nor
     // one at the far end of the second era push it to 2104.
     client.SetValidTimeRange(DefaultValidTimeRange());
+    ASSERT_TRUE(DefaultValidTimeRange().Contains(Utc(2036, 2, 7, 6, 28, 16)));
+    // Four zero bytes, a server that does not know the time, would read as
+    // 2036-02-07 06:28:16, inside the range: they are refused all the same.
     const struct {
         QByteArray reply;
-        QString date;
+        QString why;
     } cases[] = {
-        { Bytes({ 0xA9, 0x49, 0x1C, 0x00 }), QStringLiteral("01/01/1990") },
-        { Bytes({ 0x7F, 0xFF, 0xFF, 0xFF }), QStringLiteral("26/02/2104 09:42:23") },
+        { Bytes({ 0xA9, 0x49, 0x1C, 0x00 }),
+            QStringLiteral(": time received is impossible: 01/01/1990 (GMT)") },
+        { Bytes({ 0x7F, 0xFF, 0xFF, 0xFF }),
+            QStringLiteral(": time received is impossible: 26/02/2104 09:42:23 (GMT)") },
+        { Bytes({ 0x00, 0x00, 0x00, 0x00 }),
+            QStringLiteral(": time received is 0, the server does not know the time") },
     };
     for (const auto& c : cases) {
         outcome.reset();
         ASSERT_NO_FATAL_FAILURE(Exchange(c.reply));
         const QStringList& lines = log.Lines();
         ASSERT_GE(lines.size(), 2);
-        EXPECT_EQ(lines[lines.size() - 2],
-            At(QStringLiteral(": time received is impossible: ") + c.date
-                + QStringLiteral(" (GMT)")));
+        EXPECT_EQ(lines[lines.size() - 2], At(c.why));
         EXPECT_EQ(
             lines.last(), At(QStringLiteral(": Time passed not valid. Clock not synchronised !")));
         EXPECT_EQ(*outcome, TimeSyncClient::Outcome::NotValid);
