@@ -71,53 +71,57 @@ QString ResolvePath(const QString& path, const QString& appDir)
     return QDir(appDir).filePath(path);
 }
 
-[[noreturn]] void FailAt(int lineNumber, const QString& why)
-{
-    throw StartupError(QStringLiteral("sat.ini line %1: %2").arg(lineNumber).arg(why));
-}
+// A failure names the file as the operator knows it ("sat.ini line 4: ...").
+struct LineFailure {
+    QString fileName;
+    int lineNumber = 0;
 
-int Int16OrFail(double rounded, int lineNumber, const QString& key, const QString& value)
-{
-    if (!(rounded >= -32768 && rounded <= 32767))
-        FailAt(lineNumber, QStringLiteral("%1 value \"%2\" is out of range").arg(key, value));
-    return static_cast<int>(rounded);
-}
-
-double StrictOrFail(const QString& value, int lineNumber, const QString& key, const QLocale& locale)
-{
-    const std::optional<double> number = ReadStrict(value, locale);
-    if (!number)
-        FailAt(lineNumber, QStringLiteral("%1 value \"%2\" is not a number").arg(key, value));
-    return *number;
-}
+    [[noreturn]] void Fail(const QString& why) const
+    {
+        throw StartupError(QStringLiteral("%1 line %2: %3").arg(fileName).arg(lineNumber).arg(why));
+    }
+    int Int16OrFail(double rounded, const QString& key, const QString& value) const
+    {
+        if (!(rounded >= -32768 && rounded <= 32767))
+            Fail(QStringLiteral("%1 value \"%2\" is out of range").arg(key, value));
+        return static_cast<int>(rounded);
+    }
+    double StrictOrFail(const QString& value, const QString& key, const QLocale& locale) const
+    {
+        const std::optional<double> number = ReadStrict(value, locale);
+        if (!number)
+            Fail(QStringLiteral("%1 value \"%2\" is not a number").arg(key, value));
+        return *number;
+    }
+};
 
 } // namespace
 
-Configuration ParseConfiguration(
-    const QString& iniText, const QString& appDir, const QLocale& locale)
+Configuration ParseConfiguration(const QString& iniText, const QString& baseDir,
+    const QLocale& locale, const QString& fileName)
 {
     const QStringList lines = SplitLines(iniText);
     if (lines.isEmpty())
-        throw StartupError(QStringLiteral("sat.ini: the file is empty"));
+        throw StartupError(QStringLiteral("%1: the file is empty").arg(fileName));
 
     Configuration config;
-    int lineNumber = 0;
+    LineFailure at { fileName };
     for (const QString& line : lines) {
-        ++lineNumber;
+        ++at.lineNumber;
         if (line.startsWith(QLatin1Char('#')))
             continue;
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals < 0)
-            FailAt(lineNumber, QStringLiteral("no \"=\" in \"%1\"").arg(line));
+            at.Fail(QStringLiteral("no \"=\" in \"%1\"").arg(line));
         const QString key = TrimBlanks(line.left(equals));
         const QString value = TrimBlanks(line.mid(equals + 1));
 
         if (key == QLatin1String("QTH")) {
             config.StationName = value;
         } else if (key == QLatin1String("TLEFILE")) {
-            config.TleFilePath = ResolvePath(value, appDir);
+            config.TleFilePath = ResolvePath(value, baseDir);
         } else if (key == QLatin1String("DOPPLERFILE")) {
-            config.DopplerFileName = ResolvePath(value, appDir);
+            config.DopplerFileName = ResolvePath(value, baseDir);
         } else if (key == QLatin1String("TIMESERVER")) {
             config.TimeServerHost = value;
         } else if (key == QLatin1String("QTH_LAT")) {
@@ -127,18 +131,16 @@ Configuration ParseConfiguration(
         } else if (key == QLatin1String("QTH_HEIGHT")) {
             config.StationHeight = ReadLenient(value);
         } else if (key == QLatin1String("ROTOR_PORT")) {
-            config.RotorPort
-                = Int16OrFail(RoundHalfEven(ReadLenient(value)), lineNumber, key, value);
+            config.RotorPort = at.Int16OrFail(RoundHalfEven(ReadLenient(value)), key, value);
         } else if (key == QLatin1String("ROTOR_PORT_SETTINGS")) {
             config.RotorPortSettings = value;
         } else if (key == QLatin1String("ROTOR_DEG")) {
             config.RotorStepDeg
-                = Int16OrFail(RoundHalfEven(StrictOrFail(value, lineNumber, key, locale)),
-                    lineNumber, key, value);
+                = at.Int16OrFail(RoundHalfEven(at.StrictOrFail(value, key, locale)), key, value);
         } else if (key == QLatin1String("ROTOR_PARK")) {
             config.RotorParkCommand = value;
         } else if (key == QLatin1String("AUTO_PARK")) {
-            config.AutoPark = StrictOrFail(value, lineNumber, key, locale) == 1;
+            config.AutoPark = at.StrictOrFail(value, key, locale) == 1;
         } else if (key == QLatin1String("ROTOR_DEVICE")) {
             config.RotorDevice = value;
         } else if (key == QLatin1String("TLE_SERVER")) {
@@ -150,21 +152,8 @@ Configuration ParseConfiguration(
     return config;
 }
 
-Configuration ReadConfigurationFile(const QString& appDir, EventLog& log, const QLocale& locale)
+QString DecodeSettingsText(const QByteArray& bytes)
 {
-    // The program's own folder, never the working directory.
-    const QString iniPath = QDir(appDir).filePath(QStringLiteral("sat.ini"));
-    QFile file(iniPath);
-    if (!file.exists()) {
-        log.LogEvent(QStringLiteral("*** ERROR *** no sat.ini found !53"), false);
-        throw StartupError(QStringLiteral("File sat.ini not found"));
-    }
-    if (!file.open(QIODevice::ReadOnly))
-        throw StartupError(
-            QStringLiteral("sat.ini: cannot read %1: %2").arg(iniPath, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    file.close();
-
     // Files written on Linux are UTF-8; older ones come in the Windows code
     // page, whose degree sign and accents Latin-1 reads alike.
     QStringDecoder utf8(QStringDecoder::Utf8);
@@ -173,8 +162,33 @@ Configuration ReadConfigurationFile(const QString& appDir, EventLog& log, const 
         text = QString::fromLatin1(bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
+    return text;
+}
 
-    Configuration config = ParseConfiguration(text, appDir, locale);
+
+Configuration ReadConfigurationFile(const QString& appDir, EventLog& log, const QLocale& locale)
+{
+    // The program's own folder, never the working directory.
+    return ReadConfigurationAt(QDir(appDir).filePath(QStringLiteral("sat.ini")), log, locale);
+}
+
+Configuration ReadConfigurationAt(const QString& iniPath, EventLog& log, const QLocale& locale)
+{
+    const QFileInfo info(iniPath);
+    const QString fileName = info.fileName();
+    QFile file(iniPath);
+    if (!file.exists()) {
+        log.LogEvent(QStringLiteral("*** ERROR *** no %1 found !53").arg(fileName), false);
+        throw StartupError(QStringLiteral("File %1 not found").arg(fileName));
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        throw StartupError(
+            QStringLiteral("%1: cannot read %2: %3").arg(fileName, iniPath, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    Configuration config
+        = ParseConfiguration(DecodeSettingsText(bytes), info.absolutePath(), locale, fileName);
     config.IniPath = iniPath;
     return config;
 }

@@ -46,19 +46,31 @@ private:
 
 class EventLog;
 
+// The text of a settings file's bytes: UTF-8 when they decode cleanly, else
+// the Windows code page of older station files (read as Latin-1); a leading
+// byte-order mark is dropped.
+QString DecodeSettingsText(const QByteArray& bytes);
+
 // Reads the settings from the text of a sat.ini. Lines end at CR LF, CR or LF;
 // "#" in the very first column starts a comment; keys are case-sensitive and
 // the last one given wins; unknown keys are ignored. A relative TLEFILE or
 // DOPPLERFILE is resolved against appDir. Throws StartupError naming the line
-// ("sat.ini line 4: ...") for a line without "=", an empty text, a ROTOR_DEG
-// or AUTO_PARK that is not a number, or a number out of the 16-bit range.
-Configuration ParseConfiguration(
-    const QString& iniText, const QString& appDir, const QLocale& locale = QLocale());
+// ("sat.ini line 4: ...", with fileName) for a line without "=", an empty
+// text, a ROTOR_DEG or AUTO_PARK that is not a number, or a number out of the
+// 16-bit range.
+Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
+    const QLocale& locale = QLocale(), const QString& fileName = QStringLiteral("sat.ini"));
 
 // Reads appDir/sat.ini (never the working directory). A missing sat.ini logs
 // "*** ERROR *** no sat.ini found !53" and throws "File sat.ini not found".
 Configuration ReadConfigurationFile(
     const QString& appDir, EventLog& log, const QLocale& locale = QLocale());
+
+// As ReadConfigurationFile, for the settings file at iniPath under any name:
+// relative TLEFILE/DOPPLERFILE paths are taken from that file's folder, and
+// the log line and messages carry its file name where they say sat.ini.
+Configuration ReadConfigurationAt(
+    const QString& iniPath, EventLog& log, const QLocale& locale = QLocale());
 
 // Start-up steps 1 to 6: ReadConfigurationFile, then logs the plain rotor line
 // when ROTOR_PORT_SETTINGS is given. A missing sat.ini logs

@@ -9,6 +9,7 @@
 #include "orbit/Tle.h"
 #include "passes/Passes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -108,9 +109,15 @@ void Tracker::FailMissingFileNames()
 
 void Tracker::Startup(const QString& appDir)
 {
+    // The program's own folder, never the working directory.
+    StartupFromIni(QDir(appDir).filePath(QStringLiteral("sat.ini")));
+}
+
+void Tracker::StartupFromIni(const QString& iniPath)
+{
     m_starting = true;
     try {
-        m_config = ReadConfigurationFile(appDir, m_log);
+        m_config = ReadConfigurationAt(iniPath, m_log);
         // The serial settings are applied as they are read, before the log line.
         if (m_rotor)
             m_rotor->ApplyConfiguration(m_config);

@@ -62,6 +62,10 @@ public:
     // Throws StartupError; its Messages() are the boxes to show, in order (the
     // matching plain log lines are already written).
     void Startup(const QString& appDir);
+    // The same start-up from the settings file at iniPath, whatever its name
+    // (a second station's file); relative file names in it are taken from
+    // its folder.
+    void StartupFromIni(const QString& iniPath);
 
     // The satellite-choice flow for list position index (0 = record 1): select
     // the element set, load its frequency rows, build the pass list, search the

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace aostrack {
 
@@ -27,19 +26,12 @@ Configuration LoadCliConfiguration(const QString& configFile)
                 .arg(path));
     if (!file.open(QIODevice::ReadOnly))
         throw UsageError(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-
-    // UTF-8 when it decodes cleanly, else the Windows code page the older
-    // station files come in (Latin-1 reads its letters alike).
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    const QString text = DecodeSettingsText(file.readAll());
 
     try {
-        Configuration config = ParseConfiguration(text, QFileInfo(path).absolutePath());
+        const QFileInfo info(path);
+        Configuration config
+            = ParseConfiguration(text, info.absolutePath(), QLocale(), info.fileName());
         config.IniPath = path;
         return config;
     } catch (const StartupError& error) {

@@ -19,7 +19,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
@@ -136,9 +135,6 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     o.rotor = args.Has(QStringLiteral("--rotor"));
     o.receiver = args.Has(QStringLiteral("--receiver"));
     o.plain = args.Has(QStringLiteral("--plain"));
-    if (QFileInfo(o.configPath).fileName() != QLatin1String("sat.ini"))
-        throw UsageError(QStringLiteral("--config: the tracker reads a file named sat.ini, not %1")
-                             .arg(o.configPath));
     return o;
 }
 
@@ -387,7 +383,6 @@ int RunTrackCommand(const QStringList& argList)
         return ExitOk;
     }
     const TrackOptions options = ReadOptions(args);
-    const QString appDir = QFileInfo(options.configPath).absolutePath();
 
     const SystemClock systemClock;
     std::unique_ptr<SimulatedClock> simulatedClock;
@@ -432,7 +427,7 @@ int RunTrackCommand(const QStringList& argList)
 
     try {
         receiver.BeginStartup();
-        tracker.Startup(appDir);
+        tracker.StartupFromIni(options.configPath);
         receiver.FinishStartup();
     } catch (const StartupError& error) {
         for (const QString& message : error.Messages())

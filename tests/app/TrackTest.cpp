@@ -164,6 +164,20 @@ TEST_F(TrackStation, BadSatelliteOrMissingSatIniGivesExitTwo)
     EXPECT_TRUE(missing.out.isEmpty());
 }
 
+TEST_F(TrackStation, ConfigUnderAnotherNameIsRead)
+{
+    // A second station kept beside the first one's files.
+    ASSERT_TRUE(QFile::copy(Ini(), m_dir.filePath(QStringLiteral("portable.ini"))));
+    const CliResult r = RunCli({ QStringLiteral("track"), QStringLiteral("--config"),
+        m_dir.filePath(QStringLiteral("portable.ini")), QStringLiteral("--start"),
+        QStringLiteral("2024-02-12T13:17:00Z"), QStringLiteral("--for"), QStringLiteral("1"),
+        QStringLiteral("--speed"), QStringLiteral("100") });
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_EQ(r.OutLines().size(), 1);
+    EXPECT_TRUE(r.OutLines().first().startsWith(QStringLiteral("2024-02-12T13:17:00Z  ")))
+        << r.out.toStdString();
+}
+
 #ifdef __linux__
 // --rotor against a pseudo-terminal standing in for the rotor's serial line:
 // the antenna is sent after SO-50 from before AOS and parked after LOS.

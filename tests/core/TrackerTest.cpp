@@ -247,62 +247,70 @@ TEST_F(TrackerTest, StartupFromAnotherWorkingDirectory)
     EXPECT_EQ(m_tracker.SatelliteNames().size(), 2);
 }
 
-TEST_F(TrackerTest, StartupFailureMissingIni)
+TEST_F(TrackerTest, StartupFailuresBoxesAndLogLines)
 {
-    QFile::remove(m_dir.filePath("sat.ini"));
-    EXPECT_CALL(m_rotor, ApplyConfiguration(_)).Times(0);
-    EXPECT_EQ(StartupFailure(), QStringList { "File sat.ini not found" });
-    EXPECT_EQ(m_log.Lines(), QStringList { "*** ERROR *** no sat.ini found !53" });
-    EXPECT_FALSE(m_tracker.Timer1().isActive());
+    const QByteArray dir = m_dir.path().toUtf8();
+    struct Case {
+        const char* what;
+        QByteArray ini; // empty: no sat.ini at all
+        QStringList boxes;
+        QStringList log;
+    } const cases[] = {
+        { "missing sat.ini", "", { "File sat.ini not found" },
+            { "*** ERROR *** no sat.ini found !53" } },
+        { "no file names", "QTH=x\n", { "No TLE file found", "No doppler.sql file found" },
+            { "*** ERROR *** no TLE file found !", "*** ERROR *** no doppler.sql file found !" } },
+        { "no DOPPLERFILE", "TLEFILE=amateur.txt\n", { "No doppler.sql file found" },
+            { "*** ERROR *** no doppler.sql file found !" } },
+        { "TLE file missing", "TLEFILE=nothere.txt\nDOPPLERFILE=doppler.sql\n",
+            { "No TLE file found: " + dir + "/nothere.txt does not exist" },
+            { "*** ERROR *** no TLE file found !" } },
+        { "doppler file missing", "TLEFILE=amateur.txt\nDOPPLERFILE=" + dir + "/x.sql\n",
+            { "No doppler.sql file found: " + dir + "/x.sql does not exist" },
+            { "*** ERROR *** no doppler.sql file found !" } },
+        { "TLE file a folder", "TLEFILE=.\nDOPPLERFILE=doppler.sql\n",
+            { "No TLE file found: " + dir + "/. is not a file" },
+            { "*** ERROR *** no TLE file found !" } },
+        { "blank line", "QTH=x\r\nTLEFILE=amateur.txt\r\n\r\nDOPPLERFILE=doppler.sql\r\n",
+            { "sat.ini line 3: no \"=\" in \"\"" }, {} },
+        { "ROTOR_DEG in letters", "ROTOR_DEG=five\n",
+            { "sat.ini line 1: ROTOR_DEG value \"five\" is not a number" }, {} },
+        { "AUTO_PARK in letters", "AUTO_PARK=AUTO\n",
+            { "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" }, {} },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(m_dir.filePath("sat.ini"));
+        if (!c.ini.isEmpty())
+            Write("sat.ini", c.ini);
+        const qsizetype logBefore = m_log.Lines().size();
+        EXPECT_EQ(StartupFailure(), c.boxes);
+        EXPECT_EQ(m_log.Lines().mid(logBefore), c.log);
+        EXPECT_FALSE(m_tracker.Timer1().isActive());
+    }
+    // The element file is loaded before the missing DOPPLERFILE is noticed.
+    EXPECT_EQ(m_tracker.SatelliteNames().size(), 2);
 }
 
-TEST_F(TrackerTest, StartupFailureNoFileNames)
+TEST_F(TrackerTest, StartupFromIniUnderAnotherName)
 {
-    Write("sat.ini", "QTH=x\n");
-    EXPECT_EQ(StartupFailure(), (QStringList { "No TLE file found", "No doppler.sql file found" }));
-    EXPECT_EQ(m_log.Lines(),
-        (QStringList {
-            "*** ERROR *** no TLE file found !", "*** ERROR *** no doppler.sql file found !" }));
-    EXPECT_FALSE(m_tracker.Timer1().isActive());
-}
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("portable"));
+    Write("portable/station2.ini", "TLEFILE=../amateur.txt\nDOPPLERFILE=../doppler.sql\n");
+    m_tracker.StartupFromIni(m_dir.filePath("portable/station2.ini"));
+    EXPECT_EQ(m_tracker.SatelliteNames(), (QStringList { "ISS (ZARYA)", "ES'HAIL 2" }));
+    EXPECT_EQ(m_tracker.Config().IniPath, m_dir.filePath("portable/station2.ini"));
+    EXPECT_TRUE(m_tracker.Timer1().isActive());
 
-TEST_F(TrackerTest, StartupFailureNoDopplerFile)
-{
-    Write("sat.ini", "TLEFILE=amateur.txt\n");
-    EXPECT_CALL(m_receiver, LoadFrequencyList(_)).Times(0);
-    EXPECT_EQ(StartupFailure(), QStringList { "No doppler.sql file found" });
-    EXPECT_EQ(m_log.Lines(), QStringList { "*** ERROR *** no doppler.sql file found !" });
-    EXPECT_EQ(m_tracker.SatelliteNames().size(), 2); // the element file was loaded first
-}
-
-TEST_F(TrackerTest, StartupFailureNamedFilesMissing)
-{
-    Write("sat.ini", "TLEFILE=nothere.txt\nDOPPLERFILE=doppler.sql\n");
-    EXPECT_EQ(StartupFailure(),
-        QStringList { "No TLE file found: " + m_dir.filePath("nothere.txt") + " does not exist" });
-    EXPECT_EQ(m_log.Lines(), QStringList { "*** ERROR *** no TLE file found !" });
-
-    Write("sat.ini", "TLEFILE=amateur.txt\nDOPPLERFILE=" + m_dir.filePath("x.sql").toUtf8() + "\n");
-    EXPECT_EQ(StartupFailure(),
-        QStringList {
-            "No doppler.sql file found: " + m_dir.filePath("x.sql") + " does not exist" });
-
-    Write("sat.ini", "TLEFILE=.\nDOPPLERFILE=doppler.sql\n");
-    EXPECT_EQ(StartupFailure(),
-        QStringList { "No TLE file found: " + m_dir.filePath(".") + " is not a file" });
-}
-
-TEST_F(TrackerTest, StartupFailureMalformedIni)
-{
-    Write("sat.ini", "QTH=x\r\nTLEFILE=amateur.txt\r\n\r\nDOPPLERFILE=doppler.sql\r\n");
-    EXPECT_EQ(StartupFailure(), QStringList { "sat.ini line 3: no \"=\" in \"\"" });
-    EXPECT_TRUE(m_log.Lines().isEmpty());
-    Write("sat.ini", "ROTOR_DEG=five\n");
-    EXPECT_EQ(StartupFailure(),
-        QStringList { "sat.ini line 1: ROTOR_DEG value \"five\" is not a number" });
-    Write("sat.ini", "AUTO_PARK=AUTO\n");
-    EXPECT_EQ(StartupFailure(),
-        QStringList { "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" });
+    Tracker second(m_clock, m_log);
+    EXPECT_THROW(second.StartupFromIni(m_dir.filePath("portable/absent.ini")), StartupError);
+    EXPECT_EQ(m_log.Lines().last(), "*** ERROR *** no absent.ini found !53");
+    Write("portable/station2.ini", "QTH=x\nQTH_LAT 51\n");
+    try {
+        second.StartupFromIni(m_dir.filePath("portable/station2.ini"));
+        FAIL() << "no failure";
+    } catch (const StartupError& error) {
+        EXPECT_EQ(error.Messages(), QStringList { "station2.ini line 2: no \"=\" in \"QTH_LAT 51\"" });
+    }
 }
 
 TEST_F(TrackerTest, StartupFailureRotorSettingsRefused)
