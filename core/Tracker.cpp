@@ -34,6 +34,22 @@ QString FromUtf8(const std::string& text)
     return QString::fromStdString(text);
 }
 
+// A record predicts only from both of its element lines: a name alone would
+// propagate zeros, and line 2 alone an epoch of zero, decades away.
+bool HasElementLines(const SatRecord& record)
+{
+    return !record.Line1.empty() && !record.Line2.empty();
+}
+
+bool HoldsElementSet(const SatTable& table)
+{
+    for (int index = 1; index <= table.SatCount(); ++index) {
+        if (HasElementLines(table.Record(index)))
+            return true;
+    }
+    return false;
+}
+
 QString WhyNotAFile(const QString& path)
 {
     return QFileInfo::exists(path) ? QStringLiteral("%1 is not a file").arg(path)
@@ -134,7 +150,7 @@ void Tracker::StartupFromIni(const QString& iniPath)
                 QStringLiteral("No TLE file found: ") + WhyNotAFile(m_config.TleFilePath));
         }
         TleLoad load = LoadTleFile(QFile::encodeName(m_config.TleFilePath).toStdString());
-        if (load.SatCount == 0)
+        if (!HoldsElementSet(load.Table))
             throw StartupError(
                 QStringLiteral("TLE file %1 holds no element set").arg(m_config.TleFilePath));
         ReportIgnoredLines(load, m_config.TleFilePath);
@@ -193,6 +209,7 @@ void Tracker::ChooseSatellite(int index)
     m_selected = index;
     m_elements = SelectSatellite(m_table, index + 1);
     emit elementLinesChanged(ElementLine1(), ElementLine2());
+    m_predicting = HasElementLines(m_table.Record(index + 1));
 
     if (m_receiver) {
         if (m_starting) {
@@ -206,8 +223,6 @@ void Tracker::ChooseSatellite(int index)
         }
     }
 
-    BusyHold hold(*this);
-    const sys_seconds now = m_clock.UtcNow();
     // The pass times belong to the satellite: a new one whose search fails
     // must not show the previous satellite's pass.
     m_aosTime.reset();
@@ -215,6 +230,16 @@ void Tracker::ChooseSatellite(int index)
     m_lastFruitlessSearch.reset();
     m_passLines.clear();
     m_plot = PassPlotData {};
+    if (!m_predicting) {
+        ShowNoPrediction();
+        m_log.LogEvent(QStringLiteral(": %1 has no complete element set in %2")
+                           .arg(SelectedName(), m_config.TleFilePath),
+            true);
+        return;
+    }
+
+    BusyHold hold(*this);
+    const sys_seconds now = m_clock.UtcNow();
     try {
         const PassList list = BuildPassList(m_elements, m_station, now);
         for (const std::string& line : list.Lines)
@@ -231,9 +256,23 @@ void Tracker::ChooseSatellite(int index)
     }
 }
 
+void Tracker::ShowNoPrediction()
+{
+    // Nothing of the previous satellite may stay on show under the new name.
+    m_panel = DataPanelTexts {};
+    m_countdown.clear();
+    emit panelChanged(m_panel);
+    emit countdownChanged(m_countdown);
+    emit passListChanged(m_passLines);
+    emit passChanged(m_plot);
+}
+
 void Tracker::SearchNextPass(sys_seconds now)
 {
     BusyHold hold(*this);
+    // Counts as fruitless until it returns a LOS, also when it fails: the
+    // ticks must not start a long search four times a second.
+    m_lastFruitlessSearch = now;
     // What the search did not find is unknown, not the passed time of the
     // last pass: a countdown to a LOS that is over would mislead the operator.
     const NextPass next = FindNextPass(m_elements, m_station, now);
@@ -241,8 +280,6 @@ void Tracker::SearchNextPass(sys_seconds now)
     m_losTime = next.LosTime;
     if (next.LosTime)
         m_lastFruitlessSearch.reset();
-    else
-        m_lastFruitlessSearch = now;
 
     m_plot = PassPlotData {};
     m_plot.AosTime = m_aosTime;
@@ -269,7 +306,7 @@ bool Tracker::PassSearchDue(sys_seconds now) const
 
 void Tracker::TrackingTick()
 {
-    if (m_selected < 0 || m_busyDepth > 0)
+    if (m_selected < 0 || m_busyDepth > 0 || !m_predicting)
         return;
     try {
         RunTick();
@@ -330,7 +367,7 @@ bool Tracker::OpenElementFile(const QString& path)
             true);
         return false;
     }
-    if (load.SatCount == 0) {
+    if (!HoldsElementSet(load.Table)) {
         m_log.LogEvent(
             QStringLiteral(": TLE file %1 holds no element set; satellite list kept").arg(path),
             true);

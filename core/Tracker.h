@@ -70,6 +70,9 @@ public:
     // The satellite-choice flow for list position index (0 = record 1): select
     // the element set, load its frequency rows, build the pass list, search the
     // next AOS/LOS and make the plot data. Out-of-range positions are ignored.
+    // A record that lacks one of its element lines predicts nothing: it is
+    // reported in the event log, the panel, countdown, pass list and plot are
+    // emptied and the ticks skip it until another satellite is chosen.
     void ChooseSatellite(int index);
 
     // One tick of Timer1. Never throws: a failing tick is logged once (timed)
@@ -77,8 +80,9 @@ public:
     void TrackingTick();
 
     // "Open Kep File": loads path as the new catalogue and chooses its first
-    // satellite. A file that cannot be read or holds no element set is
-    // reported in the event log and the previous list stays; returns false then.
+    // satellite. A file that cannot be read or holds no complete element set
+    // (only name lines, say a text file chosen by mistake) is reported in the
+    // event log and the previous list stays; returns false then.
     bool OpenElementFile(const QString& path);
     // Loads TleFilePath again (after the element update replaced it).
     bool ReloadElementFile();
@@ -137,6 +141,7 @@ private:
     class BusyHold;
     [[noreturn]] void FailMissingFileNames();
     void ReportIgnoredLines(const TleLoad& load, const QString& path);
+    void ShowNoPrediction();
     void SearchNextPass(std::chrono::sys_seconds now);
     bool PassSearchDue(std::chrono::sys_seconds now) const;
     void RunTick();
@@ -164,6 +169,7 @@ private:
     QStringList m_passLines;
     QString m_countdown;
     QString m_lastTickError;
+    bool m_predicting = false; // the selected record has both element lines
     bool m_busy = false;
     int m_busyDepth = 0;
     bool m_starting = false;

@@ -326,13 +326,15 @@ TEST_F(TrackerTest, StartupFailureRotorSettingsRefused)
 
 TEST_F(TrackerTest, StartupFailureEmptyOrBrokenElementFile)
 {
+    const QStringList noSet { "TLE file " + m_dir.filePath("amateur.txt") + " holds no element set" };
     Write("amateur.txt", "");
-    EXPECT_EQ(StartupFailure(),
-        QStringList { "TLE file " + m_dir.filePath("amateur.txt") + " holds no element set" });
+    EXPECT_EQ(StartupFailure(), noSet);
+    // Names without element lines (a text file named as TLEFILE by mistake).
+    Write("amateur.txt", "ISS (ZARYA)\r\nAO-7\r\n");
+    EXPECT_EQ(StartupFailure(), noSet);
     Write("amateur.txt", kBroken);
-    const QStringList broken = StartupFailure();
-    ASSERT_EQ(broken.size(), 1);
-    EXPECT_NE(broken[0], "(no failure)");
+    EXPECT_EQ(StartupFailure(),
+        QStringList { "no usable element set: mean motion is 0.000000 rev/day" });
 }
 
 TEST_F(TrackerTest, TicksAcrossAosAndLos)
@@ -533,6 +535,56 @@ TEST_F(TrackerTest, BrokenElementSetChosenKeepsRunning)
     EXPECT_TRUE(m_tracker.AosTime().has_value());
 }
 
+TEST_F(TrackerTest, RecordWithoutElementLinesPredictsNothing)
+{
+    // A name line alone, and a line 2 without its line 1 (the epoch would read 0).
+    const QByteArray iss(kIss);
+    const QByteArray line2Only = "SO-50\n" + iss.mid(iss.indexOf("\n2 ") + 1);
+    Write("amateur.txt", iss + "AO-7\n" + line2Only);
+    m_tracker.Startup(m_dir.path());
+    m_clock.Advance(seconds(1));
+    m_tracker.TrackingTick();
+    const SatelliteState issState = m_tracker.State();
+
+    for (int index : { 1, 2 }) {
+        const QString name = m_tracker.SatelliteNames()[index];
+        SCOPED_TRACE(name.toStdString());
+        QSignalSpy panel(&m_tracker, &Tracker::panelChanged);
+        QSignalSpy countdown(&m_tracker, &Tracker::countdownChanged);
+        QSignalSpy passes(&m_tracker, &Tracker::passChanged);
+        QSignalSpy busy(&m_tracker, &Tracker::busyChanged);
+        EXPECT_CALL(m_rotor, UpdateRotor(_, _)).Times(0);
+        EXPECT_CALL(m_receiver, TuneReceiver(_)).Times(0);
+        m_tracker.ChooseSatellite(index);
+        const QString logged = m_log.Lines().last();
+        EXPECT_TRUE(logged.startsWith("2/12/24 12:00:01")) << logged.toStdString();
+        EXPECT_TRUE(logged.endsWith(
+            ": " + name + " has no complete element set in " + m_dir.filePath("amateur.txt")))
+            << logged.toStdString();
+        ASSERT_EQ(panel.count(), 1);
+        EXPECT_EQ(panel.at(0).at(0).value<DataPanelTexts>(), DataPanelTexts {});
+        ASSERT_EQ(countdown.count(), 1);
+        EXPECT_EQ(countdown.at(0).at(0).toString(), "");
+        ASSERT_EQ(passes.count(), 1);
+        EXPECT_EQ(passes.at(0).at(0).value<PassPlotData>(), PassPlotData {});
+        EXPECT_TRUE(m_tracker.PassListLines().isEmpty());
+        EXPECT_EQ(m_tracker.AosTime(), std::nullopt);
+        EXPECT_EQ(busy.count(), 0); // no search was run
+
+        m_tracker.TrackingTick();
+        EXPECT_EQ(panel.count(), 1);
+        EXPECT_EQ(m_tracker.State(), issState);
+        ::testing::Mock::VerifyAndClearExpectations(&m_rotor);
+        ::testing::Mock::VerifyAndClearExpectations(&m_receiver);
+    }
+
+    m_tracker.ChooseSatellite(0);
+    QSignalSpy panel(&m_tracker, &Tracker::panelChanged);
+    m_tracker.TrackingTick();
+    EXPECT_EQ(panel.count(), 1);
+    EXPECT_TRUE(m_tracker.AosTime().has_value());
+}
+
 TEST_F(TrackerTest, ChoiceOutOfRangeIgnored)
 {
     m_tracker.Startup(m_dir.path());
@@ -551,10 +603,15 @@ TEST_F(TrackerTest, OpenElementFile)
     EXPECT_FALSE(m_tracker.OpenElementFile(m_dir.path())); // a folder
     Write("empty.txt", "\n\n");
     EXPECT_FALSE(m_tracker.OpenElementFile(m_dir.filePath("empty.txt")));
+    Write("notes.txt", "Pass notes\nISS good at 12:19\n2 meters quiet\n");
+    EXPECT_FALSE(m_tracker.OpenElementFile(m_dir.filePath("notes.txt")));
     EXPECT_EQ(m_tracker.SatelliteNames(), before);
     EXPECT_EQ(m_tracker.Config().TleFilePath, m_dir.filePath("amateur.txt"));
     EXPECT_EQ(names.count(), 0);
-    ASSERT_EQ(m_log.Lines().size(), 4);
+    ASSERT_EQ(m_log.Lines().size(), 5);
+    EXPECT_TRUE(m_log.Lines()[4].endsWith(
+        ": TLE file " + m_dir.filePath("notes.txt") + " holds no element set; satellite list kept"))
+        << m_log.Lines()[4].toStdString();
     EXPECT_TRUE(m_log.Lines()[1].endsWith("satellite list kept")) << m_log.Lines()[1].toStdString();
     EXPECT_TRUE(m_log.Lines()[1].contains("missing.txt"));
 
