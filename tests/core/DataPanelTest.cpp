@@ -151,18 +151,6 @@ TEST(RefreshDataPanel, GermanLocale)
     EXPECT_EQ(t.TleAge, "TLE's are 1,1 days old");
 }
 
-TEST(RefreshDataPanel, Text1FieldsInWritingOrder)
-{
-    DataPanelMemory memory;
-    const DataPanelTexts t = RefreshDataPanel(
-        SampleState(), 26340.5, Tuned(145800), At(2026, 12, 7, 14, 3, 27), memory, kEnglish);
-    std::vector<int> indices;
-    for (const auto& field : t.Text1Fields())
-        indices.push_back(field.first);
-    EXPECT_EQ(indices, (std::vector<int> { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 21, 22, 25, 28, 29 }));
-    EXPECT_EQ(t.Text1Fields()[6].second, "1234.568 km");
-}
-
 TEST(TleAge, AcrossTheYearBoundary)
 {
     // Epoch 2026 day 365.5 (31 December, noon), two days later in January:
