@@ -206,20 +206,6 @@ TEST(QthText, WorkedExamples)
     EXPECT_EQ(QthText(config, QLocale(QLocale::German, QLocale::Germany)), ",50/-,25");
 }
 
-TEST(LoadConfiguration, MissingFile)
-{
-    QTemporaryDir dir;
-    FakeClock clock;
-    EventLog log(clock);
-    try {
-        LoadConfiguration(dir.path(), log, kEnglish);
-        FAIL() << "no failure";
-    } catch (const StartupError& error) {
-        EXPECT_STREQ(error.what(), "File sat.ini not found");
-    }
-    EXPECT_EQ(log.Lines(), QStringList { "*** ERROR *** no sat.ini found !53" });
-}
-
 TEST(LoadConfiguration, RotorLineLoggedPlain)
 {
     QTemporaryDir dir;
@@ -231,17 +217,6 @@ TEST(LoadConfiguration, RotorLineLoggedPlain)
     EXPECT_EQ(log.Lines(), QStringList { "Rotor at COM3, 9600,n,8,1  (5\u00B0)" });
     EXPECT_EQ(config.IniPath, dir.filePath("sat.ini"));
     EXPECT_EQ(config.TleFilePath, dir.filePath("amateur.txt"));
-}
-
-TEST(LoadConfiguration, NoRotorLineWithoutSettings)
-{
-    QTemporaryDir dir;
-    WriteFile(dir.filePath("sat.ini"), "ROTOR_PORT=3\nROTOR_DEG=5\n");
-    FakeClock clock;
-    EventLog log(clock);
-    const Configuration config = LoadConfiguration(dir.path(), log, kEnglish);
-    EXPECT_TRUE(log.Lines().isEmpty());
-    EXPECT_EQ(config.RotorPortSettings, std::nullopt);
 }
 
 TEST(LoadConfiguration, LatinOneAndUtf8)
