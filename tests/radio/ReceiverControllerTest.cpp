@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <utility>
+#include <vector>
 
 #include "RadioTestSupport.h"
 #include "core/Configuration.h"
@@ -79,52 +81,44 @@ TEST_F(ReceiverControllerTest, NewSatelliteResetsOffsetButNotSlider)
     EXPECT_EQ(Frame().SliderValue, -250);
 }
 
-TEST_F(ReceiverControllerTest, FivePlus100GiveHalfAKilohertz)
+TEST_F(ReceiverControllerTest, StepButtonSequences)
 {
-    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
-    Press(Plus100, 5);
-    EXPECT_FLOAT_EQ(s.State.FreqOffset, 0.5f);
-    EXPECT_EQ(Frame().SliderValue, 50);
-    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145975.5);
-    EXPECT_EQ(Frame().Text3, QStringLiteral("145975.500"));
-    EXPECT_EQ(Frame().Text4, QStringLiteral("0.50"));
-}
-
-TEST_F(ReceiverControllerTest, ElevenPlus1000LeaveTheSliderAtItsEnd)
-{
-    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
-    Press(Plus1000, 11);
-    EXPECT_FLOAT_EQ(s.State.FreqOffset, 11.0f);
-    EXPECT_EQ(Frame().SliderValue, 1000);
-    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145986);
-    EXPECT_EQ(Frame().Text3, QStringLiteral("145986.000"));
-    EXPECT_EQ(Frame().Text4, QStringLiteral("11.00"));
-
-    // Back inside the range: the slider is already at 1000 and does not move.
-    Press(Minus1000);
-    EXPECT_EQ(Frame().SliderValue, 1000);
-    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145985);
-
-    Press(Reset);
-    EXPECT_EQ(Frame().SliderValue, 0);
-    EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145975);
-    EXPECT_EQ(s.State.FreqOffset, 0.0f);
-    EXPECT_EQ(Frame().Text3, QStringLiteral("145975.000"));
-    EXPECT_EQ(Frame().Text4, QStringLiteral("0.00"));
-}
-
-TEST_F(ReceiverControllerTest, SmallestStepsDownAndUp)
-{
-    s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
-    Press(Minus10, 3);
-    EXPECT_EQ(Frame().SliderValue, -3);
-    EXPECT_FLOAT_EQ(s.State.FreqOffset, -0.03f);
-    EXPECT_EQ(Frame().Text3, QStringLiteral("145974.970"));
-    EXPECT_EQ(Frame().Text4, QStringLiteral("-0.03"));
-    Press(Plus10);
-    Press(Minus100);
-    EXPECT_EQ(Frame().SliderValue, -12);
-    EXPECT_EQ(Frame().Text4, QStringLiteral("-0.12"));
+    // Presses from offset 0 with the slider in the middle (AO-7, 145975 kHz),
+    // and the offset, slider, tuned frequency and texts they leave.
+    struct Case {
+        const char* name;
+        std::vector<std::pair<Button, int>> presses;
+        float offset;
+        int slider;
+        double tunedKHz;
+        const char* text3;
+        const char* text4;
+    };
+    const Case cases[] = {
+        { "five +100", { { Plus100, 5 } }, 0.5f, 50, 145975.5, "145975.500", "0.50" },
+        // Beyond +10 kHz the slider stays at its end and the stepped value stands.
+        { "eleven +1000", { { Plus1000, 11 } }, 11, 1000, 145986, "145986.000", "11.00" },
+        // Back inside the range: the slider is at 1000 already and does not move,
+        // so the stepped frequency is not recomputed from it.
+        { "eleven +1000, one -1000", { { Plus1000, 11 }, { Minus1000, 1 } }, 10, 1000, 145985,
+            "145985.000", "10.00" },
+        { "then reset", { { Plus1000, 11 }, { Minus1000, 1 }, { Reset, 1 } }, 0, 0, 145975,
+            "145975.000", "0.00" },
+        { "three -10", { { Minus10, 3 } }, -0.03f, -3, 145974.97, "145974.970", "-0.03" },
+        { "three -10, +10, -100", { { Minus10, 3 }, { Plus10, 1 }, { Minus100, 1 } }, -0.12f, -12,
+            145974.88, "145974.880", "-0.12" },
+    };
+    for (const Case& c : cases) {
+        s.Controller.SliderChanged(0);
+        s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
+        for (const auto& [button, times] : c.presses)
+            Press(button, times);
+        EXPECT_FLOAT_EQ(s.State.FreqOffset, c.offset) << c.name;
+        EXPECT_EQ(Frame().SliderValue, c.slider) << c.name;
+        EXPECT_NEAR(s.State.TunedFreq, c.tunedKHz, 1e-6) << c.name;
+        EXPECT_EQ(Frame().Text3, QString::fromLatin1(c.text3)) << c.name;
+        EXPECT_EQ(Frame().Text4, QString::fromLatin1(c.text4)) << c.name;
+    }
 }
 
 TEST_F(ReceiverControllerTest, ResetWorksWhileStepButtonsAreDisabled)
