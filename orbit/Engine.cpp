@@ -234,6 +234,33 @@ void OrbitModel::Propagate(sys_seconds instant, Orbit& o) const
     o.Sg[2] = o.SAT[2];
 }
 
+// The station-to-satellite vector and the look angles along it.
+struct OrbitModel::Sight {
+    double Rv[3];   // R = Sg - O, km
+    double Range;   // |R|, km
+    double R[3];    // R / |R|
+    double Azimuth; // degrees
+    double Elevation;
+};
+
+OrbitModel::Sight OrbitModel::SightOf(const Orbit& o) const
+{
+    Sight v;
+    v.Rv[0] = o.Sg[0] - m_o[0];
+    v.Rv[1] = o.Sg[1] - m_o[1];
+    v.Rv[2] = o.Sg[2] - m_o[2];
+    v.Range = std::sqrt(v.Rv[0] * v.Rv[0] + v.Rv[1] * v.Rv[1] + v.Rv[2] * v.Rv[2]);
+    v.R[0] = v.Rv[0] / v.Range;
+    v.R[1] = v.Rv[1] / v.Range;
+    v.R[2] = v.Rv[2] / v.Range;
+    const double u = Dot(v.R, m_up);
+    const double eComp = v.R[0] * m_east[0] + v.R[1] * m_east[1];
+    const double nComp = Dot(v.R, m_north);
+    v.Azimuth = ArcTan2Deg(eComp, nComp);
+    v.Elevation = ArcSinDeg(u);
+    return v;
+}
+
 SatelliteState OrbitModel::Compute(sys_seconds instant, double tunedFreqKHz) const
 {
     Orbit o;
@@ -275,15 +302,12 @@ SatelliteState OrbitModel::Compute(sys_seconds instant, double tunedFreqKHz) con
     const double vo[3] = {-m_o[1] * EarthRateDegSec, m_o[0] * EarthRateDegSec, 0.0};
 
     // Range vector and look angles.
-    const double rv[3] = {o.Sg[0] - m_o[0], o.Sg[1] - m_o[1], o.Sg[2] - m_o[2]};
-    const double range = std::sqrt(rv[0] * rv[0] + rv[1] * rv[1] + rv[2] * rv[2]);
-    const double r[3] = {rv[0] / range, rv[1] / range, rv[2] / range};
-    const double u = Dot(r, m_up);
-    const double eComp = r[0] * m_east[0] + r[1] * m_east[1];
-    const double nComp = Dot(r, m_north);
+    const Sight sight = SightOf(o);
+    const double range = sight.Range;
+    const double* r = sight.R;
     s.SatRange = range;
-    s.SatAzimuth = ArcTan2Deg(eComp, nComp);
-    s.SatElevation = ArcSinDeg(u);
+    s.SatAzimuth = sight.Azimuth;
+    s.SatElevation = sight.Elevation;
 
     // Sub-satellite point: geocentric to geodetic latitude.
     const double psi = ArcSinDeg(o.Sg[2] / o.OrbitRadius);
@@ -320,17 +344,12 @@ OrbitModel::Horizon OrbitModel::Look(sys_seconds instant) const
 {
     Orbit o;
     Propagate(instant, o);
-    // Same arithmetic as Compute, so the elevation is identical.
-    const double rv[3] = {o.Sg[0] - m_o[0], o.Sg[1] - m_o[1], o.Sg[2] - m_o[2]};
-    const double range = std::sqrt(rv[0] * rv[0] + rv[1] * rv[1] + rv[2] * rv[2]);
-    const double r[3] = {rv[0] / range, rv[1] / range, rv[2] / range};
-    const double u = Dot(r, m_up);
-    const double eComp = r[0] * m_east[0] + r[1] * m_east[1];
-    const double nComp = Dot(r, m_north);
+    // The same look angles as Compute's.
+    const Sight sight = SightOf(o);
     Horizon hz;
-    hz.SatAzimuth = ArcTan2Deg(eComp, nComp);
-    hz.SatElevation = ArcSinDeg(u);
-    hz.AboveHorizonKm = Dot(rv, m_up);
+    hz.SatAzimuth = sight.Azimuth;
+    hz.SatElevation = sight.Elevation;
+    hz.AboveHorizonKm = Dot(sight.Rv, m_up);
     return hz;
 }
 

@@ -23,7 +23,8 @@ public:
 
 // Everything about the satellite at the UTC instant (whole seconds). The
 // path loss is for tunedFreqKHz (0: frequency term left out).
-// Throws OrbitError for an element set it cannot propagate.
+// Throws OrbitError for an element set it cannot propagate. The constants of
+// the last element set and station are kept per thread (the tick repeats them).
 SatelliteState ComputeSatellite(const ElementSet& elements, const Station& station,
                                 std::chrono::sys_seconds instant, double tunedFreqKHz = 0,
                                 const Attitude& attitude = {});
@@ -86,6 +87,8 @@ public:
 private:
     struct Orbit;
     void Propagate(std::chrono::sys_seconds instant, Orbit& o) const;
+    struct Sight;
+    Sight SightOf(const Orbit& o) const;
 
     ElementSet m_el;
     Station m_station;
