@@ -129,14 +129,19 @@ std::chrono::sys_seconds InstantOption(const ParsedArgs& args, const QString& op
     return SystemClock().UtcNow();
 }
 
-// An element set the model refuses (no element lines, eccentricity >= 1...)
-// is bad input: the file, the record and the reason.
-[[noreturn]] void ThrowOrbitError(const EngineInputs& in, const OrbitError& error)
+// Runs the engine on the chosen element set. One the model refuses (no
+// element lines, eccentricity >= 1...) is bad input: the file, the record and
+// the reason.
+template <class Engine> auto RunEngine(const EngineInputs& in, Engine&& engine)
 {
-    throw UsageError(QStringLiteral("%1 record %2 (%3): %4")
-                         .arg(in.tlePath)
-                         .arg(in.record)
-                         .arg(in.satName, QString::fromUtf8(error.what())));
+    try {
+        return engine();
+    } catch (const OrbitError& error) {
+        throw UsageError(QStringLiteral("%1 record %2 (%3): %4")
+                             .arg(in.tlePath)
+                             .arg(in.record)
+                             .arg(in.satName, QString::fromUtf8(error.what())));
+    }
 }
 
 QString JsonTime(const std::optional<std::chrono::sys_seconds>& time)
@@ -192,12 +197,8 @@ int RunStateCommand(const QStringList& argList)
         ? ParseNumberInRange(args.Value(QStringLiteral("--freq")), QStringLiteral("--freq"), 0, 1e9)
         : 0.0;
 
-    SatelliteState s;
-    try {
-        s = ComputeSatellite(in.elements, in.station, at, freqKHz);
-    } catch (const OrbitError& error) {
-        ThrowOrbitError(in, error);
-    }
+    const SatelliteState s
+        = RunEngine(in, [&] { return ComputeSatellite(in.elements, in.station, at, freqKHz); });
 
     if (args.Has(QStringLiteral("--json"))) {
         QStringList fields;
@@ -289,12 +290,8 @@ int RunNextPassCommand(const QStringList& argList)
     }
     const EngineInputs in = ResolveInputs(args);
     const auto from = InstantOption(args, QStringLiteral("--from"));
-    NextPass pass;
-    try {
-        pass = FindNextPass(in.elements, in.station, from);
-    } catch (const OrbitError& error) {
-        ThrowOrbitError(in, error);
-    }
+    const NextPass pass
+        = RunEngine(in, [&] { return FindNextPass(in.elements, in.station, from); });
     if (args.Has(QStringLiteral("--json"))) {
         WriteOut(QStringLiteral("{\"AosTime\": %1, \"LosTime\": %2}\n")
                      .arg(JsonTime(pass.AosTime), JsonTime(pass.LosTime)));
@@ -337,12 +334,8 @@ int RunPassesCommand(const QStringList& argList)
     }
     const EngineInputs in = ResolveInputs(args);
     const auto from = InstantOption(args, QStringLiteral("--from"));
-    PassList list;
-    try {
-        list = BuildPassList(in.elements, in.station, from);
-    } catch (const OrbitError& error) {
-        ThrowOrbitError(in, error);
-    }
+    const PassList list
+        = RunEngine(in, [&] { return BuildPassList(in.elements, in.station, from); });
     if (args.Has(QStringLiteral("--json"))) {
         QStringList passes;
         for (size_t i = 0; i < list.Passes.size(); ++i) {
