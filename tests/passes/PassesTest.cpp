@@ -36,16 +36,6 @@ ElementSet Elements(const std::string& name)
     throw std::runtime_error("no " + name);
 }
 
-TEST(NextPass, IssAgainstPeer)
-{
-    // skyfield: rise 12:18:51, set 12:29:27 UTC. The first whole second above
-    // and below 0 deg lie within a few seconds of those (model difference).
-    const NextPass p = FindNextPass(Elements("ISS (ZARYA)"), Berlin, Noon);
-    ASSERT_TRUE(p.AosTime && p.LosTime);
-    EXPECT_NEAR((*p.AosTime - (Noon + 18min + 51s)).count(), 0, 6);
-    EXPECT_NEAR((*p.LosTime - (Noon + 29min + 27s)).count(), 0, 6);
-}
-
 TEST(NextPass, EveryAmateurSatelliteAgainstPeer)
 {
     // data/skyfield_passes.csv: first rise and set after 12:00 by SGP4
@@ -86,11 +76,14 @@ TEST(NextPass, EveryAmateurSatelliteAgainstPeer)
     EXPECT_GE(compared, 60);
 }
 
-TEST(NextPass, HorizonRules)
+TEST(NextPass, IssHorizonRules)
 {
     const ElementSet iss = Elements("ISS (ZARYA)");
     const NextPass p = FindNextPass(iss, Berlin, Noon);
     ASSERT_TRUE(p.AosTime && p.LosTime);
+    // skyfield: rise 12:18:51, set 12:29:27 UTC; the model differs by seconds.
+    EXPECT_NEAR((*p.AosTime - (Noon + 18min + 51s)).count(), 0, 6);
+    EXPECT_NEAR((*p.LosTime - (Noon + 29min + 27s)).count(), 0, 6);
     // AOS: first step above 0, the step before it not above.
     EXPECT_GT(ComputeSatellite(iss, Berlin, *p.AosTime).SatElevation, 0);
     EXPECT_LE(ComputeSatellite(iss, Berlin, *p.AosTime - 1s).SatElevation, 0);
