@@ -35,12 +35,11 @@ TEST(TleSourcesTest, TrailingSlashAndBlanksDropped)
 
 TEST(ElementSetCountTest, RealFilesNormal)
 {
-    // The shared sample files: 101 and 74 element sets, every one complete.
-    const QString dataDir = QStringLiteral(AOSTRACK_SOURCE_DIR "/../shared/data/");
+    // Real amateur.txt files as served: 101 and 74 element sets, every one complete.
+    const QString dataDir = QStringLiteral(AOSTRACK_SOURCE_DIR "/tests/orbit/data/");
     const QByteArray current = test::ReadAll(dataDir + "amateur.txt");
     const QByteArray old = test::ReadAll(dataDir + "amateur-2017.txt");
-    if (current.isEmpty() || old.isEmpty())
-        GTEST_SKIP() << "sample element files not found in " << dataDir.toStdString();
+    ASSERT_FALSE(current.isEmpty() || old.isEmpty()) << "sample element files missing in " << dataDir.toStdString();
     EXPECT_EQ(CountCompleteElementSets(DecodePage(current)), 101);
     EXPECT_EQ(CountCompleteElementSets(DecodePage(old)), 74);
 }
