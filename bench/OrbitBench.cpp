@@ -45,8 +45,20 @@ void BM_ComputeSatellite(benchmark::State& state)
 }
 BENCHMARK(BM_ComputeSatellite);
 
-// Two satellites in turn: the constants of the element set and the station
-// are worked out at every call, as after a change of satellite.
+// The tracking tick's path: the model of the selected satellite and station
+// held from tick to tick.
+void BM_OrbitModelCompute(benchmark::State& state)
+{
+    const OrbitModel model(Elements("ISS (ZARYA)"), Berlin);
+    sys_seconds t = Start;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(model.Compute(t, 145800));
+        t += 1s;
+    }
+}
+BENCHMARK(BM_OrbitModelCompute);
+
+// Two satellites in turn, as after each change of satellite.
 void BM_ComputeSatellite_Alternating(benchmark::State& state)
 {
     const ElementSet sets[] = {Elements("ISS (ZARYA)"), Elements("SAUDISAT 1C (SO-50)")};

@@ -141,6 +141,7 @@ void Tracker::StartupFromIni(const QString& iniPath)
             m_log.LogEvent(RotorLogLine(m_config), false);
         emit qthTextChanged(QthText());
         m_station = Station { m_config.StationLat, m_config.StationLon, m_config.StationHeight };
+        m_model.reset();
 
         if (m_config.TleFilePath.isEmpty())
             FailMissingFileNames();
@@ -168,6 +169,7 @@ void Tracker::StartupFromIni(const QString& iniPath)
         ChooseSatellite(0);
 
         m_elements = SelectSatellite(m_table, 1);
+        m_model.reset();
         if (m_receiver)
             m_receiver->LoadFrequencyList(SelectedName());
         emit frequencyTextsChanged(FormatPattern(m_frequency.TunedFreq, QStringLiteral("0.000")),
@@ -208,6 +210,7 @@ void Tracker::ChooseSatellite(int index)
         return;
     m_selected = index;
     m_elements = SelectSatellite(m_table, index + 1);
+    m_model.reset();
     emit elementLinesChanged(ElementLine1(), ElementLine2());
     m_predicting = HasElementLines(m_table.Record(index + 1));
 
@@ -323,7 +326,12 @@ void Tracker::TrackingTick()
 void Tracker::RunTick()
 {
     const sys_seconds now = m_clock.UtcNow();
-    m_state = ComputeSatellite(m_elements, m_station, now, m_frequency.TunedFreq);
+    // The constants of the element set and station are worked out once per
+    // choice, not four times a second; a set the engine refuses is refused
+    // again at every tick (reported once, below).
+    if (!m_model)
+        m_model.emplace(m_elements, m_station);
+    m_state = m_model->Compute(now, m_frequency.TunedFreq);
     m_panel = RefreshDataPanel(m_state, m_elements.Epoch, m_frequency, now, m_panelMemory);
     emit panelChanged(m_panel);
 

@@ -9,6 +9,7 @@
 #include "core/DataPanel.h"
 #include "core/FrequencyState.h"
 #include "orbit/ElementSet.h"
+#include "orbit/Engine.h"
 #include "orbit/SatelliteState.h"
 #include "orbit/Station.h"
 
@@ -157,6 +158,9 @@ private:
     SatTable m_table;
     int m_selected = -1;
     ElementSet m_elements;
+    // The selected satellite seen from the station, prepared for the ticks;
+    // emptied whenever the element set or the station changes.
+    std::optional<OrbitModel> m_model;
     FrequencyState m_frequency;
 
     std::optional<std::chrono::sys_seconds> m_aosTime;

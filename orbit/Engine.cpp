@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <optional>
 #include <string>
 
 namespace aostrack {
@@ -421,39 +419,10 @@ const char* IlluminationTextFor(bool mayBeVisible, bool inEclipse)
     return IlluminationSunlight;
 }
 
-namespace {
-// Equal down to the last bit (so -0 and 0 differ, and a NaN never matches).
-template <class T>
-bool SameBits(const T& a, const T& b)
-{
-    static_assert(sizeof(T) % sizeof(double) == 0, "doubles only, no padding");
-    return std::memcmp(&a, &b, sizeof(T)) == 0;
-}
-} // namespace
-
 SatelliteState ComputeSatellite(const ElementSet& elements, const Station& station, sys_seconds instant,
                                 double tunedFreqKHz, const Attitude& attitude)
 {
-    // The tracking cycle asks about the same satellite and station four times
-    // a second: keep the constants worked out from the last element set and
-    // station instead of deriving them again. Only the inputs, bit for bit,
-    // decide, so the results are those of a freshly prepared model.
-    struct Prepared {
-        ElementSet Elements;
-        Station Where;
-        Attitude Axis;
-        std::optional<OrbitModel> Model;
-    };
-    thread_local Prepared last;
-    if (!last.Model || !SameBits(last.Elements, elements) || !SameBits(last.Where, station)
-        || !SameBits(last.Axis, attitude)) {
-        last.Model.reset();
-        last.Model.emplace(elements, station, attitude); // may throw: nothing kept then
-        last.Elements = elements;
-        last.Where = station;
-        last.Axis = attitude;
-    }
-    return last.Model->Compute(instant, tunedFreqKHz);
+    return OrbitModel(elements, station, attitude).Compute(instant, tunedFreqKHz);
 }
 
 } // namespace aostrack

@@ -23,8 +23,9 @@ public:
 
 // Everything about the satellite at the UTC instant (whole seconds). The
 // path loss is for tunedFreqKHz (0: frequency term left out).
-// Throws OrbitError for an element set it cannot propagate. The constants of
-// the last element set and station are kept per thread (the tick repeats them).
+// Throws OrbitError for an element set it cannot propagate. Works out the
+// constants of the element set and station at every call: a caller that asks
+// about the same satellite again and again holds an OrbitModel instead.
 SatelliteState ComputeSatellite(const ElementSet& elements, const Station& station,
                                 std::chrono::sys_seconds instant, double tunedFreqKHz = 0,
                                 const Attitude& attitude = {});

@@ -448,32 +448,6 @@ TEST(Model, SameAsComputeSatellite)
     }
 }
 
-TEST(Model, ComputeSatelliteFollowsEachChangeOfInput)
-{
-    // ComputeSatellite keeps the constants of its last satellite and station;
-    // any change of element set, station or antenna axis must be seen, also
-    // after a call that failed.
-    const ElementSet iss = Elements("ISS (ZARYA)");
-    ElementSet later = iss;
-    later.Epoch += 1;
-    const Station south{-33.9, 18.4, 0};
-    const Attitude tilted{30, -20};
-    const sys_seconds t = sys_days{2024y / February / 12} + 12h + 25min;
-    const struct {
-        const ElementSet& Set;
-        const Station& Where;
-        Attitude Axis;
-    } calls[] = {{iss, Berlin, {}},    {later, Berlin, {}}, {later, south, {}},
-                 {later, south, tilted}, {iss, south, tilted}, {iss, south, {}}};
-    // Each call changes one input of the one before.
-    for (const auto& c : calls)
-        ASSERT_EQ(ComputeSatellite(c.Set, c.Where, t, 145800, c.Axis),
-                  OrbitModel(c.Set, c.Where, c.Axis).Compute(t, 145800));
-    EXPECT_THROW(ComputeSatellite(ElementSet{}, Berlin, t), OrbitError);
-    EXPECT_EQ(ComputeSatellite(iss, Berlin, t), OrbitModel(iss, Berlin).Compute(t));
-    EXPECT_NE(ComputeSatellite(iss, south, t).SatAzimuth, ComputeSatellite(iss, Berlin, t).SatAzimuth);
-}
-
 TEST(Model, SpeedBoundHolds)
 {
     // The earth-fixed speed bound used to skip samples must exceed the

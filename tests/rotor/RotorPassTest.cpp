@@ -103,6 +103,7 @@ TEST_F(RotorPassTest, realPassByteStream)
     ASSERT_GT(iss, 0);
     const ElementSet elements = SelectSatellite(load.Table, iss);
     const Station station { 52.0, 8.0, 0.1 };
+    const OrbitModel model(elements, station);
     const sys_seconds day = sys_days { 2024y / February / 12 };
     auto at = [&day](int second) { return day + seconds(second); };
 
@@ -121,7 +122,7 @@ TEST_F(RotorPassTest, realPassByteStream)
     m_clock.Set(at(32600));
     for (int s = 32600; s <= 38480; ++s) {
         ASSERT_EQ(m_clock.UtcNow(), at(s));
-        const SatelliteState state = ComputeSatellite(elements, station, m_clock.UtcNow());
+        const SatelliteState state = model.Compute(m_clock.UtcNow());
         look[s] = { state.SatAzimuth, state.SatElevation };
         const QByteArray got = Second(state.SatAzimuth, state.SatElevation);
         if (!got.isEmpty())
