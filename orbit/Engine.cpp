@@ -409,7 +409,7 @@ bool MayBeVisibleAt(double satElevation, double sunElevation)
     return satElevation > 0.0 && sunElevation < -10.0;
 }
 
-const char* IlluminationTextFor(bool mayBeVisible, bool inEclipse)
+std::string_view IlluminationTextFor(bool mayBeVisible, bool inEclipse)
 {
     // Eclipse wins over visibility.
     if (inEclipse)

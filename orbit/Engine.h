@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace aostrack {
 
@@ -51,7 +52,7 @@ bool InEarthShadow(const std::array<double, 3>& sat, const std::array<double, 3>
 bool MayBeVisibleAt(double satElevation, double sunElevation);
 // One of the three illumination texts (static storage); eclipse wins over
 // visibility.
-const char* IlluminationTextFor(bool mayBeVisible, bool inEclipse);
+std::string_view IlluminationTextFor(bool mayBeVisible, bool inEclipse);
 
 // The same computation with the per-satellite and per-station constants
 // worked out once, for stepped searches. Results are identical to

@@ -2,13 +2,15 @@
 // Everything the orbit engine knows about the selected satellite at one
 // instant. Field names are the ones printed by the command-line tool.
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace aostrack {
 
-inline constexpr const char* IlluminationSunlight = "satellite in sunlight";
-inline constexpr const char* IlluminationVisible = "satellite may visible";
-inline constexpr const char* IlluminationEclipse = "satellite in eclipse";
+// The illumination texts; IlluminationText views one of these (static storage,
+// so a state costs no allocation and stays valid for as long as it is kept).
+inline constexpr std::string_view IlluminationSunlight = "satellite in sunlight";
+inline constexpr std::string_view IlluminationVisible = "satellite may visible";
+inline constexpr std::string_view IlluminationEclipse = "satellite in eclipse";
 
 struct SatelliteState {
     // Look angles and range (station-centred)
@@ -37,7 +39,7 @@ struct SatelliteState {
     // Sun and illumination
     double SunAngle = 0;      // degrees -90..90, sun above the plane normal to the antenna axis
     double Illumination = 0;  // 0..1, exactly 0 in eclipse
-    std::string IlluminationText = IlluminationSunlight;
+    std::string_view IlluminationText = IlluminationSunlight;
     double SunElevation = 0;  // degrees, at the station
     bool InEclipse = false;   // in the earth's cylindrical shadow
     bool MayBeVisible = false; // satellite above 0 deg while the sun is below -10 deg

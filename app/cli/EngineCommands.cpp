@@ -217,7 +217,7 @@ int RunStateCommand(const QStringList& argList)
                << QStringLiteral("\"SunAngle\": ") + JsonNumber(s.SunAngle)
                << QStringLiteral("\"Illumination\": ") + JsonNumber(s.Illumination)
                << QStringLiteral("\"IlluminationText\": ")
-                + JsonString(QString::fromStdString(s.IlluminationText))
+                + JsonString(QString::fromUtf8(s.IlluminationText.data(), static_cast<qsizetype>(s.IlluminationText.size())))
                << QStringLiteral("\"SunElevation\": ") + JsonNumber(s.SunElevation)
                << QStringLiteral("\"InEclipse\": ") + JsonBool(s.InEclipse)
                << QStringLiteral("\"MayBeVisible\": ") + JsonBool(s.MayBeVisible);
@@ -252,7 +252,7 @@ int RunStateCommand(const QStringList& argList)
     row("SatHeight", TextNumber(s.SatHeight, 3), "km");
     row("SunAngle", TextNumber(s.SunAngle, 2), "°");
     row("Illumination", TextNumber(s.Illumination * 100, 1), "%");
-    row("IlluminationText", QString::fromStdString(s.IlluminationText), "");
+    row("IlluminationText", QString::fromUtf8(s.IlluminationText.data(), static_cast<qsizetype>(s.IlluminationText.size())), "");
     row("SunElevation", TextNumber(s.SunElevation, 2), "°");
     row("InEclipse", s.InEclipse ? QStringLiteral("yes") : QStringLiteral("no"), "");
     row("MayBeVisible", s.MayBeVisible ? QStringLiteral("yes") : QStringLiteral("no"), "");

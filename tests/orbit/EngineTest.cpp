@@ -401,10 +401,10 @@ TEST(Shadow, VisibilityAndText)
     EXPECT_TRUE(MayBeVisibleAt(5, -12));
     EXPECT_FALSE(MayBeVisibleAt(5, -10));
     EXPECT_FALSE(MayBeVisibleAt(0, -30));
-    EXPECT_STREQ(IlluminationTextFor(true, false), "satellite may visible");
-    EXPECT_STREQ(IlluminationTextFor(true, true), "satellite in eclipse");
-    EXPECT_STREQ(IlluminationTextFor(false, false), "satellite in sunlight");
-    EXPECT_STREQ(IlluminationTextFor(false, true), "satellite in eclipse");
+    EXPECT_EQ(IlluminationTextFor(true, false), "satellite may visible");
+    EXPECT_EQ(IlluminationTextFor(true, true), "satellite in eclipse");
+    EXPECT_EQ(IlluminationTextFor(false, false), "satellite in sunlight");
+    EXPECT_EQ(IlluminationTextFor(false, true), "satellite in eclipse");
 }
 
 TEST(Shadow, IssOrbitEclipseFraction)
