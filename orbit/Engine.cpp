@@ -123,7 +123,8 @@ OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, const
     m_sinLon = SinDeg(station.StationLon);
     m_cosI = CosDeg(elements.Inclination);
     m_sinI = SinDeg(elements.Inclination);
-    m_meanMotionDegSec = 360.0 * elements.MeanMotion / 86400.0;
+    m_meanMotionDegDay = 360.0 * elements.MeanMotion;
+    m_meanMotionDegSec = m_meanMotionDegDay / 86400.0;
     const double nRadSec = elements.MeanMotion / SecondsPerRadianDay;
     m_a = RealPower(GM / (nRadSec * nRadSec), 1.0 / 3.0);
     const double e = elements.Eccentricity;
@@ -155,11 +156,23 @@ OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, const
     m_o[1] = rx * m_up[1];
     m_o[2] = rz * m_up[2];
 
-    // Antenna axis in the orbit-plane frame.
-    const double cosAttLat = CosDeg(attitude.AttitudeLat);
-    m_axis[0] = -cosAttLat * CosDeg(attitude.AttitudeLon);
-    m_axis[1] = -cosAttLat * SinDeg(attitude.AttitudeLon);
-    m_axis[2] = -SinDeg(attitude.AttitudeLat);
+    // Antenna axis in the orbit-plane frame. The usual axis (both angles 0)
+    // needs no trigonometry: cos(+-0) is 1 and sin(+-0) is +-0 exactly.
+    const auto cosSinDeg = [](double x, double& c, double& s) {
+        if (x == 0.0) {
+            c = 1.0;
+            s = x;
+        } else {
+            c = CosDeg(x);
+            s = SinDeg(x);
+        }
+    };
+    double cosAttLat, sinAttLat, cosAttLon, sinAttLon;
+    cosSinDeg(attitude.AttitudeLat, cosAttLat, sinAttLat);
+    cosSinDeg(attitude.AttitudeLon, cosAttLon, sinAttLon);
+    m_axis[0] = -cosAttLat * cosAttLon;
+    m_axis[1] = -cosAttLat * sinAttLon;
+    m_axis[2] = -sinAttLat;
 }
 
 void OrbitModel::Propagate(sys_seconds instant, Orbit& o) const
@@ -191,7 +204,7 @@ void OrbitModel::Propagate(sys_seconds instant, Orbit& o) const
     o.cosPerigee = CosDeg(o.PerigeeNow);
     o.sinPerigee = SinDeg(o.PerigeeNow);
 
-    o.M = Norm360(m_el.EpochMeanAnomaly + 360.0 * m_el.MeanMotion * t * km);
+    o.M = Norm360(m_el.EpochMeanAnomaly + m_meanMotionDegDay * t * km);
     o.OrbitNumber = IntPart(m_el.MeanMotion * t + m_el.EpochRev);
     o.A = m_a * kd;
     o.B = m_b * kd;
@@ -399,6 +412,10 @@ bool InEarthShadow(const std::array<double, 3>& sat, const std::array<double, 3>
 {
     // Angle from the anti-sun direction and distance from the earth-sun axis.
     const double c = -(sat[0] * sunUnit[0] + sat[1] * sunUnit[1] + sat[2] * sunUnit[2]) / orbitRadius;
+    // Day side (angle of 90 degrees or more, also a NaN): no shadow, and no
+    // need for the distance from the axis.
+    if (!(c > 0.0))
+        return false;
     const double beta = ArcCosDeg(c);
     const double h = SinDeg(beta) * orbitRadius;
     return beta < 90.0 && h < ShadowRadius;

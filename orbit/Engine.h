@@ -98,7 +98,7 @@ private:
     // constants of the element set and station
     double m_cosLat = 0, m_sinLat = 0, m_cosLon = 0, m_sinLon = 0;
     double m_cosI = 0, m_sinI = 0;
-    double m_meanMotionDegSec = 0;
+    double m_meanMotionDegDay = 0, m_meanMotionDegSec = 0;
     double m_a = 0, m_b = 0;
     double m_nodeRate = 0, m_perigeeRate = 0;
     std::int32_t m_epochDayWhole = 0; // IntPart of the epoch day number

@@ -1,74 +1,14 @@
 #include "orbit/TimeAngle.h"
 
 #include <cmath>
-#include <limits>
 
 namespace aostrack {
 
 using namespace std::chrono;
 
-
-double TanDeg(double x)
-{
-    if (x == 90.0 || x == 270.0)
-        return 5729578.0;
-    return std::sin(x / DegPerRad) / std::cos(x / DegPerRad);
-}
-
-
-double ArcSinDeg(double x)
-{
-    if (x >= 1.0)
-        return 90.0;
-    if (x <= -1.0)
-        return -90.0;
-    return std::atan(x / std::sqrt(1.0 - x * x)) * DegPerRad;
-}
-
-double ArcCosDeg(double x)
-{
-    if (x >= 1.0)
-        return 0.0;
-    if (x <= -1.0)
-        return 180.0;
-    return 90.0 - std::atan(x / std::sqrt(1.0 - x * x)) * DegPerRad;
-}
-
-double ArcTan2Deg(double y, double x)
-{
-    double a;
-    if (x != 0.0)
-        a = ArcTanDeg(y / x);
-    else
-        a = y > 0.0 ? 90.0 : (y < 0.0 ? -90.0 : 0.0);
-    if (x < 0.0)
-        a += 180.0;
-    if (a < 0.0)
-        a += 360.0;
-    return a;
-}
-
-double Log10(double x) { return x > 0.0 ? std::log(x) / std::log(10.0) : 0.0; }
-
 double RealPower(double x, double p) { return std::exp(p * std::log(x)); }
 
-
 double WestToEast180(double w) { return w >= 180.0 ? 360.0 - w : -w; }
-
-std::int32_t IntPart(double x)
-{
-    constexpr double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    if (!(x == x))
-        return 0;
-    if (x <= lo)
-        return std::numeric_limits<std::int32_t>::min();
-    if (x >= hi)
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(x); // truncates toward zero
-}
-
-double FracPart(double x) { return std::fabs(x - IntPart(x)); }
 
 std::int32_t DayNumber(int day, int month, int year)
 {
