@@ -3,6 +3,7 @@
 #include "core/Configuration.h"
 
 #include "FakeClock.h"
+#include "TestFiles.h"
 #include "core/EventLog.h"
 
 #include "QtPrinters.h"
@@ -33,12 +34,7 @@ QString FailureOf(const QString& text)
     return QStringLiteral("(no failure)");
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+void WriteFile(const QString& path, const QByteArray& bytes) { WriteTestFile(path, bytes); }
 
 } // namespace
 

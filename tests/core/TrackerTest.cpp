@@ -6,6 +6,7 @@
 #include "core/Tracker.h"
 
 #include "FakeClock.h"
+#include "TestFiles.h"
 #include "QtPrinters.h"
 #include "core/EventLog.h"
 #include "core/NumberText.h"
@@ -119,12 +120,7 @@ protected:
 
     void TearDown() override { QLocale::setDefault(m_savedLocale); }
 
-    void Write(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(m_dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void Write(const QString& name, const QByteArray& bytes) { WriteTestFile(m_dir.filePath(name), bytes); }
 
     QStringList StartupFailure()
     {

@@ -2,6 +2,7 @@
 // (the example station's element file, a sat.ini written here) on a fake
 // clock, then ticks through a real pass of OSCAR 7 over Munich.
 #include "FakeClock.h"
+#include "TestFiles.h"
 #include "QtPrinters.h"
 
 #include "core/EventLog.h"
@@ -110,12 +111,7 @@ protected:
     }
     void TearDown() override { QLocale::setDefault(m_savedLocale); }
 
-    void Write(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(m_dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void Write(const QString& name, const QByteArray& bytes) { WriteTestFile(m_dir.filePath(name), bytes); }
     void Start()
     {
         ASSERT_EQ(StartTracking(m_tracker, m_window, m_dir.path(), m_sink), 0) << m_sink.texts.join("; ").toStdString();
