@@ -329,9 +329,13 @@ TEST_F(TrackerTest, StartupFailureEmptyOrBrokenElementFile)
     // Names without element lines (a text file named as TLEFILE by mistake).
     Write("amateur.txt", "ISS (ZARYA)\r\nAO-7\r\n");
     EXPECT_EQ(StartupFailure(), noSet);
+    // A file whose only set is impossible: the set is refused at reading
+    // (and logged with its line), so the file holds no element set.
     Write("amateur.txt", kBroken);
-    EXPECT_EQ(StartupFailure(),
-        QStringList { "no usable element set: mean motion is 0.000000 rev/day" });
+    EXPECT_EQ(StartupFailure(), noSet);
+    EXPECT_TRUE(m_log.Lines().join("\n").contains(m_dir.filePath("amateur.txt")
+        + " line 3: BROKEN: MeanMotion 0 is outside 0.01 to 20 rev/day (record refused)"))
+        << m_log.Lines().join("\n").toStdString();
 }
 
 TEST_F(TrackerTest, TicksAcrossAosAndLos)
@@ -512,38 +516,38 @@ TEST_F(TrackerTest, FailingTickLoggedOnceAndNextTickRuns)
     EXPECT_EQ(m_log.Lines().size(), 2);
 }
 
-TEST_F(TrackerTest, BrokenElementSetChosenKeepsRunning)
+TEST_F(TrackerTest, BrokenElementSetRefusedAtLoad)
 {
-    Write("amateur.txt", QByteArray(kIss) + kBroken);
+    // Mean motion 0 used to be listed and fail at every computation; now the
+    // reader refuses it, says where, and the catalogue keeps the good sets.
+    Write("amateur.txt", QByteArray(kIss) + kBroken + kFuncube);
     m_tracker.Startup(m_dir.path());
+    EXPECT_EQ(m_tracker.SatelliteNames(), (QStringList { "ISS (ZARYA)", "FUNCUBE-1 (AO-73)" }));
+    EXPECT_TRUE(m_log.Lines().join("\n").contains(m_dir.filePath("amateur.txt")
+        + " line 6: BROKEN: MeanMotion 0 is outside 0.01 to 20 rev/day (record refused)"))
+        << m_log.Lines().join("\n").toStdString();
     m_tracker.ChooseSatellite(1);
-    EXPECT_EQ(m_tracker.SelectedName(), "BROKEN");
-    EXPECT_TRUE(m_tracker.PassListLines().isEmpty());
-    EXPECT_EQ(m_tracker.AosTime(), std::nullopt);
-    EXPECT_EQ(m_log.Lines().size(), 2);
-    EXPECT_TRUE(m_log.Lines().last().contains(": BROKEN: ")) << m_log.Lines().last().toStdString();
     m_tracker.TrackingTick();
-    m_tracker.TrackingTick();
-    EXPECT_EQ(m_log.Lines().size(), 3); // the failing ticks, once
-    EXPECT_TRUE(m_tracker.Timer1().isActive());
-    m_tracker.ChooseSatellite(0);
-    m_tracker.TrackingTick();
-    EXPECT_EQ(m_log.Lines().size(), 3);
     EXPECT_TRUE(m_tracker.AosTime().has_value());
+    EXPECT_TRUE(m_tracker.Timer1().isActive());
 }
 
 TEST_F(TrackerTest, RecordWithoutElementLinesPredictsNothing)
 {
-    // A name line alone, and a line 2 without its line 1 (the epoch would read 0).
+    // A name line alone is listed but predicts nothing; a line 2 without its
+    // line 1 (the epoch would read 0) is refused by the reader.
     const QByteArray iss(kIss);
     const QByteArray line2Only = "SO-50\n" + iss.mid(iss.indexOf("\n2 ") + 1);
     Write("amateur.txt", iss + "AO-7\n" + line2Only);
     m_tracker.Startup(m_dir.path());
+    EXPECT_EQ(m_tracker.SatelliteNames(), (QStringList { "ISS (ZARYA)", "AO-7" }));
+    EXPECT_TRUE(m_log.Lines().join("\n").contains(" line 5: SO-50: line 1 is missing (record refused)"))
+        << m_log.Lines().join("\n").toStdString();
     m_clock.Advance(seconds(1));
     m_tracker.TrackingTick();
     const SatelliteState issState = m_tracker.State();
 
-    for (int index : { 1, 2 }) {
+    for (int index : { 1 }) {
         const QString name = m_tracker.SatelliteNames()[index];
         SCOPED_TRACE(name.toStdString());
         QSignalSpy panel(&m_tracker, &Tracker::panelChanged);
@@ -605,10 +609,14 @@ TEST_F(TrackerTest, OpenElementFile)
     EXPECT_EQ(m_tracker.SatelliteNames(), before);
     EXPECT_EQ(m_tracker.Config().TleFilePath, m_dir.filePath("amateur.txt"));
     EXPECT_EQ(names.count(), 0);
-    ASSERT_EQ(m_log.Lines().size(), 5);
+    // "2 meters quiet" reads as a line 2: its record is refused, and said so.
+    ASSERT_EQ(m_log.Lines().size(), 6);
     EXPECT_TRUE(m_log.Lines()[4].endsWith(
-        ": TLE file " + m_dir.filePath("notes.txt") + " holds no element set; satellite list kept"))
+        m_dir.filePath("notes.txt") + " line 2: ISS good at 12:19: line 1 is missing (record refused)"))
         << m_log.Lines()[4].toStdString();
+    EXPECT_TRUE(m_log.Lines()[5].endsWith(
+        ": TLE file " + m_dir.filePath("notes.txt") + " holds no element set; satellite list kept"))
+        << m_log.Lines()[5].toStdString();
     EXPECT_TRUE(m_log.Lines()[1].endsWith("satellite list kept")) << m_log.Lines()[1].toStdString();
     EXPECT_TRUE(m_log.Lines()[1].contains("missing.txt"));
 
