@@ -3,6 +3,7 @@
 // node and perigee and a linear drag term, worked in degrees, with a
 // low-precision sun and a cylindrical earth shadow.
 #include "orbit/ElementSet.h"
+#include "orbit/OrbitError.h"
 #include "orbit/SatelliteState.h"
 #include "orbit/Station.h"
 
@@ -14,13 +15,6 @@
 #include <string_view>
 
 namespace aostrack {
-
-// An element set the model cannot propagate: mean motion not above 0 (also
-// the all-zero set before any selection) or eccentricity outside 0..1.
-class OrbitError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Everything about the satellite at the UTC instant (whole seconds). The
 // path loss is for tunedFreqKHz (0: frequency term left out).
