@@ -24,18 +24,6 @@ const double Xke
 constexpr double J3OverJ2 = wgs72::J3 / wgs72::J2;
 const double VelocityKmPerSec = wgs72::EarthRadius * Xke / 60.0;
 
-// Greenwich mean sidereal angle of IAU 1982 (radians) at a UT1 Julian date.
-double GreenwichSidereal1982(double julianDateUt1)
-{
-    const double t = (julianDateUt1 - 2451545.0) / 36525.0;
-    const double seconds = -6.2e-6 * t * t * t + 0.093104 * t * t
-        + (876600.0 * 3600.0 + 8640184.812866) * t + 67310.54841;
-    double angle = std::fmod(seconds * DegToRad / 240.0, TwoPi);
-    if (angle < 0.0)
-        angle += TwoPi;
-    return angle;
-}
-
 // Days from 1970-01-01 to the civil date (proleptic Gregorian).
 long long UnixDays(int year, unsigned month, unsigned day)
 {
@@ -77,6 +65,17 @@ std::string Sgp4ErrorText(Sgp4ErrorCode code)
         return "the satellite has decayed";
     }
     return "unknown error";
+}
+
+double GreenwichSidereal1982(double julianDateUt1)
+{
+    const double t = (julianDateUt1 - 2451545.0) / 36525.0;
+    const double seconds = -6.2e-6 * t * t * t + 0.093104 * t * t
+        + (876600.0 * 3600.0 + 8640184.812866) * t + 67310.54841;
+    double angle = std::fmod(seconds * DegToRad / 240.0, TwoPi);
+    if (angle < 0.0)
+        angle += TwoPi;
+    return angle;
 }
 
 int Sgp4EpochYear(int twoDigitYear)

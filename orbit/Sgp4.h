@@ -75,6 +75,10 @@ struct Sgp4Result {
     Sgp4MeanElements Mean;
 };
 
+// Greenwich mean sidereal angle of IAU 1982, radians 0..2 pi, at a Julian
+// date of UT1 (the angle that turns TEME into the earth-fixed frame).
+double GreenwichSidereal1982(double julianDateUt1);
+
 // Calendar year of a two-digit element-set year: 57..99 are 1957..1999,
 // 00..56 are 2000..2056 (the rule of the two-line format).
 int Sgp4EpochYear(int twoDigitYear);

@@ -80,17 +80,36 @@ def real_sets():
                                                        az.degrees, alt.degrees, dist.km, rr.km_per_s))
     open(os.path.join(orbit_data, 'sgp4-skyfield.csv'), 'w').write('\n'.join(out) + '\n')
 
-    out = ['name,event,utc']
+    # Rise and set refined by bisection to a millisecond (find_events itself
+    # stops at about half a second), with the pass's highest elevation.
+    def altitude(s, t):
+        return (s - st).at(t).altaz()[0].degrees
+
+    def refine(s, t, rising):
+        lo, hi = t - 3.0 / 86400, t + 3.0 / 86400
+        for _ in range(40):
+            mid = ts.tt_jd((lo.tt + hi.tt) / 2)
+            if (altitude(s, mid) > 0) == rising:
+                hi = mid
+            else:
+                lo = mid
+        return hi
+
+    out = ['name,rise,set,maxel']
     for name in ['ISS (ZARYA)', 'SAUDISAT 1C (SO-50)', 'OSCAR 7 (AO-7)', 'JAS-2 (FO-29)', 'FUNCUBE-1 (AO-73)']:
         s = sats[name]
         t0 = ts.utc(2024, 2, 12, 12, 0, 0)
         t1 = ts.utc(2024, 2, 13, 12, 0, 0)
         tt, ev = s.find_events(st, t0, t1, altitude_degrees=0.0)
-        for ti, e in zip(tt, ev):
-            if e == 1:
+        events = list(zip(tt, ev))
+        for k in range(len(events) - 2):
+            (ta, ea), (tc, ec), (tb, eb) = events[k:k + 3]
+            if (ea, ec, eb) != (0, 1, 2):
                 continue
-            out.append('%s,%s,%s' % (name, 'rise' if e == 0 else 'set',
-                                     ti.utc_strftime('%Y-%m-%dT%H:%M:%S.%fZ')))
+            rise = refine(s, ta, True)
+            set_ = refine(s, tb, False)
+            out.append('%s,%s,%s,%.3f' % (name, rise.utc_strftime('%Y-%m-%dT%H:%M:%S.%fZ'),
+                                           set_.utc_strftime('%Y-%m-%dT%H:%M:%S.%fZ'), altitude(s, tc)))
     open(os.path.join(passes_data, 'sgp4-passes.csv'), 'w').write('\n'.join(out) + '\n')
 
 
