@@ -369,6 +369,7 @@ void Tracker::RunTick()
         m_rotor->UpdateRotor(m_state.SatAzimuth, m_state.SatElevation);
     if (m_receiver)
         m_receiver->TuneReceiver(m_panel.CentreFreq);
+    emit satelliteComputed(now);
 }
 
 QString Tracker::CountdownText(double satElevation, sys_seconds now,

@@ -18,6 +18,7 @@ struct ElementSet {
     double MeanMotion = 0;       // revolutions per day
     double Decay = 0;            // first derivative of the mean motion as written, rev/day^2
     double EpochRev = 0;         // revolution number at epoch
+    double BStar = 0;            // SGP4 drag term, 1/earth radii (Plan13 does not use it)
     bool operator==(const ElementSet&) const = default;
 };
 

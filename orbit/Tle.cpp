@@ -44,12 +44,34 @@ double Field(std::string_view line, std::size_t first, std::size_t last)
     return ReadTleNumber(Columns(line, first, last));
 }
 
+// A number written with an implied leading point and a power of ten, as the
+// drag term is: " 12345-3" is 0.12345e-3, "-11606-4" is -0.11606e-4.
+double ReadImpliedPointNumber(std::string_view field)
+{
+    const std::string_view text = Trim(field);
+    if (text.size() < 3)
+        return 0.0;
+    const std::string_view exponent = text.substr(text.size() - 2);
+    std::string_view mantissa = text.substr(0, text.size() - 2);
+    std::string number;
+    if (!mantissa.empty() && (mantissa.front() == '-' || mantissa.front() == '+')) {
+        number.push_back(mantissa.front());
+        mantissa.remove_prefix(1);
+    }
+    number += "0.";
+    number.append(mantissa);
+    number += "e";
+    number.append(exponent);
+    return ReadTleNumber(number);
+}
+
 void ReadLine1(std::string_view line, SatRecord& r)
 {
     r.Line1.assign(line);
     r.Elements.Epoch = Field(line, 19, 33);
     // Column 34 carries the sign of the first derivative (blank or '-').
     r.Elements.Decay = Field(line, 34, 43);
+    r.Elements.BStar = ReadImpliedPointNumber(Columns(line, 54, 61));
 }
 
 void ReadLine2(std::string_view line, SatRecord& r)

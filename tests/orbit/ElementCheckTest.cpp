@@ -51,6 +51,7 @@ TEST(CheckElementSet, RealSetsAndEdgesPass)
         { &ElementSet::Decay, 0.12345678 }, // a set days before re-entry
         { &ElementSet::EpochRev, 0.0 },
         { &ElementSet::EpochRev, 99999.0 },
+        { &ElementSet::BStar, -0.11606e-4 },
     };
     for (const Case& c : edges) {
         ElementSet e = Iss();
@@ -92,6 +93,8 @@ TEST(CheckElementSet, RefusesValuesOutsideTheirMeaning)
         { &ElementSet::Decay, -9.9e300, "Decay" },
         { &ElementSet::EpochRev, -1.0, "EpochRev" },
         { &ElementSet::EpochRev, 1e12, "EpochRev" },
+        { &ElementSet::BStar, 5e8, "BStar" }, // "50000+9" fits the drag column
+        { &ElementSet::BStar, nan, "BStar" },
     };
     for (const Case& c : cases) {
         ElementSet e = Iss();
