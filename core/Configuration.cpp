@@ -140,8 +140,8 @@ bool SplitHostPort(const QString& value, QString* host, int* port)
 
 } // namespace
 
-Configuration ParseConfiguration(const QString& iniText, const QString& baseDir,
-    const QLocale& locale, const QString& fileName)
+Configuration ParseConfiguration(
+    const QString& iniText, const QString& baseDir, const QLocale& locale, const QString& fileName)
 {
     const QStringList lines = SplitLines(iniText);
     if (lines.isEmpty())
@@ -224,7 +224,6 @@ QString DecodeSettingsText(const QByteArray& bytes)
     return text;
 }
 
-
 Configuration ReadConfigurationFile(const QString& appDir, EventLog& log, const QLocale& locale)
 {
     // The program's own folder, never the working directory.
@@ -285,7 +284,9 @@ QString ParkModeText(const Configuration& config)
 QString RotorLogLine(const Configuration& config)
 {
     if (!config.RotorHost.isEmpty())
-        return QStringLiteral("Rotor at %1  (%2\u00B0)").arg(RotctldName(config)).arg(config.RotorStepDeg);
+        return QStringLiteral("Rotor at %1  (%2\u00B0)")
+            .arg(RotctldName(config))
+            .arg(config.RotorStepDeg);
     const QString port = config.RotorDevice.isEmpty()
         ? QStringLiteral("COM%1").arg(config.RotorPort.value_or(1))
         : config.RotorDevice;

@@ -56,6 +56,8 @@ public:
     void Close();
     bool IsOpen() const { return m_wanted; } // Open() called, Close() not yet
     bool IsConnected() const;
+    // Nothing on the wire and nothing waiting to go.
+    bool Idle() const { return m_await == Await::Nothing && m_next.isEmpty(); }
 
     // Queues "P az el"; replaces a point not yet sent. Dropped when not
     // connected (the caller sends again after connected()).

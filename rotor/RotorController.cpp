@@ -206,7 +206,7 @@ void RotorController::UpdateRotor(double satAzimuth, double satElevation)
 
     if (!m_linkChecked || !open) {
         if (passOver)
-            m_inPass = false;
+            EndPass();
         return;
     }
     if (m_inPass && !m_planLogged) {
@@ -225,7 +225,7 @@ void RotorController::UpdateRotor(double satAzimuth, double satElevation)
         m_rotorParked = true;
     }
     if (passOver)
-        m_inPass = false;
+        EndPass();
     // At exactly -3 degrees neither park nor step.
     if (!(satElevation > kRotorHorizonDeg))
         return;
@@ -250,6 +250,12 @@ void RotorController::UpdateRotor(double satAzimuth, double satElevation)
             return;
         m_lastRotorEl = aim.Elevation;
     }
+}
+
+void RotorController::EndPass()
+{
+    m_inPass = false;
+    m_plan = RotorPlan {};
 }
 
 void RotorController::StartPass()

@@ -73,6 +73,8 @@ public:
     // "park" are enabled.
     bool Configured() const { return m_configured; }
     bool UsesRotctld() const { return m_useRotctld; }
+    // With rotctld: a command is on its way or waiting to go.
+    bool CommandPending() const { return m_rotctld && !m_rotctld->Idle(); }
     bool LinkChecked() const { return m_linkChecked; }
     // The serial port is open, or rotctld is connected.
     bool PortOpen() const;
@@ -115,6 +117,7 @@ private:
     bool Send(const QString& command);
     void PortLost(const QString& reason);
     void StartPass();
+    void EndPass();
     void RotctldConnected();
     void RotctldConnectFailed(const QString& reason);
     void RotctldLost(const QString& reason);
