@@ -64,6 +64,8 @@ public:
     void Point(double azimuth, double elevation);
     // Queues the park: "K" without a position, else "P az el".
     void Park(std::optional<RotctldParkPosition> position);
+    // Reads the position now instead of at the next second.
+    void AskPosition();
 
 signals:
     void connected();
@@ -89,7 +91,6 @@ private:
     void OnReadyRead();
     void TakeLine(const QByteArray& line);
     void SendNext();
-    void AskPosition();
     void CheckStall();
     void Drop(const QString& reason);
     void Reset();

@@ -304,6 +304,18 @@ void RotorController::ClosePort()
     m_portWasOpen = false;
 }
 
+void RotorController::PointRotor(double azimuth, double elevation)
+{
+    if (PortOpen())
+        SendAim(RotorAim { azimuth, elevation });
+}
+
+void RotorController::RequestPosition()
+{
+    if (m_rotctld && PortOpen())
+        m_rotctld->AskPosition();
+}
+
 bool RotorController::SendAim(const RotorAim& aim)
 {
     // What the rotor is told: whole degrees, the horizon for a satellite
@@ -433,6 +445,7 @@ void RotorController::RotctldRefused(const QString& command, int code)
                            .arg(HamlibErrorText(code)),
             true);
     m_refusalLogged = true;
+    emit commandRefused(command, code);
 }
 
 void RotorController::RotctldPosition(double azimuth, double elevation)

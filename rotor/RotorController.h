@@ -68,6 +68,11 @@ public:
     // Closing the main window: closes an open port without a line to the
     // rotor and without a log line.
     void ClosePort();
+    // Setting up a station: sends the rotor to azimuth/elevation (degrees,
+    // rotor frame) as it stands, when the link is open.
+    void PointRotor(double azimuth, double elevation);
+    // With rotctld: reads the rotor's position now (positionReported).
+    void RequestPosition();
 
     // ROTOR_PORT_SETTINGS or ROTOR_HOST was given: the menu "Rotor" and
     // "park" are enabled.
@@ -111,6 +116,8 @@ signals:
     void positionTextChanged(const QString& text); // the frame's position line
     // With rotctld, once a second: the rotor's own position (degrees).
     void positionReported(double azimuth, double elevation);
+    // With rotctld: the daemon refused a command (hamlib code, negative).
+    void commandRefused(const QString& command, int code);
 
 private:
     bool SendAim(const RotorAim& aim);
