@@ -90,7 +90,9 @@ struct PassLook {
     bool operator==(const PassLook&) const = default;
 };
 std::vector<PassLook> PassLookTrack(const ElementSet& elements, const Station& station,
-                                    std::chrono::sys_seconds aosTime,
-                                    std::chrono::sys_seconds losTime);
+    std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime,
+    OrbitModelKind kind = OrbitModelKind::Plan13);
+std::vector<PassLook> PassLookTrack(
+    const OrbitModel& model, std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime);
 
 } // namespace aostrack

@@ -278,6 +278,8 @@ void RotorController::ParkRotor()
                 : kRotctldParkCommand);
         SetStatusText(QStringLiteral("parking position at ")
             + (m_parkCommand.isEmpty() ? QStringLiteral("K") : m_parkCommand));
+        // "K" goes where the rotor's own park is; we do not know that angle.
+        m_commanded.reset();
         if (m_rotctldPark)
             m_commanded = RotorAim { m_rotctldPark->Azimuth, m_rotctldPark->Elevation };
         RefreshPositionText();

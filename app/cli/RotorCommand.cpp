@@ -5,10 +5,7 @@
 #include "app/cli/Commands.h"
 #include "core/EventLog.h"
 #include "core/SystemClock.h"
-
-#if AOSTRACK_CLI_HAS_ROTOR
 #include "rotor/RotorController.h"
-#endif
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -46,7 +43,6 @@ QString RotorHelp()
         "command, 2 bad arguments or settings.\n");
 }
 
-#if AOSTRACK_CLI_HAS_ROTOR
 // Runs the event loop until done() or the time is up.
 bool WaitUntil(const std::function<bool()>& done, int limitMs)
 {
@@ -55,7 +51,6 @@ bool WaitUntil(const std::function<bool()>& done, int limitMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     return done();
 }
-#endif
 
 } // namespace
 
@@ -106,7 +101,6 @@ int RunRotorCommand(const QStringList& args)
         throw UsageError(
             QStringLiteral("position needs ROTOR_HOST: the EasyComm line is never read back"));
 
-#if AOSTRACK_CLI_HAS_ROTOR
     const SystemClock clock;
     EventLog log(clock);
     QObject::connect(&log, &EventLog::lineAdded, &log,
@@ -155,11 +149,6 @@ int RunRotorCommand(const QStringList& args)
     }
     rotor.ClosePort();
     return result;
-#else
-    (void)az;
-    (void)el;
-    throw UsageError(QStringLiteral("rotor: this build has no rotor layer"));
-#endif
 }
 
 } // namespace aostrack

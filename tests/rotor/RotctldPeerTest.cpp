@@ -4,6 +4,7 @@
 // it. Also against loopback servers that flood and that never answer.
 #include "FakeClock.h"
 #include "QtPrinters.h"
+#include "Rotctld.h"
 #include "core/Configuration.h"
 #include "core/EventLog.h"
 #include "rotor/RotorController.h"
@@ -26,109 +27,10 @@
 #include <gtest/gtest.h>
 
 using namespace aostrack;
+using namespace aostrack::test;
 using namespace std::chrono;
 
 namespace {
-
-// Polls `done` (running the event loop between polls) for up to limitMs.
-bool WaitFor(const std::function<bool()>& done, int limitMs = 15000)
-{
-    QDeadlineTimer deadline(limitMs);
-    while (!deadline.hasExpired()) {
-        if (done())
-            return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return done();
-}
-
-quint16 FreeLoopbackPort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return probe.serverPort();
-}
-
-// What the dummy rotor was told, in order.
-struct RotorCall {
-    bool park = false;
-    double az = 0, el = 0;
-};
-
-// hamlib's daemon with the dummy rotor on 127.0.0.1:port, tracing every call.
-class Rotctld {
-public:
-    explicit Rotctld(quint16 port)
-        : m_port(port)
-    {
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-    }
-    ~Rotctld() { Stop(); }
-
-    bool Start()
-    {
-        m_process.start(QStringLiteral("rotctld"),
-            { QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
-                QStringLiteral("127.0.0.1"), QStringLiteral("-t"), QString::number(m_port),
-                QStringLiteral("-vvvvv") });
-        if (!m_process.waitForStarted(5000))
-            return false;
-        return WaitFor([this] {
-            QTcpSocket probe;
-            probe.connectToHost(QHostAddress::LocalHost, m_port);
-            return probe.waitForConnected(200);
-        });
-    }
-    void Stop()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        Collect();
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-        Collect();
-    }
-
-    // Every position and park the dummy rotor received so far. A park moves
-    // the dummy to 0/0 through its own set_position, which is not ours.
-    std::vector<RotorCall> Calls()
-    {
-        Collect();
-        std::vector<RotorCall> calls;
-        const QRegularExpression set(
-            QStringLiteral("dummy_rot_set_position called: (\\S+) (\\S+)"));
-        bool afterPark = false;
-        for (const QString& line : QString::fromLatin1(m_trace).split(QLatin1Char('\n'))) {
-            if (line.contains(QLatin1String("dummy_rot_park called"))) {
-                calls.push_back(RotorCall { true });
-                afterPark = true;
-                continue;
-            }
-            const auto m = set.match(line);
-            if (!m.hasMatch())
-                continue;
-            if (afterPark) {
-                afterPark = false;
-                continue;
-            }
-            calls.push_back(
-                RotorCall { false, m.captured(1).toDouble(), m.captured(2).toDouble() });
-        }
-        return calls;
-    }
-
-private:
-    void Collect() { m_trace += m_process.readAll(); }
-
-    quint16 m_port;
-    QProcess m_process;
-    QByteArray m_trace;
-};
 
 class RotctldPeerTest : public ::testing::Test {
 protected:
