@@ -23,7 +23,7 @@ using namespace aostrack::test;
 
 namespace {
 
-// The example station with its rotor settings replaced by `rotor` lines.
+// A station folder of its own with the example element and frequency files.
 class RotorStation : public ::testing::Test {
 protected:
     void SetUp() override
@@ -33,19 +33,16 @@ protected:
             ASSERT_TRUE(QFile::copy(
                 ExampleFile(QString::fromLatin1(name)), m_dir.filePath(QString::fromLatin1(name))));
     }
+    // The example station's place and files, then the rotor lines given
+    // (from line 7 on).
     QString WriteIni(const QByteArray& rotorLines, const QString& name = QStringLiteral("sat.ini"))
     {
-        QFile example(ExampleFile(QStringLiteral("sat.ini")));
-        EXPECT_TRUE(example.open(QIODevice::ReadOnly));
-        QByteArray text;
-        for (const QByteArray& line : example.readAll().split('\n'))
-            if (!line.startsWith("ROTOR_") && !line.startsWith("AUTO_PARK") && !line.isEmpty())
-                text += line + '\n';
-        text += rotorLines;
         const QString path = m_dir.filePath(name);
         QFile ini(path);
         EXPECT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ini.write(text);
+        ini.write("QTH=Munich\nTLEFILE=amateur.txt\nDOPPLERFILE=doppler.sql\n"
+                  "QTH_LAT=48.1371\nQTH_LONG=11.5754\nQTH_HEIGHT=0.519\n"
+            + rotorLines);
         return path;
     }
     QTemporaryDir m_dir;
@@ -148,15 +145,15 @@ TEST_F(RotorStation, RotorCommandRefusals)
     const Row rows[] = {
         { "no rotor", "", { "park" }, "aostrack-cli: %1 has no ROTOR_PORT_SETTINGS or ROTOR_HOST" },
         { "ROTOR_HOST without a port", "ROTOR_HOST=shack:\n", { "park" },
-            "aostrack-cli: station.ini line 34: ROTOR_HOST value \"shack:\" is not host:port with "
+            "aostrack-cli: station.ini line 7: ROTOR_HOST value \"shack:\" is not host:port with "
             "a "
             "port of 1..65535" },
         { "ROTOR_AZ_MAX beyond a turn and a half", "ROTOR_HOST=127.0.0.1\nROTOR_AZ_MAX=600\n",
             { "park" },
-            "aostrack-cli: station.ini line 35: ROTOR_AZ_MAX value \"600\" must lie between 360 "
+            "aostrack-cli: station.ini line 8: ROTOR_AZ_MAX value \"600\" must lie between 360 "
             "and 540" },
         { "ROTOR_EL_MAX neither 90 nor 180", "ROTOR_HOST=127.0.0.1\nROTOR_EL_MAX=135\n", { "park" },
-            "aostrack-cli: station.ini line 35: ROTOR_EL_MAX value \"135\" must be 90 or 180" },
+            "aostrack-cli: station.ini line 8: ROTOR_EL_MAX value \"135\" must be 90 or 180" },
         { "rotctld park not az el", "ROTOR_HOST=127.0.0.1\nROTOR_PARK=AZ000.0 EL000.0\n",
             { "park" },
             "aostrack-cli: station.ini: ROTOR_PARK value \"AZ000.0 EL000.0\" is not \"az el\" as "
@@ -174,7 +171,8 @@ TEST_F(RotorStation, RotorCommandRefusals)
         const QString ini = WriteIni(row.rotor, QStringLiteral("station.ini"));
         const CliResult r = RunCli(QStringList { "rotor", "--config", ini } + row.args);
         EXPECT_EQ(r.exitCode, 2) << row.why;
-        EXPECT_EQ(r.ErrLines(), QStringList { QString::fromUtf8(row.err).replace("%1", ini) }) << row.why;
+        EXPECT_EQ(r.ErrLines(), QStringList { QString::fromUtf8(row.err).replace("%1", ini) })
+            << row.why;
     }
 }
 
