@@ -37,8 +37,32 @@ namespace {
 using namespace std::chrono;
 
 volatile std::sig_atomic_t g_stopRequested = 0;
+volatile std::sig_atomic_t g_ownScreen = 0; // the terminal shows our own screen
+
+#ifndef _WIN32
+// The backstop of a stop request: when the event loop has not wound up a
+// second after Ctrl-C or SIGTERM (a peer keeping a call busy, a cleanup that
+// hangs), the process ends here anyway. Only async-signal-safe calls.
+extern "C" void ForceStop(int)
+{
+    static const char restore[] = "\x1b[?25h\x1b[?1049l";
+    static const char told[] = "aostrack-cli: stopped after waiting 1 s for a clean end\n";
+    if (g_ownScreen)
+        (void)!::write(STDOUT_FILENO, restore, sizeof restore - 1);
+    (void)!::write(STDERR_FILENO, told, sizeof told - 1);
+    ::_exit(ExitFailed);
+}
+#endif
+
 extern "C" void RequestStop(int)
 {
+#ifndef _WIN32
+    if (g_stopRequested) {
+        ForceStop(0); // asked twice: no more waiting
+        return;
+    }
+    ::alarm(1);
+#endif
     g_stopRequested = 1;
 }
 
@@ -215,12 +239,14 @@ public:
     {
         if (m_fullScreen)
             WriteOut(QStringLiteral("\x1b[?1049h\x1b[?25l")); // own screen, no cursor
+        g_ownScreen = m_fullScreen ? 1 : 0;
     }
 
     void End()
     {
         if (m_fullScreen)
             WriteOut(QStringLiteral("\x1b[?25h\x1b[?1049l"));
+        g_ownScreen = 0;
     }
 
     void Show(sys_seconds now)
@@ -402,6 +428,9 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
 void RunUntilStopped(StationSession& station, const TrackOptions& options, TrackView& view)
 {
     g_stopRequested = 0;
+#ifndef _WIN32
+    std::signal(SIGALRM, ForceStop);
+#endif
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
 

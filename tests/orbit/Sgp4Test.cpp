@@ -209,8 +209,8 @@ TEST(Sgp4Elements, DragTermColumns)
     };
     for (const Row& row : table) {
         const std::string text = "AO\n1 00005U 58002B   00179.78495062  .00000023  00000-0 "
-            + std::string(row.field) + " 0  4753\n"
-              "2 00005  34.2682 348.7242 1859667 331.7664  19.3264 10.82419157413667\n";
+            + std::string(row.field)
+            + " 0  4753\n2 00005  34.2682 348.7242 1859667 331.7664  19.3264 10.82419157413667\n";
         std::istringstream in(text);
         const TleLoad load = ReadTle(in, "test");
         EXPECT_DOUBLE_EQ(load.Table.Record(1).Elements.BStar, row.bstar) << row.field;
