@@ -6,12 +6,13 @@
 #include "core/Tracker.h"
 
 #include "FakeClock.h"
-#include "TestFiles.h"
 #include "QtPrinters.h"
+#include "TestFiles.h"
 #include "core/EventLog.h"
 #include "core/NumberText.h"
 #include "core/StationLinks.h"
 #include "orbit/Engine.h"
+#include "passes/Passes.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,7 +121,10 @@ protected:
 
     void TearDown() override { QLocale::setDefault(m_savedLocale); }
 
-    void Write(const QString& name, const QByteArray& bytes) { WriteTestFile(m_dir.filePath(name), bytes); }
+    void Write(const QString& name, const QByteArray& bytes)
+    {
+        WriteTestFile(m_dir.filePath(name), bytes);
+    }
 
     QStringList StartupFailure()
     {
@@ -306,7 +310,8 @@ TEST_F(TrackerTest, StartupFromIniUnderAnotherName)
         second.StartupFromIni(m_dir.filePath("portable/station2.ini"));
         FAIL() << "no failure";
     } catch (const StartupError& error) {
-        EXPECT_EQ(error.Messages(), QStringList { "station2.ini line 2: no \"=\" in \"QTH_LAT 51\"" });
+        EXPECT_EQ(
+            error.Messages(), QStringList { "station2.ini line 2: no \"=\" in \"QTH_LAT 51\"" });
     }
 }
 
@@ -323,15 +328,16 @@ TEST_F(TrackerTest, StartupFailureRotorSettingsRefused)
 
 TEST_F(TrackerTest, StartupFailureEmptyOrBrokenElementFile)
 {
-    const QStringList noSet { "TLE file " + m_dir.filePath("amateur.txt") + " holds no element set" };
+    const QStringList noSet { "TLE file " + m_dir.filePath("amateur.txt")
+        + " holds no element set" };
     Write("amateur.txt", "");
     EXPECT_EQ(StartupFailure(), noSet);
     // Names without element lines (a text file named as TLEFILE by mistake).
     Write("amateur.txt", "ISS (ZARYA)\r\nAO-7\r\n");
     EXPECT_EQ(StartupFailure(), noSet);
     Write("amateur.txt", kBroken);
-    EXPECT_EQ(StartupFailure(),
-        QStringList { "no usable element set: mean motion is 0.000000 rev/day" });
+    EXPECT_EQ(
+        StartupFailure(), QStringList { "no usable element set: mean motion is 0.000000 rev/day" });
 }
 
 TEST_F(TrackerTest, TicksAcrossAosAndLos)
@@ -641,4 +647,103 @@ TEST(CountdownText, HorizonAndUnsetTimes)
     EXPECT_EQ(Tracker::CountdownText(-1, now, now - seconds(5), los), "Time to AOS: 23:59:55");
     EXPECT_EQ(Tracker::CountdownText(-1, now, std::nullopt, std::nullopt), "Time to AOS: --:--:--");
     EXPECT_EQ(Tracker::CountdownText(5, now, std::nullopt, std::nullopt), "Time to LOS: --:--:--");
+}
+
+namespace {
+// A deep-space set (verification set 33334) whose lunar-solar terms push the
+// eccentricity past 1 at its epoch: SGP4 refuses it, Plan13 takes it.
+const char* const kSgp4Refused
+    = "REFUSED                 \n"
+      "1 33334U 78066F   06174.85818871  .00000620  00000-0  10000-3 0  6809\n"
+      "2 33334  68.4714 236.1303 5602877 123.7484 302.5767  0.00001000 67521\n";
+
+QByteArray WithOrbitModel(const char* model)
+{
+    return QByteArray(kSatIni) + "ORBIT_MODEL=" + model + "\r\n";
+}
+} // namespace
+
+TEST_F(TrackerTest, OrbitModelFromSatIni)
+{
+    // sgp4 in any case; absent means Plan13.
+    Write("sat.ini", WithOrbitModel("sgp4"));
+    QSignalSpy models(&m_tracker, &Tracker::orbitModelChanged);
+    m_tracker.Startup(m_dir.path());
+    EXPECT_EQ(m_tracker.ModelKind(), OrbitModelKind::Sgp4);
+    ASSERT_GE(models.size(), 1);
+    EXPECT_EQ(models.last().at(0).toString(), "SGP4");
+    const NextPass sgp4 = FindNextPass(
+        m_tracker.CurrentElements(), m_tracker.StationPosition(), kStart, OrbitModelKind::Sgp4);
+    EXPECT_EQ(m_tracker.AosTime(), sgp4.AosTime);
+    EXPECT_EQ(m_tracker.LosTime(), sgp4.LosTime);
+
+    Tracker plain(m_clock, m_log);
+    Write("sat.ini", kSatIni);
+    plain.Startup(m_dir.path());
+    EXPECT_EQ(plain.ModelKind(), OrbitModelKind::Plan13);
+}
+
+TEST_F(TrackerTest, SwitchingModelsWhileTracking)
+{
+    m_tracker.Startup(m_dir.path());
+    m_tracker.TrackingTick();
+    const ElementSet iss = m_tracker.CurrentElements();
+    const Station qth = m_tracker.StationPosition();
+    EXPECT_EQ(m_tracker.State(), OrbitModel(iss, qth).Compute(kStart, 145800));
+
+    QSignalSpy models(&m_tracker, &Tracker::orbitModelChanged);
+    QSignalSpy lists(&m_tracker, &Tracker::passListChanged);
+    m_clock.Advance(seconds(1));
+    EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Sgp4));
+    ASSERT_EQ(models.size(), 1);
+    EXPECT_EQ(models.at(0).at(0).toString(), "SGP4");
+    EXPECT_EQ(lists.size(), 1); // the pass list again, from the new theory
+    const sys_seconds now = kStart + seconds(1);
+    EXPECT_EQ(m_tracker.AosTime(), FindNextPass(iss, qth, now, OrbitModelKind::Sgp4).AosTime);
+    m_tracker.TrackingTick();
+    EXPECT_EQ(m_tracker.State(), OrbitModel(iss, qth, OrbitModelKind::Sgp4).Compute(now, 145800));
+    EXPECT_FALSE(std::isnan(m_tracker.State().SatAzimuth));
+
+    EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Sgp4)); // no change, nothing rebuilt
+    EXPECT_EQ(lists.size(), 1);
+    EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Plan13));
+    m_tracker.TrackingTick();
+    EXPECT_EQ(m_tracker.State(), OrbitModel(iss, qth).Compute(now, 145800));
+    EXPECT_EQ(m_tracker.AosTime(), FindNextPass(iss, qth, now).AosTime);
+    EXPECT_EQ(m_log.Lines().size(), 1); // the rotor line of the start-up only
+}
+
+TEST_F(TrackerTest, SetRefusedBySgp4KeepsThePreviousSatellite)
+{
+    Write("sat.ini", WithOrbitModel("SGP4"));
+    Write("amateur.txt", QByteArray(kIss) + kSgp4Refused);
+    m_tracker.Startup(m_dir.path());
+    m_tracker.TrackingTick();
+    const SatelliteState before = m_tracker.State();
+    QSignalSpy lists(&m_tracker, &Tracker::satelliteListChanged);
+    m_tracker.ChooseSatellite(1);
+    EXPECT_EQ(m_tracker.SelectedName(), "ISS (ZARYA)");
+    ASSERT_EQ(m_log.Lines().size(), 2);
+    EXPECT_TRUE(m_log.Lines().last().endsWith(": REFUSED: SGP4 error 3: perturbed eccentricity is "
+                                              "outside 0 to 1 (0.0 min from the epoch); "
+                                              "ISS (ZARYA) kept"))
+        << m_log.Lines().last().toStdString();
+    ASSERT_EQ(lists.size(), 1); // the list shows the tracked satellite again
+    EXPECT_EQ(lists.at(0).at(1).toInt(), 0);
+    m_clock.Advance(seconds(1));
+    m_tracker.TrackingTick();
+    EXPECT_NE(m_tracker.State(), before); // still tracking
+    EXPECT_EQ(m_log.Lines().size(), 2);
+
+    // On Plan13 the set is taken; switching to SGP4 then is refused.
+    EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Plan13));
+    m_tracker.ChooseSatellite(1);
+    EXPECT_EQ(m_tracker.SelectedName(), "REFUSED");
+    QSignalSpy models(&m_tracker, &Tracker::orbitModelChanged);
+    EXPECT_FALSE(m_tracker.SetOrbitModel(OrbitModelKind::Sgp4));
+    EXPECT_EQ(m_tracker.ModelKind(), OrbitModelKind::Plan13);
+    ASSERT_EQ(models.size(), 1);
+    EXPECT_EQ(models.at(0).at(0).toString(), "Plan13"); // the menu goes back
+    EXPECT_TRUE(m_log.Lines().last().endsWith("; Plan13 kept"))
+        << m_log.Lines().last().toStdString();
 }
