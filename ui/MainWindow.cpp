@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -73,6 +74,22 @@ void MainWindow::BuildMenus()
     named(easyComm, "Mnu_FD_ST1");
     easyComm->setCheckable(true);
     easyComm->setChecked(false);
+
+    // The theory that predicts, one of two; the tracker says which runs.
+    QMenu* model = menuBar()->addMenu(QStringLiteral("Orbit model"));
+    named(model, "MnuOrbitModel");
+    named(model->menuAction(), "MnuOrbitModel");
+    auto* models = new QActionGroup(model);
+    models->setExclusive(true);
+    QAction* plan13 = model->addAction(QStringLiteral("Plan13"));
+    named(plan13, "MnuOrbitModelPlan13");
+    QAction* sgp4 = model->addAction(QStringLiteral("SGP4"));
+    named(sgp4, "MnuOrbitModelSgp4");
+    for (QAction* choice : { plan13, sgp4 }) {
+        choice->setCheckable(true);
+        models->addAction(choice);
+    }
+    plan13->setChecked(true);
 
     // Menu-bar entries without items act when clicked, so they are actions.
     named(menuBar()->addAction(QStringLiteral("Frequency")), "MnuCAT");
