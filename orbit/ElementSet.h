@@ -49,6 +49,8 @@ public:
     bool Append(SatRecord record);
     // Used by the reader: the last appended record (precondition: SatCount() > 0).
     SatRecord& Last() { return m_records.back(); }
+    // Used by the reader: drops the last appended record (a refused one).
+    void RemoveLast() { m_records.pop_back(); }
 
     bool operator==(const SatTable&) const = default;
 

@@ -1,5 +1,6 @@
 #include "orbit/Engine.h"
 
+#include "orbit/ElementCheck.h"
 #include "orbit/TimeAngle.h"
 
 #include <algorithm>
@@ -164,8 +165,12 @@ OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, Orbit
         throw OrbitError("no usable element set: mean motion is "
             + std::to_string(elements.MeanMotion) + " rev/day");
     if (!(elements.Eccentricity >= 0.0 && elements.Eccentricity < 1.0))
-        throw OrbitError("no usable element set: eccentricity "
-            + std::to_string(elements.Eccentricity) + " is not between 0 and 1");
+        throw OrbitError("no usable element set: eccentricity " + std::to_string(elements.Eccentricity)
+                         + " is not between 0 and 1");
+    // The rest of the plausibility check, so that no caller's path (a
+    // hand-edited set, another format) propagates absurd numbers.
+    if (const auto fault = CheckElementSet(elements))
+        throw OrbitError("no usable element set: " + fault->Field + " " + fault->Reason);
 
     // InitOrbitConstants
     m_cosLat = CosDeg(station.StationLat);
@@ -186,8 +191,10 @@ OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, Orbit
     m_nodeRate = -precessionRate * m_cosI;
     m_perigeeRate = precessionRate * (5.0 * (m_cosI * m_cosI) - 1.0) / 2.0;
     const double epochDay = EpochDayNumber(elements.Epoch);
-    m_epochDayWhole = IntPart(epochDay);
-    m_epochDayFrac = FracPart(epochDay);
+    // Whole days kept as a double: a damaged epoch must not overflow the
+    // day difference of every propagation.
+    m_epochDayWhole = std::trunc(epochDay);
+    m_epochDayFrac = std::fabs(epochDay - m_epochDayWhole);
     m_dragFactor = -2.0 * elements.Decay / (3.0 * elements.MeanMotion);
 
     // Station on the ellipsoid and its horizon frame (geocentric earth-fixed).
