@@ -6,10 +6,10 @@
 #include "ui/RotorBinding.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
-#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -66,20 +66,16 @@ void MainWindow::BuildMenus()
     rotor.EasyComm->setChecked(false);
 
     // The theory that predicts, one of two; the tracker says which runs.
-    QMenu* model = menuBar()->addMenu(QStringLiteral("Orbit model"));
-    named(model, "MnuOrbitModel");
-    named(model->menuAction(), "MnuOrbitModel");
-    auto* models = new QActionGroup(model);
+    menus.OrbitModel = menuBar()->addMenu(QStringLiteral("Orbit model"));
+    auto* models = new QActionGroup(menus.OrbitModel);
     models->setExclusive(true);
-    QAction* plan13 = model->addAction(QStringLiteral("Plan13"));
-    named(plan13, "MnuOrbitModelPlan13");
-    QAction* sgp4 = model->addAction(QStringLiteral("SGP4"));
-    named(sgp4, "MnuOrbitModelSgp4");
-    for (QAction* choice : { plan13, sgp4 }) {
+    menus.Plan13 = menus.OrbitModel->addAction(QStringLiteral("Plan13"));
+    menus.Sgp4 = menus.OrbitModel->addAction(QStringLiteral("SGP4"));
+    for (QAction* choice : { menus.Plan13, menus.Sgp4 }) {
         choice->setCheckable(true);
         models->addAction(choice);
     }
-    plan13->setChecked(true);
+    menus.Plan13->setChecked(true);
 
     // Menu-bar entries without items act when clicked, so they are actions.
     menus.Frequency = menuBar()->addAction(QStringLiteral("Frequency"));

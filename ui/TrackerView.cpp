@@ -76,14 +76,11 @@ void ShowSatelliteList(QComboBox* satellites, const QStringList& names, int sele
     satellites->setCurrentIndex(selected);
 }
 
-void ShowOrbitModel(MainWindow& window, const QString& name)
+void ShowOrbitModel(const MainWindowControls& controls, const QString& name)
 {
-    if (auto* label = Child<QLabel>(window, "LabelOrbitModel"))
-        label->setText(QStringLiteral("Orbit model: ") + name);
-    auto* plan13 = Child<QAction>(window, "MnuOrbitModelPlan13");
-    auto* sgp4 = Child<QAction>(window, "MnuOrbitModelSgp4");
-    if (plan13 && sgp4)
-        (name == QLatin1String("SGP4") ? sgp4 : plan13)->setChecked(true);
+    controls.Panel.OrbitModel->setText(QStringLiteral("Orbit model: ") + name);
+    const MenuControls& menus = controls.Menus;
+    (name == QLatin1String("SGP4") ? menus.Sgp4 : menus.Plan13)->setChecked(true);
 }
 
 void ShowPass(PassPlot* plot, const PassPlotData& pass)
@@ -147,12 +144,12 @@ void BindTracker(Tracker& tracker, MainWindow& window)
         [passes](const QStringList& lines) { ShowLines(passes, lines); });
     QObject::connect(&tracker, &Tracker::busyChanged, &window, &MainWindow::SetBusy);
     QObject::connect(&tracker, &Tracker::orbitModelChanged, &window,
-            [&window](const QString& name) { ShowOrbitModel(window, name); });
-    if (auto* plan13 = Child<QAction>(window, "MnuOrbitModelPlan13"))
-        QObject::connect(plan13, &QAction::triggered, &tracker, [&tracker] { tracker.SetOrbitModel(OrbitModelKind::Plan13); });
-    if (auto* sgp4 = Child<QAction>(window, "MnuOrbitModelSgp4"))
-        QObject::connect(sgp4, &QAction::triggered, &tracker, [&tracker] { tracker.SetOrbitModel(OrbitModelKind::Sgp4); });
-    ShowOrbitModel(window, QString::fromLatin1(OrbitModelName(tracker.ModelKind())));
+        [&window](const QString& name) { ShowOrbitModel(window.Controls(), name); });
+    QObject::connect(c.Menus.Plan13, &QAction::triggered, &tracker,
+        [&tracker] { tracker.SetOrbitModel(OrbitModelKind::Plan13); });
+    QObject::connect(c.Menus.Sgp4, &QAction::triggered, &tracker,
+        [&tracker] { tracker.SetOrbitModel(OrbitModelKind::Sgp4); });
+    ShowOrbitModel(c, QString::fromLatin1(OrbitModelName(tracker.ModelKind())));
 
     QObject::connect(&window, &MainWindow::elementFileChosen, &tracker,
         [&tracker](const QString& path) { tracker.OpenElementFile(path); });
