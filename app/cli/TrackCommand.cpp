@@ -80,13 +80,15 @@ struct TrackOptions {
     bool rotor = false;
     bool receiver = false;
     bool plain = false;
+    std::optional<OrbitModelKind> model; // --model; unset: ORBIT_MODEL of sat.ini
 };
 
 QString Help()
 {
     return QStringLiteral(
         "Usage: aostrack-cli track [--config FILE] [--sat N|NAME] [--start YYYY-MM-DDTHH:MM:SSZ]\n"
-        "                          [--speed N] [--for SECONDS] [--rotor] [--receiver] [--plain]\n"
+        "                          [--speed N] [--for SECONDS] [--model M] [--rotor] [--receiver]\n"
+        "                          [--plain]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
@@ -102,6 +104,7 @@ QString Help()
         "  --speed N        simulated seconds per real second (0.1 to 10000; default 1);\n"
         "                   every simulated second is still computed and shown\n"
         "  --for SECONDS    end after this much (simulated) time\n"
+        "  --model M        orbit model: plan13 or sgp4 (default: ORBIT_MODEL of sat.ini)\n"
         "  --rotor          switch the EasyComm rotor link on (as the menu item does):\n"
         "                   the antenna follows every tick and parks after the pass\n"
         "  --receiver       tick \"track\": tune the receiver every tick\n"
@@ -133,6 +136,8 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     o.rotor = args.Has(QStringLiteral("--rotor"));
     o.receiver = args.Has(QStringLiteral("--receiver"));
     o.plain = args.Has(QStringLiteral("--plain"));
+    if (args.Has(QStringLiteral("--model")))
+        o.model = ModelOption(args, nullptr);
     return o;
 }
 
@@ -343,7 +348,9 @@ private:
             indent + Column(QStringLiteral("Loss"), p.Loss, 34)
                 + Column(QStringLiteral("Doppler shift"), p.DopplerShift, 40),
             indent + Column(QStringLiteral("Epoche"), p.Epoch, 34) + p.TleAge,
-            indent + Column(QStringLiteral("Info"), p.Info, 74),
+            indent + Column(QStringLiteral("Info"), p.Info, 34)
+                + Column(QStringLiteral("Orbit model"),
+                    QString::fromLatin1(OrbitModelName(m_tracker.ModelKind())), 40),
         };
     }
 
@@ -407,6 +414,11 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         = ChosenIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath);
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
+    // A set the chosen theory refuses: the log says why.
+    if (options.model && !tracker.SetOrbitModel(*options.model)) {
+        view.ReleaseLog();
+        return ExitUsage;
+    }
     view.ReleaseLog();
     if (RotorController* rotor = station.Rotor()) {
         if (!rotor->Configured())
@@ -467,7 +479,7 @@ int RunTrackCommand(const QStringList& argList)
 {
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--start"),
-            QStringLiteral("--speed"), QStringLiteral("--for") },
+            QStringLiteral("--speed"), QStringLiteral("--for"), QStringLiteral("--model") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
             QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
