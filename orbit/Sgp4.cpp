@@ -769,6 +769,11 @@ Sgp4Result Sgp4::Propagate(double t) const
 
     if (mrt < 1.0)
         throw Sgp4Error(Sgp4ErrorCode::Decayed, t);
+    // Nothing that is not a number leaves the theory (it would reach the
+    // operator's screen as "nan").
+    if (!std::isfinite(mrt + mvt + rvdot + ux + uy + uz + vx + vy + vz))
+        throw OrbitError(
+            "SGP4 gives no finite state at " + std::to_string(t) + " min from the epoch");
     const double rKm = mrt * wgs72::EarthRadius;
     result.Teme.PositionKm = { rKm * ux, rKm * uy, rKm * uz };
     result.Teme.VelocityKmPerSec = { (mvt * ux + rvdot * vx) * VelocityKmPerSec,

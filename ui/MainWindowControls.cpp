@@ -78,6 +78,7 @@ void NameControls(const MainWindowControls& c)
         { r.Park, "Command2" },
         { r.Status, "Label7" },
         { r.ParkMode, "Label9" },
+        { r.Position, "RotorPosition" },
         { r.Lamp, "Shape1" },
         // A menu and the entry that opens it in the menu bar share the name.
         { r.Menu, "MnuRotor" },
@@ -95,6 +96,11 @@ void NameControls(const MainWindowControls& c)
         { m.Frequency, "MnuCAT" },
         { m.Scan, "MnuScan" },
         { m.Info, "MnuInfo" },
+        { m.OrbitModel, "MnuOrbitModel" },
+        { m.OrbitModel->menuAction(), "MnuOrbitModel" },
+        { m.Plan13, "MnuOrbitModelPlan13" },
+        { m.Sgp4, "MnuOrbitModelSgp4" },
+        { p.OrbitModel, "LabelOrbitModel" },
     };
     for (const auto& [control, name] : names)
         control->setObjectName(QLatin1String(name));

@@ -47,6 +47,7 @@ struct DataPanelFields {
     PanelField Date; // Text1_28
     PanelField Epoch; // Text1_29
     QLabel* TleAge = nullptr; // Label15
+    QLabel* OrbitModel = nullptr; // LabelOrbitModel: "Orbit model: SGP4"
 };
 
 // The frame " Frequency ".
@@ -71,6 +72,9 @@ struct RotorControls {
     QAbstractButton* Park = nullptr; // Command2
     QLabel* Status = nullptr; // Label7
     QLabel* ParkMode = nullptr; // Label9: "AUTO" / "MAN"
+    // RotorPosition: where the rotor was sent, and with rotctld where it
+    // reports itself ("cmd 372°/45°  rotor 371.8°/44.9°").
+    QLabel* Position = nullptr;
     QWidget* Lamp = nullptr; // Shape1, property "fillColor"
     QMenu* Menu = nullptr; // MnuRotor
     QAction* EasyComm = nullptr; // Mnu_FD_ST1, checkable
@@ -85,6 +89,9 @@ struct MenuControls {
     QAction* Frequency = nullptr; // MnuCAT
     QAction* Scan = nullptr; // MnuScan
     QAction* Info = nullptr; // MnuInfo
+    QMenu* OrbitModel = nullptr; // MnuOrbitModel
+    QAction* Plan13 = nullptr; // MnuOrbitModelPlan13, checkable, one of the two
+    QAction* Sgp4 = nullptr; // MnuOrbitModelSgp4
 };
 
 struct MainWindowControls {

@@ -11,6 +11,8 @@
 #include "radio/ReceiverController.h"
 #include "rotor/RotorController.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -80,13 +82,18 @@ struct TrackOptions {
     bool rotor = false;
     bool receiver = false;
     bool plain = false;
+    std::optional<OrbitModelKind> model; // --model; unset: ORBIT_MODEL of sat.ini
 };
+
+// How long --rotor waits for rotctld to take the connection.
+constexpr int kRotctldConnectWaitMs = 5000;
 
 QString Help()
 {
     return QStringLiteral(
         "Usage: aostrack-cli track [--config FILE] [--sat N|NAME] [--start YYYY-MM-DDTHH:MM:SSZ]\n"
-        "                          [--speed N] [--for SECONDS] [--rotor] [--receiver] [--plain]\n"
+        "                          [--speed N] [--for SECONDS] [--model M] [--rotor] [--receiver]\n"
+        "                          [--plain]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
@@ -102,8 +109,11 @@ QString Help()
         "  --speed N        simulated seconds per real second (0.1 to 10000; default 1);\n"
         "                   every simulated second is still computed and shown\n"
         "  --for SECONDS    end after this much (simulated) time\n"
-        "  --rotor          switch the EasyComm rotor link on (as the menu item does):\n"
-        "                   the antenna follows every tick and parks after the pass\n"
+        "  --model M        orbit model: plan13 or sgp4 (default: ORBIT_MODEL of sat.ini)\n"
+        "  --rotor          switch the rotor link on (as the menu item does): EasyComm\n"
+        "                   on the serial port, or rotctld at ROTOR_HOST; the antenna\n"
+        "                   follows every tick, takes passes through north as\n"
+        "                   ROTOR_AZ_MAX/ROTOR_EL_MAX allow and parks after the pass\n"
         "  --receiver       tick \"track\": tune the receiver every tick\n"
         "  --plain          one line per second even on a terminal\n"
         "Exit code 1 when --rotor or --receiver cannot reach its device (the event\n"
@@ -133,6 +143,8 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     o.rotor = args.Has(QStringLiteral("--rotor"));
     o.receiver = args.Has(QStringLiteral("--receiver"));
     o.plain = args.Has(QStringLiteral("--plain"));
+    if (args.Has(QStringLiteral("--model")))
+        o.model = ModelOption(args, nullptr);
     return o;
 }
 
@@ -285,10 +297,15 @@ private:
         return parts.join(QStringLiteral("  ")) + QLatin1Char('\n');
     }
 
-    // The rotor status text (Label7) and the park mode while --rotor runs.
+    // The rotor status text (Label7) and the park mode while --rotor runs;
+    // with rotctld also the commanded and the reported position.
     QString RotorText() const
     {
-        return m_rotor->StatusText() + QStringLiteral("   ") + m_rotor->ParkModeText();
+        QString text = m_rotor->StatusText() + QStringLiteral("   ") + m_rotor->ParkModeText();
+        // rotctld reads the rotor back: where it was sent and where it is.
+        if (m_rotor->UsesRotctld() && !m_rotor->PositionText().isEmpty())
+            text += QStringLiteral("   ") + m_rotor->PositionText();
+        return text;
     }
 
     QString Screen(sys_seconds now) const
@@ -343,7 +360,9 @@ private:
             indent + Column(QStringLiteral("Loss"), p.Loss, 34)
                 + Column(QStringLiteral("Doppler shift"), p.DopplerShift, 40),
             indent + Column(QStringLiteral("Epoche"), p.Epoch, 34) + p.TleAge,
-            indent + Column(QStringLiteral("Info"), p.Info, 74),
+            indent + Column(QStringLiteral("Info"), p.Info, 34)
+                + Column(QStringLiteral("Orbit model"),
+                    QString::fromLatin1(OrbitModelName(m_tracker.ModelKind())), 40),
         };
     }
 
@@ -407,14 +426,28 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         = ChosenIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath);
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
+    // A set the chosen theory refuses: the log says why.
+    if (options.model && !tracker.SetOrbitModel(*options.model)) {
+        view.ReleaseLog();
+        return ExitUsage;
+    }
     view.ReleaseLog();
     if (RotorController* rotor = station.Rotor()) {
         if (!rotor->Configured())
-            throw UsageError(
-                QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS").arg(options.configPath));
+            throw UsageError(QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS or ROTOR_HOST")
+                                 .arg(options.configPath));
         rotor->ToggleRotorLink();
         if (!rotor->LinkChecked())
             return ExitFailed; // the reason is in the event log
+        // rotctld connects in the background; a run that is to steer the
+        // antenna waits a moment for it before the first tick.
+        QDeadlineTimer deadline(kRotctldConnectWaitMs);
+        while (rotor->UsesRotctld() && !rotor->PortOpen() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        if (!rotor->PortOpen()) {
+            rotor->ClosePort();
+            return ExitFailed; // "could not be opened (...)" is in the event log
+        }
     }
     if (options.receiver) {
         station.Receiver().SetTracking(true);
@@ -467,7 +500,7 @@ int RunTrackCommand(const QStringList& argList)
 {
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--start"),
-            QStringLiteral("--speed"), QStringLiteral("--for") },
+            QStringLiteral("--speed"), QStringLiteral("--for"), QStringLiteral("--model") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
             QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {

@@ -214,6 +214,36 @@ TEST_F(TrackStation, BadSatelliteOrMissingSatIniGivesExitTwo)
     EXPECT_TRUE(missing.out.isEmpty());
 }
 
+TEST_F(TrackStation, ModelOptionTracksWithSgp4)
+{
+    // SO-50 from Munich at 13:17:00: the countdown runs to the AOS that SGP4
+    // finds (Plan13's is 13:18:22).
+    const CliResult r = RunCli({ QStringLiteral("track"), QStringLiteral("--config"), Ini(),
+        QStringLiteral("--sat"), QStringLiteral("SAUDISAT 1C (SO-50)"), QStringLiteral("--start"),
+        QStringLiteral("2024-02-12T13:17:00Z"), QStringLiteral("--speed"), QStringLiteral("100"),
+        QStringLiteral("--for"), QStringLiteral("1"), QStringLiteral("--model"),
+        QStringLiteral("sgp4") });
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const TleLoad load = LoadTleFile(ExampleFile(QStringLiteral("amateur.txt")).toStdString());
+    const Station munich { 48.1371, 11.5754, 0.519 };
+    const sys_seconds start = sys_days { 2024y / 2 / 12 } + 13h + 17min;
+    const NextPass next
+        = FindNextPass(load.Table.Record(12).Elements, munich, start, OrbitModelKind::Sgp4);
+    ASSERT_TRUE(next.AosTime.has_value());
+    const QString expected = QStringLiteral("Time to AOS: ")
+        + QString::fromStdString(
+            FormatCountdown(static_cast<double>((*next.AosTime - start).count())));
+    ASSERT_EQ(r.OutLines().size(), 1);
+    EXPECT_TRUE(r.OutLines().first().endsWith(expected))
+        << r.OutLines().first().toStdString() << " vs " << expected.toStdString();
+
+    const CliResult bad = RunCli(
+        { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--for"),
+            QStringLiteral("1"), QStringLiteral("--model"), QStringLiteral("kepler") });
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.err, "aostrack-cli: --model: \"kepler\" is neither plan13 nor sgp4\n");
+}
+
 TEST_F(TrackStation, ConfigUnderAnotherNameIsRead)
 {
     // A second station kept beside the first one's files.
