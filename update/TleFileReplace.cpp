@@ -13,23 +13,29 @@ namespace {
 // temporary file, synced and renamed over the backup, so an older backup is
 // only ever replaced by a complete copy. The current file itself is not
 // moved: the TLE name must not go empty between two renames.
-QString SaveBackup(const QString& tleFilePath)
+Result<void> SaveBackup(const QString& tleFilePath)
 {
     const QString backupPath = BackupPathFor(tleFilePath);
     QFile current(tleFilePath);
     if (!current.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot read %1: %2").arg(tleFilePath, current.errorString());
+        return Failure {
+            QStringLiteral("cannot read %1: %2").arg(tleFilePath, current.errorString())
+        };
     const QByteArray oldBytes = current.readAll();
     if (current.error() != QFileDevice::NoError)
-        return QStringLiteral("cannot read %1: %2").arg(tleFilePath, current.errorString());
+        return Failure {
+            QStringLiteral("cannot read %1: %2").arg(tleFilePath, current.errorString())
+        };
     current.close();
 
     if (QFileInfo(backupPath).isDir())
-        return QStringLiteral("cannot write backup %1: it is a folder").arg(backupPath);
+        return Failure { QStringLiteral("cannot write backup %1: it is a folder").arg(backupPath) };
     QSaveFile backup(backupPath);
     if (!backup.open(QIODevice::WriteOnly) || backup.write(oldBytes) != oldBytes.size()
         || !backup.commit())
-        return QStringLiteral("cannot write backup %1: %2").arg(backupPath, backup.errorString());
+        return Failure {
+            QStringLiteral("cannot write backup %1: %2").arg(backupPath, backup.errorString())
+        };
     return {};
 }
 
@@ -40,36 +46,40 @@ QString BackupPathFor(const QString& tleFilePath)
     return tleFilePath + QStringLiteral("_old");
 }
 
-QString ReplaceTleFile(const QString& tleFilePath, const QString& text,
-                       const std::function<void(const QString&)>& progress)
+Result<void> ReplaceTleFile(const QString& tleFilePath, const QString& text,
+    const std::function<void(const QString&)>& progress)
 {
     if (tleFilePath.isEmpty())
-        return QStringLiteral("no TLE file name");
+        return Failure { QStringLiteral("no TLE file name") };
     const QFileInfo info(tleFilePath);
     if (info.isDir())
-        return QStringLiteral("%1 is a folder, not a TLE file").arg(tleFilePath);
+        return Failure { QStringLiteral("%1 is a folder, not a TLE file").arg(tleFilePath) };
 
     // QSaveFile writes into a temporary file in the TLE file's folder and
     // renames it over the TLE file only on commit (after flushing to disk).
     QSaveFile next(tleFilePath);
     const QByteArray bytes = (text + QStringLiteral("\r\n")).toUtf8();
     if (!next.open(QIODevice::WriteOnly) || next.write(bytes) != bytes.size())
-        return QStringLiteral("cannot write %1: %2").arg(tleFilePath, next.errorString());
+        return Failure {
+            QStringLiteral("cannot write %1: %2").arg(tleFilePath, next.errorString())
+        };
 
     // The step is announced even when there is no old file yet (the first
     // update of a fresh station); there is then nothing to keep.
     progress(QStringLiteral("save old TLE file"));
     if (info.exists()) {
-        if (const QString error = SaveBackup(tleFilePath); !error.isEmpty()) {
+        if (Result<void> saved = SaveBackup(tleFilePath); !saved) {
             next.cancelWriting();
             next.commit();
-            return error;
+            return saved;
         }
     }
 
     progress(QStringLiteral("write new TLE file"));
     if (!next.commit())
-        return QStringLiteral("cannot write %1: %2").arg(tleFilePath, next.errorString());
+        return Failure {
+            QStringLiteral("cannot write %1: %2").arg(tleFilePath, next.errorString())
+        };
     return {};
 }
 
