@@ -97,8 +97,8 @@ struct LineFailure {
 
 } // namespace
 
-Configuration ParseConfiguration(const QString& iniText, const QString& baseDir,
-    const QLocale& locale, const QString& fileName)
+Configuration ParseConfiguration(
+    const QString& iniText, const QString& baseDir, const QLocale& locale, const QString& fileName)
 {
     const QStringList lines = SplitLines(iniText);
     if (lines.isEmpty())
@@ -165,7 +165,6 @@ QString DecodeSettingsText(const QByteArray& bytes)
     return text;
 }
 
-
 Configuration ReadConfigurationFile(const QString& appDir, EventLog& log, const QLocale& locale)
 {
     // The program's own folder, never the working directory.
@@ -190,14 +189,6 @@ Configuration ReadConfigurationAt(const QString& iniPath, EventLog& log, const Q
     Configuration config
         = ParseConfiguration(DecodeSettingsText(bytes), info.absolutePath(), locale, fileName);
     config.IniPath = iniPath;
-    return config;
-}
-
-Configuration LoadConfiguration(const QString& appDir, EventLog& log, const QLocale& locale)
-{
-    Configuration config = ReadConfigurationFile(appDir, log, locale);
-    if (config.RotorPortSettings)
-        log.LogEvent(RotorLogLine(config), false);
     return config;
 }
 

@@ -190,11 +190,12 @@ void RigctldClient::ReadAnswers(TimePoint now)
         m_in.erase(0, end + 1);
         if (line.rfind("RPRT", 0) != 0)
             continue;
-        m_lastReply = std::atoi(line.c_str() + 4);
+        // "RPRT 0": accepted; a negative code is hamlib's refusal.
+        const int reply = std::atoi(line.c_str() + 4);
         if (m_pending > 0)
             --m_pending;
         m_waitSince = now;
-        if (m_lastReply != 0) {
+        if (reply != 0) {
             Note("rigctld refused the frequency: " + line);
             m_refused = true;
         } else if (m_refused) {
