@@ -147,6 +147,12 @@ Configuration ParseConfiguration(
             config.TleServer = value;
         } else if (key == QLatin1String("TLE_ARCHIVE")) {
             config.TleArchive = value;
+        } else if (key == QLatin1String("ORBIT_MODEL")) {
+            const std::optional<OrbitModelKind> kind = ParseOrbitModel(value.toStdString());
+            if (!kind)
+                at.Fail(QStringLiteral("ORBIT_MODEL value \"%1\" is neither PLAN13 nor SGP4")
+                            .arg(value));
+            config.OrbitModelChoice = *kind;
         }
     }
     return config;
