@@ -253,7 +253,7 @@ TEST_F(TrackerTest, StartupFailuresBoxesAndLogLines)
         QStringList boxes;
         QStringList log;
     } const cases[] = {
-        { "missing sat.ini", "", { "File sat.ini not found" },
+        { "missing sat.ini", "", { "File sat.ini not found: looked for sat.ini in " + dir },
             { "*** ERROR *** no sat.ini found !53" } },
         { "no file names", "QTH=x\n", { "No TLE file found", "No doppler.sql file found" },
             { "*** ERROR *** no TLE file found !", "*** ERROR *** no doppler.sql file found !" } },
@@ -269,11 +269,12 @@ TEST_F(TrackerTest, StartupFailuresBoxesAndLogLines)
             { "No TLE file found: " + dir + "/. is not a file" },
             { "*** ERROR *** no TLE file found !" } },
         { "blank line", "QTH=x\r\nTLEFILE=amateur.txt\r\n\r\nDOPPLERFILE=doppler.sql\r\n",
-            { "sat.ini line 3: no \"=\" in \"\"" }, {} },
+            { dir + "/sat.ini line 3: no \"=\" in \"\": delete the empty line or begin it with #" },
+            {} },
         { "ROTOR_DEG in letters", "ROTOR_DEG=five\n",
-            { "sat.ini line 1: ROTOR_DEG value \"five\" is not a number" }, {} },
+            { dir + "/sat.ini line 1: ROTOR_DEG value \"five\" is not a number" }, {} },
         { "AUTO_PARK in letters", "AUTO_PARK=AUTO\n",
-            { "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" }, {} },
+            { dir + "/sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" }, {} },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -306,7 +307,10 @@ TEST_F(TrackerTest, StartupFromIniUnderAnotherName)
         second.StartupFromIni(m_dir.filePath("portable/station2.ini"));
         FAIL() << "no failure";
     } catch (const StartupError& error) {
-        EXPECT_EQ(error.Messages(), QStringList { "station2.ini line 2: no \"=\" in \"QTH_LAT 51\"" });
+        EXPECT_EQ(error.Messages(),
+            QStringList { m_dir.filePath("portable/station2.ini")
+                + " line 2: no \"=\" in \"QTH_LAT 51\": write KEY=value, or begin the line with # "
+                  "to make it a comment" });
     }
 }
 
