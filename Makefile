@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench screenshot clean
+.PHONY: all deps configure build station run test bench screenshot clean
 
 all: build
 
@@ -15,7 +15,12 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Only what the tracker runs: the window, aostrack-cli, the receiver library
+# and the example station (not the tests and benchmarks).
+station: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target station
+
+run: station
 	bash scripts/run.sh $(BUILD_DIR)
 
 test: build
