@@ -633,6 +633,57 @@ TEST_F(TrackerTest, OpenElementFile)
     EXPECT_EQ(m_tracker.SatelliteNames().size(), 2);
 }
 
+// Reading the same file again keeps the operator's satellite: by its
+// catalogue number, else by its name; another file starts at its first one.
+TEST_F(TrackerTest, ReloadKeepsTheChosenSatellite)
+{
+    const QByteArray renamed = QByteArray(kEshail).replace("ES'HAIL 2  ", "QO-100     ");
+    const QByteArray renumbered = QByteArray(kEshail).replace("1 43700U", "1 99999U");
+    const struct {
+        const char* what;
+        QByteArray file; // the TLE file as the update left it; empty: deleted
+        int selected;
+        QString name;
+    } cases[] = {
+        { "nothing changed", QByteArray(kIss) + kEshail, 1, "ES'HAIL 2" },
+        { "a set added in front", QByteArray(kFuncube) + kIss + kEshail, 2, "ES'HAIL 2" },
+        { "renamed, same catalogue number", QByteArray(kIss) + renamed, 1, "QO-100" },
+        { "same name, other number", QByteArray(kFuncube) + renumbered, 1, "ES'HAIL 2" },
+        { "no longer in the file", QByteArray(kFuncube) + kIss, 0, "FUNCUBE-1 (AO-73)" },
+        { "update failed, file gone", QByteArray(), 1, "ES'HAIL 2" },
+    };
+    m_tracker.Startup(m_dir.path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write("amateur.txt", QByteArray(kIss) + kEshail);
+        ASSERT_TRUE(m_tracker.ReloadElementFile());
+        m_tracker.ChooseSatellite(1);
+        if (c.file.isEmpty())
+            QFile::remove(m_dir.filePath("amateur.txt"));
+        else
+            Write("amateur.txt", c.file);
+        QSignalSpy lists(&m_tracker, &Tracker::satelliteListChanged);
+        EXPECT_EQ(m_tracker.ReloadElementFile(), !c.file.isEmpty());
+        EXPECT_EQ(m_tracker.SelectedIndex(), c.selected);
+        EXPECT_EQ(m_tracker.SelectedName(), c.name);
+        if (!c.file.isEmpty()) {
+            // The window's list shows the kept satellite as the chosen one.
+            ASSERT_EQ(lists.count(), 1);
+            EXPECT_EQ(lists.first().at(1).toInt(), c.selected);
+        } else {
+            EXPECT_EQ(lists.count(), 0);
+        }
+    }
+
+    // "Open Kep File" with another file that holds the same satellite starts
+    // at that file's first satellite.
+    Write("amateur.txt", QByteArray(kIss) + kEshail);
+    m_tracker.ChooseSatellite(1);
+    Write("other.txt", QByteArray(kIss) + kEshail);
+    EXPECT_TRUE(m_tracker.OpenElementFile(m_dir.filePath("other.txt")));
+    EXPECT_EQ(m_tracker.SelectedIndex(), 0);
+}
+
 TEST(CountdownText, HorizonAndUnsetTimes)
 {
     const sys_seconds now = kStart;
