@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build station run test bench screenshot clean
+.PHONY: all deps configure build programs run test bench screenshot clean
 
 all: build
 
@@ -17,10 +17,10 @@ build: configure
 
 # Only what the tracker runs: the window, aostrack-cli, the receiver library
 # and the example station (not the tests and benchmarks).
-station: configure
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target station
+programs: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target programs
 
-run: station
+run: programs
 	bash scripts/run.sh $(BUILD_DIR)
 
 test: build
