@@ -144,16 +144,27 @@ void Tracker::SetLinks(ReceiverLink* receiver, RotorLink* rotor, TimeSyncLink* t
 
 void Tracker::FailMissingFileNames()
 {
+    // Each box says which line to add, and to which file.
+    const QString ini = IniFileText();
     QStringList boxes;
     if (m_config.TleFilePath.isEmpty()) {
         m_log.LogEvent(QString::fromLatin1(kNoTleLog), false);
-        boxes << QStringLiteral("No TLE file found");
+        boxes << QStringLiteral("No TLE file found: add a line TLEFILE=amateur.txt (your element "
+                                "file) to %1")
+                     .arg(ini);
     }
     if (m_config.DopplerFileName.isEmpty()) {
         m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
-        boxes << QStringLiteral("No doppler.sql file found");
+        boxes << QStringLiteral(
+            "No doppler.sql file found: add a line DOPPLERFILE=doppler.sql to %1")
+                     .arg(ini);
     }
     throw StartupError(boxes);
+}
+
+QString Tracker::IniFileText() const
+{
+    return QDir::toNativeSeparators(QFileInfo(m_config.IniPath).absoluteFilePath());
 }
 
 void Tracker::Startup(const QString& appDir)
@@ -180,8 +191,8 @@ void Tracker::StartupFromIni(const QString& iniPath)
             FailMissingFileNames();
         if (!QFileInfo(m_config.TleFilePath).isFile()) {
             m_log.LogEvent(QString::fromLatin1(kNoTleLog), false);
-            throw StartupError(
-                QStringLiteral("No TLE file found: ") + WhyNotAFile(m_config.TleFilePath));
+            throw StartupError(QStringLiteral("No TLE file found: %1: correct TLEFILE in %2")
+                                   .arg(WhyNotAFile(m_config.TleFilePath), IniFileText()));
         }
         TleLoad load = LoadTleFile(QFile::encodeName(m_config.TleFilePath).toStdString());
         // Refused records first: they may be why nothing is left.
@@ -195,8 +206,9 @@ void Tracker::StartupFromIni(const QString& iniPath)
             FailMissingFileNames();
         if (!QFileInfo(m_config.DopplerFileName).isFile()) {
             m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
-            throw StartupError(QStringLiteral("No doppler.sql file found: ")
-                + WhyNotAFile(m_config.DopplerFileName));
+            throw StartupError(
+                QStringLiteral("No doppler.sql file found: %1: correct DOPPLERFILE in %2")
+                    .arg(WhyNotAFile(m_config.DopplerFileName), IniFileText()));
         }
 
         emit satelliteListChanged(SatelliteNames(), 0);

@@ -146,6 +146,7 @@ signals:
 private:
     class BusyHold;
     [[noreturn]] void FailMissingFileNames();
+    QString IniFileText() const; // the settings file's whole path, for messages
     void ReportIgnoredLines(const TleLoad& load, const QString& path);
     void ShowNoPrediction();
     void SearchNextPass(std::chrono::sys_seconds now);

@@ -258,18 +258,27 @@ TEST_F(TrackerTest, StartupFailuresBoxesAndLogLines)
     } const cases[] = {
         { "missing sat.ini", "", { "File sat.ini not found: looked for sat.ini in " + dir },
             { "*** ERROR *** no sat.ini found !53" } },
-        { "no file names", "QTH=x\n", { "No TLE file found", "No doppler.sql file found" },
+        { "no file names", "QTH=x\n",
+            { "No TLE file found: add a line TLEFILE=amateur.txt (your element file) to " + dir
+                    + "/sat.ini",
+                "No doppler.sql file found: add a line DOPPLERFILE=doppler.sql to " + dir
+                    + "/sat.ini" },
             { "*** ERROR *** no TLE file found !", "*** ERROR *** no doppler.sql file found !" } },
-        { "no DOPPLERFILE", "TLEFILE=amateur.txt\n", { "No doppler.sql file found" },
+        { "no DOPPLERFILE", "TLEFILE=amateur.txt\n",
+            { "No doppler.sql file found: add a line DOPPLERFILE=doppler.sql to " + dir
+                + "/sat.ini" },
             { "*** ERROR *** no doppler.sql file found !" } },
         { "TLE file missing", "TLEFILE=nothere.txt\nDOPPLERFILE=doppler.sql\n",
-            { "No TLE file found: " + dir + "/nothere.txt does not exist" },
+            { "No TLE file found: " + dir + "/nothere.txt does not exist: correct TLEFILE in " + dir
+                + "/sat.ini" },
             { "*** ERROR *** no TLE file found !" } },
         { "doppler file missing", "TLEFILE=amateur.txt\nDOPPLERFILE=" + dir + "/x.sql\n",
-            { "No doppler.sql file found: " + dir + "/x.sql does not exist" },
+            { "No doppler.sql file found: " + dir + "/x.sql does not exist: correct DOPPLERFILE in "
+                + dir + "/sat.ini" },
             { "*** ERROR *** no doppler.sql file found !" } },
         { "TLE file a folder", "TLEFILE=.\nDOPPLERFILE=doppler.sql\n",
-            { "No TLE file found: " + dir + "/. is not a file" },
+            { "No TLE file found: " + dir + "/. is not a file: correct TLEFILE in " + dir
+                + "/sat.ini" },
             { "*** ERROR *** no TLE file found !" } },
         { "blank line", "QTH=x\r\nTLEFILE=amateur.txt\r\n\r\nDOPPLERFILE=doppler.sql\r\n",
             { dir + "/sat.ini line 3: no \"=\" in \"\": delete the empty line or begin it with #" },

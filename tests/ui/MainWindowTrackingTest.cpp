@@ -358,7 +358,11 @@ TEST_F(MainWindowTracking, StartupFailuresShowTheirBoxesAndEndWithCode1)
         QStringList boxes;
     } cases[] = {
         { "", { "File sat.ini not found: looked for sat.ini in " + m_dir.path() } },
-        { "QTH_LAT=48.1\r\n", { "No TLE file found", "No doppler.sql file found" } },
+        { "QTH_LAT=48.1\r\n",
+            { "No TLE file found: add a line TLEFILE=amateur.txt (your element file) to "
+                    + m_dir.filePath("sat.ini"),
+                "No doppler.sql file found: add a line DOPPLERFILE=doppler.sql to "
+                    + m_dir.filePath("sat.ini") } },
         { "QTH=Test\r\nROTOR_DEG=five\r\n",
             { m_dir.filePath("sat.ini") + " line 2: ROTOR_DEG value \"five\" is not a number" } },
         { "QTH_LAT=200\r\n",
