@@ -1,5 +1,7 @@
 #pragma once
 // The station's settings from sat.ini, read once at start-up.
+#include "orbit/Engine.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -27,6 +29,8 @@ struct Configuration {
 
     QString TleServer = QStringLiteral("https://celestrak.org"); // TLE_SERVER
     QString TleArchive = QStringLiteral("https://www.amsat.org"); // TLE_ARCHIVE
+    // ORBIT_MODEL: PLAN13 (also when absent) or SGP4, any case.
+    OrbitModelKind OrbitModelChoice = OrbitModelKind::Plan13;
 
     // Values read only in part ("QTH_LAT=48,14" is read as 48): one line each,
     // naming the file, line, key and what was ignored; start-up logs them.
@@ -64,6 +68,9 @@ QString DecodeSettingsText(const QByteArray& bytes);
 // "#" in the very first column starts a comment; keys are case-sensitive and
 // the last one given wins; unknown keys are ignored. A relative TLEFILE or
 // DOPPLERFILE is resolved against appDir. Throws StartupError naming the line
+// ("sat.ini line 4: ...", with fileName) for a line without "=", an empty
+// text, a ROTOR_DEG or AUTO_PARK that is not a number, a number out of the
+// 16-bit range, or an ORBIT_MODEL other than PLAN13 and SGP4.
 // ("sat.ini line 4: ...", with fileName) and the remedy for a line without
 // "=", an empty text, a ROTOR_DEG or AUTO_PARK that is not a number, a number
 // out of the 16-bit range, a QTH_LAT outside -90..90 or a QTH_LONG outside

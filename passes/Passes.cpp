@@ -240,10 +240,10 @@ std::vector<double> PassTrack(const OrbitModel& model, sys_seconds aosTime, sys_
 
 namespace aostrack {
 
-HorizonSpan ClassifyHorizon(
-    const ElementSet& elements, const Station& station, sys_seconds now, seconds step, int steps)
+HorizonSpan ClassifyHorizon(const ElementSet& elements, const Station& station, sys_seconds now,
+    seconds step, int steps, OrbitModelKind kind)
 {
-    const OrbitModel model(elements, station);
+    const OrbitModel model(elements, station, kind);
     bool anyAbove = false;
     bool anyNotAbove = false;
     for (int i = 1; i <= steps && !(anyAbove && anyNotAbove); ++i) {

@@ -97,6 +97,7 @@ enum class HorizonSpan {
 };
 // Elevations at now + i x step for i = 1..steps.
 HorizonSpan ClassifyHorizon(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds now, std::chrono::seconds step, int steps);
+    std::chrono::sys_seconds now, std::chrono::seconds step, int steps,
+    OrbitModelKind kind = OrbitModelKind::Plan13);
 
 } // namespace aostrack

@@ -260,7 +260,14 @@ QGroupBox* MainWindow::BuildSatelliteFrame()
     hintPalette.setColor(QPalette::WindowText, TooOldRed);
     hint->setPalette(hintPalette);
     hint->setVisible(false);
+    // Which theory the figures above come from, on the same row: a row less
+    // keeps the panel within a 600-pixel screen.
+    auto* model = Caption(frame, QStringLiteral("Orbit model: Plan13"));
+    m_controls.Panel.OrbitModel = model;
+    model->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     auto* ageRow = new QHBoxLayout;
+    ageRow->addWidget(model, 0);
+    ageRow->addSpacing(8);
     ageRow->addWidget(age, 1);
     ageRow->addSpacing(8);
     ageRow->addWidget(hint, 1);

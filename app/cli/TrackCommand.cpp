@@ -40,8 +40,32 @@ namespace {
 using namespace std::chrono;
 
 volatile std::sig_atomic_t g_stopRequested = 0;
+volatile std::sig_atomic_t g_ownScreen = 0; // the terminal shows our own screen
+
+#ifndef _WIN32
+// The backstop of a stop request: when the event loop has not wound up a
+// second after Ctrl-C or SIGTERM (a peer keeping a call busy, a cleanup that
+// hangs), the process ends here anyway. Only async-signal-safe calls.
+extern "C" void ForceStop(int)
+{
+    static const char restore[] = "\x1b[?25h\x1b[?1049l";
+    static const char told[] = "aostrack-cli: stopped after waiting 1 s for a clean end\n";
+    if (g_ownScreen)
+        (void)!::write(STDOUT_FILENO, restore, sizeof restore - 1);
+    (void)!::write(STDERR_FILENO, told, sizeof told - 1);
+    ::_exit(ExitFailed);
+}
+#endif
+
 extern "C" void RequestStop(int)
 {
+#ifndef _WIN32
+    if (g_stopRequested) {
+        ForceStop(0); // asked twice: no more waiting
+        return;
+    }
+    ::alarm(1);
+#endif
     g_stopRequested = 1;
 }
 
@@ -75,13 +99,15 @@ struct TrackOptions {
     bool rotor = false;
     bool receiver = false;
     bool plain = false;
+    std::optional<OrbitModelKind> model; // --model; unset: ORBIT_MODEL of sat.ini
 };
 
 QString Help()
 {
     return QStringLiteral(
         "Usage: aostrack-cli track [--config FILE] [--sat N|NAME] [--start YYYY-MM-DDTHH:MM:SSZ]\n"
-        "                          [--speed N] [--for SECONDS] [--rotor] [--receiver] [--plain]\n"
+        "                          [--speed N] [--for SECONDS] [--model M] [--rotor] [--receiver]\n"
+        "                          [--plain]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
@@ -99,6 +125,7 @@ QString Help()
         "  --speed N        simulated seconds per real second (0.1 to 10000; default 1);\n"
         "                   every simulated second is still computed and shown\n"
         "  --for SECONDS    end after this much (simulated) time\n"
+        "  --model M        orbit model: plan13 or sgp4 (default: ORBIT_MODEL of sat.ini)\n"
         "  --rotor          switch the EasyComm rotor link on (as the menu item does):\n"
         "                   the antenna follows every tick and parks after the pass\n"
         "  --receiver       tick \"track\": tune the receiver every tick\n"
@@ -130,6 +157,8 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     o.rotor = args.Has(QStringLiteral("--rotor"));
     o.receiver = args.Has(QStringLiteral("--receiver"));
     o.plain = args.Has(QStringLiteral("--plain"));
+    if (args.Has(QStringLiteral("--model")))
+        o.model = ModelOption(args, nullptr);
     return o;
 }
 
@@ -171,12 +200,14 @@ public:
     {
         if (m_fullScreen)
             WriteOut(QStringLiteral("\x1b[?1049h\x1b[?25l")); // own screen, no cursor
+        g_ownScreen = m_fullScreen ? 1 : 0;
     }
 
     void End()
     {
         if (m_fullScreen)
             WriteOut(QStringLiteral("\x1b[?25h\x1b[?1049l"));
+        g_ownScreen = 0;
     }
 
     void Show(sys_seconds now)
@@ -243,6 +274,7 @@ private:
         in.countdown = m_tracker.CountdownText();
         in.frequency = FrequencyText();
         in.receiverTracking = m_receiver.Frame().Tracking;
+        in.model = QString::fromLatin1(OrbitModelName(m_tracker.ModelKind()));
         if (m_rotor)
             in.rotor = RotorText();
         in.plot = m_tracker.Plot();
@@ -282,6 +314,11 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         = ChooseSatelliteIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath);
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
+    // A set the chosen theory refuses: the log says why.
+    if (options.model && !tracker.SetOrbitModel(*options.model)) {
+        view.ReleaseLog();
+        return ExitUsage;
+    }
     view.ReleaseLog();
     // On the full screen the age line turns red; in a pipe or a log file
     // one line on stderr says it.
@@ -308,6 +345,9 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
 void RunUntilStopped(StationSession& station, const TrackOptions& options, TrackView& view)
 {
     g_stopRequested = 0;
+#ifndef _WIN32
+    std::signal(SIGALRM, ForceStop);
+#endif
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
 
@@ -356,7 +396,7 @@ int RunTrackCommand(const QStringList& argList)
 {
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--start"),
-            QStringLiteral("--speed"), QStringLiteral("--for") },
+            QStringLiteral("--speed"), QStringLiteral("--for"), QStringLiteral("--model") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
             QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {

@@ -24,6 +24,7 @@ struct TrackScreenInput {
     QString line1; // element lines
     QString line2;
     DataPanelTexts panel;
+    QString model; // orbit model name ("PLAN13", "SGP4"), empty: not shown
     QString countdown; // "Time to AOS: 00:12:34"
     QString frequency; // "145802.432 kHz FM voice" or empty
     bool receiverTracking = false;
