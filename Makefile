@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench screenshot fuzz sanitize clean
+.PHONY: all deps configure build programs run test bench screenshot fuzz sanitize clean
 
 FUZZ_DIR ?= build-fuzz
 SANITIZE_DIR ?= build-sanitize
@@ -19,7 +19,12 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Only what the tracker runs: the window, aostrack-cli, the receiver library
+# and the example station (not the tests and benchmarks).
+programs: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target programs
+
+run: programs
 	bash scripts/run.sh $(BUILD_DIR)
 
 test: build

@@ -86,6 +86,34 @@ struct LineFailure {
             Fail(QStringLiteral("%1 value \"%2\" is out of range").arg(key, value));
         return static_cast<int>(rounded);
     }
+    // A lenient number; what follows it is ignored, as station files always
+    // had it, but the operator hears of it once.
+    double Lenient(const QString& value, const QString& key, QStringList& warnings) const
+    {
+        const LenientReading reading = ReadLenientWithRest(value);
+        if (!reading.rest.isEmpty()) {
+            QString warning
+                = QStringLiteral("%1 line %2: %3 value \"%4\" read as %5, \"%6\" ignored")
+                      .arg(fileName)
+                      .arg(lineNumber)
+                      .arg(key, value, QString::number(reading.value), reading.rest);
+            // "48,14": a decimal comma, which this file does not know.
+            if (reading.rest.startsWith(QLatin1Char(',')))
+                warning += QStringLiteral(": write decimals with a full stop");
+            warnings << warning;
+        }
+        return reading.value;
+    }
+    double DegreesOrFail(
+        const QString& value, const QString& key, double limit, QStringList& warnings) const
+    {
+        const double degrees = Lenient(value, key, warnings);
+        if (!(degrees >= -limit && degrees <= limit))
+            Fail(QStringLiteral("%1 value \"%2\" is outside -%3 to %3 degrees")
+                     .arg(key, value)
+                     .arg(limit));
+        return degrees;
+    }
     double StrictOrFail(const QString& value, const QString& key, const QLocale& locale) const
     {
         const std::optional<double> number = ReadStrict(value, locale);
@@ -145,7 +173,10 @@ Configuration ParseConfiguration(
 {
     const QStringList lines = SplitLines(iniText);
     if (lines.isEmpty())
-        throw StartupError(QStringLiteral("%1: the file is empty").arg(fileName));
+        throw StartupError(
+            QStringLiteral("%1: the file is empty: write the station's settings in it as "
+                           "KEY=value lines, as in examples/sat.ini")
+                .arg(fileName));
 
     Configuration config;
     LineFailure at { fileName };
@@ -154,8 +185,14 @@ Configuration ParseConfiguration(
         if (line.startsWith(QLatin1Char('#')))
             continue;
         const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals < 0)
-            at.Fail(QStringLiteral("no \"=\" in \"%1\"").arg(line));
+        if (equals < 0) {
+            at.Fail(QStringLiteral("no \"=\" in \"%1\": %2")
+                        .arg(line,
+                            line.trimmed().isEmpty()
+                                ? QStringLiteral("delete the empty line or begin it with #")
+                                : QStringLiteral("write KEY=value, or begin the line with # to "
+                                                 "make it a comment")));
+        }
         const QString key = TrimBlanks(line.left(equals));
         const QString value = TrimBlanks(line.mid(equals + 1));
 
@@ -168,13 +205,14 @@ Configuration ParseConfiguration(
         } else if (key == QLatin1String("TIMESERVER")) {
             config.TimeServerHost = value;
         } else if (key == QLatin1String("QTH_LAT")) {
-            config.StationLat = ReadLenient(value);
+            config.StationLat = at.DegreesOrFail(value, key, MaxStationLatDeg, config.Warnings);
         } else if (key == QLatin1String("QTH_LONG")) {
-            config.StationLon = ReadLenient(value);
+            config.StationLon = at.DegreesOrFail(value, key, MaxStationLonDeg, config.Warnings);
         } else if (key == QLatin1String("QTH_HEIGHT")) {
-            config.StationHeight = ReadLenient(value);
+            config.StationHeight = at.Lenient(value, key, config.Warnings);
         } else if (key == QLatin1String("ROTOR_PORT")) {
-            config.RotorPort = at.Int16OrFail(RoundHalfEven(ReadLenient(value)), key, value);
+            config.RotorPort = at.Int16OrFail(
+                RoundHalfEven(at.Lenient(value, key, config.Warnings)), key, value);
         } else if (key == QLatin1String("ROTOR_PORT_SETTINGS")) {
             config.RotorPortSettings = value;
         } else if (key == QLatin1String("ROTOR_DEG")) {
@@ -243,7 +281,8 @@ Configuration ReadConfigurationAt(const QString& iniPath, EventLog& log, const Q
     QFile file(iniPath);
     if (!file.exists()) {
         log.LogEvent(QStringLiteral("*** ERROR *** no %1 found !53").arg(fileName), false);
-        throw StartupError(QStringLiteral("File %1 not found").arg(fileName));
+        throw StartupError(QStringLiteral("File %1 not found: looked for %1 in %2")
+                               .arg(fileName, QDir::toNativeSeparators(info.absolutePath())));
     }
     if (!file.open(QIODevice::ReadOnly))
         throw StartupError(
@@ -251,9 +290,12 @@ Configuration ReadConfigurationAt(const QString& iniPath, EventLog& log, const Q
     const QByteArray bytes = file.readAll();
     file.close();
 
-    Configuration config
-        = ParseConfiguration(DecodeSettingsText(bytes), info.absolutePath(), locale, fileName);
+    // Messages name the file by its whole path: the operator may have several.
+    Configuration config = ParseConfiguration(DecodeSettingsText(bytes), info.absolutePath(),
+        locale, QDir::toNativeSeparators(info.absoluteFilePath()));
     config.IniPath = iniPath;
+    for (const QString& warning : config.Warnings)
+        log.LogEvent(QStringLiteral("*** WARNING *** ") + warning, false);
     return config;
 }
 

@@ -40,7 +40,16 @@ struct Configuration {
     QString TleArchive = QStringLiteral("https://www.amsat.org"); // TLE_ARCHIVE
     // ORBIT_MODEL: PLAN13 (also when absent) or SGP4, any case.
     OrbitModelKind OrbitModelChoice = OrbitModelKind::Plan13;
+
+    // Values read only in part ("QTH_LAT=48,14" is read as 48): one line each,
+    // naming the file, line, key and what was ignored; start-up logs them.
+    QStringList Warnings;
 };
+
+// The station's position must lie on the globe: a latitude of 200 would be
+// tracked without complaint but from nowhere.
+inline constexpr double MaxStationLatDeg = 90;
+inline constexpr double MaxStationLonDeg = 180;
 
 // A start-up failure: what() is the text of the message box shown before the
 // program ends (for instance "sat.ini line 4: no \"=\" in \"QTH_LAT 51\"").
@@ -68,16 +77,21 @@ QString DecodeSettingsText(const QByteArray& bytes);
 // "#" in the very first column starts a comment; keys are case-sensitive and
 // the last one given wins; unknown keys are ignored. A relative TLEFILE or
 // DOPPLERFILE is resolved against appDir. Throws StartupError naming the line
-// ("sat.ini line 4: ...", with fileName) for a line without "=", an empty
-// text, a ROTOR_DEG or AUTO_PARK that is not a number, a number out of the
-// 16-bit range, an ORBIT_MODEL other than PLAN13 and SGP4, a ROTOR_HOST
-// without a usable port, a ROTOR_AZ_MAX outside 360..540 or a ROTOR_EL_MAX
-// other than 90 or 180.
+// ("sat.ini line 4: ...", with fileName) and, where it helps, the remedy, for a
+// line without "=", an empty text, a ROTOR_DEG or AUTO_PARK that is not a
+// number, a number out of the 16-bit range, an ORBIT_MODEL other than PLAN13
+// and SGP4, a ROTOR_HOST without a usable port, a ROTOR_AZ_MAX outside
+// 360..540, a ROTOR_EL_MAX other than 90 or 180, a QTH_LAT outside -90..90 or
+// a QTH_LONG outside -180..180. Lenient numbers (QTH_LAT, QTH_LONG,
+// QTH_HEIGHT, ROTOR_PORT) that carry more than their number are read as
+// before and listed in Warnings.
 Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
     const QLocale& locale = QLocale(), const QString& fileName = QStringLiteral("sat.ini"));
 
 // Reads appDir/sat.ini (never the working directory). A missing sat.ini logs
-// "*** ERROR *** no sat.ini found !53" and throws "File sat.ini not found".
+// "*** ERROR *** no sat.ini found !53" and throws "File sat.ini not found:
+// looked for sat.ini in <appDir>". Other messages name the file by its whole
+// path; the Warnings are logged as plain lines, once.
 Configuration ReadConfigurationFile(
     const QString& appDir, EventLog& log, const QLocale& locale = QLocale());
 

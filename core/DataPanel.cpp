@@ -102,6 +102,7 @@ DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
 
     memory.TleAgeDays = TleAgeDays(utcNow, tleEpoch);
     texts.TleAge = TleAgeText(memory.TleAgeDays, locale);
+    texts.TleTooOld = memory.TleAgeDays > TleMaxAgeDays;
     return texts;
 }
 

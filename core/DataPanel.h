@@ -39,6 +39,9 @@ struct DataPanelTexts {
     QString Date; // Text1_28: "Monday, 2026 December 07" in the system language
     QString Epoch; // Text1_29: "341.58503472"
     QString TleAge; // Label15: "TLE's are 3.4 days old" / "TLE's are too old"
+    // Label15 in red, with the way to fresh sets beside it: predictions from
+    // a set this old can be off by whole passes.
+    bool TleTooOld = false;
 
     // (index in Text1, text) in the order the fields are written; Text2 and
     // Label15 are not part of the Text1 array.
@@ -67,6 +70,9 @@ DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
 double TleAgeDays(std::chrono::sys_seconds utcNow, double tleEpoch);
 // "TLE's are too old" above 60 days, else "TLE's are 3.4 days old".
 QString TleAgeText(double ageDays, const QLocale& locale = QLocale());
+
+// Where the window's operator gets fresh element sets: the menu path.
+inline constexpr const char* TleUpdateHint = "TLE > Internet Update";
 
 // -f v / c in kHz for f in kHz and the range rate v in km/s.
 double DopplerShiftKHz(double tunedFreqKHz, double rangeRateKmS);

@@ -135,7 +135,7 @@ QString FormatPlain(double value)
     return text;
 }
 
-double ReadLenient(const QString& text)
+LenientReading ReadLenientWithRest(const QString& text)
 {
     // Blanks are skipped wherever they stand, as a typed "51 .5" still means 51.5.
     std::string number;
@@ -168,7 +168,7 @@ double ReadLenient(const QString& text)
         }
     }
     if (!anyDigit)
-        return 0;
+        return { 0, text.trimmed() };
     if (i < text.size()
         && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E')
             || text[i] == QLatin1Char('d') || text[i] == QLatin1Char('D'))) {
@@ -187,8 +187,10 @@ double ReadLenient(const QString& text)
             exponent += static_cast<char>(text[k++].unicode());
             expDigit = true;
         }
-        if (expDigit)
+        if (expDigit) {
             number += exponent;
+            i = k;
+        }
     }
     // from_chars, not strtod: the C library's number reading follows the
     // regional settings, and sat.ini always uses a point.
@@ -196,7 +198,12 @@ double ReadLenient(const QString& text)
         number.erase(0, 1);
     double result = 0;
     std::from_chars(number.data(), number.data() + number.size(), result);
-    return std::isfinite(result) ? result : 0;
+    return { std::isfinite(result) ? result : 0, text.mid(i).trimmed() };
+}
+
+double ReadLenient(const QString& text)
+{
+    return ReadLenientWithRest(text).value;
 }
 
 std::optional<double> ReadStrict(const QString& text, const QLocale& locale)

@@ -20,6 +20,14 @@ QString FormatPlain(double value);
 // Lenient reading: the longest leading decimal number (point as separator,
 // blanks inside skipped, optional exponent); 0 when there is none. Never fails.
 double ReadLenient(const QString& text);
+// The same reading and the text it left unread after the number, blanks
+// around it dropped ("48,14" -> 48 and ",14"; "51.5N" -> 51.5 and "N";
+// "north" -> 0 and "north"); rest is empty when the whole text was the number.
+struct LenientReading {
+    double value = 0;
+    QString rest;
+};
+LenientReading ReadLenientWithRest(const QString& text);
 
 // Strict reading: the whole text must be a number in the regional format
 // (no thousands separators) or with a full stop; nullopt otherwise.

@@ -50,6 +50,39 @@ bool HoldsElementSet(const SatTable& table)
     return false;
 }
 
+// The NORAD catalogue number, columns 3 to 7 of element line 1; empty when
+// the record has no such line. It stays when a satellite is renamed in a
+// newer file ("RS-44 & BREEZE-KM R/B" has been "DOSAAF-85" before).
+std::string CatalogueNumber(const SatRecord& record)
+{
+    if (record.Line1.size() < 7 || record.Line1[0] != '1')
+        return {};
+    std::string number = record.Line1.substr(2, 5);
+    while (!number.empty() && number.front() == ' ')
+        number.erase(0, 1);
+    while (!number.empty() && number.back() == ' ')
+        number.pop_back();
+    return number;
+}
+
+// Position of the satellite `kept` in table: same catalogue number first,
+// else the same name; 0 when it is no longer there.
+int PositionOf(const SatTable& table, const SatRecord& kept)
+{
+    const std::string number = CatalogueNumber(kept);
+    if (!number.empty()) {
+        for (int index = 1; index <= table.SatCount(); ++index) {
+            if (CatalogueNumber(table.Record(index)) == number)
+                return index - 1;
+        }
+    }
+    for (int index = 1; index <= table.SatCount(); ++index) {
+        if (table.Record(index).SatName == kept.SatName)
+            return index - 1;
+    }
+    return 0;
+}
+
 QString WhyNotAFile(const QString& path)
 {
     return QFileInfo::exists(path) ? QStringLiteral("%1 is not a file").arg(path)
@@ -111,16 +144,27 @@ void Tracker::SetLinks(ReceiverLink* receiver, RotorLink* rotor, TimeSyncLink* t
 
 void Tracker::FailMissingFileNames()
 {
+    // Each box says which line to add, and to which file.
+    const QString ini = IniFileText();
     QStringList boxes;
     if (m_config.TleFilePath.isEmpty()) {
         m_log.LogEvent(QString::fromLatin1(kNoTleLog), false);
-        boxes << QStringLiteral("No TLE file found");
+        boxes << QStringLiteral("No TLE file found: add a line TLEFILE=amateur.txt (your element "
+                                "file) to %1")
+                     .arg(ini);
     }
     if (m_config.DopplerFileName.isEmpty()) {
         m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
-        boxes << QStringLiteral("No doppler.sql file found");
+        boxes << QStringLiteral(
+            "No doppler.sql file found: add a line DOPPLERFILE=doppler.sql to %1")
+                     .arg(ini);
     }
     throw StartupError(boxes);
+}
+
+QString Tracker::IniFileText() const
+{
+    return QDir::toNativeSeparators(QFileInfo(m_config.IniPath).absoluteFilePath());
 }
 
 void Tracker::Startup(const QString& appDir)
@@ -149,8 +193,8 @@ void Tracker::StartupFromIni(const QString& iniPath)
             FailMissingFileNames();
         if (!QFileInfo(m_config.TleFilePath).isFile()) {
             m_log.LogEvent(QString::fromLatin1(kNoTleLog), false);
-            throw StartupError(
-                QStringLiteral("No TLE file found: ") + WhyNotAFile(m_config.TleFilePath));
+            throw StartupError(QStringLiteral("No TLE file found: %1: correct TLEFILE in %2")
+                                   .arg(WhyNotAFile(m_config.TleFilePath), IniFileText()));
         }
         TleLoad load = LoadTleFile(QFile::encodeName(m_config.TleFilePath).toStdString());
         // Refused records first: they may be why nothing is left.
@@ -164,8 +208,9 @@ void Tracker::StartupFromIni(const QString& iniPath)
             FailMissingFileNames();
         if (!QFileInfo(m_config.DopplerFileName).isFile()) {
             m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
-            throw StartupError(QStringLiteral("No doppler.sql file found: ")
-                + WhyNotAFile(m_config.DopplerFileName));
+            throw StartupError(
+                QStringLiteral("No doppler.sql file found: %1: correct DOPPLERFILE in %2")
+                    .arg(WhyNotAFile(m_config.DopplerFileName), IniFileText()));
         }
 
         emit satelliteListChanged(SatelliteNames(), 0);
@@ -435,11 +480,18 @@ bool Tracker::OpenElementFile(const QString& path)
             true);
         return false;
     }
+    // The same file read again (after an element update, or opened anew)
+    // keeps the operator's satellite; another file starts at its first one.
+    std::optional<SatRecord> kept;
+    if (m_selected >= 0 && m_selected < m_table.SatCount()
+        && QFileInfo(path) == QFileInfo(m_config.TleFilePath))
+        kept = m_table.Record(m_selected + 1);
     m_table = std::move(load.Table);
     m_config.TleFilePath = path;
     m_selected = -1;
-    emit satelliteListChanged(SatelliteNames(), 0);
-    ChooseSatellite(0);
+    const int position = kept ? PositionOf(m_table, *kept) : 0;
+    emit satelliteListChanged(SatelliteNames(), position);
+    ChooseSatellite(position);
     return true;
 }
 

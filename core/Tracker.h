@@ -81,11 +81,13 @@ public:
     void TrackingTick();
 
     // "Open Kep File": loads path as the new catalogue and chooses its first
-    // satellite. A file that cannot be read or holds no complete element set
-    // (only name lines, say a text file chosen by mistake) is reported in the
-    // event log and the previous list stays; returns false then.
+    // satellite; the file already loaded, read again, keeps the chosen
+    // satellite when it is still there (same catalogue number, else same name). A file that cannot
+    // be read or holds no complete element set (only name lines, say a text file chosen by mistake)
+    // is reported in the event log and the previous list stays; returns false then.
     bool OpenElementFile(const QString& path);
-    // Loads TleFilePath again (after the element update replaced it).
+    // Loads TleFilePath again (after the element update replaced it),
+    // keeping the chosen satellite as OpenElementFile does.
     bool ReloadElementFile();
 
     // Stops the tracking (window closing).
@@ -153,6 +155,7 @@ signals:
 private:
     class BusyHold;
     [[noreturn]] void FailMissingFileNames();
+    QString IniFileText() const; // the settings file's whole path, for messages
     void ReportIgnoredLines(const TleLoad& load, const QString& path);
     void ShowNoPrediction();
     const OrbitModel& Model();

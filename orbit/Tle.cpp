@@ -12,9 +12,21 @@
 
 namespace aostrack {
 
+namespace {
+// A file that could not be opened has no line to point at.
+std::string TleFileMessage(const std::string& file, int line, const std::string& reason)
+{
+    if (line <= 0)
+        return file + ": " + reason;
+    return file + " line " + std::to_string(line) + ": " + reason;
+}
+} // namespace
+
 TleFileError::TleFileError(std::string file, int line, std::string reason)
-    : std::runtime_error(file + " line " + std::to_string(line) + ": " + reason),
-      m_file(std::move(file)), m_line(line), m_reason(std::move(reason))
+    : std::runtime_error(TleFileMessage(file, line, reason))
+    , m_file(std::move(file))
+    , m_line(line)
+    , m_reason(std::move(reason))
 {
 }
 

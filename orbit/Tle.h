@@ -54,7 +54,8 @@ struct TleLoad {
 };
 
 // A file that cannot be opened or read. what() reads
-// "<file> line <n>: <reason>" (line 0 when the file could not be opened).
+// "<file> line <n>: <reason>", or "<file>: <reason>" when the file could not
+// be opened at all (Line() is 0 then).
 class TleFileError : public std::runtime_error {
 public:
     TleFileError(std::string file, int line, std::string reason);

@@ -259,3 +259,26 @@ std::vector<PassLook> PassLookTrack(const OrbitModel& model, sys_seconds aosTime
 }
 
 } // namespace aostrack
+
+namespace aostrack {
+
+HorizonSpan ClassifyHorizon(const ElementSet& elements, const Station& station, sys_seconds now,
+    seconds step, int steps, OrbitModelKind kind)
+{
+    const OrbitModel model(elements, station, kind);
+    bool anyAbove = false;
+    bool anyNotAbove = false;
+    for (int i = 1; i <= steps && !(anyAbove && anyNotAbove); ++i) {
+        if (model.Look(now + step * i).SatElevation > 0)
+            anyAbove = true;
+        else
+            anyNotAbove = true;
+    }
+    if (anyAbove && !anyNotAbove)
+        return HorizonSpan::AlwaysAbove;
+    if (!anyAbove)
+        return HorizonSpan::NeverAbove;
+    return HorizonSpan::Crosses;
+}
+
+} // namespace aostrack

@@ -96,3 +96,21 @@ std::vector<PassLook> PassLookTrack(
     const OrbitModel& model, std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime);
 
 } // namespace aostrack
+
+namespace aostrack {
+
+// Where the satellite stands against the horizon over a span of one-second or
+// one-minute steps: a pass list or a search that found no pass to show may be
+// one of a satellite that never sets (a geostationary one in view) or one that
+// never rises, and the operator must be able to tell the two apart.
+enum class HorizonSpan {
+    Crosses, // above at some steps and not at others
+    AlwaysAbove, // above 0 deg at every step
+    NeverAbove, // above 0 deg at no step
+};
+// Elevations at now + i x step for i = 1..steps.
+HorizonSpan ClassifyHorizon(const ElementSet& elements, const Station& station,
+    std::chrono::sys_seconds now, std::chrono::seconds step, int steps,
+    OrbitModelKind kind = OrbitModelKind::Plan13);
+
+} // namespace aostrack

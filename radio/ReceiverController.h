@@ -72,8 +72,9 @@ public:
 
     // HScroll1 moved by the operator (value in hundredths of a kHz).
     void SliderChanged(int value);
-    // Command1 pressed: 0 "+1000", 1 "+100", 2 "+10", 3 "-1000", 4 "-100",
-    // 5 "-10" (Hz of offset), 6 "reset". Other indices do nothing.
+    // Command1 pressed: 0 "+1 kHz", 1 "+100 Hz", 2 "+10 Hz", 3 "-1 kHz",
+    // 4 "-100 Hz", 5 "-10 Hz" (steps of the offset), 6 "reset". Other indices
+    // do nothing.
     void StepClicked(int index);
     // Check2 ticked or cleared. The first tick loads the library; a library
     // that is missing or incomplete is logged and the box is cleared again.

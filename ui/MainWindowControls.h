@@ -47,6 +47,7 @@ struct DataPanelFields {
     PanelField Date; // Text1_28
     PanelField Epoch; // Text1_29
     QLabel* TleAge = nullptr; // Label15
+    QLabel* TleUpdateHint = nullptr; // TleUpdateHint: shown while the sets are too old
     QLabel* OrbitModel = nullptr; // LabelOrbitModel: "Orbit model: SGP4"
 };
 
@@ -55,9 +56,11 @@ struct FrequencyControls {
     QGroupBox* Frame = nullptr; // Frame6
     QAbstractButton* Track = nullptr; // Check2: "track"
     QLabel* ReceiverName = nullptr; // Label4: "connect FCDpro"
+    QLabel* CentreCaption = nullptr; // Text2Caption: says Text2 is Doppler-corrected
     QLineEdit* CentreFrequency = nullptr; // Text2: the large display
     QAbstractSlider* OffsetSlider = nullptr; // HScroll1
-    // Command1_0..5: "+1000", "+100", "+10", "-1000", "-100", "-10"; 6: "reset".
+    // Command1_0..5: "+1 kHz", "+100 Hz", "+10 Hz", "-1 kHz", "-100 Hz", "-10 Hz"
+    // (steps of the offset); 6: "reset".
     std::array<QAbstractButton*, 7> StepButtons {};
     QLabel* TunedCaption = nullptr; // Label3
     QLineEdit* TunedFrequency = nullptr; // Text3

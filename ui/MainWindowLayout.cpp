@@ -9,6 +9,8 @@
 #include "ui/PassPlot.h"
 #include "ui/StatusLamp.h"
 
+#include "core/DataPanel.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace aostrack {
@@ -74,6 +77,55 @@ public:
 
 private:
     int m_hintWidth = 0;
+};
+
+// The large frequency display: its design font when there is room, a
+// smaller one on a narrow window or for a microwave downlink of eight digits,
+// so that the number is never cut.
+class FittingDisplay : public QLineEdit {
+public:
+    FittingDisplay(const QFont& designFont, QWidget* parent)
+        : QLineEdit(parent)
+        , m_designFont(designFont)
+    {
+        setFont(designFont);
+        connect(this, &QLineEdit::textChanged, this, [this] { Fit(); });
+    }
+    QSize sizeHint() const override
+    {
+        const QFontMetrics design(m_designFont);
+        return { design.horizontalAdvance(QStringLiteral("000000.000")) + Margin,
+            QLineEdit::sizeHint().height() };
+    }
+    QSize minimumSizeHint() const override
+    {
+        return { QFontMetrics(m_designFont).horizontalAdvance(QStringLiteral("000000.000")) / 2,
+            QLineEdit::sizeHint().height() };
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLineEdit::resizeEvent(event);
+        Fit();
+    }
+
+private:
+    static constexpr int Margin = 16;
+    void Fit()
+    {
+        const QString sample = text().isEmpty() ? QStringLiteral("000000.000") : text();
+        QFont fitted = m_designFont;
+        for (double size = m_designFont.pointSizeF(); size >= MinPointSize; size -= 1) {
+            fitted.setPointSizeF(size);
+            if (QFontMetrics(fitted).horizontalAdvance(sample) + Margin <= width())
+                break;
+        }
+        if (fitted != font())
+            setFont(fitted);
+    }
+    static constexpr double MinPointSize = 10;
+    QFont m_designFont;
 };
 
 ValueField* ValueBox(QWidget* parent, const QColor& background = PanelGrey)
@@ -171,7 +223,7 @@ QGroupBox* MainWindow::BuildSatelliteFrame()
     auto* frame = new QGroupBox(QStringLiteral("Satellite"), this);
     m_controls.SatelliteFrame = frame;
     auto* grid = new QGridLayout(frame);
-    grid->setHorizontalSpacing(8);
+    grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
     const int minimumWidth
         = QFontMetrics(font()).horizontalAdvance(QStringLiteral("000.00°W  (-0"));
@@ -184,7 +236,8 @@ QGroupBox* MainWindow::BuildSatelliteFrame()
                   m_controls.Panel.*fields[row].field = PanelField { value, caption };
                   value->setAccessibleName(QLatin1String(fields[row].caption));
                   value->SetHintText(longest);
-                  value->setMinimumWidth(minimumWidth);
+                  // Never narrower than the longest text: a cut value is a wrong one.
+                  value->setMinimumWidth(std::max(minimumWidth, value->sizeHint().width()));
                   grid->addWidget(caption, static_cast<int>(row), column);
                   grid->addWidget(value, static_cast<int>(row), column + 1);
               }
@@ -200,13 +253,27 @@ QGroupBox* MainWindow::BuildSatelliteFrame()
     QFont ageFont = age->font();
     ageFont.setBold(true);
     age->setFont(ageFont);
-    age->setAlignment(Qt::AlignCenter);
-    grid->addWidget(age, static_cast<int>(std::size(LeftColumn)), 0, 1, 4);
-    // Which theory the figures above come from.
+    age->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Beside the age, while the sets are too old: where fresh ones come from.
+    auto* hint = Caption(
+        frame, QStringLiteral("fresh sets: menu %1").arg(QString::fromLatin1(TleUpdateHint)));
+    m_controls.Panel.TleUpdateHint = hint;
+    QPalette hintPalette = hint->palette();
+    hintPalette.setColor(QPalette::WindowText, TooOldRed);
+    hint->setPalette(hintPalette);
+    hint->setVisible(false);
+    // Which theory the figures above come from, on the same row: a row less
+    // keeps the panel within a 600-pixel screen.
     auto* model = Caption(frame, QStringLiteral("Orbit model: Plan13"));
     m_controls.Panel.OrbitModel = model;
-    model->setAlignment(Qt::AlignCenter);
-    grid->addWidget(model, static_cast<int>(std::size(LeftColumn)) + 1, 0, 1, 4);
+    model->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    auto* ageRow = new QHBoxLayout;
+    ageRow->addWidget(model, 0);
+    ageRow->addSpacing(8);
+    ageRow->addWidget(age, 1);
+    ageRow->addSpacing(8);
+    ageRow->addWidget(hint, 1);
+    grid->addLayout(ageRow, static_cast<int>(std::size(LeftColumn)), 0, 1, 4);
     return frame;
 }
 
@@ -234,6 +301,14 @@ QGroupBox* MainWindow::BuildPassListFrame()
     passes->setFont(FixedPitch(8.25));
     passes->setSortingEnabled(false);
     passes->setMinimumHeight(60);
+    // Wide enough for a whole line, maxEl included: never a horizontal
+    // scroll bar that hides the number the operator looks for.
+    passes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int lineWidth = QFontMetrics(passes->font())
+                              .horizontalAdvance(QStringLiteral(
+                                  "00.00.0000 00:00 (Az 000°) -> 00:00 (Az 000°) maxEl: 00°)"));
+    passes->setMinimumWidth(lineWidth + 2 * passes->frameWidth()
+        + passes->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8);
     column->addWidget(passes);
     return frame;
 }
@@ -291,25 +366,26 @@ QGroupBox* MainWindow::BuildFrequencyFrame()
     connectRow->addWidget(receiverName, 1);
     column->addLayout(connectRow);
 
-    auto* display = new QLineEdit(frame);
-    controls.CentreFrequency = display;
-    display->setReadOnly(true);
-    display->setFocusPolicy(Qt::ClickFocus);
-    display->setAlignment(Qt::AlignCenter);
+    // Which number carries the Doppler correction, said where it stands.
+    auto* centreCaption = Caption(frame, QStringLiteral("Doppler-corrected downlink (kHz):"));
+    controls.CentreCaption = centreCaption;
+    column->addWidget(centreCaption);
+
     QFont displayFont;
     displayFont.setFamilies({ QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans") });
     displayFont.setBold(true);
     displayFont.setPointSize(36);
-    display->setFont(displayFont);
+    auto* display = new FittingDisplay(displayFont, frame);
+    controls.CentreFrequency = display;
+    display->setReadOnly(true);
+    display->setFocusPolicy(Qt::ClickFocus);
+    display->setAlignment(Qt::AlignCenter);
     QPalette displayPalette = display->palette();
     displayPalette.setColor(QPalette::Base, DisplayGrey);
     displayPalette.setColor(QPalette::Text, DisplayCyan);
     display->setPalette(displayPalette);
     display->setToolTip(tr("Doppler-corrected centre frequency, kHz"));
-    // Wide enough for a microwave downlink in kHz, and no wider.
-    display->setMinimumWidth(
-        QFontMetrics(displayFont).horizontalAdvance(QStringLiteral("000000.000")) + 16);
-    display->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    display->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     column->addWidget(display);
 
     auto* offset = new QScrollBar(Qt::Horizontal, frame);
@@ -321,7 +397,10 @@ QGroupBox* MainWindow::BuildFrequencyFrame()
     offset->setToolTip(tr("Offset, 10 Hz a step"));
     column->addWidget(offset);
 
-    const char* stepCaptions[] = { "+1000", "+100", "+10", "-1000", "-100", "-10", "reset" };
+    // The steps are of the offset in Hz (1000, 100, 10), said with their
+    // units: "+1000" beside fields in kHz read as a megahertz.
+    const char* stepCaptions[]
+        = { "+1 kHz", "+100 Hz", "+10 Hz", "-1 kHz", "-100 Hz", "-10 Hz", "reset" };
     auto stepRow = [&](int first) {
         auto* row = new QHBoxLayout;
         for (int i = first; i < first + 3; ++i) {
@@ -339,6 +418,9 @@ QGroupBox* MainWindow::BuildFrequencyFrame()
         auto* box = ValueBox(frame);
         value = box;
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // A microwave downlink in kHz, whole.
+        box->SetHintText(QStringLiteral("00000000.000"));
+        box->setMinimumWidth(box->sizeHint().width());
         row->addWidget(caption, 1);
         row->addWidget(box, 1);
         return row;
@@ -369,7 +451,8 @@ QWidget* MainWindow::BuildEventLog()
 {
     auto* log = new QListWidget(this);
     m_controls.EventLog = log;
-    log->setMinimumHeight(48);
+    // Three whole lines at least.
+    log->setMinimumHeight(3 * log->fontMetrics().height() + 2 * log->frameWidth() + 4);
     log->setToolTip(tr("Event log"));
     return log;
 }
@@ -387,9 +470,11 @@ void MainWindow::BuildCentralWidget()
     auto* columns = new QHBoxLayout(body);
     columns->setContentsMargins(0, 0, 0, 0);
 
-    // The side columns keep their natural width; the plot takes the rest.
+    // The data panel and pass list never shrink below their texts; on a
+    // larger screen they grow with the plot, the frequency column keeps its
+    // natural width.
     auto* leftColumn = new QWidget(body);
-    leftColumn->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    leftColumn->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     auto* left = new QVBoxLayout(leftColumn);
     left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(BuildSatelliteFrame(), 0);
@@ -400,7 +485,7 @@ void MainWindow::BuildCentralWidget()
     m_controls.Countdown = countdown;
     QFont countdownFont = countdown->font();
     countdownFont.setBold(true);
-    countdownFont.setPointSizeF(countdownFont.pointSizeF() * 1.6);
+    countdownFont.setPointSizeF(countdownFont.pointSizeF() * 1.4);
     countdown->setFont(countdownFont);
     countdown->setAlignment(Qt::AlignCenter);
     middle->addWidget(countdown);
@@ -414,8 +499,8 @@ void MainWindow::BuildCentralWidget()
     right->addWidget(BuildRotorFrame());
     right->addStretch(1);
 
-    columns->addWidget(leftColumn, 0);
-    columns->addLayout(middle, 1);
+    columns->addWidget(leftColumn, 2);
+    columns->addLayout(middle, 3);
     columns->addWidget(rightColumn, 0);
 
     // The operator can trade pass plot height for log lines.
@@ -423,8 +508,9 @@ void MainWindow::BuildCentralWidget()
     split->setChildrenCollapsible(false);
     split->addWidget(body);
     split->addWidget(BuildEventLog());
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 0);
+    // A taller window gives the log some of its height too.
+    split->setStretchFactor(0, 4);
+    split->setStretchFactor(1, 1);
     split->setSizes({ 600, 80 });
     page->addWidget(split, 1);
 

@@ -8,5 +8,7 @@ namespace aostrack {
 inline const QColor PanelGrey(224, 224, 224);
 // Background of azimuth and elevation while the satellite is above the horizon.
 inline const QColor AboveHorizonGreen(0, 255, 0);
+// The element-set age line when the sets are too old to trust.
+inline const QColor TooOldRed(192, 0, 0);
 
 } // namespace aostrack

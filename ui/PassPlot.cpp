@@ -2,6 +2,7 @@
 
 #include "core/NumberText.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -28,13 +29,24 @@ PassPlot::PassPlot(QLabel* durationLabel, QWidget* parent)
     : QWidget(parent), m_durationLabel(durationLabel)
 {
     setObjectName(QStringLiteral("Picture1"));
-    QFont labelFont(QStringLiteral("Arial"));
-    labelFont.setStyleHint(QFont::SansSerif);
-    labelFont.setPointSizeF(6);
-    setFont(labelFont);
+    setFont(LabelFont());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     ClearPass();
+}
+
+QFont PassPlot::LabelFont() const
+{
+    // A 6-point label is unreadable a metre from the screen: the labels take
+    // the size of the window's own text.
+    const QFont normal = QApplication::font();
+    QFont labelFont(QStringLiteral("Arial"));
+    labelFont.setStyleHint(QFont::SansSerif);
+    if (normal.pointSizeF() > 0)
+        labelFont.setPointSizeF(normal.pointSizeF());
+    else
+        labelFont.setPixelSize(normal.pixelSize());
+    return labelFont;
 }
 
 QSize PassPlot::sizeHint() const { return {480, 220}; }
@@ -101,8 +113,9 @@ void PassPlot::Redraw()
     update();
 }
 
-void PassPlot::DrawGrid(QPainter& painter, double w, double h) const
+void PassPlot::DrawGrid(QPainter& painter, double w, double h)
 {
+    m_labels.clear();
     painter.setPen(QPen(GridColour, 1));
     if (m_duration > 0) {
         const auto minutes = static_cast<long long>(RoundHalfEven(static_cast<double>(m_duration) / 60.0));
@@ -113,15 +126,72 @@ void PassPlot::DrawGrid(QPainter& painter, double w, double h) const
             }
         }
     }
-    const QFontMetricsF metrics(painter.font());
     for (int e = 0; e <= MaxElevationDeg; e += 10) {
-        const double y = e * static_cast<double>(m_plotYScale);
-        // The 0° label would start at the bottom edge and vanish: keep it in.
-        const double textTop = std::min(y, h - metrics.height());
-        painter.drawText(QPointF(1, textTop + metrics.ascent()),
-                QString::number(MaxElevationDeg - e) + QChar(0x00B0));
-        const double lineY = PixelCentre(y, h);
+        const double lineY = PixelCentre(e * static_cast<double>(m_plotYScale), h);
         painter.drawLine(QPointF(w, lineY), QPointF(0, lineY));
+    }
+
+    // Each label stands centred on its line on a patch of background, the
+    // 90° label just below the top edge and the 0° label just above the
+    // bottom one. A low plot labels every third line only (90°, 60°, 30°,
+    // 0°) so that no two labels touch.
+    const QFontMetricsF metrics(painter.font());
+    const double textHeight = metrics.height();
+    const double spacing = 10 * static_cast<double>(m_plotYScale);
+    int labelStep = 10;
+    for (const int step : { 10, 30, 90 }) {
+        labelStep = step;
+        if (step / 10 * spacing >= 1.5 * textHeight + 2)
+            break;
+    }
+    double labelColumnRight = 0;
+    for (int e = 0; e <= MaxElevationDeg; e += labelStep) {
+        const QString text = QString::number(MaxElevationDeg - e) + QChar(0x00B0);
+        const double y = e * static_cast<double>(m_plotYScale);
+        const double textTop
+            = std::clamp(y - textHeight / 2, 1.0, std::max(1.0, h - textHeight - 1));
+        const QRectF rect(2, textTop, metrics.horizontalAdvance(text), textHeight);
+        painter.fillRect(rect.adjusted(-1, 0, 1, 0), BackgroundColour);
+        painter.setPen(LabelColour);
+        painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, text);
+        m_labels.push_back({ text, rect });
+        labelColumnRight = std::max(labelColumnRight, rect.right());
+    }
+    DrawTimeAxis(painter, w, labelColumnRight);
+}
+
+void PassPlot::DrawTimeAxis(QPainter& painter, double w, double labelColumnRight)
+{
+    // Minutes from AOS along the top edge, where a pass seldom climbs: the
+    // operator reads when the pass peaks and how long is left. Labels stand
+    // right of their minute line, at a round step that leaves room for them.
+    if (m_duration <= 0)
+        return;
+    const QFontMetricsF metrics(painter.font());
+    const double minuteWidth = 60.0 * m_plotXScale;
+    // Room for the widest label of the pass, and a gap.
+    const double labelWidth = metrics.horizontalAdvance(QStringLiteral("+%1 min").arg(
+                                  std::max<long long>(10, m_duration / 60)))
+        + 8;
+    long long step = 0;
+    for (const long long candidate : { 1, 2, 5, 10, 15, 30, 60, 120, 240, 480, 1440 }) {
+        if (static_cast<double>(candidate) * minuteWidth >= labelWidth) {
+            step = candidate;
+            break;
+        }
+    }
+    if (step == 0)
+        return;
+    // Below the 90° line, clear of the 90° label by the check below.
+    const double top = 1;
+    for (long long minute = step; 60 * minute < m_duration; minute += step) {
+        const QString text = QStringLiteral("+%1 min").arg(minute);
+        const double x = static_cast<double>(minute) * minuteWidth + 3;
+        const QRectF rect(x, top, metrics.horizontalAdvance(text), metrics.height());
+        if (rect.left() <= labelColumnRight + 4 || rect.right() > w - 1)
+            continue;
+        painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, text);
+        m_labels.push_back({ text, rect });
     }
 }
 

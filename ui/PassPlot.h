@@ -2,6 +2,9 @@
 // The elevation profile of the current or next pass ("Picture1"): time runs
 // from AOS at the left edge to LOS at the right edge, elevation from 0° at the
 // bottom to 90° at the top. The plot unit is one device-independent pixel.
+// The labels (elevation on the left, minutes from AOS along the top) are
+// written in the window's own font size in a light grey that stands out from
+// the dark background, and always wholly inside the picture.
 #include <QColor>
 #include <QPixmap>
 #include <QWidget>
@@ -15,6 +18,9 @@ class PassPlot : public QWidget {
     Q_OBJECT
 public:
     static constexpr QColor GridColour{128, 128, 128};
+    // 7.8 : 1 against the background (WCAG relative luminance); the grid's
+    // own grey gives 2.6 : 1, too faint to read at a glance.
+    static constexpr QColor LabelColour { 224, 224, 224 };
     static constexpr QColor BackgroundColour{64, 64, 64};
     static constexpr QColor TrackColour{255, 255, 255};
     static constexpr QColor MarkColour{51, 153, 255};
@@ -43,6 +49,15 @@ public:
     // The drawing as it stands (profile and marks), in device pixels.
     const QPixmap& Drawing() const { return m_pixmap; }
 
+    // A label of the last drawing and where it stands (plot units).
+    struct AxisLabel {
+        QString text; // "90°" ... "0°", "+2 min" ...
+        QRectF rect;
+    };
+    const std::vector<AxisLabel>& Labels() const { return m_labels; }
+    // Arial in the window's normal size (never smaller).
+    QFont LabelFont() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -56,7 +71,8 @@ private:
         double elevationDeg;
     };
     void Redraw();
-    void DrawGrid(class QPainter& painter, double width, double height) const;
+    void DrawGrid(class QPainter& painter, double width, double height);
+    void DrawTimeAxis(class QPainter& painter, double width, double labelColumnRight);
     void DrawTrack(class QPainter& painter, double width, double height) const;
     void DrawMark(class QPainter& painter, const Mark& mark, double width, double height) const;
     void UpdateScales();
@@ -68,6 +84,7 @@ private:
     double m_plotXScale = 0;
     float m_plotYScale = 0;
     QPixmap m_pixmap;
+    std::vector<AxisLabel> m_labels;
 };
 
 } // namespace aostrack

@@ -64,6 +64,13 @@ void ShowPanel(const MainWindowControls& controls, const DataPanelTexts& texts)
     SetBackground(f.Elevation.Value, elevationColour);
     SetText(controls.Frequency.CentreFrequency, texts.CentreFreq);
     f.TleAge->setText(texts.TleAge);
+    // Red while the sets are too old, with the menu that fetches new ones.
+    QPalette agePalette = f.TleAge->palette();
+    agePalette.setColor(QPalette::WindowText,
+        texts.TleTooOld ? TooOldRed
+                        : f.TleAge->parentWidget()->palette().color(QPalette::WindowText));
+    f.TleAge->setPalette(agePalette);
+    f.TleUpdateHint->setVisible(texts.TleTooOld);
 }
 
 void ShowSatelliteList(QComboBox* satellites, const QStringList& names, int selected)

@@ -31,7 +31,7 @@ Configuration LoadCliConfiguration(const QString& configFile)
     try {
         const QFileInfo info(path);
         Configuration config
-            = ParseConfiguration(text, info.absolutePath(), QLocale(), info.fileName());
+            = ParseConfiguration(text, info.absolutePath(), QLocale(), info.absoluteFilePath());
         config.IniPath = path;
         return config;
     } catch (const StartupError& error) {

@@ -8,6 +8,7 @@ namespace aostrack {
 // Reads configFile, or sat.ini beside aostrack-cli when configFile is empty.
 // Relative TLEFILE/DOPPLERFILE paths are taken from the ini file's folder.
 // A missing or malformed file throws UsageError naming the file (exit 2).
+// Values read only in part are in the result's Warnings, for the caller to show.
 Configuration LoadCliConfiguration(const QString& configFile);
 
 // The path LoadCliConfiguration reads for configFile.

@@ -4,6 +4,7 @@
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
+#include "app/cli/SatelliteChoice.h"
 
 #include "core/SystemClock.h"
 #include "orbit/Engine.h"
@@ -29,8 +30,9 @@ const QStringList kCommonFlags = { QStringLiteral("--json"), QStringLiteral("--h
 
 const char* const kCommonHelp
     = "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
-      "  --sat N|NAME     record number, 1 = first set of the file, or the exact\n"
-      "                   satellite name as the file writes it (default: 1)\n"
+      "  --sat N|NAME     record number, 1 = first set of the file, or a name: the\n"
+      "                   exact one, else the same without regard to case, else a\n"
+      "                   unique part of one (\"SO-50\") (default: 1)\n"
       "  --lat DEG        station latitude, degrees north, south negative\n"
       "  --lon DEG        station longitude, degrees east, west negative\n"
       "  --height KM      station height above the ellipsoid in kilometres\n"
@@ -55,25 +57,17 @@ struct EngineInputs {
     OrbitModelKind model = OrbitModelKind::Plan13;
 };
 
-int ParseRecordNumber(const QString& text, int satCount, const QString& tlePath)
-{
-    bool ok = false;
-    const int index = text.toInt(&ok);
-    if (!ok || index < 1 || index > satCount)
-        throw UsageError(QStringLiteral("--sat: record %1 is not in %2 (it holds records 1 to %3)")
-                             .arg(text, tlePath)
-                             .arg(satCount));
-    return index;
-}
-
 EngineInputs ResolveInputs(const ParsedArgs& args)
 {
     EngineInputs in;
     const bool needConfig = !args.Has(QStringLiteral("--tle")) || !args.Has(QStringLiteral("--lat"))
         || !args.Has(QStringLiteral("--lon")) || !args.Has(QStringLiteral("--height"));
     Configuration config;
-    if (needConfig)
+    if (needConfig) {
         config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
+        for (const QString& warning : config.Warnings)
+            WriteErr(QStringLiteral("aostrack-cli: warning: %1\n").arg(warning));
+    }
     in.model = ModelOption(args, needConfig ? &config : nullptr);
 
     in.tlePath = args.Has(QStringLiteral("--tle")) ? args.Value(QStringLiteral("--tle"))
@@ -123,23 +117,12 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     if (load.SatCount == 0)
         throw UsageError(QStringLiteral("%1 holds no element set").arg(in.tlePath));
 
-    const QString sat = args.Has(QStringLiteral("--sat"))
-        ? args.Value(QStringLiteral("--sat")).trimmed()
-        : QStringLiteral("1");
-    bool allDigits = !sat.isEmpty();
-    for (const QChar c : sat)
-        allDigits = allDigits && c.isDigit();
-    if (allDigits) {
-        in.record = ParseRecordNumber(sat, load.SatCount, in.tlePath);
-    } else {
-        const std::vector<std::string> names = load.Table.Names();
-        for (size_t i = 0; i < names.size() && in.record == 0; ++i)
-            if (QString::fromStdString(names[i]) == sat)
-                in.record = static_cast<int>(i) + 1;
-        if (in.record == 0)
-            throw UsageError(
-                QStringLiteral("--sat: no satellite named \"%1\" in %2").arg(sat, in.tlePath));
-    }
+    QStringList names;
+    for (const std::string& name : load.Table.Names())
+        names << QString::fromStdString(name);
+    in.record
+        = ChooseSatelliteIndex(args.Value(QStringLiteral("--sat")).trimmed(), names, in.tlePath)
+        + 1;
     const SatRecord& record = load.Table.Record(in.record);
     in.satName = QString::fromStdString(record.SatName);
     in.elements = record.Elements;
@@ -324,6 +307,7 @@ int RunStateCommand(const QStringList& argList)
         teme = model.Teme(at);
         return model.Compute(at, freqKHz);
     });
+    WarnIfElementSetOld(in.satName, in.elements.Epoch, at);
 
     WriteOut(args.Has(QStringLiteral("--json")) ? StateJson(s, teme) : StateText(in, at, s, teme));
     return ExitOk;
@@ -345,7 +329,8 @@ int RunNextPassCommand(const QStringList& argList)
                      "14 hours after --from: AOS is the first second with the satellite above\n"
                      "the horizon, LOS the first second after it below. A satellite already up\n"
                      "gives AOS = --from + 1 s. A time not found within 14 hours is null in\n"
-                     "JSON and \"none\" in text.\n"
+                     "JSON and \"none\" in text; the text adds \"always above the horizon\"\n"
+                     "or \"never above the horizon\" when the satellite stays up or down.\n"
                      "\n")
             + CommonHelp()
             + QStringLiteral(
@@ -361,6 +346,7 @@ int RunNextPassCommand(const QStringList& argList)
     const auto from = InstantOption(args, QStringLiteral("--from"));
     const NextPass pass
         = RunEngine(in, [&] { return FindNextPass(in.elements, in.station, from, in.model); });
+    WarnIfElementSetOld(in.satName, in.elements.Epoch, from);
     if (args.Has(QStringLiteral("--json"))) {
         WriteOut(QStringLiteral("{\"AosTime\": %1, \"LosTime\": %2}\n")
                      .arg(JsonTime(pass.AosTime), JsonTime(pass.LosTime)));
@@ -369,8 +355,15 @@ int RunNextPassCommand(const QStringList& argList)
     const auto textTime = [](const std::optional<std::chrono::sys_seconds>& time) {
         return time ? FormatUtcInstant(*time) : QStringLiteral("none within 14 hours");
     };
-    WriteOut(
-        QStringLiteral("AOS %1\nLOS %2\n").arg(textTime(pass.AosTime), textTime(pass.LosTime)));
+    QString text
+        = QStringLiteral("AOS %1\nLOS %2\n").arg(textTime(pass.AosTime), textTime(pass.LosTime));
+    // "none" alone reads the same for a satellite that never sets (a
+    // geostationary one in view) and one that never rises.
+    if (!pass.AosTime)
+        text += QStringLiteral("never above the horizon within 14 hours\n");
+    else if (!pass.LosTime && *pass.AosTime == from + std::chrono::seconds(1))
+        text += QStringLiteral("always above the horizon within 14 hours\n");
+    WriteOut(text);
     return ExitOk;
 }
 
@@ -391,7 +384,8 @@ int RunPassesCommand(const QStringList& argList)
                 "one line each as the window's list shows them (times UTC, date of the LOS,\n"
                 "azimuths and maximum elevation cut to whole degrees):\n"
                 "  DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)\n"
-                "No output when there is no pass.\n"
+                "Without a pass it says why: \"always above the horizon\", \"never above\n"
+                "the horizon\" or \"no pass ends\" in those 24 hours.\n"
                 "\n")
             + CommonHelp()
             + QStringLiteral(
@@ -407,6 +401,7 @@ int RunPassesCommand(const QStringList& argList)
     const auto from = InstantOption(args, QStringLiteral("--from"));
     const PassList list
         = RunEngine(in, [&] { return BuildPassList(in.elements, in.station, from, in.model); });
+    WarnIfElementSetOld(in.satName, in.elements.Epoch, from);
     if (args.Has(QStringLiteral("--json"))) {
         QStringList passes;
         for (size_t i = 0; i < list.Passes.size(); ++i) {
@@ -425,6 +420,22 @@ int RunPassesCommand(const QStringList& argList)
     QString text;
     for (const std::string& line : list.Lines)
         text += QString::fromStdString(line) + QLatin1Char('\n');
+    if (list.Lines.empty()) {
+        // An empty list would read the same for a satellite that never sets
+        // and one that never rises.
+        const HorizonSpan span = RunEngine(in, [&] {
+            return ClassifyHorizon(
+                in.elements, in.station, from, std::chrono::minutes(1), PassListSteps, in.model);
+        });
+        const QString window
+            = QStringLiteral("in the 24 hours from %1").arg(FormatUtcInstant(from));
+        if (span == HorizonSpan::AlwaysAbove)
+            text = QStringLiteral("always above the horizon %1\n").arg(window);
+        else if (span == HorizonSpan::NeverAbove)
+            text = QStringLiteral("never above the horizon %1\n").arg(window);
+        else
+            text = QStringLiteral("no pass ends %1\n").arg(window);
+    }
     WriteOut(text);
     return ExitOk;
 }

@@ -5,6 +5,8 @@
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
+#include "app/cli/SatelliteChoice.h"
+#include "app/cli/TrackScreen.h"
 
 #include "core/StationSession.h"
 #include "core/SystemClock.h"
@@ -27,6 +29,7 @@
 #define AOSTRACK_STDOUT_FD 1
 #define AOSTRACK_STDERR_FD 2
 #else
+#include <sys/ioctl.h>
 #include <unistd.h>
 #define AOSTRACK_ISATTY isatty
 #define AOSTRACK_STDOUT_FD STDOUT_FILENO
@@ -68,9 +71,25 @@ extern "C" void RequestStop(int)
     g_stopRequested = 1;
 }
 
+// The terminal changed its size (SIGWINCH): the next poll redraws at once.
+volatile std::sig_atomic_t g_resized = 0;
+extern "C" void NoteResize(int)
+{
+    g_resized = 1;
+}
+
 constexpr int kLogLinesShown = 6;
-constexpr int kPassLinesShown = 12;
-constexpr int kProfileWidth = 48;
+
+// Columns and rows of the terminal on stdout; 80 x 24 when it does not say.
+std::pair<int, int> TerminalSize()
+{
+#ifndef _WIN32
+    winsize size {};
+    if (ioctl(AOSTRACK_STDOUT_FD, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)
+        return { size.ws_col, size.ws_row };
+#endif
+    return { 80, 24 };
+}
 
 struct TrackOptions {
     QString configPath; // the sat.ini read
@@ -97,13 +116,15 @@ QString Help()
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
-        "the next 24 hours, redrawn once a second. When stdout is not a terminal (or\n"
+        "the next 24 hours, redrawn once a second and fitted to the terminal's size\n"
+        "(the pass list and the log give way first). When stdout is not a terminal (or\n"
         "with --plain) one line per second instead. The event log goes to stderr.\n"
         "Ctrl-C ends it; the rotor port is closed and nothing more is sent.\n"
         "\n"
         "  --config FILE    the station's sat.ini (default: sat.ini beside aostrack-cli);\n"
         "                   relative file names in it are taken from its folder\n"
-        "  --sat N|NAME     record number (1 = first) or the exact satellite name\n"
+        "  --sat N|NAME     record number (1 = first) or a name: exact, any case, or a\n"
+        "                   unique part of one\n"
         "                   (default: the first satellite of the file)\n"
         "  --start TIME     run on a simulated clock from this UTC instant\n"
         "  --speed N        simulated seconds per real second (0.1 to 10000; default 1);\n"
@@ -146,71 +167,6 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     if (args.Has(QStringLiteral("--model")))
         o.model = ModelOption(args, nullptr);
     return o;
-}
-
-// List position (0-based) of --sat among the loaded names.
-int ChosenIndex(const QString& sat, const QStringList& names, const QString& tlePath)
-{
-    if (sat.isEmpty())
-        return 0;
-    bool allDigits = true;
-    for (const QChar c : sat)
-        allDigits = allDigits && c.isDigit();
-    if (allDigits) {
-        bool ok = false;
-        const int record = sat.toInt(&ok);
-        if (!ok || record < 1 || record > names.size())
-            throw UsageError(
-                QStringLiteral("--sat: record %1 is not in %2 (it holds records 1 to %3)")
-                    .arg(sat, tlePath)
-                    .arg(names.size()));
-        return record - 1;
-    }
-    const qsizetype index = names.indexOf(sat);
-    if (index < 0)
-        throw UsageError(
-            QStringLiteral("--sat: no satellite named \"%1\" in %2").arg(sat, tlePath));
-    return static_cast<int>(index);
-}
-
-// Caption and value in a column of the given visible width; the value may be
-// wrapped in ANSI colours (prefix, suffix), which take no room on the screen.
-QString Column(const QString& caption, const QString& value, int width, const QString& prefix = {},
-    const QString& suffix = {})
-{
-    const QString plain = QStringLiteral("%1 ").arg(caption, -13) + value;
-    const QString padding(std::max<qsizetype>(0, width - plain.size()), QLatin1Char(' '));
-    return QStringLiteral("%1 ").arg(caption, -13) + prefix + value + suffix + padding;
-}
-
-// The pass profile as one row of block characters, the satellite's place
-// below it.
-QStringList ProfileRows(const PassPlotData& plot, sys_seconds now)
-{
-    if (plot.Elevations.empty() || !plot.AosTime)
-        return {};
-    static const QString blocks = QStringLiteral(" ▁▂▃▄▅▆▇█");
-    const double maxEl = *std::max_element(plot.Elevations.begin(), plot.Elevations.end());
-    const size_t n = plot.Elevations.size();
-    QString profile;
-    for (int c = 0; c < kProfileWidth; ++c) {
-        const size_t from = n * static_cast<size_t>(c) / kProfileWidth;
-        const size_t to = std::max(from + 1, n * static_cast<size_t>(c + 1) / kProfileWidth);
-        double el = 0;
-        for (size_t i = from; i < to && i < n; ++i)
-            el = std::max(el, plot.Elevations[i]);
-        const int level
-            = maxEl > 0 ? static_cast<int>(std::lround(std::max(0.0, el) / maxEl * 8)) : 0;
-        profile += blocks[std::clamp(level, 0, 8)];
-    }
-    QString marker = QString(kProfileWidth, QLatin1Char(' '));
-    const double along = static_cast<double>((now - *plot.AosTime).count())
-        / std::max<double>(1, static_cast<double>(n - 1));
-    if (along >= 0 && along <= 1)
-        marker[std::min(kProfileWidth - 1, static_cast<int>(along * kProfileWidth))]
-            = QLatin1Char('^');
-    return { QStringLiteral("  |") + profile + QStringLiteral("|  max %1°").arg(maxEl, 0, 'f', 1),
-        QStringLiteral("   ") + marker };
 }
 
 class TrackView {
@@ -269,6 +225,15 @@ public:
             WriteOut(PlainLine(now));
     }
 
+    // A new terminal size: the old rows may stand where the new ones do not.
+    void Redraw(sys_seconds now)
+    {
+        if (m_fullScreen)
+            WriteOut(QStringLiteral("\x1b[2J") + Screen(now));
+    }
+
+    bool FullScreen() const { return m_fullScreen; }
+
 private:
     QString FrequencyText() const
     {
@@ -310,93 +275,28 @@ private:
 
     QString Screen(sys_seconds now) const
     {
-        const QString bold = QStringLiteral("\x1b[1m");
-        const QString reset = QStringLiteral("\x1b[0m");
-        const DataPanelTexts& p = m_tracker.Panel();
-        QString title = bold + QStringLiteral("aostrack  ") + m_tracker.SelectedName() + reset;
+        TrackScreenInput in;
+        in.satName = m_tracker.SelectedName();
         if (m_options.simulated)
-            title += QStringLiteral("   [simulated clock, x%1]").arg(m_options.speed);
-        QStringList rows;
-        rows << title;
-        rows << QStringLiteral("%1   %2   QTH %3").arg(p.Date, p.Time, m_tracker.QthText());
-        rows << m_tracker.ElementLine1() << m_tracker.ElementLine2() << QString();
-        rows << PanelRows() << QString();
-        rows << DeviceRows();
-        rows << QString() << bold + QStringLiteral("  ") + m_tracker.CountdownText() + reset;
-        rows << PassRows(now);
-        if (!m_logToStderr) {
-            rows << QString() << QStringLiteral("  event log");
-            for (const QString& line : m_log)
-                rows << QStringLiteral("  ") + line;
-        }
-        rows << QString() << QStringLiteral("  Ctrl-C ends");
-
-        QString screen = QStringLiteral("\x1b[H");
-        for (const QString& row : rows)
-            screen += row + QStringLiteral("\x1b[K\n");
-        screen += QStringLiteral("\x1b[J");
-        return screen;
-    }
-
-    // The data panel in two columns, as the window shows it.
-    QStringList PanelRows() const
-    {
-        const DataPanelTexts& p = m_tracker.Panel();
-        // Green while the satellite is above the horizon, as in the window.
-        const QString upOn = p.AboveHorizon ? QStringLiteral("\x1b[30;42m") : QString();
-        const QString upOff = p.AboveHorizon ? QStringLiteral("\x1b[0m") : QString();
-        const QString indent = QStringLiteral("  ");
-        return {
-            indent + Column(QStringLiteral("Azimut"), p.Azimuth, 34, upOn, upOff)
-                + Column(QStringLiteral("Sat Long"), p.SatLong, 40),
-            indent + Column(QStringLiteral("Elevation"), p.Elevation, 34, upOn, upOff)
-                + Column(QStringLiteral("Sat Lat"), p.SatLat, 40),
-            indent + Column(QStringLiteral("Distance"), p.Distance, 34)
-                + Column(QStringLiteral("Height"), p.Height, 40),
-            indent + Column(QStringLiteral("Orbit #"), p.OrbitNumber, 34)
-                + Column(QStringLiteral("MA-Value"), p.MaValue, 40),
-            indent + Column(QStringLiteral("Sun Angle"), p.SunAngle, 34)
-                + Column(QStringLiteral("Illumination"), p.Illumination, 40),
-            indent + Column(QStringLiteral("Loss"), p.Loss, 34)
-                + Column(QStringLiteral("Doppler shift"), p.DopplerShift, 40),
-            indent + Column(QStringLiteral("Epoche"), p.Epoch, 34) + p.TleAge,
-            indent + Column(QStringLiteral("Info"), p.Info, 34)
-                + Column(QStringLiteral("Orbit model"),
-                    QString::fromLatin1(OrbitModelName(m_tracker.ModelKind())), 40),
-        };
-    }
-
-    QStringList DeviceRows() const
-    {
-        QString freq = FrequencyText();
-        if (freq.isEmpty())
-            freq = QStringLiteral("no frequency for this satellite");
-        if (m_receiver.Frame().Tracking)
-            freq += QStringLiteral("   [receiver tracking]");
-        QStringList rows { QStringLiteral("  ") + Column(QStringLiteral("Frequency"), freq, 74) };
+            in.clockNote = QStringLiteral("[simulated clock, x%1]").arg(m_options.speed);
+        in.qth = m_tracker.QthText();
+        in.line1 = m_tracker.ElementLine1();
+        in.line2 = m_tracker.ElementLine2();
+        in.panel = m_tracker.Panel();
+        in.countdown = m_tracker.CountdownText();
+        in.frequency = FrequencyText();
+        in.receiverTracking = m_receiver.Frame().Tracking;
+        in.model = QString::fromLatin1(OrbitModelName(m_tracker.ModelKind()));
         if (m_rotor)
-            rows << QStringLiteral("  ") + Column(QStringLiteral("Rotor"), RotorText(), 74);
-        return rows;
-    }
-
-    // The current pass with its profile, then the passes of the next 24 hours.
-    QStringList PassRows(sys_seconds now) const
-    {
-        QStringList rows;
-        const PassPlotData& plot = m_tracker.Plot();
-        if (plot.AosTime && plot.LosTime) {
-            rows << QStringLiteral("  pass %1 -> %2  %3")
-                        .arg(FormatUtcInstant(*plot.AosTime), FormatUtcInstant(*plot.LosTime),
-                            plot.DurationText);
-            rows << ProfileRows(plot, now);
-        }
-        rows << QString() << QStringLiteral("  next 24 hours");
-        const QStringList& passes = m_tracker.PassListLines();
-        for (qsizetype i = 0; i < passes.size() && i < kPassLinesShown; ++i)
-            rows << QStringLiteral("  ") + passes[i];
-        if (passes.isEmpty())
-            rows << QStringLiteral("  (no pass)");
-        return rows;
+            in.rotor = RotorText();
+        in.plot = m_tracker.Plot();
+        in.now = now;
+        in.passes = m_tracker.PassListLines();
+        in.showLog = !m_logToStderr;
+        if (in.showLog)
+            in.log = QStringList(m_log.begin(), m_log.end());
+        const auto [columns, rows] = TerminalSize();
+        return TrackScreenText(TrackScreenRows(in, columns, rows));
     }
 
     const Tracker& m_tracker;
@@ -423,7 +323,7 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
     }
     Tracker& tracker = station.Tracking();
     const int chosen
-        = ChosenIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath);
+        = ChooseSatelliteIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath);
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
     // A set the chosen theory refuses: the log says why.
@@ -432,6 +332,11 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         return ExitUsage;
     }
     view.ReleaseLog();
+    // On the full screen the age line turns red; in a pipe or a log file
+    // one line on stderr says it.
+    if (!view.FullScreen())
+        WarnIfElementSetOld(tracker.SelectedName(), tracker.CurrentElements().Epoch,
+            options.start.value_or(SystemClock().UtcNow()));
     if (RotorController* rotor = station.Rotor()) {
         if (!rotor->Configured())
             throw UsageError(QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS or ROTOR_HOST")
@@ -482,7 +387,16 @@ void RunUntilStopped(StationSession& station, const TrackOptions& options, Track
     QObject::connect(&stopPoll, &QTimer::timeout, &loop, [&] {
         if (g_stopRequested)
             loop.quit();
+        if (g_resized) {
+            g_resized = 0;
+            if (shown)
+                view.Redraw(*shown);
+        }
     });
+#ifdef SIGWINCH
+    g_resized = 0;
+    std::signal(SIGWINCH, NoteResize);
+#endif
 
     view.Begin();
     stopPoll.start();
@@ -492,6 +406,9 @@ void RunUntilStopped(StationSession& station, const TrackOptions& options, Track
     view.End();
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+#ifdef SIGWINCH
+    std::signal(SIGWINCH, SIG_DFL);
+#endif
 }
 
 } // namespace

@@ -211,7 +211,46 @@ TEST(CliNextPass, SatelliteAlreadyUpGivesAosOneSecondLaterAndGeostationaryHasNoL
     const CliResult text = RunCli(WithStation(
         { QStringLiteral("next-pass"), QStringLiteral("--sat"), QStringLiteral("ES'HAIL 2"),
             QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z") }));
-    EXPECT_EQ(text.out, QStringLiteral("AOS 2024-02-12T12:00:01Z\nLOS none within 14 hours\n"));
+    EXPECT_EQ(text.out,
+        QStringLiteral("AOS 2024-02-12T12:00:01Z\nLOS none within 14 hours\n"
+                       "always above the horizon within 14 hours\n"));
+}
+
+// A satellite that stays up and one that stays down must not read alike: ES'HAIL
+// 2 (geostationary at 25.9 deg E) seen from Munich and from the middle of the
+// Pacific (20 N, 150 W), where the earth hides it.
+TEST(CliHorizon, AlwaysUpAndNeverUpAreSaidInsteadOfAnEmptyAnswer)
+{
+    const QStringList pacific
+        = { QStringLiteral("--tle"), ExampleFile(QStringLiteral("amateur.txt")),
+              QStringLiteral("--lat"), QStringLiteral("20"), QStringLiteral("--lon"),
+              QStringLiteral("-150"), QStringLiteral("--height"), QStringLiteral("0") };
+    const QStringList eshail = { QStringLiteral("--sat"), QStringLiteral("ES'HAIL 2"),
+        QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z") };
+    const struct {
+        const char* name;
+        QStringList args;
+        QString out;
+    } cases[] = {
+        { "passes, up all day", WithStation(QStringList { QStringLiteral("passes") } + eshail),
+            QStringLiteral(
+                "always above the horizon in the 24 hours from 2024-02-12T12:00:00Z\n") },
+        { "passes, hidden all day", QStringList { QStringLiteral("passes") } + eshail + pacific,
+            QStringLiteral("never above the horizon in the 24 hours from 2024-02-12T12:00:00Z\n") },
+        { "next-pass, hidden", QStringList { QStringLiteral("next-pass") } + eshail + pacific,
+            QStringLiteral("AOS none within 14 hours\nLOS none within 14 hours\n"
+                           "never above the horizon within 14 hours\n") },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliResult r = RunCli(c.args);
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out, c.out);
+    }
+    // JSON stays as scripts know it: an empty list.
+    const CliResult json = RunCli(
+        WithStation(QStringList { QStringLiteral("passes"), QStringLiteral("--json") } + eshail));
+    EXPECT_EQ(json.out, QStringLiteral("{\"Passes\": []}\n"));
 }
 
 TEST(CliPasses, FirstSo50LineCheckedMinuteByMinuteAgainstTheEngine)
@@ -363,7 +402,10 @@ TEST(CliBadArguments, EachGivesExitTwoAndOneLineOnStderr)
                 { QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("102") }) },
         { "unknown name",
             WithStation({ QStringLiteral("state"), QStringLiteral("--sat"),
-                QStringLiteral("iss (zarya)") }) },
+                QStringLiteral("NO SUCH SAT") }) },
+        { "name part of several satellites",
+            WithStation(
+                { QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("TEVEL") }) },
         { "negative frequency",
             WithStation(
                 { QStringLiteral("state"), QStringLiteral("--freq"), QStringLiteral("-145800") }) },
@@ -398,7 +440,7 @@ TEST(CliBadFiles, UnreadableElementFilesGiveExitTwoNamingTheFile)
         QString path;
         const char* expected; // a piece of the message
     } cases[] = {
-        { "missing", dir.filePath(QStringLiteral("nothere.txt")), "nothere.txt" },
+        { "missing", dir.filePath(QStringLiteral("nothere.txt")), "nothere.txt: cannot open" },
         { "folder", dir.path(), "folder" },
         { "empty", empty, "no element set" },
         { "name without element lines", nameOnly, "record 1 (LOST SAT)" },
@@ -412,8 +454,109 @@ TEST(CliBadFiles, UnreadableElementFilesGiveExitTwoNamingTheFile)
             EXPECT_EQ(r.exitCode, 2) << command;
             ASSERT_EQ(r.ErrLines().size(), 1) << r.err.toStdString();
             EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.expected))) << r.err.toStdString();
+            EXPECT_FALSE(r.err.contains(QStringLiteral("line 0"))) << r.err.toStdString();
             EXPECT_TRUE(r.out.isEmpty());
         }
+    }
+}
+
+// --- finding the satellite by name -------------------------------------------
+
+TEST(CliSatelliteNames, ExactThenAnyCaseThenAUniquePart)
+{
+    const struct {
+        const char* sat;
+        int record; // in the example file
+    } cases[] = {
+        { "ISS (ZARYA)", 10 }, // exact
+        { "iss (zarya)", 10 }, // case ignored
+        { "ISS", 10 }, // a whole word: SWISSCUBE (21) holds "ISS" inside a word
+        { "ZARYA", 10 }, { "SO-50", 12 }, // "SAUDISAT 1C (SO-50)"
+        { "so-50", 12 }, { "swisscube", 21 },
+        { "SWISS", 21 }, // no whole word, but a part of one name only
+        { "  12 ", 12 }, // a record number, blanks around it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sat);
+        const CliResult r = RunCli(WithStation(
+            { QStringLiteral("state"), QStringLiteral("--sat"), QString::fromLatin1(c.sat),
+                QStringLiteral("--at"), QStringLiteral("2024-02-12T18:00:00Z") }));
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QStringLiteral(" (record %1 of ").arg(c.record)))
+            << r.out.section(QLatin1Char('\n'), 0, 0).toStdString();
+    }
+}
+
+TEST(CliSatelliteNames, SeveralMatchesGiveExitTwoListingUpToFive)
+{
+    const QString tle = ExampleFile(QStringLiteral("amateur.txt"));
+    const struct {
+        const char* sat;
+        QString err;
+    } cases[] = {
+        // Eight TEVEL satellites: five named, the rest counted.
+        { "tevel",
+            QStringLiteral("aostrack-cli: --sat: \"tevel\" matches 8 satellites in %1: "
+                           "\"TEVEL-3\", \"TEVEL-8\", \"TEVEL-5\", \"TEVEL-6\", \"TEVEL-1\" "
+                           "and 3 more\n")
+                .arg(tle) },
+        // Exactly five: all named.
+        { "XW-2",
+            QStringLiteral("aostrack-cli: --sat: \"XW-2\" matches 5 satellites in %1: "
+                           "\"XW-2C\", \"XW-2D\", \"XW-2E\", \"XW-2F\", \"XW-2B\"\n")
+                .arg(tle) },
+        { "NO SUCH SAT",
+            QStringLiteral("aostrack-cli: --sat: no satellite named \"NO SUCH SAT\" in %1\n")
+                .arg(tle) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sat);
+        for (const char* command : { "state", "next-pass", "passes" }) {
+            const CliResult r = RunCli(WithStation({ QString::fromLatin1(command),
+                QStringLiteral("--sat"), QString::fromLatin1(c.sat) }));
+            EXPECT_EQ(r.exitCode, 2) << command;
+            EXPECT_EQ(r.err, c.err) << command;
+            EXPECT_TRUE(r.out.isEmpty());
+        }
+    }
+}
+
+// --- the age of the element set ------------------------------------------------
+
+TEST(CliElementAge, OneWarningLineOnStderrBeyondFourteenDays)
+{
+    // The example ISS set has its epoch at 2024-02-12 00:09:51 UTC.
+    const struct {
+        const char* command;
+        const char* timeOption;
+        const char* instant;
+        QString err;
+    } cases[] = {
+        { "state", "--at", "2026-12-07T12:00:00Z",
+            QStringLiteral(
+                "element set of ISS (ZARYA) is 1029 days old: run 'aostrack-cli update'\n") },
+        { "next-pass", "--from", "2026-12-07T12:00:00Z",
+            QStringLiteral(
+                "element set of ISS (ZARYA) is 1029 days old: run 'aostrack-cli update'\n") },
+        { "passes", "--from", "2026-12-07T12:00:00Z",
+            QStringLiteral(
+                "element set of ISS (ZARYA) is 1029 days old: run 'aostrack-cli update'\n") },
+        // 13.9994 days: still fresh enough.
+        { "state", "--at", "2024-02-26T00:09:00Z", QString() },
+        // 14.0008 days: just past.
+        { "passes", "--from", "2024-02-26T00:11:00Z",
+            QStringLiteral(
+                "element set of ISS (ZARYA) is 14 days old: run 'aostrack-cli update'\n") },
+        { "next-pass", "--from", "2024-02-12T18:00:00Z", QString() },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.command) + " " + c.instant);
+        const CliResult r = RunCli(WithStation(
+            { QString::fromLatin1(c.command), QStringLiteral("--sat"), QStringLiteral("ISS"),
+                QString::fromLatin1(c.timeOption), QString::fromLatin1(c.instant) }));
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_FALSE(r.out.isEmpty());
     }
 }
 
@@ -471,6 +614,42 @@ TEST(CliConfig, MissingOrMalformedSatIniGivesExitTwoNamingFileAndLine)
     ASSERT_EQ(missing.ErrLines().size(), 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("none.ini not found")))
         << missing.err.toStdString();
+}
+
+// The window and the tool refuse and warn alike: one reader of sat.ini.
+TEST(CliConfig, StationOffTheGlobeRefusedAndPartlyReadValuesWarned)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QFile::copy(
+        ExampleFile(QStringLiteral("amateur.txt")), dir.filePath(QStringLiteral("amateur.txt"))));
+    const QString ini = dir.filePath(QStringLiteral("sat.ini"));
+    const auto writeIni = [&ini](const QByteArray& station) {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("TLEFILE=amateur.txt\r\nDOPPLERFILE=doppler.sql\r\n" + station);
+    };
+    const QStringList query = { QStringLiteral("state"), QStringLiteral("--sat"),
+        QStringLiteral("10"), QStringLiteral("--at"), QStringLiteral("2024-02-12T18:00:00Z"),
+        QStringLiteral("--config"), ini };
+
+    writeIni("QTH_LAT=200\r\nQTH_LONG=11.58\r\nQTH_HEIGHT=0.5\r\n");
+    const CliResult far = RunCli(query);
+    EXPECT_EQ(far.exitCode, 2);
+    EXPECT_EQ(far.err,
+        QStringLiteral(
+            "aostrack-cli: %1 line 3: QTH_LAT value \"200\" is outside -90 to 90 degrees\n")
+            .arg(ini));
+
+    writeIni("QTH_LAT=48,14\r\nQTH_LONG=11.58\r\nQTH_HEIGHT=0.5\r\n");
+    const CliResult comma = RunCli(query);
+    EXPECT_EQ(comma.exitCode, 0);
+    EXPECT_EQ(comma.err,
+        QStringLiteral("aostrack-cli: warning: %1 line 3: QTH_LAT value \"48,14\" read as 48, "
+                       "\",14\" ignored: write decimals with a full stop\n")
+            .arg(ini));
+    EXPECT_TRUE(comma.out.contains(QStringLiteral("station 48.0000 N  11.5800 E")))
+        << comma.out.toStdString();
 }
 
 TEST(CliHelp, OverviewAndEachCommandExplainThemselves)

@@ -145,15 +145,15 @@ TEST_F(RotorStation, RotorCommandRefusals)
     const Row rows[] = {
         { "no rotor", "", { "park" }, "aostrack-cli: %1 has no ROTOR_PORT_SETTINGS or ROTOR_HOST" },
         { "ROTOR_HOST without a port", "ROTOR_HOST=shack:\n", { "park" },
-            "aostrack-cli: station.ini line 7: ROTOR_HOST value \"shack:\" is not host:port with "
+            "aostrack-cli: %1 line 7: ROTOR_HOST value \"shack:\" is not host:port with "
             "a "
             "port of 1..65535" },
         { "ROTOR_AZ_MAX beyond a turn and a half", "ROTOR_HOST=127.0.0.1\nROTOR_AZ_MAX=600\n",
             { "park" },
-            "aostrack-cli: station.ini line 8: ROTOR_AZ_MAX value \"600\" must lie between 360 "
+            "aostrack-cli: %1 line 8: ROTOR_AZ_MAX value \"600\" must lie between 360 "
             "and 540" },
         { "ROTOR_EL_MAX neither 90 nor 180", "ROTOR_HOST=127.0.0.1\nROTOR_EL_MAX=135\n", { "park" },
-            "aostrack-cli: station.ini line 8: ROTOR_EL_MAX value \"135\" must be 90 or 180" },
+            "aostrack-cli: %1 line 8: ROTOR_EL_MAX value \"135\" must be 90 or 180" },
         { "rotctld park not az el", "ROTOR_HOST=127.0.0.1\nROTOR_PARK=AZ000.0 EL000.0\n",
             { "park" },
             "aostrack-cli: station.ini: ROTOR_PARK value \"AZ000.0 EL000.0\" is not \"az el\" as "

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -20,8 +21,10 @@
 #include <sys/types.h>
 
 #ifdef __linux__
+#include <csignal>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
@@ -430,3 +433,94 @@ TEST_F(TrackStation, OnATerminalDrawsThePanelAndRestoresTheScreen)
         "12.02.2024 14:59 (Az 324\xC2\xB0) -> 15:13 (Az 117\xC2\xB0) maxEl: 33\xC2\xB0)"));
 }
 #endif
+
+#ifdef __linux__
+// An SSH session of 80 x 24: every frame fits, the essentials are in each, and
+// a new size (SIGWINCH) clears the screen and draws the frame anew at once.
+TEST_F(TrackStation, FitsAnEightyByTwentyFourTerminalAndRedrawsOnResize)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    fcntl(master, F_SETFL, O_NONBLOCK);
+    winsize size {};
+    size.ws_col = 80;
+    size.ws_row = 24;
+    ASSERT_EQ(ioctl(master, TIOCSWINSZ, &size), 0);
+
+    QProcess process;
+    process.setStandardOutputFile(QString::fromLatin1(ptsname(master)));
+    process.start(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"),
+        { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
+            QStringLiteral("SO-50"), QStringLiteral("--start"),
+            QStringLiteral("2024-02-12T13:20:00Z"), QStringLiteral("--speed"), QStringLiteral("1"),
+            QStringLiteral("--for"), QStringLiteral("4") });
+    ASSERT_TRUE(process.waitForStarted(30000));
+    QByteArray screen;
+    char buffer[4096];
+    const auto drain = [&] {
+        for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;)
+            screen.append(buffer, n);
+    };
+    bool resized = false;
+    for (int i = 0; i < 1200 && !process.waitForFinished(50); ++i) {
+        drain();
+        // After the first frame: the operator widens the window.
+        if (!resized && screen.contains("\x1b[J")) {
+            size.ws_col = 120;
+            size.ws_row = 50;
+            ioctl(master, TIOCSWINSZ, &size);
+            kill(static_cast<pid_t>(process.processId()), SIGWINCH);
+            resized = true;
+        }
+    }
+    ASSERT_EQ(process.state(), QProcess::NotRunning);
+    drain();
+    close(master);
+    EXPECT_EQ(process.exitCode(), 0);
+    ASSERT_TRUE(resized);
+
+    // The terminal turns each line feed into CR LF.
+    const QString text = QString::fromUtf8(screen).remove(QLatin1Char('\r'));
+    const QStringList frames = text.split(QStringLiteral("\x1b[H"));
+    ASSERT_GE(frames.size(), 3);
+    // The first frame: 80 x 24.
+    const QString first = frames[1];
+    const QStringList rows = first.left(first.indexOf(QStringLiteral("\x1b[J")))
+                                 .split(QStringLiteral("\x1b[K\n"), Qt::SkipEmptyParts);
+    EXPECT_LE(rows.size(), 23);
+    const QRegularExpression colour(QStringLiteral("\x1b\\[[0-9;]*m"));
+    for (QString row : rows)
+        EXPECT_LE(row.remove(colour).size(), 80) << row.toStdString();
+    for (const char* essential : { "Time to LOS: 00:09:", "Azimut", "Elevation", "Distance",
+             "Doppler shift", "pass 2024-02-12T13:20:01Z -> 2024-02-12T13:29:34Z" })
+        EXPECT_TRUE(first.contains(QString::fromLatin1(essential))) << essential;
+    // The resize cleared the screen and drew at once; at 120 x 50 the whole
+    // pass list is back.
+    EXPECT_TRUE(text.contains(QStringLiteral("\x1b[2J\x1b[H")));
+    EXPECT_TRUE(
+        text.section(QStringLiteral("\x1b[2J"), 1).contains(QStringLiteral("next 24 hours")));
+}
+#endif
+
+// Piped into a log, an old element set is said once on stderr.
+TEST_F(TrackStation, PipedTrackWarnsOnceOfAnOldElementSet)
+{
+    const CliResult old = RunCli({ QStringLiteral("track"), QStringLiteral("--config"), Ini(),
+        QStringLiteral("--sat"), QStringLiteral("iss"), QStringLiteral("--start"),
+        QStringLiteral("2026-12-07T12:00:00Z"), QStringLiteral("--speed"), QStringLiteral("100"),
+        QStringLiteral("--for"), QStringLiteral("3") });
+    ASSERT_EQ(old.exitCode, 0) << old.err.toStdString();
+    EXPECT_EQ(old.err.count(QStringLiteral("element set of ISS (ZARYA) is 1029 days old: run "
+                                           "'aostrack-cli update'\n")),
+        1)
+        << old.err.toStdString();
+    EXPECT_EQ(old.OutLines().size(), 3);
+
+    const CliResult fresh = RunCli({ QStringLiteral("track"), QStringLiteral("--config"), Ini(),
+        QStringLiteral("--sat"), QStringLiteral("iss"), QStringLiteral("--start"),
+        QStringLiteral("2024-02-12T12:00:00Z"), QStringLiteral("--speed"), QStringLiteral("100"),
+        QStringLiteral("--for"), QStringLiteral("3") });
+    EXPECT_FALSE(fresh.err.contains(QStringLiteral("element set of")));
+}

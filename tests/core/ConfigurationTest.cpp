@@ -74,7 +74,6 @@ TEST(ParseConfiguration, NormalAllKeys)
 
 TEST(ParseConfiguration, EmptyGivesDefaultsOrFailure)
 {
-    EXPECT_EQ(FailureOf(""), "sat.ini: the file is empty");
     const Configuration config = Parse("# nothing but a comment");
     EXPECT_EQ(config.TleFilePath, "");
     EXPECT_EQ(config.RotorPort, std::nullopt);
@@ -117,9 +116,117 @@ TEST(ParseConfiguration, KeysCaseSensitiveLastWins)
 
 TEST(ParseConfiguration, MalformedLines)
 {
-    EXPECT_EQ(FailureOf("QTH=a\r\n\r\nQTH_LAT=1"), "sat.ini line 2: no \"=\" in \"\"");
-    EXPECT_EQ(
-        FailureOf("QTH=a\nQTH=b\nQTH=c\nQTH_LAT 51"), "sat.ini line 4: no \"=\" in \"QTH_LAT 51\"");
+    EXPECT_EQ(FailureOf("QTH=a\r\n\r\nQTH_LAT=1"),
+        "sat.ini line 2: no \"=\" in \"\": delete the empty line or begin it with #");
+    EXPECT_EQ(FailureOf("QTH=a\nQTH=b\nQTH=c\nQTH_LAT 51"),
+        "sat.ini line 4: no \"=\" in \"QTH_LAT 51\": write KEY=value, or begin the line with # "
+        "to make it a comment");
+    EXPECT_EQ(FailureOf(""),
+        "sat.ini: the file is empty: write the station's settings in it as KEY=value lines, as "
+        "in examples/sat.ini");
+}
+
+// The station must stand on the globe; the limits themselves are allowed.
+TEST(ParseConfiguration, StationPositionOutsideTheGlobeStopsStartUp)
+{
+    const struct {
+        const char* text;
+        double lat;
+        double lon;
+        const char* failure; // empty: accepted
+    } cases[] = {
+        { "QTH_LAT=90\nQTH_LONG=180", 90, 180, "" },
+        { "QTH_LAT=-90\nQTH_LONG=-180", -90, -180, "" },
+        { "QTH_LAT=200", 0, 0,
+            "sat.ini line 1: QTH_LAT value \"200\" is outside -90 to 90 degrees" },
+        { "QTH_LAT=-90.01", 0, 0,
+            "sat.ini line 1: QTH_LAT value \"-90.01\" is outside -90 to 90 degrees" },
+        { "QTH=x\nQTH_LONG=181", 0, 0,
+            "sat.ini line 2: QTH_LONG value \"181\" is outside -180 to 180 degrees" },
+        // Degrees east to 360, as some programs write them: not ours.
+        { "QTH_LONG=348.5", 0, 0,
+            "sat.ini line 1: QTH_LONG value \"348.5\" is outside -180 to 180 degrees" },
+        // The leading number is what is checked.
+        { "QTH_LAT=123N", 0, 0,
+            "sat.ini line 1: QTH_LAT value \"123N\" is outside -90 to 90 degrees" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        if (*c.failure == 0) {
+            const Configuration config = Parse(QString::fromLatin1(c.text));
+            EXPECT_EQ(config.StationLat, c.lat);
+            EXPECT_EQ(config.StationLon, c.lon);
+        } else {
+            EXPECT_EQ(FailureOf(QString::fromLatin1(c.text)), QString::fromLatin1(c.failure));
+        }
+    }
+}
+
+// A value read only in part is read as always, and said once.
+TEST(ParseConfiguration, PartlyReadValuesBecomeWarnings)
+{
+    const struct {
+        const char* text;
+        QStringList warnings;
+    } cases[] = {
+        { "QTH_LAT=48.1371\nQTH_LONG=11.5754\nQTH_HEIGHT=0.519\nROTOR_PORT=1", {} },
+        { "QTH_LAT=48,14",
+            { "sat.ini line 1: QTH_LAT value \"48,14\" read as 48, \",14\" ignored: write decimals "
+              "with a full stop" } },
+        { "QTH=x\nQTH_LAT=51.5N",
+            { "sat.ini line 2: QTH_LAT value \"51.5N\" read as 51.5, \"N\" ignored" } },
+        { "QTH_LONG=east",
+            { "sat.ini line 1: QTH_LONG value \"east\" read as 0, \"east\" ignored" } },
+        { "QTH_HEIGHT=519 m",
+            { "sat.ini line 1: QTH_HEIGHT value \"519 m\" read as 519, \"m\" ignored" } },
+        { "ROTOR_PORT=COM3",
+            { "sat.ini line 1: ROTOR_PORT value \"COM3\" read as 0, \"COM3\" ignored" } },
+        { "QTH_LAT=1e1x", { "sat.ini line 1: QTH_LAT value \"1e1x\" read as 10, \"x\" ignored" } },
+        { "QTH_LAT=48,1\nQTH_LONG=11,5",
+            { "sat.ini line 1: QTH_LAT value \"48,1\" read as 48, \",1\" ignored: write decimals "
+              "with a full stop",
+                "sat.ini line 2: QTH_LONG value \"11,5\" read as 11, \",5\" ignored: write "
+                "decimals with a full stop" } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Parse(QString::fromLatin1(c.text)).Warnings, c.warnings);
+    }
+    EXPECT_DOUBLE_EQ(Parse("QTH_LAT=48,14").StationLat, 48);
+}
+
+TEST(LoadConfiguration, MessagesNameTheWholePathAndWarningsAreLoggedOnce)
+{
+    QTemporaryDir dir;
+    FakeClock clock;
+    EventLog log(clock);
+    const QString ini = dir.filePath("sat.ini");
+    try {
+        LoadConfiguration(dir.path(), log, kEnglish);
+        ADD_FAILURE() << "no failure without sat.ini";
+    } catch (const StartupError& error) {
+        EXPECT_EQ(error.Messages(),
+            QStringList { "File sat.ini not found: looked for sat.ini in " + dir.path() });
+    }
+
+    WriteFile(ini, "QTH=x\r\n\r\n");
+    try {
+        LoadConfiguration(dir.path(), log, kEnglish);
+        ADD_FAILURE() << "no failure for an empty line";
+    } catch (const StartupError& error) {
+        EXPECT_EQ(error.Messages(),
+            QStringList {
+                ini + " line 2: no \"=\" in \"\": delete the empty line or begin it with #" });
+    }
+
+    WriteFile(ini, "QTH_LAT=48,14\r\nQTH_LONG=11.5\r\n");
+    EventLog warnings(clock);
+    const Configuration config = LoadConfiguration(dir.path(), warnings, kEnglish);
+    EXPECT_DOUBLE_EQ(config.StationLat, 48);
+    EXPECT_EQ(warnings.Lines(),
+        QStringList { "*** WARNING *** " + ini
+            + " line 1: QTH_LAT value \"48,14\" read as 48, \",14\" ignored: write decimals with a "
+              "full stop" });
 }
 
 TEST(ParseConfiguration, LenientNumbers)

@@ -78,6 +78,7 @@ TEST(RefreshDataPanel, NormalEnglish)
     EXPECT_EQ(t.Date, "Monday, 2026 December 07");
     EXPECT_EQ(t.Epoch, "341.58572917");
     EXPECT_EQ(t.TleAge, "TLE's are 1.1 days old"); // epoch 2026 day 340.5, now day 341.585
+    EXPECT_FALSE(t.TleTooOld);
 }
 
 TEST(RefreshDataPanel, DopplerShownOneTickLate)
@@ -168,6 +169,29 @@ TEST(TleAge, SixtyDayLimit)
     EXPECT_EQ(TleAgeText(60.01, kEnglish), "TLE's are too old");
     EXPECT_EQ(TleAgeText(3.44, kEnglish), "TLE's are 3.4 days old");
     EXPECT_DOUBLE_EQ(TleAgeDays(At(2026, 3, 1, 0, 0, 0), 26001.0), 59.0); // Jan 1 + 59 days
+}
+
+// The flag the views colour red follows the text exactly: the shipped sets of
+// February 2024 seen in December 2026 are too old.
+TEST(RefreshDataPanel, TooOldFlagFollowsTheSixtyDayLimit)
+{
+    const struct {
+        double epoch;
+        sys_seconds now;
+        const char* text;
+        bool tooOld;
+    } cases[] = {
+        { 26281.0, At(2026, 12, 7, 0, 0, 0), "TLE's are 60.0 days old", false }, // day 341 - 60
+        { 26280.99, At(2026, 12, 7, 0, 0, 0), "TLE's are too old", true },
+        { 24043.00684501, At(2026, 12, 7, 12, 0, 0), "TLE's are too old", true },
+    };
+    for (const auto& c : cases) {
+        DataPanelMemory memory;
+        const DataPanelTexts t
+            = RefreshDataPanel(SampleState(), c.epoch, Tuned(145800), c.now, memory, kEnglish);
+        EXPECT_EQ(t.TleAge, c.text) << c.epoch;
+        EXPECT_EQ(t.TleTooOld, c.tooOld) << c.epoch;
+    }
 }
 
 TEST(DopplerShift, WorkedExample)

@@ -258,35 +258,45 @@ TEST_F(TrackerTest, StartupFailuresBoxesAndLogLines)
         QStringList boxes;
         QStringList log;
     } const cases[] = {
-        { "missing sat.ini", "", { "File sat.ini not found" },
+        { "missing sat.ini", "", { "File sat.ini not found: looked for sat.ini in " + dir },
             { "*** ERROR *** no sat.ini found !53" } },
-        { "no file names", "QTH=x\n", { "No TLE file found", "No doppler.sql file found" },
+        { "no file names", "QTH=x\n",
+            { "No TLE file found: add a line TLEFILE=amateur.txt (your element file) to " + dir
+                    + "/sat.ini",
+                "No doppler.sql file found: add a line DOPPLERFILE=doppler.sql to " + dir
+                    + "/sat.ini" },
             { "*** ERROR *** no TLE file found !", "*** ERROR *** no doppler.sql file found !" } },
-        { "no DOPPLERFILE", "TLEFILE=amateur.txt\n", { "No doppler.sql file found" },
+        { "no DOPPLERFILE", "TLEFILE=amateur.txt\n",
+            { "No doppler.sql file found: add a line DOPPLERFILE=doppler.sql to " + dir
+                + "/sat.ini" },
             { "*** ERROR *** no doppler.sql file found !" } },
         { "TLE file missing", "TLEFILE=nothere.txt\nDOPPLERFILE=doppler.sql\n",
-            { "No TLE file found: " + dir + "/nothere.txt does not exist" },
+            { "No TLE file found: " + dir + "/nothere.txt does not exist: correct TLEFILE in " + dir
+                + "/sat.ini" },
             { "*** ERROR *** no TLE file found !" } },
         { "doppler file missing", "TLEFILE=amateur.txt\nDOPPLERFILE=" + dir + "/x.sql\n",
-            { "No doppler.sql file found: " + dir + "/x.sql does not exist" },
+            { "No doppler.sql file found: " + dir + "/x.sql does not exist: correct DOPPLERFILE in "
+                + dir + "/sat.ini" },
             { "*** ERROR *** no doppler.sql file found !" } },
         { "TLE file a folder", "TLEFILE=.\nDOPPLERFILE=doppler.sql\n",
-            { "No TLE file found: " + dir + "/. is not a file" },
+            { "No TLE file found: " + dir + "/. is not a file: correct TLEFILE in " + dir
+                + "/sat.ini" },
             { "*** ERROR *** no TLE file found !" } },
         { "blank line", "QTH=x\r\nTLEFILE=amateur.txt\r\n\r\nDOPPLERFILE=doppler.sql\r\n",
-            { "sat.ini line 3: no \"=\" in \"\"" }, {} },
+            { dir + "/sat.ini line 3: no \"=\" in \"\": delete the empty line or begin it with #" },
+            {} },
         { "ROTOR_DEG in letters", "ROTOR_DEG=five\n",
-            { "sat.ini line 1: ROTOR_DEG value \"five\" is not a number" }, {} },
+            { dir + "/sat.ini line 1: ROTOR_DEG value \"five\" is not a number" }, {} },
         { "AUTO_PARK in letters", "AUTO_PARK=AUTO\n",
-            { "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" }, {} },
+            { dir + "/sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" }, {} },
         { "ROTOR_HOST without a port", "QTH=x\nROTOR_HOST=shack:\n",
-            { "sat.ini line 2: ROTOR_HOST value \"shack:\" is not host:port with a port of "
+            { dir + "/sat.ini line 2: ROTOR_HOST value \"shack:\" is not host:port with a port of "
               "1..65535" },
             {} },
         { "ROTOR_AZ_MAX two turns", "ROTOR_AZ_MAX=720\n",
-            { "sat.ini line 1: ROTOR_AZ_MAX value \"720\" must lie between 360 and 540" }, {} },
+            { dir + "/sat.ini line 1: ROTOR_AZ_MAX value \"720\" must lie between 360 and 540" }, {} },
         { "ROTOR_EL_MAX 120", "ROTOR_EL_MAX=120\n",
-            { "sat.ini line 1: ROTOR_EL_MAX value \"120\" must be 90 or 180" }, {} },
+            { dir + "/sat.ini line 1: ROTOR_EL_MAX value \"120\" must be 90 or 180" }, {} },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -319,8 +329,10 @@ TEST_F(TrackerTest, StartupFromIniUnderAnotherName)
         second.StartupFromIni(m_dir.filePath("portable/station2.ini"));
         FAIL() << "no failure";
     } catch (const StartupError& error) {
-        EXPECT_EQ(
-            error.Messages(), QStringList { "station2.ini line 2: no \"=\" in \"QTH_LAT 51\"" });
+        EXPECT_EQ(error.Messages(),
+            QStringList { m_dir.filePath("portable/station2.ini")
+                + " line 2: no \"=\" in \"QTH_LAT 51\": write KEY=value, or begin the line with # "
+                  "to make it a comment" });
     }
 }
 
@@ -677,6 +689,57 @@ TEST_F(TrackerTest, OpenElementFile)
     Write("other.txt", QByteArray(kFuncube) + kIss);
     EXPECT_TRUE(m_tracker.ReloadElementFile());
     EXPECT_EQ(m_tracker.SatelliteNames().size(), 2);
+}
+
+// Reading the same file again keeps the operator's satellite: by its
+// catalogue number, else by its name; another file starts at its first one.
+TEST_F(TrackerTest, ReloadKeepsTheChosenSatellite)
+{
+    const QByteArray renamed = QByteArray(kEshail).replace("ES'HAIL 2  ", "QO-100     ");
+    const QByteArray renumbered = QByteArray(kEshail).replace("1 43700U", "1 99999U");
+    const struct {
+        const char* what;
+        QByteArray file; // the TLE file as the update left it; empty: deleted
+        int selected;
+        QString name;
+    } cases[] = {
+        { "nothing changed", QByteArray(kIss) + kEshail, 1, "ES'HAIL 2" },
+        { "a set added in front", QByteArray(kFuncube) + kIss + kEshail, 2, "ES'HAIL 2" },
+        { "renamed, same catalogue number", QByteArray(kIss) + renamed, 1, "QO-100" },
+        { "same name, other number", QByteArray(kFuncube) + renumbered, 1, "ES'HAIL 2" },
+        { "no longer in the file", QByteArray(kFuncube) + kIss, 0, "FUNCUBE-1 (AO-73)" },
+        { "update failed, file gone", QByteArray(), 1, "ES'HAIL 2" },
+    };
+    m_tracker.Startup(m_dir.path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write("amateur.txt", QByteArray(kIss) + kEshail);
+        ASSERT_TRUE(m_tracker.ReloadElementFile());
+        m_tracker.ChooseSatellite(1);
+        if (c.file.isEmpty())
+            QFile::remove(m_dir.filePath("amateur.txt"));
+        else
+            Write("amateur.txt", c.file);
+        QSignalSpy lists(&m_tracker, &Tracker::satelliteListChanged);
+        EXPECT_EQ(m_tracker.ReloadElementFile(), !c.file.isEmpty());
+        EXPECT_EQ(m_tracker.SelectedIndex(), c.selected);
+        EXPECT_EQ(m_tracker.SelectedName(), c.name);
+        if (!c.file.isEmpty()) {
+            // The window's list shows the kept satellite as the chosen one.
+            ASSERT_EQ(lists.count(), 1);
+            EXPECT_EQ(lists.first().at(1).toInt(), c.selected);
+        } else {
+            EXPECT_EQ(lists.count(), 0);
+        }
+    }
+
+    // "Open Kep File" with another file that holds the same satellite starts
+    // at that file's first satellite.
+    Write("amateur.txt", QByteArray(kIss) + kEshail);
+    m_tracker.ChooseSatellite(1);
+    Write("other.txt", QByteArray(kIss) + kEshail);
+    EXPECT_TRUE(m_tracker.OpenElementFile(m_dir.filePath("other.txt")));
+    EXPECT_EQ(m_tracker.SelectedIndex(), 0);
 }
 
 TEST(CountdownText, HorizonAndUnsetTimes)

@@ -1,12 +1,15 @@
-// The event log list: lines in the order written, no scrolling on append,
-// the newest line selected only on request.
+// The event log list: lines in the order written, the newest one kept whole
+// in view while the operator has not scrolled back, the newest line selected
+// only on request.
 #include "FakeClock.h"
 #include "QtPrinters.h"
 
 #include "core/EventLog.h"
 #include "ui/EventLogView.h"
 
+#include <QApplication>
 #include <QListWidget>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 namespace aostrack {
@@ -62,6 +65,36 @@ TEST_F(EventLogViewTest, SelectLastLogLineSelectsTheNewest)
     EXPECT_TRUE(list.selectedItems().first()->text().endsWith(": line 49"));
     log.LogEvent(QStringLiteral(": one more"), true);
     EXPECT_EQ(list.currentRow(), 49);
+}
+
+TEST_F(EventLogViewTest, NewestLineStaysWholeInViewUnlessTheOperatorScrolledBack)
+{
+    // Room for five and a half lines: the half line must not be the newest.
+    list.resize(400, 5 * list.fontMetrics().height() + list.fontMetrics().height() / 2 + 8);
+    list.show();
+    BindEventLog(log, &list);
+    const auto newestWhollyVisible = [this] {
+        QApplication::processEvents();
+        const QRect last = list.visualItemRect(list.item(list.count() - 1));
+        return list.viewport()->rect().contains(last);
+    };
+    for (int i = 0; i < 30; ++i) {
+        log.LogEvent(QStringLiteral(": line %1").arg(i), true);
+        EXPECT_TRUE(newestWhollyVisible()) << i;
+    }
+    EXPECT_TRUE(list.selectedItems().isEmpty()); // followed, not selected
+
+    // Scrolled back to read: new lines do not pull the view away.
+    list.verticalScrollBar()->setValue(0);
+    log.LogEvent(QStringLiteral(": while reading"), true);
+    QApplication::processEvents();
+    EXPECT_EQ(list.verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(newestWhollyVisible());
+
+    // Back at the end: following again.
+    list.scrollToBottom();
+    log.LogEvent(QStringLiteral(": back at the end"), true);
+    EXPECT_TRUE(newestWhollyVisible());
 }
 
 TEST_F(EventLogViewTest, EmptyLogSelectsNothing)

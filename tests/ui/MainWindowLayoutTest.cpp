@@ -110,7 +110,9 @@ TEST_F(MainWindowLayout, FrequencyFrameControls)
     ASSERT_NE(track, nullptr);
     EXPECT_FALSE(track->isChecked());
     EXPECT_EQ(track->toolTip(), "track");
-    const char* captions[] = {"+1000", "+100", "+10", "-1000", "-100", "-10", "reset"};
+    // The offset steps with their units (Hz steps, beside fields in kHz).
+    const char* captions[]
+        = { "+1 kHz", "+100 Hz", "+10 Hz", "-1 kHz", "-100 Hz", "-10 Hz", "reset" };
     for (int i = 0; i < 7; ++i) {
         auto* button = Find<QPushButton>(QStringLiteral("Command1_%1").arg(i));
         ASSERT_NE(button, nullptr);
@@ -118,6 +120,11 @@ TEST_F(MainWindowLayout, FrequencyFrameControls)
         EXPECT_TRUE(frame->isAncestorOf(button));
         EXPECT_EQ(button->isEnabled(), i == 6) << i;
     }
+    // The large display says that it carries the Doppler correction.
+    auto* centreCaption = Find<QLabel>("Text2Caption");
+    ASSERT_NE(centreCaption, nullptr);
+    EXPECT_EQ(centreCaption->text(), "Doppler-corrected downlink (kHz):");
+    EXPECT_TRUE(frame->isAncestorOf(centreCaption));
     auto* offset = Find<QScrollBar>("HScroll1");
     ASSERT_NE(offset, nullptr);
     EXPECT_EQ(offset->minimum(), -1000);

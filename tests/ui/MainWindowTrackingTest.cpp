@@ -402,10 +402,17 @@ TEST_F(MainWindowTracking, StartupFailuresShowTheirBoxesAndEndWithCode1)
         QByteArray ini; // empty: no sat.ini
         QStringList boxes;
     } cases[] = {
-        { "", { "File sat.ini not found" } },
-        { "QTH_LAT=48.1\r\n", { "No TLE file found", "No doppler.sql file found" } },
+        { "", { "File sat.ini not found: looked for sat.ini in " + m_dir.path() } },
+        { "QTH_LAT=48.1\r\n",
+            { "No TLE file found: add a line TLEFILE=amateur.txt (your element file) to "
+                    + m_dir.filePath("sat.ini"),
+                "No doppler.sql file found: add a line DOPPLERFILE=doppler.sql to "
+                    + m_dir.filePath("sat.ini") } },
         { "QTH=Test\r\nROTOR_DEG=five\r\n",
-            { "sat.ini line 2: ROTOR_DEG value \"five\" is not a number" } },
+            { m_dir.filePath("sat.ini") + " line 2: ROTOR_DEG value \"five\" is not a number" } },
+        { "QTH_LAT=200\r\n",
+            { m_dir.filePath("sat.ini")
+                + " line 1: QTH_LAT value \"200\" is outside -90 to 90 degrees" } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.boxes.first().toStdString());

@@ -3,9 +3,11 @@
 // pass has one unit per second (PlotXScale 1) and 2 units per degree.
 #include "ui/PassPlot.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -175,6 +177,98 @@ TEST_F(PassPlotTest, ResizeRedrawsProfileAndMarks)
     // Track apex now at (720, 360 - 159.6); the mark sits on it.
     EXPECT_NEAR(BrightestRow(700, 150, 260), 201, 2);
     EXPECT_TRUE(HasColourNear(PassPlot::MarkColour, QPointF(720 + 3, 200), 2));
+}
+
+// WCAG relative luminance of an sRGB colour.
+double Luminance(const QColor& c)
+{
+    auto channel = [](int value) {
+        const double v = value / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+TEST(PassPlotLabels, ReadableSizeAndContrast)
+{
+    PassPlot plot;
+    EXPECT_GE(plot.LabelFont().pointSizeF(), QApplication::font().pointSizeF());
+    EXPECT_GE(plot.font().pointSizeF(), QApplication::font().pointSizeF());
+    // (L1 + 0.05) / (L2 + 0.05): 4.5 is the least for normal-size text.
+    const double contrast
+        = (Luminance(PassPlot::LabelColour) + 0.05) / (Luminance(Background) + 0.05);
+    EXPECT_GE(contrast, 4.5);
+    EXPECT_NEAR(contrast, 7.8, 0.1);
+    // The grid's grey alone would not do: the reason the labels have their own colour.
+    EXPECT_LT((Luminance(Grey) + 0.05) / (Luminance(Background) + 0.05), 3.0);
+}
+
+TEST_F(PassPlotTest, LabelsStandWhollyInsideAndApart)
+{
+    const struct {
+        const char* name;
+        QSize size;
+        long long duration;
+    } cases[] = {
+        { "12-minute pass, wide", { Width, Height }, 720 },
+        { "12-minute pass, the smallest plot", { 200, 90 }, 720 },
+        { "no pass", { Width, Height }, 0 },
+        { "geostationary day", { Width, Height }, 86400 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        plot.resize(c.size);
+        plot.DrawPassPlot(c.duration, Profile(std::max<long long>(c.duration, 1), 40));
+        const QRectF inside(0, 0, c.size.width(), c.size.height());
+        const auto& labels = plot.Labels();
+        ASSERT_FALSE(labels.empty());
+        EXPECT_EQ(labels.front().text, QStringLiteral("90\u00B0"));
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            EXPECT_TRUE(inside.contains(labels[i].rect)) << labels[i].text.toStdString();
+            for (std::size_t j = i + 1; j < labels.size(); ++j)
+                EXPECT_FALSE(labels[i].rect.intersects(labels[j].rect))
+                    << labels[i].text.toStdString() << " / " << labels[j].text.toStdString();
+        }
+        // The bottom label is 0°, kept above the bottom edge.
+        const auto zero = std::find_if(labels.begin(), labels.end(),
+            [](const PassPlot::AxisLabel& l) { return l.text == QStringLiteral("0\u00B0"); });
+        ASSERT_NE(zero, labels.end());
+        EXPECT_LE(zero->rect.bottom(), c.size.height());
+    }
+}
+
+TEST_F(PassPlotTest, TimeAxisCountsMinutesFromAos)
+{
+    plot.DrawPassPlot(720, Profile(720, 40));
+    QStringList times;
+    for (const auto& label : plot.Labels()) {
+        if (!label.text.endsWith(QStringLiteral(" min")))
+            continue;
+        times << label.text;
+        // Just right of its minute line: minute m at x = 60 m PlotXScale.
+        const int minute = label.text.mid(1).section(QLatin1Char(' '), 0, 0).toInt();
+        EXPECT_DOUBLE_EQ(label.rect.left(), 60.0 * minute * plot.PlotXScale() + 3);
+        EXPECT_TRUE(HasColourNear(PassPlot::LabelColour, label.rect.center(), 5))
+            << label.text.toStdString();
+    }
+    // One minute is 60 units here, room for each label; the 0 minute line
+    // carries the elevation labels.
+    ASSERT_FALSE(times.isEmpty());
+    EXPECT_EQ(times.first(), QStringLiteral("+1 min"));
+    EXPECT_EQ(times.last(), QStringLiteral("+11 min"));
+
+    // Three times narrower (20 units a minute): a round step of more than
+    // one minute leaves room for the text.
+    plot.resize(240, Height);
+    QList<int> minutes;
+    for (const auto& label : plot.Labels()) {
+        if (label.text.endsWith(QStringLiteral(" min")))
+            minutes << label.text.mid(1).section(QLatin1Char(' '), 0, 0).toInt();
+    }
+    ASSERT_FALSE(minutes.isEmpty());
+    EXPECT_TRUE(minutes.first() == 2 || minutes.first() == 5) << minutes.first();
+    for (qsizetype i = 0; i < minutes.size(); ++i)
+        EXPECT_EQ(minutes[i], minutes.first() * (i + 1));
 }
 
 TEST_F(PassPlotTest, DurationLabelUsesTheRegionalSeparator)

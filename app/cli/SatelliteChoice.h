@@ -1,0 +1,33 @@
+#pragma once
+// What every predicting subcommand does with --sat and with the chosen
+// element set's age.
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <optional>
+
+namespace aostrack {
+
+// Element sets older than this many days at the predicted instant earn a
+// warning: low orbits drift by kilometres a day once drag has worked on them.
+inline constexpr double CliMaxElementAgeDays = 14;
+
+// List position (0-based) of --sat among names (file order): a record number
+// (1 = first), else the exact name, else the same name without regard to
+// case, else a unique part of a name, case ignored: first one that stands as
+// whole words ("ISS" finds "ISS (ZARYA)" though "SWISSCUBE" holds it too,
+// "SO-50" finds "SAUDISAT 1C (SO-50)"), then one anywhere in a name. An empty sat means the first.
+// Throws UsageError naming tlePath for a record out of range, no match, or several matches (up to
+// five of them listed).
+int ChooseSatelliteIndex(const QString& sat, const QStringList& names, const QString& tlePath);
+
+// "element set of ISS (ZARYA) is 1029 days old: run 'aostrack-cli update'"
+// when the set with epoch YYDDD.DDDDDDDD is more than CliMaxElementAgeDays
+// older than instant; nothing otherwise.
+std::optional<QString> ElementAgeWarning(
+    const QString& satName, double epoch, std::chrono::sys_seconds instant);
+
+// Writes ElementAgeWarning, if any, as one line on stderr.
+void WarnIfElementSetOld(const QString& satName, double epoch, std::chrono::sys_seconds instant);
+
+} // namespace aostrack

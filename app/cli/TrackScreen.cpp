@@ -1,0 +1,268 @@
+#include "app/cli/TrackScreen.h"
+
+#include "app/cli/CliArgs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace aostrack {
+namespace {
+
+using std::chrono::sys_seconds;
+
+const QString kBold = QStringLiteral("\x1b[1m");
+const QString kRed = QStringLiteral("\x1b[1;31m");
+const QString kGreen = QStringLiteral("\x1b[30;42m");
+const QString kReset = QStringLiteral("\x1b[0m");
+
+constexpr int kCaptionWidth = 13;
+constexpr int kLeftColumnWidth = 34;
+constexpr int kProfileMaxWidth = 48;
+
+// What goes first when the terminal is short: 1 is always shown.
+enum Priority {
+    Essential = 1,
+    Detail = 2,
+    Profile = 3,
+    PassList = 4,
+    ElementLines = 5,
+    Log = 6,
+    Spacing = 7,
+};
+
+struct Row {
+    QString text;
+    int priority;
+    bool header = false; // shown only together with the row after it
+};
+
+QString Column(const QString& caption, const QString& value, int width, const QString& prefix = {},
+    const QString& suffix = {})
+{
+    const QString plain = QStringLiteral("%1 ").arg(caption, -kCaptionWidth) + value;
+    const QString padding(std::max<qsizetype>(0, width - plain.size()), QLatin1Char(' '));
+    return QStringLiteral("%1 ").arg(caption, -kCaptionWidth) + prefix + value + suffix + padding;
+}
+
+// Two fields on one row when the terminal is wide enough for both.
+QString Pair(const QString& left, const QString& right, int columns)
+{
+    return QStringLiteral("  ") + left + (columns >= 2 + kLeftColumnWidth + 20 ? right : QString());
+}
+
+// The pass profile as one row of block characters and the satellite's place
+// below it.
+QStringList ProfileRows(const PassPlotData& plot, sys_seconds now, int width)
+{
+    if (plot.Elevations.empty() || !plot.AosTime || width < 8)
+        return {};
+    static const QString blocks = QStringLiteral(" ▁▂▃▄▅▆▇█");
+    const double maxEl = *std::max_element(plot.Elevations.begin(), plot.Elevations.end());
+    const size_t n = plot.Elevations.size();
+    const auto w = static_cast<size_t>(width);
+    QString profile;
+    for (size_t c = 0; c < w; ++c) {
+        const size_t from = n * c / w;
+        const size_t to = std::max(from + 1, n * (c + 1) / w);
+        double el = 0;
+        for (size_t i = from; i < to && i < n; ++i)
+            el = std::max(el, plot.Elevations[i]);
+        const int level
+            = maxEl > 0 ? static_cast<int>(std::lround(std::max(0.0, el) / maxEl * 8)) : 0;
+        profile += blocks[std::clamp(level, 0, 8)];
+    }
+    QString marker(width, QLatin1Char(' '));
+    const double along = static_cast<double>((now - *plot.AosTime).count())
+        / std::max<double>(1, static_cast<double>(n - 1));
+    if (along >= 0 && along <= 1)
+        marker[std::min(width - 1, static_cast<int>(along * width))] = QLatin1Char('^');
+    return { QStringLiteral("  |") + profile + QStringLiteral("|  max %1°").arg(maxEl, 0, 'f', 1),
+        QStringLiteral("   ") + marker };
+}
+
+// Cuts text to `columns` visible characters; colour codes are kept and a cut
+// row ends with a reset so that no colour runs on.
+QString Truncate(const QString& text, int columns)
+{
+    QString out;
+    int visible = 0;
+    bool cut = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QChar(0x1b)) {
+            const qsizetype end = text.indexOf(QLatin1Char('m'), i);
+            if (end < 0)
+                break;
+            out += text.mid(i, end - i + 1);
+            i = end;
+            continue;
+        }
+        if (visible == columns) {
+            cut = true;
+            continue;
+        }
+        out += text[i];
+        ++visible;
+    }
+    if (cut && out.contains(QChar(0x1b)))
+        out += kReset;
+    return out;
+}
+
+} // namespace
+
+int VisibleLength(const QString& text)
+{
+    int visible = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QChar(0x1b)) {
+            const qsizetype end = text.indexOf(QLatin1Char('m'), i);
+            i = end < 0 ? text.size() : end;
+            continue;
+        }
+        ++visible;
+    }
+    return visible;
+}
+
+QStringList TrackScreenRows(const TrackScreenInput& in, int columns, int rows)
+{
+    columns = std::max(columns, MinTrackColumns);
+    rows = std::max(rows, MinTrackRows);
+    const DataPanelTexts& p = in.panel;
+    // Green while the satellite is above the horizon, as in the window.
+    const QString upOn = p.AboveHorizon ? kGreen : QString();
+    const QString upOff = p.AboveHorizon ? kReset : QString();
+
+    std::vector<Row> all;
+    const auto add = [&all](const QString& text, int priority, bool header = false) {
+        all.push_back({ text, priority, header });
+    };
+
+    QString title = kBold + QStringLiteral("aostrack  ") + in.satName + kReset
+        + QStringLiteral("   ") + p.Time;
+    if (!in.clockNote.isEmpty())
+        title += QStringLiteral("   ") + in.clockNote;
+    add(title, Essential);
+    add(QStringLiteral("%1   QTH %2").arg(p.Date, in.qth), Detail);
+    add(in.line1, ElementLines);
+    add(in.line2, ElementLines);
+    add(QString(), Spacing);
+    add(kBold + QStringLiteral("  ") + in.countdown + kReset, Essential);
+    add(Pair(Column(QStringLiteral("Azimut"), p.Azimuth, kLeftColumnWidth, upOn, upOff),
+            Column(QStringLiteral("Sat Long"), p.SatLong, 0), columns),
+        Essential);
+    add(Pair(Column(QStringLiteral("Elevation"), p.Elevation, kLeftColumnWidth, upOn, upOff),
+            Column(QStringLiteral("Sat Lat"), p.SatLat, 0), columns),
+        Essential);
+    add(Pair(Column(QStringLiteral("Distance"), p.Distance, kLeftColumnWidth),
+            Column(QStringLiteral("Height"), p.Height, 0), columns),
+        Essential);
+    add(Pair(Column(QStringLiteral("Doppler shift"), p.DopplerShift, kLeftColumnWidth),
+            Column(QStringLiteral("Loss"), p.Loss, 0), columns),
+        Essential);
+    add(Pair(Column(QStringLiteral("Orbit #"), p.OrbitNumber, kLeftColumnWidth),
+            Column(QStringLiteral("MA-Value"), p.MaValue, 0), columns),
+        Detail);
+    add(Pair(Column(QStringLiteral("Sun Angle"), p.SunAngle, kLeftColumnWidth),
+            Column(QStringLiteral("Illumination"), p.Illumination, 0), columns),
+        Detail);
+    add(in.model.isEmpty()
+            ? QStringLiteral("  ") + Column(QStringLiteral("Info"), p.Info, 0)
+            : Pair(Column(QStringLiteral("Info"), p.Info, kLeftColumnWidth),
+                Column(QStringLiteral("Orbit model"), in.model, 0), columns),
+        Detail);
+    // An element set too old to trust is said in red, with the way out.
+    const QString age = p.TleTooOld
+        ? kRed + p.TleAge + QStringLiteral(": run 'aostrack-cli update'") + kReset
+        : p.TleAge;
+    add(QStringLiteral("  ") + Column(QStringLiteral("Epoche"), p.Epoch, kLeftColumnWidth) + age,
+        p.TleTooOld ? Essential : Detail);
+
+    QString freq
+        = in.frequency.isEmpty() ? QStringLiteral("no frequency for this satellite") : in.frequency;
+    if (in.receiverTracking)
+        freq += QStringLiteral("   [receiver tracking]");
+    add(QStringLiteral("  ") + Column(QStringLiteral("Frequency"), freq, 0), Essential);
+    if (!in.rotor.isEmpty())
+        add(QStringLiteral("  ") + Column(QStringLiteral("Rotor"), in.rotor, 0), Essential);
+
+    add(QString(), Spacing);
+    if (in.plot.AosTime && in.plot.LosTime) {
+        // A narrow terminal gets the times of day alone (UTC, as the Z says).
+        const auto when = [columns](sys_seconds t) {
+            const QString text = FormatUtcInstant(t);
+            return columns >= 64 ? text : text.mid(11);
+        };
+        add(QStringLiteral("  pass %1 -> %2  %3")
+                .arg(when(*in.plot.AosTime), when(*in.plot.LosTime), in.plot.DurationText),
+            Essential);
+        const int profileWidth = std::min(kProfileMaxWidth, columns - 16);
+        for (const QString& row : ProfileRows(in.plot, in.now, profileWidth))
+            add(row, Profile);
+    } else {
+        add(QStringLiteral("  no pass within 14 hours"), Essential);
+    }
+
+    add(QString(), Spacing);
+    add(QStringLiteral("  next 24 hours"), PassList, true);
+    for (const QString& line : in.passes)
+        add(QStringLiteral("  ") + line, PassList);
+    if (in.passes.isEmpty())
+        add(QStringLiteral("  (no pass)"), PassList);
+    if (in.showLog) {
+        add(QString(), Spacing);
+        add(QStringLiteral("  event log"), Log, true);
+        // Newest first in the choice, shown in time order.
+        for (const QString& line : in.log)
+            add(QStringLiteral("  ") + line, Log);
+    }
+    add(QStringLiteral("  Ctrl-C ends"), Spacing);
+
+    // Keep the most important rows that fit, in screen order. Within the log
+    // the newest lines win; a heading goes before the lines under it.
+    const auto rank = [&all](size_t i) {
+        const Row& row = all[i];
+        const long long index = static_cast<long long>(i);
+        const long long within = row.header ? -1'000'000 : (row.priority == Log ? -index : index);
+        return std::pair<int, long long>(row.priority, within);
+    };
+    std::vector<size_t> order(all.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(
+        order.begin(), order.end(), [&rank](size_t a, size_t b) { return rank(a) < rank(b); });
+    const auto budget = static_cast<size_t>(rows - 1);
+    std::vector<bool> keep(all.size(), false);
+    for (size_t i = 0; i < order.size() && i < budget; ++i)
+        keep[order[i]] = true;
+    // A heading without any of its lines says nothing.
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (!all[i].header || !keep[i])
+            continue;
+        bool anyLine = false;
+        for (size_t j = i + 1; j < all.size() && all[j].priority == all[i].priority; ++j)
+            anyLine = anyLine || keep[j];
+        keep[i] = anyLine;
+    }
+    // No two blank rows in a row, none at the top.
+    QStringList out;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (!keep[i])
+            continue;
+        if (all[i].text.isEmpty() && (out.isEmpty() || out.last().isEmpty()))
+            continue;
+        out << Truncate(all[i].text, columns);
+    }
+    return out;
+}
+
+QString TrackScreenText(const QStringList& rows)
+{
+    QString screen = QStringLiteral("\x1b[H");
+    for (const QString& row : rows)
+        screen += row + QStringLiteral("\x1b[K\n");
+    screen += QStringLiteral("\x1b[J");
+    return screen;
+}
+
+} // namespace aostrack
