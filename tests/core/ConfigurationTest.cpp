@@ -195,14 +195,14 @@ TEST(ParseConfiguration, PartlyReadValuesBecomeWarnings)
     EXPECT_DOUBLE_EQ(Parse("QTH_LAT=48,14").StationLat, 48);
 }
 
-TEST(LoadConfiguration, MessagesNameTheWholePathAndWarningsAreLoggedOnce)
+TEST(ReadConfigurationFile, MessagesNameTheWholePathAndWarningsAreLoggedOnce)
 {
     QTemporaryDir dir;
     FakeClock clock;
     EventLog log(clock);
     const QString ini = dir.filePath("sat.ini");
     try {
-        LoadConfiguration(dir.path(), log, kEnglish);
+        ReadConfigurationFile(dir.path(), log, kEnglish);
         ADD_FAILURE() << "no failure without sat.ini";
     } catch (const StartupError& error) {
         EXPECT_EQ(error.Messages(),
@@ -211,7 +211,7 @@ TEST(LoadConfiguration, MessagesNameTheWholePathAndWarningsAreLoggedOnce)
 
     WriteFile(ini, "QTH=x\r\n\r\n");
     try {
-        LoadConfiguration(dir.path(), log, kEnglish);
+        ReadConfigurationFile(dir.path(), log, kEnglish);
         ADD_FAILURE() << "no failure for an empty line";
     } catch (const StartupError& error) {
         EXPECT_EQ(error.Messages(),
@@ -221,7 +221,7 @@ TEST(LoadConfiguration, MessagesNameTheWholePathAndWarningsAreLoggedOnce)
 
     WriteFile(ini, "QTH_LAT=48,14\r\nQTH_LONG=11.5\r\n");
     EventLog warnings(clock);
-    const Configuration config = LoadConfiguration(dir.path(), warnings, kEnglish);
+    const Configuration config = ReadConfigurationFile(dir.path(), warnings, kEnglish);
     EXPECT_DOUBLE_EQ(config.StationLat, 48);
     EXPECT_EQ(warnings.Lines(),
         QStringList { "*** WARNING *** " + ini
