@@ -110,12 +110,12 @@ public:
     // The state of the last tick (or of the satellite choice before the first).
     const SatelliteState& State() const { return m_state; }
     const DataPanelTexts& Panel() const { return m_panel; }
-    const DataPanelMemory& PanelMemory() const { return m_panelMemory; }
     const PassPlotData& Plot() const { return m_plot; }
     const QStringList& PassListLines() const { return m_passLines; }
     QString CountdownText() const { return m_countdown; }
     QString QthText() const;
-    QTimer& Timer1() { return m_timer; }
+    // The tick timer ("Timer1"): TrackingTick at every timeout.
+    QTimer& TickTimer() { return m_timer; }
     bool IsBusy() const { return m_busy; }
 
     // "Time to AOS: " / "Time to LOS: " and the count; "--:--:--" without a pass.
@@ -137,6 +137,8 @@ signals:
     void plotMark(long long secondsToLos, double elevation);
     void passListChanged(const QStringList& lines); // List1
     void busyChanged(bool busy); // hourglass
+    // A tick computed the selected satellite at now: State() holds it.
+    void satelliteComputed(std::chrono::sys_seconds now);
 
 private:
     class BusyHold;

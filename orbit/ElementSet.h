@@ -18,6 +18,7 @@ struct ElementSet {
     double MeanMotion = 0;       // revolutions per day
     double Decay = 0;            // first derivative of the mean motion as written, rev/day^2
     double EpochRev = 0;         // revolution number at epoch
+    double BStar = 0;            // SGP4 drag term, 1/earth radii (Plan13 does not use it)
     bool operator==(const ElementSet&) const = default;
 };
 
@@ -48,6 +49,8 @@ public:
     bool Append(SatRecord record);
     // Used by the reader: the last appended record (precondition: SatCount() > 0).
     SatRecord& Last() { return m_records.back(); }
+    // Used by the reader: drops the last appended record (a refused one).
+    void RemoveLast() { m_records.pop_back(); }
 
     bool operator==(const SatTable&) const = default;
 

@@ -1,8 +1,12 @@
 #include "orbit/Tle.h"
 
+#include "orbit/ElementCheck.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <optional>
+#include <tuple>
 #include <filesystem>
 #include <fstream>
 
@@ -40,12 +44,34 @@ double Field(std::string_view line, std::size_t first, std::size_t last)
     return ReadTleNumber(Columns(line, first, last));
 }
 
+// A number written with an implied leading point and a power of ten, as the
+// drag term is: " 12345-3" is 0.12345e-3, "-11606-4" is -0.11606e-4.
+double ReadImpliedPointNumber(std::string_view field)
+{
+    const std::string_view text = Trim(field);
+    if (text.size() < 3)
+        return 0.0;
+    const std::string_view exponent = text.substr(text.size() - 2);
+    std::string_view mantissa = text.substr(0, text.size() - 2);
+    std::string number;
+    if (!mantissa.empty() && (mantissa.front() == '-' || mantissa.front() == '+')) {
+        number.push_back(mantissa.front());
+        mantissa.remove_prefix(1);
+    }
+    number += "0.";
+    number.append(mantissa);
+    number += "e";
+    number.append(exponent);
+    return ReadTleNumber(number);
+}
+
 void ReadLine1(std::string_view line, SatRecord& r)
 {
     r.Line1.assign(line);
     r.Elements.Epoch = Field(line, 19, 33);
     // Column 34 carries the sign of the first derivative (blank or '-').
     r.Elements.Decay = Field(line, 34, 43);
+    r.Elements.BStar = ReadImpliedPointNumber(Columns(line, 54, 61));
 }
 
 void ReadLine2(std::string_view line, SatRecord& r)
@@ -63,7 +89,74 @@ void ReadLine2(std::string_view line, SatRecord& r)
     r.Elements.EpochRev = Field(line, 64, 68);
 }
 
+// Where the lines of the record being read stand (0: not seen).
+struct RecordLines {
+    int Name = 0;
+    int Line1 = 0;
+    int Line2 = 0;
+};
+
+// The first reason to refuse the record, or nothing; checksum warnings of a
+// kept record go to warnings.
+std::optional<TleRecordIssue> CheckRecord(const SatRecord& r, const RecordLines& at,
+    TleSource source, std::vector<TleRecordIssue>& warnings)
+{
+    auto issue = [&](int line, std::string field, std::string reason) {
+        return TleRecordIssue { line, r.SatName, std::move(field), std::move(reason) };
+    };
+    if (at.Line1 == 0)
+        return issue(at.Name, "line 1", "is missing");
+    if (at.Line2 == 0)
+        return issue(at.Name, "line 2", "is missing");
+    std::vector<TleRecordIssue> found;
+    for (const auto& [text, lineNo, field] :
+        { std::tuple { std::string_view(r.Line1), at.Line1, "line 1" },
+            std::tuple { std::string_view(r.Line2), at.Line2, "line 2" } }) {
+        if (text.size() < TleLineColumns)
+            return issue(lineNo, field,
+                "is " + std::to_string(text.size()) + " columns long, an element line has "
+                    + std::to_string(TleLineColumns));
+        const char written = text[TleLineColumns - 1];
+        if (written < '0' || written > '9')
+            continue; // no checksum given
+        const int sum = TleChecksum(text);
+        if (written - '0' != sum) {
+            TleRecordIssue bad = issue(lineNo, field,
+                std::string("checksum is ") + written + ", its digits give "
+                    + std::to_string(sum));
+            if (source == TleSource::Download)
+                return bad;
+            found.push_back(std::move(bad));
+        }
+    }
+    if (const auto fault = CheckElementSet(r.Elements)) {
+        const bool onLine1 = fault->Field == "Epoch" || fault->Field == "Decay";
+        return issue(onLine1 ? at.Line1 : at.Line2, fault->Field, fault->Reason);
+    }
+    for (TleRecordIssue& w : found)
+        warnings.push_back(std::move(w));
+    return std::nullopt;
+}
+
 } // namespace
+
+std::string DescribeTleIssue(const std::string& sourceName, const TleRecordIssue& issue)
+{
+    return sourceName + " line " + std::to_string(issue.Line) + ": " + issue.SatName + ": "
+        + issue.Field + " " + issue.Reason;
+}
+
+int TleChecksum(std::string_view line)
+{
+    int sum = 0;
+    for (std::size_t i = 0; i < line.size() && i < TleLineColumns - 1; ++i) {
+        if (line[i] >= '0' && line[i] <= '9')
+            sum += line[i] - '0';
+        else if (line[i] == '-')
+            sum += 1;
+    }
+    return sum % 10;
+}
 
 double ReadTleNumber(std::string_view text)
 {
@@ -134,7 +227,7 @@ double ReadTleNumber(std::string_view text)
     return negative ? -value : value;
 }
 
-TleLoad ReadTle(std::istream& in, const std::string& sourceName)
+TleLoad ReadTle(std::istream& in, const std::string& sourceName, TleSource source)
 {
     std::string text;
     char chunk[65536];
@@ -157,6 +250,19 @@ TleLoad ReadTle(std::istream& in, const std::string& sourceName)
     auto ignore = [&](int lineNo) {
         if (load.FirstIgnoredLine == 0)
             load.FirstIgnoredLine = lineNo;
+    };
+    // The last record is judged once all of its lines are read: when the next
+    // name line comes, and at the end of the text.
+    RecordLines at;
+    auto finishRecord = [&] {
+        if (ignoringRecord || load.Table.SatCount() == 0)
+            return;
+        if (at.Line1 == 0 && at.Line2 == 0 && source == TleSource::LocalFile)
+            return; // a bare name: listed, nothing to propagate
+        if (auto refused = CheckRecord(load.Table.Last(), at, source, load.Warnings)) {
+            load.Refused.push_back(std::move(*refused));
+            load.Table.RemoveLast();
+        }
     };
 
     int lineNo = 0;
@@ -188,15 +294,20 @@ TleLoad ReadTle(std::istream& in, const std::string& sourceName)
                 continue; // belongs to a satellite that did not fit
 
             SatRecord& r = load.Table.Last();
-            if (line1)
+            if (line1) {
                 ReadLine1(line, r);
-            else
+                at.Line1 = lineNo;
+            } else {
                 ReadLine2(line, r);
+                at.Line2 = lineNo;
+            }
             continue;
         }
         const std::string_view name = Trim(line);
         if (name.empty())
             continue;
+        finishRecord();
+        at = RecordLines { lineNo, 0, 0 };
         SatRecord record;
         record.SatName.assign(name);
         if (load.Table.Append(std::move(record))) {
@@ -207,6 +318,7 @@ TleLoad ReadTle(std::istream& in, const std::string& sourceName)
             ignore(lineNo);
         }
     }
+    finishRecord();
     load.LineCount = lineNo;
     load.SatCount = load.Table.SatCount();
     return load;

@@ -2,6 +2,9 @@
 // Reader of two-line element files (with or without name lines). Lines may end
 // in CR LF, LF or CR. Columns are read as the classic NORAD layout, numbers
 // always with a full stop; malformed numbers read as 0 or their leading part.
+// A record with element lines is kept only when both lines are there, each of
+// at least 69 columns, and its numbers pass CheckElementSet; a name line
+// without element lines is kept as an empty record (in a local file).
 #include "orbit/ElementSet.h"
 
 #include <cstddef>
@@ -9,8 +12,30 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace aostrack {
+
+// A record the reader refused, or a warning about one it kept: the 1-based
+// line, the satellite's name, the field (as named in ElementSet, or "line 1",
+// "line 2") and the reason.
+struct TleRecordIssue {
+    int Line = 0;
+    std::string SatName;
+    std::string Field;
+    std::string Reason;
+    bool operator==(const TleRecordIssue&) const = default;
+};
+
+// "<source> line <n>: <name>: <field> <reason>", for logs and messages.
+std::string DescribeTleIssue(const std::string& sourceName, const TleRecordIssue& issue);
+
+// Where the text comes from decides how strict the reader is. Local files are
+// often edited by hand (and the verification sets break the checksum on
+// purpose), so a checksum in column 69 that does not match is only a warning
+// there. A download with a wrong checksum, or with a name whose element lines
+// are missing, was damaged on its way: the record is refused.
+enum class TleSource { LocalFile, Download };
 
 // Outcome of one load. Each load starts from an empty table, so a record
 // never shows elements left over from another file.
@@ -23,6 +48,8 @@ struct TleLoad {
     int FirstIgnoredLine = 0;    // 1-based line number of the first ignored line, 0 if none
                                  // (leading element lines come first when there are any)
     int LineCount = 0;           // lines read (0: the file holds no line)
+    std::vector<TleRecordIssue> Refused;  // records left out of the table, in file order
+    std::vector<TleRecordIssue> Warnings; // kept records whose checksum does not match
     bool operator==(const TleLoad&) const = default;
 };
 
@@ -50,7 +77,15 @@ inline constexpr std::size_t TleMaxFileBytes = 64u * 1024u * 1024u;
 TleLoad LoadTleFile(const std::string& path);
 
 // Same reading from a stream; sourceName is used in error messages.
-TleLoad ReadTle(std::istream& in, const std::string& sourceName);
+TleLoad ReadTle(std::istream& in, const std::string& sourceName,
+    TleSource source = TleSource::LocalFile);
+
+// Columns of a two-line element line, checksum in the last.
+inline constexpr std::size_t TleLineColumns = 69;
+
+// The checksum of an element line: the digits of columns 1-68 plus 1 for each
+// minus sign, modulo 10 (what column 69 should hold).
+int TleChecksum(std::string_view line);
 
 // The number conversion of the element columns: the leading decimal number of
 // text (blanks skipped, full stop as separator), 0 when there is none.

@@ -15,6 +15,9 @@ namespace aostrack {
 // them, so while that height stays clear of zero by more than this change,
 // the sign of the elevation at the skipped samples is known without
 // computing them. The margin covers the Kepler tolerance and rounding.
+// OrbitModel::MaxEarthFixedSpeed gives the bound for either theory (its
+// comments carry the argument for each); the tests compare the skipping
+// searches with plain stepping over whole element files on both.
 class HorizonSkipper {
 public:
     HorizonSkipper(const OrbitModel& model, std::chrono::sys_seconds now, double spanDays)

@@ -87,10 +87,8 @@ Peak PeakFast(const OrbitModel& model, sys_seconds start, long long first, long 
     return best;
 }
 
-SatellitePasses Search(const ElementSet& elements, const Station& station, sys_seconds start,
-    seconds window, bool fast)
+SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds window, bool fast)
 {
-    const OrbitModel model(elements, station);
     const long long windowSteps = std::max<long long>(window.count(), 1);
     const long long lastStep = windowSteps + UpcomingLosReach.count();
     const HorizonSkipper skipper(model, start, lastStep / 86400.0 + 1.0);
@@ -160,20 +158,26 @@ SatellitePasses Search(const ElementSet& elements, const Station& station, sys_s
 
 } // namespace
 
-SatellitePasses FindSatellitePasses(
-    const ElementSet& elements, const Station& station, sys_seconds start, seconds window)
+SatellitePasses FindSatellitePasses(const ElementSet& elements, const Station& station,
+    sys_seconds start, seconds window, OrbitModelKind kind)
 {
-    return Search(elements, station, start, window, true);
+    return Search(OrbitModel(elements, station, kind), start, window, true);
 }
 
-SatellitePasses FindSatellitePassesPlain(
-    const ElementSet& elements, const Station& station, sys_seconds start, seconds window)
+SatellitePasses FindSatellitePasses(const OrbitModel& model, sys_seconds start, seconds window)
 {
-    return Search(elements, station, start, window, false);
+    return Search(model, start, window, true);
+}
+
+SatellitePasses FindSatellitePassesPlain(const ElementSet& elements, const Station& station,
+    sys_seconds start, seconds window, OrbitModelKind kind)
+{
+    return Search(OrbitModel(elements, station, kind), start, window, false);
 }
 
 std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> catalogue,
-    const Station& station, sys_seconds start, seconds window, unsigned threads)
+    const Station& station, sys_seconds start, seconds window, unsigned threads,
+    OrbitModelKind kind)
 {
     std::vector<SatellitePasses> found(catalogue.size());
     // Each worker takes the next unclaimed satellite and writes only its own
@@ -182,7 +186,7 @@ std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> cata
     auto work = [&] {
         for (std::size_t k = next++; k < catalogue.size(); k = next++) {
             try {
-                found[k] = FindSatellitePasses(catalogue[k], station, start, window);
+                found[k] = FindSatellitePasses(catalogue[k], station, start, window, kind);
                 for (UpcomingPass& p : found[k].Passes)
                     p.Satellite = static_cast<int>(k);
             } catch (const std::exception& e) {
@@ -219,12 +223,12 @@ std::vector<UpcomingPass> SortedByAos(const std::vector<SatellitePasses>& found)
 }
 
 std::vector<SkyPoint> SkyTrack(const ElementSet& elements, const Station& station,
-    sys_seconds aosTime, sys_seconds losTime, int stepSeconds)
+    sys_seconds aosTime, sys_seconds losTime, int stepSeconds, OrbitModelKind kind)
 {
     std::vector<SkyPoint> track;
     if (losTime < aosTime)
         return track;
-    const OrbitModel model(elements, station);
+    const OrbitModel model(elements, station, kind);
     const long long step = std::max(stepSeconds, 1);
     const long long d = std::min<long long>((losTime - aosTime).count(), PassTrackMaxSeconds);
     auto add = [&](long long s) {

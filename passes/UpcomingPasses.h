@@ -11,6 +11,7 @@
 // from AOS up to the second before LOS, MaxElevationTime the first second
 // that reaches it.
 #include "orbit/ElementSet.h"
+#include "orbit/Engine.h"
 #include "orbit/Station.h"
 
 #include <chrono>
@@ -53,13 +54,19 @@ struct SatellitePasses {
     bool operator==(const SatellitePasses&) const = default;
 };
 
-// One satellite: the one call a catalogue search makes per element set.
-// Throws OrbitError for an element set the model cannot propagate.
+// One satellite: the one call a catalogue search makes per element set, on
+// the chosen theory. Throws OrbitError for an element set the model cannot
+// propagate.
 SatellitePasses FindSatellitePasses(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds start, std::chrono::seconds window = UpcomingWindow);
+    std::chrono::sys_seconds start, std::chrono::seconds window = UpcomingWindow,
+    OrbitModelKind kind = OrbitModelKind::Plan13);
+// The same on a model already built (either theory).
+SatellitePasses FindSatellitePasses(const OrbitModel& model, std::chrono::sys_seconds start,
+    std::chrono::seconds window = UpcomingWindow);
 // Reference: every second computed, the maximum by trying every second.
 SatellitePasses FindSatellitePassesPlain(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds start, std::chrono::seconds window = UpcomingWindow);
+    std::chrono::sys_seconds start, std::chrono::seconds window = UpcomingWindow,
+    OrbitModelKind kind = OrbitModelKind::Plan13);
 
 // Every satellite of the catalogue, one result per element set in the same
 // order (Satellite = its index). The catalogue is shared among `threads`
@@ -68,7 +75,8 @@ SatellitePasses FindSatellitePassesPlain(const ElementSet& elements, const Stati
 // be propagated comes back Refused, the others are unaffected.
 std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> catalogue,
     const Station& station, std::chrono::sys_seconds start,
-    std::chrono::seconds window = UpcomingWindow, unsigned threads = 0);
+    std::chrono::seconds window = UpcomingWindow, unsigned threads = 0,
+    OrbitModelKind kind = OrbitModelKind::Plan13);
 
 // All passes of all satellites sorted by AOS (then by catalogue index).
 std::vector<UpcomingPass> SortedByAos(const std::vector<SatellitePasses>& found);
@@ -84,6 +92,7 @@ struct SkyPoint {
 // stepSeconds and one at losTime; empty when losTime is before aosTime.
 // At most PassTrackMaxSeconds / stepSeconds points.
 std::vector<SkyPoint> SkyTrack(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime, int stepSeconds = 10);
+    std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime, int stepSeconds = 10,
+    OrbitModelKind kind = OrbitModelKind::Plan13);
 
 } // namespace aostrack

@@ -1,7 +1,6 @@
 #include "ui/TrackerView.h"
 
 #include "core/Tracker.h"
-#include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/PassPlot.h"
 
@@ -13,7 +12,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <cstdio>
 
 namespace aostrack {
 
@@ -23,8 +21,7 @@ const QColor AboveHorizonGreen(0, 255, 0);
 const QColor PanelGrey(224, 224, 224);
 const QColor CountdownUpGreen(0, 128, 0);
 
-template <typename T>
-T* Child(MainWindow& window, const char* name)
+template <typename T> T* Child(MainWindow& window, const char* name)
 {
     return window.findChild<T*>(QLatin1String(name));
 }
@@ -89,37 +86,46 @@ void BindTracker(Tracker& tracker, MainWindow& window)
     PassPlot* plot = window.Plot();
 
     QObject::connect(&tracker, &Tracker::satelliteListChanged, satellites,
-            [satellites](const QStringList& names, int selected) { ShowSatelliteList(satellites, names, selected); });
+        [satellites](const QStringList& names, int selected) {
+            ShowSatelliteList(satellites, names, selected);
+        });
     QObject::connect(satellites, &QComboBox::activated, &tracker, &Tracker::ChooseSatellite);
-    QObject::connect(&tracker, &Tracker::elementLinesChanged, &window, [line1, line2](const QString& a, const QString& b) {
-        line1->setText(a);
-        line2->setText(b);
-    });
+    QObject::connect(&tracker, &Tracker::elementLinesChanged, &window,
+        [line1, line2](const QString& a, const QString& b) {
+            line1->setText(a);
+            line2->setText(b);
+        });
     QObject::connect(&tracker, &Tracker::qthTextChanged, qth, &QLabel::setText);
-    QObject::connect(&tracker, &Tracker::frequencyTextsChanged, &window, [tuned, offset](const QString& t3, const QString& t4) {
-        SetText(tuned, t3);
-        SetText(offset, t4);
-    });
+    QObject::connect(&tracker, &Tracker::frequencyTextsChanged, &window,
+        [tuned, offset](const QString& t3, const QString& t4) {
+            SetText(tuned, t3);
+            SetText(offset, t4);
+        });
     QObject::connect(&tracker, &Tracker::panelChanged, &window,
-            [&window](const DataPanelTexts& texts) { ShowPanel(window, texts); });
-    QObject::connect(&tracker, &Tracker::countdownChanged, countdown, [countdown, &tracker](const QString& text) {
-        countdown->setText(text);
-        // Green while the satellite is up: the count runs to LOS.
-        QPalette palette = countdown->palette();
-        palette.setColor(QPalette::WindowText,
-                tracker.State().SatElevation >= 0 ? CountdownUpGreen : countdown->parentWidget()->palette().color(QPalette::WindowText));
-        countdown->setPalette(palette);
-    });
-    QObject::connect(&tracker, &Tracker::passChanged, plot, [plot](const PassPlotData& pass) { ShowPass(plot, pass); });
+        [&window](const DataPanelTexts& texts) { ShowPanel(window, texts); });
+    QObject::connect(&tracker, &Tracker::countdownChanged, countdown,
+        [countdown, &tracker](const QString& text) {
+            countdown->setText(text);
+            // Green while the satellite is up: the count runs to LOS.
+            QPalette palette = countdown->palette();
+            palette.setColor(QPalette::WindowText,
+                tracker.State().SatElevation >= 0
+                    ? CountdownUpGreen
+                    : countdown->parentWidget()->palette().color(QPalette::WindowText));
+            countdown->setPalette(palette);
+        });
+    QObject::connect(&tracker, &Tracker::passChanged, plot,
+        [plot](const PassPlotData& pass) { ShowPass(plot, pass); });
     QObject::connect(&tracker, &Tracker::plotMark, plot, &PassPlot::AddMark);
-    QObject::connect(&tracker, &Tracker::passListChanged, passes, [passes](const QStringList& lines) {
-        passes->clear();
-        passes->addItems(lines);
-    });
+    QObject::connect(
+        &tracker, &Tracker::passListChanged, passes, [passes](const QStringList& lines) {
+            passes->clear();
+            passes->addItems(lines);
+        });
     QObject::connect(&tracker, &Tracker::busyChanged, &window, &MainWindow::SetBusy);
 
     QObject::connect(&window, &MainWindow::elementFileChosen, &tracker,
-            [&tracker](const QString& path) { tracker.OpenElementFile(path); });
+        [&tracker](const QString& path) { tracker.OpenElementFile(path); });
     QObject::connect(&window, &MainWindow::mainWindowClosing, &tracker, &Tracker::Stop);
 
     // Whatever the tracker knows already (a window bound after start-up).
@@ -147,30 +153,6 @@ void ApplyStartupSettings(const Configuration& config, MainWindow& window)
         if (auto* mode = Child<QLabel>(window, "Label9"))
             mode->setText(*config.AutoPark ? QStringLiteral("AUTO") : QStringLiteral("MAN"));
     }
-}
-
-int StartTracking(Tracker& tracker, MainWindow& window, const QString& appDir, MessageSink& messages)
-{
-    try {
-        tracker.Startup(appDir);
-    } catch (const StartupError& failure) {
-        QStringList texts = failure.Messages();
-        if (texts.isEmpty())
-            texts << QString::fromUtf8(failure.what());
-        for (const QString& text : texts) {
-            std::fprintf(stderr, "aostrack: %s\n", qPrintable(text));
-            messages.Warn(QStringLiteral("aostrack"), text);
-        }
-        return 1;
-    } catch (const std::exception& failure) {
-        // Anything else that stops start-up is shown the same way.
-        const QString text = QString::fromUtf8(failure.what());
-        std::fprintf(stderr, "aostrack: %s\n", qPrintable(text));
-        messages.Warn(QStringLiteral("aostrack"), text);
-        return 1;
-    }
-    ApplyStartupSettings(tracker.Config(), window);
-    return 0;
 }
 
 } // namespace aostrack

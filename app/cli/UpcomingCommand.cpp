@@ -41,6 +41,7 @@ const char* const kHelp
       "  --from TIME      start of the window, UTC (default: now)\n"
       "  --hours H        length of the window in hours (default 24, at most 168)\n"
       "  --min-el DEG     only passes whose maximum elevation reaches DEG (default 0)\n"
+      "  --model NAME     orbit theory: plan13 (default) or sgp4\n"
       "  --json           {\"Passes\": [{\"Name\", \"CatalogNumber\", \"AosTime\", \"LosTime\",\n"
       "                   \"MaxElevation\", \"MaxElevationTime\", \"AosAzimuth\",\n"
       "                   \"LosAzimuth\"}, ...]}; degrees, times YYYY-MM-DDTHH:MM:SSZ,\n"
@@ -115,7 +116,7 @@ int RunUpcomingCommand(const QStringList& argList)
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--tle"), QStringLiteral("--lat"), QStringLiteral("--lon"),
             QStringLiteral("--height"), QStringLiteral("--config"), QStringLiteral("--from"),
-            QStringLiteral("--hours"), QStringLiteral("--min-el") },
+            QStringLiteral("--hours"), QStringLiteral("--min-el"), QStringLiteral("--model") },
         { QStringLiteral("--json"), QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(QString::fromUtf8(kHelp));
@@ -153,6 +154,16 @@ int RunUpcomingCommand(const QStringList& argList)
             args.Value(QStringLiteral("--min-el")), QStringLiteral("--min-el"), -90, 90)
         : 0.0;
 
+    OrbitModelKind kind = OrbitModelKind::Plan13;
+    if (args.Has(QStringLiteral("--model"))) {
+        const std::optional<OrbitModelKind> parsed
+            = ParseOrbitModel(args.Value(QStringLiteral("--model")).toStdString());
+        if (!parsed)
+            throw UsageError(QStringLiteral("--model: \"%1\" is neither plan13 nor sgp4")
+                                 .arg(args.Value(QStringLiteral("--model"))));
+        kind = *parsed;
+    }
+
     if (tlePath.isEmpty())
         throw UsageError(QStringLiteral("no element file: give --tle FILE or TLEFILE in %1")
                              .arg(CliConfigPath(args.Value(QStringLiteral("--config")))));
@@ -183,7 +194,7 @@ int RunUpcomingCommand(const QStringList& argList)
 
     const seconds window { static_cast<long long>(std::llround(hours * 3600.0)) };
     const std::vector<SatellitePasses> found
-        = FindUpcomingPasses(catalogue.Sets, station, from, window);
+        = FindUpcomingPasses(catalogue.Sets, station, from, window, 0, kind);
 
     QStringList refused, always, never;
     for (std::size_t k = 0; k < found.size(); ++k) {

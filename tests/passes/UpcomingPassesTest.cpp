@@ -261,6 +261,31 @@ TEST(UpcomingPasses, SortedByAos)
     EXPECT_LE(all.back().AosTime, Noon + UpcomingWindow);
 }
 
+TEST(UpcomingPasses, Sgp4EqualsPlainAndAgreesWithPlan13)
+{
+    // On SGP4 the skip takes the speed bound alone (no acceleration bound
+    // for that theory); the passes are the same ones within seconds.
+    const TleLoad load = Load("amateur.txt");
+    for (int i = 1; i <= load.SatCount; i += 5) {
+        const ElementSet& e = load.Table.Record(i).Elements;
+        const SatellitePasses sgp4
+            = FindSatellitePasses(e, Berlin, Noon, UpcomingWindow, OrbitModelKind::Sgp4);
+        ASSERT_EQ(
+            sgp4, FindSatellitePassesPlain(e, Berlin, Noon, UpcomingWindow, OrbitModelKind::Sgp4))
+            << load.Table.Record(i).SatName;
+        EXPECT_EQ(sgp4, FindSatellitePasses(OrbitModel(e, Berlin, OrbitModelKind::Sgp4), Noon));
+    }
+    const ElementSet iss = Named(load, "ISS (ZARYA)");
+    const UpcomingPass plan13 = FindSatellitePasses(iss, Berlin, Noon).Passes.front();
+    const UpcomingPass sgp4
+        = FindSatellitePasses(iss, Berlin, Noon, UpcomingWindow, OrbitModelKind::Sgp4)
+              .Passes.front();
+    // skyfield (SGP4): rise 12:18:51, set 12:29:27.
+    EXPECT_NEAR((sgp4.AosTime - (Noon + 18min + 51s)).count(), 0, 2);
+    EXPECT_NEAR((*sgp4.LosTime - (Noon + 29min + 27s)).count(), 0, 2);
+    EXPECT_NEAR((sgp4.AosTime - plan13.AosTime).count(), 0, 8);
+}
+
 TEST(SkyTrack, IssPass)
 {
     const TleLoad load = Load("amateur.txt");

@@ -43,7 +43,7 @@ protected:
         m_receiver.BeginStartup();
         m_tracker.Startup(m_dir.path());
         m_receiver.FinishStartup();
-        m_tracker.Timer1().stop();
+        m_tracker.TickTimer().stop();
     }
     void Choose(const QString& name)
     {

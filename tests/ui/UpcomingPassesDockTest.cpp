@@ -6,11 +6,13 @@
 
 #include "core/EventLog.h"
 #include "core/PassOverview.h"
+#include "core/StationSession.h"
 #include "core/Tracker.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/PassOverviewBinding.h"
 #include "ui/SkyPlot.h"
+#include "ui/StationView.h"
 #include "ui/TrackerView.h"
 #include "ui/UpcomingPassesDock.h"
 
@@ -59,8 +61,8 @@ protected:
         BindTracker(m_tracker, m_window);
         m_sky = new SkyPlot(&m_window);
         m_binding = new PassOverviewBinding(m_tracker, m_window, m_overview, m_clock, m_log, m_sky);
-        ASSERT_EQ(StartTracking(m_tracker, m_window, m_dir.path(), m_sink), 0);
-        m_tracker.Timer1().stop();
+        ASSERT_EQ(StartStation(m_station, m_window, m_dir.path(), m_sink), 0);
+        m_tracker.TickTimer().stop();
         m_overview.WaitForIdle();
         m_binding->Dock()->show();
         m_window.show();
@@ -78,8 +80,9 @@ protected:
 
     QTemporaryDir m_dir;
     FakeClock m_clock { Noon };
-    EventLog m_log { m_clock };
-    Tracker m_tracker { m_clock, m_log };
+    StationSession m_station { m_clock, { .RotorLink = false, .ClockSync = false } };
+    EventLog& m_log = m_station.Log();
+    Tracker& m_tracker = m_station.Tracking();
     PassOverview m_overview { m_clock };
     NoChooser m_chooser;
     QuietSink m_sink;
