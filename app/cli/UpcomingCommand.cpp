@@ -5,6 +5,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
 
+#include "core/CatalogNumber.h"
 #include "core/SystemClock.h"
 #include "orbit/Tle.h"
 #include "passes/UpcomingPasses.h"
@@ -56,31 +57,9 @@ struct Catalogue {
     std::vector<int> Records; // 1-based record of each set
 };
 
-// The NORAD catalogue number of line 1, columns 3 to 7: five digits, or the
-// "alpha-5" form of numbers above 99999 (a letter for the first two digits,
-// I and O left out: A0001 = 100001).
 std::optional<int> CatalogNumberOf(const SatRecord& record)
 {
-    if (record.Line1.size() < 7)
-        return std::nullopt;
-    const QString field = QString::fromStdString(record.Line1.substr(2, 5)).trimmed();
-    if (field.isEmpty())
-        return std::nullopt;
-    int leading = 0;
-    QString digits = field;
-    const QChar first = field.at(0);
-    if (first.isLetter()) {
-        const char c = first.toUpper().toLatin1();
-        if (c < 'A' || c > 'Z' || c == 'I' || c == 'O' || field.size() != 5)
-            return std::nullopt;
-        leading = 10 + (c - 'A') - (c > 'I' ? 1 : 0) - (c > 'O' ? 1 : 0);
-        digits = field.mid(1);
-    }
-    bool ok = false;
-    const int rest = digits.toInt(&ok);
-    if (!ok || rest < 0)
-        return std::nullopt;
-    return leading * 10000 + rest;
+    return CatalogNumberOfLine1(record.Line1);
 }
 
 QString Named(const TleLoad& load, int record)
