@@ -127,8 +127,9 @@ signals:
     void satelliteListChanged(const QStringList& names, int selected);
     void elementLinesChanged(const QString& line1, const QString& line2);
     void qthTextChanged(const QString& text); // Label5
-    // Start-up step 12: Text3 (TunedFreq "0.000") and Text4 (FreqOffset "0.00").
-    void frequencyTextsChanged(const QString& text3, const QString& text4);
+    // The end of start-up shows the tuned frequency (Text3, "0.000") and the
+    // offset (Text4, "0.00").
+    void frequencyTextsChanged(const QString& tunedText, const QString& offsetText);
     void panelChanged(const aostrack::DataPanelTexts& texts);
     void countdownChanged(const QString& text); // Label8
     void passChanged(const aostrack::PassPlotData& plot); // Picture1, Label19

@@ -9,7 +9,6 @@
 #include "ui/TrackerView.h"
 #include "ui/UpdateWindow.h"
 
-#include <QListWidget>
 #include <cstdio>
 
 namespace aostrack {
@@ -26,11 +25,12 @@ void ShowStartupFailure(const QString& text, MessageSink& messages)
 
 void BindStation(StationSession& station, MainWindow& window, FrequencyWindow* frequencyWindow)
 {
-    BindEventLog(station.Log(), window.findChild<QListWidget*>(QStringLiteral("List2")));
+    const MainWindowControls& controls = window.Controls();
+    BindEventLog(station.Log(), controls.EventLog);
     BindTracker(station.Tracking(), window);
-    BindReceiverControls(station.Receiver(), window, frequencyWindow);
+    BindReceiverControls(station.Receiver(), controls, frequencyWindow);
     if (RotorController* rotor = station.Rotor())
-        BindRotorControls(*rotor, window);
+        BindRotorControls(*rotor, controls.Rotor, window);
 }
 
 int StartStation(
@@ -51,7 +51,6 @@ int StartStation(
         return 1;
     }
     Tracker& tracker = station.Tracking();
-    ApplyStartupSettings(tracker.Config(), window);
     BindElementUpdate(
         window, tracker.Config().TleServer, tracker.Config().TleArchive,
         [&tracker] { return tracker.Config().TleFilePath; },

@@ -247,8 +247,8 @@ private:
         if (panel.CentreFreq.isEmpty())
             return QString();
         QString text = panel.CentreFreq + QStringLiteral(" kHz");
-        if (!m_receiver.Frame().Label16.isEmpty())
-            text += QLatin1Char(' ') + m_receiver.Frame().Label16;
+        if (!m_receiver.Frame().RowNote.isEmpty())
+            text += QLatin1Char(' ') + m_receiver.Frame().RowNote;
         return text;
     }
 

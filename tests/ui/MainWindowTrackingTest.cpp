@@ -108,8 +108,7 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/amateur.txt"),
             m_dir.filePath("amateur.txt")));
         Write("doppler.sql", ";key,down,up,mode,tone,remark\r\nISS,145800,145200,FM voice,0,x\r\n");
-        BindEventLog(m_log, List("List2"));
-        BindTracker(m_tracker, m_window);
+        BindStation(m_station, m_window, nullptr);
     }
     void TearDown() override { QLocale::setDefault(m_savedLocale); }
 
@@ -154,7 +153,7 @@ protected:
     QLocale m_savedLocale;
     QTemporaryDir m_dir;
     FakeClock m_clock { Noon };
-    StationSession m_station { m_clock, { .RotorLink = false, .ClockSync = false } };
+    StationSession m_station { m_clock, { .RotorLink = true, .ClockSync = false } };
     EventLog& m_log = m_station.Log();
     Tracker& m_tracker = m_station.Tracking();
     ScriptedChooser m_chooser;
@@ -192,7 +191,7 @@ TEST_F(MainWindowTracking, StartupFillsTheWindow)
     // The plot shows the next pass before the first tick.
     ASSERT_TRUE(m_tracker.AosTime() && m_tracker.LosTime());
     const long long duration = (*m_tracker.LosTime() - *m_tracker.AosTime()).count();
-    EXPECT_EQ(m_window.Plot()->DurationSeconds(), duration);
+    EXPECT_EQ(m_window.Controls().Plot->DurationSeconds(), duration);
     EXPECT_EQ(Label("Label19"), QString::number(duration / 60.0, 'f', 1) + " min");
 }
 
@@ -221,7 +220,7 @@ TEST_F(MainWindowTracking, TicksThroughAPass)
     ASSERT_GT(aos, Noon);
     EXPECT_EQ(Label("Label8"), "Time to AOS: " + Hms(SecondsTo(aos)));
     EXPECT_EQ(Find<QLineEdit>("Text1_3")->palette().color(QPalette::Base), QColor(224, 224, 224));
-    EXPECT_EQ(m_window.Plot()->MarkCount(), 0);
+    EXPECT_EQ(m_window.Controls().Plot->MarkCount(), 0);
 
     // A minute into the pass: the countdown runs to LOS, the elevation boxes
     // turn green and every tick leaves a mark.
@@ -234,7 +233,7 @@ TEST_F(MainWindowTracking, TicksThroughAPass)
     m_tracker.TrackingTick();
     m_clock.Advance(30s);
     m_tracker.TrackingTick();
-    EXPECT_EQ(m_window.Plot()->MarkCount(), 3);
+    EXPECT_EQ(m_window.Controls().Plot->MarkCount(), 3);
 
     // One second after LOS the next pass is searched and drawn afresh.
     m_clock.Set(los + 1s);
@@ -242,7 +241,7 @@ TEST_F(MainWindowTracking, TicksThroughAPass)
     m_tracker.TrackingTick();
     ASSERT_TRUE(m_tracker.AosTime());
     EXPECT_GT(*m_tracker.AosTime(), los);
-    EXPECT_EQ(m_window.Plot()->MarkCount(), 0);
+    EXPECT_EQ(m_window.Controls().Plot->MarkCount(), 0);
     EXPECT_EQ(Label("Label8"), "Time to AOS: " + Hms(SecondsTo(*m_tracker.AosTime())));
     EXPECT_EQ(Find<QLineEdit>("Text1_3")->palette().color(QPalette::Base), QColor(224, 224, 224));
 }
@@ -310,8 +309,8 @@ TEST_F(MainWindowTracking, OpenElementFileNormalReplacesTheList)
     ASSERT_TRUE(m_tracker.AosTime() && m_tracker.LosTime());
     EXPECT_GT(*m_tracker.AosTime(), Noon + 18min);
     EXPECT_LT(*m_tracker.AosTime(), Noon + 19min);
-    EXPECT_EQ(
-        m_window.Plot()->DurationSeconds(), (*m_tracker.LosTime() - *m_tracker.AosTime()).count());
+    EXPECT_EQ(m_window.Controls().Plot->DurationSeconds(),
+        (*m_tracker.LosTime() - *m_tracker.AosTime()).count());
     EXPECT_EQ(Find<QComboBox>("Combo1")->currentIndex(), 0);
     EXPECT_EQ(Label("Label1_0").trimmed(), file[1].trimmed());
 }
