@@ -5,6 +5,7 @@
 #include "ui/MainWindowControls.h"
 #include "ui/PanelColours.h"
 #include "ui/PassPlot.h"
+#include "ui/SkyPlot.h"
 #include "ui/StatusLamp.h"
 
 #include <QCheckBox>
@@ -212,7 +213,12 @@ QGroupBox* MainWindow::BuildElevationFrame()
     m_controls.PassDuration = duration;
     duration->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_controls.Plot = new PassPlot(duration, frame);
-    column->addWidget(m_controls.Plot, 1);
+    // The sky view of the same pass beside the elevation over time.
+    m_controls.Sky = new SkyPlot(frame);
+    auto* plots = new QHBoxLayout;
+    plots->addWidget(m_controls.Plot, 3);
+    plots->addWidget(m_controls.Sky, 2);
+    column->addLayout(plots, 1);
     column->addWidget(duration, 0);
     return frame;
 }

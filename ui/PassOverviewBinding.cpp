@@ -30,16 +30,16 @@ const QString DockShownKey = QStringLiteral("UpcomingPasses/shown");
 } // namespace
 
 PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
-    PassOverview& overview, const Clock& clock, EventLog& log, SkyPlot* sky, RotorController* rotor)
+    PassOverview& overview, const Clock& clock, EventLog& log, RotorController* rotor)
     : QObject(&window)
     , m_tracker(tracker)
     , m_overview(overview)
     , m_clock(clock)
     , m_log(log)
-    , m_sky(sky)
+    , m_sky(window.Controls().Sky)
     , m_rotor(rotor)
 {
-    m_satellites = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
+    m_satellites = window.Controls().Satellites;
 
     m_dock = new UpcomingPassesDock(&window);
     window.addDockWidget(Qt::RightDockWidgetArea, m_dock);
@@ -50,8 +50,7 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
     QAction* toggle = m_dock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("MnuUpcomingPasses"));
     view->addAction(toggle);
-    const QList<QAction*> top = window.menuBar()->actions();
-    window.menuBar()->insertMenu(top.isEmpty() ? nullptr : top.last(), view);
+    window.menuBar()->insertMenu(window.Controls().Menus.Info, view);
     m_dock->setVisible(QSettings().value(DockShownKey, false).toBool());
     connect(toggle, &QAction::toggled, this,
         [](bool shown) { QSettings().setValue(DockShownKey, shown); });

@@ -9,7 +9,6 @@
 #include "passes/PassAlarm.h"
 
 #include <QObject>
-#include <QPointer>
 
 class QComboBox;
 class QSoundEffect;
@@ -29,11 +28,11 @@ class UpcomingPassesDock;
 class PassOverviewBinding : public QObject {
     Q_OBJECT
 public:
-    // sky may be null (no plot); rotor may be null (no rotor mark). All must
-    // outlive the binding. Bind before Tracker::Startup so that the first
-    // catalogue reaches the overview.
+    // The sky plot is the window's own (Controls().Sky); rotor may be null
+    // (no rotor mark). All must outlive the binding. Bind before the
+    // station's start-up so that the first catalogue reaches the overview.
     PassOverviewBinding(Tracker& tracker, MainWindow& window, PassOverview& overview,
-        const Clock& clock, EventLog& log, SkyPlot* sky, RotorController* rotor = nullptr);
+        const Clock& clock, EventLog& log, RotorController* rotor = nullptr);
     ~PassOverviewBinding() override;
 
     UpcomingPassesDock* Dock() const { return m_dock; }
@@ -48,7 +47,7 @@ private:
     PassOverview& m_overview;
     const Clock& m_clock;
     EventLog& m_log;
-    QPointer<SkyPlot> m_sky;
+    SkyPlot* m_sky = nullptr;
     RotorController* m_rotor;
     UpcomingPassesDock* m_dock = nullptr;
     QComboBox* m_satellites = nullptr;

@@ -42,7 +42,7 @@ public:
     QPointF Project(double azimuthDeg, double elevationDeg) const;
 
     QSize sizeHint() const override { return { 220, 220 }; }
-    QSize minimumSizeHint() const override { return { 140, 140 }; }
+    QSize minimumSizeHint() const override { return { 40, 40 }; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -13,10 +13,10 @@
 #include "ui/PassOverviewBinding.h"
 #include "ui/SkyPlot.h"
 #include "ui/StationView.h"
-#include "ui/TrackerView.h"
 #include "ui/UpcomingPassesDock.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -58,9 +58,9 @@ protected:
             ";key,down,up,mode,tone,remark\r\nISS,145800,145200,FM,0,x\r\n");
         ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/amateur.txt"),
             m_dir.filePath("amateur.txt")));
-        BindTracker(m_tracker, m_window);
-        m_sky = new SkyPlot(&m_window);
-        m_binding = new PassOverviewBinding(m_tracker, m_window, m_overview, m_clock, m_log, m_sky);
+        BindStation(m_station, m_window, nullptr);
+        m_sky = m_window.Controls().Sky;
+        m_binding = new PassOverviewBinding(m_tracker, m_window, m_overview, m_clock, m_log);
         ASSERT_EQ(StartStation(m_station, m_window, m_dir.path(), m_sink), 0);
         m_tracker.TickTimer().stop();
         m_overview.WaitForIdle();
@@ -217,8 +217,11 @@ TEST_F(UpcomingPassesWindow, SkyPlotProjectionAndLivePosition)
     ASSERT_TRUE(m_sky->Satellite());
     EXPECT_EQ(m_sky->Satellite()->x(), m_tracker.State().SatAzimuth);
     EXPECT_EQ(m_sky->Satellite()->y(), m_tracker.State().SatElevation);
-    // Drawn at 1024 x 600 without trouble.
+    // At 1024 x 600 (the dock closed) the plot keeps a usable size.
+    m_binding->Dock()->hide();
     m_window.resize(1024, 600);
+    QApplication::processEvents();
+    EXPECT_GE(std::min(m_sky->width(), m_sky->height()), 120);
     const QImage image = m_sky->grab().toImage();
     EXPECT_FALSE(image.isNull());
 }
