@@ -19,6 +19,7 @@
 #include <QSoundEffect>
 #include <QSpinBox>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <algorithm>
 
 namespace aostrack {
@@ -52,6 +53,10 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
     view->addAction(toggle);
     window.menuBar()->insertMenu(window.Controls().Menus.Info, view);
     m_dock->setVisible(QSettings().value(DockShownKey, false).toBool());
+    // Wide enough for the satellite's name, the times and the countdown.
+    // (once the window is laid out, which is when the dock can be sized).
+    QTimer::singleShot(0, m_dock,
+        [dock = m_dock, w = &window] { w->resizeDocks({ dock }, { 460 }, Qt::Horizontal); });
     connect(toggle, &QAction::toggled, this,
         [](bool shown) { QSettings().setValue(DockShownKey, shown); });
 

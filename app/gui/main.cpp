@@ -7,6 +7,7 @@
 #include "ui/FrequencyWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PassOverviewBinding.h"
+#include "ui/UpcomingPassesDock.h"
 #include "ui/Screenshot.h"
 #include "ui/StationView.h"
 
@@ -37,7 +38,9 @@ int main(int argc, char** argv)
         station.StationClock(), station.Log(), station.Rotor());
     if (aostrack::StartStation(station, window, QApplication::applicationDirPath(), messages) != 0)
         return 1;
-    aostrack::ArmScreenshotFromEnvironment(window, station.Tracking(), clock);
+    // The documentation's picture shows the dock open, whatever was left last time.
+    if (aostrack::ArmScreenshotFromEnvironment(window, station.Tracking(), clock))
+        passOverview.Dock()->show();
     window.show();
     return app.exec();
 }
