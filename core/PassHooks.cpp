@@ -68,7 +68,7 @@ void PassHooks::Run(const QString& which, const QString& command, const PassEven
     } else if (event.LosTime) {
         try {
             const std::vector<double> track = PassTrack(m_tracker.CurrentElements(),
-                m_tracker.StationPosition(), event.AosTime, *event.LosTime);
+                m_tracker.StationPosition(), event.AosTime, *event.LosTime, m_tracker.ModelKind());
             if (!track.empty())
                 maxEl = *std::max_element(track.begin(), track.end());
         } catch (const std::exception&) {

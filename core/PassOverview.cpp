@@ -41,26 +41,28 @@ void PassOverview::SetCatalogue(const SatTable& table)
     m_catalogueChanged = true;
 }
 
-void PassOverview::Check(const Station& station)
+void PassOverview::Check(const Station& station, OrbitModelKind kind)
 {
     if (m_sets.empty() && !m_catalogueChanged)
         return;
     const sys_seconds hour = floor<hours>(m_clock.UtcNow());
-    if (!m_catalogueChanged && m_station == station && m_startedHour == hour)
+    if (!m_catalogueChanged && m_station == station && m_kind == kind && m_startedHour == hour)
         return;
     if (m_watcher.isRunning()) {
         m_queued = true;
         m_queuedStation = station;
+        m_queuedKind = kind;
         return;
     }
-    Start(station);
+    Start(station, kind);
 }
 
-void PassOverview::Start(const Station& station)
+void PassOverview::Start(const Station& station, OrbitModelKind kind)
 {
-    Job job { m_sets, m_indexes, m_names, station, m_clock.UtcNow() };
+    Job job { m_sets, m_indexes, m_names, station, kind, m_clock.UtcNow() };
     m_catalogueChanged = false;
     m_station = station;
+    m_kind = kind;
     m_startedHour = floor<hours>(job.Start);
     m_watcher.setFuture(QtConcurrent::run([job = std::move(job)] { return Work(job); }));
 }
@@ -69,7 +71,8 @@ PassOverview::Outcome PassOverview::Work(const Job& job)
 {
     Outcome out;
     out.Start = job.Start;
-    const std::vector<SatellitePasses> found = FindUpcomingPasses(job.Sets, job.Where, job.Start);
+    const std::vector<SatellitePasses> found
+        = FindUpcomingPasses(job.Sets, job.Where, job.Start, UpcomingWindow, 0, job.Kind);
     for (std::size_t k = 0; k < found.size(); ++k) {
         if (found[k].Presence == SkyPresence::AlwaysInView)
             out.Always << job.Names[static_cast<qsizetype>(k)];
@@ -93,7 +96,7 @@ void PassOverview::Finished()
     emit rowsChanged();
     if (m_queued) {
         m_queued = false;
-        Check(*m_queuedStation);
+        Check(*m_queuedStation, m_queuedKind);
     }
 }
 
@@ -108,13 +111,13 @@ void PassOverview::WaitForIdle()
 }
 
 SkyPass SkyPassOf(const ElementSet& elements, const Station& station,
-    std::optional<sys_seconds> aosTime, std::optional<sys_seconds> losTime)
+    std::optional<sys_seconds> aosTime, std::optional<sys_seconds> losTime, OrbitModelKind kind)
 {
     SkyPass pass;
     if (!aosTime || !losTime || *losTime < *aosTime)
         return pass;
     try {
-        pass.Track = SkyTrack(elements, station, *aosTime, *losTime, 10);
+        pass.Track = SkyTrack(elements, station, *aosTime, *losTime, 10, kind);
     } catch (const OrbitError&) {
         return pass;
     }

@@ -35,9 +35,10 @@ public:
 
     // A new catalogue (or the same one loaded again): always worked out anew.
     void SetCatalogue(const SatTable& table);
-    // Called every tick: starts a new computation when the station differs
-    // from the last one's or the UTC hour has changed since it started.
-    void Check(const Station& station);
+    // Called every tick: starts a new computation when the station or the
+    // orbit theory differs from the last one's or the UTC hour has changed
+    // since it started.
+    void Check(const Station& station, OrbitModelKind kind = OrbitModelKind::Plan13);
 
     // Rows of the last finished computation, sorted by AOS.
     const std::vector<OverviewRow>& Rows() const { return m_rows; }
@@ -61,6 +62,7 @@ private:
         std::vector<int> Indexes;
         QStringList Names;
         Station Where;
+        OrbitModelKind Kind;
         std::chrono::sys_seconds Start;
     };
     struct Outcome {
@@ -70,7 +72,7 @@ private:
         std::chrono::sys_seconds Start;
     };
     static Outcome Work(const Job& job);
-    void Start(const Station& station);
+    void Start(const Station& station, OrbitModelKind kind);
     void Finished();
 
     const Clock& m_clock;
@@ -79,6 +81,8 @@ private:
     QStringList m_names;
     bool m_catalogueChanged = false;
     std::optional<Station> m_station; // of the last computation started
+    OrbitModelKind m_kind = OrbitModelKind::Plan13;
+    OrbitModelKind m_queuedKind = OrbitModelKind::Plan13;
     std::optional<std::chrono::sys_seconds> m_startedHour;
     bool m_queued = false;
     std::optional<Station> m_queuedStation;
@@ -99,6 +103,6 @@ struct SkyPass {
 // Empty without both times or for an element set the model refuses.
 SkyPass SkyPassOf(const ElementSet& elements, const Station& station,
     std::optional<std::chrono::sys_seconds> aosTime,
-    std::optional<std::chrono::sys_seconds> losTime);
+    std::optional<std::chrono::sys_seconds> losTime, OrbitModelKind kind = OrbitModelKind::Plan13);
 
 } // namespace aostrack

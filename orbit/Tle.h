@@ -80,6 +80,11 @@ TleLoad LoadTleFile(const std::string& path);
 TleLoad ReadTle(std::istream& in, const std::string& sourceName,
     TleSource source = TleSource::LocalFile);
 
+// The numbers of one pair of element lines as they stand, without the
+// plausibility check (for a theory's own verification sets, whose extreme
+// cases lie outside it).
+ElementSet ReadElementLines(std::string_view line1, std::string_view line2);
+
 // Columns of a two-line element line, checksum in the last.
 inline constexpr std::size_t TleLineColumns = 69;
 

@@ -64,7 +64,7 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
     // checked at every tick.
     connect(&tracker, &Tracker::satelliteListChanged, this, [this] {
         m_overview.SetCatalogue(m_tracker.Table());
-        m_overview.Check(m_tracker.StationPosition());
+        m_overview.Check(m_tracker.StationPosition(), m_tracker.ModelKind());
         m_dock->ShowComputing(m_overview.Computing());
     });
     connect(&overview, &PassOverview::rowsChanged, this, [this] {
@@ -83,7 +83,7 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
     if (m_sky) {
         connect(&tracker, &Tracker::passChanged, m_sky, [this] {
             m_sky->SetPass(SkyPassOf(m_tracker.CurrentElements(), m_tracker.StationPosition(),
-                m_tracker.AosTime(), m_tracker.LosTime()));
+                m_tracker.AosTime(), m_tracker.LosTime(), m_tracker.ModelKind()));
         });
     }
     if (m_rotor && m_sky) {
@@ -119,7 +119,7 @@ PassOverviewBinding::~PassOverviewBinding() = default;
 void PassOverviewBinding::Tick()
 {
     const sys_seconds now = m_clock.UtcNow();
-    m_overview.Check(m_tracker.StationPosition());
+    m_overview.Check(m_tracker.StationPosition(), m_tracker.ModelKind());
     m_dock->SetNow(now);
     if (m_sky) {
         const SatelliteState& s = m_tracker.State();

@@ -88,14 +88,27 @@ void ElementUpdate::OnPage(const FetchedPage& fetched)
         Stop(QStringLiteral("failed %1: %2").arg(page.Url, fetched.error));
         return;
     }
+    // Bytes first: a NUL inside a name or number, or a page cut short
+    // without a length, is damage no later reading can undo.
+    if (const QString fault = PageBytesFault(fetched.body, fetched.contentLength >= 0);
+        !fault.isEmpty()) {
+        Stop(QStringLiteral("refused %1: %2").arg(page.Url, fault));
+        return;
+    }
     QString text = DecodePage(fetched.body);
     if (page.UpperCase)
         text = text.toUpper();
     text = RemovePreTags(text);
     // An error or login page delivered with status 200 must never become the
     // element file; a page with no text at all adds nothing and is let pass.
-    if (!IsBlankText(text) && CountCompleteElementSets(text) == 0) {
+    if (!IsBlankText(text) && !HoldsElementLines(text)) {
         Stop(QStringLiteral("refused %1: no element set in the page").arg(page.Url));
+        return;
+    }
+    // Every record must be whole and believable: one damaged set means the
+    // page was damaged, and the file keeps its last good contents.
+    if (const QString fault = ElementRecordsFault(text); !fault.isEmpty()) {
+        Stop(QStringLiteral("refused %1: %2").arg(page.Url, fault));
         return;
     }
     emit progressLine(QStringLiteral("ok"));
