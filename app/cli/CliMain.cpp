@@ -26,6 +26,7 @@ constexpr Subcommand kSubcommands[] = {
     { "timesync", "ask an RFC 868 time server for the time (--set: set the clock)",
         RunTimesyncCommand },
     { "update", "download fresh element sets into the TLE file of sat.ini", RunUpdateCommand },
+    { "rotor", "park, point AZ EL or read the position of the rotor of sat.ini", RunRotorCommand },
 };
 
 QString OverviewHelp()
