@@ -34,18 +34,21 @@ bool ElementUpdate::Start(const UpdateRequest& request)
         return true;
     }
     if (request.TleFilePath.trimmed().isEmpty()) {
-        emit progressLine(QStringLiteral("no TLE file loaded: open a TLE file first, nothing updated"));
+        emit progressLine(
+            QStringLiteral("no TLE file loaded: open a TLE file first, nothing updated"));
         emit finished(false);
         return true;
     }
 
     if (request.UseServer && request.ServerBase.trimmed().isEmpty()) {
-        emit progressLine(QStringLiteral("no address for the TLE server (TLE_SERVER), nothing updated"));
+        emit progressLine(
+            QStringLiteral("no address for the TLE server (TLE_SERVER), nothing updated"));
         emit finished(false);
         return true;
     }
     if (request.UseArchive && request.ArchiveBase.trimmed().isEmpty()) {
-        emit progressLine(QStringLiteral("no address for the TLE archive (TLE_ARCHIVE), nothing updated"));
+        emit progressLine(
+            QStringLiteral("no address for the TLE archive (TLE_ARCHIVE), nothing updated"));
         emit finished(false);
         return true;
     }
@@ -128,10 +131,10 @@ void ElementUpdate::WriteFile()
         Stop(QStringLiteral("refused: the pages hold no element set"));
         return;
     }
-    const QString error = ReplaceTleFile(m_request.TleFilePath, m_collected,
-                                         [this](const QString& line) { emit progressLine(line); });
-    if (!error.isEmpty()) {
-        Stop(error);
+    const Result<void> replaced = ReplaceTleFile(m_request.TleFilePath, m_collected,
+        [this](const QString& line) { emit progressLine(line); });
+    if (!replaced) {
+        Stop(replaced.Error());
         return;
     }
     m_running = false;
