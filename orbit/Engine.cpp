@@ -495,6 +495,53 @@ double OrbitModel::MaxEarthFixedSpeed(double fromDays, double toDays) const
     return 1.25 * bound + 0.1;
 }
 
+double OrbitModel::MaxEarthFixedAcceleration(double fromDays, double toDays) const
+{
+    // Worked out for Plan13's ellipse only; for SGP4 there is no bound, and
+    // the searches fall back to the speed bound alone.
+    if (m_kind != OrbitModelKind::Plan13)
+        return HUGE_VAL;
+    // The orbit-plane position is p = A q(M), q the ellipse of unit semi-major
+    // axis, so p'' = 2 A' q_M M' + A q_MM M'^2 + A q_M M'' (A is linear in
+    // time). The drift of node and perigee turns the plane (SAT = R p) and the
+    // earth turns under it (Sg = Rz(-G) SAT); each turn adds its Coriolis and
+    // centripetal terms. Bounds: |q| <= 1 + e, |q_M| <= sqrt((1 + e) / (1 - e)),
+    // |q_MM| <= 1 / (1 - e)^2 (Kepler's r^-2 law at perigee).
+    const double e = m_el.Eccentricity;
+    const double dc = m_dragFactor;
+    auto maxAbsLinear
+        = [&](double f0, double f1) { return std::max(std::fabs(f0), std::fabs(f1)); };
+    const double kdFrom = 1 + 2 * dc * fromDays, kdTo = 1 + 2 * dc * toDays;
+    if (!(kdFrom > 0 && kdTo > 0))
+        return HUGE_VAL; // the drag term has shrunk the orbit to nothing: no bound
+    constexpr double degPerDayToRadPerSec = 1.0 / (DegPerRad * 86400.0);
+    constexpr double perDaySq = 1.0 / (86400.0 * 86400.0);
+    const double aMax = m_a * std::max(kdFrom, kdTo);
+    const double aRate = std::fabs(2.0 * m_a * dc) / 86400.0; // km/s
+    const double mRate = 360.0 * m_el.MeanMotion
+        * maxAbsLinear(1 - 3 * dc * fromDays, 1 - 3 * dc * toDays) * degPerDayToRadPerSec; // rad/s
+    const double mAccel
+        = 3.0 * 360.0 * m_el.MeanMotion * std::fabs(dc) * perDaySq / DegPerRad; // rad/s^2
+    const double qM = std::sqrt((1.0 + e) / (1.0 - e));
+    const double qMM = 1.0 / ((1.0 - e) * (1.0 - e));
+    const double rMax = aMax * (1.0 + e);
+    const double pSpeed = aRate * (1.0 + e) + aMax * qM * mRate;
+    const double pAccel
+        = 2.0 * aRate * qM * mRate + aMax * qMM * mRate * mRate + aMax * qM * mAccel;
+
+    const double drift = std::fabs(m_nodeRate) + std::fabs(m_perigeeRate);
+    const double turn
+        = drift * maxAbsLinear(1 - 7 * dc * fromDays, 1 - 7 * dc * toDays) * degPerDayToRadPerSec;
+    const double turnAccel = drift * 7.0 * std::fabs(dc) * perDaySq / DegPerRad;
+    const double satSpeed = pSpeed + turn * rMax;
+    const double satAccel = pAccel + 2.0 * turn * pSpeed + (turn * turn + turnAccel) * rMax;
+
+    const double earth = 361.0 * degPerDayToRadPerSec;
+    const double bound = satAccel + 2.0 * earth * satSpeed + earth * earth * rMax;
+    // Safety factor for rounding in the bound itself.
+    return 1.25 * bound + 1e-4;
+}
+
 OrbitModel::Sgp4Orbit OrbitModel::PropagateSgp4(sys_seconds instant) const
 {
     Sgp4Orbit o;

@@ -95,6 +95,10 @@ public:
     // Upper bound (km/s) of how fast the satellite can move in the earth-fixed
     // frame between the epoch-relative days fromDays and toDays.
     double MaxEarthFixedSpeed(double fromDays, double toDays) const;
+    // Upper bound (km/s^2) of the satellite's acceleration in the earth-fixed
+    // frame over the same span: how fast that speed itself can change.
+    // Plan13 only; infinite (no bound) for SGP4.
+    double MaxEarthFixedAcceleration(double fromDays, double toDays) const;
 
     // Days from the epoch to the instant (negative before it).
     double ElapsedDays(std::chrono::sys_seconds instant) const;

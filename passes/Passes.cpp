@@ -2,6 +2,7 @@
 
 #include "orbit/Engine.h"
 #include "orbit/TimeAngle.h"
+#include "passes/HorizonSkipper.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,48 +13,6 @@ namespace aostrack {
 using namespace std::chrono;
 
 namespace {
-
-// Skipping ahead while the satellite is far from the horizon. Between two
-// samples the height of the satellite above the station's horizon plane
-// changes at most by the model's earth-fixed speed times the time between
-// them, so while that height stays clear of zero by more than this change,
-// the sign of the elevation at the skipped samples is known without
-// computing them. The margin covers the Kepler tolerance and rounding.
-// OrbitModel::MaxEarthFixedSpeed gives the bound for either theory (its
-// comments carry the argument for each); the tests compare the skipping
-// searches with plain stepping over whole element files on both.
-class HorizonSkipper {
-public:
-    HorizonSkipper(const OrbitModel& model, sys_seconds now, double spanDays)
-    {
-        const double e = model.Elements().Eccentricity;
-        if (e >= 0.9)
-            return; // Newton's error bound too loose there: compute every sample
-        const double t0 = model.ElapsedDays(now);
-        m_speedKmPerSec = model.MaxEarthFixedSpeed(t0 - 0.01, t0 + spanDays + 0.01);
-        // Kepler tolerance and rounding: 4 m per 1000 km of orbit, plus 1 km.
-        m_marginKm = 1.0 + 4e-6 * model.SemiMajorAxis() * (1.0 + e);
-        m_enabled = std::isfinite(m_speedKmPerSec) && m_speedKmPerSec > 0;
-    }
-
-    // Number of following samples, stepSeconds apart, whose elevation has
-    // the same sign as this one (aboveHorizonKm = (S - O) . Up).
-    long long SameSignSamples(double aboveHorizonKm, double stepSeconds) const
-    {
-        if (!m_enabled)
-            return 0;
-        const double clear = std::fabs(aboveHorizonKm) - 2.0 * m_marginKm;
-        if (clear <= 0)
-            return 0;
-        const double k = std::floor(clear / (m_speedKmPerSec * stepSeconds));
-        return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
-    }
-
-private:
-    bool m_enabled = false;
-    double m_speedKmPerSec = 0;
-    double m_marginKm = 0;
-};
 
 NextPass SearchNextPass(const OrbitModel& model, sys_seconds now, bool skip)
 {

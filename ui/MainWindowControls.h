@@ -20,6 +20,7 @@ class QWidget;
 namespace aostrack {
 
 class PassPlot;
+class SkyPlot;
 
 // A value of the data panel (an element of the Text1 array) and its caption
 // (Label2 of the same index; none for the time and date in the header).
@@ -107,6 +108,7 @@ struct MainWindowControls {
     QLabel* Countdown = nullptr; // Label8
     QGroupBox* ElevationFrame = nullptr; // Frame2
     PassPlot* Plot = nullptr; // Picture1
+    SkyPlot* Sky = nullptr; // SkyPlot: the polar view beside the pass plot
     QLabel* PassDuration = nullptr; // Label19
     QGroupBox* PassListFrame = nullptr; // Frame3
     QListWidget* PassList = nullptr; // List1

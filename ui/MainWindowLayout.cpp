@@ -7,6 +7,7 @@
 #include "ui/MainWindowControls.h"
 #include "ui/PanelColours.h"
 #include "ui/PassPlot.h"
+#include "ui/SkyPlot.h"
 #include "ui/StatusLamp.h"
 
 #include "core/DataPanel.h"
@@ -277,6 +278,41 @@ QGroupBox* MainWindow::BuildSatelliteFrame()
     return frame;
 }
 
+namespace {
+
+// Two plots side by side, or one above the other when there is more height
+// than width: the sky plot wants a square.
+class PlotPair : public QWidget {
+public:
+    explicit PlotPair(QWidget* parent)
+        : QWidget(parent)
+        , m_layout(new QBoxLayout(QBoxLayout::LeftToRight, this))
+    {
+        m_layout->setContentsMargins(0, 0, 0, 0);
+    }
+    void Add(QWidget* first, QWidget* second)
+    {
+        m_layout->addWidget(first, 3);
+        m_layout->addWidget(second, 2);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        const QBoxLayout::Direction wanted = height() > width() * 6 / 5
+            ? QBoxLayout::TopToBottom
+            : QBoxLayout::LeftToRight;
+        if (m_layout->direction() != wanted)
+            m_layout->setDirection(wanted);
+        QWidget::resizeEvent(event);
+    }
+
+private:
+    QBoxLayout* m_layout;
+};
+
+} // namespace
+
 QGroupBox* MainWindow::BuildElevationFrame()
 {
     auto* frame = new QGroupBox(QStringLiteral("Elevation"), this);
@@ -286,7 +322,12 @@ QGroupBox* MainWindow::BuildElevationFrame()
     m_controls.PassDuration = duration;
     duration->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_controls.Plot = new PassPlot(duration, frame);
-    column->addWidget(m_controls.Plot, 1);
+    // The sky view of the same pass beside the elevation over time (under
+    // it while the frame is tall and narrow, as with the overview docked).
+    m_controls.Sky = new SkyPlot(frame);
+    auto* plots = new PlotPair(frame);
+    plots->Add(m_controls.Plot, m_controls.Sky);
+    column->addWidget(plots, 1);
     column->addWidget(duration, 0);
     return frame;
 }

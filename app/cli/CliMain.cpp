@@ -20,6 +20,8 @@ constexpr Subcommand kSubcommands[] = {
     { "state", "the satellite's position and sunlight at one instant", RunStateCommand },
     { "next-pass", "AOS and LOS of the current or next pass", RunNextPassCommand },
     { "passes", "the passes of the next 24 hours, one line each", RunPassesCommand },
+    { "upcoming", "every satellite's passes in the next 24 hours, sorted by AOS",
+        RunUpcomingCommand },
     { "track", "the live tracker in a terminal (data panel, countdown, passes)", RunTrackCommand },
     { "timesync", "ask an RFC 868 time server for the time (--set: set the clock)",
         RunTimesyncCommand },

@@ -11,6 +11,7 @@ namespace aostrack {
 int RunStateCommand(const QStringList& args);
 int RunNextPassCommand(const QStringList& args);
 int RunPassesCommand(const QStringList& args);
+int RunUpcomingCommand(const QStringList& args);
 int RunTrackCommand(const QStringList& args);
 int RunTimesyncCommand(const QStringList& args);
 int RunUpdateCommand(const QStringList& args);

@@ -8,6 +8,7 @@
 #include "app/cli/SatelliteChoice.h"
 #include "app/cli/TrackScreen.h"
 
+#include "core/PassHooks.h"
 #include "core/StationSession.h"
 #include "core/SystemClock.h"
 #include "radio/ReceiverController.h"
@@ -102,6 +103,8 @@ struct TrackOptions {
     bool receiver = false;
     bool plain = false;
     std::optional<OrbitModelKind> model; // --model; unset: ORBIT_MODEL of sat.ini
+    QString onAos; // commands run at AOS and LOS, empty: none
+    QString onLos;
 };
 
 // How long --rotor waits for rotctld to take the connection.
@@ -112,7 +115,7 @@ QString Help()
     return QStringLiteral(
         "Usage: aostrack-cli track [--config FILE] [--sat N|NAME] [--start YYYY-MM-DDTHH:MM:SSZ]\n"
         "                          [--speed N] [--for SECONDS] [--model M] [--rotor] [--receiver]\n"
-        "                          [--plain]\n"
+        "                          [--plain] [--on-aos CMD] [--on-los CMD]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
@@ -137,6 +140,11 @@ QString Help()
         "                   ROTOR_AZ_MAX/ROTOR_EL_MAX allow and parks after the pass\n"
         "  --receiver       tick \"track\": tune the receiver every tick\n"
         "  --plain          one line per second even on a terminal\n"
+        "  --on-aos CMD     run CMD (through the shell) at each AOS of the satellite,\n"
+        "  --on-los CMD     and CMD at each LOS; they run beside the tracker, never\n"
+        "                   holding a tick, with AOSTRACK_SAT, AOSTRACK_NORAD,\n"
+        "                   AOSTRACK_AOS, AOSTRACK_LOS (UTC, YYYY-MM-DDTHH:MM:SSZ) and\n"
+        "                   AOSTRACK_MAX_EL (degrees) set; their exit status is logged\n"
         "Exit code 1 when --rotor or --receiver cannot reach its device (the event\n"
         "log says why), 2 for bad arguments or a sat.ini that stops start-up.\n"
         "The clock is never set from TIMESERVER here; see 'aostrack-cli timesync'.\n"
@@ -417,7 +425,8 @@ int RunTrackCommand(const QStringList& argList)
 {
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--start"),
-            QStringLiteral("--speed"), QStringLiteral("--for"), QStringLiteral("--model") },
+            QStringLiteral("--speed"), QStringLiteral("--for"), QStringLiteral("--model"),
+            QStringLiteral("--on-aos"), QStringLiteral("--on-los") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
             QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
@@ -434,6 +443,10 @@ int RunTrackCommand(const QStringList& argList)
     TrackView view(station, options, !options.plain && AOSTRACK_ISATTY(AOSTRACK_STDOUT_FD));
     QObject::connect(&station, &StationSession::logLine, &station,
         [&view](const QString& line) { view.LogLine(line); });
+
+    PassHooks hooks(station.Tracking(), station.Log(), args.Value(QStringLiteral("--on-aos")),
+        args.Value(QStringLiteral("--on-los")));
+    QObject::connect(&station, &StationSession::ticked, &hooks, &PassHooks::Tick);
 
     if (const int failed = StartStation(station, options, view); failed != ExitOk)
         return failed;

@@ -1,11 +1,14 @@
 // aostrack: the tracker's window. Start-up reads sat.ini beside the program;
 // a failure shows its messages and ends the program with exit code 1.
+#include "core/PassOverview.h"
 #include "core/StationSession.h"
 #include "core/SystemClock.h"
 #include "core/Version.h"
 #include "ui/Dialogs.h"
 #include "ui/FrequencyWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/PassOverviewBinding.h"
+#include "ui/UpcomingPassesDock.h"
 #include "ui/Screenshot.h"
 #include "ui/StationView.h"
 
@@ -29,9 +32,16 @@ int main(int argc, char** argv)
     aostrack::MainWindow window(fileChooser);
     aostrack::FrequencyWindow frequencyWindow(station.Receiver(), &window);
     aostrack::BindStation(station, window, &frequencyWindow);
+    // Every satellite's passes in the dock "Upcoming passes", the sky plot
+    // and the AOS alarm.
+    aostrack::PassOverview overview(station.StationClock());
+    aostrack::PassOverviewBinding passOverview(station.Tracking(), window, overview,
+        station.StationClock(), station.Log(), station.Rotor());
     if (aostrack::StartStation(station, window, QApplication::applicationDirPath(), messages) != 0)
         return 1;
-    aostrack::ArmScreenshotFromEnvironment(window, station.Tracking(), clock);
+    // The documentation's picture shows the dock open, whatever was left last time.
+    if (aostrack::ArmScreenshotFromEnvironment(window, station.Tracking(), clock))
+        passOverview.Dock()->show();
     window.show();
     return app.exec();
 }

@@ -468,5 +468,35 @@ TEST(Model, SpeedBoundHolds)
     }
 }
 
+TEST(Model, AccelerationBoundHoldsAndIsNotLoose)
+{
+    // The second difference of the height above a horizon plane over one
+    // second is the height's acceleration; the bound must hold everywhere
+    // and, for the LEO satellites, be within a few times the largest seen
+    // (else the pass searches would gain nothing from it).
+    const TleLoad load
+        = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
+    const sys_seconds start = sys_days { 2024y / February / 12 };
+    for (int i = 1; i <= load.SatCount; ++i) {
+        const ElementSet e = load.Table.Record(i).Elements;
+        for (const Station& where : { Station { 0, 0, 0 }, Station { 52, 13, 0.1 } }) {
+            const OrbitModel model(e, where);
+            const double t0 = model.ElapsedDays(start);
+            const double bound = model.MaxEarthFixedAcceleration(t0, t0 + 1);
+            double largest = 0;
+            for (int s = 1; s < 86400; s += 101) {
+                const double a = model.Look(start + seconds { s - 1 }).AboveHorizonKm;
+                const double b = model.Look(start + seconds { s }).AboveHorizonKm;
+                const double c = model.Look(start + seconds { s + 1 }).AboveHorizonKm;
+                largest = std::max(largest, std::fabs(a - 2 * b + c));
+            }
+            ASSERT_LT(largest, bound) << load.Table.Record(i).SatName;
+            if (e.MeanMotion > 11) {
+                EXPECT_LT(bound, 4 * largest + 1e-3) << load.Table.Record(i).SatName;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace aostrack

@@ -1,0 +1,255 @@
+// upcoming: the passes of every satellite of the element file over the
+// station, sorted by AOS, the whole catalogue searched on all cores.
+#include "app/cli/CliArgs.h"
+#include "app/cli/CliConfig.h"
+#include "app/cli/Commands.h"
+#include "app/cli/Json.h"
+
+#include "core/CatalogNumber.h"
+#include "core/SystemClock.h"
+#include "orbit/Tle.h"
+#include "passes/UpcomingPasses.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+
+namespace aostrack {
+namespace {
+
+using namespace std::chrono;
+
+const char* const kHelp
+    = "Usage: aostrack-cli upcoming [--tle FILE] [--lat DEG] [--lon DEG] [--height KM]\n"
+      "                             [--from YYYY-MM-DDTHH:MM:SSZ] [--hours H] [--min-el DEG]\n"
+      "                             [--config FILE] [--json]\n"
+      "\n"
+      "Every pass of every satellite of the element file that begins within the\n"
+      "window, sorted by AOS. AOS is the first whole second with the satellite above\n"
+      "the horizon, LOS the first one after it below (looked for up to a day past the\n"
+      "window); the maximum elevation is the highest whole second of the pass. A\n"
+      "satellite already up at --from has AOS = --from + 1 s and is marked \"up at start\".\n"
+      "Satellites in view for the whole window and those never in view are named after\n"
+      "the passes. Records without element lines are skipped (one line on stderr).\n"
+      "\n"
+      "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
+      "  --lat DEG        station latitude, degrees north, south negative\n"
+      "  --lon DEG        station longitude, degrees east, west negative\n"
+      "  --height KM      station height above the ellipsoid in kilometres\n"
+      "                   (default for these three: QTH_LAT, QTH_LONG, QTH_HEIGHT)\n"
+      "  --config FILE    sat.ini to read the defaults from (default: sat.ini beside\n"
+      "                   aostrack-cli; only read when one of the four above is missing)\n"
+      "  --from TIME      start of the window, UTC (default: now)\n"
+      "  --hours H        length of the window in hours (default 24, at most 168)\n"
+      "  --min-el DEG     only passes whose maximum elevation reaches DEG (default 0)\n"
+      "  --model NAME     orbit theory: plan13 (default) or sgp4\n"
+      "  --json           {\"Passes\": [{\"Name\", \"CatalogNumber\", \"AosTime\", \"LosTime\",\n"
+      "                   \"MaxElevation\", \"MaxElevationTime\", \"AosAzimuth\",\n"
+      "                   \"LosAzimuth\"}, ...]}; degrees, times YYYY-MM-DDTHH:MM:SSZ,\n"
+      "                   a LOS not found is null\n"
+      "\n"
+      "Example:\n"
+      "  aostrack-cli upcoming --tle amateur.txt --lat 48.1371 --lon 11.5754 \\\n"
+      "      --height 0.519 --from 2024-02-12T12:00:00Z --min-el 10\n";
+
+struct Catalogue {
+    std::vector<ElementSet> Sets;
+    std::vector<int> Records; // 1-based record of each set
+};
+
+std::optional<int> CatalogNumberOf(const SatRecord& record)
+{
+    return CatalogNumberOfLine1(record.Line1);
+}
+
+QString Named(const TleLoad& load, int record)
+{
+    return QStringLiteral("record %1 \"%2\"")
+        .arg(record)
+        .arg(QString::fromStdString(load.Table.Record(record).SatName));
+}
+
+// "N records ... skipped (record 3 "A", record 9 "B", ...)": one line for all.
+void ReportSkipped(const QString& tlePath, const QString& what, const QStringList& which)
+{
+    if (which.isEmpty())
+        return;
+    QStringList shown = which.mid(0, 5);
+    if (which.size() > shown.size())
+        shown << QStringLiteral("...");
+    WriteErr(QStringLiteral("aostrack-cli: %1: %2 %3 skipped (%4)\n")
+                 .arg(tlePath)
+                 .arg(which.size())
+                 .arg(what, shown.join(QStringLiteral(", "))));
+}
+
+QString Degrees(double value)
+{
+    return QString::number(value, 'f', 1) + QStringLiteral("°");
+}
+
+} // namespace
+
+int RunUpcomingCommand(const QStringList& argList)
+{
+    const ParsedArgs args = ParseOptions(argList,
+        { QStringLiteral("--tle"), QStringLiteral("--lat"), QStringLiteral("--lon"),
+            QStringLiteral("--height"), QStringLiteral("--config"), QStringLiteral("--from"),
+            QStringLiteral("--hours"), QStringLiteral("--min-el"), QStringLiteral("--model") },
+        { QStringLiteral("--json"), QStringLiteral("--help") });
+    if (args.Has(QStringLiteral("--help"))) {
+        WriteOut(QString::fromUtf8(kHelp));
+        return ExitOk;
+    }
+
+    const bool needConfig = !args.Has(QStringLiteral("--tle")) || !args.Has(QStringLiteral("--lat"))
+        || !args.Has(QStringLiteral("--lon")) || !args.Has(QStringLiteral("--height"));
+    Configuration config;
+    if (needConfig)
+        config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
+    const QString tlePath = args.Has(QStringLiteral("--tle")) ? args.Value(QStringLiteral("--tle"))
+                                                              : config.TleFilePath;
+    Station station;
+    station.StationLat = args.Has(QStringLiteral("--lat"))
+        ? ParseNumberInRange(args.Value(QStringLiteral("--lat")), QStringLiteral("--lat"), -90, 90)
+        : config.StationLat;
+    station.StationLon = args.Has(QStringLiteral("--lon"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--lon")), QStringLiteral("--lon"), -180, 360)
+        : config.StationLon;
+    station.StationHeight = args.Has(QStringLiteral("--height"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--height")), QStringLiteral("--height"), -1, 100)
+        : config.StationHeight;
+    const sys_seconds from = args.Has(QStringLiteral("--from"))
+        ? ParseUtcInstant(args.Value(QStringLiteral("--from")), QStringLiteral("--from"))
+        : SystemClock().UtcNow();
+    const double hours = args.Has(QStringLiteral("--hours"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--hours")), QStringLiteral("--hours"), 1.0 / 3600.0, 168)
+        : 24.0;
+    const double minEl = args.Has(QStringLiteral("--min-el"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--min-el")), QStringLiteral("--min-el"), -90, 90)
+        : 0.0;
+
+    OrbitModelKind kind = OrbitModelKind::Plan13;
+    if (args.Has(QStringLiteral("--model"))) {
+        const std::optional<OrbitModelKind> parsed
+            = ParseOrbitModel(args.Value(QStringLiteral("--model")).toStdString());
+        if (!parsed)
+            throw UsageError(QStringLiteral("--model: \"%1\" is neither plan13 nor sgp4")
+                                 .arg(args.Value(QStringLiteral("--model"))));
+        kind = *parsed;
+    }
+
+    if (tlePath.isEmpty())
+        throw UsageError(QStringLiteral("no element file: give --tle FILE or TLEFILE in %1")
+                             .arg(CliConfigPath(args.Value(QStringLiteral("--config")))));
+    if (QFileInfo(tlePath).isDir())
+        throw UsageError(QStringLiteral("%1 is a folder, not an element file").arg(tlePath));
+    TleLoad load;
+    try {
+        load = LoadTleFile(QFile::encodeName(tlePath).toStdString());
+    } catch (const TleFileError& error) {
+        throw UsageError(QString::fromStdString(error.what()));
+    }
+    if (load.SatCount == 0)
+        throw UsageError(QStringLiteral("%1 holds no element set").arg(tlePath));
+
+    // A record predicts only from both of its element lines.
+    Catalogue catalogue;
+    QStringList withoutElements;
+    for (int i = 1; i <= load.SatCount; ++i) {
+        const SatRecord& r = load.Table.Record(i);
+        if (r.Line1.empty() || r.Line2.empty()) {
+            withoutElements << Named(load, i);
+            continue;
+        }
+        catalogue.Sets.push_back(r.Elements);
+        catalogue.Records.push_back(i);
+    }
+    ReportSkipped(tlePath, QStringLiteral("records without element lines"), withoutElements);
+
+    const seconds window { static_cast<long long>(std::llround(hours * 3600.0)) };
+    const std::vector<SatellitePasses> found
+        = FindUpcomingPasses(catalogue.Sets, station, from, window, 0, kind);
+
+    QStringList refused, always, never;
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        const QString name
+            = QString::fromStdString(load.Table.Record(catalogue.Records[k]).SatName);
+        switch (found[k].Presence) {
+        case SkyPresence::Refused:
+            refused << Named(load, catalogue.Records[k]) + QStringLiteral(": ")
+                    + QString::fromStdString(found[k].Refusal);
+            break;
+        case SkyPresence::AlwaysInView:
+            always << name;
+            break;
+        case SkyPresence::NeverInView:
+            never << name;
+            break;
+        case SkyPresence::Passes:
+            break;
+        }
+    }
+    ReportSkipped(tlePath, QStringLiteral("records the orbit model refuses"), refused);
+
+    std::vector<UpcomingPass> passes = SortedByAos(found);
+    std::erase_if(passes, [&](const UpcomingPass& p) { return p.MaxElevation < minEl; });
+
+    QString out;
+    out.reserve(static_cast<qsizetype>(passes.size()) * 200);
+    if (args.Has(QStringLiteral("--json"))) {
+        out += QStringLiteral("{\"Passes\": [");
+        for (std::size_t k = 0; k < passes.size(); ++k) {
+            const UpcomingPass& p = passes[k];
+            const SatRecord& r = load.Table.Record(catalogue.Records[p.Satellite]);
+            if (k > 0)
+                out += QStringLiteral(", ");
+            out += QStringLiteral("{\"Name\": ") + JsonString(QString::fromStdString(r.SatName));
+            if (const std::optional<int> number = CatalogNumberOf(r))
+                out += QStringLiteral(", \"CatalogNumber\": %1").arg(*number);
+            out += QStringLiteral(", \"AosTime\": ") + JsonString(FormatUtcInstant(p.AosTime))
+                + QStringLiteral(", \"LosTime\": ")
+                + (p.LosTime ? JsonString(FormatUtcInstant(*p.LosTime)) : QStringLiteral("null"))
+                + QStringLiteral(", \"MaxElevation\": ") + JsonNumber(p.MaxElevation)
+                + QStringLiteral(", \"MaxElevationTime\": ")
+                + JsonString(FormatUtcInstant(p.MaxElevationTime))
+                + QStringLiteral(", \"AosAzimuth\": ") + JsonNumber(p.AosAzimuth)
+                + QStringLiteral(", \"LosAzimuth\": ") + JsonNumber(p.LosAzimuth)
+                + QStringLiteral("}");
+        }
+        out += QStringLiteral("]}\n");
+        WriteOut(out);
+        return ExitOk;
+    }
+
+    // AOS  LOS  maximum (at its time)  azimuths  name
+    for (const UpcomingPass& p : passes) {
+        const SatRecord& r = load.Table.Record(catalogue.Records[p.Satellite]);
+        out += FormatUtcInstant(p.AosTime) + QStringLiteral("  ")
+            + (p.LosTime ? FormatUtcInstant(*p.LosTime) : QStringLiteral("no LOS found      "))
+            + QStringLiteral("  max %1 at %2  Az %3 -> %4  %5")
+                  .arg(Degrees(p.MaxElevation), 5)
+                  .arg(FormatUtcInstant(p.MaxElevationTime).mid(11, 8))
+                  .arg(Degrees(p.AosAzimuth), 6)
+                  .arg(p.LosTime ? Degrees(p.LosAzimuth) : QStringLiteral("?"), 6)
+                  .arg(QString::fromStdString(r.SatName));
+        if (p.InProgress)
+            out += QStringLiteral("  (up at start)");
+        out += QLatin1Char('\n');
+    }
+    if (!always.isEmpty())
+        out += QStringLiteral("in view for the whole window: ") + always.join(QStringLiteral(", "))
+            + QLatin1Char('\n');
+    if (!never.isEmpty())
+        out += QStringLiteral("never in view: %1 satellite%2\n")
+                   .arg(never.size())
+                   .arg(never.size() == 1 ? QString() : QStringLiteral("s"));
+    WriteOut(out);
+    return ExitOk;
+}
+
+} // namespace aostrack

@@ -1,0 +1,86 @@
+#pragma once
+// Shared by the pass searches: how many one-step samples may be skipped
+// because the sign of their elevation is already certain.
+#include "orbit/Engine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace aostrack {
+
+// Skipping ahead while the satellite is far from the horizon. Between two
+// samples the height of the satellite above the station's horizon plane
+// changes at most by the model's earth-fixed speed times the time between
+// them, so while that height stays clear of zero by more than this change,
+// the sign of the elevation at the skipped samples is known without
+// computing them. The margin covers the Kepler tolerance and rounding.
+// OrbitModel::MaxEarthFixedSpeed gives the bound for either theory (its
+// comments carry the argument for each); the tests compare the skipping
+// searches with plain stepping over whole element files on both.
+class HorizonSkipper {
+public:
+    HorizonSkipper(const OrbitModel& model, std::chrono::sys_seconds now, double spanDays)
+    {
+        const double e = model.Elements().Eccentricity;
+        if (e >= 0.9)
+            return; // Newton's error bound too loose there: compute every sample
+        const double t0 = model.ElapsedDays(now);
+        m_speedKmPerSec = model.MaxEarthFixedSpeed(t0 - 0.01, t0 + spanDays + 0.01);
+        // Kepler tolerance and rounding: 4 m per 1000 km of orbit, plus 1 km.
+        m_marginKm = 1.0 + 4e-6 * model.SemiMajorAxis() * (1.0 + e);
+        m_enabled = std::isfinite(m_speedKmPerSec) && m_speedKmPerSec > 0;
+        m_accelKmPerSec2 = model.MaxEarthFixedAcceleration(t0 - 0.01, t0 + spanDays + 0.01);
+    }
+
+    // Number of following samples, stepSeconds apart, whose elevation has
+    // the same sign as this one (aboveHorizonKm = (S - O) . Up).
+    long long SameSignSamples(double aboveHorizonKm, double stepSeconds) const
+    {
+        if (!m_enabled)
+            return 0;
+        const double clear = std::fabs(aboveHorizonKm) - 2.0 * m_marginKm;
+        if (clear <= 0)
+            return 0;
+        const double k = std::floor(clear / (m_speedKmPerSec * stepSeconds));
+        return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
+    }
+
+    // The same, also knowing the height at an earlier sample dtSeconds before.
+    // A bound A on the earth-fixed acceleration gives a second-order one:
+    // the rate of the height now lies within A dt / 2 of the slope between
+    // the two samples (plus 2 margins / dt for their errors), and from there
+    // the height moves at most rate t + A t^2 / 2. Coming from far below the
+    // horizon plane or going away from it, that reaches much further than
+    // the speed alone; whichever of the two bounds reaches further is used,
+    // as each proves the sign on its own.
+    long long SameSignSamples(
+        double aboveHorizonKm, double earlierKm, double dtSeconds, double stepSeconds) const
+    {
+        const long long firstOrder = SameSignSamples(aboveHorizonKm, stepSeconds);
+        const double a = m_accelKmPerSec2;
+        if (!m_enabled || !(dtSeconds > 0) || !std::isfinite(a) || !(a > 0))
+            return firstOrder;
+        const double clear = std::fabs(aboveHorizonKm) - 2.0 * m_marginKm;
+        if (clear <= 0)
+            return 0;
+        const double away = aboveHorizonKm > 0 ? 1.0 : -1.0;
+        // Worst-case rate toward the plane (negative: certainly going away).
+        const double toward = -away * (aboveHorizonKm - earlierKm) / dtSeconds
+            + 2.0 * m_marginKm / dtSeconds + a * dtSeconds / 2.0;
+        // Root of clear - toward t - a t^2 / 2, in the form without cancellation.
+        const double root = std::sqrt(toward * toward + 2.0 * a * clear);
+        const double t = toward > 0 ? 2.0 * clear / (toward + root) : (root - toward) / a;
+        const double k = std::floor(t / stepSeconds);
+        const long long secondOrder = k > 1e9 ? 1000000000LL : static_cast<long long>(k);
+        return std::max(firstOrder, secondOrder);
+    }
+
+private:
+    bool m_enabled = false;
+    double m_accelKmPerSec2 = 0;
+    double m_speedKmPerSec = 0;
+    double m_marginKm = 0;
+};
+
+} // namespace aostrack

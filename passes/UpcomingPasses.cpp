@@ -1,0 +1,245 @@
+#include "passes/UpcomingPasses.h"
+
+#include "orbit/Engine.h"
+#include "passes/HorizonSkipper.h"
+#include "passes/Passes.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
+
+namespace aostrack {
+
+using namespace std::chrono;
+
+namespace {
+
+// The highest elevation over the whole seconds first..last (offsets from
+// start) and the first second reaching it.
+struct Peak {
+    long long Step = 0;
+    double Elevation = 0;
+};
+
+Peak PeakByEverySecond(const OrbitModel& model, sys_seconds start, long long first, long long last)
+{
+    Peak best { first, model.Look(start + seconds { first }).SatElevation };
+    for (long long i = first + 1; i <= last; ++i) {
+        const double el = model.Look(start + seconds { i }).SatElevation;
+        if (el > best.Elevation)
+            best = { i, el };
+    }
+    return best;
+}
+
+// The same peak from far fewer computations. The pass is sampled every
+// PeakCoarseStep seconds; the true peak lies within one coarse step of a
+// sample that is at least as high as its neighbours, and around each such
+// sample the whole seconds are narrowed down by ternary search. Why that
+// finds the peak: over two coarse steps the satellite's path relative to the
+// station is nearly a straight line (it bends by a few tens of km against a
+// range of hundreds or thousands), and a straight line seen from a point
+// runs along one great circle of the sky, on which the elevation has a
+// single maximum. So the elevation within such a bracket rises to one top
+// and falls, which ternary search needs; a second top would need the path to
+// turn back within two minutes. The equality test against every-second
+// stepping on real files holds this to account.
+constexpr long long PeakCoarseStep = 60;
+
+Peak PeakInBracket(const OrbitModel& model, sys_seconds start, long long lo, long long hi)
+{
+    auto el = [&](long long i) { return model.Look(start + seconds { i }).SatElevation; };
+    while (hi - lo > 3) {
+        const long long m1 = lo + (hi - lo) / 3;
+        const long long m2 = hi - (hi - lo) / 3;
+        if (el(m1) < el(m2))
+            lo = m1 + 1;
+        else
+            hi = m2;
+    }
+    return PeakByEverySecond(model, start, lo, hi);
+}
+
+Peak PeakFast(const OrbitModel& model, sys_seconds start, long long first, long long last)
+{
+    std::vector<long long> steps;
+    for (long long i = first; i < last; i += PeakCoarseStep)
+        steps.push_back(i);
+    steps.push_back(last);
+    std::vector<double> els;
+    els.reserve(steps.size());
+    for (long long i : steps)
+        els.push_back(model.Look(start + seconds { i }).SatElevation);
+
+    Peak best { first, -1000 };
+    const std::size_t n = steps.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const bool topLeft = k == 0 || els[k] >= els[k - 1];
+        const bool topRight = k + 1 == n || els[k] >= els[k + 1];
+        if (!topLeft || !topRight)
+            continue;
+        const Peak p = PeakInBracket(model, start, k == 0 ? steps[0] : steps[k - 1],
+            k + 1 == n ? steps[n - 1] : steps[k + 1]);
+        if (p.Elevation > best.Elevation || (p.Elevation == best.Elevation && p.Step < best.Step))
+            best = p;
+    }
+    return best;
+}
+
+SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds window, bool fast)
+{
+    const long long windowSteps = std::max<long long>(window.count(), 1);
+    const long long lastStep = windowSteps + UpcomingLosReach.count();
+    const HorizonSkipper skipper(model, start, lastStep / 86400.0 + 1.0);
+
+    SatellitePasses result;
+    bool inPass = false;
+    UpcomingPass current;
+    long long aosStep = 0;
+    auto finish = [&](long long endStep) {
+        const Peak peak = fast ? PeakFast(model, start, aosStep, endStep)
+                               : PeakByEverySecond(model, start, aosStep, endStep);
+        current.MaxElevation = peak.Elevation;
+        current.MaxElevationTime = start + seconds { peak.Step };
+        result.Passes.push_back(current);
+    };
+
+    long long prevStep = 0; // the sample before, for the second-order skip
+    double prevKm = 0;
+    for (long long i = 1; i <= lastStep; ++i) {
+        if (!inPass && i > windowSteps)
+            break;
+        const sys_seconds t = start + seconds { i };
+        const OrbitModel::Horizon h = model.Look(t);
+        const long long dt = prevStep > 0 ? i - prevStep : 0;
+        const double earlierKm = prevKm;
+        prevStep = i;
+        prevKm = h.AboveHorizonKm;
+        if (h.SatElevation > 0 && !inPass) {
+            inPass = true;
+            aosStep = i;
+            current = UpcomingPass {};
+            current.AosTime = t;
+            current.AosAzimuth = h.SatAzimuth;
+            current.InProgress = i == 1;
+        }
+        if (h.SatElevation < 0 && inPass) {
+            inPass = false;
+            current.LosTime = t;
+            current.LosAzimuth = h.SatAzimuth;
+            finish(i - 1);
+        }
+        // Skip only samples whose sign is certain and would not change the
+        // outcome: below the horizon between passes, above it during one
+        // (HorizonSkipper says why that is safe).
+        if (fast
+            && ((!inPass && h.SatElevation < 0 && h.AboveHorizonKm < 0)
+                || (inPass && h.SatElevation > 0 && h.AboveHorizonKm > 0)))
+            i += std::min(
+                skipper.SameSignSamples(h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0),
+                lastStep - i);
+    }
+    if (inPass)
+        finish(lastStep);
+
+    // Up at every step of the window: one pass from the first step whose LOS
+    // (if any) lies beyond the window.
+    if (result.Passes.size() == 1 && result.Passes[0].InProgress
+        && (!result.Passes[0].LosTime
+            || *result.Passes[0].LosTime > start + seconds { windowSteps })) {
+        result.Passes.clear();
+        result.Presence = SkyPresence::AlwaysInView;
+    } else {
+        result.Presence = result.Passes.empty() ? SkyPresence::NeverInView : SkyPresence::Passes;
+    }
+    return result;
+}
+
+} // namespace
+
+SatellitePasses FindSatellitePasses(const ElementSet& elements, const Station& station,
+    sys_seconds start, seconds window, OrbitModelKind kind)
+{
+    return Search(OrbitModel(elements, station, kind), start, window, true);
+}
+
+SatellitePasses FindSatellitePasses(const OrbitModel& model, sys_seconds start, seconds window)
+{
+    return Search(model, start, window, true);
+}
+
+SatellitePasses FindSatellitePassesPlain(const ElementSet& elements, const Station& station,
+    sys_seconds start, seconds window, OrbitModelKind kind)
+{
+    return Search(OrbitModel(elements, station, kind), start, window, false);
+}
+
+std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> catalogue,
+    const Station& station, sys_seconds start, seconds window, unsigned threads,
+    OrbitModelKind kind)
+{
+    std::vector<SatellitePasses> found(catalogue.size());
+    // Each worker takes the next unclaimed satellite and writes only its own
+    // slot, so neither the split nor the timing can change any result.
+    std::atomic<std::size_t> next { 0 };
+    auto work = [&] {
+        for (std::size_t k = next++; k < catalogue.size(); k = next++) {
+            try {
+                found[k] = FindSatellitePasses(catalogue[k], station, start, window, kind);
+                for (UpcomingPass& p : found[k].Passes)
+                    p.Satellite = static_cast<int>(k);
+            } catch (const std::exception& e) {
+                found[k].Presence = SkyPresence::Refused;
+                found[k].Refusal = e.what();
+            }
+        }
+    };
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(std::min<std::size_t>(threads, catalogue.size()));
+    if (threads <= 1) {
+        work();
+        return found;
+    }
+    std::vector<std::jthread> pool;
+    pool.reserve(threads - 1);
+    for (unsigned k = 1; k < threads; ++k)
+        pool.emplace_back(work);
+    work();
+    pool.clear(); // joins
+    return found;
+}
+
+std::vector<UpcomingPass> SortedByAos(const std::vector<SatellitePasses>& found)
+{
+    std::vector<UpcomingPass> all;
+    for (const SatellitePasses& s : found)
+        all.insert(all.end(), s.Passes.begin(), s.Passes.end());
+    std::stable_sort(all.begin(), all.end(), [](const UpcomingPass& a, const UpcomingPass& b) {
+        return a.AosTime != b.AosTime ? a.AosTime < b.AosTime : a.Satellite < b.Satellite;
+    });
+    return all;
+}
+
+std::vector<SkyPoint> SkyTrack(const ElementSet& elements, const Station& station,
+    sys_seconds aosTime, sys_seconds losTime, int stepSeconds, OrbitModelKind kind)
+{
+    std::vector<SkyPoint> track;
+    if (losTime < aosTime)
+        return track;
+    const OrbitModel model(elements, station, kind);
+    const long long step = std::max(stepSeconds, 1);
+    const long long d = std::min<long long>((losTime - aosTime).count(), PassTrackMaxSeconds);
+    auto add = [&](long long s) {
+        const sys_seconds t = aosTime + seconds { s };
+        const OrbitModel::Horizon h = model.Look(t);
+        track.push_back({ t, h.SatAzimuth, h.SatElevation });
+    };
+    for (long long s = 0; s < d; s += step)
+        add(s);
+    add(d);
+    return track;
+}
+
+} // namespace aostrack

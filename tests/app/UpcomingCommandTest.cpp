@@ -1,0 +1,211 @@
+// aostrack-cli upcoming as scripts call it: the JSON held to the library's
+// own search, the text lines, the filters, skipped records and bad input.
+#include "CliRunner.h"
+
+#include "orbit/Tle.h"
+#include "passes/UpcomingPasses.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace aostrack;
+using namespace aostrack::test;
+using namespace std::chrono;
+
+namespace {
+
+const QStringList kMunich
+    = { QStringLiteral("--lat"), QStringLiteral("48.1371"), QStringLiteral("--lon"),
+          QStringLiteral("11.5754"), QStringLiteral("--height"), QStringLiteral("0.519") };
+const Station kMunichStation { 48.1371, 11.5754, 0.519 };
+const sys_seconds kFrom = sys_days { 2024y / February / 12 } + 12h;
+
+QStringList Upcoming(const QString& tle, QStringList more)
+{
+    QStringList args { QStringLiteral("upcoming"), QStringLiteral("--tle"), tle };
+    args << kMunich << QStringLiteral("--from") << QStringLiteral("2024-02-12T12:00:00Z") << more;
+    return args;
+}
+
+QString Utc(sys_seconds t)
+{
+    const sys_days d = floor<days>(t);
+    const year_month_day ymd { d };
+    const hh_mm_ss hms { t - d };
+    return QString::asprintf("%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(ymd.year()),
+        static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+        static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
+        static_cast<int>(hms.seconds().count()));
+}
+
+TEST(UpcomingCommand, JsonIsTheLibrarysSearch)
+{
+    const QString tle = ExampleFile(QStringLiteral("amateur.txt"));
+    const CliResult r = RunCli(Upcoming(tle, { QStringLiteral("--json") }));
+    ASSERT_TRUE(r.finished);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8());
+    ASSERT_TRUE(doc.isObject());
+    EXPECT_EQ(doc.object().keys(), QStringList { QStringLiteral("Passes") });
+    const QJsonArray passes = doc.object().value(QStringLiteral("Passes")).toArray();
+
+    const TleLoad load = LoadTleFile(tle.toStdString());
+    std::vector<ElementSet> sets;
+    for (int i = 1; i <= load.SatCount; ++i)
+        sets.push_back(load.Table.Record(i).Elements);
+    const std::vector<UpcomingPass> expected
+        = SortedByAos(FindUpcomingPasses(sets, kMunichStation, kFrom, UpcomingWindow, 1));
+    ASSERT_EQ(passes.size(), static_cast<qsizetype>(expected.size()));
+    ASSERT_GT(passes.size(), 500);
+
+    const QStringList keys = { QStringLiteral("AosAzimuth"), QStringLiteral("AosTime"),
+        QStringLiteral("CatalogNumber"), QStringLiteral("LosAzimuth"), QStringLiteral("LosTime"),
+        QStringLiteral("MaxElevation"), QStringLiteral("MaxElevationTime"),
+        QStringLiteral("Name") };
+    for (qsizetype k = 0; k < passes.size(); ++k) {
+        const QJsonObject o = passes[k].toObject();
+        const UpcomingPass& p = expected[static_cast<std::size_t>(k)];
+        ASSERT_EQ(o.keys(), keys) << k;
+        EXPECT_EQ(o.value(QStringLiteral("Name")).toString().toStdString(),
+            load.Table.Record(p.Satellite + 1).SatName);
+        EXPECT_EQ(o.value(QStringLiteral("AosTime")).toString(), Utc(p.AosTime));
+        ASSERT_TRUE(p.LosTime);
+        EXPECT_EQ(o.value(QStringLiteral("LosTime")).toString(), Utc(*p.LosTime));
+        EXPECT_EQ(o.value(QStringLiteral("MaxElevationTime")).toString(), Utc(p.MaxElevationTime));
+        // 17 significant digits: the very same doubles.
+        EXPECT_EQ(o.value(QStringLiteral("MaxElevation")).toDouble(), p.MaxElevation);
+        EXPECT_EQ(o.value(QStringLiteral("AosAzimuth")).toDouble(), p.AosAzimuth);
+        EXPECT_EQ(o.value(QStringLiteral("LosAzimuth")).toDouble(), p.LosAzimuth);
+    }
+    // The ISS's catalogue number from its line 1.
+    bool seenIss = false;
+    for (const QJsonValue& v : passes) {
+        if (v.toObject().value(QStringLiteral("Name")).toString()
+            == QStringLiteral("ISS (ZARYA)")) {
+            EXPECT_EQ(v.toObject().value(QStringLiteral("CatalogNumber")).toInt(), 25544);
+            seenIss = true;
+        }
+    }
+    EXPECT_TRUE(seenIss);
+}
+
+TEST(UpcomingCommand, TextLinesSortedWithWholeWindowReport)
+{
+    const CliResult r = RunCli(Upcoming(ExampleFile(QStringLiteral("amateur.txt")), {}));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.OutLines();
+    // The ISS's first pass over Munich after 12:00 (the engine's own values).
+    EXPECT_TRUE(lines.contains(QStringLiteral(
+        "2024-02-12T12:18:53Z  2024-02-12T12:29:52Z  max 77.8° at 12:24:24  Az 292.2° -> 118.4°  "
+        "ISS (ZARYA)")))
+        << r.out.toStdString();
+    // Geostationary ES'HAIL 2 never sets; two low-inclination satellites never rise.
+    EXPECT_EQ(
+        lines.at(lines.size() - 2), QStringLiteral("in view for the whole window: ES'HAIL 2"));
+    EXPECT_EQ(lines.last(), QStringLiteral("never in view: 2 satellites"));
+    QString previous;
+    for (const QString& line : lines.mid(0, lines.size() - 2)) {
+        EXPECT_GE(line.left(20), previous) << line.toStdString();
+        previous = line.left(20);
+    }
+}
+
+TEST(UpcomingCommand, WindowAndMinimumElevation)
+{
+    const CliResult r = RunCli(Upcoming(ExampleFile(QStringLiteral("amateur.txt")),
+        { QStringLiteral("--hours"), QStringLiteral("6"), QStringLiteral("--min-el"),
+            QStringLiteral("30"), QStringLiteral("--json") }));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonArray passes = QJsonDocument::fromJson(r.out.toUtf8())
+                                  .object()
+                                  .value(QStringLiteral("Passes"))
+                                  .toArray();
+    ASSERT_GT(passes.size(), 5);
+    for (const QJsonValue& v : passes) {
+        const QJsonObject o = v.toObject();
+        EXPECT_GE(o.value(QStringLiteral("MaxElevation")).toDouble(), 30.0);
+        EXPECT_LE(
+            o.value(QStringLiteral("AosTime")).toString(), QStringLiteral("2024-02-12T18:00:00Z"));
+    }
+}
+
+TEST(UpcomingCommand, RecordsWithoutElementsSkippedWithOneLine)
+{
+    // ISS under the "alpha-5" number A0001 (100001), a name without element
+    // lines, another one, and SO-50: two records skipped, one line.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("mixed.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const TleLoad load = LoadTleFile(ExampleFile(QStringLiteral("amateur.txt")).toStdString());
+    auto record = [&](const std::string& name) -> const SatRecord& {
+        for (int i = 1; i <= load.SatCount; ++i)
+            if (load.Table.Record(i).SatName == name)
+                return load.Table.Record(i);
+        throw std::runtime_error(name);
+    };
+    std::string issLine1 = record("ISS (ZARYA)").Line1;
+    issLine1.replace(2, 5, "A0001");
+    const SatRecord& so50 = record("SAUDISAT 1C (SO-50)");
+    file.write(("ISS (ZARYA)\n" + issLine1 + "\n" + record("ISS (ZARYA)").Line2
+        + "\nNAME ONLY\nANOTHER NAME\n" + so50.SatName + "\n" + so50.Line1 + "\n" + so50.Line2
+        + "\n")
+                   .c_str());
+    file.close();
+
+    const CliResult r = RunCli(Upcoming(path, { QStringLiteral("--json") }));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_EQ(r.ErrLines().size(), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("2 records without element lines skipped")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("record 2 \"NAME ONLY\""))) << r.err.toStdString();
+    const QJsonArray passes = QJsonDocument::fromJson(r.out.toUtf8())
+                                  .object()
+                                  .value(QStringLiteral("Passes"))
+                                  .toArray();
+    int iss = 0, so = 0;
+    for (const QJsonValue& v : passes) {
+        const QJsonObject o = v.toObject();
+        if (o.value(QStringLiteral("Name")).toString() == QStringLiteral("ISS (ZARYA)")) {
+            EXPECT_EQ(o.value(QStringLiteral("CatalogNumber")).toInt(), 100001);
+            ++iss;
+        } else {
+            EXPECT_EQ(o.value(QStringLiteral("CatalogNumber")).toInt(), 27607);
+            ++so;
+        }
+    }
+    EXPECT_GT(iss, 3);
+    EXPECT_GT(so, 3);
+}
+
+TEST(UpcomingCommand, BadArgumentsExitTwo)
+{
+    const QString tle = ExampleFile(QStringLiteral("amateur.txt"));
+    const struct {
+        QStringList Args;
+        const char* Says;
+    } rows[] = {
+        { { QStringLiteral("--hours"), QStringLiteral("0") }, "--hours" },
+        { { QStringLiteral("--hours"), QStringLiteral("500") }, "--hours" },
+        { { QStringLiteral("--min-el"), QStringLiteral("ten") }, "--min-el" },
+        { { QStringLiteral("--sat"), QStringLiteral("1") }, "unknown option --sat" },
+    };
+    for (const auto& row : rows) {
+        const CliResult r = RunCli(Upcoming(tle, row.Args));
+        EXPECT_EQ(r.exitCode, 2) << row.Says;
+        EXPECT_EQ(r.ErrLines().size(), 1);
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(row.Says))) << r.err.toStdString();
+    }
+    const CliResult bad = RunCli({ QStringLiteral("upcoming"), QStringLiteral("--tle"), tle,
+        QStringLiteral("--lat"), QStringLiteral("48"), QStringLiteral("--lon"),
+        QStringLiteral("11"), QStringLiteral("--height"), QStringLiteral("0"),
+        QStringLiteral("--from"), QStringLiteral("2024-02-12 12:00") });
+    EXPECT_EQ(bad.exitCode, 2);
+}
+
+} // namespace

@@ -1,0 +1,262 @@
+#include "ui/UpcomingPassesDock.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+namespace aostrack {
+
+using namespace std::chrono;
+
+namespace {
+
+const QColor InProgressBackground(200, 255, 200);
+
+QString Utc(sys_seconds t)
+{
+    const sys_days day = floor<days>(t);
+    const year_month_day date { day };
+    const hh_mm_ss hms { t - day };
+    return QString::asprintf("%02u.%02u. %02d:%02d:%02d", static_cast<unsigned>(date.day()),
+        static_cast<unsigned>(date.month()), static_cast<int>(hms.hours().count()),
+        static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count()));
+}
+
+QString Span(seconds s)
+{
+    const long long v = std::max<long long>(s.count(), 0);
+    return QString::asprintf("%02lld:%02lld:%02lld", v / 3600, v / 60 % 60, v % 60);
+}
+
+QString Degrees(double v)
+{
+    return QLocale().toString(v, 'f', 1) + QStringLiteral("\u00B0");
+}
+
+} // namespace
+
+void UpcomingPassesModel::SetRows(std::vector<OverviewRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void UpcomingPassesModel::SetNow(sys_seconds now)
+{
+    if (now == m_now)
+        return;
+    m_now = now;
+    if (!m_rows.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1),
+            { Qt::DisplayRole, Qt::BackgroundRole, InProgressRole, EndedRole });
+}
+
+int UpcomingPassesModel::EndedCount() const
+{
+    return static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(),
+        [this](const OverviewRow& r) { return r.Pass.LosTime && m_now >= *r.Pass.LosTime; }));
+}
+
+int UpcomingPassesModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int UpcomingPassesModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant UpcomingPassesModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const OverviewRow& row = m_rows[static_cast<std::size_t>(index.row())];
+    const UpcomingPass& p = row.Pass;
+    const bool started = m_now >= p.AosTime;
+    const bool ended = p.LosTime && m_now >= *p.LosTime;
+    const bool inProgress = started && !ended;
+    switch (role) {
+    case IndexRole:
+        return row.Index;
+    case InProgressRole:
+        return inProgress;
+    case EndedRole:
+        return ended;
+    case Qt::BackgroundRole:
+        return inProgress ? QVariant(InProgressBackground) : QVariant();
+    case Qt::TextAlignmentRole:
+        return index.column() == Satellite ? QVariant()
+                                           : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    case SortRole:
+        switch (index.column()) {
+        case Satellite:
+            return row.Name;
+        case Aos:
+        case Countdown:
+            return static_cast<qlonglong>(p.AosTime.time_since_epoch().count());
+        case Los:
+            return p.LosTime ? static_cast<qlonglong>(p.LosTime->time_since_epoch().count())
+                             : std::numeric_limits<qlonglong>::max();
+        case MaxElevation:
+            return p.MaxElevation;
+        case AosAzimuth:
+            return p.AosAzimuth;
+        case LosAzimuth:
+            return p.LosAzimuth;
+        }
+        return {};
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case Satellite:
+            return row.Name;
+        case Aos:
+            return Utc(p.AosTime);
+        case Los:
+            return p.LosTime ? Utc(*p.LosTime) : QStringLiteral("-");
+        case MaxElevation:
+            return Degrees(p.MaxElevation);
+        case AosAzimuth:
+            return Degrees(p.AosAzimuth);
+        case LosAzimuth:
+            return p.LosTime ? Degrees(p.LosAzimuth) : QStringLiteral("-");
+        case Countdown:
+            if (ended)
+                return QString();
+            if (inProgress)
+                return p.LosTime ? QStringLiteral("LOS in ") + Span(*p.LosTime - m_now)
+                                 : QStringLiteral("up");
+            return QStringLiteral("AOS in ") + Span(p.AosTime - m_now);
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant UpcomingPassesModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* const titles[]
+        = { "Satellite", "AOS (UTC)", "LOS (UTC)", "max El", "AOS Az", "LOS Az", "countdown" };
+    return section >= 0 && section < ColumnCount ? tr(titles[section]) : QVariant();
+}
+
+void UpcomingPassesFilter::SetNameFilter(const QString& text)
+{
+    m_name = text.trimmed();
+    invalidateFilter();
+}
+
+bool UpcomingPassesFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
+{
+    const QModelIndex name
+        = sourceModel()->index(sourceRow, UpcomingPassesModel::Satellite, sourceParent);
+    if (name.data(UpcomingPassesModel::EndedRole).toBool())
+        return false;
+    return m_name.isEmpty() || name.data().toString().contains(m_name, Qt::CaseInsensitive);
+}
+
+UpcomingPassesDock::UpcomingPassesDock(QWidget* parent)
+    : QDockWidget(tr("Upcoming passes"), parent)
+{
+    setObjectName(QStringLiteral("UpcomingPasses"));
+    auto* body = new QWidget(this);
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(4, 4, 4, 4);
+
+    auto* bar = new QHBoxLayout;
+    m_filterBox = new QLineEdit(body);
+    m_filterBox->setObjectName(QStringLiteral("UpcomingFilter"));
+    m_filterBox->setPlaceholderText(tr("filter by name"));
+    m_filterBox->setClearButtonEnabled(true);
+    m_alarm = new QCheckBox(QStringLiteral("AOS alarm"), body);
+    m_alarm->setObjectName(QStringLiteral("AlarmAos"));
+    m_alarm->setToolTip(
+        tr("Sound and notification before AOS, at AOS and at LOS of the tracked satellite"));
+    m_minutes = new QSpinBox(body);
+    m_minutes->setObjectName(QStringLiteral("AlarmMinutes"));
+    m_minutes->setRange(0, 120);
+    m_minutes->setValue(5);
+    m_minutes->setSuffix(tr(" min before"));
+    bar->addWidget(m_filterBox, 1);
+    bar->addWidget(m_alarm);
+    bar->addWidget(m_minutes);
+    column->addLayout(bar);
+
+    m_filter.setSourceModel(&m_model);
+    m_filter.setSortRole(UpcomingPassesModel::SortRole);
+    m_filter.setDynamicSortFilter(false);
+    m_table = new QTableView(body);
+    m_table->setObjectName(QStringLiteral("UpcomingTable"));
+    m_table->setModel(&m_filter);
+    m_table->setSortingEnabled(true);
+    m_table->sortByColumn(UpcomingPassesModel::Aos, Qt::AscendingOrder);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    column->addWidget(m_table, 1);
+    m_status = new QLabel(body);
+    m_status->setObjectName(QStringLiteral("UpcomingStatus"));
+    m_status->setWordWrap(true);
+    column->addWidget(m_status);
+    setWidget(body);
+
+    connect(m_filterBox, &QLineEdit::textChanged, &m_filter, &UpcomingPassesFilter::SetNameFilter);
+    connect(m_table, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        emit satelliteChosen(index.data(UpcomingPassesModel::IndexRole).toInt());
+    });
+}
+
+void UpcomingPassesDock::ShowRows(const std::vector<OverviewRow>& rows,
+    const QStringList& alwaysInView, const QStringList& neverInView, bool computing)
+{
+    m_model.SetRows(rows);
+    m_ended = -1;
+    SetNow(m_now);
+    m_filter.sort(m_table->horizontalHeader()->sortIndicatorSection(),
+        m_table->horizontalHeader()->sortIndicatorOrder());
+    QString status = tr("%n passes in 24 hours", nullptr, static_cast<int>(rows.size()));
+    if (!alwaysInView.isEmpty())
+        status += tr("; always in view: ") + alwaysInView.join(QStringLiteral(", "));
+    if (!neverInView.isEmpty())
+        status += tr("; never in view: %1").arg(neverInView.size());
+    m_status->setProperty("passes", status);
+    ShowComputing(computing);
+}
+
+void UpcomingPassesDock::ShowComputing(bool computing)
+{
+    const QString passes = m_status->property("passes").toString();
+    m_status->setText(computing ? tr("working out the passes...")
+                + (passes.isEmpty() ? QString()
+                                    : QStringLiteral(" (") + passes + QStringLiteral(")"))
+                                : passes);
+}
+
+void UpcomingPassesDock::SetNow(sys_seconds now)
+{
+    m_now = now;
+    m_model.SetNow(now);
+    // Refilter only when a pass has ended since the last time.
+    const int ended = m_model.EndedCount();
+    if (ended != m_ended) {
+        m_ended = ended;
+        m_filter.Refilter();
+    }
+}
+
+} // namespace aostrack
