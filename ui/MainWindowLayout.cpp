@@ -12,6 +12,8 @@
 
 #include "core/DataPanel.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -289,17 +291,34 @@ public:
         , m_layout(new QBoxLayout(QBoxLayout::LeftToRight, this))
     {
         m_layout->setContentsMargins(0, 0, 0, 0);
+        // The pair states its own minimum (below): the side-by-side sum
+        // would make the whole window too wide for a 1024 x 600 screen.
+        m_layout->setSizeConstraint(QLayout::SetNoConstraint);
     }
     void Add(QWidget* first, QWidget* second)
     {
+        m_first = first;
+        m_second = second;
         m_layout->addWidget(first, 3);
         m_layout->addWidget(second, 2);
+    }
+    // Stacked, the pair needs only the wider plot's width.
+    QSize minimumSizeHint() const override
+    {
+        if (!m_first || !m_second)
+            return QWidget::minimumSizeHint();
+        const QSize a = m_first->minimumSizeHint();
+        const QSize b = m_second->minimumSizeHint();
+        return { std::max(a.width(), b.width()), std::max(a.height(), b.height()) };
     }
 
 protected:
     void resizeEvent(QResizeEvent* event) override
     {
-        const QBoxLayout::Direction wanted = height() > width() * 6 / 5
+        const bool roomSideBySide = !m_first || !m_second
+            || width() >= m_first->minimumSizeHint().width()
+                    + m_second->minimumSizeHint().width() + m_layout->spacing();
+        const QBoxLayout::Direction wanted = !roomSideBySide || height() > width() * 6 / 5
             ? QBoxLayout::TopToBottom
             : QBoxLayout::LeftToRight;
         if (m_layout->direction() != wanted)
@@ -309,6 +328,8 @@ protected:
 
 private:
     QBoxLayout* m_layout;
+    QWidget* m_first = nullptr;
+    QWidget* m_second = nullptr;
 };
 
 } // namespace
