@@ -1,7 +1,12 @@
 #include "orbit/Tle.h"
 
+#include "orbit/CatalogNumber.h"
+#include "orbit/OmmCsv.h"
+
 #include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -40,12 +45,61 @@ double Field(std::string_view line, std::size_t first, std::size_t last)
     return ReadTleNumber(Columns(line, first, last));
 }
 
+// The implied-decimal exponent fields of line 1: " 12345-3" is 0.12345e-3.
+// Anything else reads as 0; these values only travel into converted files.
+double ExponentField(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    double sign = 1;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        sign = text.front() == '-' ? -1 : 1;
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    if (text.size() < 3)
+        return 0;
+    const std::string_view mantissa = text.substr(0, text.size() - 2);
+    const char expSign = text[text.size() - 2];
+    const char expDigit = text.back();
+    if ((expSign != '-' && expSign != '+') || expDigit < '0' || expDigit > '9')
+        return 0;
+    double value = 0;
+    for (char c : mantissa) {
+        if (c < '0' || c > '9')
+            return 0;
+        value = value * 10 + (c - '0');
+    }
+    value /= std::pow(10.0, static_cast<double>(mantissa.size()));
+    const int exponent = (expSign == '-' ? -1 : 1) * (expDigit - '0');
+    return sign * value * std::pow(10.0, exponent);
+}
+
+void ReadCatalogNumber(std::string_view line, SatRecord& r)
+{
+    if (r.Elements.CatalogNumber != 0)
+        return;
+    if (const std::optional<int> number = ReadTleCatalogNumber(Columns(line, 3, 7)))
+        r.Elements.CatalogNumber = *number;
+}
+
 void ReadLine1(std::string_view line, SatRecord& r)
 {
     r.Line1.assign(line);
     r.Elements.Epoch = Field(line, 19, 33);
     // Column 34 carries the sign of the first derivative (blank or '-').
     r.Elements.Decay = Field(line, 34, 43);
+    // What the model does not use is kept for conversion to other formats.
+    r.Elements.CatalogNumber = 0;
+    ReadCatalogNumber(line, r);
+    if (line.size() >= 8 && line[7] != ' ')
+        r.Extras.Classification = line[7];
+    r.Elements.IntlDesignator = IntlDesignatorFromTle(Columns(line, 10, 17));
+    r.Extras.MeanMotionDdot = ExponentField(Columns(line, 45, 52));
+    r.Extras.Bstar = ExponentField(Columns(line, 54, 61));
+    r.Extras.EphemerisType = static_cast<int>(Field(line, 63, 63));
+    r.Extras.ElementSetNo = static_cast<int>(Field(line, 65, 68));
 }
 
 void ReadLine2(std::string_view line, SatRecord& r)
@@ -61,6 +115,7 @@ void ReadLine2(std::string_view line, SatRecord& r)
     r.Elements.EpochMeanAnomaly = Field(line, 44, 51);
     r.Elements.MeanMotion = Field(line, 53, 63);
     r.Elements.EpochRev = Field(line, 64, 68);
+    ReadCatalogNumber(line, r);
 }
 
 } // namespace
@@ -147,8 +202,45 @@ TleLoad ReadTle(std::istream& in, const std::string& sourceName)
     }
     if (in.bad())
         throw TleFileError(sourceName, 0, std::string("read error: ") + std::strerror(errno));
+    return ReadElementText(text, sourceName);
+}
 
+void AddOmmRecord(TleLoad& load, const OmmFields& fields, std::string_view where)
+{
+    OmmConversion converted = SatRecordFromOmm(fields);
+    if (!converted.Record) {
+        IgnoreRecord(load, where, converted.Fault.Field + ": " + converted.Fault.Reason);
+        return;
+    }
+    if (!load.Table.Append(std::move(*converted.Record))) {
+        ++load.IgnoredNameLines;
+        if (load.FirstIgnoredLine == 0 && where.substr(0, 5) == "line ")
+            load.FirstIgnoredLine = std::atoi(std::string(where.substr(5)).c_str());
+    }
+    load.SatCount = load.Table.SatCount();
+}
+
+void IgnoreRecord(TleLoad& load, std::string_view where, std::string_view why)
+{
+    ++load.IgnoredRecords;
+    if (load.FirstIgnoredRecord.empty())
+        load.FirstIgnoredRecord = std::string(where) + ": " + std::string(why);
+}
+
+TleLoad ReadElementText(std::string_view text, const std::string& sourceName)
+{
     TleLoad load;
+    load.Format = DetectElementFormat(text);
+    if (load.Format == ElementFormat::Json || load.Format == ElementFormat::Xml)
+        throw TleFileError(sourceName, 0,
+            std::string(ElementFormatName(load.Format))
+                + " element data is read by the catalogue loader, not the two-line reader");
+    if (load.Format == ElementFormat::Csv) {
+        ReadOmmCsv(text, load);
+        load.SatCount = load.Table.SatCount();
+        return load;
+    }
+
     std::string_view rest = text;
     if (rest.substr(0, 3) == "\xEF\xBB\xBF")
         rest.remove_prefix(3); // UTF-8 byte order mark written by some editors

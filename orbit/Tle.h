@@ -2,7 +2,12 @@
 // Reader of two-line element files (with or without name lines). Lines may end
 // in CR LF, LF or CR. Columns are read as the classic NORAD layout, numbers
 // always with a full stop; malformed numbers read as 0 or their leading part.
+// The same load also reads OMM CSV (told from the content); OMM JSON and XML
+// need Qt's readers and are read by the catalogue loader of core/ElementFile.h,
+// which is what every catalogue of the program goes through.
+#include "orbit/ElementFormat.h"
 #include "orbit/ElementSet.h"
+#include "orbit/Omm.h"
 
 #include <cstddef>
 #include <istream>
@@ -23,6 +28,9 @@ struct TleLoad {
     int FirstIgnoredLine = 0;    // 1-based line number of the first ignored line, 0 if none
                                  // (leading element lines come first when there are any)
     int LineCount = 0;           // lines read (0: the file holds no line)
+    ElementFormat Format = ElementFormat::Tle;
+    int IgnoredRecords = 0;         // OMM records skipped for a missing or bad field
+    std::string FirstIgnoredRecord; // "line 5: NORAD_CAT_ID: not a catalogue number: ..."
     bool operator==(const TleLoad&) const = default;
 };
 
@@ -51,6 +59,17 @@ TleLoad LoadTleFile(const std::string& path);
 
 // Same reading from a stream; sourceName is used in error messages.
 TleLoad ReadTle(std::istream& in, const std::string& sourceName);
+
+// The reading of a whole text: two-line or OMM CSV. JSON or XML text throws
+// TleFileError (line 0): it is read through core/ElementFile.h.
+TleLoad ReadElementText(std::string_view text, const std::string& sourceName);
+
+// Adds one OMM record to load through SatRecordFromOmm. A record that fails
+// is counted in IgnoredRecords, the first with where ("line 5", "record 3")
+// and its fault; one beyond the table's capacity in IgnoredNameLines.
+void AddOmmRecord(TleLoad& load, const OmmFields& fields, std::string_view where);
+// Counts a record that a reader could not even turn into fields.
+void IgnoreRecord(TleLoad& load, std::string_view where, std::string_view why);
 
 // The number conversion of the element columns: the leading decimal number of
 // text (blanks skipped, full stop as separator), 0 when there is none.

@@ -1,0 +1,124 @@
+#include "orbit/OmmCsv.h"
+
+#include <array>
+
+namespace aostrack {
+
+namespace {
+
+// The fields of one CSV line; quotes removed, "" read as one quote.
+std::vector<std::string> SplitCsvLine(std::string_view line)
+{
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                fields.back().push_back('"');
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                fields.back().push_back(c);
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else {
+            fields.back().push_back(c);
+        }
+    }
+    return fields;
+}
+
+std::string QuotedWhenNeeded(const std::string& field)
+{
+    if (field.find_first_of(",\"\r\n") == std::string::npos)
+        return field;
+    std::string quoted = "\"";
+    for (char c : field) {
+        if (c == '"')
+            quoted.push_back('"');
+        quoted.push_back(c);
+    }
+    quoted.push_back('"');
+    return quoted;
+}
+
+} // namespace
+
+void ReadOmmCsv(std::string_view text, TleLoad& load)
+{
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    std::vector<std::optional<OmmKey>> columns;
+    bool header = true;
+    int lineNo = 0;
+    while (!text.empty()) {
+        std::size_t end = text.find_first_of("\r\n");
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(0, end);
+        std::size_t next = end;
+        if (next < text.size())
+            next
+                += (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') ? 2 : 1;
+        text.remove_prefix(next);
+        ++lineNo;
+        if (line.find_first_not_of(" \t") == std::string_view::npos)
+            continue;
+
+        const std::vector<std::string> fields = SplitCsvLine(line);
+        if (header) {
+            for (const std::string& name : fields) {
+                const std::size_t first = name.find_first_not_of(' ');
+                const std::size_t last = name.find_last_not_of(' ');
+                columns.push_back(first == std::string::npos
+                        ? std::nullopt
+                        : OmmKeyFromName(std::string_view(name).substr(first, last - first + 1)));
+            }
+            header = false;
+            continue;
+        }
+        const std::string where = "line " + std::to_string(lineNo);
+        if (fields.size() != columns.size()) {
+            IgnoreRecord(load, where,
+                std::to_string(fields.size()) + " fields, the header names "
+                    + std::to_string(columns.size()));
+            continue;
+        }
+        OmmFields record;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (columns[i])
+                record[*columns[i]] = fields[i];
+        }
+        AddOmmRecord(load, record, where);
+    }
+    load.LineCount = lineNo;
+}
+
+std::string WriteOmmCsv(const std::vector<SatRecord>& records)
+{
+    std::string out;
+    for (std::size_t i = 0; i < OmmKeyCount; ++i) {
+        if (i > 0)
+            out.push_back(',');
+        out.append(OmmKeyNames[i]);
+    }
+    out.append("\r\n");
+    for (const SatRecord& record : records) {
+        const OmmFields fields = OmmFromSatRecord(record);
+        for (std::size_t i = 0; i < OmmKeyCount; ++i) {
+            if (i > 0)
+                out.push_back(',');
+            if (fields.Values[i])
+                out.append(QuotedWhenNeeded(*fields.Values[i]));
+        }
+        out.append("\r\n");
+    }
+    return out;
+}
+
+} // namespace aostrack
