@@ -1,5 +1,6 @@
 #include "core/Tracker.h"
 
+#include "core/ElementFile.h"
 #include "core/EventLog.h"
 #include "core/NumberText.h"
 #include "core/StationLinks.h"
@@ -34,11 +35,11 @@ QString FromUtf8(const std::string& text)
     return QString::fromStdString(text);
 }
 
-// A record predicts only from both of its element lines: a name alone would
-// propagate zeros, and line 2 alone an epoch of zero, decades away.
+// A record predicts only from a whole set: a name alone would propagate
+// zeros, and line 2 alone an epoch of zero, decades away.
 bool HasElementLines(const SatRecord& record)
 {
-    return !record.Line1.empty() && !record.Line2.empty();
+    return record.HasElementSet();
 }
 
 bool HoldsElementSet(const SatTable& table)
@@ -150,7 +151,7 @@ void Tracker::StartupFromIni(const QString& iniPath)
             throw StartupError(
                 QStringLiteral("No TLE file found: ") + WhyNotAFile(m_config.TleFilePath));
         }
-        TleLoad load = LoadTleFile(QFile::encodeName(m_config.TleFilePath).toStdString());
+        TleLoad load = LoadTleFile(m_config.TleFilePath);
         if (!HoldsElementSet(load.Table))
             throw StartupError(
                 QStringLiteral("TLE file %1 holds no element set").arg(m_config.TleFilePath));
@@ -201,6 +202,12 @@ void Tracker::ReportIgnoredLines(const TleLoad& load, const QString& path)
                            .arg(path)
                            .arg(load.FirstIgnoredLine)
                            .arg(load.IgnoredElementLines),
+            true);
+    // OMM records with a missing or malformed field: where the first one is and why.
+    if (load.IgnoredRecords > 0)
+        m_log.LogEvent(QStringLiteral(": %1 %2 (%3 records ignored)")
+                           .arg(path, QString::fromStdString(load.FirstIgnoredRecord))
+                           .arg(load.IgnoredRecords),
             true);
 }
 
@@ -368,7 +375,7 @@ bool Tracker::OpenElementFile(const QString& path)
     try {
         if (!QFileInfo(path).isFile())
             throw std::runtime_error(WhyNotAFile(path).toStdString());
-        load = LoadTleFile(QFile::encodeName(path).toStdString());
+        load = LoadTleFile(path);
     } catch (const std::exception& error) {
         m_log.LogEvent(QStringLiteral(": cannot load TLE file: %1; satellite list kept")
                            .arg(QString::fromUtf8(error.what())),

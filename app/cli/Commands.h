@@ -14,5 +14,6 @@ int RunPassesCommand(const QStringList& args);
 int RunTrackCommand(const QStringList& args);
 int RunTimesyncCommand(const QStringList& args);
 int RunUpdateCommand(const QStringList& args);
+int RunConvertCommand(const QStringList& args);
 
 } // namespace aostrack

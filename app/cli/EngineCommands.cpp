@@ -1,10 +1,12 @@
 // state, next-pass and passes: the orbit engine and the pass searches for one
 // satellite, station and instant given on the command line.
+#include "app/cli/CatalogArgs.h"
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
 
+#include "core/ElementFile.h"
 #include "core/SystemClock.h"
 #include "orbit/Engine.h"
 #include "orbit/Tle.h"
@@ -19,6 +21,7 @@ namespace {
 const QStringList kCommonValueOptions = {
     QStringLiteral("--tle"),
     QStringLiteral("--sat"),
+    QStringLiteral("--norad"),
     QStringLiteral("--lat"),
     QStringLiteral("--lon"),
     QStringLiteral("--height"),
@@ -30,6 +33,8 @@ const char* const kCommonHelp
     = "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
       "  --sat N|NAME     record number, 1 = first set of the file, or the exact\n"
       "                   satellite name as the file writes it (default: 1)\n"
+      "  --norad NUMBER   the satellite with this catalogue number (up to 9 digits;\n"
+      "                   instead of --sat)\n"
       "  --lat DEG        station latitude, degrees north, south negative\n"
       "  --lon DEG        station longitude, degrees east, west negative\n"
       "  --height KM      station height above the ellipsoid in kilometres\n"
@@ -92,12 +97,23 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
 
     TleLoad load;
     try {
-        load = LoadTleFile(QFile::encodeName(in.tlePath).toStdString());
+        load = LoadTleFile(in.tlePath);
     } catch (const TleFileError& error) {
         throw UsageError(QString::fromStdString(error.what()));
     }
     if (load.SatCount == 0)
         throw UsageError(QStringLiteral("%1 holds no element set").arg(in.tlePath));
+    ReportIgnoredRecords(load, in.tlePath);
+
+    if (args.Has(QStringLiteral("--norad"))) {
+        if (args.Has(QStringLiteral("--sat")))
+            throw UsageError(QStringLiteral("--sat and --norad: give one of them"));
+        in.record = FindCatalogNumber(load.Table, args.Value(QStringLiteral("--norad")), in.tlePath);
+        const SatRecord& record = load.Table.Record(in.record);
+        in.satName = QString::fromStdString(record.SatName);
+        in.elements = record.Elements;
+        return in;
+    }
 
     const QString sat = args.Has(QStringLiteral("--sat"))
         ? args.Value(QStringLiteral("--sat")).trimmed()
@@ -169,7 +185,7 @@ int RunStateCommand(const QStringList& argList)
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(
             QStringLiteral(
-                "Usage: aostrack-cli state [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
+                "Usage: aostrack-cli state [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG] [--lon DEG]\n"
                 "                          [--height KM] [--at YYYY-MM-DDTHH:MM:SSZ] [--freq KHZ] "
                 "[--json]\n"
                 "\n"
@@ -182,7 +198,7 @@ int RunStateCommand(const QStringList& argList)
                 "  --freq KHZ       tuned frequency for the path loss, kHz (default 0: the\n"
                 "                   frequency term is left out)\n"
                 "\n"
-                "JSON keys: SatAzimuth SatElevation SatRange RangeRate SubSatLat SubSatLon\n"
+                "JSON keys: Name CatalogNumber (0 when the file gives none) SatAzimuth SatElevation SatRange RangeRate SubSatLat SubSatLon\n"
                 "PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
                 "Illumination IlluminationText SunElevation InEclipse MayBeVisible.\n"
                 "Degrees, km, km/s (range rate positive while the distance grows), dB.\n"
@@ -202,7 +218,9 @@ int RunStateCommand(const QStringList& argList)
 
     if (args.Has(QStringLiteral("--json"))) {
         QStringList fields;
-        fields << QStringLiteral("\"SatAzimuth\": ") + JsonNumber(s.SatAzimuth)
+        fields << QStringLiteral("\"Name\": ") + JsonString(in.satName)
+               << QStringLiteral("\"CatalogNumber\": %1").arg(in.elements.CatalogNumber)
+               << QStringLiteral("\"SatAzimuth\": ") + JsonNumber(s.SatAzimuth)
                << QStringLiteral("\"SatElevation\": ") + JsonNumber(s.SatElevation)
                << QStringLiteral("\"SatRange\": ") + JsonNumber(s.SatRange)
                << QStringLiteral("\"RangeRate\": ") + JsonNumber(s.RangeRate)
@@ -267,7 +285,7 @@ int RunNextPassCommand(const QStringList& argList)
     const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(QStringLiteral(
-                     "Usage: aostrack-cli next-pass [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon "
+                     "Usage: aostrack-cli next-pass [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG] [--lon "
                      "DEG]\n"
                      "                              [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] "
                      "[--json]\n"
@@ -313,7 +331,7 @@ int RunPassesCommand(const QStringList& argList)
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(
             QStringLiteral(
-                "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
+                "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG] [--lon DEG]\n"
                 "                           [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] [--json]\n"
                 "\n"
                 "The passes that end within 24 hours after --from, sampled once a minute,\n"

@@ -2,6 +2,7 @@
 // The same Tracker as the window runs it; this file only chooses the clock,
 // wires the receiver and rotor controllers and shows what the tracker knows,
 // as a full-screen panel on a terminal or one plain line per second otherwise.
+#include "app/cli/CatalogArgs.h"
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
@@ -75,6 +76,7 @@ private:
 struct TrackOptions {
     QString configPath; // the sat.ini read
     QString sat;
+    QString norad; // --norad: the catalogue number instead of --sat
     std::optional<sys_seconds> start;
     double speed = 1;
     bool simulated = false;
@@ -87,7 +89,7 @@ struct TrackOptions {
 QString Help()
 {
     return QStringLiteral(
-        "Usage: aostrack-cli track [--config FILE] [--sat N|NAME] [--start YYYY-MM-DDTHH:MM:SSZ]\n"
+        "Usage: aostrack-cli track [--config FILE] [--sat N|NAME|--norad NUMBER] [--start YYYY-MM-DDTHH:MM:SSZ]\n"
         "                          [--speed N] [--for SECONDS] [--rotor] [--receiver] [--plain]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
@@ -100,6 +102,7 @@ QString Help()
         "                   relative file names in it are taken from its folder\n"
         "  --sat N|NAME     record number (1 = first) or the exact satellite name\n"
         "                   (default: the first satellite of the file)\n"
+        "  --norad NUMBER   the satellite with this catalogue number instead\n"
         "  --start TIME     run on a simulated clock from this UTC instant\n"
         "  --speed N        simulated seconds per real second (0.1 to 10000; default 1);\n"
         "                   every simulated second is still computed and shown\n"
@@ -122,6 +125,9 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     TrackOptions o;
     o.configPath = CliConfigPath(args.Value(QStringLiteral("--config")));
     o.sat = args.Value(QStringLiteral("--sat")).trimmed();
+    o.norad = args.Value(QStringLiteral("--norad"));
+    if (args.Has(QStringLiteral("--sat")) && args.Has(QStringLiteral("--norad")))
+        throw UsageError(QStringLiteral("--sat and --norad: give one of them"));
     if (args.Has(QStringLiteral("--start")))
         o.start = ParseUtcInstant(args.Value(QStringLiteral("--start")), QStringLiteral("--start"));
     if (args.Has(QStringLiteral("--speed")))
@@ -374,7 +380,8 @@ private:
 int RunTrackCommand(const QStringList& argList)
 {
     const ParsedArgs args = ParseOptions(argList,
-        { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--start"),
+        { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--norad"),
+            QStringLiteral("--start"),
             QStringLiteral("--speed"), QStringLiteral("--for") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
             QStringLiteral("--help") });
@@ -436,8 +443,9 @@ int RunTrackCommand(const QStringList& argList)
     }
     tracker.Timer1().stop();
 
-    const int chosen
-        = ChosenIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath);
+    const int chosen = options.norad.isEmpty()
+        ? ChosenIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath)
+        : FindCatalogNumber(tracker.Table(), options.norad, tracker.Config().TleFilePath) - 1;
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
     view.ReleaseLog();
