@@ -2,6 +2,7 @@
 
 #include "orbit/CatalogNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -382,9 +383,12 @@ std::optional<std::pair<std::string, std::string>> FormatTleLines(const SatRecor
         record.Extras.ElementSetNo % 10000);
     std::string line1 = buf;
 
-    const long long ecc = std::min(std::llround(e.Eccentricity * 1e7), 9999999LL);
-    std::snprintf(buf, sizeof buf, "2 %s %8.4f %8.4f %07lld %8.4f %8.4f %11.8f%5lld",
-        number.c_str(), e.Inclination, e.RAAN, ecc, e.ArgPerigee, e.EpochMeanAnomaly, e.MeanMotion,
+    // Seven digits after the implied "0.", rounded from the exact binary value
+    // as printf rounds (0.00093775 is stored a hair below ...775 and gives 9377).
+    char ecc[16];
+    std::snprintf(ecc, sizeof ecc, "%.7f", std::clamp(e.Eccentricity, 0.0, 0.9999999));
+    std::snprintf(buf, sizeof buf, "2 %s %8.4f %8.4f %.7s %8.4f %8.4f %11.8f%5lld", number.c_str(),
+        e.Inclination, e.RAAN, ecc + 2, e.ArgPerigee, e.EpochMeanAnomaly, e.MeanMotion,
         std::llround(e.EpochRev) % 100000);
     std::string line2 = buf;
     line1 += Checksum(line1);
