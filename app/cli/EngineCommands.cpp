@@ -256,6 +256,7 @@ int RunStateCommand(const QStringList& argList)
             text += QLatin1Char(' ') + QString::fromUtf8(unit);
         text += QLatin1Char('\n');
     };
+    row("CatalogNumber", QString::number(in.elements.CatalogNumber), "");
     row("SatAzimuth", TextNumber(s.SatAzimuth, 2), "°");
     row("SatElevation", TextNumber(s.SatElevation, 2), "°");
     row("SatRange", TextNumber(s.SatRange, 3), "km");
