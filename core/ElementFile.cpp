@@ -193,10 +193,18 @@ TleLoad ReadOmmXml(const QByteArray& bytes, const std::string& sourceName)
     std::optional<OmmFields> record; // inside an <omm>
     int index = 0;
     qint64 recordLine = 0;
+    bool rootSeen = false;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
             const QStringView name = xml.name();
+            // An HTML error page is well-formed enough to parse: only an NDM
+            // or OMM document is element data.
+            if (!rootSeen && name != u"ndm" && name != u"omm")
+                throw TleFileError(sourceName, static_cast<int>(xml.lineNumber()),
+                    "not an NDM/XML document: its root is <" + name.toString().toStdString()
+                        + ">");
+            rootSeen = true;
             if (name == u"omm") {
                 record.emplace();
                 ++index;

@@ -156,7 +156,11 @@ bool ElementUpdate::TakeOmmPage(const QByteArray& body, const QString& text, con
             ++taken;
         }
     }
-    if (taken == 0) {
+    // A group with nothing in it comes as a bare CSV header, "[]" or an empty
+    // <ndm>: it adds nothing, like an empty page. Text of no OMM form without
+    // a set (an error message) is refused.
+    const bool emptyOmm = load.Format != ElementFormat::Tle && load.IgnoredRecords == 0;
+    if (taken == 0 && !emptyOmm) {
         Stop(QStringLiteral("refused %1: no element set in the page").arg(url));
         return false;
     }

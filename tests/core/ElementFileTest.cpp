@@ -218,6 +218,10 @@ TEST(ElementFileFormats, CutOffJsonOrXmlRefusedWhole)
     for (const QByteArray& cut : { json.left(json.size() / 2), xml.left(xml.size() - 20) }) {
         EXPECT_THROW(ReadElementData(cut, "cut"), TleFileError);
     }
+    // An HTML error page parses as XML but is no NDM document.
+    EXPECT_THROW(ReadElementData("<!DOCTYPE html>\n<html><body>Service Unavailable</body></html>\n",
+                     "error.html"),
+        TleFileError);
     // Valid JSON without a single usable record reads as an empty catalogue.
     EXPECT_EQ(ReadElementData("[]", "empty.json").SatCount, 0);
     EXPECT_EQ(ReadElementData(R"([{"OBJECT_NAME":"X"}])", "x.json").IgnoredRecords, 1);
