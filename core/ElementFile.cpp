@@ -29,18 +29,20 @@ const char* JsonTypeName(QJsonValue::Type type)
     }
 }
 
-// Numbers are handed on as text, so JSON, CSV and XML meet the very same
-// reading: a whole number without decimals, others in their shortest exact form.
-std::string JsonNumberText(double value)
+std::optional<std::size_t> KeyIndex(const QString& key)
 {
-    if (value == std::floor(value) && std::fabs(value) < 1e15)
-        return std::to_string(static_cast<long long>(value));
-    return QByteArray::number(value, 'g', QLocale::FloatingPointShortest).toStdString();
+    for (std::size_t k = 0; k < OmmKeyCount; ++k) {
+        const std::string_view name = OmmKeyNames[k];
+        if (key.size() == static_cast<qsizetype>(name.size())
+            && key == QLatin1String(name.data(), static_cast<qsizetype>(name.size())))
+            return k;
+    }
+    return std::nullopt;
 }
 
 void ReadJsonRecord(const QJsonValue& value, int index, TleLoad& load)
 {
-    const std::string where = "record " + std::to_string(index);
+    const RecordPlace where { index, 0 };
     if (!value.isObject()) {
         IgnoreRecord(load, where,
             std::string("a JSON record must be an object, not ")
@@ -51,20 +53,24 @@ void ReadJsonRecord(const QJsonValue& value, int index, TleLoad& load)
     }
     const QJsonObject object = value.toObject();
     OmmFields fields;
-    for (std::size_t k = 0; k < OmmKeyCount; ++k) {
-        const QJsonValue field = object.value(
-            QLatin1String(OmmKeyNames[k].data(), static_cast<qsizetype>(OmmKeyNames[k].size())));
+    // One pass over the members: a lookup of each of the 17 keys costs twice
+    // as much in a catalogue of 15000 records.
+    for (auto member = object.constBegin(); member != object.constEnd(); ++member) {
+        const std::optional<std::size_t> k = KeyIndex(member.key());
+        if (!k)
+            continue; // keys of no use to us
+        const QJsonValue field = member.value();
         if (field.isString()) {
-            fields.Values[k] = field.toString().toStdString();
+            fields.Values[*k] = field.toString().toStdString();
         } else if (field.isDouble()) {
-            fields.Values[k] = JsonNumberText(field.toDouble());
+            fields.Numbers[*k] = field.toDouble();
         } else if (field.isBool() || field.isArray() || field.isObject()) {
             IgnoreRecord(load, where,
-                std::string(OmmKeyNames[k]) + ": " + JsonTypeName(field.type())
+                std::string(OmmKeyNames[*k]) + ": " + JsonTypeName(field.type())
                     + ", not a number or text");
             return;
         }
-        // null or absent: the key is not given
+        // null: the key is not given
     }
     AddOmmRecord(load, fields, where);
 }
@@ -178,6 +184,7 @@ TleLoad ReadOmmJson(const QByteArray& bytes, const std::string& sourceName)
         ReadJsonRecord(document.object(), 1, load);
     } else {
         const QJsonArray array = document.array();
+        load.Table.Reserve(static_cast<int>(array.size()));
         for (qsizetype i = 0; i < array.size(); ++i)
             ReadJsonRecord(array.at(i), static_cast<int>(i) + 1, load);
     }
@@ -202,8 +209,7 @@ TleLoad ReadOmmXml(const QByteArray& bytes, const std::string& sourceName)
             // or OMM document is element data.
             if (!rootSeen && name != u"ndm" && name != u"omm")
                 throw TleFileError(sourceName, static_cast<int>(xml.lineNumber()),
-                    "not an NDM/XML document: its root is <" + name.toString().toStdString()
-                        + ">");
+                    "not an NDM/XML document: its root is <" + name.toString().toStdString() + ">");
             rootSeen = true;
             if (name == u"omm") {
                 record.emplace();
@@ -215,8 +221,7 @@ TleLoad ReadOmmXml(const QByteArray& bytes, const std::string& sourceName)
                         = xml.readElementText(QXmlStreamReader::SkipChildElements).toStdString();
             }
         } else if (token == QXmlStreamReader::EndElement && xml.name() == u"omm" && record) {
-            AddOmmRecord(load, *record,
-                "record " + std::to_string(index) + " (line " + std::to_string(recordLine) + ")");
+            AddOmmRecord(load, *record, RecordPlace { index, static_cast<int>(recordLine) });
             record.reset();
         }
     }

@@ -6,6 +6,7 @@
 #include "core/StationLinks.h"
 #include "orbit/Clock.h"
 #include "orbit/Engine.h"
+#include "orbit/Omm.h"
 #include "orbit/TimeText.h"
 #include "orbit/Tle.h"
 #include "passes/Passes.h"
@@ -426,14 +427,14 @@ QString Tracker::ElementLine1() const
 {
     if (m_selected < 0)
         return QString();
-    return FromUtf8(m_table.Record(m_selected + 1).Line1);
+    return FromUtf8(ShownLines(m_table.Record(m_selected + 1)).first);
 }
 
 QString Tracker::ElementLine2() const
 {
     if (m_selected < 0)
         return QString();
-    return FromUtf8(m_table.Record(m_selected + 1).Line2);
+    return FromUtf8(ShownLines(m_table.Record(m_selected + 1)).second);
 }
 
 QString Tracker::QthText() const

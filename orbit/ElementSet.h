@@ -36,8 +36,7 @@ struct ElementExtras {
 
 // One record of the satellite table: the lines exactly as read, the trimmed
 // name and the numbers taken from the element lines. A record read from OMM
-// data holds the two lines the set would have in a two-line file (Alpha-5 up
-// to 339999) or, above that, one line with number, designator and epoch.
+// data has no lines (ShownLines of orbit/Omm.h gives the texts to show).
 struct SatRecord {
     std::string Line1;
     std::string Line2;
@@ -64,6 +63,8 @@ public:
     // Names of records 1..SatCount in file order (list position p is record p + 1).
     std::vector<std::string> Names() const;
 
+    // Used by the reader: room for count records (at most Capacity) ahead of a load.
+    void Reserve(int count);
     // Used by the reader: appends a record; false when the table is full.
     bool Append(SatRecord record);
     // Used by the reader: the last appended record (precondition: SatCount() > 0).

@@ -224,21 +224,52 @@ OmmConversion SatRecordFromOmm(const OmmFields& fields)
             return std::nullopt;
         return TrimBlanks(*value);
     };
+    const auto given = [&](OmmKey key) {
+        return fields.Numbers[static_cast<std::size_t>(key)].has_value() || text(key).has_value();
+    };
+    // The value of a numeric field, from a number or a text; the error names
+    // what was given.
+    std::string why;
+    const auto number = [&](OmmKey key, bool whole) -> std::optional<double> {
+        std::optional<double> value = fields.Numbers[static_cast<std::size_t>(key)];
+        std::string shown;
+        if (value) {
+            shown = ShortestText(*value);
+        } else {
+            shown = std::string(*text(key));
+            value = WholeNumber(shown);
+        }
+        if (value && std::isfinite(*value)
+            && (!whole || (*value == std::floor(*value) && std::fabs(*value) <= 1e9)))
+            return value;
+        why = std::string(whole ? "not a whole number" : "not a number") + ": \"" + shown + "\"";
+        return std::nullopt;
+    };
 
     SatRecord record;
     record.FromOmm = true;
     ElementSet& e = record.Elements;
 
-    const auto catalog = text(OmmKey::NoradCatId);
-    if (!catalog)
+    if (!given(OmmKey::NoradCatId))
         return fail(OmmKey::NoradCatId, "missing");
-    if (!AllDigits(*catalog) || catalog->size() > 9)
-        return fail(
-            OmmKey::NoradCatId, "not a catalogue number: \"" + std::string(*catalog) + "\"");
-    e.CatalogNumber = std::atoi(std::string(*catalog).c_str());
-    if (e.CatalogNumber < 1)
-        return fail(
-            OmmKey::NoradCatId, "not a catalogue number: \"" + std::string(*catalog) + "\"");
+    {
+        // Digits only (up to nine): "7530", or a whole JSON number (whose
+        // shortest text may be "1e+05", so it is checked as a number).
+        const std::optional<double> asNumber = text(OmmKey::NoradCatId)
+            ? std::nullopt
+            : fields.Numbers[static_cast<std::size_t>(OmmKey::NoradCatId)];
+        if (asNumber) {
+            if (*asNumber != std::floor(*asNumber) || *asNumber < 1 || *asNumber > MaxCatalogNumber)
+                return fail(OmmKey::NoradCatId,
+                    "not a catalogue number: \"" + ShortestText(*asNumber) + "\"");
+            e.CatalogNumber = static_cast<int>(*asNumber);
+        } else {
+            const std::string shown(*text(OmmKey::NoradCatId));
+            if (!AllDigits(shown) || shown.size() > 9 || std::atoi(shown.c_str()) < 1)
+                return fail(OmmKey::NoradCatId, "not a catalogue number: \"" + shown + "\"");
+            e.CatalogNumber = std::atoi(shown.c_str());
+        }
+    }
 
     const auto epoch = text(OmmKey::Epoch);
     if (!epoch)
@@ -250,36 +281,31 @@ OmmConversion SatRecordFromOmm(const OmmFields& fields)
     e.Epoch = *epochValue;
 
     // The mean elements the model needs; a record without one of them is no set.
-    struct Required {
-        OmmKey Key;
-        double* Target;
-    };
-    const Required required[] = {
-        { OmmKey::MeanMotion, &e.MeanMotion },
-        { OmmKey::Eccentricity, &e.Eccentricity },
-        { OmmKey::Inclination, &e.Inclination },
-        { OmmKey::RaOfAscNode, &e.RAAN },
-        { OmmKey::ArgOfPericenter, &e.ArgPerigee },
-        { OmmKey::MeanAnomaly, &e.EpochMeanAnomaly },
-    };
-    for (const Required& r : required) {
-        const auto value = text(r.Key);
-        if (!value)
-            return fail(r.Key, "missing");
-        const std::optional<double> number = WholeNumber(*value);
-        if (!number)
-            return fail(r.Key, "not a number: \"" + std::string(*value) + "\"");
-        *r.Target = *number;
-    }
-
-    struct Optional {
+    struct Field {
         OmmKey Key;
         double* Target;
         bool Whole;
     };
+    const Field required[] = {
+        { OmmKey::MeanMotion, &e.MeanMotion, false },
+        { OmmKey::Eccentricity, &e.Eccentricity, false },
+        { OmmKey::Inclination, &e.Inclination, false },
+        { OmmKey::RaOfAscNode, &e.RAAN, false },
+        { OmmKey::ArgOfPericenter, &e.ArgPerigee, false },
+        { OmmKey::MeanAnomaly, &e.EpochMeanAnomaly, false },
+    };
+    for (const Field& r : required) {
+        if (!given(r.Key))
+            return fail(r.Key, "missing");
+        const std::optional<double> value = number(r.Key, r.Whole);
+        if (!value)
+            return fail(r.Key, why);
+        *r.Target = *value;
+    }
+
     double ephemerisType = 0;
     double elementSetNo = 999;
-    const Optional optional[] = {
+    const Field optional[] = {
         { OmmKey::MeanMotionDot, &e.Decay, false },
         { OmmKey::RevAtEpoch, &e.EpochRev, true },
         { OmmKey::Bstar, &record.Extras.Bstar, false },
@@ -287,16 +313,13 @@ OmmConversion SatRecordFromOmm(const OmmFields& fields)
         { OmmKey::EphemerisType, &ephemerisType, true },
         { OmmKey::ElementSetNo, &elementSetNo, true },
     };
-    for (const Optional& o : optional) {
-        const auto value = text(o.Key);
-        if (!value)
+    for (const Field& o : optional) {
+        if (!given(o.Key))
             continue;
-        const std::optional<double> number = WholeNumber(*value);
-        if (!number || (o.Whole && (*number != std::floor(*number) || std::fabs(*number) > 1e9)))
-            return fail(o.Key,
-                std::string(o.Whole ? "not a whole number" : "not a number") + ": \""
-                    + std::string(*value) + "\"");
-        *o.Target = *number;
+        const std::optional<double> value = number(o.Key, o.Whole);
+        if (!value)
+            return fail(o.Key, why);
+        *o.Target = *value;
     }
     record.Extras.EphemerisType = static_cast<int>(ephemerisType);
     record.Extras.ElementSetNo = static_cast<int>(elementSetNo);
@@ -308,16 +331,8 @@ OmmConversion SatRecordFromOmm(const OmmFields& fields)
     if (const auto name = text(OmmKey::ObjectName))
         record.SatName = std::string(*name);
     else
-        record.SatName = e.IntlDesignator.empty() ? std::string(*catalog) : e.IntlDesignator;
-
-    if (auto lines = FormatTleLines(record)) {
-        record.Line1 = std::move(lines->first);
-        record.Line2 = std::move(lines->second);
-    } else {
-        // Beyond what two-line columns can number: the number, designator and epoch.
-        record.Line1 = std::to_string(e.CatalogNumber) + "  " + e.IntlDesignator + "  "
-            + IsoFromEpoch(e.Epoch);
-    }
+        record.SatName
+            = e.IntlDesignator.empty() ? std::to_string(e.CatalogNumber) : e.IntlDesignator;
     out.Record = std::move(record);
     return out;
 }
@@ -344,6 +359,19 @@ OmmFields OmmFromSatRecord(const SatRecord& record)
     f[OmmKey::MeanMotionDot] = ShortestText(e.Decay);
     f[OmmKey::MeanMotionDdot] = ShortestText(record.Extras.MeanMotionDdot);
     return f;
+}
+
+std::pair<std::string, std::string> ShownLines(const SatRecord& record)
+{
+    if (!record.FromOmm)
+        return { record.Line1, record.Line2 };
+    if (auto lines = FormatTleLines(record))
+        return std::move(*lines);
+    // Beyond what two-line columns can number: the number, designator and epoch.
+    const ElementSet& e = record.Elements;
+    return { std::to_string(e.CatalogNumber) + "  " + e.IntlDesignator + "  "
+            + IsoFromEpoch(e.Epoch),
+        std::string() };
 }
 
 std::vector<SatRecord> MergeByCatalogNumber(const std::vector<SatRecord>& records)

@@ -59,8 +59,11 @@ std::string_view OmmKeyName(OmmKey key);
 std::optional<OmmKey> OmmKeyFromName(std::string_view name);
 
 // The texts of one record by key; a key the record does not give is unset.
+// A reader whose format carries numbers as numbers (JSON) may put them in
+// Numbers instead of writing them out as text; they are checked the same way.
 struct OmmFields {
     std::array<std::optional<std::string>, OmmKeyCount> Values;
+    std::array<std::optional<double>, OmmKeyCount> Numbers;
 
     std::optional<std::string>& operator[](OmmKey key)
     {
@@ -113,5 +116,11 @@ std::vector<SatRecord> MergeByCatalogNumber(const std::vector<SatRecord>& record
 // The two element lines of the record as a two-line file writes them, with
 // checksums, Alpha-5 up to 339999; nothing above 339999.
 std::optional<std::pair<std::string, std::string>> FormatTleLines(const SatRecord& record);
+
+// The two texts shown for a record where element lines stand: a two-line
+// record's lines as read; for an OMM record the lines it would have, or above
+// 339999 one line with number, designator and epoch (and an empty second).
+// Worked out when shown, not for each of 15000 records at loading.
+std::pair<std::string, std::string> ShownLines(const SatRecord& record);
 
 } // namespace aostrack

@@ -1,36 +1,50 @@
 #include "orbit/OmmCsv.h"
 
+#include <algorithm>
 #include <array>
 
 namespace aostrack {
 
 namespace {
 
-// The fields of one CSV line; quotes removed, "" read as one quote.
-std::vector<std::string> SplitCsvLine(std::string_view line)
+// The fields of one CSV line into fields (whose strings are reused from line
+// to line); quotes removed, "" read as one quote.
+void SplitCsvLine(std::string_view line, std::vector<std::string>& fields)
 {
-    std::vector<std::string> fields(1);
+    std::size_t count = 0;
+    const auto next = [&]() -> std::string& {
+        if (count == fields.size())
+            fields.emplace_back();
+        std::string& field = fields[count++];
+        field.clear();
+        return field;
+    };
+    std::string* field = &next();
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (quoted) {
             if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back().push_back('"');
+                field->push_back('"');
                 ++i;
             } else if (c == '"') {
                 quoted = false;
             } else {
-                fields.back().push_back(c);
+                field->push_back(c);
             }
         } else if (c == '"') {
             quoted = true;
         } else if (c == ',') {
-            fields.emplace_back();
+            field = &next();
         } else {
-            fields.back().push_back(c);
+            // Copy the run up to the next comma or quote at once.
+            const std::size_t end = line.find_first_of(",\"", i);
+            const std::size_t stop = end == std::string_view::npos ? line.size() : end;
+            field->append(line.substr(i, stop - i));
+            i = stop - 1;
         }
     }
-    return fields;
+    fields.resize(count);
 }
 
 std::string QuotedWhenNeeded(const std::string& field)
@@ -54,6 +68,8 @@ void ReadOmmCsv(std::string_view text, TleLoad& load)
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
     std::vector<std::optional<OmmKey>> columns;
+    std::vector<std::string> fields;
+    load.Table.Reserve(static_cast<int>(std::count(text.begin(), text.end(), '\n')));
     bool header = true;
     int lineNo = 0;
     while (!text.empty()) {
@@ -70,7 +86,7 @@ void ReadOmmCsv(std::string_view text, TleLoad& load)
         if (line.find_first_not_of(" \t") == std::string_view::npos)
             continue;
 
-        const std::vector<std::string> fields = SplitCsvLine(line);
+        SplitCsvLine(line, fields);
         if (header) {
             for (const std::string& name : fields) {
                 const std::size_t first = name.find_first_not_of(' ');
@@ -82,7 +98,7 @@ void ReadOmmCsv(std::string_view text, TleLoad& load)
             header = false;
             continue;
         }
-        const std::string where = "line " + std::to_string(lineNo);
+        const RecordPlace where { 0, lineNo };
         if (fields.size() != columns.size()) {
             IgnoreRecord(load, where,
                 std::to_string(fields.size()) + " fields, the header names "

@@ -205,26 +205,36 @@ TleLoad ReadTle(std::istream& in, const std::string& sourceName)
     return ReadElementText(text, sourceName);
 }
 
-void AddOmmRecord(TleLoad& load, const OmmFields& fields, std::string_view where)
+std::string RecordPlace::Text() const
+{
+    if (Index == 0)
+        return "line " + std::to_string(Line);
+    std::string text = "record " + std::to_string(Index);
+    if (Line > 0)
+        text += " (line " + std::to_string(Line) + ")";
+    return text;
+}
+
+void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place)
 {
     OmmConversion converted = SatRecordFromOmm(fields);
     if (!converted.Record) {
-        IgnoreRecord(load, where, converted.Fault.Field + ": " + converted.Fault.Reason);
+        IgnoreRecord(load, place, converted.Fault.Field + ": " + converted.Fault.Reason);
         return;
     }
     if (!load.Table.Append(std::move(*converted.Record))) {
         ++load.IgnoredNameLines;
-        if (load.FirstIgnoredLine == 0 && where.substr(0, 5) == "line ")
-            load.FirstIgnoredLine = std::atoi(std::string(where.substr(5)).c_str());
+        if (load.FirstIgnoredLine == 0)
+            load.FirstIgnoredLine = place.Line;
     }
     load.SatCount = load.Table.SatCount();
 }
 
-void IgnoreRecord(TleLoad& load, std::string_view where, std::string_view why)
+void IgnoreRecord(TleLoad& load, const RecordPlace& place, std::string_view why)
 {
     ++load.IgnoredRecords;
     if (load.FirstIgnoredRecord.empty())
-        load.FirstIgnoredRecord = std::string(where) + ": " + std::string(why);
+        load.FirstIgnoredRecord = place.Text() + ": " + std::string(why);
 }
 
 TleLoad ReadElementText(std::string_view text, const std::string& sourceName)

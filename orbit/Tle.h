@@ -64,12 +64,20 @@ TleLoad ReadTle(std::istream& in, const std::string& sourceName);
 // TleFileError (line 0): it is read through core/ElementFile.h.
 TleLoad ReadElementText(std::string_view text, const std::string& sourceName);
 
+// Where an OMM record stands in its file: "line 5" (CSV), "record 3" (JSON),
+// "record 3 (line 40)" (XML).
+struct RecordPlace {
+    int Index = 0; // 1-based record number; 0 for the line-based CSV
+    int Line = 0;  // 1-based line; 0 when the format has none
+    std::string Text() const;
+};
+
 // Adds one OMM record to load through SatRecordFromOmm. A record that fails
-// is counted in IgnoredRecords, the first with where ("line 5", "record 3")
-// and its fault; one beyond the table's capacity in IgnoredNameLines.
-void AddOmmRecord(TleLoad& load, const OmmFields& fields, std::string_view where);
+// is counted in IgnoredRecords, the first with its place and fault; one
+// beyond the table's capacity in IgnoredNameLines.
+void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place);
 // Counts a record that a reader could not even turn into fields.
-void IgnoreRecord(TleLoad& load, std::string_view where, std::string_view why);
+void IgnoreRecord(TleLoad& load, const RecordPlace& place, std::string_view why);
 
 // The number conversion of the element columns: the leading decimal number of
 // text (blanks skipped, full stop as separator), 0 when there is none.

@@ -10,6 +10,7 @@
 #include "core/Tracker.h"
 #include "orbit/CatalogNumber.h"
 #include "orbit/Engine.h"
+#include "orbit/Omm.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -135,6 +136,11 @@ TEST(ElementFileFormats, JsonValuesAsStrings)
         "MEAN_MOTION_DOT":"-.37E-6","MEAN_MOTION_DDOT":"0"}])~";
     const TleLoad load = ReadElementData(strings, "strings.json");
     ASSERT_EQ(load.SatCount, 1);
+    // A round number is still read as a number (its shortest text is 1e+05).
+    const TleLoad round
+        = ReadElementData(QByteArray(strings).replace(R"("7530")", "100000"), "round.json");
+    ASSERT_EQ(round.SatCount, 1);
+    EXPECT_EQ(round.Table.Record(1).Elements.CatalogNumber, 100000);
     EXPECT_EQ(
         load.Table.Record(1), *FindNumber(LoadTleFile(OrbitData("amateur-2026-09.csv")), 7530));
 }
@@ -193,6 +199,10 @@ TEST(ElementFileFormats, BadRecordsSkippedAndCountedWithWhere)
             "[" + Ao7Json(R"(,"NORAD_CAT_ID":"7530")") + "," + Ao7Json(R"(,"NORAD_CAT_ID":"SEVEN")")
                 + "]",
             "record 2: NORAD_CAT_ID: not a catalogue number: \"SEVEN\"" },
+        { "JSON catalogue number with a fraction",
+            "[" + Ao7Json(R"(,"NORAD_CAT_ID":7530)") + "," + Ao7Json(R"(,"NORAD_CAT_ID":7530.5)")
+                + "]",
+            "record 2: NORAD_CAT_ID: not a catalogue number: \"7530.5\"" },
         { "XML record without MEAN_MOTION",
             "<ndm>\n" + XmlRecord(mm, "7530") + XmlRecord("", "7530") + "</ndm>\n",
             "record 2 (line 3): MEAN_MOTION: missing" },
@@ -252,8 +262,8 @@ TEST(ElementFileFormats, WrittenFormsReadBack)
     EXPECT_EQ(tle.LeftOut, std::vector<std::string> { "JAMX01 (JING'AN DREAM STAR)" });
     const TleLoad back = ReadElementData(tle.Data, "written.txt");
     ASSERT_EQ(back.SatCount, 95);
-    EXPECT_EQ(back.Table.Record(1).Line1, records.front().Line1);
-    EXPECT_EQ(back.Table.Record(95).Line2, records[94].Line2);
+    EXPECT_EQ(back.Table.Record(1).Line1, ShownLines(records.front()).first);
+    EXPECT_EQ(back.Table.Record(95).Line2, ShownLines(records[94]).second);
 }
 
 TEST(ElementFileTracker, TracksTheSixDigitSatelliteOfACsvCatalogue)

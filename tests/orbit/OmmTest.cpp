@@ -111,8 +111,10 @@ TEST(OmmCsv, FieldsOfTheRealFirstRecord)
     EXPECT_EQ(e.IntlDesignator, "1974-089B");
     EXPECT_DOUBLE_EQ(r.Extras.Bstar, 0.5696261e-4);
     EXPECT_EQ(r.Extras.ElementSetNo, 999);
-    EXPECT_EQ(r.Line1, "1 07530U 74089B   26264.28807289 -.00000037  00000+0  56963-4 0  9990");
-    EXPECT_EQ(r.Line2, "2 07530 101.9920 278.5390 0011988 309.0150  62.1343 12.53699625372568");
+    EXPECT_EQ(ShownLines(r).first,
+        "1 07530U 74089B   26264.28807289 -.00000037  00000+0  56963-4 0  9990");
+    EXPECT_EQ(ShownLines(r).second,
+        "2 07530 101.9920 278.5390 0011988 309.0150  62.1343 12.53699625372568");
 }
 
 struct CsvFormRow {
@@ -208,21 +210,22 @@ TEST(OmmCsv, RealDownloadGivesTheTwoLineTextsOfThePeerExport)
     ASSERT_EQ(txt.SatCount, 95);
     EXPECT_EQ(csv.IgnoredRecords, 0);
     for (int i = 1; i <= txt.SatCount; ++i) {
-        const SatRecord& ours = csv.Table.Record(i);
+        const SatRecord& record = csv.Table.Record(i);
+        const auto ours = ShownLines(record);
         const SatRecord& peer = txt.Table.Record(i);
         SCOPED_TRACE(peer.SatName);
-        EXPECT_EQ(ours.SatName, peer.SatName);
-        EXPECT_EQ(ours.Line2, peer.Line2);
+        EXPECT_EQ(record.SatName, peer.SatName);
+        EXPECT_EQ(ours.second, peer.Line2);
         std::string peerLine1 = peer.Line1;
         if (peerLine1.substr(44, 8) == " 00000-0")
             peerLine1 = Replaced(peerLine1, " 00000-0", " 00000+0");
-        EXPECT_EQ(ours.Line1.substr(0, 68), peerLine1.substr(0, 68));
-        EXPECT_EQ(ours.Elements.CatalogNumber, peer.Elements.CatalogNumber);
-        EXPECT_EQ(ours.Elements.IntlDesignator, peer.Elements.IntlDesignator);
+        EXPECT_EQ(ours.first.substr(0, 68), peerLine1.substr(0, 68));
+        EXPECT_EQ(record.Elements.CatalogNumber, peer.Elements.CatalogNumber);
+        EXPECT_EQ(record.Elements.IntlDesignator, peer.Elements.IntlDesignator);
     }
-    const SatRecord& jamx = csv.Table.Record(96);
-    EXPECT_EQ(jamx.Line1, "1 A0465U 26195A   26263.63732165  .00003134  00000+0  19966-3 0  9994");
-    EXPECT_EQ(jamx.Line2, "2 A0465  97.5374 336.9926 0013721 161.6899 198.4827 15.09406534  3991");
+    const auto jamx = ShownLines(csv.Table.Record(96));
+    EXPECT_EQ(jamx.first, "1 A0465U 26195A   26263.63732165  .00003134  00000+0  19966-3 0  9994");
+    EXPECT_EQ(jamx.second, "2 A0465  97.5374 336.9926 0013721 161.6899 198.4827 15.09406534  3991");
 }
 
 TEST(OmmCsv, AboveAlpha5OneLineWithNumberDesignatorAndEpoch)
@@ -230,8 +233,9 @@ TEST(OmmCsv, AboveAlpha5OneLineWithNumberDesignatorAndEpoch)
     const TleLoad load = ReadCsv(Header + "\n" + Replaced(Jamx, ",100465,", ",400001,") + "\n");
     ASSERT_EQ(load.SatCount, 1);
     const SatRecord& r = load.Table.Record(1);
-    EXPECT_EQ(r.Line1, "400001  2026-195A  2026-09-20T15:17:44.590560");
-    EXPECT_EQ(r.Line2, "");
+    EXPECT_EQ(ShownLines(r),
+        std::make_pair(
+            std::string("400001  2026-195A  2026-09-20T15:17:44.590560"), std::string()));
     EXPECT_TRUE(r.HasElementSet());
     EXPECT_EQ(FormatTleLines(r), std::nullopt);
 }
