@@ -29,6 +29,19 @@ const char* JsonTypeName(QJsonValue::Type type)
     }
 }
 
+// QString::toStdString goes through a QByteArray; the fields are ASCII.
+std::string Utf8(const QString& text)
+{
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return text.toStdString();
+        out.push_back(static_cast<char>(c.unicode()));
+    }
+    return out;
+}
+
 std::optional<std::size_t> KeyIndex(const QString& key)
 {
     for (std::size_t k = 0; k < OmmKeyCount; ++k) {
@@ -61,7 +74,7 @@ void ReadJsonRecord(const QJsonValue& value, int index, TleLoad& load)
             continue; // keys of no use to us
         const QJsonValue field = member.value();
         if (field.isString()) {
-            fields.Values[*k] = field.toString().toStdString();
+            fields.Values[*k] = Utf8(field.toString());
         } else if (field.isDouble()) {
             fields.Numbers[*k] = field.toDouble();
         } else if (field.isBool() || field.isArray() || field.isObject()) {

@@ -166,7 +166,13 @@ std::optional<double> EpochFromIso(std::string_view text)
         const std::string_view digits = text.substr(20);
         if (text[19] != '.' || digits.empty() || digits.size() > 9 || !AllDigits(digits))
             return std::nullopt;
-        fraction = *WholeNumber(std::string("0.") + std::string(digits));
+        long long numerator = 0;
+        double denominator = 1;
+        for (char c : digits) {
+            numerator = numerator * 10 + (c - '0');
+            denominator *= 10;
+        }
+        fraction = static_cast<double>(numerator) / denominator; // both exact: one rounding
     }
     const year_month_day date { year { y }, month { static_cast<unsigned>(mo) },
         day { static_cast<unsigned>(d) } };
