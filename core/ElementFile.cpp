@@ -57,8 +57,8 @@ void ReadJsonRecord(const QJsonValue& value, int index, TleLoad& load)
 {
     const RecordPlace where { index, 0 };
     if (!value.isObject()) {
-        IgnoreRecord(load, where,
-            std::string("a JSON record must be an object, not ")
+        IgnoreRecord(load, OmmFields {}, where, "record",
+            std::string("is not a JSON object but ")
                 + (value.isString()        ? "a text"
                         : value.isDouble() ? "a number"
                                            : JsonTypeName(value.type())));
@@ -78,9 +78,10 @@ void ReadJsonRecord(const QJsonValue& value, int index, TleLoad& load)
         } else if (field.isDouble()) {
             fields.Numbers[*k] = field.toDouble();
         } else if (field.isBool() || field.isArray() || field.isObject()) {
-            IgnoreRecord(load, where,
-                std::string(OmmKeyNames[*k]) + ": " + JsonTypeName(field.type())
-                    + ", not a number or text");
+            OmmFields named;
+            named[OmmKey::ObjectName] = Utf8(object.value(QLatin1String("OBJECT_NAME")).toString());
+            IgnoreRecord(load, named, where, std::string(OmmKeyNames[*k]),
+                std::string("is ") + JsonTypeName(field.type()) + ", not a number or text");
             return;
         }
         // null: the key is not given

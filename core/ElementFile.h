@@ -19,7 +19,7 @@ namespace aostrack {
 // Reads the catalogue at path. Throws TleFileError when it cannot be opened
 // or read, is larger than TleMaxFileBytes, or is JSON or XML that does not
 // parse (a cut-off download is refused whole, never shown as complete). Bad
-// records are counted in the result (IgnoredRecords) and skipped.
+// records are refused (listed in TleLoad::Refused) and skipped.
 TleLoad LoadTleFile(const QString& path);
 
 // The same reading from bytes in memory; sourceName names them in errors.

@@ -153,10 +153,11 @@ void Tracker::StartupFromIni(const QString& iniPath)
                 QStringLiteral("No TLE file found: ") + WhyNotAFile(m_config.TleFilePath));
         }
         TleLoad load = LoadTleFile(m_config.TleFilePath);
+        // Refused records first: they may be why nothing is left.
+        ReportIgnoredLines(load, m_config.TleFilePath);
         if (!HoldsElementSet(load.Table))
             throw StartupError(
                 QStringLiteral("TLE file %1 holds no element set").arg(m_config.TleFilePath));
-        ReportIgnoredLines(load, m_config.TleFilePath);
         m_table = std::move(load.Table);
 
         if (m_config.DopplerFileName.isEmpty())
@@ -204,12 +205,25 @@ void Tracker::ReportIgnoredLines(const TleLoad& load, const QString& path)
                            .arg(load.FirstIgnoredLine)
                            .arg(load.IgnoredElementLines),
             true);
-    // OMM records with a missing or malformed field: where the first one is and why.
-    if (load.IgnoredRecords > 0)
-        m_log.LogEvent(QStringLiteral(": %1 %2 (%3 records ignored)")
-                           .arg(path, QString::fromStdString(load.FirstIgnoredRecord))
-                           .arg(load.IgnoredRecords),
-            true);
+    // One line per damaged record, but a wholly damaged file must not bury
+    // the log: the first few name their line and field, a count follows.
+    constexpr std::size_t shown = 10;
+    const std::string file = path.toStdString();
+    auto report = [&](const std::vector<TleRecordIssue>& issues, const QString& verdict) {
+        for (std::size_t i = 0; i < issues.size() && i < shown; ++i)
+            m_log.LogEvent(QStringLiteral(": %1 (%2)")
+                               .arg(QString::fromStdString(DescribeTleIssue(file, issues[i])),
+                                   verdict),
+                true);
+        if (issues.size() > shown)
+            m_log.LogEvent(QStringLiteral(": %1: %2 more (%3)")
+                               .arg(path)
+                               .arg(issues.size() - shown)
+                               .arg(verdict),
+                true);
+    };
+    report(load.Refused, QStringLiteral("record refused"));
+    report(load.Warnings, QStringLiteral("warning, record kept"));
 }
 
 void Tracker::ChooseSatellite(int index)
@@ -357,6 +371,7 @@ void Tracker::RunTick()
         m_rotor->UpdateRotor(m_state.SatAzimuth, m_state.SatElevation);
     if (m_receiver)
         m_receiver->TuneReceiver(m_panel.CentreFreq);
+    emit satelliteComputed(now);
 }
 
 QString Tracker::CountdownText(double satElevation, sys_seconds now,
@@ -383,13 +398,13 @@ bool Tracker::OpenElementFile(const QString& path)
             true);
         return false;
     }
+    ReportIgnoredLines(load, path);
     if (!HoldsElementSet(load.Table)) {
         m_log.LogEvent(
             QStringLiteral(": TLE file %1 holds no element set; satellite list kept").arg(path),
             true);
         return false;
     }
-    ReportIgnoredLines(load, path);
     m_table = std::move(load.Table);
     m_config.TleFilePath = path;
     m_selected = -1;

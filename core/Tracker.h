@@ -110,12 +110,12 @@ public:
     // The state of the last tick (or of the satellite choice before the first).
     const SatelliteState& State() const { return m_state; }
     const DataPanelTexts& Panel() const { return m_panel; }
-    const DataPanelMemory& PanelMemory() const { return m_panelMemory; }
     const PassPlotData& Plot() const { return m_plot; }
     const QStringList& PassListLines() const { return m_passLines; }
     QString CountdownText() const { return m_countdown; }
     QString QthText() const;
-    QTimer& Timer1() { return m_timer; }
+    // The tick timer ("Timer1"): TrackingTick at every timeout.
+    QTimer& TickTimer() { return m_timer; }
     bool IsBusy() const { return m_busy; }
 
     // "Time to AOS: " / "Time to LOS: " and the count; "--:--:--" without a pass.
@@ -127,8 +127,9 @@ signals:
     void satelliteListChanged(const QStringList& names, int selected);
     void elementLinesChanged(const QString& line1, const QString& line2);
     void qthTextChanged(const QString& text); // Label5
-    // Start-up step 12: Text3 (TunedFreq "0.000") and Text4 (FreqOffset "0.00").
-    void frequencyTextsChanged(const QString& text3, const QString& text4);
+    // The end of start-up shows the tuned frequency (Text3, "0.000") and the
+    // offset (Text4, "0.00").
+    void frequencyTextsChanged(const QString& tunedText, const QString& offsetText);
     void panelChanged(const aostrack::DataPanelTexts& texts);
     void countdownChanged(const QString& text); // Label8
     void passChanged(const aostrack::PassPlotData& plot); // Picture1, Label19
@@ -137,6 +138,8 @@ signals:
     void plotMark(long long secondsToLos, double elevation);
     void passListChanged(const QStringList& lines); // List1
     void busyChanged(bool busy); // hourglass
+    // A tick computed the selected satellite at now: State() holds it.
+    void satelliteComputed(std::chrono::sys_seconds now);
 
 private:
     class BusyHold;

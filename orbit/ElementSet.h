@@ -18,6 +18,7 @@ struct ElementSet {
     double MeanMotion = 0;       // revolutions per day
     double Decay = 0;            // first derivative of the mean motion as written, rev/day^2
     double EpochRev = 0;         // revolution number at epoch
+    double BStar = 0;            // SGP4 drag term, 1/earth radii (Plan13 does not use it)
     int CatalogNumber = 0;       // NORAD catalogue number, up to 9 digits; 0 when unknown
     std::string IntlDesignator;  // international designator "1998-067A"; empty when unknown
     bool operator==(const ElementSet&) const = default;
@@ -29,7 +30,6 @@ struct ElementExtras {
     char Classification = 'U';  // U unclassified
     int EphemerisType = 0;      // 0: SGP4/SDP4 mean elements
     int ElementSetNo = 999;     // element set number as the source counts them
-    double Bstar = 0;           // drag term, 1/earth radii
     double MeanMotionDdot = 0;  // second derivative of the mean motion / 6, rev/day^3
     bool operator==(const ElementExtras&) const = default;
 };
@@ -69,6 +69,8 @@ public:
     bool Append(SatRecord record);
     // Used by the reader: the last appended record (precondition: SatCount() > 0).
     SatRecord& Last() { return m_records.back(); }
+    // Used by the reader: drops the last appended record (a refused one).
+    void RemoveLast() { m_records.pop_back(); }
 
     bool operator==(const SatTable&) const = default;
 

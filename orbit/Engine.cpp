@@ -1,9 +1,12 @@
 #include "orbit/Engine.h"
 
+#include "orbit/ElementCheck.h"
 #include "orbit/TimeAngle.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace aostrack {
@@ -14,17 +17,17 @@ namespace {
 
 // Model constants (Plan13 values; changing any of them changes the results
 // that operators compare with their other tools).
-constexpr double EarthRadius = 6378.137;      // RE, equatorial radius, km
-constexpr double GM = 398600.0;               // km^3/s^2
-constexpr double J2 = 0.00108263;             // second zonal harmonic
+constexpr double EarthRadius = 6378.137; // RE, equatorial radius, km
+constexpr double GM = 398600.0; // km^3/s^2
+constexpr double J2 = 0.00108263; // second zonal harmonic
 constexpr double SecondsPerRadianDay = 13750.98708; // 86400 / 2pi, rounded as Plan13 has it
 constexpr double EarthRateDegSec = 360.98564736629 / 86400.0;
-constexpr double KeplerTolerance = 0.0001;    // radians
+constexpr double KeplerTolerance = 0.0001; // radians
 // Equatorial radius squared and a polar radius of 6356.785 km squared, km^2.
 constexpr double XX = 40680631.59076899;
 constexpr double ZZ = 40408715.536225;
 constexpr double GeodeticFactor = 0.993305525; // 1 - f^2-ish factor of the geodetic latitude
-constexpr double PathLossConstant = 32.4;      // dB, for MHz and km
+constexpr double PathLossConstant = 32.4; // dB, for MHz and km
 // Sun: low-precision ephemeris counted from 1989 December 31, 0h UT (day number 4382).
 constexpr double SunOriginDay = 4382.0;
 constexpr double SunMeanAnomaly0 = 356.6349;
@@ -36,7 +39,10 @@ constexpr double ShadowRadius = 6378.137; // cylindrical shadow, no penumbra
 
 constexpr long long DayNumberUnixOffset = 2922; // 1978-01-01 is day 2922 after 1970-01-01
 
-double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+double Dot(const double a[3], const double b[3])
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 
 } // namespace
 
@@ -71,7 +77,7 @@ double SolveKepler(double meanAnomaly, double eccentricity)
 {
     if (!std::isfinite(meanAnomaly) || !(eccentricity >= 0.0 && eccentricity < 1.0))
         throw OrbitError("Kepler's equation has no solution for eccentricity "
-                         + std::to_string(eccentricity) + " at mean anomaly " + std::to_string(meanAnomaly));
+            + std::to_string(eccentricity) + " at mean anomaly " + std::to_string(meanAnomaly));
     // Newton's method on E - e sin E = M, in radians, from E = M.
     const double m = meanAnomaly / DegPerRad;
     double e = m;
@@ -106,15 +112,65 @@ struct OrbitModel::Orbit {
     double Sg[3] = {};
 };
 
+// SGP4: the TEME state turned into the earth-fixed frame, and the mean
+// elements for the orbit fields of the state.
+struct OrbitModel::Sgp4Orbit {
+    double Minutes = 0;
+    Sgp4Result Result;
+    double SiderealRad = 0;
+    double Sg[3] = {}; // earth-fixed position, km
+    double Vg[3] = {}; // earth-fixed velocity (relative to the rotating earth), km/s
+};
+
+namespace {
+// Earth rotation rate, rad/s (the value of the TEME to earth-fixed turn).
+constexpr double EarthRateRadSec = 7.292115146706979e-5;
+constexpr double JulianDateOfUnixEpoch = 2440587.5;
+} // namespace
+
+std::string_view OrbitModelName(OrbitModelKind kind)
+{
+    return kind == OrbitModelKind::Sgp4 ? "SGP4" : "Plan13";
+}
+
+std::optional<OrbitModelKind> ParseOrbitModel(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    std::string lower(text);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower == "plan13")
+        return OrbitModelKind::Plan13;
+    if (lower == "sgp4")
+        return OrbitModelKind::Sgp4;
+    return std::nullopt;
+}
+
 OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, const Attitude& attitude)
-    : m_el(elements), m_station(station), m_attitude(attitude)
+    : OrbitModel(elements, station, OrbitModelKind::Plan13, attitude)
+{
+}
+
+OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, OrbitModelKind kind,
+    const Attitude& attitude)
+    : m_el(elements)
+    , m_station(station)
+    , m_attitude(attitude)
+    , m_kind(kind)
 {
     if (!(elements.MeanMotion > 0.0) || !std::isfinite(elements.MeanMotion))
         throw OrbitError("no usable element set: mean motion is "
-                         + std::to_string(elements.MeanMotion) + " rev/day");
+            + std::to_string(elements.MeanMotion) + " rev/day");
     if (!(elements.Eccentricity >= 0.0 && elements.Eccentricity < 1.0))
         throw OrbitError("no usable element set: eccentricity " + std::to_string(elements.Eccentricity)
                          + " is not between 0 and 1");
+    // The rest of the plausibility check, so that no caller's path (a
+    // hand-edited set, another format) propagates absurd numbers.
+    if (const auto fault = CheckElementSet(elements))
+        throw OrbitError("no usable element set: " + fault->Field + " " + fault->Reason);
 
     // InitOrbitConstants
     m_cosLat = CosDeg(station.StationLat);
@@ -135,8 +191,10 @@ OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, const
     m_nodeRate = -precessionRate * m_cosI;
     m_perigeeRate = precessionRate * (5.0 * (m_cosI * m_cosI) - 1.0) / 2.0;
     const double epochDay = EpochDayNumber(elements.Epoch);
-    m_epochDayWhole = IntPart(epochDay);
-    m_epochDayFrac = FracPart(epochDay);
+    // Whole days kept as a double: a damaged epoch must not overflow the
+    // day difference of every propagation.
+    m_epochDayWhole = std::trunc(epochDay);
+    m_epochDayFrac = std::fabs(epochDay - m_epochDayWhole);
     m_dragFactor = -2.0 * elements.Decay / (3.0 * elements.MeanMotion);
 
     // Station on the ellipsoid and its horizon frame (geocentric earth-fixed).
@@ -173,6 +231,21 @@ OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, const
     m_axis[0] = -cosAttLat * cosAttLon;
     m_axis[1] = -cosAttLat * sinAttLon;
     m_axis[2] = -sinAttLat;
+
+    if (kind == OrbitModelKind::Sgp4) {
+        m_sgp4.emplace(elements);
+        // The station on the WGS-84 ellipsoid itself (a = 6378.137 km,
+        // f = 1 / 298.257223563): Plan13's polar radius is 33 m longer, which
+        // would cost SGP4 some thousandths of a degree low in the sky.
+        constexpr double a = 6378.137;
+        constexpr double f = 1.0 / 298.257223563;
+        constexpr double e2 = f * (2.0 - f);
+        const double n = a / std::sqrt(1.0 - e2 * m_sinLat * m_sinLat);
+        const double h = station.StationHeight;
+        m_o[0] = (n + h) * m_cosLat * m_cosLon;
+        m_o[1] = (n + h) * m_cosLat * m_sinLon;
+        m_o[2] = (n * (1.0 - e2) + h) * m_sinLat;
+    }
 }
 
 void OrbitModel::Propagate(sys_seconds instant, Orbit& o) const
@@ -183,7 +256,8 @@ void OrbitModel::Propagate(sys_seconds instant, Orbit& o) const
     const double hour = static_cast<double>(secOfDay / 3600);
     const double minute = static_cast<double>((secOfDay / 60) % 60);
     const double second = static_cast<double>(secOfDay % 60);
-    o.CalcDayNumber = static_cast<std::int32_t>(day.time_since_epoch().count() - DayNumberUnixOffset);
+    o.CalcDayNumber
+        = static_cast<std::int32_t>(day.time_since_epoch().count() - DayNumberUnixOffset);
     o.DayFraction = (hour + minute / 60.0 + second / 3600.0) / 24.0;
 
     // Days since the epoch.
@@ -247,19 +321,24 @@ void OrbitModel::Propagate(sys_seconds instant, Orbit& o) const
 
 // The station-to-satellite vector and the look angles along it.
 struct OrbitModel::Sight {
-    double Rv[3];   // R = Sg - O, km
-    double Range;   // |R|, km
-    double R[3];    // R / |R|
+    double Rv[3]; // R = Sg - O, km
+    double Range; // |R|, km
+    double R[3]; // R / |R|
     double Azimuth; // degrees
     double Elevation;
 };
 
 OrbitModel::Sight OrbitModel::SightOf(const Orbit& o) const
 {
+    return SightAt(o.Sg);
+}
+
+OrbitModel::Sight OrbitModel::SightAt(const double sg[3]) const
+{
     Sight v;
-    v.Rv[0] = o.Sg[0] - m_o[0];
-    v.Rv[1] = o.Sg[1] - m_o[1];
-    v.Rv[2] = o.Sg[2] - m_o[2];
+    v.Rv[0] = sg[0] - m_o[0];
+    v.Rv[1] = sg[1] - m_o[1];
+    v.Rv[2] = sg[2] - m_o[2];
     v.Range = std::sqrt(v.Rv[0] * v.Rv[0] + v.Rv[1] * v.Rv[1] + v.Rv[2] * v.Rv[2]);
     v.R[0] = v.Rv[0] / v.Range;
     v.R[1] = v.Rv[1] / v.Range;
@@ -274,6 +353,8 @@ OrbitModel::Sight OrbitModel::SightOf(const Orbit& o) const
 
 SatelliteState OrbitModel::Compute(sys_seconds instant, double tunedFreqKHz) const
 {
+    if (m_sgp4)
+        return ComputeSgp4(instant, tunedFreqKHz);
     Orbit o;
     Propagate(instant, o);
     const double ecc = m_el.Eccentricity;
@@ -297,20 +378,19 @@ SatelliteState OrbitModel::Compute(sys_seconds instant, double tunedFreqKHz) con
     const double q = 1.0 - ecc * o.cosE;
     const double vx = -o.A * o.sinE * n / q;
     const double vy = o.B * o.cosE * n / q;
-    double vel[3] = {vx * o.CX[0] + vy * o.CX[1], vx * o.CY[0] + vy * o.CY[1],
-                     vx * o.CZ[0] + vy * o.CZ[1]};
+    double vel[3]
+        = { vx * o.CX[0] + vy * o.CX[1], vx * o.CY[0] + vy * o.CY[1], vx * o.CZ[0] + vy * o.CZ[1] };
 
     // Antenna axis in the celestial frame.
     const double ax = m_axis[0], ay = m_axis[1], az = m_axis[2];
-    const double ant[3] = {ax * o.CX[0] + ay * o.CX[1] + az * o.CX[2],
-                           ax * o.CY[0] + ay * o.CY[1] + az * o.CY[2],
-                           ax * o.CZ[0] + ay * o.CZ[1] + az * o.CZ[2]};
+    const double ant[3] = { ax * o.CX[0] + ay * o.CX[1] + az * o.CX[2],
+        ax * o.CY[0] + ay * o.CY[1] + az * o.CY[2], ax * o.CZ[0] + ay * o.CZ[1] + az * o.CZ[2] };
 
-    const double vg[3] = {vel[0] * o.cosG - vel[1] * o.sinG, vel[0] * o.sinG + vel[1] * o.cosG,
-                          vel[2]};
+    const double vg[3]
+        = { vel[0] * o.cosG - vel[1] * o.sinG, vel[0] * o.sinG + vel[1] * o.cosG, vel[2] };
 
     // Station velocity from the earth's rotation.
-    const double vo[3] = {-m_o[1] * EarthRateDegSec, m_o[0] * EarthRateDegSec, 0.0};
+    const double vo[3] = { -m_o[1] * EarthRateDegSec, m_o[0] * EarthRateDegSec, 0.0 };
 
     // Range vector and look angles.
     const Sight sight = SightOf(o);
@@ -334,14 +414,15 @@ SatelliteState OrbitModel::Compute(sys_seconds instant, double tunedFreqKHz) con
     static const double cosObliquity = CosDeg(Obliquity);
     static const double sinObliquity = SinDeg(Obliquity);
     const double sinSunLon = SinDeg(sunLon);
-    const double sun[3] = {CosDeg(sunLon), sinSunLon * cosObliquity, sinSunLon * sinObliquity};
-    const double sunG[3] = {sun[0] * o.cosG - sun[1] * o.sinG, sun[0] * o.sinG + sun[1] * o.cosG,
-                            sun[2]};
+    const double sun[3] = { CosDeg(sunLon), sinSunLon * cosObliquity, sinSunLon * sinObliquity };
+    const double sunG[3]
+        = { sun[0] * o.cosG - sun[1] * o.sinG, sun[0] * o.sinG + sun[1] * o.cosG, sun[2] };
     s.SunElevation = ArcSinDeg(Dot(sunG, m_up));
 
     // Cylindrical earth shadow: on the night side and within one earth radius
     // of the earth-sun axis.
-    s.InEclipse = InEarthShadow({o.SAT[0], o.SAT[1], o.SAT[2]}, {sun[0], sun[1], sun[2]}, o.OrbitRadius);
+    s.InEclipse = InEarthShadow(
+        { o.SAT[0], o.SAT[1], o.SAT[2] }, { sun[0], sun[1], sun[2] }, o.OrbitRadius);
     s.MayBeVisible = MayBeVisibleAt(s.SatElevation, s.SunElevation);
     s.IlluminationText = IlluminationTextFor(s.MayBeVisible, s.InEclipse);
 
@@ -353,6 +434,15 @@ SatelliteState OrbitModel::Compute(sys_seconds instant, double tunedFreqKHz) con
 
 OrbitModel::Horizon OrbitModel::Look(sys_seconds instant) const
 {
+    if (m_sgp4) {
+        const Sgp4Orbit o = PropagateSgp4(instant);
+        const Sight sight = SightAt(o.Sg);
+        Horizon hz;
+        hz.SatAzimuth = sight.Azimuth;
+        hz.SatElevation = sight.Elevation;
+        hz.AboveHorizonKm = Dot(sight.Rv, m_up);
+        return hz;
+    }
     Orbit o;
     Propagate(instant, o);
     // The same look angles as Compute's.
@@ -366,23 +456,29 @@ OrbitModel::Horizon OrbitModel::Look(sys_seconds instant) const
 
 double OrbitModel::ElapsedDays(sys_seconds instant) const
 {
+    if (m_sgp4)
+        return m_sgp4->MinutesSinceEpoch(instant) / 1440.0;
     const sys_days day = floor<days>(instant);
     const long long secOfDay = (instant - day).count();
-    const auto dayNumber = static_cast<double>(day.time_since_epoch().count() - DayNumberUnixOffset);
+    const auto dayNumber
+        = static_cast<double>(day.time_since_epoch().count() - DayNumberUnixOffset);
     return (dayNumber - m_epochDayWhole) + secOfDay / 86400.0 - m_epochDayFrac;
 }
 
 double OrbitModel::MaxEarthFixedSpeed(double fromDays, double toDays) const
 {
+    if (m_sgp4)
+        return MaxEarthFixedSpeedSgp4(fromDays, toDays);
     // Bound of |d Sg / dt| for the model's own motion: the orbit-plane
     // velocity (mean anomaly and drag shrink), the drift of node and perigee
     // turning the plane, and the earth's rotation under it.
     const double e = m_el.Eccentricity;
-    auto maxAbsLinear = [&](double f0, double f1) { return std::max(std::fabs(f0), std::fabs(f1)); };
+    auto maxAbsLinear
+        = [&](double f0, double f1) { return std::max(std::fabs(f0), std::fabs(f1)); };
     const double dc = m_dragFactor;
     // d(T KM)/dT = 1 - 3 DC T; d(T KDP)/dT = 1 - 7 DC T; KD = 1 + 2 DC T.
     const double mRate = 360.0 * m_el.MeanMotion
-                         * maxAbsLinear(1 - 3 * dc * fromDays, 1 - 3 * dc * toDays); // deg/day
+        * maxAbsLinear(1 - 3 * dc * fromDays, 1 - 3 * dc * toDays); // deg/day
     const double driftFactor = maxAbsLinear(1 - 7 * dc * fromDays, 1 - 7 * dc * toDays);
     const double aMax = m_a * maxAbsLinear(1 + 2 * dc * fromDays, 1 + 2 * dc * toDays);
     const double aRate = std::fabs(2.0 * m_a * dc); // km/day
@@ -391,10 +487,151 @@ double OrbitModel::MaxEarthFixedSpeed(double fromDays, double toDays) const
     constexpr double degPerDayToRadPerSec = 1.0 / (DegPerRad * 86400.0);
     const double eRate = mRate / (1.0 - e) * degPerDayToRadPerSec; // rad/s
     const double planeSpeed = aRate / 86400.0 * (1.0 + e) + aMax * eRate;
-    const double turnRate = ((std::fabs(m_nodeRate) + std::fabs(m_perigeeRate)) * driftFactor + 361.0)
-                            * degPerDayToRadPerSec;
+    const double turnRate
+        = ((std::fabs(m_nodeRate) + std::fabs(m_perigeeRate)) * driftFactor + 361.0)
+        * degPerDayToRadPerSec;
     const double bound = planeSpeed + turnRate * rMax;
     // Safety factor for rounding in the bound itself.
+    return 1.25 * bound + 0.1;
+}
+
+OrbitModel::Sgp4Orbit OrbitModel::PropagateSgp4(sys_seconds instant) const
+{
+    Sgp4Orbit o;
+    o.Minutes = m_sgp4->MinutesSinceEpoch(instant);
+    o.Result = m_sgp4->Propagate(o.Minutes);
+    const double jd
+        = static_cast<double>(instant.time_since_epoch().count()) / 86400.0 + JulianDateOfUnixEpoch;
+    o.SiderealRad = GreenwichSidereal1982(jd);
+    const double c = std::cos(o.SiderealRad), s = std::sin(o.SiderealRad);
+    const auto& r = o.Result.Teme.PositionKm;
+    const auto& v = o.Result.Teme.VelocityKmPerSec;
+    o.Sg[0] = c * r[0] + s * r[1];
+    o.Sg[1] = -s * r[0] + c * r[1];
+    o.Sg[2] = r[2];
+    o.Vg[0] = c * v[0] + s * v[1] + EarthRateRadSec * o.Sg[1];
+    o.Vg[1] = -s * v[0] + c * v[1] - EarthRateRadSec * o.Sg[0];
+    o.Vg[2] = v[2];
+    return o;
+}
+
+std::optional<TemeState> OrbitModel::Teme(sys_seconds instant) const
+{
+    if (!m_sgp4)
+        return std::nullopt;
+    return m_sgp4->Teme(m_sgp4->MinutesSinceEpoch(instant));
+}
+
+SatelliteState OrbitModel::ComputeSgp4(sys_seconds instant, double tunedFreqKHz) const
+{
+    const Sgp4Orbit o = PropagateSgp4(instant);
+    const Sgp4MeanElements& mean = o.Result.Mean;
+    const auto& teme = o.Result.Teme.PositionKm;
+
+    SatelliteState s;
+    const sys_days day = floor<days>(instant);
+    s.CalcDayNumber
+        = static_cast<std::int32_t>(day.time_since_epoch().count() - DayNumberUnixOffset);
+    s.DayFraction = static_cast<double>((instant - day).count()) / 86400.0;
+    s.ElapsedDays = o.Minutes / 1440.0;
+    s.SiderealNow = o.SiderealRad * DegPerRad;
+    s.MeanAnomaly = Norm360(mean.MeanAnomaly * DegPerRad);
+    s.MAPhase = std::min<std::int32_t>(IntPart(256.0 * s.MeanAnomaly / 360.0), 255);
+    s.OrbitNumber = IntPart(m_el.EpochRev + mean.RevolutionsSinceEpoch);
+    s.NodeNow = Norm360(mean.Node * DegPerRad);
+    s.PerigeeNow = Norm360(mean.ArgPerigee * DegPerRad);
+    s.EccAnomaly = SolveKepler(s.MeanAnomaly, std::clamp(mean.Eccentricity, 0.0, 0.999999));
+    s.OrbitRadius = std::sqrt(teme[0] * teme[0] + teme[1] * teme[1] + teme[2] * teme[2]);
+    s.SatHeight = s.OrbitRadius - 6378.137;
+
+    const Sight sight = SightAt(o.Sg);
+    s.SatRange = sight.Range;
+    s.SatAzimuth = sight.Azimuth;
+    s.SatElevation = sight.Elevation;
+    // The station does not move in the earth-fixed frame.
+    s.RangeRate = Dot(sight.R, o.Vg);
+    s.PathLoss = 20.0 * Log10(tunedFreqKHz / 1000.0) + PathLossConstant + 20.0 * Log10(sight.Range);
+
+    // Sub-satellite point: geodetic latitude on WGS-84 by fixed-point
+    // iteration (converges to well below a metre in a few rounds).
+    {
+        constexpr double a = 6378.137;
+        constexpr double f = 1.0 / 298.257223563;
+        constexpr double e2 = f * (2.0 - f);
+        const double p = std::hypot(o.Sg[0], o.Sg[1]);
+        double lat = std::atan2(o.Sg[2], p * (1.0 - e2));
+        for (int round = 0; round < 5; ++round) {
+            const double sinLat = std::sin(lat);
+            const double n = a / std::sqrt(1.0 - e2 * sinLat * sinLat);
+            lat = std::atan2(o.Sg[2] + n * e2 * sinLat, p);
+        }
+        s.SubSatLat = lat * DegPerRad;
+        const double lon = std::atan2(o.Sg[1], o.Sg[0]) * DegPerRad;
+        s.SubSatLon = lon <= -180.0 ? lon + 360.0 : lon;
+    }
+
+    // Sun: the same low-precision ephemeris; its equinox of date stands in
+    // for TEME's (they differ by less than the ephemeris' own error).
+    const double sunLon = SunEclipticLongitude(s.CalcDayNumber, s.DayFraction);
+    static const double cosObliquity = CosDeg(Obliquity);
+    static const double sinObliquity = SinDeg(Obliquity);
+    const double sinSunLon = SinDeg(sunLon);
+    const double sun[3] = { CosDeg(sunLon), sinSunLon * cosObliquity, sinSunLon * sinObliquity };
+    const double cg = std::cos(o.SiderealRad), sg = std::sin(o.SiderealRad);
+    const double sunG[3] = { cg * sun[0] + sg * sun[1], -sg * sun[0] + cg * sun[1], sun[2] };
+    s.SunElevation = ArcSinDeg(Dot(sunG, m_up));
+    s.InEclipse
+        = InEarthShadow({ teme[0], teme[1], teme[2] }, { sun[0], sun[1], sun[2] }, s.OrbitRadius);
+    s.MayBeVisible = MayBeVisibleAt(s.SatElevation, s.SunElevation);
+    s.IlluminationText = IlluminationTextFor(s.MayBeVisible, s.InEclipse);
+
+    // Antenna axis: the orbit-plane frame of the mean node, perigee and
+    // inclination, as Plan13 builds it from its own.
+    const double cw = std::cos(mean.ArgPerigee), sw = std::sin(mean.ArgPerigee);
+    const double cq = std::cos(mean.Node), sq = std::sin(mean.Node);
+    const double ci = std::cos(mean.Inclination), si = std::sin(mean.Inclination);
+    const double cx[3] = { cw * cq - sw * ci * sq, -sw * cq - cw * ci * sq, si * sq };
+    const double cy[3] = { cw * sq + sw * ci * cq, -sw * sq + cw * ci * cq, -si * cq };
+    const double cz[3] = { sw * si, cw * si, ci };
+    const double ant[3] = { Dot(m_axis, cx), Dot(m_axis, cy), Dot(m_axis, cz) };
+    s.SunAngle = ArcSinDeg(-Dot(ant, sun));
+    s.Illumination = s.InEclipse ? 0.0 : CosDeg(s.SunAngle);
+    return s;
+}
+
+double OrbitModel::MaxEarthFixedSpeedSgp4(double fromDays, double toDays) const
+{
+    // Bound of the earth-fixed speed for SGP4. The earth-fixed velocity is
+    // the TEME velocity turned, less earth rotation x radius, so
+    //   |v_ef| <= |v_teme| + w_E r.
+    // SGP4's state is a Keplerian ellipse of the mean elements plus periodic
+    // terms: the short-period J2 terms change radius and speed by about
+    // 1.5 J2 / p^2 (below 0.2 %), the long-period J3 and lunar-solar terms
+    // move the eccentricity by less than 0.001 near the earth and 0.02 in
+    // deep space. An ellipse is fastest at perigee, sqrt(mu / p) (1 + e),
+    // and its radius is at most a (1 + e). The mean a and e change slowly
+    // (drag polynomial, secular lunar-solar rates), so their extremes over
+    // the span are taken at its ends and middle, and every term gets 1 %
+    // more than the periodics can add.
+    double aMin = 1e300, aMax = 0, eMax = 0;
+    for (const double d : { fromDays, (fromDays + toDays) / 2, toDays }) {
+        Sgp4MeanElements mean;
+        try {
+            mean = m_sgp4->Propagate(d * 1440.0).Mean;
+        } catch (const OrbitError&) {
+            // The theory gives up within the span: no bound, no skipping.
+            return std::numeric_limits<double>::infinity();
+        }
+        aMin = std::min(aMin, mean.SemiMajorAxisEr * wgs72::EarthRadius);
+        aMax = std::max(aMax, mean.SemiMajorAxisEr * wgs72::EarthRadius);
+        eMax = std::max(eMax, mean.Eccentricity);
+    }
+    eMax = std::min(eMax + (m_sgp4->IsDeepSpace() ? 0.02 : 0.001), 0.999);
+    const double pMin = aMin * (1.0 - eMax * eMax);
+    const double speed = std::sqrt(wgs72::Mu / pMin) * (1.0 + eMax) * 1.01;
+    const double rMax = aMax * (1.0 + eMax) * 1.01;
+    const double bound = speed + EarthRateRadSec * rMax;
+    // Safety factor for rounding in the bound itself, as for Plan13.
     return 1.25 * bound + 0.1;
 }
 
@@ -408,10 +645,12 @@ double SunEclipticLongitude(std::int32_t dayNumber, double dayFraction)
     return l + 1.9151 * SinDeg(ms) + 0.02 * SinDeg(2.0 * ms);
 }
 
-bool InEarthShadow(const std::array<double, 3>& sat, const std::array<double, 3>& sunUnit, double orbitRadius)
+bool InEarthShadow(
+    const std::array<double, 3>& sat, const std::array<double, 3>& sunUnit, double orbitRadius)
 {
     // Angle from the anti-sun direction and distance from the earth-sun axis.
-    const double c = -(sat[0] * sunUnit[0] + sat[1] * sunUnit[1] + sat[2] * sunUnit[2]) / orbitRadius;
+    const double c
+        = -(sat[0] * sunUnit[0] + sat[1] * sunUnit[1] + sat[2] * sunUnit[2]) / orbitRadius;
     // Day side (angle of 90 degrees or more, also a NaN): no shadow, and no
     // need for the distance from the axis.
     if (!(c > 0.0))
@@ -436,8 +675,8 @@ std::string_view IlluminationTextFor(bool mayBeVisible, bool inEclipse)
     return IlluminationSunlight;
 }
 
-SatelliteState ComputeSatellite(const ElementSet& elements, const Station& station, sys_seconds instant,
-                                double tunedFreqKHz, const Attitude& attitude)
+SatelliteState ComputeSatellite(const ElementSet& elements, const Station& station,
+    sys_seconds instant, double tunedFreqKHz, const Attitude& attitude)
 {
     return OrbitModel(elements, station, attitude).Compute(instant, tunedFreqKHz);
 }

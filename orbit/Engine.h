@@ -1,26 +1,32 @@
 #pragma once
 // The orbit engine: a Plan13-style Keplerian ellipse with secular J2 drift of
-// node and perigee and a linear drag term, worked in degrees, with a
-// low-precision sun and a cylindrical earth shadow.
+// node and perigee and a linear drag term, worked in degrees, or the SGP4/SDP4
+// theory the element sets are fitted with; both with a low-precision sun and a
+// cylindrical earth shadow.
 #include "orbit/ElementSet.h"
+#include "orbit/OrbitError.h"
 #include "orbit/SatelliteState.h"
+#include "orbit/Sgp4.h"
 #include "orbit/Station.h"
 
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace aostrack {
 
-// An element set the model cannot propagate: mean motion not above 0 (also
-// the all-zero set before any selection) or eccentricity outside 0..1.
-class OrbitError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// Which theory predicts the satellite. Plan13 is the default; SGP4 is the
+// element producers' own model (kilometres closer, seconds earlier AOS).
+enum class OrbitModelKind { Plan13, Sgp4 };
+// "Plan13" or "SGP4", as the data panel shows it.
+std::string_view OrbitModelName(OrbitModelKind kind);
+// "plan13"/"PLAN13" or "sgp4"/"SGP4" (any case, blanks around ignored);
+// nothing for any other text.
+std::optional<OrbitModelKind> ParseOrbitModel(std::string_view text);
 
 // Everything about the satellite at the UTC instant (whole seconds). The
 // path loss is for tunedFreqKHz (0: frequency term left out).
@@ -28,8 +34,7 @@ public:
 // constants of the element set and station at every call: a caller that asks
 // about the same satellite again and again holds an OrbitModel instead.
 SatelliteState ComputeSatellite(const ElementSet& elements, const Station& station,
-                                std::chrono::sys_seconds instant, double tunedFreqKHz = 0,
-                                const Attitude& attitude = {});
+    std::chrono::sys_seconds instant, double tunedFreqKHz = 0, const Attitude& attitude = {});
 
 // Eccentric anomaly (degrees) for mean anomaly meanAnomaly (degrees, 0..360)
 // by Newton's method from E = M to 0.0001 rad. When Newton has not settled
@@ -46,8 +51,8 @@ double SunEclipticLongitude(std::int32_t dayNumber, double dayFraction);
 // Cylindrical earth shadow: sat is the satellite's geocentric position (km),
 // sunUnit the unit vector toward the sun, orbitRadius |sat|. True on the night
 // side within 6378.137 km of the earth-sun axis.
-bool InEarthShadow(const std::array<double, 3>& sat, const std::array<double, 3>& sunUnit,
-                   double orbitRadius);
+bool InEarthShadow(
+    const std::array<double, 3>& sat, const std::array<double, 3>& sunUnit, double orbitRadius);
 // Visible by eye: satellite above 0 deg while the sun is below -10 deg.
 bool MayBeVisibleAt(double satElevation, double sunElevation);
 // One of the three illumination texts (static storage); eclipse wins over
@@ -56,13 +61,26 @@ std::string_view IlluminationTextFor(bool mayBeVisible, bool inEclipse);
 
 // The same computation with the per-satellite and per-station constants
 // worked out once, for stepped searches. Results are identical to
-// ComputeSatellite's for the same inputs.
+// ComputeSatellite's for the same inputs. This is the seam the pass searches
+// take: built for either theory, it answers the same questions.
 class OrbitModel {
 public:
-    // Throws OrbitError for an element set it cannot propagate.
+    // Plan13. Throws OrbitError for an element set it cannot propagate.
     OrbitModel(const ElementSet& elements, const Station& station, const Attitude& attitude = {});
+    // The chosen theory. Throws OrbitError (Sgp4Error for a set SGP4 refuses
+    // at its epoch) for an element set it cannot propagate.
+    OrbitModel(const ElementSet& elements, const Station& station, OrbitModelKind kind,
+        const Attitude& attitude = {});
 
+    // Every field of the state. With SGP4 the earth-fixed frame is TEME
+    // turned by the IAU 1982 mean sidereal angle (UT1 taken as UTC, no polar
+    // motion); throws Sgp4Error when the theory cannot reach the instant
+    // (decayed, say).
     SatelliteState Compute(std::chrono::sys_seconds instant, double tunedFreqKHz = 0) const;
+
+    // SGP4 only (nothing for Plan13): the TEME position and velocity.
+    std::optional<TemeState> Teme(std::chrono::sys_seconds instant) const;
+    OrbitModelKind Kind() const { return m_kind; }
 
     // Azimuth and elevation (degrees, the same values Compute gives) plus the
     // height of the satellite above the station's horizon plane
@@ -83,6 +101,8 @@ public:
 
     // Semi-major axis of the element set without drag, km.
     double SemiMajorAxis() const { return m_a; }
+    // The SGP4 theory of the set; null for Plan13.
+    const Sgp4* Sgp4Theory() const { return m_sgp4 ? &*m_sgp4 : nullptr; }
     const ElementSet& Elements() const { return m_el; }
     const Station& StationPosition() const { return m_station; }
 
@@ -91,20 +111,29 @@ private:
     void Propagate(std::chrono::sys_seconds instant, Orbit& o) const;
     struct Sight;
     Sight SightOf(const Orbit& o) const;
+    Sight SightAt(const double earthFixed[3]) const;
+    struct Sgp4Orbit;
+    Sgp4Orbit PropagateSgp4(std::chrono::sys_seconds instant) const;
+    SatelliteState ComputeSgp4(std::chrono::sys_seconds instant, double tunedFreqKHz) const;
+    double MaxEarthFixedSpeedSgp4(double fromDays, double toDays) const;
+    void InitStation(const Station& station);
+    void InitStationWgs84(const Station& station);
 
     ElementSet m_el;
     Station m_station;
     Attitude m_attitude;
+    OrbitModelKind m_kind = OrbitModelKind::Plan13;
+    std::optional<Sgp4> m_sgp4;
     // constants of the element set and station
     double m_cosLat = 0, m_sinLat = 0, m_cosLon = 0, m_sinLon = 0;
     double m_cosI = 0, m_sinI = 0;
     double m_meanMotionDegDay = 0, m_meanMotionDegSec = 0;
     double m_a = 0, m_b = 0;
     double m_nodeRate = 0, m_perigeeRate = 0;
-    std::int32_t m_epochDayWhole = 0; // IntPart of the epoch day number
+    double m_epochDayWhole = 0;       // epoch day number truncated toward zero
     double m_epochDayFrac = 0;        // FracPart of the epoch day number
     double m_dragFactor = 0; // DC = -2 Decay / (3 MeanMotion)
-    double m_axis[3] = {};   // antenna axis in the orbit-plane frame
+    double m_axis[3] = {}; // antenna axis in the orbit-plane frame
     // station vectors
     double m_up[3] = {}, m_east[3] = {}, m_north[3] = {}, m_o[3] = {};
 };

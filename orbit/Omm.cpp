@@ -1,6 +1,7 @@
 #include "orbit/Omm.h"
 
 #include "orbit/CatalogNumber.h"
+#include "orbit/ElementCheck.h"
 
 #include <algorithm>
 #include <charconv>
@@ -125,6 +126,28 @@ std::string TleDesignator(const std::string& id)
     if (id.size() >= 9 && id[4] == '-' && AllDigits(std::string_view(id).substr(0, 4)))
         return (id.substr(2, 2) + id.substr(5)).substr(0, 8);
     return id.substr(0, 8);
+}
+
+// The OMM key of an ElementSet field, for messages about OMM records.
+std::string OmmKeyForField(const std::string& field)
+{
+    static const std::pair<const char*, OmmKey> keys[] = {
+        { "Epoch", OmmKey::Epoch },
+        { "Inclination", OmmKey::Inclination },
+        { "RAAN", OmmKey::RaOfAscNode },
+        { "Eccentricity", OmmKey::Eccentricity },
+        { "ArgPerigee", OmmKey::ArgOfPericenter },
+        { "EpochMeanAnomaly", OmmKey::MeanAnomaly },
+        { "MeanMotion", OmmKey::MeanMotion },
+        { "Decay", OmmKey::MeanMotionDot },
+        { "EpochRev", OmmKey::RevAtEpoch },
+        { "BStar", OmmKey::Bstar },
+    };
+    for (const auto& [name, key] : keys) {
+        if (field == name)
+            return std::string(OmmKeyName(key));
+    }
+    return field;
 }
 
 } // namespace
@@ -314,7 +337,7 @@ OmmConversion SatRecordFromOmm(const OmmFields& fields)
     const Field optional[] = {
         { OmmKey::MeanMotionDot, &e.Decay, false },
         { OmmKey::RevAtEpoch, &e.EpochRev, true },
-        { OmmKey::Bstar, &record.Extras.Bstar, false },
+        { OmmKey::Bstar, &e.BStar, false },
         { OmmKey::MeanMotionDdot, &record.Extras.MeanMotionDdot, false },
         { OmmKey::EphemerisType, &ephemerisType, true },
         { OmmKey::ElementSetNo, &elementSetNo, true },
@@ -339,6 +362,11 @@ OmmConversion SatRecordFromOmm(const OmmFields& fields)
     else
         record.SatName
             = e.IntlDesignator.empty() ? std::to_string(e.CatalogNumber) : e.IntlDesignator;
+    // The same plausibility check as every two-line set, named by OMM key.
+    if (const std::optional<ElementFault> fault = CheckElementSet(e)) {
+        out.Fault = OmmFault { OmmKeyForField(fault->Field), fault->Reason };
+        return out;
+    }
     out.Record = std::move(record);
     return out;
 }
@@ -361,7 +389,7 @@ OmmFields OmmFromSatRecord(const SatRecord& record)
     f[OmmKey::NoradCatId] = std::to_string(e.CatalogNumber);
     f[OmmKey::ElementSetNo] = std::to_string(record.Extras.ElementSetNo);
     f[OmmKey::RevAtEpoch] = ShortestText(e.EpochRev);
-    f[OmmKey::Bstar] = ShortestText(record.Extras.Bstar);
+    f[OmmKey::Bstar] = ShortestText(e.BStar);
     f[OmmKey::MeanMotionDot] = ShortestText(e.Decay);
     f[OmmKey::MeanMotionDdot] = ShortestText(record.Extras.MeanMotionDdot);
     return f;
@@ -413,7 +441,7 @@ std::optional<std::pair<std::string, std::string>> FormatTleLines(const SatRecor
     std::snprintf(buf, sizeof buf, "1 %s%c %-8s %.14s %s %s %s %d %4d", number.c_str(),
         record.Extras.Classification, TleDesignator(e.IntlDesignator).c_str(), epoch,
         DerivativeField(e.Decay).c_str(), ExponentField(record.Extras.MeanMotionDdot).c_str(),
-        ExponentField(record.Extras.Bstar).c_str(), record.Extras.EphemerisType % 10,
+        ExponentField(e.BStar).c_str(), record.Extras.EphemerisType % 10,
         record.Extras.ElementSetNo % 10000);
     std::string line1 = buf;
 

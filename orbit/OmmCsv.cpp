@@ -99,16 +99,17 @@ void ReadOmmCsv(std::string_view text, TleLoad& load)
             continue;
         }
         const RecordPlace where { 0, lineNo };
-        if (fields.size() != columns.size()) {
-            IgnoreRecord(load, where,
-                std::to_string(fields.size()) + " fields, the header names "
-                    + std::to_string(columns.size()));
-            continue;
-        }
         OmmFields record;
-        for (std::size_t i = 0; i < fields.size(); ++i) {
+        for (std::size_t i = 0; i < fields.size() && i < columns.size(); ++i) {
             if (columns[i])
                 record[*columns[i]] = fields[i];
+        }
+        if (fields.size() != columns.size()) {
+            // A name with an unquoted comma, or a line cut off: no column can be trusted.
+            IgnoreRecord(load, record, where, "fields",
+                "are " + std::to_string(fields.size()) + ", the header names "
+                    + std::to_string(columns.size()));
+            continue;
         }
         AddOmmRecord(load, record, where);
     }

@@ -10,23 +10,33 @@ double RealPower(double x, double p) { return std::exp(p * std::log(x)); }
 
 double WestToEast180(double w) { return w >= 180.0 ? 360.0 - w : -w; }
 
-std::int32_t DayNumber(int day, int month, int year)
+namespace {
+// Day number of a Gregorian date in floating point: the epoch of an element
+// set is unchecked input, and 1000 * YY or 2000 + YY must not overflow for a
+// damaged field. Exact for every date a whole number of days can hold.
+double DayNumberOf(double day, double month, double year)
 {
     if (month <= 2) {
         year -= 1;
         month += 12;
     }
-    const int a = static_cast<int>(std::floor(year / 100.0));
-    const int b = 2 - a + static_cast<int>(std::floor(a / 4.0));
-    return static_cast<std::int32_t>(std::floor(365.25 * (year + 4716)))
-           + static_cast<std::int32_t>(std::floor(30.6001 * (month + 1))) + day + b - 2445034;
+    const double a = std::floor(year / 100.0);
+    const double b = 2 - a + std::floor(a / 4.0);
+    return std::floor(365.25 * (year + 4716)) + std::floor(30.6001 * (month + 1)) + day + b
+        - 2445034;
+}
+} // namespace
+
+std::int32_t DayNumber(int day, int month, int year)
+{
+    return IntPart(DayNumberOf(day, month, year));
 }
 
 double EpochDayNumber(double epoch)
 {
-    const std::int32_t yy = IntPart(epoch / 1000.0);
-    const std::int32_t ddd = IntPart(epoch) - 1000 * yy;
-    return DayNumber(0, 1, 2000 + yy) + ddd + FracPart(epoch);
+    const double yy = std::trunc(epoch / 1000.0);
+    const double ddd = std::trunc(epoch) - 1000.0 * yy;
+    return DayNumberOf(0, 1, 2000.0 + yy) + ddd + std::fabs(epoch - std::trunc(epoch));
 }
 
 double SiderealAngle(double dayNumber, double dayFraction)

@@ -1,13 +1,14 @@
 #include "orbit/Tle.h"
 
 #include "orbit/CatalogNumber.h"
+#include "orbit/ElementCheck.h"
 #include "orbit/OmmCsv.h"
 
 #include <cerrno>
 #include <charconv>
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <tuple>
 #include <filesystem>
 #include <fstream>
 
@@ -45,35 +46,25 @@ double Field(std::string_view line, std::size_t first, std::size_t last)
     return ReadTleNumber(Columns(line, first, last));
 }
 
-// The implied-decimal exponent fields of line 1: " 12345-3" is 0.12345e-3.
-// Anything else reads as 0; these values only travel into converted files.
-double ExponentField(std::string_view text)
+// A number written with an implied leading point and a power of ten, as the
+// drag term is: " 12345-3" is 0.12345e-3, "-11606-4" is -0.11606e-4.
+double ReadImpliedPointNumber(std::string_view field)
 {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    double sign = 1;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        sign = text.front() == '-' ? -1 : 1;
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
+    const std::string_view text = Trim(field);
     if (text.size() < 3)
-        return 0;
-    const std::string_view mantissa = text.substr(0, text.size() - 2);
-    const char expSign = text[text.size() - 2];
-    const char expDigit = text.back();
-    if ((expSign != '-' && expSign != '+') || expDigit < '0' || expDigit > '9')
-        return 0;
-    double value = 0;
-    for (char c : mantissa) {
-        if (c < '0' || c > '9')
-            return 0;
-        value = value * 10 + (c - '0');
+        return 0.0;
+    const std::string_view exponent = text.substr(text.size() - 2);
+    std::string_view mantissa = text.substr(0, text.size() - 2);
+    std::string number;
+    if (!mantissa.empty() && (mantissa.front() == '-' || mantissa.front() == '+')) {
+        number.push_back(mantissa.front());
+        mantissa.remove_prefix(1);
     }
-    value /= std::pow(10.0, static_cast<double>(mantissa.size()));
-    const int exponent = (expSign == '-' ? -1 : 1) * (expDigit - '0');
-    return sign * value * std::pow(10.0, exponent);
+    number += "0.";
+    number.append(mantissa);
+    number += "e";
+    number.append(exponent);
+    return ReadTleNumber(number);
 }
 
 void ReadCatalogNumber(std::string_view line, SatRecord& r)
@@ -90,14 +81,14 @@ void ReadLine1(std::string_view line, SatRecord& r)
     r.Elements.Epoch = Field(line, 19, 33);
     // Column 34 carries the sign of the first derivative (blank or '-').
     r.Elements.Decay = Field(line, 34, 43);
+    r.Elements.BStar = ReadImpliedPointNumber(Columns(line, 54, 61));
     // What the model does not use is kept for conversion to other formats.
     r.Elements.CatalogNumber = 0;
     ReadCatalogNumber(line, r);
     if (line.size() >= 8 && line[7] != ' ')
         r.Extras.Classification = line[7];
     r.Elements.IntlDesignator = IntlDesignatorFromTle(Columns(line, 10, 17));
-    r.Extras.MeanMotionDdot = ExponentField(Columns(line, 45, 52));
-    r.Extras.Bstar = ExponentField(Columns(line, 54, 61));
+    r.Extras.MeanMotionDdot = ReadImpliedPointNumber(Columns(line, 45, 52));
     r.Extras.EphemerisType = static_cast<int>(Field(line, 63, 63));
     r.Extras.ElementSetNo = static_cast<int>(Field(line, 65, 68));
 }
@@ -118,7 +109,78 @@ void ReadLine2(std::string_view line, SatRecord& r)
     ReadCatalogNumber(line, r);
 }
 
+// Where the lines of the record being read stand (0: not seen).
+struct RecordLines {
+    int Name = 0;
+    int Line1 = 0;
+    int Line2 = 0;
+};
+
+// The first reason to refuse the record, or nothing; checksum warnings of a
+// kept record go to warnings.
+std::optional<TleRecordIssue> CheckRecord(const SatRecord& r, const RecordLines& at,
+    TleSource source, std::vector<TleRecordIssue>& warnings)
+{
+    auto issue = [&](int line, std::string field, std::string reason) {
+        return TleRecordIssue { line, r.SatName, std::move(field), std::move(reason) };
+    };
+    if (at.Line1 == 0)
+        return issue(at.Name, "line 1", "is missing");
+    if (at.Line2 == 0)
+        return issue(at.Name, "line 2", "is missing");
+    std::vector<TleRecordIssue> found;
+    for (const auto& [text, lineNo, field] :
+        { std::tuple { std::string_view(r.Line1), at.Line1, "line 1" },
+            std::tuple { std::string_view(r.Line2), at.Line2, "line 2" } }) {
+        if (text.size() < TleLineColumns)
+            return issue(lineNo, field,
+                "is " + std::to_string(text.size()) + " columns long, an element line has "
+                    + std::to_string(TleLineColumns));
+        const char written = text[TleLineColumns - 1];
+        if (written < '0' || written > '9')
+            continue; // no checksum given
+        const int sum = TleChecksum(text);
+        if (written - '0' != sum) {
+            TleRecordIssue bad = issue(lineNo, field,
+                std::string("checksum is ") + written + ", its digits give "
+                    + std::to_string(sum));
+            if (source == TleSource::Download)
+                return bad;
+            found.push_back(std::move(bad));
+        }
+    }
+    if (const auto fault = CheckElementSet(r.Elements)) {
+        const bool onLine1 = fault->Field == "Epoch" || fault->Field == "Decay";
+        return issue(onLine1 ? at.Line1 : at.Line2, fault->Field, fault->Reason);
+    }
+    for (TleRecordIssue& w : found)
+        warnings.push_back(std::move(w));
+    return std::nullopt;
+}
+
 } // namespace
+
+std::string DescribeTleIssue(const std::string& sourceName, const TleRecordIssue& issue)
+{
+    std::string where = " line " + std::to_string(issue.Line);
+    if (issue.Record > 0) // a record of a JSON or XML document
+        where = " record " + std::to_string(issue.Record)
+            + (issue.Line > 0 ? " (line " + std::to_string(issue.Line) + ")" : "");
+    return sourceName + where + ": " + (issue.SatName.empty() ? "" : issue.SatName + ": ")
+        + issue.Field + " " + issue.Reason;
+}
+
+int TleChecksum(std::string_view line)
+{
+    int sum = 0;
+    for (std::size_t i = 0; i < line.size() && i < TleLineColumns - 1; ++i) {
+        if (line[i] >= '0' && line[i] <= '9')
+            sum += line[i] - '0';
+        else if (line[i] == '-')
+            sum += 1;
+    }
+    return sum % 10;
+}
 
 double ReadTleNumber(std::string_view text)
 {
@@ -189,7 +251,7 @@ double ReadTleNumber(std::string_view text)
     return negative ? -value : value;
 }
 
-TleLoad ReadTle(std::istream& in, const std::string& sourceName)
+TleLoad ReadTle(std::istream& in, const std::string& sourceName, TleSource source)
 {
     std::string text;
     char chunk[65536];
@@ -202,24 +264,14 @@ TleLoad ReadTle(std::istream& in, const std::string& sourceName)
     }
     if (in.bad())
         throw TleFileError(sourceName, 0, std::string("read error: ") + std::strerror(errno));
-    return ReadElementText(text, sourceName);
-}
-
-std::string RecordPlace::Text() const
-{
-    if (Index == 0)
-        return "line " + std::to_string(Line);
-    std::string text = "record " + std::to_string(Index);
-    if (Line > 0)
-        text += " (line " + std::to_string(Line) + ")";
-    return text;
+    return ReadElementText(text, sourceName, source);
 }
 
 void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place)
 {
     OmmConversion converted = SatRecordFromOmm(fields);
     if (!converted.Record) {
-        IgnoreRecord(load, place, converted.Fault.Field + ": " + converted.Fault.Reason);
+        IgnoreRecord(load, fields, place, converted.Fault.Field, converted.Fault.Reason);
         return;
     }
     if (!load.Table.Append(std::move(*converted.Record))) {
@@ -230,14 +282,15 @@ void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& pla
     load.SatCount = load.Table.SatCount();
 }
 
-void IgnoreRecord(TleLoad& load, const RecordPlace& place, std::string_view why)
+void IgnoreRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place,
+    std::string field, std::string reason)
 {
-    ++load.IgnoredRecords;
-    if (load.FirstIgnoredRecord.empty())
-        load.FirstIgnoredRecord = place.Text() + ": " + std::string(why);
+    const std::optional<std::string>& name = fields[OmmKey::ObjectName];
+    load.Refused.push_back(TleRecordIssue { place.Line, name ? *name : std::string(),
+        std::move(field), std::move(reason), place.Index });
 }
 
-TleLoad ReadElementText(std::string_view text, const std::string& sourceName)
+TleLoad ReadElementText(std::string_view text, const std::string& sourceName, TleSource source)
 {
     TleLoad load;
     load.Format = DetectElementFormat(text);
@@ -259,6 +312,19 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName)
     auto ignore = [&](int lineNo) {
         if (load.FirstIgnoredLine == 0)
             load.FirstIgnoredLine = lineNo;
+    };
+    // The last record is judged once all of its lines are read: when the next
+    // name line comes, and at the end of the text.
+    RecordLines at;
+    auto finishRecord = [&] {
+        if (ignoringRecord || load.Table.SatCount() == 0)
+            return;
+        if (at.Line1 == 0 && at.Line2 == 0 && source == TleSource::LocalFile)
+            return; // a bare name: listed, nothing to propagate
+        if (auto refused = CheckRecord(load.Table.Last(), at, source, load.Warnings)) {
+            load.Refused.push_back(std::move(*refused));
+            load.Table.RemoveLast();
+        }
     };
 
     int lineNo = 0;
@@ -290,15 +356,20 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName)
                 continue; // belongs to a satellite that did not fit
 
             SatRecord& r = load.Table.Last();
-            if (line1)
+            if (line1) {
                 ReadLine1(line, r);
-            else
+                at.Line1 = lineNo;
+            } else {
                 ReadLine2(line, r);
+                at.Line2 = lineNo;
+            }
             continue;
         }
         const std::string_view name = Trim(line);
         if (name.empty())
             continue;
+        finishRecord();
+        at = RecordLines { lineNo, 0, 0 };
         SatRecord record;
         record.SatName.assign(name);
         if (load.Table.Append(std::move(record))) {
@@ -309,6 +380,7 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName)
             ignore(lineNo);
         }
     }
+    finishRecord();
     load.LineCount = lineNo;
     load.SatCount = load.Table.SatCount();
     return load;

@@ -2,6 +2,9 @@
 // Reader of two-line element files (with or without name lines). Lines may end
 // in CR LF, LF or CR. Columns are read as the classic NORAD layout, numbers
 // always with a full stop; malformed numbers read as 0 or their leading part.
+// A record with element lines is kept only when both lines are there, each of
+// at least 69 columns, and its numbers pass CheckElementSet; a name line
+// without element lines is kept as an empty record (in a local file).
 // The same load also reads OMM CSV (told from the content); OMM JSON and XML
 // need Qt's readers and are read by the catalogue loader of core/ElementFile.h,
 // which is what every catalogue of the program goes through.
@@ -14,8 +17,33 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace aostrack {
+
+// A record the reader refused, or a warning about one it kept: the 1-based
+// line, the satellite's name, the field (as named in ElementSet, or "line 1",
+// "line 2"; an OMM key for OMM data) and the reason. A record of a JSON or XML
+// document is also counted by its place in the document.
+struct TleRecordIssue {
+    int Line = 0;
+    std::string SatName;
+    std::string Field;
+    std::string Reason;
+    int Record = 0; // 1-based record of a JSON or XML document; 0 otherwise
+    bool operator==(const TleRecordIssue&) const = default;
+};
+
+// "<source> line <n>: <name>: <field> <reason>", for logs and messages; a
+// document's record reads "<source> record <r> (line <n>): ...".
+std::string DescribeTleIssue(const std::string& sourceName, const TleRecordIssue& issue);
+
+// Where the text comes from decides how strict the reader is. Local files are
+// often edited by hand (and the verification sets break the checksum on
+// purpose), so a checksum in column 69 that does not match is only a warning
+// there. A download with a wrong checksum, or with a name whose element lines
+// are missing, was damaged on its way: the record is refused.
+enum class TleSource { LocalFile, Download };
 
 // Outcome of one load. Each load starts from an empty table, so a record
 // never shows elements left over from another file.
@@ -28,9 +56,9 @@ struct TleLoad {
     int FirstIgnoredLine = 0;    // 1-based line number of the first ignored line, 0 if none
                                  // (leading element lines come first when there are any)
     int LineCount = 0;           // lines read (0: the file holds no line)
+    std::vector<TleRecordIssue> Refused;  // records left out of the table, in file order
+    std::vector<TleRecordIssue> Warnings; // kept records whose checksum does not match
     ElementFormat Format = ElementFormat::Tle;
-    int IgnoredRecords = 0;         // OMM records skipped for a missing or bad field
-    std::string FirstIgnoredRecord; // "line 5: NORAD_CAT_ID: not a catalogue number: ..."
     bool operator==(const TleLoad&) const = default;
 };
 
@@ -58,26 +86,35 @@ inline constexpr std::size_t TleMaxFileBytes = 64u * 1024u * 1024u;
 TleLoad LoadTleFile(const std::string& path);
 
 // Same reading from a stream; sourceName is used in error messages.
-TleLoad ReadTle(std::istream& in, const std::string& sourceName);
+TleLoad ReadTle(std::istream& in, const std::string& sourceName,
+    TleSource source = TleSource::LocalFile);
 
 // The reading of a whole text: two-line or OMM CSV. JSON or XML text throws
 // TleFileError (line 0): it is read through core/ElementFile.h.
-TleLoad ReadElementText(std::string_view text, const std::string& sourceName);
+TleLoad ReadElementText(std::string_view text, const std::string& sourceName,
+    TleSource source = TleSource::LocalFile);
 
-// Where an OMM record stands in its file: "line 5" (CSV), "record 3" (JSON),
-// "record 3 (line 40)" (XML).
+// Where an OMM record stands in its file: a line (CSV), a record number
+// (JSON) or both (XML).
 struct RecordPlace {
-    int Index = 0; // 1-based record number; 0 for the line-based CSV
+    int Index = 0; // 1-based record of a document; 0 for the line-based CSV
     int Line = 0;  // 1-based line; 0 when the format has none
-    std::string Text() const;
 };
 
-// Adds one OMM record to load through SatRecordFromOmm. A record that fails
-// is counted in IgnoredRecords, the first with its place and fault; one
-// beyond the table's capacity in IgnoredNameLines.
+// Adds one OMM record to load through SatRecordFromOmm (which applies
+// CheckElementSet). A record that fails is refused with its place, name,
+// field and reason; one beyond the table's capacity counts in IgnoredNameLines.
 void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place);
-// Counts a record that a reader could not even turn into fields.
-void IgnoreRecord(TleLoad& load, const RecordPlace& place, std::string_view why);
+// Refuses a record that a reader could not even turn into fields.
+void IgnoreRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place,
+    std::string field, std::string reason);
+
+// Columns of a two-line element line, checksum in the last.
+inline constexpr std::size_t TleLineColumns = 69;
+
+// The checksum of an element line: the digits of columns 1-68 plus 1 for each
+// minus sign, modulo 10 (what column 69 should hold).
+int TleChecksum(std::string_view line);
 
 // The number conversion of the element columns: the leading decimal number of
 // text (blanks skipped, full stop as separator), 0 when there is none.

@@ -19,6 +19,9 @@ namespace {
 // them, so while that height stays clear of zero by more than this change,
 // the sign of the elevation at the skipped samples is known without
 // computing them. The margin covers the Kepler tolerance and rounding.
+// OrbitModel::MaxEarthFixedSpeed gives the bound for either theory (its
+// comments carry the argument for each); the tests compare the skipping
+// searches with plain stepping over whole element files on both.
 class HorizonSkipper {
 public:
     HorizonSkipper(const OrbitModel& model, sys_seconds now, double spanDays)
@@ -52,14 +55,13 @@ private:
     double m_marginKm = 0;
 };
 
-NextPass SearchNextPass(const ElementSet& elements, const Station& station, sys_seconds now, bool skip)
+NextPass SearchNextPass(const OrbitModel& model, sys_seconds now, bool skip)
 {
-    const OrbitModel model(elements, station);
     const HorizonSkipper skipper(model, now, PassSearchSteps / 86400.0 + 1.0);
     NextPass result;
     bool passBegun = false;
     for (long long i = 1; i <= PassSearchSteps; ++i) {
-        const sys_seconds t = now + seconds{i};
+        const sys_seconds t = now + seconds { i };
         const OrbitModel::Horizon h = model.Look(t);
         if (h.SatElevation > 0 && !passBegun) {
             passBegun = true;
@@ -71,8 +73,9 @@ NextPass SearchNextPass(const ElementSet& elements, const Station& station, sys_
         }
         // Skip only samples whose sign is certain and would not change the
         // outcome: below the horizon before AOS, above it during the pass.
-        if (skip && ((!passBegun && h.SatElevation < 0 && h.AboveHorizonKm < 0)
-                     || (passBegun && h.SatElevation > 0 && h.AboveHorizonKm > 0)))
+        if (skip
+            && ((!passBegun && h.SatElevation < 0 && h.AboveHorizonKm < 0)
+                || (passBegun && h.SatElevation > 0 && h.AboveHorizonKm > 0)))
             i += skipper.SameSignSamples(h.AboveHorizonKm, 1.0);
     }
     return result;
@@ -95,13 +98,12 @@ std::string ThreeDigits(long long v)
 std::string HourMinute(sys_seconds t)
 {
     const sys_days day = floor<days>(t);
-    const hh_mm_ss<seconds> hms{t - day};
+    const hh_mm_ss<seconds> hms { t - day };
     return TwoDigits(hms.hours().count()) + ":" + TwoDigits(hms.minutes().count());
 }
 
-PassList ListPasses(const ElementSet& elements, const Station& station, sys_seconds now, bool skip)
+PassList ListPasses(const OrbitModel& model, sys_seconds now, bool skip)
 {
-    const OrbitModel model(elements, station);
     const HorizonSkipper skipper(model, now, PassListSteps / 1440.0 + 1.0);
     PassList list;
     bool inPass = false;
@@ -112,12 +114,12 @@ PassList ListPasses(const ElementSet& elements, const Station& station, sys_seco
     std::vector<std::pair<long long, long long>> skippedInPass;
 
     for (long long m = 1; m <= PassListSteps; ++m) {
-        const sys_seconds t = now + minutes{m};
+        const sys_seconds t = now + minutes { m };
         const OrbitModel::Horizon h = model.Look(t);
         const double el = h.SatElevation;
         if (el > 0 && !inPass) {
             inPass = true;
-            current = ListedPass{};
+            current = ListedPass {};
             current.AosTime = t;
             current.AosAzimuth = h.SatAzimuth;
         }
@@ -127,7 +129,7 @@ PassList ListPasses(const ElementSet& elements, const Station& station, sys_seco
             inPass = false;
             for (const auto& [first, last] : skippedInPass)
                 for (long long k = first; k <= last; ++k) {
-                    const double e = model.Look(now + minutes{k}).SatElevation;
+                    const double e = model.Look(now + minutes { k }).SatElevation;
                     if (e > maxElevation)
                         maxElevation = e;
                 }
@@ -144,8 +146,8 @@ PassList ListPasses(const ElementSet& elements, const Station& station, sys_seco
         if (!inPass && el < 0 && h.AboveHorizonKm < 0) {
             m += skipper.SameSignSamples(h.AboveHorizonKm, 60.0);
         } else if (inPass && el > 0 && h.AboveHorizonKm > 0) {
-            const long long k = std::min<long long>(skipper.SameSignSamples(h.AboveHorizonKm, 60.0),
-                                                    PassListSteps - m);
+            const long long k = std::min<long long>(
+                skipper.SameSignSamples(h.AboveHorizonKm, 60.0), PassListSteps - m);
             if (k > 0) {
                 skippedInPass.emplace_back(m + 1, m + k);
                 m += k;
@@ -157,50 +159,80 @@ PassList ListPasses(const ElementSet& elements, const Station& station, sys_seco
 
 } // namespace
 
-NextPass FindNextPass(const ElementSet& elements, const Station& station, sys_seconds now)
+NextPass FindNextPass(
+    const ElementSet& elements, const Station& station, sys_seconds now, OrbitModelKind kind)
 {
-    return SearchNextPass(elements, station, now, true);
+    return SearchNextPass(OrbitModel(elements, station, kind), now, true);
 }
 
-NextPass FindNextPassPlain(const ElementSet& elements, const Station& station, sys_seconds now)
+NextPass FindNextPass(const OrbitModel& model, sys_seconds now)
 {
-    return SearchNextPass(elements, station, now, false);
+    return SearchNextPass(model, now, true);
 }
 
-PassList BuildPassList(const ElementSet& elements, const Station& station, sys_seconds now)
+NextPass FindNextPassPlain(
+    const ElementSet& elements, const Station& station, sys_seconds now, OrbitModelKind kind)
 {
-    return ListPasses(elements, station, now, true);
+    return SearchNextPass(OrbitModel(elements, station, kind), now, false);
 }
 
-PassList BuildPassListPlain(const ElementSet& elements, const Station& station, sys_seconds now)
+NextPass FindNextPassPlain(const OrbitModel& model, sys_seconds now)
 {
-    return ListPasses(elements, station, now, false);
+    return SearchNextPass(model, now, false);
+}
+
+PassList BuildPassList(
+    const ElementSet& elements, const Station& station, sys_seconds now, OrbitModelKind kind)
+{
+    return ListPasses(OrbitModel(elements, station, kind), now, true);
+}
+
+PassList BuildPassList(const OrbitModel& model, sys_seconds now)
+{
+    return ListPasses(model, now, true);
+}
+
+PassList BuildPassListPlain(
+    const ElementSet& elements, const Station& station, sys_seconds now, OrbitModelKind kind)
+{
+    return ListPasses(OrbitModel(elements, station, kind), now, false);
+}
+
+PassList BuildPassListPlain(const OrbitModel& model, sys_seconds now)
+{
+    return ListPasses(model, now, false);
 }
 
 std::string FormatPassLine(const ListedPass& pass)
 {
-    const year_month_day date{floor<days>(pass.LosTime)};
+    const year_month_day date { floor<days>(pass.LosTime) };
     // Azimuths and the maximum are cut to their whole part (rounded down).
     auto whole = [](double v) { return static_cast<long long>(std::floor(v)); };
     return TwoDigits(static_cast<unsigned>(date.day())) + "."
-           + TwoDigits(static_cast<unsigned>(date.month())) + "."
-           + std::to_string(static_cast<int>(date.year())) + " " + HourMinute(pass.AosTime) + " (Az "
-           + ThreeDigits(whole(pass.AosAzimuth)) + "\u00B0) -> " + HourMinute(pass.LosTime) + " (Az "
-           + ThreeDigits(whole(pass.LosAzimuth)) + "\u00B0) maxEl: " + TwoDigits(whole(pass.MaxElevation))
-           + "\u00B0)";
+        + TwoDigits(static_cast<unsigned>(date.month())) + "."
+        + std::to_string(static_cast<int>(date.year())) + " " + HourMinute(pass.AosTime) + " (Az "
+        + ThreeDigits(whole(pass.AosAzimuth)) + "\u00B0) -> " + HourMinute(pass.LosTime) + " (Az "
+        + ThreeDigits(whole(pass.LosAzimuth))
+        + "\u00B0) maxEl: " + TwoDigits(whole(pass.MaxElevation)) + "\u00B0)";
 }
 
-std::vector<double> PassTrack(const ElementSet& elements, const Station& station, sys_seconds aosTime,
-                              sys_seconds losTime)
+std::vector<double> PassTrack(const ElementSet& elements, const Station& station,
+    sys_seconds aosTime, sys_seconds losTime, OrbitModelKind kind)
+{
+    if (losTime < aosTime)
+        return {};
+    return PassTrack(OrbitModel(elements, station, kind), aosTime, losTime);
+}
+
+std::vector<double> PassTrack(const OrbitModel& model, sys_seconds aosTime, sys_seconds losTime)
 {
     std::vector<double> track;
     if (losTime < aosTime)
         return track;
-    const OrbitModel model(elements, station);
     const long long d = std::min<long long>((losTime - aosTime).count(), PassTrackMaxSeconds);
     track.reserve(static_cast<std::size_t>(d + 1));
     for (long long s = 0; s <= d; ++s)
-        track.push_back(model.Look(aosTime + seconds{s}).SatElevation);
+        track.push_back(model.Look(aosTime + seconds { s }).SatElevation);
     return track;
 }
 

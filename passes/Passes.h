@@ -4,8 +4,12 @@
 // a pass for the plot. "Now" is an argument, read once by the caller.
 // The horizon is 0 deg; an elevation of exactly 0 counts neither as above nor
 // as below. All functions throw OrbitError for an element set that cannot be
-// propagated.
+// propagated. Each search comes in two forms: from an element set, station
+// and model choice (Plan13 unless told), or from an OrbitModel already built
+// for them (the tracker's, or one per set of a catalogue); both give the same
+// result.
 #include "orbit/ElementSet.h"
+#include "orbit/Engine.h"
 #include "orbit/Station.h"
 
 #include <chrono>
@@ -16,7 +20,7 @@
 namespace aostrack {
 
 inline constexpr int PassSearchSteps = 50400; // 14 hours of one-second steps
-inline constexpr int PassListSteps = 1440;    // 24 hours of one-minute steps
+inline constexpr int PassListSteps = 1440; // 24 hours of one-minute steps
 
 // Result of the AOS/LOS search. AosTime: the first step (now + i s, i >= 1)
 // with the elevation above 0; LosTime: the first later step with it below 0.
@@ -28,20 +32,22 @@ struct NextPass {
     bool operator==(const NextPass&) const = default;
 };
 NextPass FindNextPass(const ElementSet& elements, const Station& station,
-                      std::chrono::sys_seconds now);
+    std::chrono::sys_seconds now, OrbitModelKind kind = OrbitModelKind::Plan13);
+NextPass FindNextPass(const OrbitModel& model, std::chrono::sys_seconds now);
 
 // Reference search: every one of the 50400 steps computed, no skipping.
 // FindNextPass gives the same result; kept for tests and comparisons.
 NextPass FindNextPassPlain(const ElementSet& elements, const Station& station,
-                           std::chrono::sys_seconds now);
+    std::chrono::sys_seconds now, OrbitModelKind kind = OrbitModelKind::Plan13);
+NextPass FindNextPassPlain(const OrbitModel& model, std::chrono::sys_seconds now);
 
 // One pass of the 24-hour list, at one-minute resolution: AosTime is the first
 // sampled minute above the horizon, LosTime the first sampled minute below.
 struct ListedPass {
     std::chrono::sys_seconds AosTime;
     std::chrono::sys_seconds LosTime;
-    double AosAzimuth = 0;   // degrees, at the AOS step
-    double LosAzimuth = 0;   // degrees, at the LOS step
+    double AosAzimuth = 0; // degrees, at the AOS step
+    double LosAzimuth = 0; // degrees, at the LOS step
     double MaxElevation = 0; // degrees, highest sampled elevation of the pass
     bool operator==(const ListedPass&) const = default;
 };
@@ -54,10 +60,12 @@ struct PassList {
 
 // Steps m = 1..1440 minutes after now; lists the passes that end within them.
 PassList BuildPassList(const ElementSet& elements, const Station& station,
-                       std::chrono::sys_seconds now);
+    std::chrono::sys_seconds now, OrbitModelKind kind = OrbitModelKind::Plan13);
+PassList BuildPassList(const OrbitModel& model, std::chrono::sys_seconds now);
 // Reference: every minute computed, no skipping.
 PassList BuildPassListPlain(const ElementSet& elements, const Station& station,
-                            std::chrono::sys_seconds now);
+    std::chrono::sys_seconds now, OrbitModelKind kind = OrbitModelKind::Plan13);
+PassList BuildPassListPlain(const OrbitModel& model, std::chrono::sys_seconds now);
 
 // The list line of a pass (UTC):
 // "DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)", the date being
@@ -69,7 +77,9 @@ std::string FormatPassLine(const ListedPass& pass);
 // before aosTime.
 inline constexpr long long PassTrackMaxSeconds = 86400;
 std::vector<double> PassTrack(const ElementSet& elements, const Station& station,
-                              std::chrono::sys_seconds aosTime,
-                              std::chrono::sys_seconds losTime);
+    std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime,
+    OrbitModelKind kind = OrbitModelKind::Plan13);
+std::vector<double> PassTrack(
+    const OrbitModel& model, std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime);
 
 } // namespace aostrack

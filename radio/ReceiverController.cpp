@@ -64,8 +64,8 @@ void ReceiverController::LogLibraryStatus()
 void ReceiverController::FinishStartup()
 {
     m_inStartup = false;
-    m_frame.Text3 = FormatPattern(m_state.TunedFreq, QStringLiteral("0.000"), m_locale);
-    m_frame.Text4 = FormatPattern(m_state.FreqOffset, QStringLiteral("0.00"), m_locale);
+    m_frame.TunedFreqText = FormatPattern(m_state.TunedFreq, QStringLiteral("0.000"), m_locale);
+    m_frame.OffsetText = FormatPattern(m_state.FreqOffset, QStringLiteral("0.00"), m_locale);
     emit frameChanged();
 }
 
@@ -87,7 +87,7 @@ void ReceiverController::LoadFrequencyList(const QString& satName)
     // A new satellite starts without offset; the slider stays where it is
     // until it is moved or "reset" is pressed.
     m_state.FreqOffset = 0;
-    m_frame.Text4 = FormatPlain(0);
+    m_frame.OffsetText = FormatPlain(0);
 
     const QString path = DopplerFile();
     const FrequencyRows read = ReadFrequencyRows(path, satName, m_locale);
@@ -119,16 +119,16 @@ void ReceiverController::LoadFrequencyList(const QString& satName)
         m_state.NominalFreq = first->FreqKHz;
         m_state.FreqNote = first->Note;
         m_state.TunedFreq = m_state.NominalFreq;
-        m_frame.Label16 = first->Note;
-        m_frame.Text3 = KHzText(m_state.TunedFreq);
+        m_frame.RowNote = first->Note;
+        m_frame.TunedFreqText = KHzText(m_state.TunedFreq);
         m_frame.StepButtonsEnabled = true;
     } else {
         // TunedFreq keeps its value; without a nominal frequency the centre
         // display stays empty and nothing is tuned.
         m_state.NominalFreq = 0;
         m_state.FreqNote.clear();
-        m_frame.Label16.clear();
-        m_frame.Text3.clear();
+        m_frame.RowNote.clear();
+        m_frame.TunedFreqText.clear();
         m_frame.StepButtonsEnabled = false;
     }
     emit rowsChanged();
@@ -146,8 +146,8 @@ void ReceiverController::SetSlider(int value)
 
 void ReceiverController::ShowSteppedTexts()
 {
-    m_frame.Text3 = FormatPattern(m_state.TunedFreq, QStringLiteral("0.000"), m_locale);
-    m_frame.Text4 = FormatPattern(m_state.FreqOffset, QStringLiteral("0.00"), m_locale);
+    m_frame.TunedFreqText = FormatPattern(m_state.TunedFreq, QStringLiteral("0.000"), m_locale);
+    m_frame.OffsetText = FormatPattern(m_state.FreqOffset, QStringLiteral("0.00"), m_locale);
 }
 
 void ReceiverController::SliderChanged(int value)
@@ -262,15 +262,15 @@ QString ReceiverController::ApplyFrequencyChoice(int selectedRow, const QString&
     if (row) {
         m_state.NominalFreq = row->FreqKHz;
         m_state.TunedFreq = m_state.NominalFreq;
-        m_frame.Text3 = KHzText(m_state.TunedFreq);
+        m_frame.TunedFreqText = KHzText(m_state.TunedFreq);
         m_state.FreqNote = row->Note;
-        m_frame.Label16 = row->Note;
+        m_frame.RowNote = row->Note;
     }
     // A typed downlink wins over the row's frequency; the row's note stays.
     if (typed) {
         m_state.NominalFreq = *typed;
         m_state.TunedFreq = m_state.NominalFreq;
-        m_frame.Text3 = KHzText(m_state.TunedFreq);
+        m_frame.TunedFreqText = KHzText(m_state.TunedFreq);
     }
     if (row || typed)
         emit frameChanged();

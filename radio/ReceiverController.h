@@ -24,9 +24,9 @@ struct FrequencyState;
 
 // What the frame " Frequency " shows, apart from the centre display Text2.
 struct FrequencyFrame {
-    QString Text3; // tuned frequency
-    QString Text4; // offset
-    QString Label16; // note of the row (the mode)
+    QString TunedFreqText; // Text3: the tuned frequency
+    QString OffsetText; // Text4: the operator's offset
+    QString RowNote; // Label16: note of the frequency row (the mode)
     bool StepButtonsEnabled = false; // Command1 0..5; "reset" is always enabled
     int SliderValue = 0; // HScroll1, hundredths of a kHz
     bool Tracking = false; // Check2

@@ -30,8 +30,8 @@ FrequencyWindow::FrequencyWindow(ReceiverController& receiver, QWidget* parent)
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Satellite Frequency"));
 
-    m_list1 = new QListWidget(this);
-    m_list1->setObjectName(QStringLiteral("List1"));
+    m_rows = new QListWidget(this);
+    m_rows->setObjectName(QStringLiteral("List1"));
     // Rows are columns of text: they only line up in a fixed-pitch font.
     QFont fixed;
     fixed.setFamilies({ QStringLiteral("Fixedsys"), QStringLiteral("DejaVu Sans Mono"),
@@ -39,14 +39,14 @@ FrequencyWindow::FrequencyWindow(ReceiverController& receiver, QWidget* parent)
     fixed.setStyleHint(QFont::TypeWriter);
     fixed.setFixedPitch(true);
     fixed.setPointSize(9);
-    m_list1->setFont(fixed);
-    m_list1->setMinimumWidth(420);
+    m_rows->setFont(fixed);
+    m_rows->setMinimumWidth(420);
 
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text2 = new QLineEdit(this);
-    m_text2->setObjectName(QStringLiteral("Text2"));
-    m_text2->setToolTip(tr("For the operator's notes; the tracker does not use it"));
+    m_typedDownlink = new QLineEdit(this);
+    m_typedDownlink->setObjectName(QStringLiteral("Text1"));
+    m_notes = new QLineEdit(this);
+    m_notes->setObjectName(QStringLiteral("Text2"));
+    m_notes->setToolTip(tr("For the operator's notes; the tracker does not use it"));
 
     m_message = NamedLabel(this, "LabelMessage", QString());
     QPalette warning = m_message->palette();
@@ -55,36 +55,36 @@ FrequencyWindow::FrequencyWindow(ReceiverController& receiver, QWidget* parent)
     m_message->setWordWrap(true);
     m_message->hide();
 
-    m_command1 = new QPushButton(QStringLiteral("OK"), this);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setDefault(true);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_okButton->setDefault(true);
 
     auto* entries = new QGridLayout;
     entries->addWidget(NamedLabel(this, "Label1", QStringLiteral("manual Downlink QRG")), 0, 0);
-    entries->addWidget(m_text1, 0, 1);
+    entries->addWidget(m_typedDownlink, 0, 1);
     entries->addWidget(NamedLabel(this, "Label3", QStringLiteral("kHz")), 0, 2);
     entries->addWidget(NamedLabel(this, "Label2", QStringLiteral("manual Uplink QRG")), 1, 0);
-    entries->addWidget(m_text2, 1, 1);
+    entries->addWidget(m_notes, 1, 1);
     entries->addWidget(NamedLabel(this, "Label3_1", QStringLiteral("kHz")), 1, 2);
 
     auto* column = new QVBoxLayout(this);
-    column->addWidget(m_list1, 1);
+    column->addWidget(m_rows, 1);
     column->addLayout(entries);
     column->addWidget(m_message);
-    column->addWidget(m_command1, 0, Qt::AlignRight);
+    column->addWidget(m_okButton, 0, Qt::AlignRight);
 
-    connect(m_command1, &QPushButton::clicked, this, &FrequencyWindow::Command1_Click);
-    connect(m_text1, &QLineEdit::returnPressed, this, &FrequencyWindow::Command1_Click);
+    connect(m_okButton, &QPushButton::clicked, this, &FrequencyWindow::Command1_Click);
+    connect(m_typedDownlink, &QLineEdit::returnPressed, this, &FrequencyWindow::Command1_Click);
     connect(&m_receiver, &ReceiverController::rowsChanged, this, &FrequencyWindow::ShowRows);
     ShowRows();
 }
 
 void FrequencyWindow::ShowRows()
 {
-    m_list1->clear();
-    m_list1->addItems(m_receiver.Rows());
+    m_rows->clear();
+    m_rows->addItems(m_receiver.Rows());
     if (m_receiver.SelectedRow() >= 0)
-        m_list1->setCurrentRow(m_receiver.SelectedRow());
+        m_rows->setCurrentRow(m_receiver.SelectedRow());
 }
 
 void FrequencyWindow::ShowWindow()
@@ -96,9 +96,9 @@ void FrequencyWindow::ShowWindow()
 
 void FrequencyWindow::Command1_Click()
 {
-    const QListWidgetItem* current = m_list1->currentItem();
-    const int row = current && current->isSelected() ? m_list1->currentRow() : -1;
-    const QString problem = m_receiver.ApplyFrequencyChoice(row, m_text1->text());
+    const QListWidgetItem* current = m_rows->currentItem();
+    const int row = current && current->isSelected() ? m_rows->currentRow() : -1;
+    const QString problem = m_receiver.ApplyFrequencyChoice(row, m_typedDownlink->text());
     if (!problem.isEmpty()) {
         m_message->setText(problem);
         m_message->show();
@@ -109,8 +109,8 @@ void FrequencyWindow::Command1_Click()
 
 void FrequencyWindow::closeEvent(QCloseEvent* event)
 {
-    m_text1->clear();
-    m_text2->clear();
+    m_typedDownlink->clear();
+    m_notes->clear();
     m_message->clear();
     m_message->hide();
     QWidget::closeEvent(event);

@@ -36,11 +36,11 @@ private:
     void ShowRows();
 
     ReceiverController& m_receiver;
-    QListWidget* m_list1;
-    QLineEdit* m_text1;
-    QLineEdit* m_text2;
+    QListWidget* m_rows;
+    QLineEdit* m_typedDownlink;
+    QLineEdit* m_notes;
     QLabel* m_message;
-    QPushButton* m_command1;
+    QPushButton* m_okButton;
 };
 
 } // namespace aostrack

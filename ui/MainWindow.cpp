@@ -3,6 +3,7 @@
 #include "ui/AboutBox.h"
 #include "ui/Dialogs.h"
 #include "ui/PassPlot.h"
+#include "ui/RotorBinding.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,11 +18,12 @@ namespace {
 // Secondary windows that go with the main window: the about box, the
 // satellite frequency window and the element-update window, so that the
 // program ends when the main window closes.
-constexpr const char* CompanionWindows[] = {"Form2", "Form6", "Form4"};
+constexpr const char* CompanionWindows[] = { "Form2", "Form6", "Form4" };
 } // namespace
 
 MainWindow::MainWindow(FileChooser& fileChooser, QWidget* parent)
-    : QMainWindow(parent), m_fileChooser(fileChooser)
+    : QMainWindow(parent)
+    , m_fileChooser(fileChooser)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("aostrack"));
@@ -30,6 +32,9 @@ MainWindow::MainWindow(FileChooser& fileChooser, QWidget* parent)
     setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; }"));
     BuildMenus();
     BuildCentralWidget();
+    NameControls(m_controls);
+    // The rotor's menu and park button wait for the rotor link.
+    SetRotorControlsEnabled(m_controls.Rotor, false);
     resize(1280, 800);
 }
 
@@ -41,66 +46,50 @@ MainWindow::~MainWindow()
 
 void MainWindow::BuildMenus()
 {
-    auto named = [](QObject* object, const char* name) {
-        object->setObjectName(QLatin1String(name));
-        return object;
-    };
+    MenuControls& menus = m_controls.Menus;
+    menus.File = menuBar()->addMenu(QStringLiteral("File"));
+    menus.OpenElementFile = menus.File->addAction(QStringLiteral("Open Kep File"));
+    menus.OpenElementFile->setShortcut(QKeySequence::Open);
+    connect(menus.OpenElementFile, &QAction::triggered, this, &MainWindow::OpenElementFile);
+    menus.Exit = menus.File->addAction(QStringLiteral("Exit"));
+    connect(menus.Exit, &QAction::triggered, this, &MainWindow::CloseMainWindow);
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
-    named(file, "MenuFile");
-    named(file->menuAction(), "MenuFile");
-    QAction* open = file->addAction(QStringLiteral("Open Kep File"));
-    named(open, "MenuFileOpen");
-    open->setShortcut(QKeySequence::Open);
-    connect(open, &QAction::triggered, this, &MainWindow::OpenElementFile);
-    QAction* exit = file->addAction(QStringLiteral("Exit"));
-    named(exit, "MenuFileExit");
-    connect(exit, &QAction::triggered, this, &MainWindow::CloseMainWindow);
-
-    QMenu* tle = menuBar()->addMenu(QStringLiteral("TLE"));
-    named(tle, "MnuTle");
-    named(tle->menuAction(), "MnuTle");
+    menus.Tle = menuBar()->addMenu(QStringLiteral("TLE"));
     // The element-update layer connects to this action and shows its window.
-    named(tle->addAction(QStringLiteral("Internet Update ")), "MnuInternetUpdate");
+    menus.InternetUpdate = menus.Tle->addAction(QStringLiteral("Internet Update "));
 
-    QMenu* rotor = menuBar()->addMenu(QStringLiteral("Rotor"));
-    named(rotor, "MnuRotor");
-    named(rotor->menuAction(), "MnuRotor");
-    // Enabled by start-up once sat.ini names the rotor's line settings.
-    rotor->menuAction()->setEnabled(false);
-    rotor->setEnabled(false);
-    QAction* easyComm = rotor->addAction(QStringLiteral("EasyComm"));
-    named(easyComm, "Mnu_FD_ST1");
-    easyComm->setCheckable(true);
-    easyComm->setChecked(false);
+    RotorControls& rotor = m_controls.Rotor;
+    rotor.Menu = menuBar()->addMenu(QStringLiteral("Rotor"));
+    rotor.EasyComm = rotor.Menu->addAction(QStringLiteral("EasyComm"));
+    rotor.EasyComm->setCheckable(true);
+    rotor.EasyComm->setChecked(false);
 
     // Menu-bar entries without items act when clicked, so they are actions.
-    named(menuBar()->addAction(QStringLiteral("Frequency")), "MnuCAT");
-    QAction* scan = menuBar()->addAction(QStringLiteral("Scan"));
-    named(scan, "MnuScan");
-    scan->setEnabled(false);
-    QAction* info = menuBar()->addAction(QStringLiteral("Info"));
-    named(info, "MnuInfo");
-    connect(info, &QAction::triggered, this, &MainWindow::ShowAboutBox);
+    menus.Frequency = menuBar()->addAction(QStringLiteral("Frequency"));
+    menus.Scan = menuBar()->addAction(QStringLiteral("Scan"));
+    menus.Scan->setEnabled(false);
+    menus.Info = menuBar()->addAction(QStringLiteral("Info"));
+    connect(menus.Info, &QAction::triggered, this, &MainWindow::ShowAboutBox);
 }
 
-AboutBox* MainWindow::About() const { return m_about.data(); }
-
-QLineEdit* MainWindow::Field(int index) const
+AboutBox* MainWindow::About() const
 {
-    return findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(index));
+    return m_about.data();
 }
 
 void MainWindow::OpenElementFile()
 {
     const QString path = m_fileChooser.ChooseFile(this, QStringLiteral("Open Kep File"),
-            QStringLiteral("TLE Files (*.txt);;All Files (*.*)"));
+        QStringLiteral("TLE Files (*.txt);;All Files (*.*)"));
     if (path.isEmpty())
         return;
     emit elementFileChosen(path);
 }
 
-void MainWindow::CloseMainWindow() { close(); }
+void MainWindow::CloseMainWindow()
+{
+    close();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {

@@ -1,17 +1,15 @@
 #pragma once
 // The main window ("Form1"): satellite selector, element lines, data panel,
 // countdown, pass plot, pass list, event log, the frames " Frequency " and
-// "Rotor Control", and the menus. Every control carries its design name as
-// objectName ("Combo1", "Text1_6", "Command1_3", "MnuRotor", ...) so that the
-// tracking core, the receiver and the rotor layers bind to it by name. The
-// window itself computes nothing.
+// "Rotor Control", and the menus. Controls() hands typed handles to the
+// bindings of the tracking core, the receiver and the rotor; every control
+// also carries its design name as objectName ("Combo1", "Text1_6",
+// "Command1_3", "MnuRotor", ...). The window itself computes nothing.
+#include "ui/MainWindowControls.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QComboBox;
 class QGroupBox;
 
 namespace aostrack {
@@ -38,11 +36,9 @@ public:
     // The hourglass while a long computation runs. Nested calls are counted.
     void SetBusy(bool busy);
 
-    PassPlot* Plot() const { return m_plot; }
+    const MainWindowControls& Controls() const { return m_controls; }
     // The about box while it is open, else null.
     AboutBox* About() const;
-    // Text1 element index ("Text1_<index>"), or null.
-    QLineEdit* Field(int index) const;
 
 signals:
     void elementFileChosen(const QString& path);
@@ -67,7 +63,7 @@ private:
     void BuildCentralWidget();
 
     FileChooser& m_fileChooser;
-    PassPlot* m_plot = nullptr;
+    MainWindowControls m_controls;
     QPointer<AboutBox> m_about;
     bool m_closing = false;
     int m_busyDepth = 0;

@@ -1,7 +1,9 @@
 // Construction of the main window's controls: captions, fonts, colours and
 // enabled states as the window stands before start-up has run.
-#include "ui/MainWindow.h"
 #include "ui/AboutBox.h"
+#include "ui/MainWindow.h"
+#include "ui/MainWindowControls.h"
+#include "ui/PanelColours.h"
 #include "ui/PassPlot.h"
 #include "ui/StatusLamp.h"
 
@@ -22,23 +24,24 @@ namespace aostrack {
 
 namespace {
 
-const QColor PanelGrey(224, 224, 224);
 const QColor DisplayGrey(64, 64, 64);
 const QColor DisplayCyan(192, 255, 255);
 const QColor NoteBlue(0, 0, 128);
 
 struct FieldCaption {
-    int index;
+    PanelField DataPanelFields::*field;
     const char* caption;
 };
-// Data panel fields (Text1 with the Label2 of the same index), two columns:
-// where the satellite is, then what it is doing.
-constexpr FieldCaption LeftColumn[] = {
-        {2, "Azimut"}, {3, "Elevation"}, {6, "Distance"}, {7, "Height"},
-        {4, "Sat Long"}, {5, "Sat Lat"}, {22, "Doppler shift"}};
-constexpr FieldCaption RightColumn[] = {
-        {29, "Epoche"}, {8, "Orbit #"}, {1, "MA-Value"}, {9, "Sun Angle"},
-        {10, "Illumination"}, {25, "Info"}, {21, "Loss"}};
+// Data panel fields with their captions, two columns: where the satellite
+// is, then what it is doing.
+constexpr FieldCaption LeftColumn[] = { { &DataPanelFields::Azimuth, "Azimut" },
+    { &DataPanelFields::Elevation, "Elevation" }, { &DataPanelFields::Distance, "Distance" },
+    { &DataPanelFields::Height, "Height" }, { &DataPanelFields::SatLong, "Sat Long" },
+    { &DataPanelFields::SatLat, "Sat Lat" }, { &DataPanelFields::DopplerShift, "Doppler shift" } };
+constexpr FieldCaption RightColumn[] = { { &DataPanelFields::Epoch, "Epoche" },
+    { &DataPanelFields::OrbitNumber, "Orbit #" }, { &DataPanelFields::MaValue, "MA-Value" },
+    { &DataPanelFields::SunAngle, "Sun Angle" }, { &DataPanelFields::Illumination, "Illumination" },
+    { &DataPanelFields::Info, "Info" }, { &DataPanelFields::Loss, "Loss" } };
 
 QFont FixedPitch(double pointSize)
 {
@@ -55,7 +58,10 @@ QFont FixedPitch(double pointSize)
 class ValueField : public QLineEdit {
 public:
     using QLineEdit::QLineEdit;
-    void SetHintText(const QString& text) { m_hintWidth = fontMetrics().horizontalAdvance(text) + 14; }
+    void SetHintText(const QString& text)
+    {
+        m_hintWidth = fontMetrics().horizontalAdvance(text) + 14;
+    }
     QSize sizeHint() const override
     {
         QSize hint = QLineEdit::sizeHint();
@@ -68,10 +74,9 @@ private:
     int m_hintWidth = 0;
 };
 
-ValueField* ValueBox(QWidget* parent, const QString& name, const QColor& background = PanelGrey)
+ValueField* ValueBox(QWidget* parent, const QColor& background = PanelGrey)
 {
     auto* box = new ValueField(parent);
-    box->setObjectName(name);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::ClickFocus);
     QPalette palette = box->palette();
@@ -81,21 +86,10 @@ ValueField* ValueBox(QWidget* parent, const QString& name, const QColor& backgro
     return box;
 }
 
-QLabel* Caption(QWidget* parent, const QString& name, const QString& text)
+QLabel* Caption(QWidget* parent, const QString& text)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
+    return new QLabel(text, parent);
 }
-
-QGroupBox* Frame(QWidget* parent, const QString& name, const QString& caption)
-{
-    auto* frame = new QGroupBox(caption, parent);
-    frame->setObjectName(name);
-    return frame;
-}
-
-QString Indexed(const char* array, int index) { return QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(index); }
 
 } // namespace
 
@@ -106,7 +100,7 @@ QWidget* MainWindow::BuildHeader()
     row->setContentsMargins(0, 0, 0, 0);
 
     auto* satellites = new QComboBox(header);
-    satellites->setObjectName(QStringLiteral("Combo1"));
+    m_controls.Satellites = satellites;
     satellites->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     satellites->setMinimumContentsLength(18);
     satellites->setMaxVisibleItems(25);
@@ -115,20 +109,26 @@ QWidget* MainWindow::BuildHeader()
     selectorFont.setPointSizeF(selectorFont.pointSizeF() * 1.2);
     satellites->setFont(selectorFont);
 
-    auto* time = ValueBox(header, Indexed("Text1", 0));
+    auto* time = ValueBox(header);
+    m_controls.Panel.Time.Value = time;
     QFont timeFont = time->font();
     timeFont.setBold(true);
     timeFont.setPointSizeF(timeFont.pointSizeF() * 1.2);
     time->setFont(timeFont);
     time->setAlignment(Qt::AlignCenter);
-    time->setMinimumWidth(QFontMetrics(timeFont).horizontalAdvance(QStringLiteral("00:00:00 UTC")) + 24);
+    time->setMinimumWidth(
+        QFontMetrics(timeFont).horizontalAdvance(QStringLiteral("00:00:00 UTC")) + 24);
     time->setMaximumWidth(time->minimumWidth() + 40);
 
-    auto* date = ValueBox(header, Indexed("Text1", 28));
+    auto* date = ValueBox(header);
+    m_controls.Panel.Date.Value = date;
     date->setFont(timeFont);
-    date->setMinimumWidth(QFontMetrics(timeFont).horizontalAdvance(QStringLiteral("Wednesday, 2024 September 30")) + 16);
+    date->setMinimumWidth(
+        QFontMetrics(timeFont).horizontalAdvance(QStringLiteral("Wednesday, 2024 September 30"))
+        + 16);
 
-    auto* qth = Caption(header, QStringLiteral("Label5"), QStringLiteral("QTH"));
+    auto* qth = Caption(header, QStringLiteral("QTH"));
+    m_controls.Qth = qth;
     qth->setToolTip(tr("Station latitude / longitude, degrees"));
     qth->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -137,7 +137,8 @@ QWidget* MainWindow::BuildHeader()
     row->addWidget(time, 0);
     row->addWidget(date, 1);
     row->addStretch(1);
-    auto* qthCaption = new QLabel(QStringLiteral("QTH"), header);
+    auto* qthCaption = Caption(header, QStringLiteral("QTH"));
+    m_controls.QthCaption = qthCaption;
     QPalette captionPalette = qthCaption->palette();
     captionPalette.setColor(QPalette::WindowText, QColor(96, 96, 96));
     qthCaption->setPalette(captionPalette);
@@ -152,9 +153,10 @@ QWidget* MainWindow::BuildElementLines()
     auto* column = new QVBoxLayout(lines);
     column->setContentsMargins(4, 0, 0, 0);
     column->setSpacing(0);
-    const char* captions[] = {"Line1", "Line2"};
+    const char* captions[] = { "Line1", "Line2" };
     for (int i = 0; i < 2; ++i) {
-        auto* line = Caption(lines, Indexed("Label1", i), QLatin1String(captions[i]));
+        auto* line = Caption(lines, QLatin1String(captions[i]));
+        m_controls.ElementLines[static_cast<std::size_t>(i)] = line;
         line->setFont(FixedPitch(0));
         line->setTextInteractionFlags(Qt::TextSelectableByMouse);
         column->addWidget(line);
@@ -164,30 +166,35 @@ QWidget* MainWindow::BuildElementLines()
 
 QGroupBox* MainWindow::BuildSatelliteFrame()
 {
-    auto* frame = Frame(this, QStringLiteral("Frame1"), QStringLiteral("Satellite"));
+    auto* frame = new QGroupBox(QStringLiteral("Satellite"), this);
+    m_controls.SatelliteFrame = frame;
     auto* grid = new QGridLayout(frame);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(4);
-    const int minimumWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("000.00°W  (-0"));
-    auto addColumn = [&](const FieldCaption* fields, std::size_t count, int column, const QString& longest) {
-        for (std::size_t row = 0; row < count; ++row) {
-            auto* caption = Caption(frame, Indexed("Label2", fields[row].index), QLatin1String(fields[row].caption));
-            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            auto* value = ValueBox(frame, Indexed("Text1", fields[row].index));
-            value->setAccessibleName(QLatin1String(fields[row].caption));
-            value->SetHintText(longest);
-            value->setMinimumWidth(minimumWidth);
-            grid->addWidget(caption, static_cast<int>(row), column);
-            grid->addWidget(value, static_cast<int>(row), column + 1);
-        }
-    };
+    const int minimumWidth
+        = QFontMetrics(font()).horizontalAdvance(QStringLiteral("000.00°W  (-0"));
+    auto addColumn
+        = [&](const FieldCaption* fields, std::size_t count, int column, const QString& longest) {
+              for (std::size_t row = 0; row < count; ++row) {
+                  auto* caption = Caption(frame, QLatin1String(fields[row].caption));
+                  caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                  auto* value = ValueBox(frame);
+                  m_controls.Panel.*fields[row].field = PanelField { value, caption };
+                  value->setAccessibleName(QLatin1String(fields[row].caption));
+                  value->SetHintText(longest);
+                  value->setMinimumWidth(minimumWidth);
+                  grid->addWidget(caption, static_cast<int>(row), column);
+                  grid->addWidget(value, static_cast<int>(row), column + 1);
+              }
+          };
     addColumn(LeftColumn, std::size(LeftColumn), 0, QStringLiteral("000.00°W  (-000°00' 00\")"));
     addColumn(RightColumn, std::size(RightColumn), 2, QStringLiteral("satellite may visible"));
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setColumnMinimumWidth(2, 70);
 
-    auto* age = Caption(frame, QStringLiteral("Label15"), QString());
+    auto* age = Caption(frame, QString());
+    m_controls.Panel.TleAge = age;
     QFont ageFont = age->font();
     ageFont.setBold(true);
     age->setFont(ageFont);
@@ -198,22 +205,25 @@ QGroupBox* MainWindow::BuildSatelliteFrame()
 
 QGroupBox* MainWindow::BuildElevationFrame()
 {
-    auto* frame = Frame(this, QStringLiteral("Frame2"), QStringLiteral("Elevation"));
+    auto* frame = new QGroupBox(QStringLiteral("Elevation"), this);
+    m_controls.ElevationFrame = frame;
     auto* column = new QVBoxLayout(frame);
-    auto* duration = Caption(frame, QStringLiteral("Label19"), QString());
+    auto* duration = Caption(frame, QString());
+    m_controls.PassDuration = duration;
     duration->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_plot = new PassPlot(duration, frame);
-    column->addWidget(m_plot, 1);
+    m_controls.Plot = new PassPlot(duration, frame);
+    column->addWidget(m_controls.Plot, 1);
     column->addWidget(duration, 0);
     return frame;
 }
 
 QGroupBox* MainWindow::BuildPassListFrame()
 {
-    auto* frame = Frame(this, QStringLiteral("Frame3"), QStringLiteral("next 24 hours"));
+    auto* frame = new QGroupBox(QStringLiteral("next 24 hours"), this);
+    m_controls.PassListFrame = frame;
     auto* column = new QVBoxLayout(frame);
     auto* passes = new QListWidget(frame);
-    passes->setObjectName(QStringLiteral("List1"));
+    m_controls.PassList = passes;
     passes->setFont(FixedPitch(8.25));
     passes->setSortingEnabled(false);
     passes->setMinimumHeight(60);
@@ -223,19 +233,22 @@ QGroupBox* MainWindow::BuildPassListFrame()
 
 QGroupBox* MainWindow::BuildRotorFrame()
 {
-    auto* frame = Frame(this, QStringLiteral("Frame4"), QStringLiteral("Rotor Control"));
+    RotorControls& rotor = m_controls.Rotor;
+    auto* frame = new QGroupBox(QStringLiteral("Rotor Control"), this);
+    rotor.Frame = frame;
     auto* grid = new QGridLayout(frame);
     auto* park = new QPushButton(QStringLiteral("park"), frame);
-    park->setObjectName(QStringLiteral("Command2"));
-    park->setEnabled(false);
-    auto* mode = Caption(frame, QStringLiteral("Label9"), QString());
+    rotor.Park = park;
+    auto* mode = Caption(frame, QString());
+    rotor.ParkMode = mode;
     QFont modeFont = mode->font();
     modeFont.setBold(true);
     mode->setFont(modeFont);
     auto* lamp = new StatusLamp(frame);
-    lamp->setObjectName(QStringLiteral("Shape1"));
+    rotor.Lamp = lamp;
     lamp->setToolTip(tr("Rotor port: green while open"));
-    auto* status = Caption(frame, QStringLiteral("Label7"), QStringLiteral("Rotor Control"));
+    auto* status = Caption(frame, QStringLiteral("Rotor Control"));
+    rotor.Status = status;
     status->setFont(FixedPitch(0));
     status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -249,27 +262,30 @@ QGroupBox* MainWindow::BuildRotorFrame()
 
 QGroupBox* MainWindow::BuildFrequencyFrame()
 {
-    auto* frame = Frame(this, QStringLiteral("Frame6"), QStringLiteral(" Frequency "));
+    FrequencyControls& controls = m_controls.Frequency;
+    auto* frame = new QGroupBox(QStringLiteral(" Frequency "), this);
+    controls.Frame = frame;
     auto* column = new QVBoxLayout(frame);
     column->setSpacing(6);
 
     auto* connectRow = new QHBoxLayout;
     auto* track = new QCheckBox(QStringLiteral("track"), frame);
-    track->setObjectName(QStringLiteral("Check2"));
+    controls.Track = track;
     track->setToolTip(QStringLiteral("track"));
-    auto* connect = Caption(frame, QStringLiteral("Label4"), QStringLiteral("connect FCDpro"));
+    auto* receiverName = Caption(frame, QStringLiteral("connect FCDpro"));
+    controls.ReceiverName = receiverName;
     connectRow->addWidget(track);
     connectRow->addSpacing(8);
-    connectRow->addWidget(connect, 1);
+    connectRow->addWidget(receiverName, 1);
     column->addLayout(connectRow);
 
     auto* display = new QLineEdit(frame);
-    display->setObjectName(QStringLiteral("Text2"));
+    controls.CentreFrequency = display;
     display->setReadOnly(true);
     display->setFocusPolicy(Qt::ClickFocus);
     display->setAlignment(Qt::AlignCenter);
     QFont displayFont;
-    displayFont.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
+    displayFont.setFamilies({ QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans") });
     displayFont.setBold(true);
     displayFont.setPointSize(36);
     display->setFont(displayFont);
@@ -279,12 +295,13 @@ QGroupBox* MainWindow::BuildFrequencyFrame()
     display->setPalette(displayPalette);
     display->setToolTip(tr("Doppler-corrected centre frequency, kHz"));
     // Wide enough for a microwave downlink in kHz, and no wider.
-    display->setMinimumWidth(QFontMetrics(displayFont).horizontalAdvance(QStringLiteral("000000.000")) + 16);
+    display->setMinimumWidth(
+        QFontMetrics(displayFont).horizontalAdvance(QStringLiteral("000000.000")) + 16);
     display->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     column->addWidget(display);
 
     auto* offset = new QScrollBar(Qt::Horizontal, frame);
-    offset->setObjectName(QStringLiteral("HScroll1"));
+    controls.OffsetSlider = offset;
     offset->setRange(-1000, 1000);
     offset->setValue(0);
     offset->setSingleStep(1);
@@ -292,40 +309,43 @@ QGroupBox* MainWindow::BuildFrequencyFrame()
     offset->setToolTip(tr("Offset, 10 Hz a step"));
     column->addWidget(offset);
 
-    const char* stepCaptions[] = {"+1000", "+100", "+10", "-1000", "-100", "-10", "reset"};
+    const char* stepCaptions[] = { "+1000", "+100", "+10", "-1000", "-100", "-10", "reset" };
     auto stepRow = [&](int first) {
         auto* row = new QHBoxLayout;
         for (int i = first; i < first + 3; ++i) {
             auto* button = new QPushButton(QLatin1String(stepCaptions[i]), frame);
-            button->setObjectName(Indexed("Command1", i));
+            controls.StepButtons[static_cast<std::size_t>(i)] = button;
             // Stepping needs a frequency row of the satellite; none is known yet.
             button->setEnabled(false);
             row->addWidget(button);
         }
         return row;
     };
-    auto valueRow = [&](const char* captionName, const char* caption, const char* boxName) {
+    auto valueRow = [&](QLabel*& caption, const char* text, QLineEdit*& value) {
         auto* row = new QHBoxLayout;
-        auto* label = Caption(frame, QLatin1String(captionName), QLatin1String(caption));
-        auto* box = ValueBox(frame, QLatin1String(boxName), PanelGrey);
+        caption = Caption(frame, QLatin1String(text));
+        auto* box = ValueBox(frame);
+        value = box;
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        row->addWidget(label, 1);
+        row->addWidget(caption, 1);
         row->addWidget(box, 1);
         return row;
     };
     column->addLayout(stepRow(0));
-    column->addLayout(valueRow("Label3", "corrected center freq:", "Text3"));
-    column->addLayout(valueRow("Label6", "offset (KHz):", "Text4"));
+    column->addLayout(
+        valueRow(controls.TunedCaption, "corrected center freq:", controls.TunedFrequency));
+    column->addLayout(valueRow(controls.OffsetCaption, "offset (KHz):", controls.Offset));
     column->addLayout(stepRow(3));
 
     auto* noteRow = new QHBoxLayout;
-    auto* note = Caption(frame, QStringLiteral("Label16"), QString());
+    auto* note = Caption(frame, QString());
+    controls.RowNote = note;
     QPalette notePalette = note->palette();
     notePalette.setColor(QPalette::WindowText, NoteBlue);
     note->setPalette(notePalette);
     note->setWordWrap(true);
     auto* reset = new QPushButton(QLatin1String(stepCaptions[6]), frame);
-    reset->setObjectName(Indexed("Command1", 6));
+    controls.StepButtons[6] = reset;
     noteRow->addWidget(note, 1);
     noteRow->addWidget(reset, 0);
     column->addLayout(noteRow);
@@ -336,7 +356,7 @@ QGroupBox* MainWindow::BuildFrequencyFrame()
 QWidget* MainWindow::BuildEventLog()
 {
     auto* log = new QListWidget(this);
-    log->setObjectName(QStringLiteral("List2"));
+    m_controls.EventLog = log;
     log->setMinimumHeight(48);
     log->setToolTip(tr("Event log"));
     return log;
@@ -364,7 +384,8 @@ void MainWindow::BuildCentralWidget()
     left->addWidget(BuildPassListFrame(), 1);
 
     auto* middle = new QVBoxLayout;
-    auto* countdown = Caption(body, QStringLiteral("Label8"), QString());
+    auto* countdown = Caption(body, QString());
+    m_controls.Countdown = countdown;
     QFont countdownFont = countdown->font();
     countdownFont.setBold(true);
     countdownFont.setPointSizeF(countdownFont.pointSizeF() * 1.6);
@@ -392,12 +413,14 @@ void MainWindow::BuildCentralWidget()
     split->addWidget(BuildEventLog());
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 0);
-    split->setSizes({600, 80});
+    split->setSizes({ 600, 80 });
     page->addWidget(split, 1);
 
-    auto* credit = new QLineEdit(QStringLiteral("aostrack 1.1.1 · Plan13 orbits, Doppler tuning and EasyComm rotor control for amateur satellite stations"),
+    auto* credit
+        = new QLineEdit(QStringLiteral("aostrack 1.1.1 · Plan13 orbits, Doppler tuning and "
+                                       "EasyComm rotor control for amateur satellite stations"),
             central);
-    credit->setObjectName(QStringLiteral("Text5"));
+    m_controls.Credit = credit;
     credit->setFrame(false);
     credit->setReadOnly(true);
     credit->setFocusPolicy(Qt::NoFocus);

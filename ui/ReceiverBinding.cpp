@@ -2,105 +2,70 @@
 
 #include "radio/ReceiverController.h"
 #include "ui/FrequencyWindow.h"
+#include "ui/MainWindowControls.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QWidget>
 
 namespace aostrack {
 
 namespace {
 
-constexpr int kStepButtons = 6; // Command1 0..5; 6 is "reset"
-constexpr int kAllButtons = 7;
-
-struct FrequencyControls {
-    QAbstractButton* Check2 = nullptr;
-    QAbstractSlider* HScroll1 = nullptr;
-    QAbstractButton* Command1[kAllButtons] = {};
-    QLineEdit* Text2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLineEdit* Text4 = nullptr;
-    QLabel* Label16 = nullptr;
-};
+constexpr int kStepButtons = 6; // the six offset steps; the seventh is "reset"
 
 // Puts the controller's frame on the widgets. Signals of the check box and
 // the slider are held back: the controller already knows these values.
 void ShowFrame(const FrequencyControls& c, const FrequencyFrame& frame)
 {
-    if (c.Check2 && c.Check2->isChecked() != frame.Tracking) {
-        const QSignalBlocker quiet(c.Check2);
-        c.Check2->setChecked(frame.Tracking);
+    if (c.Track->isChecked() != frame.Tracking) {
+        const QSignalBlocker quiet(c.Track);
+        c.Track->setChecked(frame.Tracking);
     }
-    if (c.HScroll1 && c.HScroll1->value() != frame.SliderValue) {
-        const QSignalBlocker quiet(c.HScroll1);
-        c.HScroll1->setValue(frame.SliderValue);
+    if (c.OffsetSlider->value() != frame.SliderValue) {
+        const QSignalBlocker quiet(c.OffsetSlider);
+        c.OffsetSlider->setValue(frame.SliderValue);
     }
-    for (int i = 0; i < kStepButtons; ++i) {
-        if (c.Command1[i])
-            c.Command1[i]->setEnabled(frame.StepButtonsEnabled);
-    }
-    if (c.Text3)
-        c.Text3->setText(frame.Text3);
-    if (c.Text4)
-        c.Text4->setText(frame.Text4);
-    if (c.Label16)
-        c.Label16->setText(frame.Label16);
+    for (int i = 0; i < kStepButtons; ++i)
+        c.StepButtons[static_cast<std::size_t>(i)]->setEnabled(frame.StepButtonsEnabled);
+    c.TunedFrequency->setText(frame.TunedFreqText);
+    c.Offset->setText(frame.OffsetText);
+    c.RowNote->setText(frame.RowNote);
 }
 
 } // namespace
 
-void BindReceiverControls(ReceiverController& receiver, QWidget& window, FrequencyWindow* form6)
+void BindReceiverControls(ReceiverController& receiver, const MainWindowControls& controls,
+    FrequencyWindow* frequencyWindow)
 {
-    FrequencyControls c;
-    c.Check2 = window.findChild<QAbstractButton*>(QStringLiteral("Check2"));
-    c.HScroll1 = window.findChild<QAbstractSlider*>(QStringLiteral("HScroll1"));
-    for (int i = 0; i < kAllButtons; ++i)
-        c.Command1[i] = window.findChild<QAbstractButton*>(QStringLiteral("Command1_%1").arg(i));
-    c.Text2 = window.findChild<QLineEdit*>(QStringLiteral("Text2"));
-    c.Text3 = window.findChild<QLineEdit*>(QStringLiteral("Text3"));
-    c.Text4 = window.findChild<QLineEdit*>(QStringLiteral("Text4"));
-    c.Label16 = window.findChild<QLabel*>(QStringLiteral("Label16"));
-    auto* label4 = window.findChild<QLabel*>(QStringLiteral("Label4"));
-    auto* combo1 = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
-    auto* mnuCat = window.findChild<QAction*>(QStringLiteral("MnuCAT"));
-
-    if (label4)
-        label4->setText(QStringLiteral("connect FCDpro"));
-    if (c.Check2) {
-        c.Check2->setToolTip(QStringLiteral("track"));
-        QObject::connect(
-            c.Check2, &QAbstractButton::toggled, &receiver, &ReceiverController::SetTracking);
+    const FrequencyControls& c = controls.Frequency;
+    QObject::connect(
+        c.Track, &QAbstractButton::toggled, &receiver, &ReceiverController::SetTracking);
+    c.OffsetSlider->setRange(ReceiverController::kSliderMin, ReceiverController::kSliderMax);
+    // A drag and a click on the arrows both retune at once.
+    QObject::connect(c.OffsetSlider, &QAbstractSlider::valueChanged, &receiver,
+        &ReceiverController::SliderChanged);
+    for (std::size_t i = 0; i < c.StepButtons.size(); ++i) {
+        QObject::connect(c.StepButtons[i], &QAbstractButton::clicked, &receiver,
+            [&receiver, i] { receiver.StepClicked(static_cast<int>(i)); });
     }
-    if (c.HScroll1) {
-        c.HScroll1->setRange(ReceiverController::kSliderMin, ReceiverController::kSliderMax);
-        // A drag and a click on the arrows both retune at once.
-        QObject::connect(c.HScroll1, &QAbstractSlider::valueChanged, &receiver,
-            &ReceiverController::SliderChanged);
-    }
-    for (int i = 0; i < kAllButtons; ++i) {
-        if (c.Command1[i])
-            QObject::connect(c.Command1[i], &QAbstractButton::clicked, &receiver,
-                [&receiver, i] { receiver.StepClicked(i); });
-    }
-    if (c.Text2)
-        QObject::connect(
-            &receiver, &ReceiverController::centreTextRewritten, c.Text2, &QLineEdit::setText);
-    if (mnuCat) {
-        QObject::connect(mnuCat, &QAction::triggered, &receiver, [&receiver, combo1, form6] {
-            receiver.LoadFrequencyList(combo1 ? combo1->currentText() : QString());
-            if (form6)
-                form6->ShowWindow();
+    QObject::connect(&receiver, &ReceiverController::centreTextRewritten, c.CentreFrequency,
+        &QLineEdit::setText);
+    QComboBox* satellites = controls.Satellites;
+    QObject::connect(controls.Menus.Frequency, &QAction::triggered, &receiver,
+        [&receiver, satellites, frequencyWindow] {
+            receiver.LoadFrequencyList(satellites->currentText());
+            if (frequencyWindow)
+                frequencyWindow->ShowWindow();
         });
-    }
 
     ShowFrame(c, receiver.Frame());
-    QObject::connect(&receiver, &ReceiverController::frameChanged, &window,
+    QObject::connect(&receiver, &ReceiverController::frameChanged, c.Frame,
         [c, &receiver] { ShowFrame(c, receiver.Frame()); });
 }
 

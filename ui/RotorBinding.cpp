@@ -1,6 +1,7 @@
 #include "ui/RotorBinding.h"
 
 #include "rotor/RotorController.h"
+#include "ui/MainWindowControls.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -45,54 +46,40 @@ QColor LampColour(bool portOpen)
 
 } // namespace
 
-void BindRotorControls(RotorController& rotor, QWidget& window)
+void SetRotorControlsEnabled(const RotorControls& controls, bool enabled)
 {
-    auto* park = window.findChild<QAbstractButton*>(QStringLiteral("Command2"));
-    auto* status = window.findChild<QLabel*>(QStringLiteral("Label7"));
-    auto* mode = window.findChild<QLabel*>(QStringLiteral("Label9"));
-    auto* lamp = window.findChild<QWidget*>(QStringLiteral("Shape1"));
-    auto* menu = window.findChild<QMenu*>(QStringLiteral("MnuRotor"));
-    auto* easyComm = window.findChild<QAction*>(QStringLiteral("Mnu_FD_ST1"));
+    controls.Park->setEnabled(enabled);
+    controls.Menu->setEnabled(enabled);
+    controls.Menu->menuAction()->setEnabled(enabled);
+}
 
-    auto enable = [park, menu](bool on) {
-        if (park)
-            park->setEnabled(on);
-        if (menu) {
-            menu->setEnabled(on);
-            menu->menuAction()->setEnabled(on);
-        }
-    };
-    enable(rotor.Configured());
-    QObject::connect(&rotor, &RotorController::controlsEnabledChanged, &window, enable);
+void BindRotorControls(RotorController& rotor, const RotorControls& controls, QWidget& window)
+{
+    SetRotorControlsEnabled(controls, rotor.Configured());
+    QObject::connect(&rotor, &RotorController::controlsEnabledChanged, &window,
+        [controls](bool enabled) { SetRotorControlsEnabled(controls, enabled); });
+    QObject::connect(controls.Park, &QAbstractButton::clicked, &rotor, &RotorController::ParkRotor);
 
-    if (park)
-        QObject::connect(park, &QAbstractButton::clicked, &rotor, &RotorController::ParkRotor);
+    controls.Status->setText(rotor.StatusText());
+    QObject::connect(
+        &rotor, &RotorController::statusTextChanged, controls.Status, &QLabel::setText);
+    controls.ParkMode->setText(rotor.ParkModeText());
+    QObject::connect(
+        &rotor, &RotorController::parkModeTextChanged, controls.ParkMode, &QLabel::setText);
+    QWidget* lamp = controls.Lamp;
+    lamp->setProperty("fillColor", LampColour(rotor.PortOpen()));
+    QObject::connect(&rotor, &RotorController::lampChanged, lamp,
+        [lamp](bool open) { lamp->setProperty("fillColor", LampColour(open)); });
 
-    if (status) {
-        status->setText(rotor.StatusText());
-        QObject::connect(&rotor, &RotorController::statusTextChanged, status, &QLabel::setText);
-    }
-    if (mode) {
-        mode->setText(rotor.ParkModeText());
-        QObject::connect(&rotor, &RotorController::parkModeTextChanged, mode, &QLabel::setText);
-    }
-    if (lamp) {
-        lamp->setProperty("fillColor", LampColour(rotor.PortOpen()));
-        QObject::connect(&rotor, &RotorController::lampChanged, lamp,
-            [lamp](bool open) { lamp->setProperty("fillColor", LampColour(open)); });
-    }
-    if (easyComm) {
-        easyComm->setCheckable(true);
+    QAction* easyComm = controls.EasyComm;
+    easyComm->setChecked(rotor.LinkChecked());
+    // A checkable action flips its own mark on a click; the link decides
+    // (an unopenable port leaves it unmarked), so the mark is set back.
+    QObject::connect(easyComm, &QAction::triggered, &rotor, [&rotor, easyComm] {
+        rotor.ToggleRotorLink();
         easyComm->setChecked(rotor.LinkChecked());
-        // A checkable action flips its own mark on a click; the link decides
-        // (an unopenable port leaves it unmarked), so the mark is set back.
-        QObject::connect(easyComm, &QAction::triggered, &rotor, [&rotor, easyComm] {
-            rotor.ToggleRotorLink();
-            easyComm->setChecked(rotor.LinkChecked());
-        });
-        QObject::connect(
-            &rotor, &RotorController::linkCheckedChanged, easyComm, &QAction::setChecked);
-    }
+    });
+    QObject::connect(&rotor, &RotorController::linkCheckedChanged, easyComm, &QAction::setChecked);
 
     new CloseWatcher(rotor, window);
 }

@@ -7,9 +7,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QPixmap>
 #include <QTimer>
-#include <QDateTime>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -25,8 +25,8 @@ constexpr double MinShownElevationDeg = 5;
 
 void Choose(MainWindow& window, int index)
 {
-    auto* satellites = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
-    if (!satellites || index < 0 || index >= satellites->count())
+    QComboBox* satellites = window.Controls().Satellites;
+    if (index < 0 || index >= satellites->count())
         return;
     satellites->setCurrentIndex(index);
     emit satellites->activated(index);
@@ -41,7 +41,9 @@ void ChooseSatelliteUpNow(MainWindow& window, Tracker& tracker, const Clock& clo
             const ElementSet elements = SelectSatellite(table, i + 1);
             if (elements.MeanMotion < MinLowOrbitRevsPerDay)
                 continue;
-            const double elevation = ComputeSatellite(elements, tracker.StationPosition(), clock.UtcNow()).SatElevation;
+            const double elevation
+                = ComputeSatellite(elements, tracker.StationPosition(), clock.UtcNow())
+                      .SatElevation;
             if (elevation > MinShownElevationDeg)
                 up.emplace_back(elevation, i);
         } catch (const std::exception&) {
@@ -60,9 +62,7 @@ void ChooseSatelliteUpNow(MainWindow& window, Tracker& tracker, const Clock& clo
 
 void ChooseSatelliteNamed(MainWindow& window, const QString& part)
 {
-    auto* satellites = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
-    if (!satellites)
-        return;
+    const QComboBox* satellites = window.Controls().Satellites;
     for (int i = 0; i < satellites->count(); ++i) {
         if (satellites->itemText(i).contains(part, Qt::CaseInsensitive)) {
             Choose(window, i);
@@ -73,11 +73,13 @@ void ChooseSatelliteNamed(MainWindow& window, const QString& part)
 
 } // namespace
 
-ScreenshotClock::ScreenshotClock(const Clock& real) : m_real(real)
+ScreenshotClock::ScreenshotClock(const Clock& real)
+    : m_real(real)
 {
     if (qEnvironmentVariableIsEmpty("AOSTRACK_SCREENSHOT"))
         return;
-    const QDateTime start = QDateTime::fromString(qEnvironmentVariable("AOSTRACK_SCREENSHOT_START"), Qt::ISODate);
+    const QDateTime start
+        = QDateTime::fromString(qEnvironmentVariable("AOSTRACK_SCREENSHOT_START"), Qt::ISODate);
     if (!start.isValid())
         return;
     m_start = std::chrono::sys_seconds(std::chrono::seconds(start.toSecsSinceEpoch()));
@@ -92,11 +94,15 @@ std::chrono::sys_seconds ScreenshotClock::UtcNow() const
 {
     if (!m_start)
         return m_real.UtcNow();
-    const auto runSeconds = static_cast<long long>(std::floor(m_elapsed.elapsed() * m_speed / 1000.0));
+    const auto runSeconds
+        = static_cast<long long>(std::floor(m_elapsed.elapsed() * m_speed / 1000.0));
     return *m_start + std::chrono::seconds(runSeconds);
 }
 
-int ScreenshotClock::UtcOffsetMinutes() const { return m_real.UtcOffsetMinutes(); }
+int ScreenshotClock::UtcOffsetMinutes() const
+{
+    return m_real.UtcOffsetMinutes();
+}
 
 bool ArmScreenshotFromEnvironment(MainWindow& window, Tracker& tracker, const Clock& clock)
 {
@@ -107,7 +113,8 @@ bool ArmScreenshotFromEnvironment(MainWindow& window, Tracker& tracker, const Cl
     double delaySeconds = qEnvironmentVariable("AOSTRACK_SCREENSHOT_DELAY").toDouble(&ok);
     if (!ok || delaySeconds < 0)
         delaySeconds = 5;
-    const QStringList size = qEnvironmentVariable("AOSTRACK_SCREENSHOT_SIZE").split(QLatin1Char('x'));
+    const QStringList size
+        = qEnvironmentVariable("AOSTRACK_SCREENSHOT_SIZE").split(QLatin1Char('x'));
     if (size.size() == 2 && size[0].toInt() > 0 && size[1].toInt() > 0)
         window.resize(size[0].toInt(), size[1].toInt());
 

@@ -1,37 +1,26 @@
 #include "ui/TrackerView.h"
 
 #include "core/Tracker.h"
-#include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
+#include "ui/MainWindowControls.h"
+#include "ui/PanelColours.h"
 #include "ui/PassPlot.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
 #include <QSignalBlocker>
-#include <cstdio>
 
 namespace aostrack {
 
 namespace {
 
-const QColor AboveHorizonGreen(0, 255, 0);
-const QColor PanelGrey(224, 224, 224);
 const QColor CountdownUpGreen(0, 128, 0);
-
-template <typename T>
-T* Child(MainWindow& window, const char* name)
-{
-    return window.findChild<T*>(QLatin1String(name));
-}
 
 void SetText(QLineEdit* box, const QString& text)
 {
-    if (!box || box->text() == text)
+    if (box->text() == text)
         return;
     box->setText(text);
     // A squeezed box shows the start of its text (the value), not the end.
@@ -40,23 +29,41 @@ void SetText(QLineEdit* box, const QString& text)
 
 void SetBackground(QLineEdit* box, const QColor& colour)
 {
-    if (!box || box->palette().color(QPalette::Base) == colour)
+    if (box->palette().color(QPalette::Base) == colour)
         return;
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, colour);
     box->setPalette(palette);
 }
 
-void ShowPanel(MainWindow& window, const DataPanelTexts& texts)
+void ShowPanel(const MainWindowControls& controls, const DataPanelTexts& texts)
 {
-    for (const auto& [index, text] : texts.Text1Fields())
-        SetText(window.Field(index), text);
+    const DataPanelFields& f = controls.Panel;
+    const std::pair<const PanelField&, const QString&> fields[] = {
+        { f.Time, texts.Time },
+        { f.MaValue, texts.MaValue },
+        { f.Azimuth, texts.Azimuth },
+        { f.Elevation, texts.Elevation },
+        { f.SatLong, texts.SatLong },
+        { f.SatLat, texts.SatLat },
+        { f.Distance, texts.Distance },
+        { f.Height, texts.Height },
+        { f.OrbitNumber, texts.OrbitNumber },
+        { f.SunAngle, texts.SunAngle },
+        { f.Illumination, texts.Illumination },
+        { f.Loss, texts.Loss },
+        { f.DopplerShift, texts.DopplerShift },
+        { f.Info, texts.Info },
+        { f.Date, texts.Date },
+        { f.Epoch, texts.Epoch },
+    };
+    for (const auto& [field, text] : fields)
+        SetText(field.Value, text);
     const QColor elevationColour = texts.AboveHorizon ? AboveHorizonGreen : PanelGrey;
-    SetBackground(window.Field(2), elevationColour);
-    SetBackground(window.Field(3), elevationColour);
-    SetText(Child<QLineEdit>(window, "Text2"), texts.CentreFreq);
-    if (auto* age = Child<QLabel>(window, "Label15"))
-        age->setText(texts.TleAge);
+    SetBackground(f.Azimuth.Value, elevationColour);
+    SetBackground(f.Elevation.Value, elevationColour);
+    SetText(controls.Frequency.CentreFrequency, texts.CentreFreq);
+    f.TleAge->setText(texts.TleAge);
 }
 
 void ShowSatelliteList(QComboBox* satellites, const QStringList& names, int selected)
@@ -74,52 +81,64 @@ void ShowPass(PassPlot* plot, const PassPlotData& pass)
     plot->DrawPassPlot(pass.DurationSeconds(), pass.Elevations);
 }
 
+void ShowLines(QListWidget* list, const QStringList& lines)
+{
+    list->clear();
+    list->addItems(lines);
+}
+
 } // namespace
 
 void BindTracker(Tracker& tracker, MainWindow& window)
 {
-    auto* satellites = Child<QComboBox>(window, "Combo1");
-    auto* line1 = Child<QLabel>(window, "Label1_0");
-    auto* line2 = Child<QLabel>(window, "Label1_1");
-    auto* qth = Child<QLabel>(window, "Label5");
-    auto* countdown = Child<QLabel>(window, "Label8");
-    auto* passes = Child<QListWidget>(window, "List1");
-    auto* tuned = Child<QLineEdit>(window, "Text3");
-    auto* offset = Child<QLineEdit>(window, "Text4");
-    PassPlot* plot = window.Plot();
+    const MainWindowControls& c = window.Controls();
+    QComboBox* satellites = c.Satellites;
+    QLabel* line1 = c.ElementLines[0];
+    QLabel* line2 = c.ElementLines[1];
+    QLabel* countdown = c.Countdown;
+    QListWidget* passes = c.PassList;
+    QLineEdit* tuned = c.Frequency.TunedFrequency;
+    QLineEdit* offset = c.Frequency.Offset;
+    PassPlot* plot = c.Plot;
 
     QObject::connect(&tracker, &Tracker::satelliteListChanged, satellites,
-            [satellites](const QStringList& names, int selected) { ShowSatelliteList(satellites, names, selected); });
+        [satellites](const QStringList& names, int selected) {
+            ShowSatelliteList(satellites, names, selected);
+        });
     QObject::connect(satellites, &QComboBox::activated, &tracker, &Tracker::ChooseSatellite);
-    QObject::connect(&tracker, &Tracker::elementLinesChanged, &window, [line1, line2](const QString& a, const QString& b) {
-        line1->setText(a);
-        line2->setText(b);
-    });
-    QObject::connect(&tracker, &Tracker::qthTextChanged, qth, &QLabel::setText);
-    QObject::connect(&tracker, &Tracker::frequencyTextsChanged, &window, [tuned, offset](const QString& t3, const QString& t4) {
-        SetText(tuned, t3);
-        SetText(offset, t4);
-    });
+    QObject::connect(&tracker, &Tracker::elementLinesChanged, &window,
+        [line1, line2](const QString& a, const QString& b) {
+            line1->setText(a);
+            line2->setText(b);
+        });
+    QObject::connect(&tracker, &Tracker::qthTextChanged, c.Qth, &QLabel::setText);
+    QObject::connect(&tracker, &Tracker::frequencyTextsChanged, &window,
+        [tuned, offset](const QString& tunedText, const QString& offsetText) {
+            SetText(tuned, tunedText);
+            SetText(offset, offsetText);
+        });
     QObject::connect(&tracker, &Tracker::panelChanged, &window,
-            [&window](const DataPanelTexts& texts) { ShowPanel(window, texts); });
-    QObject::connect(&tracker, &Tracker::countdownChanged, countdown, [countdown, &tracker](const QString& text) {
-        countdown->setText(text);
-        // Green while the satellite is up: the count runs to LOS.
-        QPalette palette = countdown->palette();
-        palette.setColor(QPalette::WindowText,
-                tracker.State().SatElevation >= 0 ? CountdownUpGreen : countdown->parentWidget()->palette().color(QPalette::WindowText));
-        countdown->setPalette(palette);
-    });
-    QObject::connect(&tracker, &Tracker::passChanged, plot, [plot](const PassPlotData& pass) { ShowPass(plot, pass); });
+        [&window](const DataPanelTexts& texts) { ShowPanel(window.Controls(), texts); });
+    QObject::connect(&tracker, &Tracker::countdownChanged, countdown,
+        [countdown, &tracker](const QString& text) {
+            countdown->setText(text);
+            // Green while the satellite is up: the count runs to LOS.
+            QPalette palette = countdown->palette();
+            palette.setColor(QPalette::WindowText,
+                tracker.State().SatElevation >= 0
+                    ? CountdownUpGreen
+                    : countdown->parentWidget()->palette().color(QPalette::WindowText));
+            countdown->setPalette(palette);
+        });
+    QObject::connect(&tracker, &Tracker::passChanged, plot,
+        [plot](const PassPlotData& pass) { ShowPass(plot, pass); });
     QObject::connect(&tracker, &Tracker::plotMark, plot, &PassPlot::AddMark);
-    QObject::connect(&tracker, &Tracker::passListChanged, passes, [passes](const QStringList& lines) {
-        passes->clear();
-        passes->addItems(lines);
-    });
+    QObject::connect(&tracker, &Tracker::passListChanged, passes,
+        [passes](const QStringList& lines) { ShowLines(passes, lines); });
     QObject::connect(&tracker, &Tracker::busyChanged, &window, &MainWindow::SetBusy);
 
     QObject::connect(&window, &MainWindow::elementFileChosen, &tracker,
-            [&tracker](const QString& path) { tracker.OpenElementFile(path); });
+        [&tracker](const QString& path) { tracker.OpenElementFile(path); });
     QObject::connect(&window, &MainWindow::mainWindowClosing, &tracker, &Tracker::Stop);
 
     // Whatever the tracker knows already (a window bound after start-up).
@@ -128,49 +147,8 @@ void BindTracker(Tracker& tracker, MainWindow& window)
         line1->setText(tracker.ElementLine1());
         line2->setText(tracker.ElementLine2());
         ShowPass(plot, tracker.Plot());
-        passes->clear();
-        passes->addItems(tracker.PassListLines());
+        ShowLines(passes, tracker.PassListLines());
     }
-}
-
-void ApplyStartupSettings(const Configuration& config, MainWindow& window)
-{
-    if (config.RotorPortSettings) {
-        if (auto* rotor = Child<QMenu>(window, "MnuRotor")) {
-            rotor->setEnabled(true);
-            rotor->menuAction()->setEnabled(true);
-        }
-        if (auto* park = Child<QPushButton>(window, "Command2"))
-            park->setEnabled(true);
-    }
-    if (config.AutoPark) {
-        if (auto* mode = Child<QLabel>(window, "Label9"))
-            mode->setText(*config.AutoPark ? QStringLiteral("AUTO") : QStringLiteral("MAN"));
-    }
-}
-
-int StartTracking(Tracker& tracker, MainWindow& window, const QString& appDir, MessageSink& messages)
-{
-    try {
-        tracker.Startup(appDir);
-    } catch (const StartupError& failure) {
-        QStringList texts = failure.Messages();
-        if (texts.isEmpty())
-            texts << QString::fromUtf8(failure.what());
-        for (const QString& text : texts) {
-            std::fprintf(stderr, "aostrack: %s\n", qPrintable(text));
-            messages.Warn(QStringLiteral("aostrack"), text);
-        }
-        return 1;
-    } catch (const std::exception& failure) {
-        // Anything else that stops start-up is shown the same way.
-        const QString text = QString::fromUtf8(failure.what());
-        std::fprintf(stderr, "aostrack: %s\n", qPrintable(text));
-        messages.Warn(QStringLiteral("aostrack"), text);
-        return 1;
-    }
-    ApplyStartupSettings(tracker.Config(), window);
-    return 0;
 }
 
 } // namespace aostrack

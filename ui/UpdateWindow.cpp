@@ -1,5 +1,7 @@
 #include "ui/UpdateWindow.h"
 
+#include "ui/MainWindow.h"
+
 #include "update/FileRename.h"
 
 #include <QAction>
@@ -14,56 +16,56 @@
 namespace aostrack {
 
 UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase,
-                           std::function<QString()> tleFilePath,
-                           std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
+    std::function<QString()> tleFilePath, std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_tleFilePath(std::move(tleFilePath))
     , m_serverBase(serverBase)
     , m_archiveBase(archiveBase)
     , m_update(std::move(fetcher))
-    , m_check1(new QCheckBox(serverBase, this))
-    , m_check2(new QCheckBox(archiveBase, this))
-    , m_command1(new QPushButton(QStringLiteral("Update"), this))
-    , m_text1(new QPlainTextEdit(this))
-    , m_text2(new QPlainTextEdit(this))
+    , m_useServer(new QCheckBox(serverBase, this))
+    , m_useArchive(new QCheckBox(archiveBase, this))
+    , m_updateButton(new QPushButton(QStringLiteral("Update"), this))
+    , m_collectedText(new QPlainTextEdit(this))
+    , m_progress(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("TLE Update"));
-    m_check1->setObjectName(QStringLiteral("Check1"));
-    m_check2->setObjectName(QStringLiteral("Check2"));
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text2->setObjectName(QStringLiteral("Text2"));
+    m_useServer->setObjectName(QStringLiteral("Check1"));
+    m_useArchive->setObjectName(QStringLiteral("Check2"));
+    m_updateButton->setObjectName(QStringLiteral("Command1"));
+    m_collectedText->setObjectName(QStringLiteral("Text1"));
+    m_progress->setObjectName(QStringLiteral("Text2"));
     // The public server carries the amateur, cubesat and new-launch files most
     // stations want; the archive is the extra the operator asks for.
-    m_check1->setChecked(true);
-    m_check2->setChecked(false);
+    m_useServer->setChecked(true);
+    m_useArchive->setChecked(false);
 
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    for (QPlainTextEdit* box : { m_text1, m_text2 }) {
+    for (QPlainTextEdit* box : { m_collectedText, m_progress }) {
         box->setReadOnly(true);
         box->setFont(fixed);
         box->setLineWrapMode(QPlainTextEdit::NoWrap);
     }
-    m_text2->setMaximumBlockCount(500);
+    m_progress->setMaximumBlockCount(500);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_check1);
-    layout->addWidget(m_check2);
-    layout->addWidget(m_command1, 0, Qt::AlignLeft);
-    layout->addWidget(m_text1, 3);
-    layout->addWidget(m_text2, 1);
+    layout->addWidget(m_useServer);
+    layout->addWidget(m_useArchive);
+    layout->addWidget(m_updateButton, 0, Qt::AlignLeft);
+    layout->addWidget(m_collectedText, 3);
+    layout->addWidget(m_progress, 1);
     resize(640, 520);
 
-    connect(m_command1, &QPushButton::clicked, this, &UpdateWindow::Command1_Click);
+    connect(m_updateButton, &QPushButton::clicked, this, &UpdateWindow::Command1_Click);
     connect(&m_update, &ElementUpdate::started, this, [this] {
-        m_text2->clear();
-        m_command1->setEnabled(false);
+        m_progress->clear();
+        m_updateButton->setEnabled(false);
     });
-    connect(&m_update, &ElementUpdate::progressLine, m_text2, &QPlainTextEdit::appendPlainText);
-    connect(&m_update, &ElementUpdate::collectedTextChanged, m_text1, &QPlainTextEdit::setPlainText);
+    connect(&m_update, &ElementUpdate::progressLine, m_progress, &QPlainTextEdit::appendPlainText);
+    connect(&m_update, &ElementUpdate::collectedTextChanged, m_collectedText,
+        &QPlainTextEdit::setPlainText);
     connect(&m_update, &ElementUpdate::finished, this, [this](bool replaced) {
-        m_command1->setEnabled(true);
+        m_updateButton->setEnabled(true);
         emit updateFinished(replaced);
     });
 }
@@ -79,8 +81,8 @@ void UpdateWindow::Command1_Click()
     request.TleFilePath = m_tleFilePath ? m_tleFilePath() : QString();
     request.ServerBase = m_serverBase;
     request.ArchiveBase = m_archiveBase;
-    request.UseServer = m_check1->isChecked();
-    request.UseArchive = m_check2->isChecked();
+    request.UseServer = m_useServer->isChecked();
+    request.UseArchive = m_useArchive->isChecked();
     m_update.Start(request);
 }
 
@@ -93,27 +95,26 @@ void UpdateWindow::closeEvent(QCloseEvent* event)
     emit catalogueReloadRequested();
 }
 
-void BindElementUpdate(QWidget& mainWindow, const QString& serverBase, const QString& archiveBase,
-                       std::function<QString()> tleFilePath, std::function<void()> reloadCatalogue)
+void BindElementUpdate(MainWindow& mainWindow, const QString& serverBase,
+    const QString& archiveBase, std::function<QString()> tleFilePath,
+    std::function<void()> reloadCatalogue)
 {
-    auto* action = mainWindow.findChild<QAction*>(QStringLiteral("MnuInternetUpdate"));
-    if (!action)
-        return;
+    QAction* action = mainWindow.Controls().Menus.InternetUpdate;
     auto window = std::make_shared<QPointer<UpdateWindow>>();
     QObject::connect(action, &QAction::triggered, &mainWindow,
-                     [&mainWindow, serverBase, archiveBase, tleFilePath, reloadCatalogue, window] {
-                         if (!*window) {
-                             auto* form4 = new UpdateWindow(serverBase, archiveBase, tleFilePath,
-                                                            nullptr, &mainWindow);
-                             form4->setAttribute(Qt::WA_DeleteOnClose);
-                             QObject::connect(form4, &UpdateWindow::catalogueReloadRequested,
-                                              &mainWindow, reloadCatalogue);
-                             *window = form4;
-                         }
-                         (*window)->show();
-                         (*window)->raise();
-                         (*window)->activateWindow();
-                     });
+        [&mainWindow, serverBase, archiveBase, tleFilePath, reloadCatalogue, window] {
+            if (!*window) {
+                auto* updateWindow
+                    = new UpdateWindow(serverBase, archiveBase, tleFilePath, nullptr, &mainWindow);
+                updateWindow->setAttribute(Qt::WA_DeleteOnClose);
+                QObject::connect(updateWindow, &UpdateWindow::catalogueReloadRequested, &mainWindow,
+                    reloadCatalogue);
+                *window = updateWindow;
+            }
+            (*window)->show();
+            (*window)->raise();
+            (*window)->activateWindow();
+        });
 }
 
 } // namespace aostrack

@@ -15,14 +15,16 @@ class QPushButton;
 
 namespace aostrack {
 
+class MainWindow;
+
 class UpdateWindow : public QWidget {
     Q_OBJECT
 public:
     // tleFilePath is asked at each click, so a file opened meanwhile with
     // "Open Kep File" is the one updated. fetcher: null for the real HTTP one.
     UpdateWindow(const QString& serverBase, const QString& archiveBase,
-                 std::function<QString()> tleFilePath,
-                 std::unique_ptr<PageFetcher> fetcher = nullptr, QWidget* parent = nullptr);
+        std::function<QString()> tleFilePath, std::unique_ptr<PageFetcher> fetcher = nullptr,
+        QWidget* parent = nullptr);
 
     // Renames a file; false on any failure, without a message.
     static bool FileRename(const QString& originalName, const QString& newName, bool overWrite);
@@ -46,17 +48,18 @@ private:
     QString m_serverBase;
     QString m_archiveBase;
     ElementUpdate m_update;
-    QCheckBox* m_check1;
-    QCheckBox* m_check2;
-    QPushButton* m_command1;
-    QPlainTextEdit* m_text1;
-    QPlainTextEdit* m_text2;
+    QCheckBox* m_useServer;
+    QCheckBox* m_useArchive;
+    QPushButton* m_updateButton;
+    QPlainTextEdit* m_collectedText;
+    QPlainTextEdit* m_progress;
 };
 
 // Connects the main window's menu item "MnuInternetUpdate" to a modeless
 // "TLE Update" window (one at a time, made anew after it was closed); its
 // closing calls reloadCatalogue. mainWindow must outlive the connection.
-void BindElementUpdate(QWidget& mainWindow, const QString& serverBase, const QString& archiveBase,
-                       std::function<QString()> tleFilePath, std::function<void()> reloadCatalogue);
+void BindElementUpdate(MainWindow& mainWindow, const QString& serverBase,
+    const QString& archiveBase, std::function<QString()> tleFilePath,
+    std::function<void()> reloadCatalogue);
 
 } // namespace aostrack

@@ -159,15 +159,16 @@ bool ElementUpdate::TakeOmmPage(const QByteArray& body, const QString& text, con
     // A group with nothing in it comes as a bare CSV header, "[]" or an empty
     // <ndm>: it adds nothing, like an empty page. Text of no OMM form without
     // a set (an error message) is refused.
-    const bool emptyOmm = load.Format != ElementFormat::Tle && load.IgnoredRecords == 0;
+    const bool emptyOmm = load.Format != ElementFormat::Tle && load.Refused.empty();
     if (taken == 0 && !emptyOmm) {
         Stop(QStringLiteral("refused %1: no element set in the page").arg(url));
         return false;
     }
-    if (load.IgnoredRecords > 0)
-        emit progressLine(QStringLiteral("%1 records ignored, the first at %2")
-                              .arg(load.IgnoredRecords)
-                              .arg(QString::fromStdString(load.FirstIgnoredRecord)));
+    // Damaged records of a page are named; the rest of the page counts.
+    for (const TleRecordIssue& issue : load.Refused)
+        emit progressLine(
+            QStringLiteral("refused record: %1")
+                .arg(QString::fromStdString(DescribeTleIssue(url.toStdString(), issue))));
     return true;
 }
 

@@ -25,11 +25,9 @@ int FindCatalogNumber(const SatTable& table, const QString& text, const QString&
 
 void ReportIgnoredRecords(const TleLoad& load, const QString& tlePath)
 {
-    if (load.IgnoredRecords == 0)
-        return;
-    WriteErr(QStringLiteral("aostrack-cli: %1 %2 (%3 records ignored)\n")
-                 .arg(tlePath, QString::fromStdString(load.FirstIgnoredRecord))
-                 .arg(load.IgnoredRecords));
+    for (const TleRecordIssue& issue : load.Refused)
+        WriteErr(QStringLiteral("aostrack-cli: %1 (record refused)\n")
+                     .arg(QString::fromStdString(DescribeTleIssue(tlePath.toStdString(), issue))));
 }
 
 } // namespace aostrack

@@ -12,8 +12,8 @@ namespace aostrack {
 // not a catalogue number, or a number the file does not hold, throws UsageError.
 int FindCatalogNumber(const SatTable& table, const QString& text, const QString& tlePath);
 
-// One line on stderr when the load skipped bad OMM records: where the first
-// one is and why, and how many.
+// One line on stderr for each record the load refused: file, line or
+// record, name, field and reason.
 void ReportIgnoredRecords(const TleLoad& load, const QString& tlePath);
 
 } // namespace aostrack

@@ -101,6 +101,22 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     } catch (const TleFileError& error) {
         throw UsageError(QString::fromStdString(error.what()));
     }
+    // Damaged records are left out of the catalogue; say which and why (the
+    // first few), so a satellite missing from the list is not a mystery.
+    const std::string file = in.tlePath.toStdString();
+    auto report = [&](const std::vector<TleRecordIssue>& issues, const QString& verdict) {
+        constexpr size_t shown = 10;
+        for (size_t i = 0; i < issues.size() && i < shown; ++i)
+            WriteErr(QStringLiteral("aostrack-cli: %1 (%2)\n")
+                         .arg(QString::fromStdString(DescribeTleIssue(file, issues[i])), verdict));
+        if (issues.size() > shown)
+            WriteErr(QStringLiteral("aostrack-cli: %1: %2 more (%3)\n")
+                         .arg(in.tlePath)
+                         .arg(issues.size() - shown)
+                         .arg(verdict));
+    };
+    report(load.Refused, QStringLiteral("record refused"));
+    report(load.Warnings, QStringLiteral("warning, record kept"));
     if (load.SatCount == 0)
         throw UsageError(QStringLiteral("%1 holds no element set").arg(in.tlePath));
     ReportIgnoredRecords(load, in.tlePath);

@@ -1,24 +1,17 @@
 // track: the tracking cycle in a terminal, the headless station controller.
-// The same Tracker as the window runs it; this file only chooses the clock,
-// wires the receiver and rotor controllers and shows what the tracker knows,
-// as a full-screen panel on a terminal or one plain line per second otherwise.
+// The same station object as the window runs it; this file only reads the
+// options, starts the station and shows what it knows, as a full-screen panel
+// on a terminal or one plain line per second otherwise.
 #include "app/cli/CatalogArgs.h"
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
-#include "app/cli/SimulatedClock.h"
 
-#include "core/EventLog.h"
+#include "core/StationSession.h"
 #include "core/SystemClock.h"
-#include "core/Tracker.h"
 #include "radio/ReceiverController.h"
-#include "radio/ReceiverLibrary.h"
-#if AOSTRACK_CLI_HAS_ROTOR
 #include "rotor/RotorController.h"
-#endif
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -26,8 +19,6 @@
 #include <cmath>
 #include <csignal>
 #include <deque>
-#include <functional>
-#include <memory>
 
 #ifdef _WIN32
 #include <io.h>
@@ -55,23 +46,6 @@ extern "C" void RequestStop(int)
 constexpr int kLogLinesShown = 6;
 constexpr int kPassLinesShown = 12;
 constexpr int kProfileWidth = 48;
-
-// Remembers the instant of the last reading, which is the instant the tick
-// that just ran computed (the tick reads the clock once, at its start).
-class RecordingClock : public Clock {
-public:
-    explicit RecordingClock(const Clock& inner)
-        : m_inner(inner)
-    {
-    }
-    sys_seconds UtcNow() const override { return m_last = m_inner.UtcNow(); }
-    int UtcOffsetMinutes() const override { return m_inner.UtcOffsetMinutes(); }
-    sys_seconds Last() const { return m_last; }
-
-private:
-    const Clock& m_inner;
-    mutable sys_seconds m_last {};
-};
 
 struct TrackOptions {
     QString configPath; // the sat.ini read
@@ -211,17 +185,15 @@ QStringList ProfileRows(const PassPlotData& plot, sys_seconds now)
 
 class TrackView {
 public:
-    TrackView(const Tracker& tracker, const TrackOptions& options, bool fullScreen)
-        : m_tracker(tracker)
+    TrackView(const StationSession& station, const TrackOptions& options, bool fullScreen)
+        : m_tracker(station.Tracking())
+        , m_receiver(station.Receiver())
+        , m_rotor(station.Rotor())
         , m_options(options)
         , m_fullScreen(fullScreen)
         , m_logToStderr(!fullScreen || !AOSTRACK_ISATTY(AOSTRACK_STDERR_FD))
     {
     }
-
-    void SetReceiver(const ReceiverController* receiver) { m_receiver = receiver; }
-    // The rotor status text (Label7 and the park mode) while --rotor runs.
-    void SetRotorStatus(std::function<QString()> status) { m_rotorStatus = std::move(status); }
 
     // Lines of a start-up that fails say what its message says: they are
     // held until ReleaseLog, so that a failure stays one line on stderr.
@@ -272,8 +244,8 @@ private:
         if (panel.CentreFreq.isEmpty())
             return QString();
         QString text = panel.CentreFreq + QStringLiteral(" kHz");
-        if (m_receiver && !m_receiver->Frame().Label16.isEmpty())
-            text += QLatin1Char(' ') + m_receiver->Frame().Label16;
+        if (!m_receiver.Frame().RowNote.isEmpty())
+            text += QLatin1Char(' ') + m_receiver.Frame().RowNote;
         return text;
     }
 
@@ -288,68 +260,33 @@ private:
         if (!freq.isEmpty())
             parts << freq;
         parts << m_tracker.CountdownText();
-        if (m_rotorStatus)
-            parts << QStringLiteral("rotor: ") + m_rotorStatus();
+        if (m_rotor)
+            parts << QStringLiteral("rotor: ") + RotorText();
         return parts.join(QStringLiteral("  ")) + QLatin1Char('\n');
+    }
+
+    // The rotor status text (Label7) and the park mode while --rotor runs.
+    QString RotorText() const
+    {
+        return m_rotor->StatusText() + QStringLiteral("   ") + m_rotor->ParkModeText();
     }
 
     QString Screen(sys_seconds now) const
     {
-        const DataPanelTexts& p = m_tracker.Panel();
-        const QString green = QStringLiteral("\x1b[30;42m");
         const QString bold = QStringLiteral("\x1b[1m");
         const QString reset = QStringLiteral("\x1b[0m");
-        QStringList rows;
+        const DataPanelTexts& p = m_tracker.Panel();
         QString title = bold + QStringLiteral("aostrack  ") + m_tracker.SelectedName() + reset;
         if (m_options.simulated)
             title += QStringLiteral("   [simulated clock, x%1]").arg(m_options.speed);
+        QStringList rows;
         rows << title;
         rows << QStringLiteral("%1   %2   QTH %3").arg(p.Date, p.Time, m_tracker.QthText());
         rows << m_tracker.ElementLine1() << m_tracker.ElementLine2() << QString();
-
-        // Green while the satellite is above the horizon, as in the window.
-        const QString upOn = p.AboveHorizon ? green : QString();
-        const QString upOff = p.AboveHorizon ? reset : QString();
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Azimut"), p.Azimuth, 34, upOn, upOff)
-                + Column(QStringLiteral("Sat Long"), p.SatLong, 40);
-        rows << QStringLiteral("  ")
-                + Column(QStringLiteral("Elevation"), p.Elevation, 34, upOn, upOff)
-                + Column(QStringLiteral("Sat Lat"), p.SatLat, 40);
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Distance"), p.Distance, 34)
-                + Column(QStringLiteral("Height"), p.Height, 40);
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Orbit #"), p.OrbitNumber, 34)
-                + Column(QStringLiteral("MA-Value"), p.MaValue, 40);
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Sun Angle"), p.SunAngle, 34)
-                + Column(QStringLiteral("Illumination"), p.Illumination, 40);
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Loss"), p.Loss, 34)
-                + Column(QStringLiteral("Doppler shift"), p.DopplerShift, 40);
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Epoche"), p.Epoch, 34) + p.TleAge;
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Info"), p.Info, 74);
-        rows << QString();
-
-        QString freq = FrequencyText();
-        if (freq.isEmpty())
-            freq = QStringLiteral("no frequency for this satellite");
-        if (m_receiver && m_receiver->Frame().Tracking)
-            freq += QStringLiteral("   [receiver tracking]");
-        rows << QStringLiteral("  ") + Column(QStringLiteral("Frequency"), freq, 74);
-        if (m_rotorStatus)
-            rows << QStringLiteral("  ") + Column(QStringLiteral("Rotor"), m_rotorStatus(), 74);
+        rows << PanelRows() << QString();
+        rows << DeviceRows();
         rows << QString() << bold + QStringLiteral("  ") + m_tracker.CountdownText() + reset;
-
-        const PassPlotData& plot = m_tracker.Plot();
-        if (plot.AosTime && plot.LosTime) {
-            rows << QStringLiteral("  pass %1 -> %2  %3")
-                        .arg(FormatUtcInstant(*plot.AosTime), FormatUtcInstant(*plot.LosTime),
-                            plot.DurationText);
-            rows << ProfileRows(plot, now);
-        }
-        rows << QString() << QStringLiteral("  next 24 hours");
-        const QStringList& passes = m_tracker.PassListLines();
-        for (qsizetype i = 0; i < passes.size() && i < kPassLinesShown; ++i)
-            rows << QStringLiteral("  ") + passes[i];
-        if (passes.isEmpty())
-            rows << QStringLiteral("  (no pass)");
+        rows << PassRows(now);
         if (!m_logToStderr) {
             rows << QString() << QStringLiteral("  event log");
             for (const QString& line : m_log)
@@ -364,16 +301,143 @@ private:
         return screen;
     }
 
+    // The data panel in two columns, as the window shows it.
+    QStringList PanelRows() const
+    {
+        const DataPanelTexts& p = m_tracker.Panel();
+        // Green while the satellite is above the horizon, as in the window.
+        const QString upOn = p.AboveHorizon ? QStringLiteral("\x1b[30;42m") : QString();
+        const QString upOff = p.AboveHorizon ? QStringLiteral("\x1b[0m") : QString();
+        const QString indent = QStringLiteral("  ");
+        return {
+            indent + Column(QStringLiteral("Azimut"), p.Azimuth, 34, upOn, upOff)
+                + Column(QStringLiteral("Sat Long"), p.SatLong, 40),
+            indent + Column(QStringLiteral("Elevation"), p.Elevation, 34, upOn, upOff)
+                + Column(QStringLiteral("Sat Lat"), p.SatLat, 40),
+            indent + Column(QStringLiteral("Distance"), p.Distance, 34)
+                + Column(QStringLiteral("Height"), p.Height, 40),
+            indent + Column(QStringLiteral("Orbit #"), p.OrbitNumber, 34)
+                + Column(QStringLiteral("MA-Value"), p.MaValue, 40),
+            indent + Column(QStringLiteral("Sun Angle"), p.SunAngle, 34)
+                + Column(QStringLiteral("Illumination"), p.Illumination, 40),
+            indent + Column(QStringLiteral("Loss"), p.Loss, 34)
+                + Column(QStringLiteral("Doppler shift"), p.DopplerShift, 40),
+            indent + Column(QStringLiteral("Epoche"), p.Epoch, 34) + p.TleAge,
+            indent + Column(QStringLiteral("Info"), p.Info, 74),
+        };
+    }
+
+    QStringList DeviceRows() const
+    {
+        QString freq = FrequencyText();
+        if (freq.isEmpty())
+            freq = QStringLiteral("no frequency for this satellite");
+        if (m_receiver.Frame().Tracking)
+            freq += QStringLiteral("   [receiver tracking]");
+        QStringList rows { QStringLiteral("  ") + Column(QStringLiteral("Frequency"), freq, 74) };
+        if (m_rotor)
+            rows << QStringLiteral("  ") + Column(QStringLiteral("Rotor"), RotorText(), 74);
+        return rows;
+    }
+
+    // The current pass with its profile, then the passes of the next 24 hours.
+    QStringList PassRows(sys_seconds now) const
+    {
+        QStringList rows;
+        const PassPlotData& plot = m_tracker.Plot();
+        if (plot.AosTime && plot.LosTime) {
+            rows << QStringLiteral("  pass %1 -> %2  %3")
+                        .arg(FormatUtcInstant(*plot.AosTime), FormatUtcInstant(*plot.LosTime),
+                            plot.DurationText);
+            rows << ProfileRows(plot, now);
+        }
+        rows << QString() << QStringLiteral("  next 24 hours");
+        const QStringList& passes = m_tracker.PassListLines();
+        for (qsizetype i = 0; i < passes.size() && i < kPassLinesShown; ++i)
+            rows << QStringLiteral("  ") + passes[i];
+        if (passes.isEmpty())
+            rows << QStringLiteral("  (no pass)");
+        return rows;
+    }
+
     const Tracker& m_tracker;
+    const ReceiverController& m_receiver;
+    const RotorController* m_rotor;
     const TrackOptions& m_options;
     const bool m_fullScreen;
     const bool m_logToStderr;
-    const ReceiverController* m_receiver = nullptr;
-    std::function<QString()> m_rotorStatus;
     std::deque<QString> m_log;
     bool m_holdLog = true;
     QStringList m_heldLines;
 };
+
+// Start-up, the chosen satellite and the links asked for; ExitOk when the
+// tick may run, else the exit code.
+int StartStation(StationSession& station, const TrackOptions& options, TrackView& view)
+{
+    try {
+        station.StartupFromIni(options.configPath);
+    } catch (const StartupError& error) {
+        for (const QString& message : error.Messages())
+            WriteErr(QStringLiteral("aostrack-cli: %1\n").arg(message));
+        return ExitUsage;
+    }
+    Tracker& tracker = station.Tracking();
+    const int chosen = options.norad.isEmpty()
+        ? ChosenIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath)
+        : FindCatalogNumber(tracker.Table(), options.norad, tracker.Config().TleFilePath) - 1;
+    if (chosen != tracker.SelectedIndex())
+        tracker.ChooseSatellite(chosen);
+    view.ReleaseLog();
+    if (RotorController* rotor = station.Rotor()) {
+        if (!rotor->Configured())
+            throw UsageError(
+                QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS").arg(options.configPath));
+        rotor->ToggleRotorLink();
+        if (!rotor->LinkChecked())
+            return ExitFailed; // the reason is in the event log
+    }
+    if (options.receiver) {
+        station.Receiver().SetTracking(true);
+        if (!station.Receiver().Frame().Tracking)
+            return ExitFailed; // the reason is in the event log
+    }
+    return ExitOk;
+}
+
+// Shows every new second until Ctrl-C or --for ends the run.
+void RunUntilStopped(StationSession& station, const TrackOptions& options, TrackView& view)
+{
+    g_stopRequested = 0;
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+
+    QEventLoop loop;
+    std::optional<sys_seconds> shown;
+    QObject::connect(&station, &StationSession::ticked, &loop, [&](sys_seconds now) {
+        if (!shown || *shown != now) {
+            view.Show(now);
+            shown = now;
+        }
+        if (options.forSeconds && station.ElapsedSeconds() >= *options.forSeconds)
+            loop.quit();
+    });
+    QTimer stopPoll;
+    stopPoll.setInterval(100);
+    QObject::connect(&stopPoll, &QTimer::timeout, &loop, [&] {
+        if (g_stopRequested)
+            loop.quit();
+    });
+
+    view.Begin();
+    stopPoll.start();
+    loop.exec();
+    station.Stop();
+    stopPoll.stop();
+    view.End();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
 
 } // namespace
 
@@ -391,130 +455,18 @@ int RunTrackCommand(const QStringList& argList)
     }
     const TrackOptions options = ReadOptions(args);
 
+    // The clock is never set from TIMESERVER here; the rotor only with --rotor.
     const SystemClock systemClock;
-    std::unique_ptr<SimulatedClock> simulatedClock;
+    StationSession station(systemClock, { .RotorLink = options.rotor, .ClockSync = false });
     if (options.simulated)
-        simulatedClock = std::make_unique<SimulatedClock>(
-            options.start.value_or(systemClock.UtcNow()), systemClock.UtcOffsetMinutes());
-    const RecordingClock clock(
-        simulatedClock ? static_cast<const Clock&>(*simulatedClock) : systemClock);
+        station.SetTickSpeed(options.speed, options.start);
+    TrackView view(station, options, !options.plain && AOSTRACK_ISATTY(AOSTRACK_STDOUT_FD));
+    QObject::connect(&station, &StationSession::logLine, &station,
+        [&view](const QString& line) { view.LogLine(line); });
 
-    const bool fullScreen = !options.plain && AOSTRACK_ISATTY(AOSTRACK_STDOUT_FD);
-    EventLog log(clock);
-    Tracker tracker(clock, log);
-    TrackView view(tracker, options, fullScreen);
-    QObject::connect(
-        &log, &EventLog::lineAdded, &log, [&view](const QString& line) { view.LogLine(line); });
-
-    // The frequency rows give the data panel its corrected centre frequency,
-    // so the receiver controller is always there; --receiver ticks "track".
-    // It needs DOPPLERFILE before start-up asks it for the first satellite.
-    SharedReceiverLibrary library;
-    ReceiverController receiver(tracker.Frequency(), log, library);
-    try {
-        receiver.SetDopplerFile(LoadCliConfiguration(options.configPath).DopplerFileName);
-    } catch (const UsageError&) {
-        // Start-up below reports the missing or malformed sat.ini in its words.
-    }
-    view.SetReceiver(&receiver);
-#if AOSTRACK_CLI_HAS_ROTOR
-    std::unique_ptr<RotorController> rotor;
-    if (options.rotor) {
-        rotor = std::make_unique<RotorController>(log);
-        view.SetRotorStatus([r = rotor.get()] {
-            return r->StatusText() + QStringLiteral("   ") + r->ParkModeText();
-        });
-    }
-    tracker.SetLinks(&receiver, rotor.get(), nullptr);
-#else
-    if (options.rotor)
-        throw UsageError(QStringLiteral("--rotor: this build has no rotor layer"));
-    tracker.SetLinks(&receiver, nullptr, nullptr);
-#endif
-
-    try {
-        receiver.BeginStartup();
-        tracker.StartupFromIni(options.configPath);
-        receiver.FinishStartup();
-    } catch (const StartupError& error) {
-        for (const QString& message : error.Messages())
-            WriteErr(QStringLiteral("aostrack-cli: %1\n").arg(message));
-        return ExitUsage;
-    }
-    tracker.Timer1().stop();
-
-    const int chosen = options.norad.isEmpty()
-        ? ChosenIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath)
-        : FindCatalogNumber(tracker.Table(), options.norad, tracker.Config().TleFilePath) - 1;
-    if (chosen != tracker.SelectedIndex())
-        tracker.ChooseSatellite(chosen);
-    view.ReleaseLog();
-#if AOSTRACK_CLI_HAS_ROTOR
-    if (rotor) {
-        if (!rotor->Configured())
-            throw UsageError(
-                QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS").arg(options.configPath));
-        rotor->ToggleRotorLink();
-        if (!rotor->LinkChecked())
-            return ExitFailed; // the reason is in the event log
-    }
-#endif
-    if (options.receiver) {
-        receiver.SetTracking(true);
-        if (!receiver.Frame().Tracking)
-            return ExitFailed; // the reason is in the event log
-    }
-
-    // A rehearsal keeps four ticks per simulated second: the timer runs speed
-    // times faster and every tick moves the simulated clock a quarter second.
-    QTimer& timer = tracker.Timer1();
-    timer.setInterval(options.simulated
-            ? static_cast<int>(std::floor(TrackingIntervalMs / options.speed))
-            : TrackingIntervalMs);
-
-    g_stopRequested = 0;
-    std::signal(SIGINT, RequestStop);
-    std::signal(SIGTERM, RequestStop);
-
-    QEventLoop loop;
-    QElapsedTimer realElapsed;
-    realElapsed.start();
-    std::optional<sys_seconds> shown;
-    // Runs after the tracker's own tick on every timeout of Timer1.
-    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
-        const sys_seconds now = clock.Last();
-        if (!shown || *shown != now) {
-            view.Show(now);
-            shown = now;
-        }
-        if (simulatedClock)
-            simulatedClock->Advance(milliseconds(TrackingIntervalMs));
-        const double elapsedS = simulatedClock
-            ? duration<double>(simulatedClock->Elapsed()).count()
-            : static_cast<double>(realElapsed.elapsed()) / 1000.0;
-        if (options.forSeconds && elapsedS >= *options.forSeconds)
-            loop.quit();
-    });
-    QTimer stopPoll;
-    stopPoll.setInterval(100);
-    QObject::connect(&stopPoll, &QTimer::timeout, &loop, [&] {
-        if (g_stopRequested)
-            loop.quit();
-    });
-
-    view.Begin();
-    stopPoll.start();
-    timer.start();
-    loop.exec();
-    tracker.Stop();
-    stopPoll.stop();
-#if AOSTRACK_CLI_HAS_ROTOR
-    if (rotor)
-        rotor->ClosePort();
-#endif
-    view.End();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    if (const int failed = StartStation(station, options, view); failed != ExitOk)
+        return failed;
+    RunUntilStopped(station, options, view);
     return ExitOk;
 }
 

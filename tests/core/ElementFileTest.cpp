@@ -69,7 +69,7 @@ TEST(ElementFileFormats, ThreeFormsOfTheRealDownloadGiveTheSameLookAngles)
     ASSERT_EQ(csv.SatCount, 96);
     ASSERT_EQ(json.SatCount, 96);
     ASSERT_EQ(txt.SatCount, 95); // JAMX01 does not fit the two-line columns
-    EXPECT_EQ(csv.IgnoredRecords + json.IgnoredRecords + txt.IgnoredRecords, 0);
+    EXPECT_TRUE(csv.Refused.empty() && json.Refused.empty() && txt.Refused.empty());
 
     int compared = 0;
     for (int i = 1; i <= csv.SatCount; ++i) {
@@ -181,40 +181,40 @@ TEST(ElementFileFormats, BadRecordsSkippedAndCountedWithWhere)
     const BadInputRow rows[] = {
         { "CSV line with a field missing",
             csvHeader + "AO-7,2026-09-21T06:54:49,12.5,.001,101,278,309,62\r\n" + csvGood,
-            "line 2: 8 fields, the header names 9" },
+            "line 2: AO-7: fields are 8, the header names 9" },
         { "CSV catalogue number not a number",
             csvHeader + csvGood + QByteArray(csvGood).replace(",7530", ",N/A"),
-            "line 3: NORAD_CAT_ID: not a catalogue number: \"N/A\"" },
+            "line 3: AO-7: NORAD_CAT_ID not a catalogue number: \"N/A\"" },
         { "JSON value of the wrong type",
             "[" + Ao7Json(R"(,"NORAD_CAT_ID":7530,"MEAN_MOTION":true)") + ","
                 + Ao7Json(R"(,"NORAD_CAT_ID":7530)") + "]",
-            "record 1: MEAN_MOTION: true or false, not a number or text" },
+            "record 1: OSCAR 7 (AO-7): MEAN_MOTION is true or false, not a number or text" },
         { "JSON record that is no object", "[42," + Ao7Json(R"(,"NORAD_CAT_ID":7530)") + "]",
-            "record 1: a JSON record must be an object, not a number" },
+            "record 1: record is not a JSON object but a number" },
         { "JSON catalogue number as a nested array",
             "[" + Ao7Json(R"(,"NORAD_CAT_ID":7530)") + "," + Ao7Json(R"(,"NORAD_CAT_ID":[7530])")
                 + "]",
-            "record 2: NORAD_CAT_ID: an array, not a number or text" },
+            "record 2: OSCAR 7 (AO-7): NORAD_CAT_ID is an array, not a number or text" },
         { "JSON catalogue number text not a number",
             "[" + Ao7Json(R"(,"NORAD_CAT_ID":"7530")") + "," + Ao7Json(R"(,"NORAD_CAT_ID":"SEVEN")")
                 + "]",
-            "record 2: NORAD_CAT_ID: not a catalogue number: \"SEVEN\"" },
+            "record 2: OSCAR 7 (AO-7): NORAD_CAT_ID not a catalogue number: \"SEVEN\"" },
         { "JSON catalogue number with a fraction",
             "[" + Ao7Json(R"(,"NORAD_CAT_ID":7530)") + "," + Ao7Json(R"(,"NORAD_CAT_ID":7530.5)")
                 + "]",
-            "record 2: NORAD_CAT_ID: not a catalogue number: \"7530.5\"" },
+            "record 2: OSCAR 7 (AO-7): NORAD_CAT_ID not a catalogue number: \"7530.5\"" },
         { "XML record without MEAN_MOTION",
             "<ndm>\n" + XmlRecord(mm, "7530") + XmlRecord("", "7530") + "</ndm>\n",
-            "record 2 (line 3): MEAN_MOTION: missing" },
+            "record 2 (line 3): AO-7: MEAN_MOTION missing" },
         { "XML catalogue number not a number",
             "<ndm>\n" + XmlRecord(mm, "75 30") + XmlRecord(mm, "7530") + "</ndm>\n",
-            "record 1 (line 2): NORAD_CAT_ID: not a catalogue number: \"75 30\"" },
+            "record 1 (line 2): AO-7: NORAD_CAT_ID not a catalogue number: \"75 30\"" },
     };
     for (const BadInputRow& row : rows) {
         SCOPED_TRACE(row.Why);
         const TleLoad load = ReadElementData(row.Data, "bad");
-        EXPECT_EQ(load.IgnoredRecords, 1);
-        EXPECT_EQ(load.FirstIgnoredRecord, row.FirstIgnored);
+        ASSERT_EQ(load.Refused.size(), 1u);
+        EXPECT_EQ(DescribeTleIssue("bad", load.Refused[0]), "bad " + row.FirstIgnored);
         ASSERT_EQ(load.SatCount, 1);
         EXPECT_EQ(load.Table.Record(1).Elements.CatalogNumber, 7530);
         EXPECT_DOUBLE_EQ(load.Table.Record(1).Elements.MeanMotion, 12.53699625);
@@ -234,7 +234,7 @@ TEST(ElementFileFormats, CutOffJsonOrXmlRefusedWhole)
         TleFileError);
     // Valid JSON without a single usable record reads as an empty catalogue.
     EXPECT_EQ(ReadElementData("[]", "empty.json").SatCount, 0);
-    EXPECT_EQ(ReadElementData(R"([{"OBJECT_NAME":"X"}])", "x.json").IgnoredRecords, 1);
+    EXPECT_EQ(ReadElementData(R"([{"OBJECT_NAME":"X"}])", "x.json").Refused.size(), 1u);
 }
 
 TEST(ElementFileFormats, WrittenFormsReadBack)
@@ -285,7 +285,8 @@ TEST(ElementFileTracker, TracksTheSixDigitSatelliteOfACsvCatalogue)
     tracker.StartupFromIni(dir.filePath("sat.ini"));
     tracker.Stop();
     EXPECT_TRUE(log.Lines().join('\n').contains(dir.filePath("amateur.csv")
-        + " line 4: NORAD_CAT_ID: not a catalogue number: \"14781X\" (1 records ignored)"))
+        + " line 4: UOSAT 2 (UO-11): NORAD_CAT_ID not a catalogue number: \"14781X\" (record "
+          "refused)"))
         << log.Lines().join('\n').toStdString();
     ASSERT_EQ(tracker.SatelliteNames().size(), 95);
     const int jamx

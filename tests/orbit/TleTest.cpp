@@ -12,8 +12,10 @@ namespace aostrack {
 namespace {
 
 const std::string IssName = "ISS (ZARYA)             ";
-const std::string IssLine1 = "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997";
-const std::string IssLine2 = "2 25544  51.6406 220.6676 0001921 228.7563 273.9440 15.49783958438989";
+const std::string IssLine1
+    = "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997";
+const std::string IssLine2
+    = "2 25544  51.6406 220.6676 0001921 228.7563 273.9440 15.49783958438989";
 const std::string AoLine1 = "1 07530U 74089B   17157.85566058 -.00000032  00000-0  74274-4 0  9991";
 const std::string AoLine2 = "2 07530 101.6293 126.7439 0012026 344.7437  44.8584 12.53627301947333";
 
@@ -45,7 +47,7 @@ TEST(TleColumns, Normal)
     EXPECT_DOUBLE_EQ(e.ArgPerigee, 228.7563);
     EXPECT_DOUBLE_EQ(e.EpochMeanAnomaly, 273.944);
     EXPECT_DOUBLE_EQ(e.MeanMotion, 15.49783958); // columns 53-63 only
-    EXPECT_DOUBLE_EQ(e.EpochRev, 43898);          // columns 64-68
+    EXPECT_DOUBLE_EQ(e.EpochRev, 43898); // columns 64-68
 }
 
 TEST(TleColumns, SignOfDerivativeInColumn34)
@@ -54,7 +56,9 @@ TEST(TleColumns, SignOfDerivativeInColumn34)
     EXPECT_DOUBLE_EQ(load.Table.Record(1).Elements.Decay, -0.00000032);
     std::string positive = AoLine1;
     positive[33] = ' ';
-    EXPECT_DOUBLE_EQ(Read("AO-7\n" + positive + "\n").Table.Record(1).Elements.Decay, 0.00000032);
+    EXPECT_DOUBLE_EQ(
+        Read("AO-7\n" + positive + "\n" + AoLine2 + "\n").Table.Record(1).Elements.Decay,
+        0.00000032);
 }
 
 TEST(TleColumns, MeanAnomalyFillingItsColumns)
@@ -62,7 +66,7 @@ TEST(TleColumns, MeanAnomalyFillingItsColumns)
     // Mean anomaly 123.4567 fills columns 44-51 with a blank in column 43.
     std::string l2 = IssLine2;
     l2.replace(42, 9, " 123.4567");
-    const ElementSet e = Read("X\n" + l2 + "\n").Table.Record(1).Elements;
+    const ElementSet e = Read("X\n" + IssLine1 + "\n" + l2 + "\n").Table.Record(1).Elements;
     EXPECT_DOUBLE_EQ(e.EpochMeanAnomaly, 123.4567);
     EXPECT_DOUBLE_EQ(e.MeanMotion, 15.49783958);
     EXPECT_DOUBLE_EQ(e.EpochRev, 43898);
@@ -86,7 +90,7 @@ TEST(TleColumns, Malformed)
     std::string l2 = IssLine2;
     l2.replace(8, 8, "  5x.640");
     l2.replace(17, 8, "abcdefgh");
-    const ElementSet e = Read("X\n" + l2 + "\n").Table.Record(1).Elements;
+    const ElementSet e = Read("X\n" + IssLine1 + "\n" + l2 + "\n").Table.Record(1).Elements;
     EXPECT_DOUBLE_EQ(e.Inclination, 5);
     EXPECT_DOUBLE_EQ(e.RAAN, 0);
     EXPECT_DOUBLE_EQ(e.ArgPerigee, 228.7563);
@@ -94,11 +98,11 @@ TEST(TleColumns, Malformed)
 
 TEST(TleColumns, ShortLineTakesWhatIsThere)
 {
-    const ElementSet e = Read("X\n2 25544  51.6406 220.66\n").Table.Record(1).Elements;
-    EXPECT_DOUBLE_EQ(e.Inclination, 51.6406);
-    EXPECT_DOUBLE_EQ(e.RAAN, 220.66);
-    EXPECT_DOUBLE_EQ(e.Eccentricity, 0);
-    EXPECT_DOUBLE_EQ(e.MeanMotion, 0);
+    // The number conversion takes what a short field holds; such a line is
+    // not a whole element line, so its record is refused (below).
+    const std::string_view shortLine = "2 25544  51.6406 220.66";
+    EXPECT_DOUBLE_EQ(ReadTleNumber(shortLine.substr(17, 8)), 220.66);
+    EXPECT_DOUBLE_EQ(ReadTleNumber(shortLine.substr(23)), 0);
 }
 
 TEST(TleNumber, LenientReading)
@@ -119,7 +123,7 @@ TEST(TleLines, Classification)
 {
     // Blank lines change nothing; " 1 " is a name; "0 " names keep their 0.
     const TleLoad load = Read("\n   \n0 ISS (ZARYA)\n" + IssLine1 + "\n\n" + IssLine2 + "\n\n"
-                              + " 1 NOT AN ELEMENT LINE\n" + AoLine2 + "\n" + AoLine1 + "\n");
+        + " 1 NOT AN ELEMENT LINE\n" + AoLine2 + "\n" + AoLine1 + "\n");
     ASSERT_EQ(load.SatCount, 2);
     EXPECT_EQ(load.Table.Record(1).SatName, "0 ISS (ZARYA)");
     EXPECT_DOUBLE_EQ(load.Table.Record(1).Elements.MeanMotion, 15.49783958);
@@ -150,13 +154,13 @@ TEST(TleLines, LineEnds)
 
 TEST(TleLines, DuplicateNamesAndNameWithoutElements)
 {
-    const TleLoad load = Read("ISS\n" + IssLine1 + "\n" + IssLine2 + "\nISS\n" + AoLine1 + "\n" + AoLine2
-                              + "\nLONELY\n");
+    const TleLoad load = Read(
+        "ISS\n" + IssLine1 + "\n" + IssLine2 + "\nISS\n" + AoLine1 + "\n" + AoLine2 + "\nLONELY\n");
     ASSERT_EQ(load.SatCount, 3);
-    EXPECT_EQ(load.Table.Names(), (std::vector<std::string>{"ISS", "ISS", "LONELY"}));
+    EXPECT_EQ(load.Table.Names(), (std::vector<std::string> { "ISS", "ISS", "LONELY" }));
     EXPECT_DOUBLE_EQ(SelectSatellite(load.Table, 1).MeanMotion, 15.49783958);
     EXPECT_DOUBLE_EQ(SelectSatellite(load.Table, 2).MeanMotion, 12.53627301);
-    EXPECT_EQ(SelectSatellite(load.Table, 3), ElementSet{});
+    EXPECT_EQ(SelectSatellite(load.Table, 3), ElementSet {});
     EXPECT_EQ(load.Table.Record(3).Line1, "");
 }
 
@@ -171,7 +175,8 @@ TEST(TleLines, Empty)
 
 TEST(TleLines, ElementLinesBeforeFirstName)
 {
-    const TleLoad load = Read(IssLine1 + "\n" + IssLine2 + "\nAO-7\n" + AoLine1 + "\n" + AoLine2 + "\n");
+    const TleLoad load
+        = Read(IssLine1 + "\n" + IssLine2 + "\nAO-7\n" + AoLine1 + "\n" + AoLine2 + "\n");
     ASSERT_EQ(load.SatCount, 1);
     EXPECT_EQ(load.IgnoredElementLines, 2);
     EXPECT_EQ(load.FirstIgnoredLine, 1);
@@ -205,13 +210,14 @@ TEST(TleLines, SecondLoadShowsNoLeftovers)
 {
     // Each load starts from an empty table: a shorter second file leaves no
     // records of the first reachable, and a name without elements reads 0.
-    const TleLoad first = Read("A\n" + IssLine1 + "\n" + IssLine2 + "\nB\n" + AoLine1 + "\n" + AoLine2 + "\n");
+    const TleLoad first
+        = Read("A\n" + IssLine1 + "\n" + IssLine2 + "\nB\n" + AoLine1 + "\n" + AoLine2 + "\n");
     const TleLoad second = Read("C\n");
     EXPECT_EQ(first.SatCount, 2);
     EXPECT_EQ(second.SatCount, 1);
-    EXPECT_EQ(second.Table.Names(), std::vector<std::string>{"C"});
-    EXPECT_EQ(SelectSatellite(second.Table, 1), ElementSet{});
-    EXPECT_EQ(second.Table.Record(2), SatRecord{});
+    EXPECT_EQ(second.Table.Names(), std::vector<std::string> { "C" });
+    EXPECT_EQ(SelectSatellite(second.Table, 1), ElementSet {});
+    EXPECT_EQ(second.Table.Record(2), SatRecord {});
 }
 
 TEST(TleFile, Oversized)
@@ -267,6 +273,101 @@ TEST(TleFile, MissingFileNamesTheFile)
         EXPECT_NE(e.Reason().find("No such file"), std::string::npos) << e.Reason();
     }
     EXPECT_THROW(LoadTleFile(std::filesystem::temp_directory_path().string()), TleFileError);
+}
+
+} // namespace
+} // namespace aostrack
+
+namespace aostrack {
+namespace {
+
+TEST(TleChecks, ChecksumOfRealLines)
+{
+    EXPECT_EQ(TleChecksum(IssLine1), 7);
+    EXPECT_EQ(TleChecksum(IssLine2), 9);
+    EXPECT_EQ(TleChecksum(AoLine1), 1); // the minus sign of the derivative counts 1
+    EXPECT_EQ(TleChecksum(AoLine2), 3);
+}
+
+// Damaged records: each is refused with its line and field, and the records
+// around it stay in the catalogue.
+TEST(TleChecks, DamagedRecordsAreRefused)
+{
+    auto with = [](std::string line, std::size_t column, std::string_view text) {
+        line.replace(column - 1, text.size(), text);
+        return line;
+    };
+    struct Case {
+        const char* what;
+        std::string line1, line2;
+        int line;
+        const char* field;
+    };
+    const Case cases[] = {
+        { "epoch overflowing int", with(IssLine1, 19, "2147484000.0000"), IssLine2, 5, "Epoch" },
+        { "negative epoch", with(IssLine1, 19, "-9999999999999"), IssLine2, 5, "Epoch" },
+        { "mean motion 1E+300", IssLine1, with(IssLine2, 53, "1E+300     "), 6, "MeanMotion" },
+        { "mean motion 1E-300", IssLine1, with(IssLine2, 53, "1E-300     "), 6, "MeanMotion" },
+        { "mean motion 0.0001", IssLine1, with(IssLine2, 53, " 0.0001    "), 6, "MeanMotion" },
+        { "decay 9999999999", with(IssLine1, 34, "9999999999"), IssLine2, 5, "Decay" },
+        { "decay -9.9E+300", with(IssLine1, 34, "-9.9E+300 "), IssLine2, 5, "Decay" },
+        { "inclination 200", IssLine1, with(IssLine2, 9, "200.0000"), 6, "Inclination" },
+        { "half line 2", IssLine1, IssLine2.substr(0, 40), 6, "line 2" },
+        { "short line 1", IssLine1.substr(0, 68), IssLine2, 5, "line 1" },
+        { "line 2 missing", IssLine1, "", 4, "line 2" },
+    };
+    for (const Case& c : cases) {
+        std::string text = "AO-7\n" + AoLine1 + "\n" + AoLine2 + "\nISS\n" + c.line1 + "\n";
+        if (!c.line2.empty())
+            text += c.line2 + "\n";
+        text += "AO-7B\n" + AoLine1 + "\n" + AoLine2 + "\n";
+        const TleLoad load = Read(text);
+        EXPECT_EQ(load.SatCount, 2) << c.what;
+        EXPECT_EQ(load.Table.Names(), (std::vector<std::string> { "AO-7", "AO-7B" })) << c.what;
+        ASSERT_EQ(load.Refused.size(), 1u) << c.what;
+        EXPECT_EQ(load.Refused[0].Line, c.line) << c.what;
+        EXPECT_EQ(load.Refused[0].SatName, "ISS") << c.what;
+        EXPECT_EQ(load.Refused[0].Field, c.field) << c.what;
+        EXPECT_EQ(DescribeTleIssue("keps.txt", load.Refused[0])
+                      .rfind("keps.txt line " + std::to_string(c.line) + ": ISS: " + c.field, 0),
+            0u)
+            << DescribeTleIssue("keps.txt", load.Refused[0]);
+    }
+}
+
+TEST(TleChecks, ChecksumWarnsForFilesAndRefusesDownloads)
+{
+    std::string bad2 = IssLine2;
+    bad2[68] = '4'; // checksum 9 written as 4
+    const std::string text = "ISS\n" + IssLine1 + "\n" + bad2 + "\n";
+    const TleLoad local = Read(text);
+    EXPECT_EQ(local.SatCount, 1);
+    ASSERT_EQ(local.Warnings.size(), 1u);
+    EXPECT_EQ(DescribeTleIssue("keps.txt", local.Warnings[0]),
+        "keps.txt line 3: ISS: line 2 checksum is 4, its digits give 9");
+    EXPECT_TRUE(local.Refused.empty());
+
+    std::istringstream in(text);
+    const TleLoad download = ReadTle(in, "page", TleSource::Download);
+    EXPECT_EQ(download.SatCount, 0);
+    ASSERT_EQ(download.Refused.size(), 1u);
+    EXPECT_EQ(download.Refused[0].Field, "line 2");
+    EXPECT_TRUE(download.Warnings.empty());
+
+    // A line without a checksum digit (blank column 69) is not judged by it.
+    std::string blank2 = IssLine2;
+    blank2[68] = ' ';
+    std::istringstream noSum("ISS\n" + IssLine1 + "\n" + blank2 + "\n");
+    EXPECT_EQ(ReadTle(noSum, "page", TleSource::Download).SatCount, 1);
+}
+
+TEST(TleChecks, RealFilesHaveNoFaults)
+{
+    for (const char* name : { "amateur.txt", "amateur-2017.txt" }) {
+        const TleLoad load = LoadTleFile(DataFile(name));
+        EXPECT_TRUE(load.Refused.empty()) << name;
+        EXPECT_TRUE(load.Warnings.empty()) << name;
+    }
 }
 
 } // namespace

@@ -36,7 +36,7 @@ protected:
     {
         s.Controller.SetDopplerFile(WriteFile(m_dir, QStringLiteral("doppler.sql"), kDopplerRows));
         s.Controller.SetLocale(QLocale::c());
-        BindReceiverControls(s.Controller, m_window, &m_form6);
+        BindReceiverControls(s.Controller, m_window.Controls(), &m_form6);
         Find<QComboBox>("Combo1")->addItems({ QStringLiteral("AO-73"), QStringLiteral("FO-29") });
     }
     template <typename T> T* Find(const char* name)

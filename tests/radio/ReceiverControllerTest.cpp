@@ -45,9 +45,9 @@ TEST_F(ReceiverControllerTest, LoadTakesFrequencyAndNoteOfTheFirstRow)
     EXPECT_EQ(s.State, (FrequencyState { 145975, 0, 145975, QStringLiteral("USB") }));
     EXPECT_EQ(s.Controller.Rows().size(), 3);
     EXPECT_EQ(s.Controller.SelectedRow(), 0);
-    EXPECT_EQ(Frame().Text3, QStringLiteral(" 145975 kHz"));
-    EXPECT_EQ(Frame().Text4, QStringLiteral(" 0"));
-    EXPECT_EQ(Frame().Label16, QStringLiteral("USB"));
+    EXPECT_EQ(Frame().TunedFreqText, QStringLiteral(" 145975 kHz"));
+    EXPECT_EQ(Frame().OffsetText, QStringLiteral(" 0"));
+    EXPECT_EQ(Frame().RowNote, QStringLiteral("USB"));
     EXPECT_TRUE(Frame().StepButtonsEnabled);
     EXPECT_EQ(rows.count(), 1);
     EXPECT_TRUE(s.Log.Lines().isEmpty());
@@ -60,9 +60,9 @@ TEST_F(ReceiverControllerTest, SatelliteWithoutRowsKeepsTunedFrequency)
     EXPECT_EQ(s.State, (FrequencyState { 0, 0, 436795, QString() }));
     EXPECT_TRUE(s.Controller.Rows().isEmpty());
     EXPECT_EQ(s.Controller.SelectedRow(), -1);
-    EXPECT_EQ(Frame().Text3, QString());
-    EXPECT_EQ(Frame().Label16, QString());
-    EXPECT_EQ(Frame().Text4, QStringLiteral(" 0"));
+    EXPECT_EQ(Frame().TunedFreqText, QString());
+    EXPECT_EQ(Frame().RowNote, QString());
+    EXPECT_EQ(Frame().OffsetText, QStringLiteral(" 0"));
     EXPECT_FALSE(Frame().StepButtonsEnabled);
 }
 
@@ -72,12 +72,12 @@ TEST_F(ReceiverControllerTest, NewSatelliteResetsOffsetButNotSlider)
     s.Controller.SliderChanged(-250);
     EXPECT_FLOAT_EQ(s.State.FreqOffset, -2.5f);
     EXPECT_DOUBLE_EQ(s.State.TunedFreq, 145972.5);
-    EXPECT_EQ(Frame().Text3, QStringLiteral("145972.500"));
-    EXPECT_EQ(Frame().Text4, QStringLiteral("-2.50"));
+    EXPECT_EQ(Frame().TunedFreqText, QStringLiteral("145972.500"));
+    EXPECT_EQ(Frame().OffsetText, QStringLiteral("-2.50"));
 
     s.Controller.LoadFrequencyList(QStringLiteral("SO-50"));
     EXPECT_EQ(s.State, (FrequencyState { 436795, 0, 436795, QStringLiteral("FM") }));
-    EXPECT_EQ(Frame().Text4, QStringLiteral(" 0"));
+    EXPECT_EQ(Frame().OffsetText, QStringLiteral(" 0"));
     EXPECT_EQ(Frame().SliderValue, -250);
 }
 
@@ -116,8 +116,8 @@ TEST_F(ReceiverControllerTest, StepButtonSequences)
         EXPECT_FLOAT_EQ(s.State.FreqOffset, c.offset) << c.name;
         EXPECT_EQ(Frame().SliderValue, c.slider) << c.name;
         EXPECT_NEAR(s.State.TunedFreq, c.tunedKHz, 1e-6) << c.name;
-        EXPECT_EQ(Frame().Text3, QString::fromLatin1(c.text3)) << c.name;
-        EXPECT_EQ(Frame().Text4, QString::fromLatin1(c.text4)) << c.name;
+        EXPECT_EQ(Frame().TunedFreqText, QString::fromLatin1(c.text3)) << c.name;
+        EXPECT_EQ(Frame().OffsetText, QString::fromLatin1(c.text4)) << c.name;
     }
 }
 
@@ -132,18 +132,18 @@ TEST_F(ReceiverControllerTest, ResetWorksWhileStepButtonsAreDisabled)
     Press(Reset);
     EXPECT_EQ(Frame().SliderValue, 0);
     EXPECT_EQ(s.State, (FrequencyState { 0, 0, 0, QString() }));
-    EXPECT_EQ(Frame().Text3, QStringLiteral("0.000"));
-    EXPECT_EQ(Frame().Text4, QStringLiteral("0.00"));
+    EXPECT_EQ(Frame().TunedFreqText, QStringLiteral("0.000"));
+    EXPECT_EQ(Frame().OffsetText, QStringLiteral("0.00"));
 }
 
 TEST_F(ReceiverControllerTest, GermanSettingsShowDecimalCommas)
 {
     s.Controller.SetLocale(QLocale(QLocale::German, QLocale::Germany));
     s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
-    EXPECT_EQ(Frame().Text3, QStringLiteral(" 145975 kHz"));
+    EXPECT_EQ(Frame().TunedFreqText, QStringLiteral(" 145975 kHz"));
     Press(Plus100, 5);
-    EXPECT_EQ(Frame().Text3, QStringLiteral("145975,500"));
-    EXPECT_EQ(Frame().Text4, QStringLiteral("0,50"));
+    EXPECT_EQ(Frame().TunedFreqText, QStringLiteral("145975,500"));
+    EXPECT_EQ(Frame().OffsetText, QStringLiteral("0,50"));
 }
 
 TEST_F(ReceiverControllerTest, FinishStartupShowsPatternTexts)
@@ -151,8 +151,8 @@ TEST_F(ReceiverControllerTest, FinishStartupShowsPatternTexts)
     s.Controller.BeginStartup();
     s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
     s.Controller.FinishStartup();
-    EXPECT_EQ(Frame().Text3, QStringLiteral("145975.000"));
-    EXPECT_EQ(Frame().Text4, QStringLiteral("0.00"));
+    EXPECT_EQ(Frame().TunedFreqText, QStringLiteral("145975.000"));
+    EXPECT_EQ(Frame().OffsetText, QStringLiteral("0.00"));
 }
 
 TEST_F(ReceiverControllerTest, BadLinesAreLoggedOncePerRun)
@@ -318,10 +318,10 @@ TEST_F(ReceiverControllerTest, TypedFrequencyWinsAndRowNoteStays)
     EXPECT_DOUBLE_EQ(s.State.NominalFreq, 29502.5);
     EXPECT_DOUBLE_EQ(s.State.TunedFreq, 29502.5);
     EXPECT_EQ(s.State.FreqNote, QStringLiteral("CW"));
-    EXPECT_EQ(Frame().Text3, QStringLiteral(" 29502.5 kHz"));
+    EXPECT_EQ(Frame().TunedFreqText, QStringLiteral(" 29502.5 kHz"));
     // The offset and the slider are not touched.
     EXPECT_FLOAT_EQ(s.State.FreqOffset, 1.2f);
-    EXPECT_EQ(Frame().Text4, QStringLiteral("1.20"));
+    EXPECT_EQ(Frame().OffsetText, QStringLiteral("1.20"));
     EXPECT_EQ(Frame().SliderValue, 120);
 }
 
@@ -350,7 +350,7 @@ TEST_F(ReceiverControllerTest, TypedFrequencyWithGermanSettings)
     s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
     EXPECT_EQ(s.Controller.ApplyFrequencyChoice(0, QStringLiteral("145935,5")), QString());
     EXPECT_DOUBLE_EQ(s.State.NominalFreq, 145935.5);
-    EXPECT_EQ(Frame().Text3, QStringLiteral(" 145935.5 kHz"));
+    EXPECT_EQ(Frame().TunedFreqText, QStringLiteral(" 145935.5 kHz"));
 }
 
 } // namespace

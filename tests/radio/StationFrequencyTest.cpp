@@ -38,12 +38,12 @@ protected:
         m_receiver.SetLocale(QLocale::c());
         m_receiver.SetDopplerFileSource([this] { return m_tracker.Config().DopplerFileName; });
         BindTracker(m_tracker, m_window);
-        BindReceiverControls(m_receiver, m_window, &m_form6);
+        BindReceiverControls(m_receiver, m_window.Controls(), &m_form6);
         m_tracker.SetLinks(&m_receiver, nullptr, nullptr);
         m_receiver.BeginStartup();
         m_tracker.Startup(m_dir.path());
         m_receiver.FinishStartup();
-        m_tracker.Timer1().stop();
+        m_tracker.TickTimer().stop();
     }
     void Choose(const QString& name)
     {

@@ -65,7 +65,7 @@ protected:
         auto port = std::make_unique<FakeSerialPort>();
         m_port = port.get();
         m_rotor = std::make_unique<RotorController>(m_log, std::move(port));
-        BindRotorControls(*m_rotor, m_ui.window);
+        BindRotorControls(*m_rotor, m_ui.window.Controls().Rotor, m_ui.window);
     }
 
     FakeClock m_clock { sys_days { 2024y / March / 1 } + 6h };

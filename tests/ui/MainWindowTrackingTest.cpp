@@ -2,16 +2,17 @@
 // (the example station's element file, a sat.ini written here) on a fake
 // clock, then ticks through a real pass of OSCAR 7 over Munich.
 #include "FakeClock.h"
-#include "TestFiles.h"
 #include "QtPrinters.h"
+#include "TestFiles.h"
 
 #include "core/EventLog.h"
-#include "core/Tracker.h"
+#include "core/StationSession.h"
 #include "ui/AboutBox.h"
 #include "ui/Dialogs.h"
 #include "ui/EventLogView.h"
 #include "ui/MainWindow.h"
 #include "ui/PassPlot.h"
+#include "ui/StationView.h"
 #include "ui/TrackerView.h"
 
 #include <QAction>
@@ -104,22 +105,25 @@ protected:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         ASSERT_TRUE(m_dir.isValid());
         Write("sat.ini", SatIni);
-        ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/amateur.txt"), m_dir.filePath("amateur.txt")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/amateur.txt"),
+            m_dir.filePath("amateur.txt")));
         Write("doppler.sql", ";key,down,up,mode,tone,remark\r\nISS,145800,145200,FM voice,0,x\r\n");
-        BindEventLog(m_log, List("List2"));
-        BindTracker(m_tracker, m_window);
+        BindStation(m_station, m_window, nullptr);
     }
     void TearDown() override { QLocale::setDefault(m_savedLocale); }
 
-    void Write(const QString& name, const QByteArray& bytes) { WriteTestFile(m_dir.filePath(name), bytes); }
+    void Write(const QString& name, const QByteArray& bytes)
+    {
+        WriteTestFile(m_dir.filePath(name), bytes);
+    }
     void Start()
     {
-        ASSERT_EQ(StartTracking(m_tracker, m_window, m_dir.path(), m_sink), 0) << m_sink.texts.join("; ").toStdString();
+        ASSERT_EQ(StartStation(m_station, m_window, m_dir.path(), m_sink), 0)
+            << m_sink.texts.join("; ").toStdString();
         // The test drives the ticks itself.
-        m_tracker.Timer1().stop();
+        m_tracker.TickTimer().stop();
     }
-    template <typename T>
-    T* Find(const char* name)
+    template <typename T> T* Find(const char* name)
     {
         T* widget = m_window.findChild<T*>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;
@@ -148,12 +152,13 @@ protected:
 
     QLocale m_savedLocale;
     QTemporaryDir m_dir;
-    FakeClock m_clock{Noon};
-    EventLog m_log{m_clock};
-    Tracker m_tracker{m_clock, m_log};
+    FakeClock m_clock { Noon };
+    StationSession m_station { m_clock, { .RotorLink = true, .ClockSync = false } };
+    EventLog& m_log = m_station.Log();
+    Tracker& m_tracker = m_station.Tracking();
     ScriptedChooser m_chooser;
     RecordingSink m_sink;
-    MainWindow m_window{m_chooser};
+    MainWindow m_window { m_chooser };
 };
 
 TEST_F(MainWindowTracking, StartupFillsTheWindow)
@@ -179,14 +184,14 @@ TEST_F(MainWindowTracking, StartupFillsTheWindow)
     ASSERT_FALSE(passes.isEmpty());
     EXPECT_EQ(passes, m_tracker.PassListLines());
     const QRegularExpression line(QStringLiteral(
-            R"(^1[23]\.02\.2024 \d\d:\d\d \(Az \d{3}°\) -> \d\d:\d\d \(Az \d{3}°\) maxEl: \d\d°\)$)"));
+        R"(^1[23]\.02\.2024 \d\d:\d\d \(Az \d{3}°\) -> \d\d:\d\d \(Az \d{3}°\) maxEl: \d\d°\)$)"));
     for (const QString& pass : passes)
         EXPECT_TRUE(line.match(pass).hasMatch()) << pass.toStdString();
 
     // The plot shows the next pass before the first tick.
     ASSERT_TRUE(m_tracker.AosTime() && m_tracker.LosTime());
     const long long duration = (*m_tracker.LosTime() - *m_tracker.AosTime()).count();
-    EXPECT_EQ(m_window.Plot()->DurationSeconds(), duration);
+    EXPECT_EQ(m_window.Controls().Plot->DurationSeconds(), duration);
     EXPECT_EQ(Label("Label19"), QString::number(duration / 60.0, 'f', 1) + " min");
 }
 
@@ -204,8 +209,9 @@ TEST_F(MainWindowTracking, TicksThroughAPass)
     EXPECT_EQ(Find<QLineEdit>("Text1_4")->cursorPosition(), 0);
     EXPECT_TRUE(Box("Text1_21").endsWith(" dB"));
     EXPECT_EQ(Box("Text1_22"), "0.00 Hz");
-    EXPECT_TRUE(QStringList({"satellite in sunlight", "satellite may visible", "satellite in eclipse"})
-                        .contains(Box("Text1_25")));
+    EXPECT_TRUE(
+        QStringList({ "satellite in sunlight", "satellite may visible", "satellite in eclipse" })
+            .contains(Box("Text1_25")));
     EXPECT_EQ(Box("Text2"), "");
     EXPECT_FALSE(Label("Label15").isEmpty());
 
@@ -214,7 +220,7 @@ TEST_F(MainWindowTracking, TicksThroughAPass)
     ASSERT_GT(aos, Noon);
     EXPECT_EQ(Label("Label8"), "Time to AOS: " + Hms(SecondsTo(aos)));
     EXPECT_EQ(Find<QLineEdit>("Text1_3")->palette().color(QPalette::Base), QColor(224, 224, 224));
-    EXPECT_EQ(m_window.Plot()->MarkCount(), 0);
+    EXPECT_EQ(m_window.Controls().Plot->MarkCount(), 0);
 
     // A minute into the pass: the countdown runs to LOS, the elevation boxes
     // turn green and every tick leaves a mark.
@@ -227,7 +233,7 @@ TEST_F(MainWindowTracking, TicksThroughAPass)
     m_tracker.TrackingTick();
     m_clock.Advance(30s);
     m_tracker.TrackingTick();
-    EXPECT_EQ(m_window.Plot()->MarkCount(), 3);
+    EXPECT_EQ(m_window.Controls().Plot->MarkCount(), 3);
 
     // One second after LOS the next pass is searched and drawn afresh.
     m_clock.Set(los + 1s);
@@ -235,7 +241,7 @@ TEST_F(MainWindowTracking, TicksThroughAPass)
     m_tracker.TrackingTick();
     ASSERT_TRUE(m_tracker.AosTime());
     EXPECT_GT(*m_tracker.AosTime(), los);
-    EXPECT_EQ(m_window.Plot()->MarkCount(), 0);
+    EXPECT_EQ(m_window.Controls().Plot->MarkCount(), 0);
     EXPECT_EQ(Label("Label8"), "Time to AOS: " + Hms(SecondsTo(*m_tracker.AosTime())));
     EXPECT_EQ(Find<QLineEdit>("Text1_3")->palette().color(QPalette::Base), QColor(224, 224, 224));
 }
@@ -246,7 +252,8 @@ TEST_F(MainWindowTracking, ChoosingASatelliteShowsItsElementsWithTheHourglass)
     QList<bool> cursorWhileBusy;
     QObject::connect(&m_tracker, &Tracker::busyChanged, &m_window, [&](bool busy) {
         if (busy)
-            cursorWhileBusy << (QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+            cursorWhileBusy << (QApplication::overrideCursor()
+                && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
     });
     auto* combo = Find<QComboBox>("Combo1");
     combo->setCurrentIndex(2);
@@ -266,7 +273,7 @@ TEST_F(MainWindowTracking, OpenElementFileCancelledChangesNothing)
     const QString path = m_tracker.Config().TleFilePath;
     m_chooser.answer.clear();
     Find<QAction>("MenuFileOpen")->trigger();
-    EXPECT_EQ(m_chooser.filters, QStringList{"TLE Files (*.txt);;All Files (*.*)"});
+    EXPECT_EQ(m_chooser.filters, QStringList { "TLE Files (*.txt);;All Files (*.*)" });
     EXPECT_EQ(ComboItems(), before);
     EXPECT_EQ(Find<QComboBox>("Combo1")->currentIndex(), 0);
     EXPECT_EQ(m_tracker.Config().TleFilePath, path);
@@ -281,7 +288,8 @@ TEST_F(MainWindowTracking, OpenElementFileMalformedKeepsTheList)
     Find<QAction>("MenuFileOpen")->trigger();
     EXPECT_EQ(ComboItems(), before);
     ASSERT_GT(List("List2")->count(), logLines);
-    EXPECT_TRUE(Items("List2").last().contains("no-such-file.txt")) << Items("List2").last().toStdString();
+    EXPECT_TRUE(Items("List2").last().contains("no-such-file.txt"))
+        << Items("List2").last().toStdString();
 }
 
 TEST_F(MainWindowTracking, OpenElementFileNormalReplacesTheList)
@@ -293,7 +301,7 @@ TEST_F(MainWindowTracking, OpenElementFileNormalReplacesTheList)
     Write("two.txt", file.join("\r\n").toLatin1());
     m_chooser.answer = m_dir.filePath("two.txt");
     Find<QAction>("MenuFileOpen")->trigger();
-    EXPECT_EQ(ComboItems(), (QStringList{"ISS (ZARYA)", "SWISSCUBE"}));
+    EXPECT_EQ(ComboItems(), (QStringList { "ISS (ZARYA)", "SWISSCUBE" }));
     // The ISS's next pass over Munich from noon, as the pass list samples it
     // (the same line aostrack-cli passes prints for these elements).
     ASSERT_FALSE(Items("List1").isEmpty());
@@ -301,7 +309,8 @@ TEST_F(MainWindowTracking, OpenElementFileNormalReplacesTheList)
     ASSERT_TRUE(m_tracker.AosTime() && m_tracker.LosTime());
     EXPECT_GT(*m_tracker.AosTime(), Noon + 18min);
     EXPECT_LT(*m_tracker.AosTime(), Noon + 19min);
-    EXPECT_EQ(m_window.Plot()->DurationSeconds(), (*m_tracker.LosTime() - *m_tracker.AosTime()).count());
+    EXPECT_EQ(m_window.Controls().Plot->DurationSeconds(),
+        (*m_tracker.LosTime() - *m_tracker.AosTime()).count());
     EXPECT_EQ(Find<QComboBox>("Combo1")->currentIndex(), 0);
     EXPECT_EQ(Label("Label1_0").trimmed(), file[1].trimmed());
 }
@@ -324,7 +333,7 @@ TEST_F(MainWindowTracking, InfoTwiceShowsOneAboutBox)
 TEST_F(MainWindowTracking, ExitClosesTheCompanionWindowsAndStopsTracking)
 {
     Start();
-    m_tracker.Timer1().start();
+    m_tracker.TickTimer().start();
     m_window.show();
     QWidget frequencyWindow;
     frequencyWindow.setObjectName("Form6");
@@ -339,7 +348,7 @@ TEST_F(MainWindowTracking, ExitClosesTheCompanionWindowsAndStopsTracking)
     EXPECT_FALSE(m_window.isVisible());
     EXPECT_FALSE(frequencyWindow.isVisible());
     EXPECT_FALSE(about && about->isVisible());
-    EXPECT_FALSE(m_tracker.Timer1().isActive());
+    EXPECT_FALSE(m_tracker.TickTimer().isActive());
 }
 
 TEST_F(MainWindowTracking, StartupFailuresShowTheirBoxesAndEndWithCode1)
@@ -348,9 +357,10 @@ TEST_F(MainWindowTracking, StartupFailuresShowTheirBoxesAndEndWithCode1)
         QByteArray ini; // empty: no sat.ini
         QStringList boxes;
     } cases[] = {
-        {"", {"File sat.ini not found"}},
-        {"QTH_LAT=48.1\r\n", {"No TLE file found", "No doppler.sql file found"}},
-        {"QTH=Test\r\nROTOR_DEG=five\r\n", {"sat.ini line 2: ROTOR_DEG value \"five\" is not a number"}},
+        { "", { "File sat.ini not found" } },
+        { "QTH_LAT=48.1\r\n", { "No TLE file found", "No doppler.sql file found" } },
+        { "QTH=Test\r\nROTOR_DEG=five\r\n",
+            { "sat.ini line 2: ROTOR_DEG value \"five\" is not a number" } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.boxes.first().toStdString());
@@ -358,11 +368,11 @@ TEST_F(MainWindowTracking, StartupFailuresShowTheirBoxesAndEndWithCode1)
         if (!c.ini.isEmpty())
             Write("sat.ini", c.ini);
         m_sink.texts.clear();
-        EXPECT_EQ(StartTracking(m_tracker, m_window, m_dir.path(), m_sink), 1);
+        EXPECT_EQ(StartStation(m_station, m_window, m_dir.path(), m_sink), 1);
         EXPECT_EQ(m_sink.texts, c.boxes);
         EXPECT_EQ(m_sink.caption, "aostrack");
         EXPECT_FALSE(m_window.isVisible());
-        EXPECT_FALSE(m_tracker.Timer1().isActive());
+        EXPECT_FALSE(m_tracker.TickTimer().isActive());
     }
 }
 

@@ -1,6 +1,7 @@
 // aostrack-cli update, run as cron would run it: the real executable against
 // a loopback http.server, checked by exit code, printed lines and the files.
 #include "core/ElementFile.h"
+#include "orbit/Omm.h"
 
 #include "HttpFolderServer.h"
 #include "UpdatePages.h"
@@ -161,7 +162,8 @@ TEST_F(UpdateCommandTest, CsvCatalogueFetchesGpPagesAndWritesOneMergedCsv)
     EXPECT_EQ(ReadAll(csvPath).count("OBJECT_NAME,"), 1);
     const TleLoad merged = LoadTleFile(csvPath);
     ASSERT_EQ(merged.SatCount, 2);
-    EXPECT_EQ(merged.Table.Record(1).Line1.substr(0, 32), "1 07530U 74089B   26265.28807289");
+    EXPECT_EQ(ShownLines(merged.Table.Record(1)).first.substr(0, 32),
+              "1 07530U 74089B   26265.28807289"); // the newer AO-7
     EXPECT_EQ(merged.Table.Record(2).Elements.CatalogNumber, 100465);
     // The two-line catalogue beside it is not touched.
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);

@@ -1,0 +1,61 @@
+#include "ui/StationView.h"
+
+#include "core/StationSession.h"
+#include "ui/Dialogs.h"
+#include "ui/EventLogView.h"
+#include "ui/MainWindow.h"
+#include "ui/ReceiverBinding.h"
+#include "ui/RotorBinding.h"
+#include "ui/TrackerView.h"
+#include "ui/UpdateWindow.h"
+
+#include <cstdio>
+
+namespace aostrack {
+
+namespace {
+
+void ShowStartupFailure(const QString& text, MessageSink& messages)
+{
+    std::fprintf(stderr, "aostrack: %s\n", qPrintable(text));
+    messages.Warn(QStringLiteral("aostrack"), text);
+}
+
+} // namespace
+
+void BindStation(StationSession& station, MainWindow& window, FrequencyWindow* frequencyWindow)
+{
+    const MainWindowControls& controls = window.Controls();
+    BindEventLog(station.Log(), controls.EventLog);
+    BindTracker(station.Tracking(), window);
+    BindReceiverControls(station.Receiver(), controls, frequencyWindow);
+    if (RotorController* rotor = station.Rotor())
+        BindRotorControls(*rotor, controls.Rotor, window);
+}
+
+int StartStation(
+    StationSession& station, MainWindow& window, const QString& appDir, MessageSink& messages)
+{
+    try {
+        station.Startup(appDir);
+    } catch (const StartupError& failure) {
+        QStringList texts = failure.Messages();
+        if (texts.isEmpty())
+            texts << QString::fromUtf8(failure.what());
+        for (const QString& text : texts)
+            ShowStartupFailure(text, messages);
+        return 1;
+    } catch (const std::exception& failure) {
+        // Anything else that stops start-up is shown the same way.
+        ShowStartupFailure(QString::fromUtf8(failure.what()), messages);
+        return 1;
+    }
+    Tracker& tracker = station.Tracking();
+    BindElementUpdate(
+        window, tracker.Config().TleServer, tracker.Config().TleArchive,
+        [&tracker] { return tracker.Config().TleFilePath; },
+        [&tracker] { tracker.ReloadElementFile(); });
+    return 0;
+}
+
+} // namespace aostrack
