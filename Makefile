@@ -2,7 +2,11 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench screenshot clean
+.PHONY: all deps configure build run test bench screenshot fuzz sanitize clean
+
+FUZZ_DIR ?= build-fuzz
+SANITIZE_DIR ?= build-sanitize
+FUZZ_SECONDS ?= 60
 
 all: build
 
@@ -27,5 +31,24 @@ bench: build
 screenshot: build
 	bash scripts/screenshot.sh $(BUILD_DIR)
 
+# Every fuzz target for FUZZ_SECONDS, built with clang, ASan and UBSan; new
+# crashers land in fuzz/corpus/<target>/ (commit them: the tests replay them).
+fuzz:
+	bash scripts/install-deps.sh fuzz
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DAOSTRACK_FUZZ=ON \
+	  -DAOSTRACK_BUILD_TESTS=OFF -DAOSTRACK_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_all
+	bash scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DAOSTRACK_SANITIZE=ON -DAOSTRACK_BUILD_BENCH=OFF
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR)

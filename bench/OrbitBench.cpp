@@ -16,12 +16,13 @@ namespace {
 
 using namespace std::chrono;
 
-const Station Berlin{52.0, 13.0, 0.1};
-const sys_seconds Start = sys_days{2024y / February / 12} + 12h;
+const Station Berlin { 52.0, 13.0, 0.1 };
+const sys_seconds Start = sys_days { 2024y / February / 12 } + 12h;
 
 const TleLoad& Amateur()
 {
-    static const TleLoad load = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
+    static const TleLoad load
+        = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
     return load;
 }
 
@@ -61,7 +62,7 @@ BENCHMARK(BM_OrbitModelCompute);
 // Two satellites in turn, as after each change of satellite.
 void BM_ComputeSatellite_Alternating(benchmark::State& state)
 {
-    const ElementSet sets[] = {Elements("ISS (ZARYA)"), Elements("SAUDISAT 1C (SO-50)")};
+    const ElementSet sets[] = { Elements("ISS (ZARYA)"), Elements("SAUDISAT 1C (SO-50)") };
     sys_seconds t = Start;
     int k = 0;
     for (auto _ : state) {
@@ -77,7 +78,7 @@ BENCHMARK(BM_ComputeSatellite_Alternating);
 void BM_FindNextPass_NoRise(benchmark::State& state)
 {
     const ElementSet eshail = Elements("ES'HAIL 2");
-    const Station oregon{45, -123, 0};
+    const Station oregon { 45, -123, 0 };
     for (auto _ : state)
         benchmark::DoNotOptimize(FindNextPass(eshail, oregon, Start));
 }
@@ -87,7 +88,7 @@ BENCHMARK(BM_FindNextPass_NoRise)->Unit(benchmark::kMillisecond);
 void BM_FindNextPass_NoRise_Plain(benchmark::State& state)
 {
     const ElementSet eshail = Elements("ES'HAIL 2");
-    const Station oregon{45, -123, 0};
+    const Station oregon { 45, -123, 0 };
     for (auto _ : state)
         benchmark::DoNotOptimize(FindNextPassPlain(eshail, oregon, Start));
 }
@@ -100,7 +101,7 @@ void BM_FindNextPass_Typical(benchmark::State& state)
     std::mt19937 rng(1);
     std::uniform_int_distribution<int> offset(0, 7 * 86400);
     for (auto _ : state)
-        benchmark::DoNotOptimize(FindNextPass(iss, Berlin, Start + seconds{offset(rng)}));
+        benchmark::DoNotOptimize(FindNextPass(iss, Berlin, Start + seconds { offset(rng) }));
 }
 BENCHMARK(BM_FindNextPass_Typical)->Unit(benchmark::kMillisecond);
 
@@ -111,6 +112,50 @@ void BM_BuildPassList(benchmark::State& state)
         benchmark::DoNotOptimize(BuildPassList(iss, Berlin, Start));
 }
 BENCHMARK(BM_BuildPassList)->Unit(benchmark::kMillisecond);
+
+// SGP4 on the tracking tick's path: the full state of a LEO (ISS) from the
+// held model, one second apart.
+void BM_Sgp4Compute(benchmark::State& state)
+{
+    const OrbitModel model(Elements("ISS (ZARYA)"), Berlin, OrbitModelKind::Sgp4);
+    sys_seconds t = Start;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(model.Compute(t, 145800));
+        t += 1s;
+    }
+}
+BENCHMARK(BM_Sgp4Compute);
+
+// SDP4: the geostationary ES'HAIL 2 (24 h resonance, integrated from an epoch
+// some days back, plus the lunar-solar terms).
+void BM_Sdp4Compute(benchmark::State& state)
+{
+    const OrbitModel model(Elements("ES'HAIL 2"), Berlin, OrbitModelKind::Sgp4);
+    sys_seconds t = Start;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(model.Compute(t, 10489550));
+        t += 1s;
+    }
+}
+BENCHMARK(BM_Sdp4Compute);
+
+void BM_BuildPassList_Sgp4(benchmark::State& state)
+{
+    const ElementSet iss = Elements("ISS (ZARYA)");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BuildPassList(iss, Berlin, Start, OrbitModelKind::Sgp4));
+}
+BENCHMARK(BM_BuildPassList_Sgp4)->Unit(benchmark::kMillisecond);
+
+void BM_FindNextPass_Typical_Sgp4(benchmark::State& state)
+{
+    const OrbitModel model(Elements("ISS (ZARYA)"), Berlin, OrbitModelKind::Sgp4);
+    std::mt19937 rng(1);
+    std::uniform_int_distribution<int> offset(0, 7 * 86400);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FindNextPass(model, Start + seconds { offset(rng) }));
+}
+BENCHMARK(BM_FindNextPass_Typical_Sgp4)->Unit(benchmark::kMillisecond);
 
 void BM_LoadTleFile15000(benchmark::State& state)
 {

@@ -1,5 +1,7 @@
 #include "clock/TimeProtocol.h"
 
+#include <algorithm>
+
 namespace aostrack {
 
 namespace {
@@ -35,9 +37,12 @@ QString ByteToHex(unsigned char byte)
 QString HexDump(const QByteArray& bytes)
 {
     QString dump;
-    dump.reserve(bytes.size() * 3);
-    for (char b : bytes)
-        dump += ByteToHex(static_cast<unsigned char>(b)) + u' ';
+    const qsizetype shown = std::min(bytes.size(), HexDumpMaxBytes);
+    dump.reserve(shown * 3 + 4);
+    for (qsizetype i = 0; i < shown; ++i)
+        dump += ByteToHex(static_cast<unsigned char>(bytes[i])) + u' ';
+    if (bytes.size() > shown)
+        dump += QStringLiteral("... ");
     return dump;
 }
 

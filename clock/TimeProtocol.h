@@ -21,8 +21,13 @@ constexpr std::int64_t SecondsFrom1900To1990 = 2840140800;
 // Two upper-case hexadecimal digits of one byte: 5 -> "05", 171 -> "AB".
 QString ByteToHex(unsigned char byte);
 
+// Length of a reply of the TIME protocol.
+constexpr qsizetype TimeReplyBytes = 4;
+
 // The dump of one arrival as logged: every byte as ByteToHex and a blank,
-// so the text ends with a blank ("D2 3A 5F 80 ").
+// so the text ends with a blank ("D2 3A 5F 80 "). Only the first
+// HexDumpMaxBytes are shown, then "... ": a log line stays a line.
+constexpr qsizetype HexDumpMaxBytes = 16;
 QString HexDump(const QByteArray& bytes);
 
 // A decoded four-byte reply.

@@ -95,6 +95,8 @@ TimeSyncClient::TimeSyncClient(
     , m_validRange(DefaultValidTimeRange())
 {
     m_socket->setObjectName(QStringLiteral("Winsock1"));
+    // Qt would otherwise take in whatever the server sends, however much.
+    m_socket->setReadBufferSize(64);
     m_replyTimer.setSingleShot(true);
     connect(m_socket, &QTcpSocket::connected, this, &TimeSyncClient::Winsock1_Connect);
     connect(m_socket, &QTcpSocket::readyRead, this, &TimeSyncClient::Winsock1_DataArrival);
@@ -153,12 +155,27 @@ void TimeSyncClient::Winsock1_DataArrival()
 {
     if (!IsPending())
         return;
-    const QByteArray arrived = m_socket->readAll();
+    // A time reply is 4 bytes: read no further than the 5th, which already
+    // shows that the server sends something else. A server that sends
+    // megabytes or never stops must cost neither memory nor the time limit.
+    const QByteArray arrived
+        = m_socket->read(TimeReplyBytes + 1 - m_timeReplyBuffer.size());
     if (arrived.isEmpty())
         return;
     m_timeReplyBuffer.append(arrived);
     Log(QStringLiteral(": data received: ") + HexDump(arrived) + QStringLiteral(" (")
         + QString::number(arrived.size()) + QStringLiteral(" bytes)"));
+    if (m_timeReplyBuffer.size() > TimeReplyBytes) {
+        m_state = State::Done;
+        m_replyTimer.stop();
+        RunStep([this] {
+            Log(QStringLiteral(": reply longer than %1 bytes, not a time reply: closing connection")
+                    .arg(TimeReplyBytes));
+        });
+        RunStep([this] { m_socket->abort(); });
+        RunStep([this] { Log(QStringLiteral(": sockets closed")); });
+        SyncClockFromReply(m_timeReplyBuffer);
+    }
 }
 
 void TimeSyncClient::Winsock1_Close()
@@ -170,6 +187,8 @@ void TimeSyncClient::Winsock1_Close()
         if (m_socket->bytesAvailable() > 0)
             Winsock1_DataArrival();
     });
+    if (m_state != State::Receiving)
+        return; // the reply was too long and is already dealt with
     m_state = State::Done;
     m_replyTimer.stop();
     RunStep([this] { Log(QStringLiteral(": closing connection")); });

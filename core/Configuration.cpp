@@ -97,8 +97,8 @@ struct LineFailure {
 
 } // namespace
 
-Configuration ParseConfiguration(const QString& iniText, const QString& baseDir,
-    const QLocale& locale, const QString& fileName)
+Configuration ParseConfiguration(
+    const QString& iniText, const QString& baseDir, const QLocale& locale, const QString& fileName)
 {
     const QStringList lines = SplitLines(iniText);
     if (lines.isEmpty())
@@ -147,6 +147,12 @@ Configuration ParseConfiguration(const QString& iniText, const QString& baseDir,
             config.TleServer = value;
         } else if (key == QLatin1String("TLE_ARCHIVE")) {
             config.TleArchive = value;
+        } else if (key == QLatin1String("ORBIT_MODEL")) {
+            const std::optional<OrbitModelKind> kind = ParseOrbitModel(value.toStdString());
+            if (!kind)
+                at.Fail(QStringLiteral("ORBIT_MODEL value \"%1\" is neither PLAN13 nor SGP4")
+                            .arg(value));
+            config.OrbitModelChoice = *kind;
         }
     }
     return config;
@@ -164,7 +170,6 @@ QString DecodeSettingsText(const QByteArray& bytes)
         text.remove(0, 1);
     return text;
 }
-
 
 Configuration ReadConfigurationFile(const QString& appDir, EventLog& log, const QLocale& locale)
 {

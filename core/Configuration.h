@@ -1,5 +1,7 @@
 #pragma once
 // The station's settings from sat.ini, read once at start-up.
+#include "orbit/Engine.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -27,6 +29,8 @@ struct Configuration {
 
     QString TleServer = QStringLiteral("https://celestrak.org"); // TLE_SERVER
     QString TleArchive = QStringLiteral("https://www.amsat.org"); // TLE_ARCHIVE
+    // ORBIT_MODEL: PLAN13 (also when absent) or SGP4, any case.
+    OrbitModelKind OrbitModelChoice = OrbitModelKind::Plan13;
 };
 
 // A start-up failure: what() is the text of the message box shown before the
@@ -56,8 +60,8 @@ QString DecodeSettingsText(const QByteArray& bytes);
 // the last one given wins; unknown keys are ignored. A relative TLEFILE or
 // DOPPLERFILE is resolved against appDir. Throws StartupError naming the line
 // ("sat.ini line 4: ...", with fileName) for a line without "=", an empty
-// text, a ROTOR_DEG or AUTO_PARK that is not a number, or a number out of the
-// 16-bit range.
+// text, a ROTOR_DEG or AUTO_PARK that is not a number, a number out of the
+// 16-bit range, or an ORBIT_MODEL other than PLAN13 and SGP4.
 Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
     const QLocale& locale = QLocale(), const QString& fileName = QStringLiteral("sat.ini"));
 

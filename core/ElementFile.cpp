@@ -247,7 +247,8 @@ TleLoad ReadOmmXml(const QByteArray& bytes, const std::string& sourceName)
     return load;
 }
 
-TleLoad ReadElementData(const QByteArray& bytes, const std::string& sourceName)
+TleLoad ReadElementData(
+    const QByteArray& bytes, const std::string& sourceName, TleSource source)
 {
     const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     switch (DetectElementFormat(text)) {
@@ -256,7 +257,7 @@ TleLoad ReadElementData(const QByteArray& bytes, const std::string& sourceName)
     case ElementFormat::Xml:
         return ReadOmmXml(bytes, sourceName);
     default:
-        return ReadElementText(text, sourceName);
+        return ReadElementText(text, sourceName, source);
     }
 }
 

@@ -23,7 +23,9 @@ namespace aostrack {
 TleLoad LoadTleFile(const QString& path);
 
 // The same reading from bytes in memory; sourceName names them in errors.
-TleLoad ReadElementData(const QByteArray& bytes, const std::string& sourceName);
+// A download (TleSource::Download) is held to the stricter two-line checks.
+TleLoad ReadElementData(const QByteArray& bytes, const std::string& sourceName,
+    TleSource source = TleSource::LocalFile);
 
 // The OMM JSON and XML readers on their own (for the fuzz targets and tests).
 TleLoad ReadOmmJson(const QByteArray& bytes, const std::string& sourceName);

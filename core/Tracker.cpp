@@ -144,6 +144,8 @@ void Tracker::StartupFromIni(const QString& iniPath)
         emit qthTextChanged(QthText());
         m_station = Station { m_config.StationLat, m_config.StationLon, m_config.StationHeight };
         m_model.reset();
+        m_modelKind = m_config.OrbitModelChoice;
+        emit orbitModelChanged(QString::fromLatin1(OrbitModelName(m_modelKind)));
 
         if (m_config.TleFilePath.isEmpty())
             FailMissingFileNames();
@@ -230,6 +232,21 @@ void Tracker::ChooseSatellite(int index)
 {
     if (index < 0 || index >= m_table.SatCount())
         return;
+    // SGP4 refuses some sets outright (decayed, eccentricity past 1 after
+    // drag): the satellite being tracked stays, the reason goes to the log.
+    if (m_selected >= 0 && m_modelKind == OrbitModelKind::Sgp4
+        && HasElementLines(m_table.Record(index + 1))) {
+        try {
+            const OrbitModel check(m_table.Record(index + 1).Elements, m_station, m_modelKind);
+        } catch (const OrbitError& error) {
+            m_log.LogEvent(QStringLiteral(": %1: %2; %3 kept")
+                               .arg(QString::fromStdString(m_table.Record(index + 1).SatName),
+                                   QString::fromUtf8(error.what()), SelectedName()),
+                true);
+            emit satelliteListChanged(SatelliteNames(), m_selected);
+            return;
+        }
+    }
     m_selected = index;
     m_elements = SelectSatellite(m_table, index + 1);
     m_model.reset();
@@ -263,10 +280,20 @@ void Tracker::ChooseSatellite(int index)
         return;
     }
 
+    PredictPasses();
+}
+
+void Tracker::PredictPasses()
+{
+    m_aosTime.reset();
+    m_losTime.reset();
+    m_lastFruitlessSearch.reset();
+    m_passLines.clear();
+    m_plot = PassPlotData {};
     BusyHold hold(*this);
     const sys_seconds now = m_clock.UtcNow();
     try {
-        const PassList list = BuildPassList(m_elements, m_station, now);
+        const PassList list = BuildPassList(Model(), now);
         for (const std::string& line : list.Lines)
             m_passLines << FromUtf8(line);
         emit passListChanged(m_passLines);
@@ -300,7 +327,7 @@ void Tracker::SearchNextPass(sys_seconds now)
     m_lastFruitlessSearch = now;
     // What the search did not find is unknown, not the passed time of the
     // last pass: a countdown to a LOS that is over would mislead the operator.
-    const NextPass next = FindNextPass(m_elements, m_station, now);
+    const NextPass next = FindNextPass(Model(), now);
     m_aosTime = next.AosTime;
     m_losTime = next.LosTime;
     if (next.LosTime)
@@ -310,7 +337,7 @@ void Tracker::SearchNextPass(sys_seconds now)
     m_plot.AosTime = m_aosTime;
     m_plot.LosTime = m_losTime;
     if (m_aosTime && m_losTime && *m_losTime >= *m_aosTime) {
-        m_plot.Elevations = PassTrack(m_elements, m_station, *m_aosTime, *m_losTime);
+        m_plot.Elevations = PassTrack(Model(), *m_aosTime, *m_losTime);
         m_plot.DurationText = FormatPattern(static_cast<double>(m_plot.DurationSeconds()) / 60.0,
                                   QStringLiteral("0.0"))
             + QStringLiteral(" min");
@@ -351,9 +378,7 @@ void Tracker::RunTick()
     // The constants of the element set and station are worked out once per
     // choice, not four times a second; a set the engine refuses is refused
     // again at every tick (reported once, below).
-    if (!m_model)
-        m_model.emplace(m_elements, m_station);
-    m_state = m_model->Compute(now, m_frequency.TunedFreq);
+    m_state = Model().Compute(now, m_frequency.TunedFreq);
     m_panel = RefreshDataPanel(m_state, m_elements.Epoch, m_frequency, now, m_panelMemory);
     emit panelChanged(m_panel);
 
@@ -410,6 +435,39 @@ bool Tracker::OpenElementFile(const QString& path)
     m_selected = -1;
     emit satelliteListChanged(SatelliteNames(), 0);
     ChooseSatellite(0);
+    return true;
+}
+
+const OrbitModel& Tracker::Model()
+{
+    if (!m_model)
+        m_model.emplace(m_elements, m_station, m_modelKind);
+    return *m_model;
+}
+
+bool Tracker::SetOrbitModel(OrbitModelKind kind)
+{
+    if (kind == m_modelKind)
+        return true;
+    const QString name = QString::fromLatin1(OrbitModelName(kind));
+    if (m_selected >= 0 && m_predicting) {
+        try {
+            const OrbitModel check(m_elements, m_station, kind);
+        } catch (const OrbitError& error) {
+            m_log.LogEvent(QStringLiteral(": %1: %2; %3 kept")
+                               .arg(SelectedName(), QString::fromUtf8(error.what()),
+                                   QString::fromLatin1(OrbitModelName(m_modelKind))),
+                true);
+            emit orbitModelChanged(QString::fromLatin1(OrbitModelName(m_modelKind)));
+            return false;
+        }
+    }
+    m_modelKind = kind;
+    m_model.reset();
+    m_lastTickError.clear();
+    emit orbitModelChanged(name);
+    if (m_selected >= 0 && m_predicting)
+        PredictPasses();
     return true;
 }
 

@@ -91,6 +91,13 @@ public:
     // Stops the tracking (window closing).
     void Stop();
 
+    // The theory that predicts: ORBIT_MODEL at start-up, then the operator's
+    // choice. Switching rebuilds the pass list, next pass and plot of the
+    // selected satellite. A set the new theory refuses keeps the old one: the
+    // model's reason is logged once and false returned.
+    OrbitModelKind ModelKind() const { return m_modelKind; }
+    bool SetOrbitModel(OrbitModelKind kind);
+
     const Configuration& Config() const { return m_config; }
     const Station& StationPosition() const { return m_station; }
     QStringList SatelliteNames() const;
@@ -138,6 +145,8 @@ signals:
     void plotMark(long long secondsToLos, double elevation);
     void passListChanged(const QStringList& lines); // List1
     void busyChanged(bool busy); // hourglass
+    // The theory now predicting, by OrbitModelName ("Plan13", "SGP4").
+    void orbitModelChanged(const QString& name);
     // A tick computed the selected satellite at now: State() holds it.
     void satelliteComputed(std::chrono::sys_seconds now);
 
@@ -146,6 +155,8 @@ private:
     [[noreturn]] void FailMissingFileNames();
     void ReportIgnoredLines(const TleLoad& load, const QString& path);
     void ShowNoPrediction();
+    const OrbitModel& Model();
+    void PredictPasses();
     void SearchNextPass(std::chrono::sys_seconds now);
     bool PassSearchDue(std::chrono::sys_seconds now) const;
     void RunTick();
@@ -164,6 +175,7 @@ private:
     // The selected satellite seen from the station, prepared for the ticks;
     // emptied whenever the element set or the station changes.
     std::optional<OrbitModel> m_model;
+    OrbitModelKind m_modelKind = OrbitModelKind::Plan13;
     FrequencyState m_frequency;
 
     std::optional<std::chrono::sys_seconds> m_aosTime;

@@ -52,6 +52,8 @@ std::optional<ElementFault> CheckElementSet(const ElementSet& e)
         return f;
     if (auto f = Within("EpochRev", e.EpochRev, 0.0, MaxEpochRev, ""))
         return f;
+    if (auto f = Within("BStar", e.BStar, -MaxAbsBStar, MaxAbsBStar, " per earth radius"))
+        return f;
     return std::nullopt;
 }
 

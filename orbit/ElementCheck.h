@@ -24,6 +24,7 @@ inline constexpr double MinMeanMotion = 0.01; // rev/day, beyond geostationary (
 inline constexpr double MaxMeanMotion = 20.0; // rev/day, a grazing orbit makes about 17
 inline constexpr double MaxAbsDecay = 1.0; // rev/day^2; real values stay below 0.1
 inline constexpr double MaxEpochRev = 999999.0;
+inline constexpr double MaxAbsBStar = 1.0; // per earth radius; real values stay below 0.1
 
 // The first field of elements outside its meaning (fields in the order of
 // ElementSet), or nothing when every field is plausible. NaN and infinities

@@ -85,7 +85,13 @@ int Sgp4EpochYear(int twoDigitYear)
 
 double Sgp4EpochUnixSeconds(double epoch)
 {
-    const int yy = static_cast<int>(std::floor(epoch / 1000.0));
+    // The year digits are unchecked input here: a damaged epoch such as
+    // 2147484000.0 must not overflow the conversion to int.
+    const double yearDigits = std::floor(epoch / 1000.0);
+    if (!(yearDigits >= 0.0 && yearDigits <= 99.0))
+        throw OrbitError("no usable element set: epoch " + std::to_string(epoch)
+            + " has no two-digit year");
+    const int yy = static_cast<int>(yearDigits);
     const double dayOfYear = epoch - 1000.0 * yy; // 1.0 is 1 January, 0h
     const double wholeDays = std::floor(dayOfYear);
     // Eight decimals of a day are all the format holds; drop the binary noise.
@@ -763,6 +769,11 @@ Sgp4Result Sgp4::Propagate(double t) const
 
     if (mrt < 1.0)
         throw Sgp4Error(Sgp4ErrorCode::Decayed, t);
+    // Nothing that is not a number leaves the theory (it would reach the
+    // operator's screen as "nan").
+    if (!std::isfinite(mrt + mvt + rvdot + ux + uy + uz + vx + vy + vz))
+        throw OrbitError(
+            "SGP4 gives no finite state at " + std::to_string(t) + " min from the epoch");
     const double rKm = mrt * wgs72::EarthRadius;
     result.Teme.PositionKm = { rKm * ux, rKm * uy, rKm * uz };
     result.Teme.VelocityKmPerSec = { (mvt * ux + rvdot * vx) * VelocityKmPerSec,

@@ -182,6 +182,14 @@ int TleChecksum(std::string_view line)
     return sum % 10;
 }
 
+ElementSet ReadElementLines(std::string_view line1, std::string_view line2)
+{
+    SatRecord r;
+    ReadLine1(line1, r);
+    ReadLine2(line2, r);
+    return r.Elements;
+}
+
 double ReadTleNumber(std::string_view text)
 {
     // The leading decimal number with blanks skipped wherever they stand:

@@ -109,6 +109,11 @@ void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& pla
 void IgnoreRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place,
     std::string field, std::string reason);
 
+// The numbers of one pair of element lines as they stand, without the
+// plausibility check (for a theory's own verification sets, whose extreme
+// cases lie outside it).
+ElementSet ReadElementLines(std::string_view line1, std::string_view line2);
+
 // Columns of a two-line element line, checksum in the last.
 inline constexpr std::size_t TleLineColumns = 69;
 

@@ -11,6 +11,11 @@ packages=(
   libhamlib-utils xinetd python3
   xvfb xauth fonts-dejavu-core
 )
+# `install-deps.sh fuzz`: also clang and its libFuzzer runtime (make fuzz);
+# the ordinary build, the tests and make sanitize (gcc) need neither.
+if [ "${1:-}" = "fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -8,6 +8,9 @@
 #                                   step of each set's own start/stop/step
 #   tests/orbit/data/sgp4-skyfield.csv  look angles of real sets from skyfield
 #   tests/passes/data/sgp4-passes.csv   rise/set times of real sets from skyfield
+#   tests/app/data/sgp4-state.csv   catno,utc,x,y,z,vx,vy,vz: TEME of every
+#                                   verification set at a whole UTC second
+#                                   (what 'aostrack-cli state --model sgp4' gives)
 import math
 import os
 import sys
@@ -53,6 +56,27 @@ def verification():
                 break  # the theory gives nothing past an error
             csv_out.append('%s,%.8f,0,%.9f,%.9f,%.9f,%.12f,%.12f,%.12f' % ((catno, t) + r + v))
     open(os.path.join(orbit_data, 'sgp4-ver.tle'), 'w').write('\n'.join(tle_out) + '\n')
+    # Whole seconds: the epoch rounded up to the minute, then 1 h 23 min 7 s.
+    from sgp4.api import jday
+    state_out = ['catno,utc,x,y,z,vx,vy,vz']
+    for k in range(0, len(tle_out), 3):
+        catno, l1, l2 = tle_out[k:k + 3]
+        sat = Satrec.twoline2rv(l1, l2, WGS72)
+        epoch = sat.jdsatepoch + sat.jdsatepochF
+        unix = (epoch - 2440587.5) * 86400.0
+        t = (math.floor(unix / 60.0) + 1) * 60 + 4987
+        days, rem = divmod(int(t), 86400)
+        jd = 2440587.5 + days
+        fr = rem / 86400.0
+        e, r, v = sat.sgp4(jd, fr)
+        if e != 0:
+            continue
+        import datetime
+        utc = datetime.datetime.fromtimestamp(t, datetime.timezone.utc).strftime('%Y-%m-%dT%H:%M:%SZ')
+        state_out.append('%s,%s,%.9f,%.9f,%.9f,%.12f,%.12f,%.12f' % ((catno, utc) + r + v))
+    app_data = os.path.join(root, 'tests', 'app', 'data')
+    os.makedirs(app_data, exist_ok=True)
+    open(os.path.join(app_data, 'sgp4-state.csv'), 'w').write('\n'.join(state_out) + '\n')
     open(os.path.join(orbit_data, 'sgp4-ver.csv'), 'w').write('\n'.join(csv_out) + '\n')
 
 

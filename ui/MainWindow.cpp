@@ -6,6 +6,7 @@
 #include "ui/RotorBinding.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -63,6 +64,18 @@ void MainWindow::BuildMenus()
     rotor.EasyComm = rotor.Menu->addAction(QStringLiteral("EasyComm"));
     rotor.EasyComm->setCheckable(true);
     rotor.EasyComm->setChecked(false);
+
+    // The theory that predicts, one of two; the tracker says which runs.
+    menus.OrbitModel = menuBar()->addMenu(QStringLiteral("Orbit model"));
+    auto* models = new QActionGroup(menus.OrbitModel);
+    models->setExclusive(true);
+    menus.Plan13 = menus.OrbitModel->addAction(QStringLiteral("Plan13"));
+    menus.Sgp4 = menus.OrbitModel->addAction(QStringLiteral("SGP4"));
+    for (QAction* choice : { menus.Plan13, menus.Sgp4 }) {
+        choice->setCheckable(true);
+        models->addAction(choice);
+    }
+    menus.Plan13->setChecked(true);
 
     // Menu-bar entries without items act when clicked, so they are actions.
     menus.Frequency = menuBar()->addAction(QStringLiteral("Frequency"));

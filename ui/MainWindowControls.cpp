@@ -95,6 +95,11 @@ void NameControls(const MainWindowControls& c)
         { m.Frequency, "MnuCAT" },
         { m.Scan, "MnuScan" },
         { m.Info, "MnuInfo" },
+        { m.OrbitModel, "MnuOrbitModel" },
+        { m.OrbitModel->menuAction(), "MnuOrbitModel" },
+        { m.Plan13, "MnuOrbitModelPlan13" },
+        { m.Sgp4, "MnuOrbitModelSgp4" },
+        { p.OrbitModel, "LabelOrbitModel" },
     };
     for (const auto& [control, name] : names)
         control->setObjectName(QLatin1String(name));

@@ -47,6 +47,7 @@ struct DataPanelFields {
     PanelField Date; // Text1_28
     PanelField Epoch; // Text1_29
     QLabel* TleAge = nullptr; // Label15
+    QLabel* OrbitModel = nullptr; // LabelOrbitModel: "Orbit model: SGP4"
 };
 
 // The frame " Frequency ".
@@ -85,6 +86,9 @@ struct MenuControls {
     QAction* Frequency = nullptr; // MnuCAT
     QAction* Scan = nullptr; // MnuScan
     QAction* Info = nullptr; // MnuInfo
+    QMenu* OrbitModel = nullptr; // MnuOrbitModel
+    QAction* Plan13 = nullptr; // MnuOrbitModelPlan13, checkable, one of the two
+    QAction* Sgp4 = nullptr; // MnuOrbitModelSgp4
 };
 
 struct MainWindowControls {

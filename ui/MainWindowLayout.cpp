@@ -200,6 +200,11 @@ QGroupBox* MainWindow::BuildSatelliteFrame()
     age->setFont(ageFont);
     age->setAlignment(Qt::AlignCenter);
     grid->addWidget(age, static_cast<int>(std::size(LeftColumn)), 0, 1, 4);
+    // Which theory the figures above come from.
+    auto* model = Caption(frame, QStringLiteral("Orbit model: Plan13"));
+    m_controls.Panel.OrbitModel = model;
+    model->setAlignment(Qt::AlignCenter);
+    grid->addWidget(model, static_cast<int>(std::size(LeftColumn)) + 1, 0, 1, 4);
     return frame;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/Screenshot.h"
 
+#include "core/FileError.h"
 #include "core/Tracker.h"
 #include "orbit/Clock.h"
 #include "orbit/Engine.h"
@@ -8,9 +9,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
+#include <QImageWriter>
 #include <QPixmap>
+#include <QSaveFile>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
@@ -125,12 +129,35 @@ bool ArmScreenshotFromEnvironment(MainWindow& window, Tracker& tracker, const Cl
         ChooseSatelliteNamed(window, satellite);
 
     QTimer::singleShot(static_cast<int>(delaySeconds * 1000), &window, [&window, path] {
-        const bool saved = window.grab().save(path, "PNG");
-        if (!saved)
-            std::fprintf(stderr, "aostrack: cannot write the screenshot %s\n", qPrintable(path));
-        QApplication::exit(saved ? 0 : 1);
+        const QString error = SaveScreenshot(window.grab().toImage(), path);
+        if (!error.isEmpty())
+            std::fprintf(stderr, "aostrack: cannot write the screenshot %s: %s\n", qPrintable(path),
+                qPrintable(error));
+        QApplication::exit(error.isEmpty() ? 0 : 1);
     });
     return true;
+}
+
+QString SaveScreenshot(const QImage& image, const QString& path)
+{
+    // Through QSaveFile, so a full disk leaves no half picture behind, and
+    // with errno read after each step for the system's reason.
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) // write errors show at once
+        return FileErrorReason(file, errno);
+    QImageWriter writer(&file, "PNG");
+    errno = 0;
+    if (!writer.write(image)) {
+        const int writeErrno = errno;
+        const QString reason = FileErrorReason(file, writeErrno);
+        return writeErrno != 0 || file.error() != QFileDevice::NoError ? reason
+                                                                       : writer.errorString();
+    }
+    errno = 0;
+    if (!file.commit() || file.error() != QFileDevice::NoError)
+        return FileErrorReason(file, errno);
+    return {};
 }
 
 } // namespace aostrack

@@ -14,6 +14,8 @@
 #include "orbit/Clock.h"
 
 #include <QElapsedTimer>
+#include <QImage>
+#include <QString>
 #include <optional>
 
 namespace aostrack {
@@ -36,5 +38,9 @@ private:
 
 // Arms the screenshot when the variable is set; returns whether it did.
 bool ArmScreenshotFromEnvironment(MainWindow& window, Tracker& tracker, const Clock& clock);
+
+// Writes image as a PNG file at path; empty on success, otherwise the
+// system's reason ("No space left on device"). A failed write leaves no file.
+QString SaveScreenshot(const QImage& image, const QString& path);
 
 } // namespace aostrack

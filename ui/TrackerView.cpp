@@ -76,6 +76,13 @@ void ShowSatelliteList(QComboBox* satellites, const QStringList& names, int sele
     satellites->setCurrentIndex(selected);
 }
 
+void ShowOrbitModel(const MainWindowControls& controls, const QString& name)
+{
+    controls.Panel.OrbitModel->setText(QStringLiteral("Orbit model: ") + name);
+    const MenuControls& menus = controls.Menus;
+    (name == QLatin1String("SGP4") ? menus.Sgp4 : menus.Plan13)->setChecked(true);
+}
+
 void ShowPass(PassPlot* plot, const PassPlotData& pass)
 {
     plot->DrawPassPlot(pass.DurationSeconds(), pass.Elevations);
@@ -136,6 +143,13 @@ void BindTracker(Tracker& tracker, MainWindow& window)
     QObject::connect(&tracker, &Tracker::passListChanged, passes,
         [passes](const QStringList& lines) { ShowLines(passes, lines); });
     QObject::connect(&tracker, &Tracker::busyChanged, &window, &MainWindow::SetBusy);
+    QObject::connect(&tracker, &Tracker::orbitModelChanged, &window,
+        [&window](const QString& name) { ShowOrbitModel(window.Controls(), name); });
+    QObject::connect(c.Menus.Plan13, &QAction::triggered, &tracker,
+        [&tracker] { tracker.SetOrbitModel(OrbitModelKind::Plan13); });
+    QObject::connect(c.Menus.Sgp4, &QAction::triggered, &tracker,
+        [&tracker] { tracker.SetOrbitModel(OrbitModelKind::Sgp4); });
+    ShowOrbitModel(c, QString::fromLatin1(OrbitModelName(tracker.ModelKind())));
 
     QObject::connect(&window, &MainWindow::elementFileChosen, &tracker,
         [&tracker](const QString& path) { tracker.OpenElementFile(path); });

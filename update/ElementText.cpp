@@ -3,6 +3,8 @@
 #include "orbit/Tle.h"
 
 #include <QStringDecoder>
+#include <algorithm>
+#include <sstream>
 
 namespace aostrack {
 
@@ -48,9 +50,60 @@ int CountCompleteElementSets(const QString& text)
     return complete;
 }
 
+bool HoldsElementLines(const QString& text)
+{
+    for (qsizetype at = 0; at < text.size();) {
+        if (text.mid(at, 2) == QLatin1String("1 ") || text.mid(at, 2) == QLatin1String("2 "))
+            return true;
+        const qsizetype lf = text.indexOf(QLatin1Char('\n'), at);
+        const qsizetype cr = text.indexOf(QLatin1Char('\r'), at);
+        if (lf < 0 && cr < 0)
+            break;
+        at = (lf < 0 ? cr : (cr < 0 ? lf : std::min(lf, cr))) + 1;
+    }
+    return false;
+}
+
 bool IsBlankText(const QString& text)
 {
     return text.trimmed().isEmpty();
+}
+
+QString PageBytesFault(const QByteArray& body, bool lengthKnown)
+{
+    int line = 1;
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(body[i]);
+        if (byte == '\n')
+            ++line;
+        if ((byte < 0x20 && byte != '\n' && byte != '\r') || byte == 0x7F)
+            return QStringLiteral("control character 0x%1 in line %2")
+                .arg(QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0')))
+                .arg(line);
+    }
+    if (!lengthKnown && !body.isEmpty() && !body.endsWith('\n') && !body.endsWith('\r'))
+        return QStringLiteral("page ends inside a line and the server gave no length: cut short");
+    return {};
+}
+
+QString ElementRecordsFault(const QString& text)
+{
+    // OMM text (whose reader would also take CSV) is no two-line text.
+    if (DetectElementFormat(text.toStdString()) != ElementFormat::Tle)
+        return QStringLiteral("not two-line element text");
+    std::istringstream in(text.toStdString());
+    const TleLoad load = ReadTle(in, "page", TleSource::Download);
+    if (!load.Refused.empty()) {
+        const TleRecordIssue& issue = load.Refused.front();
+        return QStringLiteral("line %1: %2: %3 %4")
+            .arg(issue.Line)
+            .arg(QString::fromStdString(issue.SatName), QString::fromStdString(issue.Field),
+                QString::fromStdString(issue.Reason));
+    }
+    if (load.IgnoredElementLines > 0)
+        return QStringLiteral("line %1: element line without a name line")
+            .arg(load.FirstIgnoredLine);
+    return {};
 }
 
 } // namespace aostrack

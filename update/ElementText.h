@@ -25,7 +25,23 @@ QString JoinPageText(const QString& collected, const QString& body);
 // (CSV, JSON, XML) counts 0: it is not two-line text.
 int CountCompleteElementSets(const QString& text);
 
+// True when some line of text begins with "1 " or "2 ", as element lines do
+// (an error or login page has none).
+bool HoldsElementLines(const QString& text);
+
 // True when text holds nothing but blanks and line breaks.
 bool IsBlankText(const QString& text);
+
+// Why the bytes of a page cannot be element data, or an empty text when they
+// may be: a NUL or other control character besides CR and LF, or, when the
+// server gave no length (lengthKnown false), a last line without its line
+// break, the mark of a connection that ended early.
+QString PageBytesFault(const QByteArray& body, bool lengthKnown);
+
+// Why the (cleaned) text of a page must not become the element file, or an
+// empty text when it may: every record must be a complete element set that
+// passes the catalogue's checks, checksums included, and no element line may
+// stand outside a record. The reason names the line, satellite and field.
+QString ElementRecordsFault(const QString& text);
 
 } // namespace aostrack

@@ -98,6 +98,13 @@ void ElementUpdate::OnPage(const FetchedPage& fetched)
         Stop(QStringLiteral("failed %1: %2").arg(page.Url, fetched.error));
         return;
     }
+    // Bytes first: a NUL inside a name or number, or a page cut short
+    // without a length, is damage no later reading can undo.
+    if (const QString fault = PageBytesFault(fetched.body, fetched.contentLength >= 0);
+        !fault.isEmpty()) {
+        Stop(QStringLiteral("refused %1: %2").arg(page.Url, fault));
+        return;
+    }
     QString text = DecodePage(fetched.body);
     if (m_ommFormat) {
         if (!TakeOmmPage(fetched.body, text, page.Url))
@@ -117,8 +124,14 @@ void ElementUpdate::OnPage(const FetchedPage& fetched)
     text = RemovePreTags(text);
     // An error or login page delivered with status 200 must never become the
     // element file; a page with no text at all adds nothing and is let pass.
-    if (!IsBlankText(text) && CountCompleteElementSets(text) == 0) {
+    if (!IsBlankText(text) && !HoldsElementLines(text)) {
         Stop(QStringLiteral("refused %1: no element set in the page").arg(page.Url));
+        return;
+    }
+    // Every record must be whole and believable: one damaged set means the
+    // page was damaged, and the file keeps its last good contents.
+    if (const QString fault = ElementRecordsFault(text); !fault.isEmpty()) {
+        Stop(QStringLiteral("refused %1: %2").arg(page.Url, fault));
         return;
     }
     emit progressLine(QStringLiteral("ok"));
@@ -143,9 +156,16 @@ bool ElementUpdate::TakeOmmPage(const QByteArray& body, const QString& text, con
         const QByteArray cleaned = RemovePreTags(text).toUtf8();
         const ElementFormat format = DetectElementFormat(cleaned.toStdString());
         const bool asServed = format == ElementFormat::Json || format == ElementFormat::Xml;
-        load = ReadElementData(asServed ? body : cleaned, url.toStdString());
+        load = ReadElementData(asServed ? body : cleaned, url.toStdString(), TleSource::Download);
     } catch (const TleFileError& error) {
         Stop(QStringLiteral("refused %1: %2").arg(url, QString::fromStdString(error.what())));
+        return false;
+    }
+    // As with two-line pages: one damaged record means the page was damaged,
+    // and the catalogue keeps its last good contents.
+    if (!load.Refused.empty()) {
+        Stop(QStringLiteral("refused ")
+            + QString::fromStdString(DescribeTleIssue(url.toStdString(), load.Refused.front())));
         return false;
     }
     std::size_t taken = 0;
@@ -159,16 +179,11 @@ bool ElementUpdate::TakeOmmPage(const QByteArray& body, const QString& text, con
     // A group with nothing in it comes as a bare CSV header, "[]" or an empty
     // <ndm>: it adds nothing, like an empty page. Text of no OMM form without
     // a set (an error message) is refused.
-    const bool emptyOmm = load.Format != ElementFormat::Tle && load.Refused.empty();
+    const bool emptyOmm = load.Format != ElementFormat::Tle;
     if (taken == 0 && !emptyOmm) {
         Stop(QStringLiteral("refused %1: no element set in the page").arg(url));
         return false;
     }
-    // Damaged records of a page are named; the rest of the page counts.
-    for (const TleRecordIssue& issue : load.Refused)
-        emit progressLine(
-            QStringLiteral("refused record: %1")
-                .arg(QString::fromStdString(DescribeTleIssue(url.toStdString(), issue))));
     return true;
 }
 

@@ -93,9 +93,21 @@ void HttpPageFetcher::OnFinished()
         page.error = reply->errorString();
     } else {
         page.body = reply->readAll();
+        // A compressed body is unpacked on the way, so its length says
+        // nothing about what arrives here.
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        const bool packed = !reply->rawHeader("Content-Encoding").isEmpty()
+            && reply->rawHeader("Content-Encoding").toLower() != "identity";
+        if (length.isValid() && !packed)
+            page.contentLength = length.toLongLong();
         if (page.body.size() > m_maxBytes) {
             page.body.clear();
             page.error = QStringLiteral("page larger than %1 bytes").arg(m_maxBytes);
+        } else if (page.contentLength >= 0 && page.body.size() != page.contentLength) {
+            page.error = QStringLiteral("page cut short: %1 of %2 bytes")
+                             .arg(page.body.size())
+                             .arg(page.contentLength);
+            page.body.clear();
         }
     }
     // The callback may start the next page, so it must not be the member that

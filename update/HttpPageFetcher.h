@@ -21,6 +21,9 @@ struct FetchedPage {
     QUrl url;
     QByteArray body;
     QString error;
+    // The length the server announced for body (already checked against it),
+    // -1 when it gave none: then only a final line break shows the page is whole.
+    qint64 contentLength = -1;
     bool Ok() const { return error.isEmpty(); }
     bool operator==(const FetchedPage&) const = default;
 };
@@ -36,8 +39,9 @@ public:
 };
 
 // QNetworkAccessManager-based fetcher: follows redirects (never from https to
-// http), fails on an HTTP status of 400 or more, and gives up on a page that
-// is not complete within timeout or grows beyond maxBytes.
+// http), fails on an HTTP status of 400 or more, on a body shorter or longer
+// than its Content-Length, and gives up on a page that is not complete within
+// timeout or grows beyond maxBytes.
 class HttpPageFetcher : public QObject, public PageFetcher {
     Q_OBJECT
 public:

@@ -1,9 +1,12 @@
 #include "update/TleFileReplace.h"
 
+#include "core/FileError.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 
 namespace aostrack {
 
@@ -17,19 +20,29 @@ QString SaveBackup(const QString& tleFilePath)
 {
     const QString backupPath = BackupPathFor(tleFilePath);
     QFile current(tleFilePath);
+    errno = 0;
     if (!current.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot read %1: %2").arg(tleFilePath, current.errorString());
+        return QStringLiteral("cannot read %1: %2")
+            .arg(tleFilePath, FileErrorReason(current, errno));
+    errno = 0;
     const QByteArray oldBytes = current.readAll();
     if (current.error() != QFileDevice::NoError)
-        return QStringLiteral("cannot read %1: %2").arg(tleFilePath, current.errorString());
+        return QStringLiteral("cannot read %1: %2")
+            .arg(tleFilePath, FileErrorReason(current, errno));
     current.close();
 
     if (QFileInfo(backupPath).isDir())
         return QStringLiteral("cannot write backup %1: it is a folder").arg(backupPath);
     QSaveFile backup(backupPath);
-    if (!backup.open(QIODevice::WriteOnly) || backup.write(oldBytes) != oldBytes.size()
-        || !backup.commit())
-        return QStringLiteral("cannot write backup %1: %2").arg(backupPath, backup.errorString());
+    // errno is read right after each call: QSaveFile keeps a full disk's
+    // reason nowhere else.
+    errno = 0;
+    bool ok = backup.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    ok = ok && backup.write(oldBytes) == oldBytes.size();
+    ok = ok && backup.commit() && backup.error() == QFileDevice::NoError;
+    if (!ok)
+        return QStringLiteral("cannot write backup %1: %2")
+            .arg(backupPath, FileErrorReason(backup, errno));
     return {};
 }
 
@@ -53,8 +66,15 @@ QString ReplaceTleFile(const QString& tleFilePath, const QString& text,
     // renames it over the TLE file only on commit (after flushing to disk).
     QSaveFile next(tleFilePath);
     const QByteArray bytes = (text + QStringLiteral("\r\n")).toUtf8();
-    if (!next.open(QIODevice::WriteOnly) || next.write(bytes) != bytes.size())
-        return QStringLiteral("cannot write %1: %2").arg(tleFilePath, next.errorString());
+    // Unbuffered: every byte reaches the system in write(), where a full disk
+    // shows. Buffered, the last bytes go out in commit(), which renames a
+    // truncated file over the TLE file and still reports success.
+    errno = 0;
+    bool ok = next.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    ok = ok && next.write(bytes) == bytes.size();
+    if (!ok)
+        return QStringLiteral("cannot write %1: %2")
+            .arg(tleFilePath, FileErrorReason(next, errno));
 
     // The step is announced even when there is no old file yet (the first
     // update of a fresh station); there is then nothing to keep.
@@ -68,8 +88,10 @@ QString ReplaceTleFile(const QString& tleFilePath, const QString& text,
     }
 
     progress(QStringLiteral("write new TLE file"));
-    if (!next.commit())
-        return QStringLiteral("cannot write %1: %2").arg(tleFilePath, next.errorString());
+    errno = 0;
+    if (!next.commit() || next.error() != QFileDevice::NoError)
+        return QStringLiteral("cannot write %1: %2")
+            .arg(tleFilePath, FileErrorReason(next, errno));
     return {};
 }
 

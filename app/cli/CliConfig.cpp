@@ -43,4 +43,23 @@ Configuration LoadCliConfiguration(const QString& configFile)
     }
 }
 
+OrbitModelKind ModelOption(const ParsedArgs& args, const Configuration* config)
+{
+    if (args.Has(QStringLiteral("--model"))) {
+        const QString text = args.Value(QStringLiteral("--model"));
+        const std::optional<OrbitModelKind> kind = ParseOrbitModel(text.toStdString());
+        if (!kind)
+            throw UsageError(
+                QStringLiteral("--model: \"%1\" is neither plan13 nor sgp4").arg(text));
+        return *kind;
+    }
+    if (config)
+        return config->OrbitModelChoice;
+    try {
+        return LoadCliConfiguration(args.Value(QStringLiteral("--config"))).OrbitModelChoice;
+    } catch (const UsageError&) {
+        return OrbitModelKind::Plan13; // no station file: the default theory
+    }
+}
+
 } // namespace aostrack

@@ -13,4 +13,15 @@ Configuration LoadCliConfiguration(const QString& configFile);
 // The path LoadCliConfiguration reads for configFile.
 QString CliConfigPath(const QString& configFile);
 
+struct ParsedArgs;
+// The theory of a computing command: --model plan13|sgp4 (any case; anything
+// else throws UsageError), else ORBIT_MODEL of config, else of the sat.ini
+// that --config names or that lies beside aostrack-cli when it can be read,
+// else Plan13.
+OrbitModelKind ModelOption(const ParsedArgs& args, const Configuration* config);
+// The help line of --model.
+inline constexpr const char* kModelHelp
+    = "  --model M        orbit model: plan13 or sgp4 (default: ORBIT_MODEL of\n"
+      "                   sat.ini, else plan13)\n";
+
 } // namespace aostrack

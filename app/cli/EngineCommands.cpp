@@ -26,6 +26,7 @@ const QStringList kCommonValueOptions = {
     QStringLiteral("--lon"),
     QStringLiteral("--height"),
     QStringLiteral("--config"),
+    QStringLiteral("--model"),
 };
 const QStringList kCommonFlags = { QStringLiteral("--json"), QStringLiteral("--help") };
 
@@ -44,6 +45,11 @@ const char* const kCommonHelp
       "                   one of --tle, --lat, --lon, --height is missing)\n"
       "  --json           one JSON object instead of text\n";
 
+QString CommonHelp()
+{
+    return QString::fromLatin1(kCommonHelp) + QString::fromLatin1(kModelHelp);
+}
+
 // What the engine needs: the chosen element set and the station.
 struct EngineInputs {
     QString tlePath;
@@ -51,6 +57,7 @@ struct EngineInputs {
     QString satName;
     ElementSet elements;
     Station station;
+    OrbitModelKind model = OrbitModelKind::Plan13;
 };
 
 int ParseRecordNumber(const QString& text, int satCount, const QString& tlePath)
@@ -72,6 +79,7 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     Configuration config;
     if (needConfig)
         config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
+    in.model = ModelOption(args, needConfig ? &config : nullptr);
 
     in.tlePath = args.Has(QStringLiteral("--tle")) ? args.Value(QStringLiteral("--tle"))
                                                    : config.TleFilePath;
@@ -208,15 +216,17 @@ int RunStateCommand(const QStringList& argList)
                 "The orbit engine's results for one satellite at one UTC second, as the\n"
                 "window's data panel shows them.\n"
                 "\n")
-            + QString::fromLatin1(kCommonHelp)
+            + CommonHelp()
             + QStringLiteral(
                 "  --at TIME        the instant, UTC (default: now)\n"
                 "  --freq KHZ       tuned frequency for the path loss, kHz (default 0: the\n"
                 "                   frequency term is left out)\n"
                 "\n"
-                "JSON keys: Name CatalogNumber (0 when the file gives none) SatAzimuth SatElevation SatRange RangeRate SubSatLat SubSatLon\n"
-                "PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
-                "Illumination IlluminationText SunElevation InEclipse MayBeVisible.\n"
+                "JSON keys: Name CatalogNumber (0 when the file gives none) SatAzimuth\n"
+                "SatElevation SatRange RangeRate SubSatLat SubSatLon PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
+                "Illumination IlluminationText SunElevation InEclipse MayBeVisible; with\n"
+                "--model sgp4 also TemeX TemeY TemeZ (km) TemeVx TemeVy TemeVz (km/s), the\n"
+                "TEME state of the SGP4 theory.\n"
                 "Degrees, km, km/s (range rate positive while the distance grows), dB.\n"
                 "Example:\n"
                 "  aostrack-cli state --tle amateur.txt --sat \"ISS (ZARYA)\" --lat 48.1371 \\\n"
@@ -229,8 +239,12 @@ int RunStateCommand(const QStringList& argList)
         ? ParseNumberInRange(args.Value(QStringLiteral("--freq")), QStringLiteral("--freq"), 0, 1e9)
         : 0.0;
 
-    const SatelliteState s
-        = RunEngine(in, [&] { return ComputeSatellite(in.elements, in.station, at, freqKHz); });
+    std::optional<TemeState> teme;
+    const SatelliteState s = RunEngine(in, [&] {
+        const OrbitModel model(in.elements, in.station, in.model);
+        teme = model.Teme(at);
+        return model.Compute(at, freqKHz);
+    });
 
     if (args.Has(QStringLiteral("--json"))) {
         QStringList fields;
@@ -251,10 +265,21 @@ int RunStateCommand(const QStringList& argList)
                << QStringLiteral("\"SunAngle\": ") + JsonNumber(s.SunAngle)
                << QStringLiteral("\"Illumination\": ") + JsonNumber(s.Illumination)
                << QStringLiteral("\"IlluminationText\": ")
-                + JsonString(QString::fromUtf8(s.IlluminationText.data(), static_cast<qsizetype>(s.IlluminationText.size())))
+                + JsonString(QString::fromUtf8(
+                    s.IlluminationText.data(), static_cast<qsizetype>(s.IlluminationText.size())))
                << QStringLiteral("\"SunElevation\": ") + JsonNumber(s.SunElevation)
                << QStringLiteral("\"InEclipse\": ") + JsonBool(s.InEclipse)
                << QStringLiteral("\"MayBeVisible\": ") + JsonBool(s.MayBeVisible);
+        if (teme) {
+            const auto& r = teme->PositionKm;
+            const auto& v = teme->VelocityKmPerSec;
+            fields << QStringLiteral("\"TemeX\": ") + JsonNumber(r[0])
+                   << QStringLiteral("\"TemeY\": ") + JsonNumber(r[1])
+                   << QStringLiteral("\"TemeZ\": ") + JsonNumber(r[2])
+                   << QStringLiteral("\"TemeVx\": ") + JsonNumber(v[0])
+                   << QStringLiteral("\"TemeVy\": ") + JsonNumber(v[1])
+                   << QStringLiteral("\"TemeVz\": ") + JsonNumber(v[2]);
+        }
         WriteOut(QStringLiteral("{") + fields.join(QStringLiteral(", ")) + QStringLiteral("}\n"));
         return ExitOk;
     }
@@ -287,10 +312,22 @@ int RunStateCommand(const QStringList& argList)
     row("SatHeight", TextNumber(s.SatHeight, 3), "km");
     row("SunAngle", TextNumber(s.SunAngle, 2), "°");
     row("Illumination", TextNumber(s.Illumination * 100, 1), "%");
-    row("IlluminationText", QString::fromUtf8(s.IlluminationText.data(), static_cast<qsizetype>(s.IlluminationText.size())), "");
+    row("IlluminationText",
+        QString::fromUtf8(
+            s.IlluminationText.data(), static_cast<qsizetype>(s.IlluminationText.size())),
+        "");
     row("SunElevation", TextNumber(s.SunElevation, 2), "°");
     row("InEclipse", s.InEclipse ? QStringLiteral("yes") : QStringLiteral("no"), "");
     row("MayBeVisible", s.MayBeVisible ? QStringLiteral("yes") : QStringLiteral("no"), "");
+    row("OrbitModel", QString::fromLatin1(OrbitModelName(in.model)), "");
+    if (teme) {
+        const char* const axes[] = { "TemeX", "TemeY", "TemeZ" };
+        const char* const rates[] = { "TemeVx", "TemeVy", "TemeVz" };
+        for (int k = 0; k < 3; ++k)
+            row(axes[k], TextNumber(teme->PositionKm[k], 6), "km");
+        for (int k = 0; k < 3; ++k)
+            row(rates[k], TextNumber(teme->VelocityKmPerSec[k], 9), "km/s");
+    }
     WriteOut(text);
     return ExitOk;
 }
@@ -305,7 +342,7 @@ int RunNextPassCommand(const QStringList& argList)
                      "Usage: aostrack-cli next-pass [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG] [--lon "
                      "DEG]\n"
                      "                              [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] "
-                     "[--json]\n"
+                     "[--model M] [--json]\n"
                      "\n"
                      "AOS and LOS of the current or next pass, searched second by second for\n"
                      "14 hours after --from: AOS is the first second with the satellite above\n"
@@ -313,7 +350,7 @@ int RunNextPassCommand(const QStringList& argList)
                      "gives AOS = --from + 1 s. A time not found within 14 hours is null in\n"
                      "JSON and \"none\" in text.\n"
                      "\n")
-            + QString::fromLatin1(kCommonHelp)
+            + CommonHelp()
             + QStringLiteral(
                 "  --from TIME      \"now\" of the search, UTC (default: now)\n"
                 "\n"
@@ -326,7 +363,7 @@ int RunNextPassCommand(const QStringList& argList)
     const EngineInputs in = ResolveInputs(args);
     const auto from = InstantOption(args, QStringLiteral("--from"));
     const NextPass pass
-        = RunEngine(in, [&] { return FindNextPass(in.elements, in.station, from); });
+        = RunEngine(in, [&] { return FindNextPass(in.elements, in.station, from, in.model); });
     if (args.Has(QStringLiteral("--json"))) {
         WriteOut(QStringLiteral("{\"AosTime\": %1, \"LosTime\": %2}\n")
                      .arg(JsonTime(pass.AosTime), JsonTime(pass.LosTime)));
@@ -348,8 +385,9 @@ int RunPassesCommand(const QStringList& argList)
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(
             QStringLiteral(
-                "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG] [--lon DEG]\n"
-                "                           [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] [--json]\n"
+                "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG]\n"
+                "                           [--lon DEG] [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ]\n"
+                "                           [--model M] [--json]\n"
                 "\n"
                 "The passes that end within 24 hours after --from, sampled once a minute,\n"
                 "one line each as the window's list shows them (times UTC, date of the LOS,\n"
@@ -357,7 +395,7 @@ int RunPassesCommand(const QStringList& argList)
                 "  DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)\n"
                 "No output when there is no pass.\n"
                 "\n")
-            + QString::fromLatin1(kCommonHelp)
+            + CommonHelp()
             + QStringLiteral(
                 "  --from TIME      start of the 24 hours, UTC (default: now)\n"
                 "With --json: {\"Passes\": [{\"AosTime\", \"LosTime\", \"AosAzimuth\",\n"
@@ -370,7 +408,7 @@ int RunPassesCommand(const QStringList& argList)
     const EngineInputs in = ResolveInputs(args);
     const auto from = InstantOption(args, QStringLiteral("--from"));
     const PassList list
-        = RunEngine(in, [&] { return BuildPassList(in.elements, in.station, from); });
+        = RunEngine(in, [&] { return BuildPassList(in.elements, in.station, from, in.model); });
     if (args.Has(QStringLiteral("--json"))) {
         QStringList passes;
         for (size_t i = 0; i < list.Passes.size(); ++i) {

@@ -38,8 +38,32 @@ namespace {
 using namespace std::chrono;
 
 volatile std::sig_atomic_t g_stopRequested = 0;
+volatile std::sig_atomic_t g_ownScreen = 0; // the terminal shows our own screen
+
+#ifndef _WIN32
+// The backstop of a stop request: when the event loop has not wound up a
+// second after Ctrl-C or SIGTERM (a peer keeping a call busy, a cleanup that
+// hangs), the process ends here anyway. Only async-signal-safe calls.
+extern "C" void ForceStop(int)
+{
+    static const char restore[] = "\x1b[?25h\x1b[?1049l";
+    static const char told[] = "aostrack-cli: stopped after waiting 1 s for a clean end\n";
+    if (g_ownScreen)
+        (void)!::write(STDOUT_FILENO, restore, sizeof restore - 1);
+    (void)!::write(STDERR_FILENO, told, sizeof told - 1);
+    ::_exit(ExitFailed);
+}
+#endif
+
 extern "C" void RequestStop(int)
 {
+#ifndef _WIN32
+    if (g_stopRequested) {
+        ForceStop(0); // asked twice: no more waiting
+        return;
+    }
+    ::alarm(1);
+#endif
     g_stopRequested = 1;
 }
 
@@ -58,13 +82,15 @@ struct TrackOptions {
     bool rotor = false;
     bool receiver = false;
     bool plain = false;
+    std::optional<OrbitModelKind> model; // --model; unset: ORBIT_MODEL of sat.ini
 };
 
 QString Help()
 {
     return QStringLiteral(
-        "Usage: aostrack-cli track [--config FILE] [--sat N|NAME|--norad NUMBER] [--start YYYY-MM-DDTHH:MM:SSZ]\n"
-        "                          [--speed N] [--for SECONDS] [--rotor] [--receiver] [--plain]\n"
+        "Usage: aostrack-cli track [--config FILE] [--sat N|NAME|--norad NUMBER]\n"
+        "                          [--start YYYY-MM-DDTHH:MM:SSZ] [--speed N] [--for SECONDS]\n"
+        "                          [--model M] [--rotor] [--receiver] [--plain]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
@@ -81,6 +107,7 @@ QString Help()
         "  --speed N        simulated seconds per real second (0.1 to 10000; default 1);\n"
         "                   every simulated second is still computed and shown\n"
         "  --for SECONDS    end after this much (simulated) time\n"
+        "  --model M        orbit model: plan13 or sgp4 (default: ORBIT_MODEL of sat.ini)\n"
         "  --rotor          switch the EasyComm rotor link on (as the menu item does):\n"
         "                   the antenna follows every tick and parks after the pass\n"
         "  --receiver       tick \"track\": tune the receiver every tick\n"
@@ -115,6 +142,8 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     o.rotor = args.Has(QStringLiteral("--rotor"));
     o.receiver = args.Has(QStringLiteral("--receiver"));
     o.plain = args.Has(QStringLiteral("--plain"));
+    if (args.Has(QStringLiteral("--model")))
+        o.model = ModelOption(args, nullptr);
     return o;
 }
 
@@ -221,12 +250,14 @@ public:
     {
         if (m_fullScreen)
             WriteOut(QStringLiteral("\x1b[?1049h\x1b[?25l")); // own screen, no cursor
+        g_ownScreen = m_fullScreen ? 1 : 0;
     }
 
     void End()
     {
         if (m_fullScreen)
             WriteOut(QStringLiteral("\x1b[?25h\x1b[?1049l"));
+        g_ownScreen = 0;
     }
 
     void Show(sys_seconds now)
@@ -323,7 +354,9 @@ private:
             indent + Column(QStringLiteral("Loss"), p.Loss, 34)
                 + Column(QStringLiteral("Doppler shift"), p.DopplerShift, 40),
             indent + Column(QStringLiteral("Epoche"), p.Epoch, 34) + p.TleAge,
-            indent + Column(QStringLiteral("Info"), p.Info, 74),
+            indent + Column(QStringLiteral("Info"), p.Info, 34)
+                + Column(QStringLiteral("Orbit model"),
+                    QString::fromLatin1(OrbitModelName(m_tracker.ModelKind())), 40),
         };
     }
 
@@ -388,6 +421,11 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         : FindCatalogNumber(tracker.Table(), options.norad, tracker.Config().TleFilePath) - 1;
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
+    // A set the chosen theory refuses: the log says why.
+    if (options.model && !tracker.SetOrbitModel(*options.model)) {
+        view.ReleaseLog();
+        return ExitUsage;
+    }
     view.ReleaseLog();
     if (RotorController* rotor = station.Rotor()) {
         if (!rotor->Configured())
@@ -409,6 +447,9 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
 void RunUntilStopped(StationSession& station, const TrackOptions& options, TrackView& view)
 {
     g_stopRequested = 0;
+#ifndef _WIN32
+    std::signal(SIGALRM, ForceStop);
+#endif
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
 
@@ -445,8 +486,8 @@ int RunTrackCommand(const QStringList& argList)
 {
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--norad"),
-            QStringLiteral("--start"),
-            QStringLiteral("--speed"), QStringLiteral("--for") },
+            QStringLiteral("--start"), QStringLiteral("--speed"), QStringLiteral("--for"),
+            QStringLiteral("--model") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
             QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {

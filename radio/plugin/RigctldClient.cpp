@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include <fcntl.h>
 #include <netdb.h>
@@ -24,6 +25,14 @@ constexpr auto kAnswerTimeout = 10s;
 // After every address has refused, wait this long before the next round, so
 // a stopped daemon costs one refused connect a second.
 constexpr auto kRetryInterval = 1s;
+// rigctld answers each command with one short line ("RPRT 0\n"). A peer that
+// sends more than this between two calls, or a line longer than this, is not
+// answering us: it floods, and reading it all would take the whole tick and
+// all the memory there is.
+constexpr size_t kMaxUnreadBytes = 4096;
+// The most a call spends reading the socket: a tick is 250 ms, shared with
+// the orbit, the rotor and the window.
+constexpr auto kReadBudget = 1ms;
 
 // A write to a daemon that went away must come back as an error, not as
 // SIGPIPE ending the whole tracker.
@@ -151,7 +160,8 @@ void RigctldClient::AttemptFailed(TimePoint now, const std::string& why)
 
 void RigctldClient::Drop(TimePoint now, const std::string& why)
 {
-    Note("lost rigctld at " + m_host + ":" + m_port + ": " + why);
+    if (!why.empty())
+        Note("lost rigctld at " + m_host + ":" + m_port + ": " + why);
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -164,13 +174,33 @@ void RigctldClient::Drop(TimePoint now, const std::string& why)
     m_retryAt = now;
 }
 
+void RigctldClient::Flooded(TimePoint now)
+{
+    // Said once: the reconnections to the same peer keep this status until it
+    // answers like a daemon again.
+    Note("dropped rigctld at " + m_host + ":" + m_port + ": it sends more than "
+        + std::to_string(kMaxUnreadBytes) + " bytes unasked; reconnecting every second");
+    Drop(now, std::string());
+    m_flooded = true;
+    m_retryAt = now + kRetryInterval;
+}
+
 void RigctldClient::ReadAnswers(TimePoint now)
 {
     char buffer[512];
+    size_t readNow = 0;
+    const TimePoint deadline = std::chrono::steady_clock::now() + kReadBudget;
     for (;;) {
         const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT);
         if (n > 0) {
             m_in.append(buffer, static_cast<size_t>(n));
+            readNow += static_cast<size_t>(n);
+            if (readNow > kMaxUnreadBytes || m_in.size() > kMaxUnreadBytes) {
+                Flooded(now);
+                return;
+            }
+            if (std::chrono::steady_clock::now() >= deadline)
+                break; // the rest waits for the next call
             continue;
         }
         if (n == 0) {
@@ -184,24 +214,28 @@ void RigctldClient::ReadAnswers(TimePoint now)
         Drop(now, ErrorText(errno));
         return;
     }
+    size_t start = 0;
     size_t end;
-    while ((end = m_in.find('\n')) != std::string::npos) {
-        const std::string line = m_in.substr(0, end);
-        m_in.erase(0, end + 1);
+    while ((end = m_in.find('\n', start)) != std::string::npos) {
+        const std::string_view line(m_in.data() + start, end - start);
+        start = end + 1;
         if (line.rfind("RPRT", 0) != 0)
             continue;
-        m_lastReply = std::atoi(line.c_str() + 4);
+        m_lastReply = std::atoi(std::string(line.substr(4)).c_str());
         if (m_pending > 0)
             --m_pending;
         m_waitSince = now;
         if (m_lastReply != 0) {
-            Note("rigctld refused the frequency: " + line);
+            Note("rigctld refused the frequency: " + std::string(line));
             m_refused = true;
-        } else if (m_refused) {
-            Note("rigctld at " + m_host + ":" + m_port + " takes the frequency again");
+        } else if (m_refused || m_flooded) {
+            Note(m_flooded ? "connected to rigctld at " + m_host + ":" + m_port
+                           : "rigctld at " + m_host + ":" + m_port + " takes the frequency again");
             m_refused = false;
+            m_flooded = false;
         }
     }
+    m_in.erase(0, start); // once, not line by line
     if (m_pending > 0 && now - m_waitSince > kAnswerTimeout)
         Drop(now, "no answer");
 }
@@ -250,7 +284,8 @@ void RigctldClient::Poll()
                 m_pending = 0;
                 m_in.clear();
                 m_out.clear();
-                Note("connected to rigctld at " + m_host + ":" + m_port);
+                if (!m_flooded) // said when the peer answers properly again
+                    Note("connected to rigctld at " + m_host + ":" + m_port);
             }
         } else if (now - m_since > kConnectTimeout) {
             AttemptFailed(now, "no answer to the connection request");

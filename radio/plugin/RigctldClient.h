@@ -1,8 +1,9 @@
 #pragma once
 // A client of hamlib's rigctld network daemon that never makes its caller
 // wait: the socket is non-blocking, the connection is made in the background
-// of successive calls, answers are read as they come, and a daemon that went
-// away is connected again. Plain POSIX sockets, no event loop.
+// of successive calls, answers are read as they come (at most a few kB and
+// about a millisecond per call: a peer that floods is dropped), and a daemon
+// that went away is connected again. Plain POSIX sockets, no event loop.
 //
 // Protocol (rigctld, one command per line): "F <Hz>\n" sets the frequency of
 // the current VFO; the daemon answers "RPRT 0\n" on success, "RPRT -<n>\n"
@@ -47,7 +48,10 @@ private:
 
     void StartConnect(TimePoint now);
     void AttemptFailed(TimePoint now, const std::string& why);
+    // Closes and reconnects at once; why (when not empty) becomes the status.
     void Drop(TimePoint now, const std::string& why);
+    // A peer that sends far more than answers: dropped, reconnected a second later.
+    void Flooded(TimePoint now);
     void ReadAnswers(TimePoint now);
     void Flush(TimePoint now);
     void Note(const std::string& text);
@@ -72,6 +76,7 @@ private:
     int m_lastReply = 1;
     std::string m_status;
     bool m_refused = false; // the daemon refused the last frequency
+    bool m_flooded = false; // the last connection was dropped for flooding
 };
 
 } // namespace aostrack

@@ -495,3 +495,60 @@ TEST(CliHelp, OverviewAndEachCommandExplainThemselves)
         EXPECT_TRUE(r.err.isEmpty());
     }
 }
+
+namespace {
+
+// Impossible element sets used to be believed: "state" printed NaN (null in
+// JSON) or heights far inside the earth with exit 0, and "passes" listed
+// hundreds of passes a day. Now each is refused at reading, named on stderr,
+// and a file with nothing else is an unreadable input (exit 2).
+TEST(CliDamagedElements, RefusedNotBelieved)
+{
+    const QByteArray line1
+        = "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997";
+    const QByteArray line2
+        = "2 25544  51.6406 220.6676 0001921 228.7563 273.9440 15.49783958438989";
+    auto with = [](QByteArray line, int column, const QByteArray& text) {
+        return line.replace(column - 1, text.size(), text);
+    };
+    const struct {
+        const char* what;
+        QByteArray line1, line2;
+        QString reason;
+    } cases[] = {
+        { "epoch beyond int", with(line1, 19, "2147484000.0000"), line2, "line 2: ISS: Epoch " },
+        { "epoch -9999999999999", with(line1, 19, "-9999999999999"), line2, "line 2: ISS: Epoch " },
+        { "mean motion 1E+300", line1, with(line2, 53, "1E+300     "),
+            "line 3: ISS: MeanMotion 1e+300" },
+        { "mean motion 1E-300", line1, with(line2, 53, "1E-300     "),
+            "line 3: ISS: MeanMotion 1e-300" },
+        { "mean motion 0.0001", line1, with(line2, 53, "0.0001     "),
+            "line 3: ISS: MeanMotion 0.0001" },
+        { "decay 9999999999", with(line1, 34, "9999999999"), line2,
+            "line 2: ISS: Decay 9999999999" },
+        { "decay -9.9E+300", with(line1, 34, "-9.9E+300 "), line2, "line 2: ISS: Decay -9.9e+300" },
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = dir.filePath(QStringLiteral("bad.txt"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("ISS\n" + c.line1 + "\n" + c.line2 + "\n");
+        file.close();
+        for (const char* command : { "state", "passes" }) {
+            const QString when = QString::fromLatin1(command) == "state" ? "--at" : "--from";
+            const CliResult r = RunCli(QStringList { QString::fromLatin1(command),
+                                           QStringLiteral("--tle"), path, QStringLiteral("--json") }
+                + kMunich + QStringList { when, QStringLiteral("2024-02-12T12:00:00Z") });
+            ASSERT_TRUE(r.finished);
+            EXPECT_EQ(r.exitCode, 2) << command << ": " << r.out.left(300).toStdString();
+            EXPECT_TRUE(r.err.contains(path + " " + c.reason)) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(QStringLiteral("(record refused)"))) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(path + " holds no element set")) << r.err.toStdString();
+            EXPECT_FALSE(r.out.contains(QStringLiteral("null"))) << r.out.toStdString();
+        }
+    }
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 // aostrack-cli track on a simulated clock, output not a terminal: one line per
 // second, the countdown across a real SO-50 pass over the example station.
 #include "CliRunner.h"
+#include "FloodingPeer.h"
 
 #include "orbit/TimeText.h"
 #include "orbit/Tle.h"
@@ -14,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/types.h>
 
 #ifdef __linux__
 #include <fcntl.h>
@@ -143,6 +147,52 @@ TEST_F(TrackStation, TerminationEndsItCleanly)
         process.readAllStandardOutput().startsWith("2024-02-12T13:17:00Z  OSCAR 7 (AO-7)  "));
 }
 
+TEST_F(TrackStation, SignalsEndItWhateverTheReceiverPeerDoes)
+{
+    // The receiver library talks to a peer that floods it with answers
+    // without end; Ctrl-C and SIGTERM still end the tool at once. (The peer
+    // used to take the whole event loop, and only SIGKILL ended it.)
+    const QString program = m_dir.filePath(QStringLiteral("aostrack-cli"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), program));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_BIN_DIR "/libExtIO_FCD_Quillon.so"),
+        m_dir.filePath(QStringLiteral("libExtIO_FCD_Quillon.so"))));
+    std::string answers;
+    for (int i = 0; i < 1000; ++i)
+        answers += "RPRT 0\n";
+    test::FloodingPeer flood(answers);
+    QFile receiverIni(m_dir.filePath(QStringLiteral("receiver.ini")));
+    ASSERT_TRUE(receiverIni.open(QIODevice::WriteOnly));
+    receiverIni.write(QStringLiteral("HOST=127.0.0.1\nPORT=%1\n")
+                          .arg(QString::fromStdString(flood.Port()))
+                          .toLatin1());
+    receiverIni.close();
+
+    for (const int signal : { SIGTERM, SIGINT }) {
+        SCOPED_TRACE(signal == SIGTERM ? "SIGTERM" : "SIGINT");
+        QProcess process;
+        process.start(program,
+            { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
+                QStringLiteral("12"), QStringLiteral("--start"),
+                QStringLiteral("2024-02-12T13:20:00Z"), QStringLiteral("--receiver") });
+        ASSERT_TRUE(process.waitForStarted(30000));
+        // Some lines out while the peer floods.
+        QByteArray out;
+        while (out.count('\n') < 3 && process.waitForReadyRead(30000))
+            out += process.readAllStandardOutput();
+        ASSERT_GE(out.count('\n'), 3) << process.readAllStandardError().toStdString();
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        // Ended within a second, with a margin for a loaded machine; without
+        // the fix it never ends at all.
+        const bool ended = process.waitForFinished(5000);
+        if (!ended)
+            process.kill();
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    }
+    EXPECT_GE(flood.Connections(), 2);
+}
+
 TEST_F(TrackStation, BadSatelliteOrMissingSatIniGivesExitTwo)
 {
     const CliResult unknown = RunCli(
@@ -162,6 +212,36 @@ TEST_F(TrackStation, BadSatelliteOrMissingSatIniGivesExitTwo)
     EXPECT_TRUE(missing.err.contains(QStringLiteral("aostrack-cli: File sat.ini not found")))
         << missing.err.toStdString();
     EXPECT_TRUE(missing.out.isEmpty());
+}
+
+TEST_F(TrackStation, ModelOptionTracksWithSgp4)
+{
+    // SO-50 from Munich at 13:17:00: the countdown runs to the AOS that SGP4
+    // finds (Plan13's is 13:18:22).
+    const CliResult r = RunCli({ QStringLiteral("track"), QStringLiteral("--config"), Ini(),
+        QStringLiteral("--sat"), QStringLiteral("SAUDISAT 1C (SO-50)"), QStringLiteral("--start"),
+        QStringLiteral("2024-02-12T13:17:00Z"), QStringLiteral("--speed"), QStringLiteral("100"),
+        QStringLiteral("--for"), QStringLiteral("1"), QStringLiteral("--model"),
+        QStringLiteral("sgp4") });
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const TleLoad load = LoadTleFile(ExampleFile(QStringLiteral("amateur.txt")).toStdString());
+    const Station munich { 48.1371, 11.5754, 0.519 };
+    const sys_seconds start = sys_days { 2024y / 2 / 12 } + 13h + 17min;
+    const NextPass next
+        = FindNextPass(load.Table.Record(12).Elements, munich, start, OrbitModelKind::Sgp4);
+    ASSERT_TRUE(next.AosTime.has_value());
+    const QString expected = QStringLiteral("Time to AOS: ")
+        + QString::fromStdString(
+            FormatCountdown(static_cast<double>((*next.AosTime - start).count())));
+    ASSERT_EQ(r.OutLines().size(), 1);
+    EXPECT_TRUE(r.OutLines().first().endsWith(expected))
+        << r.OutLines().first().toStdString() << " vs " << expected.toStdString();
+
+    const CliResult bad = RunCli(
+        { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--for"),
+            QStringLiteral("1"), QStringLiteral("--model"), QStringLiteral("kepler") });
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.err, "aostrack-cli: --model: \"kepler\" is neither plan13 nor sgp4\n");
 }
 
 TEST_F(TrackStation, ConfigUnderAnotherNameIsRead)

@@ -24,6 +24,10 @@ TEST(HexDumpTest, EveryByteFollowedByABlank)
     EXPECT_EQ(HexDump(Bytes({ 0xD2, 0x3A, 0x5F, 0x80 })), QStringLiteral("D2 3A 5F 80 "));
     EXPECT_EQ(HexDump(Bytes({ 0x00 })), QStringLiteral("00 "));
     EXPECT_EQ(HexDump(QByteArray()), QString());
+    // Cut after 16 bytes, however long the arrival: a megabyte from a hostile
+    // server must not become a megabyte-long log line.
+    EXPECT_EQ(HexDump(QByteArray(16, '\x20')), QString("20 ").repeated(16));
+    EXPECT_EQ(HexDump(QByteArray(1 << 20, '\xAB')), QString("AB ").repeated(16) + "... ");
 }
 
 // testgs100-style groups: normal, empty, short, oversized, boundary values.

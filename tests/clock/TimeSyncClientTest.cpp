@@ -177,17 +177,19 @@ TEST_F(TimeSyncClientTest, EmptyAndOversizedRepliesAreNotValid)
         QByteArray reply;
         QStringList dataLines;
     } cases[] = {
-        { QByteArray(), {} }, // the server closes without sending
+        { QByteArray(), { At(QStringLiteral(": closing connection")) } }, // closes, sends nothing
+        // The 5th byte ends the exchange on the client's side.
         { Bytes({ 0xD2, 0x3A, 0x5F, 0x80, 0x00 }),
-            { At(QStringLiteral(": data received: D2 3A 5F 80 00  (5 bytes)")) } },
+            { At(QStringLiteral(": data received: D2 3A 5F 80 00  (5 bytes)")),
+                At(QStringLiteral(
+                    ": reply longer than 4 bytes, not a time reply: closing connection")) } },
     };
     for (const auto& c : cases) {
         outcome.reset();
         const qsizetype first = log.Lines().size();
         ASSERT_NO_FATAL_FAILURE(Exchange(c.reply));
         QStringList expected = OpeningLines() + c.dataLines;
-        expected << At(QStringLiteral(": closing connection"))
-                 << At(QStringLiteral(": sockets closed"))
+        expected << At(QStringLiteral(": sockets closed"))
                  << At(QStringLiteral(": Time passed not valid. Clock not synchronised !"));
         EXPECT_EQ(log.Lines().mid(first), expected);
         EXPECT_EQ(*outcome, TimeSyncClient::Outcome::NotValid);
@@ -274,6 +276,45 @@ TEST_F(TimeSyncClientTest, ServerThatNeverClosesTimesOut)
     const qsizetype count = log.Lines().size();
     QCoreApplication::processEvents();
     EXPECT_EQ(log.Lines().size(), count);
+}
+
+TEST_F(TimeSyncClientTest, Oversized_FloodIsRefusedAtTheFifthByte)
+{
+    // A megabyte at once, and bytes without end: both are refused as soon as
+    // the 5th byte is read, well within the time limit, with short log lines.
+    for (const bool endless : { false, true }) {
+        SCOPED_TRACE(endless ? "endless" : "1 MB");
+        outcome.reset();
+        const qsizetype first = log.Lines().size();
+        client.StartTimeSync(host);
+        QPointer<QTcpSocket> peer = Accept();
+        ASSERT_NE(peer, nullptr);
+        const QByteArray chunk(endless ? 64 * 1024 : 1024 * 1024, '\x7F');
+        peer->write(chunk);
+        // Keep writing while the client listens; a closed client stops this.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                if (endless && peer && peer->state() == QAbstractSocket::ConnectedState
+                    && peer->bytesToWrite() < chunk.size())
+                    peer->write(chunk);
+                return outcome.has_value();
+            },
+            5000)); // far below the 10 s limit
+        EXPECT_EQ(*outcome, TimeSyncClient::Outcome::NotValid);
+        const QStringList lines = log.Lines().mid(first);
+        ASSERT_GE(lines.size(), 3);
+        EXPECT_EQ(lines.mid(lines.size() - 3),
+            QStringList({ At(QStringLiteral(
+                              ": reply longer than 4 bytes, not a time reply: closing connection")),
+                At(QStringLiteral(": sockets closed")),
+                At(QStringLiteral(": Time passed not valid. Clock not synchronised !")) }));
+        EXPECT_EQ(client.TimeReplyBuffer(), QByteArray(5, '\x7F'));
+        for (const QString& line : lines)
+            EXPECT_LT(line.size(), 120) << line.left(200).toStdString();
+        EXPECT_TRUE(
+            WaitUntil([&] { return !peer || peer->state() != QAbstractSocket::ConnectedState; }));
+    }
+    EXPECT_TRUE(setter.calls.empty());
 }
 
 TEST_F(TimeSyncClientTest, Empty_TimeServerStartsNothing)

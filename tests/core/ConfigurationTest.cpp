@@ -34,7 +34,10 @@ QString FailureOf(const QString& text)
     return QStringLiteral("(no failure)");
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes) { WriteTestFile(path, bytes); }
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    WriteTestFile(path, bytes);
+}
 
 } // namespace
 
@@ -129,6 +132,28 @@ TEST(ParseConfiguration, LenientNumbers)
     EXPECT_EQ(Parse("ROTOR_PORT=COM3").RotorPort, 0);
     EXPECT_EQ(FailureOf("ROTOR_PORT=70000"),
         "sat.ini line 1: ROTOR_PORT value \"70000\" is out of range");
+}
+
+TEST(ParseConfiguration, OrbitModel)
+{
+    struct Row {
+        const char* text;
+        OrbitModelKind kind;
+        const char* why;
+    };
+    const Row table[] = {
+        { "QTH=a", OrbitModelKind::Plan13, "absent: the default" },
+        { "ORBIT_MODEL=PLAN13", OrbitModelKind::Plan13, "as documented" },
+        { "ORBIT_MODEL=SGP4", OrbitModelKind::Sgp4, "as documented" },
+        { "ORBIT_MODEL= sgp4 ", OrbitModelKind::Sgp4, "any case, blanks trimmed" },
+        { "ORBIT_MODEL=SGP4\nORBIT_MODEL=Plan13", OrbitModelKind::Plan13, "the last one wins" },
+    };
+    for (const Row& row : table)
+        EXPECT_EQ(Parse(row.text).OrbitModelChoice, row.kind) << row.why;
+    EXPECT_EQ(FailureOf("QTH=a\nORBIT_MODEL=SDP4"),
+        "sat.ini line 2: ORBIT_MODEL value \"SDP4\" is neither PLAN13 nor SGP4");
+    EXPECT_EQ(FailureOf("ORBIT_MODEL="),
+        "sat.ini line 1: ORBIT_MODEL value \"\" is neither PLAN13 nor SGP4");
 }
 
 TEST(ParseConfiguration, RotorStepStrict)

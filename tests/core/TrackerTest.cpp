@@ -12,6 +12,7 @@
 #include "core/NumberText.h"
 #include "core/StationLinks.h"
 #include "orbit/Engine.h"
+#include "passes/Passes.h"
 
 #include <QDir>
 #include <QFile>
@@ -654,4 +655,103 @@ TEST(CountdownText, HorizonAndUnsetTimes)
     EXPECT_EQ(Tracker::CountdownText(-1, now, now - seconds(5), los), "Time to AOS: 23:59:55");
     EXPECT_EQ(Tracker::CountdownText(-1, now, std::nullopt, std::nullopt), "Time to AOS: --:--:--");
     EXPECT_EQ(Tracker::CountdownText(5, now, std::nullopt, std::nullopt), "Time to LOS: --:--:--");
+}
+
+namespace {
+// ISS's set with its perigee put 150 km under the ground (16.5 rev/day,
+// eccentricity 0.05) and the satellite at perigee at the epoch: SGP4 finds
+// it decayed, Plan13 draws its ellipse anyway.
+const char* const kSgp4Refused
+    = "REFUSED                 \n"
+      "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997\n"
+      "2 25544  51.6406 220.6676 0500000 228.7563 000.0000 16.50000000438985\n";
+
+QByteArray WithOrbitModel(const char* model)
+{
+    return QByteArray(kSatIni) + "ORBIT_MODEL=" + model + "\r\n";
+}
+} // namespace
+
+TEST_F(TrackerTest, OrbitModelFromSatIni)
+{
+    // sgp4 in any case; absent means Plan13.
+    Write("sat.ini", WithOrbitModel("sgp4"));
+    QSignalSpy models(&m_tracker, &Tracker::orbitModelChanged);
+    m_tracker.Startup(m_dir.path());
+    EXPECT_EQ(m_tracker.ModelKind(), OrbitModelKind::Sgp4);
+    ASSERT_GE(models.size(), 1);
+    EXPECT_EQ(models.last().at(0).toString(), "SGP4");
+    const NextPass sgp4 = FindNextPass(
+        m_tracker.CurrentElements(), m_tracker.StationPosition(), kStart, OrbitModelKind::Sgp4);
+    EXPECT_EQ(m_tracker.AosTime(), sgp4.AosTime);
+    EXPECT_EQ(m_tracker.LosTime(), sgp4.LosTime);
+
+    Tracker plain(m_clock, m_log);
+    Write("sat.ini", kSatIni);
+    plain.Startup(m_dir.path());
+    EXPECT_EQ(plain.ModelKind(), OrbitModelKind::Plan13);
+}
+
+TEST_F(TrackerTest, SwitchingModelsWhileTracking)
+{
+    m_tracker.Startup(m_dir.path());
+    m_tracker.TrackingTick();
+    const ElementSet iss = m_tracker.CurrentElements();
+    const Station qth = m_tracker.StationPosition();
+    EXPECT_EQ(m_tracker.State(), OrbitModel(iss, qth).Compute(kStart, 145800));
+
+    QSignalSpy models(&m_tracker, &Tracker::orbitModelChanged);
+    QSignalSpy lists(&m_tracker, &Tracker::passListChanged);
+    m_clock.Advance(seconds(1));
+    EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Sgp4));
+    ASSERT_EQ(models.size(), 1);
+    EXPECT_EQ(models.at(0).at(0).toString(), "SGP4");
+    EXPECT_EQ(lists.size(), 1); // the pass list again, from the new theory
+    const sys_seconds now = kStart + seconds(1);
+    EXPECT_EQ(m_tracker.AosTime(), FindNextPass(iss, qth, now, OrbitModelKind::Sgp4).AosTime);
+    m_tracker.TrackingTick();
+    EXPECT_EQ(m_tracker.State(), OrbitModel(iss, qth, OrbitModelKind::Sgp4).Compute(now, 145800));
+    EXPECT_FALSE(std::isnan(m_tracker.State().SatAzimuth));
+
+    EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Sgp4)); // no change, nothing rebuilt
+    EXPECT_EQ(lists.size(), 1);
+    EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Plan13));
+    m_tracker.TrackingTick();
+    EXPECT_EQ(m_tracker.State(), OrbitModel(iss, qth).Compute(now, 145800));
+    EXPECT_EQ(m_tracker.AosTime(), FindNextPass(iss, qth, now).AosTime);
+    EXPECT_EQ(m_log.Lines().size(), 1); // the rotor line of the start-up only
+}
+
+TEST_F(TrackerTest, SetRefusedBySgp4KeepsThePreviousSatellite)
+{
+    Write("sat.ini", WithOrbitModel("SGP4"));
+    Write("amateur.txt", QByteArray(kIss) + kSgp4Refused);
+    m_tracker.Startup(m_dir.path());
+    m_tracker.TrackingTick();
+    const SatelliteState before = m_tracker.State();
+    QSignalSpy lists(&m_tracker, &Tracker::satelliteListChanged);
+    m_tracker.ChooseSatellite(1);
+    EXPECT_EQ(m_tracker.SelectedName(), "ISS (ZARYA)");
+    ASSERT_EQ(m_log.Lines().size(), 2);
+    EXPECT_TRUE(m_log.Lines().last().endsWith(": REFUSED: SGP4 error 6: the satellite has decayed "
+                                              "(0.0 min from the epoch); ISS (ZARYA) kept"))
+        << m_log.Lines().last().toStdString();
+    ASSERT_EQ(lists.size(), 1); // the list shows the tracked satellite again
+    EXPECT_EQ(lists.at(0).at(1).toInt(), 0);
+    m_clock.Advance(seconds(1));
+    m_tracker.TrackingTick();
+    EXPECT_NE(m_tracker.State(), before); // still tracking
+    EXPECT_EQ(m_log.Lines().size(), 2);
+
+    // On Plan13 the set is taken; switching to SGP4 then is refused.
+    EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Plan13));
+    m_tracker.ChooseSatellite(1);
+    EXPECT_EQ(m_tracker.SelectedName(), "REFUSED");
+    QSignalSpy models(&m_tracker, &Tracker::orbitModelChanged);
+    EXPECT_FALSE(m_tracker.SetOrbitModel(OrbitModelKind::Sgp4));
+    EXPECT_EQ(m_tracker.ModelKind(), OrbitModelKind::Plan13);
+    ASSERT_EQ(models.size(), 1);
+    EXPECT_EQ(models.at(0).at(0).toString(), "Plan13"); // the menu goes back
+    EXPECT_TRUE(m_log.Lines().last().endsWith("; Plan13 kept"))
+        << m_log.Lines().last().toStdString();
 }

@@ -3,6 +3,7 @@
 // and absurd epochs give finite day numbers instead of integer overflow.
 #include "orbit/ElementCheck.h"
 #include "orbit/Engine.h"
+#include "orbit/Sgp4.h"
 #include "orbit/TimeAngle.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,7 @@ TEST(CheckElementSet, RealSetsAndEdgesPass)
         { &ElementSet::Decay, 0.12345678 }, // a set days before re-entry
         { &ElementSet::EpochRev, 0.0 },
         { &ElementSet::EpochRev, 99999.0 },
+        { &ElementSet::BStar, -0.11606e-4 },
     };
     for (const Case& c : edges) {
         ElementSet e = Iss();
@@ -92,6 +94,8 @@ TEST(CheckElementSet, RefusesValuesOutsideTheirMeaning)
         { &ElementSet::Decay, -9.9e300, "Decay" },
         { &ElementSet::EpochRev, -1.0, "EpochRev" },
         { &ElementSet::EpochRev, 1e12, "EpochRev" },
+        { &ElementSet::BStar, 5e8, "BStar" }, // "50000+9" fits the drag column
+        { &ElementSet::BStar, nan, "BStar" },
     };
     for (const Case& c : cases) {
         ElementSet e = Iss();
@@ -127,6 +131,15 @@ TEST(EpochDayNumber, AbsurdEpochsStayFinite)
     } catch (const OrbitError& error) {
         EXPECT_NE(std::string(error.what()).find("Epoch"), std::string::npos) << error.what();
     }
+}
+
+TEST(EpochDayNumber, Sgp4EpochOfDamagedYearIsRefused)
+{
+    // The SGP4 epoch conversion took the year digits into an int: 2147484000
+    // overflowed it. Such an epoch is refused; real ones still convert.
+    for (const double epoch : { 2147484000.0, -9999999999999.0, 100000.0, -1.0 })
+        EXPECT_THROW(Sgp4EpochUnixSeconds(epoch), OrbitError) << epoch;
+    EXPECT_DOUBLE_EQ(Sgp4EpochUnixSeconds(24043.0), 1707696000.0); // 2024-02-12 00:00 UTC
 }
 
 } // namespace

@@ -185,7 +185,7 @@ TEST_F(MainWindowLayout, MenusInMenuBarOrder)
     QStringList bar;
     for (QAction* action : window.menuBar()->actions())
         bar << action->text();
-    EXPECT_EQ(bar, QStringList({"File", "TLE", "Rotor", "Frequency", "Scan", "Info"}));
+    EXPECT_EQ(bar, QStringList({"File", "TLE", "Rotor", "Orbit model", "Frequency", "Scan", "Info"}));
 
     auto action = [&](const char* name) { return Find<QAction>(name); };
     EXPECT_EQ(Find<QMenu>("MenuFile")->title(), "File");

@@ -266,6 +266,51 @@ TEST_F(MainWindowTracking, ChoosingASatelliteShowsItsElementsWithTheHourglass)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(MainWindowTracking, OrbitModelMenuSwitchesWhileTracking)
+{
+    Start();
+    m_tracker.TrackingTick();
+    auto* plan13 = Find<QAction>("MnuOrbitModelPlan13");
+    auto* sgp4 = Find<QAction>("MnuOrbitModelSgp4");
+    EXPECT_TRUE(plan13->isChecked());
+    EXPECT_EQ(Label("LabelOrbitModel"), "Orbit model: Plan13");
+    const QString plan13Azimuth = Box("Text1_2");
+    const QStringList plan13Passes = Items("List1");
+
+    sgp4->trigger();
+    EXPECT_EQ(m_tracker.ModelKind(), OrbitModelKind::Sgp4);
+    EXPECT_TRUE(sgp4->isChecked());
+    EXPECT_FALSE(plan13->isChecked());
+    EXPECT_EQ(Label("LabelOrbitModel"), "Orbit model: SGP4");
+    m_clock.Advance(1s);
+    m_tracker.TrackingTick();
+    // The panel now shows the SGP4 figures of the same satellite and instant.
+    const SatelliteState sgp4State
+        = OrbitModel(m_tracker.CurrentElements(), m_tracker.StationPosition(), OrbitModelKind::Sgp4)
+              .Compute(Noon + 1s, m_tracker.Frequency().TunedFreq);
+    EXPECT_EQ(m_tracker.State(), sgp4State);
+    EXPECT_FALSE(Box("Text1_2").contains(QLatin1String("nan"), Qt::CaseInsensitive));
+    EXPECT_EQ(Items("List1").size(), plan13Passes.size());
+    EXPECT_EQ(Label("Label8"), "Time to AOS: " + Hms(SecondsTo(*m_tracker.AosTime())));
+
+    plan13->trigger();
+    EXPECT_EQ(Label("LabelOrbitModel"), "Orbit model: Plan13");
+    m_clock.Set(Noon);
+    m_tracker.TrackingTick();
+    EXPECT_EQ(Box("Text1_2"), plan13Azimuth);
+    // Built afresh one second later than the first list: the same passes.
+    EXPECT_EQ(Items("List1").size(), plan13Passes.size());
+    EXPECT_EQ(Items("List1").first(), plan13Passes.first());
+}
+
+TEST_F(MainWindowTracking, OrbitModelFromSatIniShowsInMenuAndPanel)
+{
+    Write("sat.ini", QByteArray(SatIni) + "ORBIT_MODEL=SGP4\r\n");
+    Start();
+    EXPECT_TRUE(Find<QAction>("MnuOrbitModelSgp4")->isChecked());
+    EXPECT_EQ(Label("LabelOrbitModel"), "Orbit model: SGP4");
+}
+
 TEST_F(MainWindowTracking, OpenElementFileCancelledChangesNothing)
 {
     Start();

@@ -5,8 +5,13 @@
 #include "ui/Screenshot.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QtGlobal>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace aostrack {
 namespace {
@@ -57,6 +62,33 @@ TEST_F(ScreenshotClockTest, MalformedStartOrNoScreenshotKeepsTheRealClock)
     qunsetenv("AOSTRACK_SCREENSHOT");
     qputenv("AOSTRACK_SCREENSHOT_START", QByteArray("2024-02-12T12:18:30Z"));
     EXPECT_EQ(ScreenshotClock(real).UtcNow(), Now);
+}
+
+TEST(SaveScreenshotTest, WrittenOrRefusedWithTheSystemReason)
+{
+    QTemporaryDir dir;
+    QImage image(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256)); // little to compress
+    EXPECT_EQ(SaveScreenshot(image, dir.filePath("ok.png")), "");
+    EXPECT_EQ(QImage(dir.filePath("ok.png")).size(), image.size());
+
+    EXPECT_EQ(SaveScreenshot(image, dir.filePath("absent/x.png")), "No such file or directory");
+
+    // A file-size limit fails the write as a full disk would (EFBIG instead
+    // of ENOSPC); no partial picture is left behind.
+    rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto* handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved;
+    limit.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const QString error = SaveScreenshot(image, dir.filePath("big.png"));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(error, "File too large");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "ok.png" });
 }
 
 } // namespace

@@ -136,3 +136,79 @@ TEST_F(TleFileReplaceTest, BackupThatCannotBeWrittenStopsBeforeReplacing)
 
 } // namespace
 } // namespace aostrack
+
+#include "core/FileError.h"
+
+#include <QSaveFile>
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace aostrack {
+namespace {
+
+// A file-size limit of 1000 bytes for this process while it lives: writes
+// beyond it fail with EFBIG, as a full disk fails with ENOSPC, and QSaveFile
+// calls both "Unknown error".
+class FileSizeLimit {
+public:
+    FileSizeLimit()
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = 1000;
+        m_ok = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    bool Ok() const { return m_ok; }
+
+private:
+    rlimit m_saved {};
+    void (*m_savedHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+TEST(FileErrorReasonTest, SystemWordsWhereQtHasNone)
+{
+    // What QSaveFile leaves after a write to a full disk: no error of its
+    // own, "Unknown error" as its text, the reason in errno.
+    QSaveFile file(QStringLiteral("/nonexistent/x"));
+    EXPECT_EQ(FileErrorReason(file, ENOSPC), "No space left on device");
+    EXPECT_EQ(FileErrorReason(file, EACCES), "Permission denied");
+    // Qt's own text wins when it has one.
+    QFile missing(QStringLiteral("/nonexistent/aostrack/none"));
+    ASSERT_FALSE(missing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(FileErrorReason(missing, EACCES), "No such file or directory");
+}
+
+TEST_F(TleFileReplaceTest, WriteBeyondTheSystemLimitNamesTheReason)
+{
+    WriteAll(Path("keps.txt"), "OLD\n");
+    const QString big(5000, QLatin1Char('X'));
+    QString error;
+    {
+        FileSizeLimit limit;
+        ASSERT_TRUE(limit.Ok());
+        error = Replace(Path("keps.txt"), big);
+    }
+    EXPECT_EQ(error, "cannot write " + Path("keps.txt") + ": File too large");
+    EXPECT_EQ(ReadAll(Path("keps.txt")), QByteArray("OLD\n"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList({ "keps.txt" }));
+
+    // The backup is the one that does not fit.
+    WriteAll(Path("keps.txt"), QByteArray(2000, 'O'));
+    {
+        FileSizeLimit limit;
+        error = Replace(Path("keps.txt"), "NEW");
+    }
+    EXPECT_EQ(error, "cannot write backup " + Path("keps.txt_old") + ": File too large");
+    EXPECT_EQ(ReadAll(Path("keps.txt")), QByteArray(2000, 'O'));
+}
+
+} // namespace
+} // namespace aostrack

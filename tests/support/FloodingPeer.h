@@ -1,0 +1,77 @@
+#pragma once
+// A hostile loopback peer for the tests: it accepts TCP connections on
+// 127.0.0.1 and writes the same chunk to each as fast as the socket takes
+// it, until destroyed. Plain POSIX and a thread of its own, so it keeps
+// flooding while the code under test (or a whole program) is busy.
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace aostrack::test {
+
+class FloodingPeer {
+public:
+    explicit FloodingPeer(std::string chunk)
+        : m_chunk(std::move(chunk))
+    {
+        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_listen, 4);
+        socklen_t length = sizeof address;
+        ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { Run(); });
+    }
+    ~FloodingPeer()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_listen);
+    }
+    std::string Port() const { return std::to_string(m_port); }
+    int Connections() const { return m_connections; }
+
+private:
+    void Run()
+    {
+        int client = -1;
+        while (!m_stop) {
+            pollfd fds[2] = { { m_listen, POLLIN, 0 }, { client, POLLOUT, 0 } };
+            if (::poll(fds, client >= 0 ? 2 : 1, 20) <= 0)
+                continue;
+            if (fds[0].revents & POLLIN) {
+                if (client >= 0)
+                    ::close(client);
+                client = ::accept(m_listen, nullptr, nullptr);
+                ++m_connections;
+            } else if (client >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
+                if (::send(client, m_chunk.data(), m_chunk.size(), MSG_NOSIGNAL | MSG_DONTWAIT) < 0
+                    && errno != EAGAIN) {
+                    ::close(client);
+                    client = -1;
+                }
+            }
+        }
+        if (client >= 0)
+            ::close(client);
+    }
+
+    std::string m_chunk;
+    int m_listen = -1;
+    uint16_t m_port = 0;
+    std::thread m_thread;
+    std::atomic<bool> m_stop { false };
+    std::atomic<int> m_connections { 0 };
+};
+
+} // namespace aostrack::test
