@@ -95,6 +95,49 @@ struct LineFailure {
     }
 };
 
+// "host:port", "[v6]:port", "[v6]", "host" (port 4533), or a bare IPv6
+// address without brackets (several colons: no port in it). The port must be
+// a whole number 1..65535; false otherwise.
+bool SplitHostPort(const QString& value, QString* host, int* port)
+{
+    QString portText;
+    if (value.startsWith(QLatin1Char('['))) {
+        const qsizetype close = value.indexOf(QLatin1Char(']'));
+        if (close < 0)
+            return false;
+        *host = value.mid(1, close - 1);
+        const QString rest = value.mid(close + 1);
+        if (!rest.isEmpty()) {
+            if (!rest.startsWith(QLatin1Char(':')))
+                return false;
+            portText = rest.mid(1);
+            if (portText.isEmpty())
+                return false;
+        }
+    } else if (value.count(QLatin1Char(':')) == 1) {
+        const qsizetype colon = value.indexOf(QLatin1Char(':'));
+        *host = value.left(colon);
+        portText = value.mid(colon + 1);
+        if (portText.isEmpty())
+            return false;
+    } else {
+        *host = value;
+    }
+    if (host->isEmpty() || host->contains(QLatin1Char(' ')))
+        return false;
+    if (portText.isEmpty()) {
+        *port = kRotctldDefaultPort;
+        return true;
+    }
+    bool ok = false;
+    const int number = portText.toInt(&ok);
+    // toInt takes a sign; a port is digits only.
+    if (!ok || !portText.front().isDigit() || number < 1 || number > 65535)
+        return false;
+    *port = number;
+    return true;
+}
+
 } // namespace
 
 Configuration ParseConfiguration(
@@ -143,6 +186,22 @@ Configuration ParseConfiguration(
             config.AutoPark = at.StrictOrFail(value, key, locale) == 1;
         } else if (key == QLatin1String("ROTOR_DEVICE")) {
             config.RotorDevice = value;
+        } else if (key == QLatin1String("ROTOR_HOST")) {
+            if (!SplitHostPort(value, &config.RotorHost, &config.RotorHostPort))
+                at.Fail(QStringLiteral("ROTOR_HOST value \"%1\" is not host:port with a port "
+                                       "of 1..65535")
+                            .arg(value));
+        } else if (key == QLatin1String("ROTOR_AZ_MAX")) {
+            const double deg = at.StrictOrFail(value, key, locale);
+            if (!(deg >= 360 && deg <= 540))
+                at.Fail(QStringLiteral("ROTOR_AZ_MAX value \"%1\" must lie between 360 and 540")
+                            .arg(value));
+            config.RotorAzMaxDeg = static_cast<int>(RoundHalfEven(deg));
+        } else if (key == QLatin1String("ROTOR_EL_MAX")) {
+            const double deg = at.StrictOrFail(value, key, locale);
+            if (deg != 90 && deg != 180)
+                at.Fail(QStringLiteral("ROTOR_EL_MAX value \"%1\" must be 90 or 180").arg(value));
+            config.RotorElMaxDeg = static_cast<int>(deg);
         } else if (key == QLatin1String("TLE_SERVER")) {
             config.TleServer = value;
         } else if (key == QLatin1String("TLE_ARCHIVE")) {
@@ -201,9 +260,24 @@ Configuration ReadConfigurationAt(const QString& iniPath, EventLog& log, const Q
 Configuration LoadConfiguration(const QString& appDir, EventLog& log, const QLocale& locale)
 {
     Configuration config = ReadConfigurationFile(appDir, log, locale);
-    if (config.RotorPortSettings)
+    if (RotorConfigured(config))
         log.LogEvent(RotorLogLine(config), false);
     return config;
+}
+
+bool RotorConfigured(const Configuration& config)
+{
+    return config.RotorPortSettings.has_value() || !config.RotorHost.isEmpty();
+}
+
+QString RotctldName(const Configuration& config)
+{
+    if (config.RotorHost.isEmpty())
+        return QString();
+    const QString host = config.RotorHost.contains(QLatin1Char(':'))
+        ? QLatin1Char('[') + config.RotorHost + QLatin1Char(']')
+        : config.RotorHost;
+    return QStringLiteral("rotctld at %1:%2").arg(host).arg(config.RotorHostPort);
 }
 
 QString ParkModeText(const Configuration& config)
@@ -215,6 +289,10 @@ QString ParkModeText(const Configuration& config)
 
 QString RotorLogLine(const Configuration& config)
 {
+    if (!config.RotorHost.isEmpty())
+        return QStringLiteral("Rotor at %1  (%2\u00B0)")
+            .arg(RotctldName(config))
+            .arg(config.RotorStepDeg);
     const QString port = config.RotorDevice.isEmpty()
         ? QStringLiteral("COM%1").arg(config.RotorPort.value_or(1))
         : config.RotorDevice;

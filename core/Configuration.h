@@ -10,6 +10,9 @@
 
 namespace aostrack {
 
+// hamlib's rotctld listens here unless told otherwise.
+inline constexpr int kRotctldDefaultPort = 4533;
+
 struct Configuration {
     QString IniPath;
     QString StationName; // QTH
@@ -26,6 +29,12 @@ struct Configuration {
     int RotorStepDeg = 0; // ROTOR_DEG
     QString RotorParkCommand; // ROTOR_PARK
     std::optional<bool> AutoPark; // AUTO_PARK; absent: Label9 stays empty
+    // ROTOR_HOST "host:port", "[v6]:port" or a host alone (port 4533): the
+    // rotor is reached through hamlib's rotctld instead of the serial port.
+    QString RotorHost; // empty: no rotctld
+    int RotorHostPort = kRotctldDefaultPort;
+    int RotorAzMaxDeg = 360; // ROTOR_AZ_MAX, 360..540: how far past north the rotor turns
+    int RotorElMaxDeg = 90; // ROTOR_EL_MAX, 90 or 180 (a rotor that flips over the zenith)
 
     QString TleServer = QStringLiteral("https://celestrak.org"); // TLE_SERVER
     QString TleArchive = QStringLiteral("https://www.amsat.org"); // TLE_ARCHIVE
@@ -61,7 +70,9 @@ QString DecodeSettingsText(const QByteArray& bytes);
 // DOPPLERFILE is resolved against appDir. Throws StartupError naming the line
 // ("sat.ini line 4: ...", with fileName) for a line without "=", an empty
 // text, a ROTOR_DEG or AUTO_PARK that is not a number, a number out of the
-// 16-bit range, or an ORBIT_MODEL other than PLAN13 and SGP4.
+// 16-bit range, an ORBIT_MODEL other than PLAN13 and SGP4, a ROTOR_HOST
+// without a usable port, a ROTOR_AZ_MAX outside 360..540 or a ROTOR_EL_MAX
+// other than 90 or 180.
 Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
     const QLocale& locale = QLocale(), const QString& fileName = QStringLiteral("sat.ini"));
 
@@ -82,10 +93,19 @@ Configuration ReadConfigurationAt(
 Configuration LoadConfiguration(
     const QString& appDir, EventLog& log, const QLocale& locale = QLocale());
 
+// A rotor is configured: ROTOR_PORT_SETTINGS (serial) or ROTOR_HOST (rotctld).
+// Either enables the menu "Rotor" and the park button.
+bool RotorConfigured(const Configuration& config);
+
+// "rotctld at host:port" ("[::1]:4533" for an IPv6 address); empty without
+// ROTOR_HOST. Stands where the serial link's texts say "COM3".
+QString RotctldName(const Configuration& config);
+
 // Label9: "AUTO" or "MAN" from AUTO_PARK, empty when it is absent.
 QString ParkModeText(const Configuration& config);
 
-// "Rotor at COM3, 9600,n,8,1  (5°)"; ROTOR_DEVICE, when given, replaces "COM<n>".
+// "Rotor at COM3, 9600,n,8,1  (5°)"; ROTOR_DEVICE, when given, replaces "COM<n>";
+// with ROTOR_HOST "Rotor at rotctld at 127.0.0.1:4533  (5°)".
 QString RotorLogLine(const Configuration& config);
 
 // The serial device of the rotor: ROTOR_DEVICE, else /dev/ttyS<n-1> for

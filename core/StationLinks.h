@@ -3,7 +3,10 @@
 // at fixed points of start-up, of the satellite choice and of every tick; the
 // receiver, rotor and clock layers implement them and app/ wires them in.
 // A link that is not wired (null) is simply skipped.
+#include "passes/Passes.h"
+
 #include <QString>
+#include <vector>
 
 namespace aostrack {
 
@@ -30,6 +33,10 @@ public:
     virtual void ApplyConfiguration(const Configuration& config) = 0;
     // Once per tick with the tick's own look angles (degrees).
     virtual void UpdateRotor(double satAzimuth, double satElevation) = 0;
+    // After every pass search: the look angles of the coming (or current)
+    // pass, one per second from AOS to LOS; empty when no pass was found.
+    // A rotor that plans its way around north chooses from it at AOS.
+    virtual void PassAhead(const std::vector<PassLook>& track) { (void)track; }
 };
 
 // Clock synchronisation: started once at the end of start-up.

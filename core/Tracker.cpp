@@ -139,7 +139,7 @@ void Tracker::StartupFromIni(const QString& iniPath)
         // The serial settings are applied as they are read, before the log line.
         if (m_rotor)
             m_rotor->ApplyConfiguration(m_config);
-        if (m_config.RotorPortSettings)
+        if (RotorConfigured(m_config))
             m_log.LogEvent(RotorLogLine(m_config), false);
         emit qthTextChanged(QthText());
         m_station = Station { m_config.StationLat, m_config.StationLon, m_config.StationHeight };
@@ -336,12 +336,19 @@ void Tracker::SearchNextPass(sys_seconds now)
     m_plot = PassPlotData {};
     m_plot.AosTime = m_aosTime;
     m_plot.LosTime = m_losTime;
+    std::vector<PassLook> look;
     if (m_aosTime && m_losTime && *m_losTime >= *m_aosTime) {
-        m_plot.Elevations = PassTrack(Model(), *m_aosTime, *m_losTime);
+        // One track serves both the plot (elevations) and the rotor's plan.
+        look = PassLookTrack(Model(), *m_aosTime, *m_losTime);
+        m_plot.Elevations.reserve(look.size());
+        for (const PassLook& at : look)
+            m_plot.Elevations.push_back(at.SatElevation);
         m_plot.DurationText = FormatPattern(static_cast<double>(m_plot.DurationSeconds()) / 60.0,
                                   QStringLiteral("0.0"))
             + QStringLiteral(" min");
     }
+    if (m_rotor)
+        m_rotor->PassAhead(look);
     emit passChanged(m_plot);
 }
 

@@ -236,4 +236,26 @@ std::vector<double> PassTrack(const OrbitModel& model, sys_seconds aosTime, sys_
     return track;
 }
 
+std::vector<PassLook> PassLookTrack(const ElementSet& elements, const Station& station,
+    sys_seconds aosTime, sys_seconds losTime, OrbitModelKind kind)
+{
+    if (losTime < aosTime)
+        return {};
+    return PassLookTrack(OrbitModel(elements, station, kind), aosTime, losTime);
+}
+
+std::vector<PassLook> PassLookTrack(const OrbitModel& model, sys_seconds aosTime, sys_seconds losTime)
+{
+    std::vector<PassLook> track;
+    if (losTime < aosTime)
+        return track;
+    const long long d = std::min<long long>((losTime - aosTime).count(), PassTrackMaxSeconds);
+    track.reserve(static_cast<std::size_t>(d + 1));
+    for (long long s = 0; s <= d; ++s) {
+        const OrbitModel::Horizon look = model.Look(aosTime + seconds { s });
+        track.push_back(PassLook { look.SatAzimuth, look.SatElevation });
+    }
+    return track;
+}
+
 } // namespace aostrack

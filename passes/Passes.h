@@ -82,4 +82,17 @@ std::vector<double> PassTrack(const ElementSet& elements, const Station& station
 std::vector<double> PassTrack(
     const OrbitModel& model, std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime);
 
+// Look angles (degrees) at AosTime + s for s = 0..D, as PassTrack steps them:
+// what a rotor must follow through the pass, azimuth 0..360 from north.
+struct PassLook {
+    double SatAzimuth = 0;
+    double SatElevation = 0;
+    bool operator==(const PassLook&) const = default;
+};
+std::vector<PassLook> PassLookTrack(const ElementSet& elements, const Station& station,
+    std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime,
+    OrbitModelKind kind = OrbitModelKind::Plan13);
+std::vector<PassLook> PassLookTrack(
+    const OrbitModel& model, std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime);
+
 } // namespace aostrack

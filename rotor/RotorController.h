@@ -1,9 +1,16 @@
 #pragma once
-// The EasyComm rotor link: the "EasyComm" menu item opens and closes the
-// port, every tick steps the rotor after the satellite, the "park" button and
-// the automatic park after a pass send the park text. No widgets: the main
-// window and the terminal view follow its signals.
+// The rotor link: the "EasyComm" menu item opens and closes the line to the
+// rotor, every tick steps the rotor after the satellite, the "park" button and
+// the automatic park after a pass send the park command. Two ways to the
+// rotor: EasyComm over a serial port (ROTOR_PORT_SETTINGS) or hamlib's
+// rotctld over TCP (ROTOR_HOST, which then replaces the serial port). At the
+// start of each pass the link picks the plan that takes the rotor through
+// the pass without a turn at north (RotorPlan.h) and holds it until the pass
+// is over. No widgets: the main window and the terminal view follow its
+// signals.
 #include "core/StationLinks.h"
+#include "rotor/Rotctld.h"
+#include "rotor/RotorPlan.h"
 #include "rotor/SerialPort.h"
 #include "rotor/SerialSettings.h"
 
@@ -35,10 +42,15 @@ public:
     // Closes an open port; sends nothing.
     ~RotorController() override;
 
-    // Takes ROTOR_PORT, ROTOR_DEVICE, ROTOR_PORT_SETTINGS, ROTOR_DEG, ROTOR_PARK
-    // and AUTO_PARK. Throws StartupError when the settings text cannot be read
-    // or, with the rotor configured, the port number is out of 1..255.
+    // Takes ROTOR_PORT, ROTOR_DEVICE, ROTOR_PORT_SETTINGS, ROTOR_HOST,
+    // ROTOR_DEG, ROTOR_PARK, AUTO_PARK, ROTOR_AZ_MAX and ROTOR_EL_MAX. Throws
+    // StartupError when the settings text cannot be read, with the serial
+    // rotor configured the port number is out of 1..255, or with rotctld a
+    // ROTOR_PARK is not "az el".
     void ApplyConfiguration(const Configuration& config) override;
+    // The pass ahead, from the tracker's search: its plan is taken when the
+    // rotor first moves for it.
+    void PassAhead(const std::vector<PassLook>& track) override;
 
     // One tick with the tick's look angles in degrees: lamp and status text,
     // automatic park below -3 degrees, azimuth- and elevation-driven commands.
@@ -56,11 +68,21 @@ public:
     // Closing the main window: closes an open port without a line to the
     // rotor and without a log line.
     void ClosePort();
+    // Setting up a station: sends the rotor to azimuth/elevation (degrees,
+    // rotor frame) as it stands, when the link is open.
+    void PointRotor(double azimuth, double elevation);
+    // With rotctld: reads the rotor's position now (positionReported).
+    void RequestPosition();
 
-    // ROTOR_PORT_SETTINGS was given: the menu "Rotor" and "park" are enabled.
+    // ROTOR_PORT_SETTINGS or ROTOR_HOST was given: the menu "Rotor" and
+    // "park" are enabled.
     bool Configured() const { return m_configured; }
+    bool UsesRotctld() const { return m_useRotctld; }
+    // With rotctld: a command is on its way or waiting to go.
+    bool CommandPending() const { return m_rotctld && !m_rotctld->Idle(); }
     bool LinkChecked() const { return m_linkChecked; }
-    bool PortOpen() const { return m_port->IsOpen(); }
+    // The serial port is open, or rotctld is connected.
+    bool PortOpen() const;
     QString StatusText() const { return m_statusText; } // Label7
     QString ParkModeText() const { return m_parkModeText; } // Label9: "AUTO", "MAN" or empty
     QString PortName() const { return m_portName; }
@@ -74,17 +96,41 @@ public:
     double LastRotorEl() const { return m_lastRotorEl; }
     bool RotorParked() const { return m_rotorParked; }
 
+    // The plan of the pass under way (normal between passes).
+    const RotorPlan& ActivePlan() const { return m_plan; }
+    // Where the rotor was last sent (rotor frame, degrees) and, with rotctld,
+    // where it reports itself; unset before the first command / reading.
+    std::optional<RotorAim> CommandedPosition() const { return m_commanded; }
+    std::optional<RotorAim> ReportedPosition() const { return m_reported; }
+    // The frame's position line: "cmd 372°/45°", with rotctld
+    // "cmd 372°/45°  rotor 371.8°/44.9°"; empty before any command.
+    QString PositionText() const;
+
 signals:
     void controlsEnabledChanged(bool enabled); // menu "Rotor", button "park"
     void linkCheckedChanged(bool checked); // check mark of "EasyComm"
     void lampChanged(bool portOpen); // Shape1 green / grey
     void statusTextChanged(const QString& text); // Label7
     void parkModeTextChanged(const QString& text); // Label9
-    void commandSent(const QByteArray& bytes); // every line written, CR included
+    void commandSent(const QByteArray& bytes); // every line written, CR (LF) included
+    void positionTextChanged(const QString& text); // the frame's position line
+    // With rotctld, once a second: the rotor's own position (degrees).
+    void positionReported(double azimuth, double elevation);
+    // With rotctld: the daemon refused a command (hamlib code, negative).
+    void commandRefused(const QString& command, int code);
 
 private:
+    bool SendAim(const RotorAim& aim);
     bool Send(const QString& command);
     void PortLost(const QString& reason);
+    void StartPass();
+    void EndPass();
+    void RotctldConnected();
+    void RotctldConnectFailed(const QString& reason);
+    void RotctldLost(const QString& reason);
+    void RotctldRefused(const QString& command, int code);
+    void RotctldPosition(double azimuth, double elevation);
+    void RefreshPositionText();
     void SetStatusText(const QString& text);
     void SetLinkChecked(bool checked);
     void RefreshLamp();
@@ -111,6 +157,29 @@ private:
     double m_lastRotorAz = 0;
     double m_lastRotorEl = 0;
     bool m_rotorParked = false;
+
+    // rotctld (ROTOR_HOST): replaces the serial port when configured.
+    std::unique_ptr<RotctldConnection> m_rotctld;
+    bool m_useRotctld = false;
+    QString m_rotctldHost;
+    quint16 m_rotctldPort = 0;
+    std::optional<RotctldParkPosition> m_rotctldPark; // empty: "K"
+    bool m_connectFailureLogged = false;
+    bool m_refusalLogged = false;
+    bool m_resendAfterConnect = false; // a new daemon does not know our last aim
+    bool m_lossQuiet = false; // a loss is reported; quiet until a good answer
+    bool m_openLogged = false;
+
+    // Passes across north.
+    RotorLimits m_limits;
+    RotorPlan m_nextPlan; // of the pass the tracker found last
+    RotorPlan m_plan; // of the pass under way
+    bool m_inPass = false;
+    bool m_planLogged = false;
+
+    std::optional<RotorAim> m_commanded;
+    std::optional<RotorAim> m_reported;
+    QString m_positionText;
 };
 
 } // namespace aostrack

@@ -78,6 +78,7 @@ void NameControls(const MainWindowControls& c)
         { r.Park, "Command2" },
         { r.Status, "Label7" },
         { r.ParkMode, "Label9" },
+        { r.Position, "RotorPosition" },
         { r.Lamp, "Shape1" },
         // A menu and the entry that opens it in the menu bar share the name.
         { r.Menu, "MnuRotor" },

@@ -72,6 +72,9 @@ struct RotorControls {
     QAbstractButton* Park = nullptr; // Command2
     QLabel* Status = nullptr; // Label7
     QLabel* ParkMode = nullptr; // Label9: "AUTO" / "MAN"
+    // RotorPosition: where the rotor was sent, and with rotctld where it
+    // reports itself ("cmd 372°/45°  rotor 371.8°/44.9°").
+    QLabel* Position = nullptr;
     QWidget* Lamp = nullptr; // Shape1, property "fillColor"
     QMenu* Menu = nullptr; // MnuRotor
     QAction* EasyComm = nullptr; // Mnu_FD_ST1, checkable

@@ -256,11 +256,16 @@ QGroupBox* MainWindow::BuildRotorFrame()
     rotor.Status = status;
     status->setFont(FixedPitch(0));
     status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* position = Caption(frame, QString());
+    rotor.Position = position;
+    position->setFont(FixedPitch(0));
+    position->setToolTip(tr("Where the rotor was sent; with rotctld also where it reports itself"));
 
     grid->addWidget(lamp, 0, 0);
     grid->addWidget(status, 0, 1, 1, 3);
-    grid->addWidget(park, 1, 0, 1, 2);
-    grid->addWidget(mode, 1, 2);
+    grid->addWidget(position, 1, 1, 1, 3);
+    grid->addWidget(park, 2, 0, 1, 2);
+    grid->addWidget(mode, 2, 2);
     grid->setColumnStretch(3, 1);
     return frame;
 }

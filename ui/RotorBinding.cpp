@@ -63,6 +63,9 @@ void BindRotorControls(RotorController& rotor, const RotorControls& controls, QW
     controls.Status->setText(rotor.StatusText());
     QObject::connect(
         &rotor, &RotorController::statusTextChanged, controls.Status, &QLabel::setText);
+    controls.Position->setText(rotor.PositionText());
+    QObject::connect(
+        &rotor, &RotorController::positionTextChanged, controls.Position, &QLabel::setText);
     controls.ParkMode->setText(rotor.ParkModeText());
     QObject::connect(
         &rotor, &RotorController::parkModeTextChanged, controls.ParkMode, &QLabel::setText);

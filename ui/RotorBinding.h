@@ -1,6 +1,7 @@
 #pragma once
 // Binds the main window's "Rotor Control" frame and the "Rotor" menu to the
-// rotor link: the park button, the status and park-mode texts, the lamp
+// rotor link: the park button, the status and park-mode texts, the rotor's
+// position (where it was sent, with rotctld also where it says it is), the lamp
 // (property "fillColor") and the check mark of "EasyComm". Closing the window
 // closes an open rotor port without sending anything.
 class QWidget;

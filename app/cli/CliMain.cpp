@@ -25,6 +25,7 @@ constexpr Subcommand kSubcommands[] = {
         RunTimesyncCommand },
     { "update", "download fresh element sets into the TLE file of sat.ini", RunUpdateCommand },
     { "convert", "write an element file as two-line, OMM CSV, JSON or XML", RunConvertCommand },
+    { "rotor", "park, point AZ EL or read the position of the rotor of sat.ini", RunRotorCommand },
 };
 
 QString OverviewHelp()

@@ -12,6 +12,8 @@
 #include "radio/ReceiverController.h"
 #include "rotor/RotorController.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -85,6 +87,9 @@ struct TrackOptions {
     std::optional<OrbitModelKind> model; // --model; unset: ORBIT_MODEL of sat.ini
 };
 
+// How long --rotor waits for rotctld to take the connection.
+constexpr int kRotctldConnectWaitMs = 5000;
+
 QString Help()
 {
     return QStringLiteral(
@@ -108,8 +113,10 @@ QString Help()
         "                   every simulated second is still computed and shown\n"
         "  --for SECONDS    end after this much (simulated) time\n"
         "  --model M        orbit model: plan13 or sgp4 (default: ORBIT_MODEL of sat.ini)\n"
-        "  --rotor          switch the EasyComm rotor link on (as the menu item does):\n"
-        "                   the antenna follows every tick and parks after the pass\n"
+        "  --rotor          switch the rotor link on (as the menu item does): EasyComm\n"
+        "                   on the serial port, or rotctld at ROTOR_HOST; the antenna\n"
+        "                   follows every tick, takes passes through north as\n"
+        "                   ROTOR_AZ_MAX/ROTOR_EL_MAX allow and parks after the pass\n"
         "  --receiver       tick \"track\": tune the receiver every tick\n"
         "  --plain          one line per second even on a terminal\n"
         "Exit code 1 when --rotor or --receiver cannot reach its device (the event\n"
@@ -296,10 +303,15 @@ private:
         return parts.join(QStringLiteral("  ")) + QLatin1Char('\n');
     }
 
-    // The rotor status text (Label7) and the park mode while --rotor runs.
+    // The rotor status text (Label7) and the park mode while --rotor runs;
+    // with rotctld also the commanded and the reported position.
     QString RotorText() const
     {
-        return m_rotor->StatusText() + QStringLiteral("   ") + m_rotor->ParkModeText();
+        QString text = m_rotor->StatusText() + QStringLiteral("   ") + m_rotor->ParkModeText();
+        // rotctld reads the rotor back: where it was sent and where it is.
+        if (m_rotor->UsesRotctld() && !m_rotor->PositionText().isEmpty())
+            text += QStringLiteral("   ") + m_rotor->PositionText();
+        return text;
     }
 
     QString Screen(sys_seconds now) const
@@ -429,11 +441,20 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
     view.ReleaseLog();
     if (RotorController* rotor = station.Rotor()) {
         if (!rotor->Configured())
-            throw UsageError(
-                QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS").arg(options.configPath));
+            throw UsageError(QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS or ROTOR_HOST")
+                                 .arg(options.configPath));
         rotor->ToggleRotorLink();
         if (!rotor->LinkChecked())
             return ExitFailed; // the reason is in the event log
+        // rotctld connects in the background; a run that is to steer the
+        // antenna waits a moment for it before the first tick.
+        QDeadlineTimer deadline(kRotctldConnectWaitMs);
+        while (rotor->UsesRotctld() && !rotor->PortOpen() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        if (!rotor->PortOpen()) {
+            rotor->ClosePort();
+            return ExitFailed; // "could not be opened (...)" is in the event log
+        }
     }
     if (options.receiver) {
         station.Receiver().SetTracking(true);

@@ -215,6 +215,100 @@ TEST(RotorLogLine, WorkedExample)
     EXPECT_EQ(RotorDevicePath(config), "/dev/ttyUSB0");
 }
 
+// ROTOR_HOST: where rotctld listens. Every form an operator may write, and
+// those that cannot name a port.
+TEST(ParseConfiguration, RotorHostTable)
+{
+    struct Row {
+        const char* value;
+        const char* host; // nullptr: start-up stops
+        int port;
+        const char* name; // RotctldName
+    };
+    const Row rows[] = {
+        { "127.0.0.1:4533", "127.0.0.1", 4533, "rotctld at 127.0.0.1:4533" },
+        { "shack-pi:4600", "shack-pi", 4600, "rotctld at shack-pi:4600" },
+        { "localhost", "localhost", 4533, "rotctld at localhost:4533" }, // hamlib's own port
+        { "[::1]:4534", "::1", 4534, "rotctld at [::1]:4534" },
+        { "[fe80::1]", "fe80::1", 4533, "rotctld at [fe80::1]:4533" },
+        { "::1", "::1", 4533, "rotctld at [::1]:4533" }, // bare v6: no port in it
+        { "host:65535", "host", 65535, "rotctld at host:65535" },
+        { "host:", nullptr, 0, nullptr },
+        { "host:0", nullptr, 0, nullptr },
+        { "host:65536", nullptr, 0, nullptr },
+        { "host:45x", nullptr, 0, nullptr },
+        { "host:+45", nullptr, 0, nullptr },
+        { "host:-1", nullptr, 0, nullptr },
+        { ":4533", nullptr, 0, nullptr },
+        { "[::1]4533", nullptr, 0, nullptr },
+        { "[::1", nullptr, 0, nullptr },
+        { "[::1]:", nullptr, 0, nullptr },
+        { "", nullptr, 0, nullptr },
+    };
+    for (const Row& row : rows) {
+        const QString line = QStringLiteral("ROTOR_HOST=") + QString::fromLatin1(row.value);
+        if (!row.host) {
+            EXPECT_EQ(FailureOf("QTH=x\n" + line),
+                QStringLiteral("sat.ini line 2: ROTOR_HOST value \"%1\" is not host:port with a "
+                               "port of 1..65535")
+                    .arg(QString::fromLatin1(row.value)))
+                << row.value;
+            continue;
+        }
+        const Configuration config = Parse(line);
+        EXPECT_EQ(config.RotorHost, QString::fromLatin1(row.host)) << row.value;
+        EXPECT_EQ(config.RotorHostPort, row.port) << row.value;
+        EXPECT_EQ(RotctldName(config), QString::fromLatin1(row.name)) << row.value;
+        EXPECT_TRUE(RotorConfigured(config)) << row.value;
+    }
+}
+
+// How far the rotor reaches: ROTOR_AZ_MAX 360..540, ROTOR_EL_MAX 90 or 180.
+TEST(ParseConfiguration, RotorReachTable)
+{
+    struct Row {
+        const char* line;
+        int azMax, elMax; // -1: start-up stops with `failure`
+        const char* failure;
+    };
+    const Row rows[] = {
+        { "QTH=x", 360, 90, nullptr }, // absent: a rotor with its stop at north
+        { "ROTOR_AZ_MAX=450", 450, 90, nullptr },
+        { "ROTOR_AZ_MAX=360", 360, 90, nullptr },
+        { "ROTOR_AZ_MAX=540", 540, 90, nullptr },
+        { "ROTOR_AZ_MAX=359", -1, 0,
+            "sat.ini line 1: ROTOR_AZ_MAX value \"359\" must lie between 360 and 540" },
+        { "ROTOR_AZ_MAX=541", -1, 0,
+            "sat.ini line 1: ROTOR_AZ_MAX value \"541\" must lie between 360 and 540" },
+        { "ROTOR_AZ_MAX=wide", -1, 0,
+            "sat.ini line 1: ROTOR_AZ_MAX value \"wide\" is not a number" },
+        { "ROTOR_EL_MAX=180", 360, 180, nullptr },
+        { "ROTOR_EL_MAX=90", 360, 90, nullptr },
+        { "ROTOR_EL_MAX=120", -1, 0,
+            "sat.ini line 1: ROTOR_EL_MAX value \"120\" must be 90 or 180" },
+        { "ROTOR_EL_MAX=", -1, 0, "sat.ini line 1: ROTOR_EL_MAX value \"\" is not a number" },
+    };
+    for (const Row& row : rows) {
+        if (row.azMax < 0) {
+            EXPECT_EQ(FailureOf(QString::fromLatin1(row.line)), QString::fromLatin1(row.failure));
+            continue;
+        }
+        const Configuration config = Parse(QString::fromLatin1(row.line));
+        EXPECT_EQ(config.RotorAzMaxDeg, row.azMax) << row.line;
+        EXPECT_EQ(config.RotorElMaxDeg, row.elMax) << row.line;
+    }
+}
+
+// The start-up line names rotctld where the serial rotor names its port.
+TEST(RotorLogLine, Rotctld)
+{
+    Configuration config;
+    config.RotorHost = "127.0.0.1";
+    config.RotorHostPort = 4533;
+    config.RotorStepDeg = 5;
+    EXPECT_EQ(RotorLogLine(config), "Rotor at rotctld at 127.0.0.1:4533  (5\u00B0)");
+}
+
 TEST(QthText, WorkedExamples)
 {
     Configuration config;

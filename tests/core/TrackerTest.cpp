@@ -41,6 +41,7 @@ class MockRotor : public RotorLink {
 public:
     MOCK_METHOD(void, ApplyConfiguration, (const Configuration& config), (override));
     MOCK_METHOD(void, UpdateRotor, (double satAzimuth, double satElevation), (override));
+    MOCK_METHOD(void, PassAhead, (const std::vector<PassLook>& track), (override));
 };
 
 class MockTimeSync : public TimeSyncLink {
@@ -278,6 +279,14 @@ TEST_F(TrackerTest, StartupFailuresBoxesAndLogLines)
             { "sat.ini line 1: ROTOR_DEG value \"five\" is not a number" }, {} },
         { "AUTO_PARK in letters", "AUTO_PARK=AUTO\n",
             { "sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" }, {} },
+        { "ROTOR_HOST without a port", "QTH=x\nROTOR_HOST=shack:\n",
+            { "sat.ini line 2: ROTOR_HOST value \"shack:\" is not host:port with a port of "
+              "1..65535" },
+            {} },
+        { "ROTOR_AZ_MAX two turns", "ROTOR_AZ_MAX=720\n",
+            { "sat.ini line 1: ROTOR_AZ_MAX value \"720\" must lie between 360 and 540" }, {} },
+        { "ROTOR_EL_MAX 120", "ROTOR_EL_MAX=120\n",
+            { "sat.ini line 1: ROTOR_EL_MAX value \"120\" must be 90 or 180" }, {} },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -342,6 +351,32 @@ TEST_F(TrackerTest, StartupFailureEmptyOrBrokenElementFile)
     EXPECT_TRUE(m_log.Lines().join("\n").contains(m_dir.filePath("amateur.txt")
         + " line 3: BROKEN: MeanMotion 0 is outside 0.01 to 20 rev/day (record refused)"))
         << m_log.Lines().join("\n").toStdString();
+}
+
+// The rotor gets the pass the plot shows, with the azimuths of each second,
+// at every search: at start-up and after the LOS.
+TEST_F(TrackerTest, RotorGetsThePassAheadWithEverySearch)
+{
+    std::vector<std::vector<PassLook>> handed;
+    EXPECT_CALL(m_rotor, PassAhead(_)).WillRepeatedly(Invoke([&](const std::vector<PassLook>& t) {
+        handed.push_back(t);
+    }));
+    m_tracker.Startup(m_dir.path());
+    ASSERT_FALSE(handed.empty());
+    const std::vector<PassLook>& track = handed.back();
+    const PassPlotData& plot = m_tracker.Plot();
+    ASSERT_EQ(track.size(), plot.Elevations.size());
+    for (std::size_t s = 0; s < track.size(); ++s) {
+        EXPECT_EQ(track[s].SatElevation, plot.Elevations[s]) << s;
+        const SatelliteState state = ComputeSatellite(m_tracker.CurrentElements(),
+            m_tracker.StationPosition(), *plot.AosTime + seconds(static_cast<long long>(s)));
+        EXPECT_EQ(track[s].SatAzimuth, state.SatAzimuth) << s;
+    }
+    const std::size_t before = handed.size();
+    m_clock.Set(*m_tracker.LosTime() + seconds(1));
+    m_tracker.TrackingTick();
+    ASSERT_EQ(handed.size(), before + 1); // the next pass
+    EXPECT_EQ(handed.back().size(), m_tracker.Plot().Elevations.size());
 }
 
 TEST_F(TrackerTest, TicksAcrossAosAndLos)
@@ -547,7 +582,8 @@ TEST_F(TrackerTest, RecordWithoutElementLinesPredictsNothing)
     Write("amateur.txt", iss + "AO-7\n" + line2Only);
     m_tracker.Startup(m_dir.path());
     EXPECT_EQ(m_tracker.SatelliteNames(), (QStringList { "ISS (ZARYA)", "AO-7" }));
-    EXPECT_TRUE(m_log.Lines().join("\n").contains(" line 5: SO-50: line 1 is missing (record refused)"))
+    EXPECT_TRUE(
+        m_log.Lines().join("\n").contains(" line 5: SO-50: line 1 is missing (record refused)"))
         << m_log.Lines().join("\n").toStdString();
     m_clock.Advance(seconds(1));
     m_tracker.TrackingTick();
@@ -617,8 +653,8 @@ TEST_F(TrackerTest, OpenElementFile)
     EXPECT_EQ(names.count(), 0);
     // "2 meters quiet" reads as a line 2: its record is refused, and said so.
     ASSERT_EQ(m_log.Lines().size(), 6);
-    EXPECT_TRUE(m_log.Lines()[4].endsWith(
-        m_dir.filePath("notes.txt") + " line 2: ISS good at 12:19: line 1 is missing (record refused)"))
+    EXPECT_TRUE(m_log.Lines()[4].endsWith(m_dir.filePath("notes.txt")
+        + " line 2: ISS good at 12:19: line 1 is missing (record refused)"))
         << m_log.Lines()[4].toStdString();
     EXPECT_TRUE(m_log.Lines()[5].endsWith(
         ": TLE file " + m_dir.filePath("notes.txt") + " holds no element set; satellite list kept"))

@@ -274,3 +274,41 @@ TEST_F(RealLineTest, oneAndAHalfStopBits)
         Timed(": " + rotorEnd.SlaveName() + " 1200,n,5,1.5 could not be opened ("
             + rotorEnd.SlaveName() + ": 1.5 stop bits are not available on this system)"));
 }
+
+// A rotor that flips over the zenith (ROTOR_EL_MAX=180) and a pass through
+// north: the whole pass is flown from behind, azimuth + 180 and 180 -
+// elevation, in EasyComm's normal form (EL137.0), then parked as configured.
+TEST_F(RealLineTest, flipPlanThroughNorth)
+{
+    PtyRotor rotorEnd;
+    ASSERT_TRUE(rotorEnd.Ok());
+    Configuration c = PtyStation(rotorEnd.SlaveName());
+    c.RotorElMaxDeg = 180;
+    RotorController rotor(m_log);
+    rotor.ApplyConfiguration(c);
+    // The pass as the tracker's search hands it over: 280 -> north -> 82.
+    rotor.PassAhead({ { 280, 0 }, { 311, 31 }, { 355, 43 }, { 41.6, 35 }, { 82, 0 } });
+    rotor.ToggleRotorLink();
+    ASSERT_TRUE(rotor.PortOpen()) << m_log.Lines().join('\n').toStdString();
+
+    const double track[][2] = { { 278.0, -2.0 }, { 285.0, 5.0 }, { 311.3, 31.0 }, { 355.0, 43.0 },
+        { 41.6, 35.0 }, { 82.5, -3.5 } };
+    for (const auto& look : track)
+        for (int tick = 0; tick < 4; ++tick)
+            rotor.UpdateRotor(look[0], look[1]);
+    // 278 + 180 = 458 is 98 seen from behind; below the horizon the
+    // elevation is 180. From then on both axes move by more than the step
+    // every second, so each second sends two commands.
+    const QByteArray expected = "AZ098.0 EL180.0\r"
+                                "AZ105.0 EL175.0\rAZ105.0 EL175.0\r"
+                                "AZ131.0 EL149.0\rAZ131.0 EL149.0\r"
+                                "AZ175.0 EL137.0\rAZ175.0 EL137.0\r"
+                                "AZ222.0 EL145.0\rAZ222.0 EL145.0\r"
+                                "AZ000.0 EL000.0\r";
+    EXPECT_EQ(rotorEnd.Receive(expected.size()), expected);
+    EXPECT_EQ(rotorEnd.Drain(), QByteArray());
+    EXPECT_EQ(
+        m_log.Lines().last(), Timed(": pass crosses north: flip plan, 100\u00B0 \u2192 262\u00B0"));
+    EXPECT_EQ(rotor.ActivePlan().Kind, RotorPlanKind::Normal); // the pass is over
+    rotor.ClosePort();
+}

@@ -42,6 +42,7 @@ struct RotorWindow {
     QPushButton* park = Find<QPushButton>("Command2");
     QLabel* status = Find<QLabel>("Label7");
     QLabel* mode = Find<QLabel>("Label9");
+    QLabel* position = Find<QLabel>("RotorPosition");
     QWidget* lamp = Find<QWidget>("Shape1");
     QMenu* menu = Find<QMenu>("MnuRotor");
     QAction* easyComm = Find<QAction>("Mnu_FD_ST1");
@@ -106,8 +107,11 @@ TEST_F(RotorBindingTest, menuOpensPortAndTickShowsIt)
 
     m_rotor->UpdateRotor(30, -10);
     EXPECT_EQ(m_ui.status->text(), QStringLiteral("COM2, 9600,n,8,1  (5\u00b0)"));
+    EXPECT_EQ(m_ui.position->text(), ""); // nothing sent yet
     m_rotor->UpdateRotor(33.6, 12.5);
     EXPECT_EQ(m_ui.status->text(), "AZ034.0 EL012.0");
+    // Where the rotor was sent, as sent: whole degrees (12.5 halves to 12).
+    EXPECT_EQ(m_ui.position->text(), QStringLiteral("cmd 34\u00b0/12\u00b0"));
 
     m_ui.easyComm->trigger();
     EXPECT_FALSE(m_ui.easyComm->isChecked());
