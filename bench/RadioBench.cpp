@@ -57,9 +57,8 @@ void BM_SetHwlo_DaemonAway(benchmark::State& state)
     ini.write(QStringLiteral("HOST=127.0.0.1\nPORT=%1\n").arg(port).toLatin1());
     ini.close();
     SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon"), { dir.path() });
-    QString whyNot;
-    if (!library.Load(&whyNot)) {
-        state.SkipWithError(whyNot.toStdString().c_str());
+    if (const Result<void> loaded = library.Load(); !loaded) {
+        state.SkipWithError(loaded.Error().toStdString().c_str());
         return;
     }
     library.OpenForm(-1);

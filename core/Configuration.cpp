@@ -257,14 +257,6 @@ Configuration ReadConfigurationAt(const QString& iniPath, EventLog& log, const Q
     return config;
 }
 
-Configuration LoadConfiguration(const QString& appDir, EventLog& log, const QLocale& locale)
-{
-    Configuration config = ReadConfigurationFile(appDir, log, locale);
-    if (RotorConfigured(config))
-        log.LogEvent(RotorLogLine(config), false);
-    return config;
-}
-
 bool RotorConfigured(const Configuration& config)
 {
     return config.RotorPortSettings.has_value() || !config.RotorHost.isEmpty();

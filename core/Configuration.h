@@ -87,12 +87,6 @@ Configuration ReadConfigurationFile(
 Configuration ReadConfigurationAt(
     const QString& iniPath, EventLog& log, const QLocale& locale = QLocale());
 
-// Start-up steps 1 to 6: ReadConfigurationFile, then logs the plain rotor line
-// when ROTOR_PORT_SETTINGS is given. A missing sat.ini logs
-// "*** ERROR *** no sat.ini found !53" and throws "File sat.ini not found".
-Configuration LoadConfiguration(
-    const QString& appDir, EventLog& log, const QLocale& locale = QLocale());
-
 // A rotor is configured: ROTOR_PORT_SETTINGS (serial) or ROTOR_HOST (rotctld).
 // Either enables the menu "Rotor" and the park button.
 bool RotorConfigured(const Configuration& config);

@@ -9,9 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text
         = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    QString error;
-    (void)ParseSerialSettings(text, &error);
+    (void)ParseSerialSettings(text).Error();
     (void)ParseSerialSettings(
-        QString::fromLatin1(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+        QString::fromLatin1(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)))
+        .Ok();
     return 0;
 }

@@ -49,25 +49,18 @@ bool IsBlank(const QString& line)
 
 } // namespace
 
-std::optional<FrequencyRowFields> ParseFrequencyRow(
-    const QString& line, const QLocale& locale, QString* why)
+Result<FrequencyRowFields> ParseFrequencyRow(const QString& line, const QLocale& locale)
 {
     const QStringList fields = line.split(u',');
-    if (fields.size() < kFieldsPerRow) {
-        if (why)
-            *why = QStringLiteral("fewer than six fields");
-        return std::nullopt;
-    }
+    if (fields.size() < kFieldsPerRow)
+        return Failure { QStringLiteral("fewer than six fields") };
     // A comma can never be part of a field here, so a full stop reads as the
     // decimal point in every region, never as a thousands separator: in a
     // decimal-comma locale "435.100" would otherwise put the receiver a
     // factor 1000 off.
     const std::optional<double> freq = ReadStrict(fields.at(1), locale);
-    if (!freq) {
-        if (why)
-            *why = QStringLiteral("frequency \"%1\" is not a number").arg(fields.at(1));
-        return std::nullopt;
-    }
+    if (!freq)
+        return Failure { QStringLiteral("frequency \"%1\" is not a number").arg(fields.at(1)) };
     return FrequencyRowFields { *freq, fields.at(3).trimmed() };
 }
 
@@ -97,9 +90,8 @@ FrequencyRows ReadFrequencyRows(const QString& path, const QString& satName, con
         // Only the very first character makes a comment.
         if (line.startsWith(u';') || IsBlank(line))
             continue;
-        QString why;
-        if (!ParseFrequencyRow(line, locale, &why)) {
-            result.Skipped.append({ static_cast<int>(i + 1), line, why });
+        if (const Result<FrequencyRowFields> row = ParseFrequencyRow(line, locale); !row) {
+            result.Skipped.append({ static_cast<int>(i + 1), line, row.Error() });
             continue;
         }
         const QString key = line.section(u',', 0, 0);

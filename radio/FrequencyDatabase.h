@@ -4,8 +4,10 @@
 // satellite name, field 2 the nominal downlink in kHz, field 4 a note (the
 // mode); fields 3, 5 and 6 must be present, later fields are ignored.
 // The file is read whole at each call and never written.
+#include "core/Result.h"
 #include <QList>
 #include <QLocale>
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -46,10 +48,9 @@ struct FrequencyRowFields {
     bool operator==(const FrequencyRowFields&) const = default;
 };
 
-// Splits a row at every ","; nullopt (and the reason in *why) when it has
-// fewer than six fields or field 2 is not a number. Field 2 is read in the
-// regional form without thousands separators, or with a full stop.
-std::optional<FrequencyRowFields> ParseFrequencyRow(
-    const QString& line, const QLocale& locale, QString* why = nullptr);
+// Splits a row at every ","; fails when it has fewer than six fields or
+// field 2 is not a number. Field 2 is read in the regional form without
+// thousands separators, or with a full stop.
+Result<FrequencyRowFields> ParseFrequencyRow(const QString& line, const QLocale& locale);
 
 } // namespace aostrack

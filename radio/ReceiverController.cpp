@@ -113,8 +113,9 @@ void ReceiverController::LoadFrequencyList(const QString& satName)
     }
 
     m_rows = read.Rows;
-    const std::optional<FrequencyRowFields> first
-        = m_rows.isEmpty() ? std::nullopt : ParseFrequencyRow(m_rows.first(), m_locale);
+    const Result<FrequencyRowFields> first = m_rows.isEmpty()
+        ? Result<FrequencyRowFields>(Failure { QStringLiteral("no frequency row") })
+        : ParseFrequencyRow(m_rows.first(), m_locale);
     if (first) {
         m_state.NominalFreq = first->FreqKHz;
         m_state.FreqNote = first->Note;
@@ -191,9 +192,8 @@ void ReceiverController::SetTracking(bool ticked)
         return;
     if (ticked) {
         if (!m_library.IsLoaded()) {
-            QString whyNot;
-            if (!m_library.Load(&whyNot)) {
-                Log(QStringLiteral(": receiver library not found: ") + whyNot);
+            if (const Result<void> loaded = m_library.Load(); !loaded) {
+                Log(QStringLiteral(": receiver library not found: ") + loaded.Error());
                 m_frame.Tracking = false;
                 emit frameChanged();
                 return;
@@ -244,20 +244,25 @@ void ReceiverController::TuneReceiver(const QString& centreFreqText)
     LogLibraryStatus();
 }
 
-QString ReceiverController::ApplyFrequencyChoice(int selectedRow, const QString& typedKHz)
+Result<void> ReceiverController::ApplyFrequencyChoice(int selectedRow, const QString& typedKHz)
 {
     std::optional<FrequencyRowFields> row;
     if (selectedRow >= 0 && selectedRow < m_rows.size() && !m_rows.at(selectedRow).isEmpty()) {
-        QString why;
-        row = ParseFrequencyRow(m_rows.at(selectedRow), m_locale, &why);
-        if (!row)
-            return QStringLiteral("The selected row cannot be used: %1.").arg(why);
+        const Result<FrequencyRowFields> parsed
+            = ParseFrequencyRow(m_rows.at(selectedRow), m_locale);
+        if (!parsed)
+            return Failure {
+                QStringLiteral("The selected row cannot be used: %1.").arg(parsed.Error())
+            };
+        row = parsed.Value();
     }
     std::optional<double> typed;
     if (!typedKHz.trimmed().isEmpty()) {
         typed = ReadStrict(typedKHz.trimmed(), m_locale);
         if (!typed || !std::isfinite(*typed))
-            return QStringLiteral("\"%1\" is not a frequency in kHz.").arg(typedKHz.trimmed());
+            return Failure {
+                QStringLiteral("\"%1\" is not a frequency in kHz.").arg(typedKHz.trimmed())
+            };
     }
     if (row) {
         m_state.NominalFreq = row->FreqKHz;

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 
+#include "core/Result.h"
 #include "core/StationLinks.h"
 
 namespace aostrack {
@@ -80,9 +81,9 @@ public:
 
     // "OK" of the frequency window: the row at selectedRow (-1: none), then a
     // typed downlink in kHz (empty: none), which wins over the row's
-    // frequency. Returns an empty text when applied; otherwise the reason,
-    // and nothing has changed.
-    QString ApplyFrequencyChoice(int selectedRow, const QString& typedKHz);
+    // frequency. A failure gives the reason for the operator; nothing has
+    // changed then.
+    Result<void> ApplyFrequencyChoice(int selectedRow, const QString& typedKHz);
 
     const FrequencyFrame& Frame() const { return m_frame; }
     const FrequencyState& State() const { return m_state; }

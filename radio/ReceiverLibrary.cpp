@@ -12,14 +12,11 @@ SharedReceiverLibrary::SharedReceiverLibrary(QString baseName, QStringList folde
 {
 }
 
-SharedReceiverLibrary::LoadResult SharedReceiverLibrary::TryLoad(
-    const QString& fileName, QString* whyNot)
+SharedReceiverLibrary::Attempt SharedReceiverLibrary::TryLoad(const QString& fileName)
 {
     m_library.setFileName(fileName);
-    if (!m_library.load()) {
-        *whyNot = m_library.errorString();
-        return LoadResult::NotLoadable;
-    }
+    if (!m_library.load())
+        return { LoadResult::NotLoadable, m_library.errorString() };
     m_location = m_library.fileName();
     if (m_location.isEmpty() || !QFileInfo(m_location).isAbsolute())
         m_location = fileName;
@@ -35,22 +32,23 @@ SharedReceiverLibrary::LoadResult SharedReceiverLibrary::TryLoad(
     if (!setHwlo)
         missing << QStringLiteral("SetHWLO");
     if (!missing.isEmpty()) {
-        *whyNot = QStringLiteral("%1 lacks %2").arg(m_location, missing.join(QStringLiteral(", ")));
+        const QString whyNot
+            = QStringLiteral("%1 lacks %2").arg(m_location, missing.join(QStringLiteral(", ")));
         m_library.unload();
         m_location.clear();
-        return LoadResult::Incomplete;
+        return { LoadResult::Incomplete, whyNot };
     }
     m_openForm = openForm;
     m_hideGui = hideGui;
     m_setHwlo = setHwlo;
     m_status = reinterpret_cast<ReceiverStatusFunction>(m_library.resolve("ReceiverStatus"));
-    return LoadResult::Loaded;
+    return { LoadResult::Loaded, QString() };
 }
 
-bool SharedReceiverLibrary::Load(QString* whyNot)
+Result<void> SharedReceiverLibrary::Load()
 {
     if (IsLoaded())
-        return true;
+        return {};
     // The executable's folder is asked for only now: the application object
     // may not exist yet when the loader is made.
     if (m_folders.isEmpty())
@@ -61,26 +59,22 @@ bool SharedReceiverLibrary::Load(QString* whyNot)
     candidates << m_baseName; // the system's search path
     QString firstError;
     for (const QString& candidate : std::as_const(candidates)) {
-        QString error;
-        switch (TryLoad(candidate, &error)) {
+        const Attempt attempt = TryLoad(candidate);
+        switch (attempt.Outcome) {
         case LoadResult::Loaded:
-            return true;
+            return {};
         case LoadResult::Incomplete:
             // Found but unusable: the operator must hear about this one, not
             // about a search that went on elsewhere.
-            if (whyNot)
-                *whyNot = error;
-            return false;
+            return Failure { attempt.WhyNot };
         case LoadResult::NotLoadable:
             if (firstError.isEmpty())
-                firstError = error;
+                firstError = attempt.WhyNot;
             break;
         }
     }
-    if (whyNot)
-        *whyNot = QStringLiteral("%1 in %2 or on the system's library path (%3)")
-                      .arg(m_baseName, m_folders.join(QStringLiteral(", ")), firstError);
-    return false;
+    return Failure { QStringLiteral("%1 in %2 or on the system's library path (%3)")
+                         .arg(m_baseName, m_folders.join(QStringLiteral(", ")), firstError) };
 }
 
 void SharedReceiverLibrary::OpenForm(int mode)

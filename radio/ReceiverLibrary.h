@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "core/Result.h"
 #include "radio/plugin/ExtIOFunctions.h"
 
 namespace aostrack {
@@ -14,9 +15,9 @@ namespace aostrack {
 class ReceiverLibrary {
 public:
     virtual ~ReceiverLibrary() = default;
-    // Loads the library unless it is loaded already. false, with a reason that
-    // names the file or the missing function in *whyNot, when it cannot.
-    virtual bool Load(QString* whyNot) = 0;
+    // Loads the library unless it is loaded already. Fails with a reason that
+    // names the file or the missing function when it cannot.
+    virtual Result<void> Load() = 0;
     virtual bool IsLoaded() const = 0;
     // Where the library was found (for the event log); empty before Load.
     virtual QString Location() const = 0;
@@ -39,7 +40,7 @@ public:
     explicit SharedReceiverLibrary(
         QString baseName = QString::fromLatin1(kDefaultName), QStringList folders = {});
 
-    bool Load(QString* whyNot) override;
+    Result<void> Load() override;
     bool IsLoaded() const override { return m_setHwlo != nullptr; }
     QString Location() const override { return m_location; }
     void OpenForm(int mode) override;
@@ -49,7 +50,11 @@ public:
 
 private:
     enum class LoadResult { Loaded, NotLoadable, Incomplete };
-    LoadResult TryLoad(const QString& fileName, QString* whyNot);
+    struct Attempt {
+        LoadResult Outcome;
+        QString WhyNot; // empty when loaded
+    };
+    Attempt TryLoad(const QString& fileName);
 
     QString m_baseName;
     QStringList m_folders;

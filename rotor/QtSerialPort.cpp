@@ -21,17 +21,14 @@ public:
         });
     }
 
-    bool Open(const QString& device, const SerialSettings& settings, QString* error) override
+    Result<void> Open(const QString& device, const SerialSettings& settings) override
     {
         if (m_port.isOpen())
-            return true;
+            return {};
 #ifndef Q_OS_WIN
         // POSIX line disciplines know one or two stop bits only.
-        if (settings.stopBits == SerialStopBits::OneAndHalf) {
-            if (error)
-                *error = QStringLiteral("1.5 stop bits are not available on this system");
-            return false;
-        }
+        if (settings.stopBits == SerialStopBits::OneAndHalf)
+            return Failure { QStringLiteral("1.5 stop bits are not available on this system") };
 #endif
         m_lostReason.clear();
         m_port.setPortName(device);
@@ -43,13 +40,12 @@ public:
                                                                     : QSerialPort::OneStop);
         m_port.setFlowControl(QSerialPort::NoFlowControl);
         if (!m_port.open(QIODevice::ReadWrite)) {
-            if (error)
-                *error = m_port.errorString();
+            const Failure failure { m_port.errorString() };
             m_port.clearError();
-            return false;
+            return failure;
         }
         m_port.clearError();
-        return true;
+        return {};
     }
 
     void Close() override
@@ -64,13 +60,10 @@ public:
         return m_port.isOpen();
     }
 
-    bool Write(const QByteArray& bytes, QString* error) override
+    Result<void> Write(const QByteArray& bytes) override
     {
-        if (!m_port.isOpen()) {
-            if (error)
-                *error = QStringLiteral("port not open");
-            return false;
-        }
+        if (!m_port.isOpen())
+            return Failure { QStringLiteral("port not open") };
         // flush() pushes the bytes to the driver now instead of at the next
         // pass of the event loop, so each command leaves within its tick.
         const bool taken = m_port.write(bytes) == bytes.size();
@@ -79,14 +72,12 @@ public:
         const auto e = m_port.error();
         if (!taken || !m_port.isOpen() || e == QSerialPort::WriteError
             || e == QSerialPort::ResourceError) {
-            const QString reason
-                = m_port.isOpen() || m_lostReason.isEmpty() ? m_port.errorString() : m_lostReason;
-            if (error)
-                *error = reason;
+            const Failure failure { m_port.isOpen() || m_lostReason.isEmpty() ? m_port.errorString()
+                                                                              : m_lostReason };
             Close();
-            return false;
+            return failure;
         }
-        return true;
+        return {};
     }
 
 private:

@@ -45,10 +45,9 @@ void RotorController::ApplyConfiguration(const Configuration& config)
     const bool rotctld = !config.RotorHost.isEmpty();
     const bool configured = RotorConfigured(config);
     if (config.RotorPortSettings && !rotctld) {
-        QString error;
-        const auto settings = ParseSerialSettings(*config.RotorPortSettings, &error);
+        const Result<SerialSettings> settings = ParseSerialSettings(*config.RotorPortSettings);
         if (!settings)
-            throw StartupError(error.toStdString());
+            throw StartupError(settings.Error().toStdString());
         const int port = config.RotorPort.value_or(1);
         if (config.RotorDevice.isEmpty() && (port < 1 || port > kMaxPortNumber))
             throw StartupError(QStringLiteral("Rotor port number %1 must lie between 1 and %2")
@@ -161,8 +160,7 @@ void RotorController::ToggleRotorLink()
     }
 
     if (!m_port->IsOpen()) {
-        QString reason;
-        if (!m_port->Open(m_devicePath, m_settings, &reason)) {
+        if (const Result<void> opened = m_port->Open(m_devicePath, m_settings); !opened) {
             // The item stays unmarked: the operator sees at once that the
             // rotor does not follow, and the next click tries again.
             const QString where = m_devicePath == m_portName
@@ -170,7 +168,7 @@ void RotorController::ToggleRotorLink()
                 : m_portName + QStringLiteral(", ") + m_devicePath;
             m_log.LogEvent(QStringLiteral(": ") + m_portName + QLatin1Char(' ') + m_settingsText
                     + QStringLiteral(" could not be opened (") + where + QStringLiteral(": ")
-                    + reason + QStringLiteral(")"),
+                    + opened.Error() + QStringLiteral(")"),
                 true);
             RefreshLamp();
             return;
@@ -286,10 +284,9 @@ void RotorController::ParkRotor()
         m_rotorParked = true;
         return;
     }
-    QString reason;
     const QByteArray bytes = EasyCommWire(m_parkCommand);
-    if (!m_port->Write(bytes, &reason)) {
-        PortLost(reason);
+    if (const Result<void> written = m_port->Write(bytes); !written) {
+        PortLost(written.Error());
         return;
     }
     emit commandSent(bytes);
@@ -337,10 +334,9 @@ bool RotorController::SendAim(const RotorAim& aim)
 bool RotorController::Send(const QString& command)
 {
     SetStatusText(command);
-    QString reason;
     const QByteArray bytes = EasyCommWire(command);
-    if (!m_port->Write(bytes, &reason)) {
-        PortLost(reason);
+    if (const Result<void> written = m_port->Write(bytes); !written) {
+        PortLost(written.Error());
         return false;
     }
     emit commandSent(bytes);

@@ -12,24 +12,21 @@ namespace {
 constexpr std::array kBaudRates { 110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400,
     56000, 57600, 115200, 128000, 230400, 256000, 460800, 921600 };
 
-void Fail(QString* error, const QString& text)
+Failure Fail(const QString& text)
 {
-    if (error)
-        *error = text;
+    return Failure { text };
 }
 
 } // namespace
 
-std::optional<SerialSettings> ParseSerialSettings(const QString& text, QString* error)
+Result<SerialSettings> ParseSerialSettings(const QString& text)
 {
     const QString quoted = QStringLiteral("\"") + text + QStringLiteral("\"");
     const QStringList fields = text.split(QLatin1Char(','));
     if (fields.size() != 4) {
-        Fail(error,
-            QStringLiteral("Rotor port settings %1: expected four fields "
-                           "baud,parity,data bits,stop bits as in 9600,n,8,1")
-                .arg(quoted));
-        return std::nullopt;
+        return Fail(QStringLiteral("Rotor port settings %1: expected four fields "
+                                   "baud,parity,data bits,stop bits as in 9600,n,8,1")
+                        .arg(quoted));
     }
     auto field = [&](int i) { return fields[i].trimmed(); };
 
@@ -43,13 +40,11 @@ std::optional<SerialSettings> ParseSerialSettings(const QString& text, QString* 
         known = known || (ok && rate == baud);
     // toInt accepts a sign; a rate is digits only.
     if (!known || !baudText.front().isDigit()) {
-        Fail(error,
-            QStringLiteral("Rotor port settings %1: baud rate \"%2\" is not one of "
-                           "110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 28800, "
-                           "38400, 56000, 57600, 115200, 128000, 230400, 256000, 460800, "
-                           "921600")
-                .arg(quoted, baudText));
-        return std::nullopt;
+        return Fail(QStringLiteral("Rotor port settings %1: baud rate \"%2\" is not one of "
+                                   "110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 28800, "
+                                   "38400, 56000, 57600, 115200, 128000, 230400, 256000, 460800, "
+                                   "921600")
+                        .arg(quoted, baudText));
     }
     settings.baudRate = baud;
 
@@ -65,18 +60,14 @@ std::optional<SerialSettings> ParseSerialSettings(const QString& text, QString* 
     else if (parityText == QLatin1String("s"))
         settings.parity = SerialParity::Space;
     else {
-        Fail(error,
-            QStringLiteral("Rotor port settings %1: parity \"%2\" must be n, e, o, m or s")
-                .arg(quoted, field(1)));
-        return std::nullopt;
+        return Fail(QStringLiteral("Rotor port settings %1: parity \"%2\" must be n, e, o, m or s")
+                        .arg(quoted, field(1)));
     }
 
     const QString dataText = field(2);
     if (dataText.size() != 1 || dataText[0] < QLatin1Char('5') || dataText[0] > QLatin1Char('8')) {
-        Fail(error,
-            QStringLiteral("Rotor port settings %1: data bits \"%2\" must be 5, 6, 7 or 8")
-                .arg(quoted, dataText));
-        return std::nullopt;
+        return Fail(QStringLiteral("Rotor port settings %1: data bits \"%2\" must be 5, 6, 7 or 8")
+                        .arg(quoted, dataText));
     }
     settings.dataBits = dataText[0].unicode() - '0';
 
@@ -88,10 +79,8 @@ std::optional<SerialSettings> ParseSerialSettings(const QString& text, QString* 
     else if (stopText == QLatin1String("2"))
         settings.stopBits = SerialStopBits::Two;
     else {
-        Fail(error,
-            QStringLiteral("Rotor port settings %1: stop bits \"%2\" must be 1, 1.5 or 2")
-                .arg(quoted, stopText));
-        return std::nullopt;
+        return Fail(QStringLiteral("Rotor port settings %1: stop bits \"%2\" must be 1, 1.5 or 2")
+                        .arg(quoted, stopText));
     }
     return settings;
 }

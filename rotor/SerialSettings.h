@@ -1,6 +1,7 @@
 #pragma once
 // Line settings of the rotor port in the serial control's text form,
 // "baud,parity,data bits,stop bits", for instance "9600,n,8,1".
+#include "core/Result.h"
 #include <QString>
 #include <optional>
 
@@ -23,8 +24,8 @@ inline const QString kDefaultSerialSettingsText = QStringLiteral("9600,n,8,1");
 
 // Strict reading of a settings text: four comma-separated fields, blanks
 // around a field allowed; baud one of the usual rates, parity n/e/o/m/s (either
-// case), data bits 5 to 8, stop bits 1, 1.5 or 2. On failure returns nothing
-// and, when error is given, sets it to a sentence naming the faulty field.
-std::optional<SerialSettings> ParseSerialSettings(const QString& text, QString* error = nullptr);
+// case), data bits 5 to 8, stop bits 1, 1.5 or 2. A failure is a sentence
+// naming the settings text and the faulty field.
+Result<SerialSettings> ParseSerialSettings(const QString& text);
 
 } // namespace aostrack

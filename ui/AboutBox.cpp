@@ -1,5 +1,7 @@
 #include "ui/AboutBox.h"
 
+#include "core/Version.h"
+
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,8 +11,8 @@ namespace aostrack {
 
 QString AboutBox::VersionLine()
 {
-    return QStringLiteral("Version ") + QStringLiteral("1.1.1 BETA") + QStringLiteral("    (")
-            + QStringLiteral("March 03, 2013") + QStringLiteral(")");
+    return QStringLiteral("Version ") + QLatin1String(kProgramVersion)
+        + QStringLiteral(" BETA    (March 03, 2013)");
 }
 
 QPixmap SatellitePicture(int size)
@@ -44,7 +46,7 @@ QPixmap SatellitePicture(int size)
     p.setBrush(QColor(200, 200, 205));
     p.drawRect(QRectF(-7, -7, 14, 14));
     p.setBrush(QColor(60, 90, 160));
-    for (int side : {-1, 1}) {
+    for (int side : { -1, 1 }) {
         const double x0 = side < 0 ? -33 : 9;
         p.drawRect(QRectF(x0, -5, 24, 10));
         p.drawLine(QPointF(x0 + 8, -5), QPointF(x0 + 8, 5));
@@ -56,7 +58,8 @@ QPixmap SatellitePicture(int size)
     return picture;
 }
 
-AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window)
+AboutBox::AboutBox(QWidget* parent)
+    : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Info"));
@@ -79,9 +82,10 @@ AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window)
     version->setObjectName(QStringLiteral("Label2"));
     version->setAlignment(Qt::AlignCenter);
 
-    auto* credit = new QLabel(QStringLiteral("Real-time tracking, Doppler tuning and rotor control for "
-                                             "amateur-radio ground stations. Orbits by the Plan13 method. "
-                                             "73 and good passes."),
+    auto* credit
+        = new QLabel(QStringLiteral("Real-time tracking, Doppler tuning and rotor control for "
+                                    "amateur-radio ground stations. Orbits by the Plan13 method. "
+                                    "73 and good passes."),
             this);
     credit->setObjectName(QStringLiteral("Label3"));
     credit->setWordWrap(true);

@@ -98,9 +98,9 @@ void FrequencyWindow::Command1_Click()
 {
     const QListWidgetItem* current = m_rows->currentItem();
     const int row = current && current->isSelected() ? m_rows->currentRow() : -1;
-    const QString problem = m_receiver.ApplyFrequencyChoice(row, m_typedDownlink->text());
-    if (!problem.isEmpty()) {
-        m_message->setText(problem);
+    const Result<void> applied = m_receiver.ApplyFrequencyChoice(row, m_typedDownlink->text());
+    if (!applied) {
+        m_message->setText(applied.Error());
         m_message->show();
         return;
     }

@@ -2,6 +2,8 @@
 // enabled states as the window stands before start-up has run.
 #include "ui/AboutBox.h"
 #include "ui/MainWindow.h"
+
+#include "core/Version.h"
 #include "ui/MainWindowControls.h"
 #include "ui/PanelColours.h"
 #include "ui/PassPlot.h"
@@ -426,10 +428,11 @@ void MainWindow::BuildCentralWidget()
     split->setSizes({ 600, 80 });
     page->addWidget(split, 1);
 
-    auto* credit
-        = new QLineEdit(QStringLiteral("aostrack 1.1.1 · Plan13 orbits, Doppler tuning and "
-                                       "EasyComm rotor control for amateur satellite stations"),
-            central);
+    auto* credit = new QLineEdit(QStringLiteral("aostrack %1 · Plan13 orbits, Doppler tuning and "
+                                                "EasyComm rotor control for amateur satellite "
+                                                "stations")
+                                     .arg(QLatin1String(kProgramVersion)),
+        central);
     m_controls.Credit = credit;
     credit->setFrame(false);
     credit->setReadOnly(true);

@@ -38,18 +38,21 @@ bool ElementUpdate::Start(const UpdateRequest& request)
         return true;
     }
     if (request.TleFilePath.trimmed().isEmpty()) {
-        emit progressLine(QStringLiteral("no TLE file loaded: open a TLE file first, nothing updated"));
+        emit progressLine(
+            QStringLiteral("no TLE file loaded: open a TLE file first, nothing updated"));
         emit finished(false);
         return true;
     }
 
     if (request.UseServer && request.ServerBase.trimmed().isEmpty()) {
-        emit progressLine(QStringLiteral("no address for the TLE server (TLE_SERVER), nothing updated"));
+        emit progressLine(
+            QStringLiteral("no address for the TLE server (TLE_SERVER), nothing updated"));
         emit finished(false);
         return true;
     }
     if (request.UseArchive && request.ArchiveBase.trimmed().isEmpty()) {
-        emit progressLine(QStringLiteral("no address for the TLE archive (TLE_ARCHIVE), nothing updated"));
+        emit progressLine(
+            QStringLiteral("no address for the TLE archive (TLE_ARCHIVE), nothing updated"));
         emit finished(false);
         return true;
     }
@@ -199,10 +202,10 @@ void ElementUpdate::WriteFile()
         // ReplaceTleFile ends the file with the one line break.
         while (text.endsWith(u'\n') || text.endsWith(u'\r'))
             text.chop(1);
-        const QString error = ReplaceTleFile(
+        const Result<void> replaced = ReplaceTleFile(
             m_request.TleFilePath, text, [this](const QString& line) { emit progressLine(line); });
-        if (!error.isEmpty()) {
-            Stop(error);
+        if (!replaced) {
+            Stop(replaced.Error());
             return;
         }
         m_running = false;
@@ -215,10 +218,10 @@ void ElementUpdate::WriteFile()
         Stop(QStringLiteral("refused: the pages hold no element set"));
         return;
     }
-    const QString error = ReplaceTleFile(m_request.TleFilePath, m_collected,
-                                         [this](const QString& line) { emit progressLine(line); });
-    if (!error.isEmpty()) {
-        Stop(error);
+    const Result<void> replaced = ReplaceTleFile(m_request.TleFilePath, m_collected,
+        [this](const QString& line) { emit progressLine(line); });
+    if (!replaced) {
+        Stop(replaced.Error());
         return;
     }
     m_running = false;

@@ -16,23 +16,25 @@ namespace {
 // temporary file, synced and renamed over the backup, so an older backup is
 // only ever replaced by a complete copy. The current file itself is not
 // moved: the TLE name must not go empty between two renames.
-QString SaveBackup(const QString& tleFilePath)
+Result<void> SaveBackup(const QString& tleFilePath)
 {
     const QString backupPath = BackupPathFor(tleFilePath);
     QFile current(tleFilePath);
     errno = 0;
     if (!current.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot read %1: %2")
-            .arg(tleFilePath, FileErrorReason(current, errno));
+        return Failure {
+            QStringLiteral("cannot read %1: %2").arg(tleFilePath, FileErrorReason(current, errno))
+        };
     errno = 0;
     const QByteArray oldBytes = current.readAll();
     if (current.error() != QFileDevice::NoError)
-        return QStringLiteral("cannot read %1: %2")
-            .arg(tleFilePath, FileErrorReason(current, errno));
+        return Failure {
+            QStringLiteral("cannot read %1: %2").arg(tleFilePath, FileErrorReason(current, errno))
+        };
     current.close();
 
     if (QFileInfo(backupPath).isDir())
-        return QStringLiteral("cannot write backup %1: it is a folder").arg(backupPath);
+        return Failure { QStringLiteral("cannot write backup %1: it is a folder").arg(backupPath) };
     QSaveFile backup(backupPath);
     // errno is read right after each call: QSaveFile keeps a full disk's
     // reason nowhere else.
@@ -41,8 +43,8 @@ QString SaveBackup(const QString& tleFilePath)
     ok = ok && backup.write(oldBytes) == oldBytes.size();
     ok = ok && backup.commit() && backup.error() == QFileDevice::NoError;
     if (!ok)
-        return QStringLiteral("cannot write backup %1: %2")
-            .arg(backupPath, FileErrorReason(backup, errno));
+        return Failure { QStringLiteral("cannot write backup %1: %2")
+                             .arg(backupPath, FileErrorReason(backup, errno)) };
     return {};
 }
 
@@ -53,14 +55,14 @@ QString BackupPathFor(const QString& tleFilePath)
     return tleFilePath + QStringLiteral("_old");
 }
 
-QString ReplaceTleFile(const QString& tleFilePath, const QString& text,
-                       const std::function<void(const QString&)>& progress)
+Result<void> ReplaceTleFile(const QString& tleFilePath, const QString& text,
+    const std::function<void(const QString&)>& progress)
 {
     if (tleFilePath.isEmpty())
-        return QStringLiteral("no TLE file name");
+        return Failure { QStringLiteral("no TLE file name") };
     const QFileInfo info(tleFilePath);
     if (info.isDir())
-        return QStringLiteral("%1 is a folder, not a TLE file").arg(tleFilePath);
+        return Failure { QStringLiteral("%1 is a folder, not a TLE file").arg(tleFilePath) };
 
     // QSaveFile writes into a temporary file in the TLE file's folder and
     // renames it over the TLE file only on commit (after flushing to disk).
@@ -73,25 +75,27 @@ QString ReplaceTleFile(const QString& tleFilePath, const QString& text,
     bool ok = next.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     ok = ok && next.write(bytes) == bytes.size();
     if (!ok)
-        return QStringLiteral("cannot write %1: %2")
-            .arg(tleFilePath, FileErrorReason(next, errno));
+        return Failure {
+            QStringLiteral("cannot write %1: %2").arg(tleFilePath, FileErrorReason(next, errno))
+        };
 
     // The step is announced even when there is no old file yet (the first
     // update of a fresh station); there is then nothing to keep.
     progress(QStringLiteral("save old TLE file"));
     if (info.exists()) {
-        if (const QString error = SaveBackup(tleFilePath); !error.isEmpty()) {
+        if (Result<void> saved = SaveBackup(tleFilePath); !saved) {
             next.cancelWriting();
             next.commit();
-            return error;
+            return saved;
         }
     }
 
     progress(QStringLiteral("write new TLE file"));
     errno = 0;
     if (!next.commit() || next.error() != QFileDevice::NoError)
-        return QStringLiteral("cannot write %1: %2")
-            .arg(tleFilePath, FileErrorReason(next, errno));
+        return Failure {
+            QStringLiteral("cannot write %1: %2").arg(tleFilePath, FileErrorReason(next, errno))
+        };
     return {};
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 // Replacing the TLE file without ever losing it.
+#include "core/Result.h"
+
 #include <QString>
 #include <functional>
 
@@ -15,9 +17,9 @@ QString BackupPathFor(const QString& tleFilePath);
 // backup; then the temporary file is renamed over the TLE file. At every
 // moment the TLE name holds either the complete old or the complete new file.
 // progress receives "save old TLE file" (also when there is no old file) and
-// "write new TLE file" as the steps begin. Returns an empty text on success,
-// otherwise why it failed (naming the file); the TLE file is then unchanged.
-QString ReplaceTleFile(const QString& tleFilePath, const QString& text,
-                       const std::function<void(const QString&)>& progress);
+// "write new TLE file" as the steps begin. A failure says why, naming the
+// file and the system's reason; the TLE file is then unchanged.
+Result<void> ReplaceTleFile(const QString& tleFilePath, const QString& text,
+    const std::function<void(const QString&)>& progress);
 
 } // namespace aostrack

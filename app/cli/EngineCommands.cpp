@@ -201,89 +201,80 @@ QString TextNumber(double value, int decimals)
 
 } // namespace
 
-int RunStateCommand(const QStringList& argList)
+namespace {
+
+QString StateHelp()
 {
-    QStringList valueOptions = kCommonValueOptions;
-    valueOptions << QStringLiteral("--at") << QStringLiteral("--freq");
-    const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
-    if (args.Has(QStringLiteral("--help"))) {
-        WriteOut(
-            QStringLiteral(
-                "Usage: aostrack-cli state [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG] [--lon DEG]\n"
-                "                          [--height KM] [--at YYYY-MM-DDTHH:MM:SSZ] [--freq KHZ] "
-                "[--json]\n"
-                "\n"
-                "The orbit engine's results for one satellite at one UTC second, as the\n"
-                "window's data panel shows them.\n"
-                "\n")
-            + CommonHelp()
-            + QStringLiteral(
-                "  --at TIME        the instant, UTC (default: now)\n"
-                "  --freq KHZ       tuned frequency for the path loss, kHz (default 0: the\n"
-                "                   frequency term is left out)\n"
-                "\n"
-                "JSON keys: Name CatalogNumber (0 when the file gives none) SatAzimuth\n"
-                "SatElevation SatRange RangeRate SubSatLat SubSatLon PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
-                "Illumination IlluminationText SunElevation InEclipse MayBeVisible; with\n"
-                "--model sgp4 also TemeX TemeY TemeZ (km) TemeVx TemeVy TemeVz (km/s), the\n"
-                "TEME state of the SGP4 theory.\n"
-                "Degrees, km, km/s (range rate positive while the distance grows), dB.\n"
-                "Example:\n"
-                "  aostrack-cli state --tle amateur.txt --sat \"ISS (ZARYA)\" --lat 48.1371 \\\n"
-                "      --lon 11.5754 --height 0.519 --at 2024-02-12T18:00:00Z --json\n"));
-        return ExitOk;
+    return QStringLiteral(
+               "Usage: aostrack-cli state [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG]\n"
+               "                          [--lon DEG] [--height KM] [--at YYYY-MM-DDTHH:MM:SSZ]\n"
+               "                          [--freq KHZ] [--json]\n"
+               "\n"
+               "The orbit engine's results for one satellite at one UTC second, as the\n"
+               "window's data panel shows them.\n"
+               "\n")
+        + CommonHelp()
+        + QStringLiteral(
+            "  --at TIME        the instant, UTC (default: now)\n"
+            "  --freq KHZ       tuned frequency for the path loss, kHz (default 0: the\n"
+            "                   frequency term is left out)\n"
+            "\n"
+            "JSON keys: Name CatalogNumber (0 when the file gives none) SatAzimuth\n"
+            "SatElevation SatRange RangeRate SubSatLat SubSatLon PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
+            "Illumination IlluminationText SunElevation InEclipse MayBeVisible; with\n"
+            "--model sgp4 also TemeX TemeY TemeZ (km) TemeVx TemeVy TemeVz (km/s), the\n"
+            "TEME state of the SGP4 theory.\n"
+            "Degrees, km, km/s (range rate positive while the distance grows), dB.\n"
+            "Example:\n"
+            "  aostrack-cli state --tle amateur.txt --sat \"ISS (ZARYA)\" --lat 48.1371 \\\n"
+            "      --lon 11.5754 --height 0.519 --at 2024-02-12T18:00:00Z --json\n");
+}
+
+// The state as one JSON object: which satellite, then the fields under the
+// engine's names.
+QString StateJson(
+    const EngineInputs& in, const SatelliteState& s, const std::optional<TemeState>& teme)
+{
+    QStringList fields;
+    fields << QStringLiteral("\"Name\": ") + JsonString(in.satName)
+           << QStringLiteral("\"CatalogNumber\": %1").arg(in.elements.CatalogNumber)
+           << QStringLiteral("\"SatAzimuth\": ") + JsonNumber(s.SatAzimuth)
+           << QStringLiteral("\"SatElevation\": ") + JsonNumber(s.SatElevation)
+           << QStringLiteral("\"SatRange\": ") + JsonNumber(s.SatRange)
+           << QStringLiteral("\"RangeRate\": ") + JsonNumber(s.RangeRate)
+           << QStringLiteral("\"SubSatLat\": ") + JsonNumber(s.SubSatLat)
+           << QStringLiteral("\"SubSatLon\": ") + JsonNumber(s.SubSatLon)
+           << QStringLiteral("\"PathLoss\": ") + JsonNumber(s.PathLoss)
+           << QStringLiteral("\"DayFraction\": ") + JsonNumber(s.DayFraction)
+           << QStringLiteral("\"MeanAnomaly\": ") + JsonNumber(s.MeanAnomaly)
+           << QStringLiteral("\"MAPhase\": %1").arg(s.MAPhase)
+           << QStringLiteral("\"OrbitNumber\": %1").arg(s.OrbitNumber)
+           << QStringLiteral("\"SatHeight\": ") + JsonNumber(s.SatHeight)
+           << QStringLiteral("\"SunAngle\": ") + JsonNumber(s.SunAngle)
+           << QStringLiteral("\"Illumination\": ") + JsonNumber(s.Illumination)
+           << QStringLiteral("\"IlluminationText\": ")
+            + JsonString(QString::fromUtf8(
+                s.IlluminationText.data(), static_cast<qsizetype>(s.IlluminationText.size())))
+           << QStringLiteral("\"SunElevation\": ") + JsonNumber(s.SunElevation)
+           << QStringLiteral("\"InEclipse\": ") + JsonBool(s.InEclipse)
+           << QStringLiteral("\"MayBeVisible\": ") + JsonBool(s.MayBeVisible);
+    if (teme) {
+        const auto& r = teme->PositionKm;
+        const auto& v = teme->VelocityKmPerSec;
+        fields << QStringLiteral("\"TemeX\": ") + JsonNumber(r[0])
+               << QStringLiteral("\"TemeY\": ") + JsonNumber(r[1])
+               << QStringLiteral("\"TemeZ\": ") + JsonNumber(r[2])
+               << QStringLiteral("\"TemeVx\": ") + JsonNumber(v[0])
+               << QStringLiteral("\"TemeVy\": ") + JsonNumber(v[1])
+               << QStringLiteral("\"TemeVz\": ") + JsonNumber(v[2]);
     }
-    const EngineInputs in = ResolveInputs(args);
-    const auto at = InstantOption(args, QStringLiteral("--at"));
-    const double freqKHz = args.Has(QStringLiteral("--freq"))
-        ? ParseNumberInRange(args.Value(QStringLiteral("--freq")), QStringLiteral("--freq"), 0, 1e9)
-        : 0.0;
+    return QStringLiteral("{") + fields.join(QStringLiteral(", ")) + QStringLiteral("}\n");
+}
 
-    std::optional<TemeState> teme;
-    const SatelliteState s = RunEngine(in, [&] {
-        const OrbitModel model(in.elements, in.station, in.model);
-        teme = model.Teme(at);
-        return model.Compute(at, freqKHz);
-    });
-
-    if (args.Has(QStringLiteral("--json"))) {
-        QStringList fields;
-        fields << QStringLiteral("\"Name\": ") + JsonString(in.satName)
-               << QStringLiteral("\"CatalogNumber\": %1").arg(in.elements.CatalogNumber)
-               << QStringLiteral("\"SatAzimuth\": ") + JsonNumber(s.SatAzimuth)
-               << QStringLiteral("\"SatElevation\": ") + JsonNumber(s.SatElevation)
-               << QStringLiteral("\"SatRange\": ") + JsonNumber(s.SatRange)
-               << QStringLiteral("\"RangeRate\": ") + JsonNumber(s.RangeRate)
-               << QStringLiteral("\"SubSatLat\": ") + JsonNumber(s.SubSatLat)
-               << QStringLiteral("\"SubSatLon\": ") + JsonNumber(s.SubSatLon)
-               << QStringLiteral("\"PathLoss\": ") + JsonNumber(s.PathLoss)
-               << QStringLiteral("\"DayFraction\": ") + JsonNumber(s.DayFraction)
-               << QStringLiteral("\"MeanAnomaly\": ") + JsonNumber(s.MeanAnomaly)
-               << QStringLiteral("\"MAPhase\": %1").arg(s.MAPhase)
-               << QStringLiteral("\"OrbitNumber\": %1").arg(s.OrbitNumber)
-               << QStringLiteral("\"SatHeight\": ") + JsonNumber(s.SatHeight)
-               << QStringLiteral("\"SunAngle\": ") + JsonNumber(s.SunAngle)
-               << QStringLiteral("\"Illumination\": ") + JsonNumber(s.Illumination)
-               << QStringLiteral("\"IlluminationText\": ")
-                + JsonString(QString::fromUtf8(
-                    s.IlluminationText.data(), static_cast<qsizetype>(s.IlluminationText.size())))
-               << QStringLiteral("\"SunElevation\": ") + JsonNumber(s.SunElevation)
-               << QStringLiteral("\"InEclipse\": ") + JsonBool(s.InEclipse)
-               << QStringLiteral("\"MayBeVisible\": ") + JsonBool(s.MayBeVisible);
-        if (teme) {
-            const auto& r = teme->PositionKm;
-            const auto& v = teme->VelocityKmPerSec;
-            fields << QStringLiteral("\"TemeX\": ") + JsonNumber(r[0])
-                   << QStringLiteral("\"TemeY\": ") + JsonNumber(r[1])
-                   << QStringLiteral("\"TemeZ\": ") + JsonNumber(r[2])
-                   << QStringLiteral("\"TemeVx\": ") + JsonNumber(v[0])
-                   << QStringLiteral("\"TemeVy\": ") + JsonNumber(v[1])
-                   << QStringLiteral("\"TemeVz\": ") + JsonNumber(v[2]);
-        }
-        WriteOut(QStringLiteral("{") + fields.join(QStringLiteral(", ")) + QStringLiteral("}\n"));
-        return ExitOk;
-    }
-
+// The state as one named line per field, with units.
+QString StateText(const EngineInputs& in, std::chrono::sys_seconds at, const SatelliteState& s,
+    const std::optional<TemeState>& teme)
+{
     QString text = QStringLiteral("%1 (record %2 of %3) at %4\n")
                        .arg(in.satName)
                        .arg(in.record)
@@ -328,7 +319,34 @@ int RunStateCommand(const QStringList& argList)
         for (int k = 0; k < 3; ++k)
             row(rates[k], TextNumber(teme->VelocityKmPerSec[k], 9), "km/s");
     }
-    WriteOut(text);
+    return text;
+}
+
+} // namespace
+
+int RunStateCommand(const QStringList& argList)
+{
+    QStringList valueOptions = kCommonValueOptions;
+    valueOptions << QStringLiteral("--at") << QStringLiteral("--freq");
+    const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
+    if (args.Has(QStringLiteral("--help"))) {
+        WriteOut(StateHelp());
+        return ExitOk;
+    }
+    const EngineInputs in = ResolveInputs(args);
+    const auto at = InstantOption(args, QStringLiteral("--at"));
+    const double freqKHz = args.Has(QStringLiteral("--freq"))
+        ? ParseNumberInRange(args.Value(QStringLiteral("--freq")), QStringLiteral("--freq"), 0, 1e9)
+        : 0.0;
+
+    std::optional<TemeState> teme;
+    const SatelliteState s = RunEngine(in, [&] {
+        const OrbitModel model(in.elements, in.station, in.model);
+        teme = model.Teme(at);
+        return model.Compute(at, freqKHz);
+    });
+
+    WriteOut(args.Has(QStringLiteral("--json")) ? StateJson(in, s, teme) : StateText(in, at, s, teme));
     return ExitOk;
 }
 

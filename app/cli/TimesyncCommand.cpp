@@ -9,7 +9,6 @@
 #include "core/EventLog.h"
 #include "core/SystemClock.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <memory>
 #include <optional>
@@ -59,13 +58,6 @@ int RunTimesyncCommand(const QStringList& args)
         throw UsageError(QStringLiteral(
             "\"%1\" is not a time server of the form HOST, HOST:PORT or [ADDRESS]:PORT")
                              .arg(server));
-
-    std::optional<QCoreApplication> ownApp;
-    int argc = 1;
-    char name[] = "aostrack-cli";
-    char* argv[] = { name, nullptr };
-    if (!QCoreApplication::instance())
-        ownApp.emplace(argc, argv);
 
     SystemClock clock;
     EventLog log(clock);

@@ -7,7 +7,6 @@
 #include "app/cli/Commands.h"
 #include "update/ElementUpdate.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <chrono>
 #include <optional>
@@ -43,13 +42,13 @@ int RunUpdateCommand(const QStringList& args)
         WriteOut(UpdateHelp());
         return ExitOk;
     }
-    const ParsedArgs parsed = ParseOptions(
-        args, { QStringLiteral("--config"), QStringLiteral("--timeout") },
-        { QStringLiteral("--server"), QStringLiteral("--archive") });
+    const ParsedArgs parsed
+        = ParseOptions(args, { QStringLiteral("--config"), QStringLiteral("--timeout") },
+            { QStringLiteral("--server"), QStringLiteral("--archive") });
     std::chrono::milliseconds timeout = HttpPageFetcher::DefaultTimeout;
     if (parsed.Has(QStringLiteral("--timeout"))) {
-        const double seconds = ParseNumberInRange(parsed.Value(QStringLiteral("--timeout")),
-                                                  QStringLiteral("--timeout"), 0.1, 3600);
+        const double seconds = ParseNumberInRange(
+            parsed.Value(QStringLiteral("--timeout")), QStringLiteral("--timeout"), 0.1, 3600);
         timeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
     }
 
@@ -65,16 +64,9 @@ int RunUpdateCommand(const QStringList& args)
     request.UseArchive = parsed.Has(QStringLiteral("--archive"));
     request.UseServer = parsed.Has(QStringLiteral("--server")) || !request.UseArchive;
 
-    std::optional<QCoreApplication> ownApp;
-    int argc = 1;
-    char name[] = "aostrack-cli";
-    char* argv[] = { name, nullptr };
-    if (!QCoreApplication::instance())
-        ownApp.emplace(argc, argv);
-
     ElementUpdate update(std::make_unique<HttpPageFetcher>(timeout));
-    QObject::connect(&update, &ElementUpdate::progressLine,
-                     [](const QString& line) { WriteOut(line + u'\n'); });
+    QObject::connect(
+        &update, &ElementUpdate::progressLine, [](const QString& line) { WriteOut(line + u'\n'); });
     // No window here: waiting in a local loop is what the tool is for.
     QEventLoop loop;
     bool replaced = false;

@@ -2,6 +2,7 @@
 // a failure shows its messages and ends the program with exit code 1.
 #include "core/StationSession.h"
 #include "core/SystemClock.h"
+#include "core/Version.h"
 #include "ui/Dialogs.h"
 #include "ui/FrequencyWindow.h"
 #include "ui/MainWindow.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("aostrack"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1.1"));
+    QApplication::setApplicationVersion(QLatin1String(aostrack::kProgramVersion));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     aostrack::SystemClock systemClock;

@@ -221,11 +221,12 @@ void RigctldClient::ReadAnswers(TimePoint now)
         start = end + 1;
         if (line.rfind("RPRT", 0) != 0)
             continue;
-        m_lastReply = std::atoi(std::string(line.substr(4)).c_str());
+        // "RPRT 0": accepted; a negative code is hamlib's refusal.
+        const int reply = std::atoi(std::string(line.substr(4)).c_str());
         if (m_pending > 0)
             --m_pending;
         m_waitSince = now;
-        if (m_lastReply != 0) {
+        if (reply != 0) {
             Note("rigctld refused the frequency: " + std::string(line));
             m_refused = true;
         } else if (m_refused || m_flooded) {

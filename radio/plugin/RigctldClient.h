@@ -36,9 +36,6 @@ public:
     // Advances connecting, reads answers, notices a closed daemon.
     void Poll();
 
-    bool IsConnected() const { return m_state == State::Connected; }
-    // Last "RPRT" code the daemon sent (0: accepted), or 1 before any.
-    int LastReply() const { return m_lastReply; }
     // The latest change of the link, for the operator: "connected to rigctld
     // at localhost:4532", "lost rigctld at ...", "cannot connect to ...".
     const std::string& Status() const { return m_status; }
@@ -73,7 +70,6 @@ private:
     int m_pending = 0; // commands without an answer yet
     std::string m_in;
     std::string m_out;
-    int m_lastReply = 1;
     std::string m_status;
     bool m_refused = false; // the daemon refused the last frequency
     bool m_flooded = false; // the last connection was dropped for flooding

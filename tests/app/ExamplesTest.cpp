@@ -135,7 +135,7 @@ TEST(ExampleDopplerSql, FirstRowGivesThePublishedDownlink)
             = ReadFrequencyRows(path, QString::fromLatin1(c.name), QLocale::c());
         ASSERT_FALSE(rows.Rows.isEmpty());
         const auto fields = ParseFrequencyRow(rows.Rows.first(), QLocale::c());
-        ASSERT_TRUE(fields.has_value());
+        ASSERT_TRUE(fields.Ok());
         EXPECT_EQ(fields->FreqKHz, c.downlinkKHz);
         EXPECT_EQ(fields->Note, QString::fromLatin1(c.note));
     }

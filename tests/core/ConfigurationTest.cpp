@@ -321,30 +321,31 @@ TEST(QthText, WorkedExamples)
     EXPECT_EQ(QthText(config, QLocale(QLocale::German, QLocale::Germany)), ",50/-,25");
 }
 
-TEST(LoadConfiguration, RotorLineLoggedPlain)
+TEST(ReadConfigurationFile, RotorLineAndPaths)
 {
     QTemporaryDir dir;
     WriteFile(dir.filePath("sat.ini"),
         "ROTOR_PORT=3\r\nROTOR_PORT_SETTINGS=9600,n,8,1\r\nROTOR_DEG=5\r\nTLEFILE=amateur.txt\r\n");
     FakeClock clock(std::chrono::sys_seconds(std::chrono::seconds(1'700'000'000)));
     EventLog log(clock);
-    const Configuration config = LoadConfiguration(dir.path(), log, kEnglish);
-    EXPECT_EQ(log.Lines(), QStringList { "Rotor at COM3, 9600,n,8,1  (5\u00B0)" });
+    const Configuration config = ReadConfigurationFile(dir.path(), log, kEnglish);
+    EXPECT_TRUE(log.Lines().isEmpty());
+    EXPECT_EQ(RotorLogLine(config), "Rotor at COM3, 9600,n,8,1  (5\u00B0)");
     EXPECT_EQ(config.IniPath, dir.filePath("sat.ini"));
     EXPECT_EQ(config.TleFilePath, dir.filePath("amateur.txt"));
 }
 
-TEST(LoadConfiguration, LatinOneAndUtf8)
+TEST(ReadConfigurationFile, LatinOneAndUtf8)
 {
     QTemporaryDir dir;
     WriteFile(dir.filePath("sat.ini"), "QTH=K\xf6ln\n");
     FakeClock clock;
     EventLog log(clock);
-    EXPECT_EQ(
-        LoadConfiguration(dir.path(), log, kEnglish).StationName, QString::fromUtf8("K\u00f6ln"));
+    EXPECT_EQ(ReadConfigurationFile(dir.path(), log, kEnglish).StationName,
+        QString::fromUtf8("K\u00f6ln"));
     WriteFile(dir.filePath("sat.ini"), "\xef\xbb\xbfQTH=K\xc3\xb6ln\n");
-    EXPECT_EQ(
-        LoadConfiguration(dir.path(), log, kEnglish).StationName, QString::fromUtf8("K\u00f6ln"));
+    EXPECT_EQ(ReadConfigurationFile(dir.path(), log, kEnglish).StationName,
+        QString::fromUtf8("K\u00f6ln"));
 }
 
 TEST(StartupError, SeveralBoxes)

@@ -18,15 +18,13 @@ namespace aostrack::test {
 
 class RecordingLibrary : public ReceiverLibrary {
 public:
-    bool Load(QString* whyNot) override
+    Result<void> Load() override
     {
         ++Loads;
-        if (!Loadable) {
-            *whyNot = QStringLiteral("ExtIO_FCD_Quillon in /nowhere");
-            return false;
-        }
+        if (!Loadable)
+            return Failure { QStringLiteral("ExtIO_FCD_Quillon in /nowhere") };
         m_loaded = true;
-        return true;
+        return {};
     }
     bool IsLoaded() const override { return m_loaded; }
     QString Location() const override { return QStringLiteral("/test/libExtIO_FCD_Quillon.so"); }

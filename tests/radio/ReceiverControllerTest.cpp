@@ -314,7 +314,7 @@ TEST_F(ReceiverControllerTest, TypedFrequencyWinsAndRowNoteStays)
 {
     s.Controller.LoadFrequencyList(QStringLiteral("AO-73"));
     s.Controller.SliderChanged(120);
-    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(2, QStringLiteral(" 29502.5 ")), QString());
+    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(2, QStringLiteral(" 29502.5 ")).Error(), QString());
     EXPECT_DOUBLE_EQ(s.State.NominalFreq, 29502.5);
     EXPECT_DOUBLE_EQ(s.State.TunedFreq, 29502.5);
     EXPECT_EQ(s.State.FreqNote, QStringLiteral("CW"));
@@ -330,7 +330,7 @@ TEST_F(ReceiverControllerTest, NeitherRowNorTypedChangesNothing)
     s.Controller.LoadFrequencyList(QStringLiteral("FO-29"));
     const FrequencyState before = s.State;
     const FrequencyFrame frameBefore = Frame();
-    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(-1, QStringLiteral("  ")), QString());
+    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(-1, QStringLiteral("  ")).Error(), QString());
     EXPECT_EQ(s.State, before);
     EXPECT_EQ(Frame(), frameBefore);
 }
@@ -339,7 +339,7 @@ TEST_F(ReceiverControllerTest, MalformedTypedFrequencyChangesNothing)
 {
     s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
     const FrequencyState before = s.State;
-    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(1, QStringLiteral("145.9 MHz")),
+    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(1, QStringLiteral("145.9 MHz")).Error(),
         QStringLiteral("\"145.9 MHz\" is not a frequency in kHz."));
     EXPECT_EQ(s.State, before);
 }
@@ -348,7 +348,7 @@ TEST_F(ReceiverControllerTest, TypedFrequencyWithGermanSettings)
 {
     s.Controller.SetLocale(QLocale(QLocale::German, QLocale::Germany));
     s.Controller.LoadFrequencyList(QStringLiteral("AO-7"));
-    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(0, QStringLiteral("145935,5")), QString());
+    EXPECT_EQ(s.Controller.ApplyFrequencyChoice(0, QStringLiteral("145935,5")).Error(), QString());
     EXPECT_DOUBLE_EQ(s.State.NominalFreq, 145935.5);
     EXPECT_EQ(Frame().TunedFreqText, QStringLiteral(" 145935.5 kHz"));
 }

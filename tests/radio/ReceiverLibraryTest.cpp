@@ -51,8 +51,9 @@ TEST(ReceiverLibraryTest, MissingLibraryDefaultLooksBesideTheExecutable)
     // library. (A name of its own, since a library of the same name that
     // another test loaded already would be found by the dynamic linker.)
     SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon_beside"));
-    QString whyNot;
-    EXPECT_FALSE(library.Load(&whyNot));
+    const Result<void> loaded = library.Load();
+    EXPECT_FALSE(loaded);
+    const QString whyNot = loaded.Error();
     EXPECT_TRUE(whyNot.startsWith(
         QStringLiteral("ExtIO_FCD_Quillon_beside in %1 or on the system's library path (")
             .arg(QCoreApplication::applicationDirPath())))

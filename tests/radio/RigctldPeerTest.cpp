@@ -123,8 +123,8 @@ protected:
         m_port = FreeLoopbackPort();
         ASSERT_NE(m_port, 0);
         m_plugin = std::make_unique<PluginCopy>(m_port);
-        QString whyNot;
-        ASSERT_TRUE(m_plugin->Library->Load(&whyNot)) << whyNot.toStdString();
+        const Result<void> loaded = m_plugin->Library->Load();
+        ASSERT_TRUE(loaded) << loaded.Error().toStdString();
     }
     void TearDown() override
     {
@@ -255,8 +255,8 @@ TEST(RigctldWireTest, OnlyChangesAreSent)
 {
     FakeRigctld daemon;
     PluginCopy plugin(daemon.Port());
-    QString whyNot;
-    ASSERT_TRUE(plugin.Library->Load(&whyNot)) << whyNot.toStdString();
+    const Result<void> loaded = plugin.Library->Load();
+    ASSERT_TRUE(loaded) << loaded.Error().toStdString();
     plugin.Library->OpenForm(-1);
     // Four ticks a second, one new frequency a second.
     const int32_t ticks[] = { 145972565, 145972565, 145972565, 145972565, 145972601, 145972601 };
@@ -290,8 +290,8 @@ TEST(RigctldWireTest, ReceiverIniForms)
     for (const char* form : forms) {
         FakeRigctld daemon;
         PluginCopy plugin(QString::fromLatin1(form).arg(daemon.Port()).toLatin1());
-        QString whyNot;
-        ASSERT_TRUE(plugin.Library->Load(&whyNot)) << whyNot.toStdString();
+        const Result<void> loaded = plugin.Library->Load();
+        ASSERT_TRUE(loaded) << loaded.Error().toStdString();
         plugin.Library->OpenForm(-1);
         EXPECT_TRUE(WaitFor([&] {
             plugin.Library->SetHWLO(145800000);
@@ -306,8 +306,8 @@ TEST(RigctldWireTest, NothingIsSentBeforeOpenFormOrAfterHideGui)
 {
     FakeRigctld daemon;
     PluginCopy plugin(daemon.Port());
-    QString whyNot;
-    ASSERT_TRUE(plugin.Library->Load(&whyNot)) << whyNot.toStdString();
+    const Result<void> loaded = plugin.Library->Load();
+    ASSERT_TRUE(loaded) << loaded.Error().toStdString();
     plugin.Library->SetHWLO(145972565);
     plugin.Library->OpenForm(-1);
     ASSERT_TRUE(WaitFor([&] {

@@ -7,17 +7,15 @@ namespace aostrack {
 
 class FakeSerialPort final : public SerialPort {
 public:
-    bool Open(const QString& device, const SerialSettings& settings, QString* error) override
+    Result<void> Open(const QString& device, const SerialSettings& settings) override
     {
         ++opens;
         openedDevice = device;
         openedSettings = settings;
-        if (!openFailure.isEmpty()) {
-            *error = openFailure;
-            return false;
-        }
+        if (!openFailure.isEmpty())
+            return Failure { openFailure };
         m_open = true;
-        return true;
+        return {};
     }
     void Close() override
     {
@@ -26,17 +24,16 @@ public:
         m_open = false;
     }
     bool IsOpen() const override { return m_open; }
-    bool Write(const QByteArray& bytes, QString* error) override
+    Result<void> Write(const QByteArray& bytes) override
     {
         if (!writeFailure.isEmpty()) {
-            *error = writeFailure;
             m_open = false;
             // A real port also reports the failure as a lost device.
             emit lost(writeFailure);
-            return false;
+            return Failure { writeFailure };
         }
         written += bytes;
-        return true;
+        return {};
     }
     // The device vanishes under the open port.
     void Unplug(const QString& reason)

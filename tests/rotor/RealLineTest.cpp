@@ -117,7 +117,7 @@ TEST_F(RealLineTest, normal)
     ASSERT_TRUE(rotor.PortOpen()) << m_log.Lines().join('\n').toStdString();
     EXPECT_EQ(m_log.Lines().last(), Timed(": " + rotorEnd.SlaveName() + " 9600,n,8,1 opened "));
 
-    // Rising in the south-west, one second apart, four ticks a second; step 5.
+    // Rising in the south-west, one second apart, four ticks a second; 5° rotor step.
     const double track[][2] = { { 210.2, -2.0 }, { 213.9, 4.2 }, { 215.4, 8.1 }, { 219.6, 9.9 } };
     for (const auto& look : track)
         for (int tick = 0; tick < 4; ++tick)

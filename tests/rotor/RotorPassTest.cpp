@@ -1,5 +1,5 @@
 // Whole passes through UpdateRotor, four ticks a second on a fake clock,
-// step 5 and automatic park: the exact bytes the rotor receives.
+// a 5° rotor step (ROTOR_DEG=5) and automatic park: the exact bytes the rotor receives.
 #include "RotorLinkFixture.h"
 
 #ifdef AOSTRACK_HAVE_ORBIT

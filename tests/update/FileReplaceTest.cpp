@@ -68,14 +68,17 @@ protected:
     QString Replace(const QString& path, const QString& text)
     {
         m_progress.clear();
-        return ReplaceTleFile(path, text, [this](const QString& line) { m_progress << line; });
+        return ReplaceTleFile(path, text, [this](const QString& line) {
+            m_progress << line;
+        }).Error();
     }
     QStringList m_progress;
 };
 
 TEST_F(TleFileReplaceTest, BackupPathAppendsToWholeName)
 {
-    EXPECT_EQ(BackupPathFor(QStringLiteral("/data/keps.txt")), QStringLiteral("/data/keps.txt_old"));
+    EXPECT_EQ(
+        BackupPathFor(QStringLiteral("/data/keps.txt")), QStringLiteral("/data/keps.txt_old"));
     EXPECT_EQ(BackupPathFor(QStringLiteral("amateur")), QStringLiteral("amateur_old"));
 }
 
