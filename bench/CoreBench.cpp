@@ -2,6 +2,7 @@
 // one whole tick, and the satellite choice (24-hour list, 14-hour search,
 // per-second track) on the example station's element file.
 #include "core/DataPanel.h"
+#include "core/ElementFile.h"
 #include "core/EventLog.h"
 #include "core/NumberText.h"
 #include "core/Tracker.h"
@@ -99,6 +100,34 @@ void BM_ChooseSatellite(benchmark::State& state)
         t.tracker.ChooseSatellite(iss);
 }
 BENCHMARK(BM_ChooseSatellite)->Unit(benchmark::kMillisecond);
+
+void BM_LoadOmmJson15000(benchmark::State& state)
+{
+    // 15000 OMM records as one JSON array, numbers as JSON numbers: the 96 of
+    // the 2026-09 download repeated under new names and numbers.
+    const TleLoad real
+        = LoadTleFile(QStringLiteral(AOSTRACK_SOURCE_DIR "/tests/orbit/data/amateur-2026-09.csv"));
+    std::vector<SatRecord> records;
+    for (int i = 0; i < 15000; ++i) {
+        SatRecord r = real.Table.Record(i % real.SatCount + 1);
+        r.SatName = "SAT " + std::to_string(i);
+        r.Elements.CatalogNumber = 100000 + i;
+        records.push_back(std::move(r));
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("amateur-15000.json"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(WriteElementData(records, ElementFormat::Json).Data);
+    file.close();
+    for (auto _ : state) {
+        const TleLoad load = LoadTleFile(path);
+        if (load.SatCount != 15000)
+            state.SkipWithError("wrong count");
+        benchmark::DoNotOptimize(load.SatCount);
+    }
+}
+BENCHMARK(BM_LoadOmmJson15000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,10 +1,12 @@
 #include "core/Tracker.h"
 
+#include "core/ElementFile.h"
 #include "core/EventLog.h"
 #include "core/NumberText.h"
 #include "core/StationLinks.h"
 #include "orbit/Clock.h"
 #include "orbit/Engine.h"
+#include "orbit/Omm.h"
 #include "orbit/TimeText.h"
 #include "orbit/Tle.h"
 #include "passes/Passes.h"
@@ -34,11 +36,11 @@ QString FromUtf8(const std::string& text)
     return QString::fromStdString(text);
 }
 
-// A record predicts only from both of its element lines: a name alone would
-// propagate zeros, and line 2 alone an epoch of zero, decades away.
+// A record predicts only from a whole set: a name alone would propagate
+// zeros, and line 2 alone an epoch of zero, decades away.
 bool HasElementLines(const SatRecord& record)
 {
-    return !record.Line1.empty() && !record.Line2.empty();
+    return record.HasElementSet();
 }
 
 bool HoldsElementSet(const SatTable& table)
@@ -196,7 +198,7 @@ void Tracker::StartupFromIni(const QString& iniPath)
             throw StartupError(QStringLiteral("No TLE file found: %1: correct TLEFILE in %2")
                                    .arg(WhyNotAFile(m_config.TleFilePath), IniFileText()));
         }
-        TleLoad load = LoadTleFile(QFile::encodeName(m_config.TleFilePath).toStdString());
+        TleLoad load = LoadTleFile(m_config.TleFilePath);
         // Refused records first: they may be why nothing is left.
         ReportIgnoredLines(load, m_config.TleFilePath);
         if (!HoldsElementSet(load.Table))
@@ -466,7 +468,7 @@ bool Tracker::OpenElementFile(const QString& path)
     try {
         if (!QFileInfo(path).isFile())
             throw std::runtime_error(WhyNotAFile(path).toStdString());
-        load = LoadTleFile(QFile::encodeName(path).toStdString());
+        load = LoadTleFile(path);
     } catch (const std::exception& error) {
         m_log.LogEvent(QStringLiteral(": cannot load TLE file: %1; satellite list kept")
                            .arg(QString::fromUtf8(error.what())),
@@ -557,14 +559,14 @@ QString Tracker::ElementLine1() const
 {
     if (m_selected < 0)
         return QString();
-    return FromUtf8(m_table.Record(m_selected + 1).Line1);
+    return FromUtf8(ShownLines(m_table.Record(m_selected + 1)).first);
 }
 
 QString Tracker::ElementLine2() const
 {
     if (m_selected < 0)
         return QString();
-    return FromUtf8(m_table.Record(m_selected + 1).Line2);
+    return FromUtf8(ShownLines(m_table.Record(m_selected + 1)).second);
 }
 
 QString Tracker::QthText() const

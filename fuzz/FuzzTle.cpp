@@ -15,7 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string text(reinterpret_cast<const char*>(data), size);
     for (const TleSource source : { TleSource::LocalFile, TleSource::Download }) {
         std::istringstream in(text);
-        const TleLoad load = ReadTle(in, "fuzz", source);
+        TleLoad load;
+        try {
+            load = ReadTle(in, "fuzz", source);
+        } catch (const TleFileError&) {
+            continue; // JSON or XML: refused here, read by the catalogue loader
+        }
         for (const TleRecordIssue& issue : load.Refused)
             (void)DescribeTleIssue("fuzz", issue);
         const int propagated = load.SatCount < 8 ? load.SatCount : 8;

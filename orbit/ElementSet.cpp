@@ -1,5 +1,6 @@
 #include "orbit/ElementSet.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -30,6 +31,11 @@ std::vector<std::string> SatTable::Names() const
     for (const SatRecord& r : m_records)
         names.push_back(r.SatName);
     return names;
+}
+
+void SatTable::Reserve(int count)
+{
+    m_records.reserve(static_cast<std::size_t>(std::clamp(count, 0, Capacity)));
 }
 
 bool SatTable::Append(SatRecord record)

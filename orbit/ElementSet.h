@@ -6,8 +6,8 @@
 
 namespace aostrack {
 
-// The nine numbers of one element set that the orbit engine propagates.
-// All zero until a satellite has been selected.
+// The nine numbers of one element set that the orbit engine propagates, and
+// which object they describe. All zero until a satellite has been selected.
 struct ElementSet {
     double Epoch = 0;            // YYDDD.DDDDDDDD, UT; the year is 2000 + YY
     double Inclination = 0;      // degrees
@@ -19,16 +19,34 @@ struct ElementSet {
     double Decay = 0;            // first derivative of the mean motion as written, rev/day^2
     double EpochRev = 0;         // revolution number at epoch
     double BStar = 0;            // SGP4 drag term, 1/earth radii (Plan13 does not use it)
+    int CatalogNumber = 0;       // NORAD catalogue number, up to 9 digits; 0 when unknown
+    std::string IntlDesignator;  // international designator "1998-067A"; empty when unknown
     bool operator==(const ElementSet&) const = default;
 };
 
+// The rest of a two-line set that the model does not use but that another
+// program reading our converted files needs.
+struct ElementExtras {
+    char Classification = 'U';  // U unclassified
+    int EphemerisType = 0;      // 0: SGP4/SDP4 mean elements
+    int ElementSetNo = 999;     // element set number as the source counts them
+    double MeanMotionDdot = 0;  // second derivative of the mean motion / 6, rev/day^3
+    bool operator==(const ElementExtras&) const = default;
+};
+
 // One record of the satellite table: the lines exactly as read, the trimmed
-// name and the numbers taken from the element lines.
+// name and the numbers taken from the element lines. A record read from OMM
+// data has no lines (ShownLines of orbit/Omm.h gives the texts to show).
 struct SatRecord {
     std::string Line1;
     std::string Line2;
     std::string SatName;
     ElementSet Elements;
+    ElementExtras Extras;
+    bool FromOmm = false; // read from CSV, JSON or XML: always a whole set
+
+    // The record can be propagated: an OMM record, or both element lines read.
+    bool HasElementSet() const { return FromOmm || (!Line1.empty() && !Line2.empty()); }
     bool operator==(const SatRecord&) const = default;
 };
 
@@ -45,6 +63,8 @@ public:
     // Names of records 1..SatCount in file order (list position p is record p + 1).
     std::vector<std::string> Names() const;
 
+    // Used by the reader: room for count records (at most Capacity) ahead of a load.
+    void Reserve(int count);
     // Used by the reader: appends a record; false when the table is full.
     bool Append(SatRecord record);
     // Used by the reader: the last appended record (precondition: SatCount() > 0).

@@ -1,6 +1,8 @@
 #include "orbit/Tle.h"
 
+#include "orbit/CatalogNumber.h"
 #include "orbit/ElementCheck.h"
+#include "orbit/OmmCsv.h"
 
 #include <cerrno>
 #include <charconv>
@@ -77,6 +79,14 @@ double ReadImpliedPointNumber(std::string_view field)
     return ReadTleNumber(number);
 }
 
+void ReadCatalogNumber(std::string_view line, SatRecord& r)
+{
+    if (r.Elements.CatalogNumber != 0)
+        return;
+    if (const std::optional<int> number = ReadTleCatalogNumber(Columns(line, 3, 7)))
+        r.Elements.CatalogNumber = *number;
+}
+
 void ReadLine1(std::string_view line, SatRecord& r)
 {
     r.Line1.assign(line);
@@ -84,6 +94,15 @@ void ReadLine1(std::string_view line, SatRecord& r)
     // Column 34 carries the sign of the first derivative (blank or '-').
     r.Elements.Decay = Field(line, 34, 43);
     r.Elements.BStar = ReadImpliedPointNumber(Columns(line, 54, 61));
+    // What the model does not use is kept for conversion to other formats.
+    r.Elements.CatalogNumber = 0;
+    ReadCatalogNumber(line, r);
+    if (line.size() >= 8 && line[7] != ' ')
+        r.Extras.Classification = line[7];
+    r.Elements.IntlDesignator = IntlDesignatorFromTle(Columns(line, 10, 17));
+    r.Extras.MeanMotionDdot = ReadImpliedPointNumber(Columns(line, 45, 52));
+    r.Extras.EphemerisType = static_cast<int>(Field(line, 63, 63));
+    r.Extras.ElementSetNo = static_cast<int>(Field(line, 65, 68));
 }
 
 void ReadLine2(std::string_view line, SatRecord& r)
@@ -99,6 +118,7 @@ void ReadLine2(std::string_view line, SatRecord& r)
     r.Elements.EpochMeanAnomaly = Field(line, 44, 51);
     r.Elements.MeanMotion = Field(line, 53, 63);
     r.Elements.EpochRev = Field(line, 64, 68);
+    ReadCatalogNumber(line, r);
 }
 
 // Where the lines of the record being read stand (0: not seen).
@@ -154,7 +174,11 @@ std::optional<TleRecordIssue> CheckRecord(const SatRecord& r, const RecordLines&
 
 std::string DescribeTleIssue(const std::string& sourceName, const TleRecordIssue& issue)
 {
-    return sourceName + " line " + std::to_string(issue.Line) + ": " + issue.SatName + ": "
+    std::string where = " line " + std::to_string(issue.Line);
+    if (issue.Record > 0) // a record of a JSON or XML document
+        where = " record " + std::to_string(issue.Record)
+            + (issue.Line > 0 ? " (line " + std::to_string(issue.Line) + ")" : "");
+    return sourceName + where + ": " + (issue.SatName.empty() ? "" : issue.SatName + ": ")
         + issue.Field + " " + issue.Reason;
 }
 
@@ -260,8 +284,46 @@ TleLoad ReadTle(std::istream& in, const std::string& sourceName, TleSource sourc
     }
     if (in.bad())
         throw TleFileError(sourceName, 0, std::string("read error: ") + std::strerror(errno));
+    return ReadElementText(text, sourceName, source);
+}
 
+void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place)
+{
+    OmmConversion converted = SatRecordFromOmm(fields);
+    if (!converted.Record) {
+        IgnoreRecord(load, fields, place, converted.Fault.Field, converted.Fault.Reason);
+        return;
+    }
+    if (!load.Table.Append(std::move(*converted.Record))) {
+        ++load.IgnoredNameLines;
+        if (load.FirstIgnoredLine == 0)
+            load.FirstIgnoredLine = place.Line;
+    }
+    load.SatCount = load.Table.SatCount();
+}
+
+void IgnoreRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place,
+    std::string field, std::string reason)
+{
+    const std::optional<std::string>& name = fields[OmmKey::ObjectName];
+    load.Refused.push_back(TleRecordIssue { place.Line, name ? *name : std::string(),
+        std::move(field), std::move(reason), place.Index });
+}
+
+TleLoad ReadElementText(std::string_view text, const std::string& sourceName, TleSource source)
+{
     TleLoad load;
+    load.Format = DetectElementFormat(text);
+    if (load.Format == ElementFormat::Json || load.Format == ElementFormat::Xml)
+        throw TleFileError(sourceName, 0,
+            std::string(ElementFormatName(load.Format))
+                + " element data is read by the catalogue loader, not the two-line reader");
+    if (load.Format == ElementFormat::Csv) {
+        ReadOmmCsv(text, load);
+        load.SatCount = load.Table.SatCount();
+        return load;
+    }
+
     std::string_view rest = text;
     if (rest.substr(0, 3) == "\xEF\xBB\xBF")
         rest.remove_prefix(3); // UTF-8 byte order mark written by some editors

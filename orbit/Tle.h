@@ -5,7 +5,12 @@
 // A record with element lines is kept only when both lines are there, each of
 // at least 69 columns, and its numbers pass CheckElementSet; a name line
 // without element lines is kept as an empty record (in a local file).
+// The same load also reads OMM CSV (told from the content); OMM JSON and XML
+// need Qt's readers and are read by the catalogue loader of core/ElementFile.h,
+// which is what every catalogue of the program goes through.
+#include "orbit/ElementFormat.h"
 #include "orbit/ElementSet.h"
+#include "orbit/Omm.h"
 
 #include <cstddef>
 #include <istream>
@@ -18,16 +23,19 @@ namespace aostrack {
 
 // A record the reader refused, or a warning about one it kept: the 1-based
 // line, the satellite's name, the field (as named in ElementSet, or "line 1",
-// "line 2") and the reason.
+// "line 2"; an OMM key for OMM data) and the reason. A record of a JSON or XML
+// document is also counted by its place in the document.
 struct TleRecordIssue {
     int Line = 0;
     std::string SatName;
     std::string Field;
     std::string Reason;
+    int Record = 0; // 1-based record of a JSON or XML document; 0 otherwise
     bool operator==(const TleRecordIssue&) const = default;
 };
 
-// "<source> line <n>: <name>: <field> <reason>", for logs and messages.
+// "<source> line <n>: <name>: <field> <reason>", for logs and messages; a
+// document's record reads "<source> record <r> (line <n>): ...".
 std::string DescribeTleIssue(const std::string& sourceName, const TleRecordIssue& issue);
 
 // Where the text comes from decides how strict the reader is. Local files are
@@ -50,6 +58,7 @@ struct TleLoad {
     int LineCount = 0;           // lines read (0: the file holds no line)
     std::vector<TleRecordIssue> Refused;  // records left out of the table, in file order
     std::vector<TleRecordIssue> Warnings; // kept records whose checksum does not match
+    ElementFormat Format = ElementFormat::Tle;
     bool operator==(const TleLoad&) const = default;
 };
 
@@ -80,6 +89,26 @@ TleLoad LoadTleFile(const std::string& path);
 // Same reading from a stream; sourceName is used in error messages.
 TleLoad ReadTle(std::istream& in, const std::string& sourceName,
     TleSource source = TleSource::LocalFile);
+
+// The reading of a whole text: two-line or OMM CSV. JSON or XML text throws
+// TleFileError (line 0): it is read through core/ElementFile.h.
+TleLoad ReadElementText(std::string_view text, const std::string& sourceName,
+    TleSource source = TleSource::LocalFile);
+
+// Where an OMM record stands in its file: a line (CSV), a record number
+// (JSON) or both (XML).
+struct RecordPlace {
+    int Index = 0; // 1-based record of a document; 0 for the line-based CSV
+    int Line = 0;  // 1-based line; 0 when the format has none
+};
+
+// Adds one OMM record to load through SatRecordFromOmm (which applies
+// CheckElementSet). A record that fails is refused with its place, name,
+// field and reason; one beyond the table's capacity counts in IgnoredNameLines.
+void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place);
+// Refuses a record that a reader could not even turn into fields.
+void IgnoreRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place,
+    std::string field, std::string reason);
 
 // The numbers of one pair of element lines as they stand, without the
 // plausibility check (for a theory's own verification sets, whose extreme

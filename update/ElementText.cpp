@@ -36,8 +36,11 @@ int CountCompleteElementSets(const QString& text)
 {
     // The catalogue's own reader decides what a line is, so what passes here
     // is exactly what LoadTleFile will list after the update.
-    std::istringstream in(text.toStdString());
-    const TleLoad load = ReadTle(in, "downloaded text");
+    const std::string bytes = text.toStdString();
+    // JSON, XML or CSV does not belong in a two-line catalogue.
+    if (DetectElementFormat(bytes) != ElementFormat::Tle)
+        return 0;
+    const TleLoad load = ReadElementText(bytes, "downloaded text");
     int complete = 0;
     for (int index = 1; index <= load.SatCount; ++index) {
         const SatRecord& record = load.Table.Record(index);
@@ -85,6 +88,9 @@ QString PageBytesFault(const QByteArray& body, bool lengthKnown)
 
 QString ElementRecordsFault(const QString& text)
 {
+    // OMM text (whose reader would also take CSV) is no two-line text.
+    if (DetectElementFormat(text.toStdString()) != ElementFormat::Tle)
+        return QStringLiteral("not two-line element text");
     std::istringstream in(text.toStdString());
     const TleLoad load = ReadTle(in, "page", TleSource::Download);
     if (!load.Refused.empty()) {

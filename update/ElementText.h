@@ -21,7 +21,8 @@ QString JoinPageText(const QString& collected, const QString& body);
 
 // The number of complete element sets in text: name lines followed by both a
 // "1 " and a "2 " element line (in either order) before the next name line,
-// lines classified as the TLE reader classifies them.
+// lines classified as the TLE reader classifies them. Text in an OMM form
+// (CSV, JSON, XML) counts 0: it is not two-line text.
 int CountCompleteElementSets(const QString& text);
 
 // True when some line of text begins with "1 " or "2 ", as element lines do

@@ -1,5 +1,7 @@
 #include "update/ElementUpdate.h"
 
+#include "core/ElementFile.h"
+#include "orbit/Omm.h"
 #include "update/ElementText.h"
 #include "update/TleFileReplace.h"
 #include "update/TleSources.h"
@@ -23,6 +25,8 @@ bool ElementUpdate::Start(const UpdateRequest& request)
         return false;
     m_request = request;
     m_collected.clear();
+    m_records.clear();
+    m_ommFormat = OmmFormatForPath(request.TleFilePath.toStdString());
     m_pages.clear();
     m_next = 0;
     emit started();
@@ -55,7 +59,13 @@ bool ElementUpdate::Start(const UpdateRequest& request)
 
     // Only the server's files are upper-cased, as they always have been; the
     // archive's file goes in as served.
-    if (request.UseServer) {
+    if (request.UseServer && m_ommFormat) {
+        // OMM is case-sensitive (keys, XML tags): taken as served.
+        const std::string_view format = ElementFormatName(*m_ommFormat);
+        for (const QString& url : GpUrls(request.ServerBase,
+                 QString::fromLatin1(format.data(), static_cast<qsizetype>(format.size()))))
+            m_pages.append({ url, false });
+    } else if (request.UseServer) {
         for (const QString& url : ServerUrls(request.ServerBase))
             m_pages.append({ url, true });
     }
@@ -99,6 +109,19 @@ void ElementUpdate::OnPage(const FetchedPage& fetched)
         return;
     }
     QString text = DecodePage(fetched.body);
+    if (m_ommFormat) {
+        if (!TakeOmmPage(fetched.body, text, page.Url))
+            return;
+        emit progressLine(QStringLiteral("ok"));
+        m_collected = JoinPageText(m_collected, text);
+        emit collectedTextChanged(m_collected);
+        if (++m_next < m_pages.size()) {
+            FetchNext();
+            return;
+        }
+        WriteFile();
+        return;
+    }
     if (page.UpperCase)
         text = text.toUpper();
     text = RemovePreTags(text);
@@ -125,8 +148,72 @@ void ElementUpdate::OnPage(const FetchedPage& fetched)
     WriteFile();
 }
 
+bool ElementUpdate::TakeOmmPage(const QByteArray& body, const QString& text, const QString& url)
+{
+    if (IsBlankText(text))
+        return true;
+    TleLoad load;
+    try {
+        // The archive's two-line text (in the PRE wrapper of old servers) is
+        // read like the rest and converted; JSON and XML are read as served.
+        const QByteArray cleaned = RemovePreTags(text).toUtf8();
+        const ElementFormat format = DetectElementFormat(cleaned.toStdString());
+        const bool asServed = format == ElementFormat::Json || format == ElementFormat::Xml;
+        load = ReadElementData(asServed ? body : cleaned, url.toStdString(), TleSource::Download);
+    } catch (const TleFileError& error) {
+        Stop(QStringLiteral("refused %1: %2").arg(url, QString::fromStdString(error.what())));
+        return false;
+    }
+    // As with two-line pages: one damaged record means the page was damaged,
+    // and the catalogue keeps its last good contents.
+    if (!load.Refused.empty()) {
+        Stop(QStringLiteral("refused ")
+            + QString::fromStdString(DescribeTleIssue(url.toStdString(), load.Refused.front())));
+        return false;
+    }
+    std::size_t taken = 0;
+    for (int index = 1; index <= load.Table.SatCount(); ++index) {
+        const SatRecord& record = load.Table.Record(index);
+        if (record.HasElementSet()) {
+            m_records.push_back(record);
+            ++taken;
+        }
+    }
+    // A group with nothing in it comes as a bare CSV header, "[]" or an empty
+    // <ndm>: it adds nothing, like an empty page. Text of no OMM form without
+    // a set (an error message) is refused.
+    const bool emptyOmm = load.Format != ElementFormat::Tle;
+    if (taken == 0 && !emptyOmm) {
+        Stop(QStringLiteral("refused %1: no element set in the page").arg(url));
+        return false;
+    }
+    return true;
+}
+
 void ElementUpdate::WriteFile()
 {
+    if (m_ommFormat) {
+        const std::vector<SatRecord> merged = MergeByCatalogNumber(m_records);
+        if (merged.empty()) {
+            Stop(QStringLiteral("refused: the pages hold no element set"));
+            return;
+        }
+        QString text = QString::fromUtf8(WriteElementData(merged, *m_ommFormat).Data);
+        // ReplaceTleFile ends the file with the one line break.
+        while (text.endsWith(u'\n') || text.endsWith(u'\r'))
+            text.chop(1);
+        const Result<void> replaced = ReplaceTleFile(
+            m_request.TleFilePath, text, [this](const QString& line) { emit progressLine(line); });
+        if (!replaced) {
+            Stop(replaced.Error());
+            return;
+        }
+        m_running = false;
+        emit progressLine(QStringLiteral("... done"));
+        emit finished(true);
+        return;
+    }
+
     if (CountCompleteElementSets(m_collected) == 0) {
         Stop(QStringLiteral("refused: the pages hold no element set"));
         return;

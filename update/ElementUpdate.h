@@ -3,7 +3,18 @@
 // other, check that they hold element sets, and replace the TLE file with
 // their text, keeping the previous file as the backup. Asynchronous: the
 // event loop (and so the tracking timer) runs while pages load.
+//
+// A catalogue whose name ends in .csv, .json or .xml is an OMM catalogue: the
+// server is asked for its GP pages in that form (two-line files cannot number
+// the satellites launched since 2026), the archive's two-line text is
+// converted, and the records of all pages are merged by catalogue number (the
+// newest epoch wins) and written in the catalogue's own form.
+#include "orbit/ElementFormat.h"
+#include "orbit/ElementSet.h"
 #include "update/HttpPageFetcher.h"
+
+#include <optional>
+#include <vector>
 
 #include <QObject>
 #include <QString>
@@ -54,6 +65,7 @@ private:
     };
     void FetchNext();
     void OnPage(const FetchedPage& page);
+    bool TakeOmmPage(const QByteArray& body, const QString& text, const QString& url);
     void WriteFile();
     void Stop(const QString& reason);
 
@@ -62,6 +74,8 @@ private:
     QList<Page> m_pages;
     qsizetype m_next = 0;
     QString m_collected;
+    std::optional<ElementFormat> m_ommFormat; // set for an OMM catalogue
+    std::vector<SatRecord> m_records;         // the OMM catalogue's records so far
     bool m_running = false;
 };
 

@@ -23,6 +23,17 @@ QStringList ServerUrls(const QString& serverBase)
     return urls;
 }
 
+QStringList GpUrls(const QString& serverBase, const QString& format)
+{
+    const QString base = TrimmedBase(serverBase);
+    QStringList urls;
+    for (const char* group : GpGroups)
+        urls << base
+                + QStringLiteral("/NORAD/elements/gp.php?GROUP=%1&FORMAT=%2")
+                      .arg(QLatin1String(group), format);
+    return urls;
+}
+
 QString ArchiveUrl(const QString& archiveBase)
 {
     return TrimmedBase(archiveBase) + QLatin1String(ArchivePath);

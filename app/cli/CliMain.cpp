@@ -26,6 +26,7 @@ constexpr Subcommand kSubcommands[] = {
     { "timesync", "ask an RFC 868 time server for the time (--set: set the clock)",
         RunTimesyncCommand },
     { "update", "download fresh element sets into the TLE file of sat.ini", RunUpdateCommand },
+    { "convert", "write an element file as two-line, OMM CSV, JSON or XML", RunConvertCommand },
     { "rotor", "park, point AZ EL or read the position of the rotor of sat.ini", RunRotorCommand },
 };
 
@@ -44,9 +45,10 @@ QString OverviewHelp()
     text += QStringLiteral(
         "\n"
         "Common options of state, next-pass and passes:\n"
-        "  --tle FILE        element-set file (TLE, name line plus two lines)\n"
+        "  --tle FILE        element-set file: two-line, or OMM as CSV, JSON or XML\n"
         "  --sat N|NAME      record number in that file (1 = first) or a name: exact,\n"
         "                    any case, or a unique part of one\n"
+        "  --norad NUMBER    the satellite with this catalogue number (instead of --sat)\n"
         "  --lat DEG         station latitude, degrees north (south negative)\n"
         "  --lon DEG         station longitude, degrees east (west negative)\n"
         "  --height KM       station height above the ellipsoid, kilometres\n"

@@ -15,6 +15,7 @@ int RunUpcomingCommand(const QStringList& args);
 int RunTrackCommand(const QStringList& args);
 int RunTimesyncCommand(const QStringList& args);
 int RunUpdateCommand(const QStringList& args);
+int RunConvertCommand(const QStringList& args);
 int RunRotorCommand(const QStringList& args);
 
 } // namespace aostrack

@@ -1,11 +1,13 @@
 // state, next-pass and passes: the orbit engine and the pass searches for one
 // satellite, station and instant given on the command line.
+#include "app/cli/CatalogArgs.h"
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
 #include "app/cli/SatelliteChoice.h"
 
+#include "core/ElementFile.h"
 #include "core/SystemClock.h"
 #include "orbit/Engine.h"
 #include "orbit/Tle.h"
@@ -20,6 +22,7 @@ namespace {
 const QStringList kCommonValueOptions = {
     QStringLiteral("--tle"),
     QStringLiteral("--sat"),
+    QStringLiteral("--norad"),
     QStringLiteral("--lat"),
     QStringLiteral("--lon"),
     QStringLiteral("--height"),
@@ -33,6 +36,8 @@ const char* const kCommonHelp
       "  --sat N|NAME     record number, 1 = first set of the file, or a name: the\n"
       "                   exact one, else the same without regard to case, else a\n"
       "                   unique part of one (\"SO-50\") (default: 1)\n"
+      "  --norad NUMBER   the satellite with this catalogue number (up to 9 digits;\n"
+      "                   instead of --sat)\n"
       "  --lat DEG        station latitude, degrees north, south negative\n"
       "  --lon DEG        station longitude, degrees east, west negative\n"
       "  --height KM      station height above the ellipsoid in kilometres\n"
@@ -94,7 +99,7 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
 
     TleLoad load;
     try {
-        load = LoadTleFile(QFile::encodeName(in.tlePath).toStdString());
+        load = LoadTleFile(in.tlePath);
     } catch (const TleFileError& error) {
         throw UsageError(QString::fromStdString(error.what()));
     }
@@ -116,6 +121,17 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     report(load.Warnings, QStringLiteral("warning, record kept"));
     if (load.SatCount == 0)
         throw UsageError(QStringLiteral("%1 holds no element set").arg(in.tlePath));
+    ReportIgnoredRecords(load, in.tlePath);
+
+    if (args.Has(QStringLiteral("--norad"))) {
+        if (args.Has(QStringLiteral("--sat")))
+            throw UsageError(QStringLiteral("--sat and --norad: give one of them"));
+        in.record = FindCatalogNumber(load.Table, args.Value(QStringLiteral("--norad")), in.tlePath);
+        const SatRecord& record = load.Table.Record(in.record);
+        in.satName = QString::fromStdString(record.SatName);
+        in.elements = record.Elements;
+        return in;
+    }
 
     QStringList names;
     for (const std::string& name : load.Table.Names())
@@ -173,9 +189,9 @@ namespace {
 QString StateHelp()
 {
     return QStringLiteral(
-               "Usage: aostrack-cli state [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
-               "                          [--height KM] [--at YYYY-MM-DDTHH:MM:SSZ] [--freq KHZ] "
-               "[--json]\n"
+               "Usage: aostrack-cli state [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG]\n"
+               "                          [--lon DEG] [--height KM] [--at YYYY-MM-DDTHH:MM:SSZ]\n"
+               "                          [--freq KHZ] [--json]\n"
                "\n"
                "The orbit engine's results for one satellite at one UTC second, as the\n"
                "window's data panel shows them.\n"
@@ -186,8 +202,8 @@ QString StateHelp()
             "  --freq KHZ       tuned frequency for the path loss, kHz (default 0: the\n"
             "                   frequency term is left out)\n"
             "\n"
-            "JSON keys: SatAzimuth SatElevation SatRange RangeRate SubSatLat SubSatLon\n"
-            "PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
+            "JSON keys: Name CatalogNumber (0 when the file gives none) SatAzimuth\n"
+            "SatElevation SatRange RangeRate SubSatLat SubSatLon PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
             "Illumination IlluminationText SunElevation InEclipse MayBeVisible; with\n"
             "--model sgp4 also TemeX TemeY TemeZ (km) TemeVx TemeVy TemeVz (km/s), the\n"
             "TEME state of the SGP4 theory.\n"
@@ -197,11 +213,15 @@ QString StateHelp()
             "      --lon 11.5754 --height 0.519 --at 2024-02-12T18:00:00Z --json\n");
 }
 
-// The state as one JSON object, the fields under the engine's names.
-QString StateJson(const SatelliteState& s, const std::optional<TemeState>& teme)
+// The state as one JSON object: which satellite, then the fields under the
+// engine's names.
+QString StateJson(
+    const EngineInputs& in, const SatelliteState& s, const std::optional<TemeState>& teme)
 {
     QStringList fields;
-    fields << QStringLiteral("\"SatAzimuth\": ") + JsonNumber(s.SatAzimuth)
+    fields << QStringLiteral("\"Name\": ") + JsonString(in.satName)
+           << QStringLiteral("\"CatalogNumber\": %1").arg(in.elements.CatalogNumber)
+           << QStringLiteral("\"SatAzimuth\": ") + JsonNumber(s.SatAzimuth)
            << QStringLiteral("\"SatElevation\": ") + JsonNumber(s.SatElevation)
            << QStringLiteral("\"SatRange\": ") + JsonNumber(s.SatRange)
            << QStringLiteral("\"RangeRate\": ") + JsonNumber(s.RangeRate)
@@ -251,6 +271,7 @@ QString StateText(const EngineInputs& in, std::chrono::sys_seconds at, const Sat
             text += QLatin1Char(' ') + QString::fromUtf8(unit);
         text += QLatin1Char('\n');
     };
+    row("CatalogNumber", QString::number(in.elements.CatalogNumber), "");
     row("SatAzimuth", TextNumber(s.SatAzimuth, 2), "°");
     row("SatElevation", TextNumber(s.SatElevation, 2), "°");
     row("SatRange", TextNumber(s.SatRange, 3), "km");
@@ -309,7 +330,7 @@ int RunStateCommand(const QStringList& argList)
     });
     WarnIfElementSetOld(in.satName, in.elements.Epoch, at);
 
-    WriteOut(args.Has(QStringLiteral("--json")) ? StateJson(s, teme) : StateText(in, at, s, teme));
+    WriteOut(args.Has(QStringLiteral("--json")) ? StateJson(in, s, teme) : StateText(in, at, s, teme));
     return ExitOk;
 }
 
@@ -320,7 +341,7 @@ int RunNextPassCommand(const QStringList& argList)
     const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(QStringLiteral(
-                     "Usage: aostrack-cli next-pass [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon "
+                     "Usage: aostrack-cli next-pass [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG] [--lon "
                      "DEG]\n"
                      "                              [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] "
                      "[--model M] [--json]\n"
@@ -375,10 +396,9 @@ int RunPassesCommand(const QStringList& argList)
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(
             QStringLiteral(
-                "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME] [--lat DEG] [--lon DEG]\n"
-                "                           [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] [--model "
-                "M]\n"
-                "                           [--json]\n"
+                "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG]\n"
+                "                           [--lon DEG] [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ]\n"
+                "                           [--model M] [--json]\n"
                 "\n"
                 "The passes that end within 24 hours after --from, sampled once a minute,\n"
                 "one line each as the window's list shows them (times UTC, date of the LOS,\n"

@@ -2,6 +2,7 @@
 // The same station object as the window runs it; this file only reads the
 // options, starts the station and shows what it knows, as a full-screen panel
 // on a terminal or one plain line per second otherwise.
+#include "app/cli/CatalogArgs.h"
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
@@ -95,6 +96,7 @@ std::pair<int, int> TerminalSize()
 struct TrackOptions {
     QString configPath; // the sat.ini read
     QString sat;
+    QString norad; // --norad: the catalogue number instead of --sat
     std::optional<sys_seconds> start;
     double speed = 1;
     bool simulated = false;
@@ -113,9 +115,10 @@ constexpr int kRotctldConnectWaitMs = 5000;
 QString Help()
 {
     return QStringLiteral(
-        "Usage: aostrack-cli track [--config FILE] [--sat N|NAME] [--start YYYY-MM-DDTHH:MM:SSZ]\n"
-        "                          [--speed N] [--for SECONDS] [--model M] [--rotor] [--receiver]\n"
-        "                          [--plain] [--on-aos CMD] [--on-los CMD]\n"
+        "Usage: aostrack-cli track [--config FILE] [--sat N|NAME|--norad NUMBER]\n"
+        "                          [--start YYYY-MM-DDTHH:MM:SSZ] [--speed N] [--for SECONDS]\n"
+        "                          [--model M] [--rotor] [--receiver] [--plain]\n"
+        "                          [--on-aos CMD] [--on-los CMD]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
@@ -129,6 +132,7 @@ QString Help()
         "  --sat N|NAME     record number (1 = first) or a name: exact, any case, or a\n"
         "                   unique part of one\n"
         "                   (default: the first satellite of the file)\n"
+        "  --norad NUMBER   the satellite with this catalogue number instead\n"
         "  --start TIME     run on a simulated clock from this UTC instant\n"
         "  --speed N        simulated seconds per real second (0.1 to 10000; default 1);\n"
         "                   every simulated second is still computed and shown\n"
@@ -159,6 +163,9 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     TrackOptions o;
     o.configPath = CliConfigPath(args.Value(QStringLiteral("--config")));
     o.sat = args.Value(QStringLiteral("--sat")).trimmed();
+    o.norad = args.Value(QStringLiteral("--norad"));
+    if (args.Has(QStringLiteral("--sat")) && args.Has(QStringLiteral("--norad")))
+        throw UsageError(QStringLiteral("--sat and --norad: give one of them"));
     if (args.Has(QStringLiteral("--start")))
         o.start = ParseUtcInstant(args.Value(QStringLiteral("--start")), QStringLiteral("--start"));
     if (args.Has(QStringLiteral("--speed")))
@@ -330,8 +337,9 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         return ExitUsage;
     }
     Tracker& tracker = station.Tracking();
-    const int chosen
-        = ChooseSatelliteIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath);
+    const int chosen = options.norad.isEmpty()
+        ? ChooseSatelliteIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath)
+        : FindCatalogNumber(tracker.Table(), options.norad, tracker.Config().TleFilePath) - 1;
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
     // A set the chosen theory refuses: the log says why.
@@ -424,9 +432,9 @@ void RunUntilStopped(StationSession& station, const TrackOptions& options, Track
 int RunTrackCommand(const QStringList& argList)
 {
     const ParsedArgs args = ParseOptions(argList,
-        { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--start"),
-            QStringLiteral("--speed"), QStringLiteral("--for"), QStringLiteral("--model"),
-            QStringLiteral("--on-aos"), QStringLiteral("--on-los") },
+        { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--norad"),
+            QStringLiteral("--start"), QStringLiteral("--speed"), QStringLiteral("--for"),
+            QStringLiteral("--model"), QStringLiteral("--on-aos"), QStringLiteral("--on-los") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
             QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {

@@ -58,6 +58,8 @@ QJsonObject ParseObject(const QString& text)
 }
 
 const QStringList kStateKeys = {
+    QStringLiteral("Name"),
+    QStringLiteral("CatalogNumber"),
     QStringLiteral("SatAzimuth"),
     QStringLiteral("SatElevation"),
     QStringLiteral("SatRange"),
@@ -104,6 +106,8 @@ TEST(CliState, JsonCarriesExactlyTheResultNamesWithTheEnginesDoubles)
     // back to the very doubles the engine computes.
     const SatelliteState s
         = ComputeSatellite(ExampleElements(10), kMunichStation, Utc(2024, 2, 12, 18, 0, 0), 145800);
+    EXPECT_EQ(o[QStringLiteral("Name")].toString(), QStringLiteral("ISS (ZARYA)"));
+    EXPECT_EQ(o[QStringLiteral("CatalogNumber")].toInt(), 25544);
     EXPECT_EQ(o[QStringLiteral("SatAzimuth")].toDouble(), s.SatAzimuth);
     EXPECT_EQ(o[QStringLiteral("SatElevation")].toDouble(), s.SatElevation);
     EXPECT_EQ(o[QStringLiteral("SatRange")].toDouble(), s.SatRange);
@@ -155,7 +159,8 @@ TEST(CliState, SatByNameAndByNumberAgreeAndTextFormNamesTheSatellite)
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_TRUE(text.out.startsWith(QStringLiteral("SAUDISAT 1C (SO-50) (record 12 of ")))
         << text.out.toStdString();
-    for (const QString& key : kStateKeys)
+    // The name heads the text (above); every other key is a row.
+    for (const QString& key : kStateKeys.mid(1))
         EXPECT_TRUE(text.out.contains(QRegularExpression(
             QStringLiteral("^%1 ").arg(key), QRegularExpression::MultilineOption)))
             << key.toStdString();

@@ -6,6 +6,7 @@
 
 #include "HttpFolderServer.h"
 #include "UpdatePages.h"
+#include "UpdateRun.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -19,28 +20,8 @@ namespace {
 using namespace std::chrono_literals;
 using test::ReadAll;
 using test::WriteAll;
-
-struct Outcome {
-    bool Finished = false;
-    bool Replaced = false;
-    QStringList Progress;
-};
-
-Outcome RunUpdate(ElementUpdate& update, const UpdateRequest& request)
-{
-    Outcome outcome;
-    QObject::connect(&update, &ElementUpdate::progressLine,
-                     [&outcome](const QString& line) { outcome.Progress << line; });
-    QSignalSpy finished(&update, &ElementUpdate::finished);
-    EXPECT_TRUE(update.Start(request));
-    if (finished.isEmpty())
-        finished.wait(30000);
-    outcome.Finished = finished.size() == 1;
-    if (outcome.Finished)
-        outcome.Replaced = finished.first().first().toBool();
-    QObject::disconnect(&update, &ElementUpdate::progressLine, nullptr, nullptr);
-    return outcome;
-}
+using test::Outcome;
+using test::RunUpdate;
 
 class ElementUpdateTest : public ::testing::Test {
 protected:

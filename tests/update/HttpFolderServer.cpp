@@ -51,10 +51,24 @@ HttpFolderServer::~HttpFolderServer()
 
 bool HttpFolderServer::Start()
 {
+    // Python's folder server, except that a query names a file of its own:
+    // /NORAD/elements/gp.php?GROUP=amateur&FORMAT=csv is the file
+    // /NORAD/elements/gp.php/GROUP=amateur&FORMAT=csv, as a GP service answers
+    // each query with another page.
+    static const char* script =
+        "import functools, http.server, sys\n"
+        "class Handler(http.server.SimpleHTTPRequestHandler):\n"
+        "    def translate_path(self, path):\n"
+        "        base, _, query = path.partition('?')\n"
+        "        if query:\n"
+        "            base = base + '/' + query.replace('/', '_')\n"
+        "        return super().translate_path(base)\n"
+        "port, folder = int(sys.argv[1]), sys.argv[2]\n"
+        "handler = functools.partial(Handler, directory=folder)\n"
+        "http.server.ThreadingHTTPServer(('127.0.0.1', port), handler).serve_forever()\n";
     return StartProcess(QStringLiteral("python3"),
-                        { QStringLiteral("-m"), QStringLiteral("http.server"), QStringLiteral("--bind"),
-                          QStringLiteral("127.0.0.1"), QString::number(m_port = FreeLoopbackPort()),
-                          QStringLiteral("--directory"), m_dir.path() });
+                        { QStringLiteral("-c"), QString::fromLatin1(script),
+                          QString::number(m_port = FreeLoopbackPort()), m_dir.path() });
 }
 
 bool HttpFolderServer::StartTls()

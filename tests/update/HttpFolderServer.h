@@ -12,7 +12,8 @@ public:
     HttpFolderServer();
     ~HttpFolderServer();
 
-    // Starts python3 -m http.server; false when it did not come up within 20 s.
+    // Starts python3's http.server; false when it did not come up within 20 s.
+    // A request with a query is answered from its own file (see GpPagePath).
     bool Start();
     // The same server behind TLS with a fresh self-signed certificate (made
     // with the openssl tool), which no client trusts; false when it could not start.
@@ -32,6 +33,13 @@ private:
     QProcess m_process;
     quint16 m_port = 0;
 };
+
+// Where Put stores the page of the GP-service query
+// /NORAD/elements/gp.php?GROUP=<group>&FORMAT=<format>.
+inline QString GpPagePath(const QString& group, const QString& format)
+{
+    return QStringLiteral("/NORAD/elements/gp.php/GROUP=%1&FORMAT=%2").arg(group, format);
+}
 
 // A free loopback TCP port (bound once and released).
 quint16 FreeLoopbackPort();

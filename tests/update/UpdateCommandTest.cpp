@@ -1,5 +1,8 @@
 // aostrack-cli update, run as cron would run it: the real executable against
 // a loopback http.server, checked by exit code, printed lines and the files.
+#include "core/ElementFile.h"
+#include "orbit/Omm.h"
+
 #include "HttpFolderServer.h"
 #include "UpdatePages.h"
 
@@ -124,6 +127,45 @@ TEST_F(UpdateCommandTest, BadArgumentsAndConfigExitTwo)
     EXPECT_EQ(noTle.ExitCode, 2);
     EXPECT_TRUE(noTle.Error.contains("TLEFILE")) << noTle.Error.toStdString();
     EXPECT_TRUE(noTle.Lines.isEmpty());
+    EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
+}
+
+TEST_F(UpdateCommandTest, CsvCatalogueFetchesGpPagesAndWritesOneMergedCsv)
+{
+    const QByteArray header
+        = "OBJECT_NAME,OBJECT_ID,EPOCH,MEAN_MOTION,ECCENTRICITY,INCLINATION,RA_OF_ASC_NODE,"
+          "ARG_OF_PERICENTER,MEAN_ANOMALY,EPHEMERIS_TYPE,CLASSIFICATION_TYPE,NORAD_CAT_ID,"
+          "ELEMENT_SET_NO,REV_AT_EPOCH,BSTAR,MEAN_MOTION_DOT,MEAN_MOTION_DDOT\r\n";
+    const QByteArray ao7 = "OSCAR 7 (AO-7),1974-089B,2026-09-21T06:54:49.497696,12.53699625,"
+                           ".00119878,101.9920,278.5390,309.0150,62.1343,0,U,7530,999,37256,"
+                           ".5696261E-4,-.37E-6,0\r\n";
+    const QByteArray jamx = "JAMX01 (JING'AN DREAM STAR),2026-195A,2026-09-20T15:17:44.590560,"
+                            "15.09406534,.00137213,97.5374,336.9926,161.6899,198.4827,0,U,100465,"
+                            "999,399,.19965673E-3,.3134E-4,0\r\n";
+    const QByteArray ao7Newer = QByteArray(ao7).replace("2026-09-21T06", "2026-09-22T06");
+    m_server.Put(test::GpPagePath("amateur", "csv"), header + ao7 + jamx);
+    m_server.Put(test::GpPagePath("cubesat", "csv"), header + ao7Newer);
+    m_server.Put(test::GpPagePath("last-30-days", "csv"), header);
+    const QString csvPath = m_station.filePath("keps.csv");
+    const QByteArray old = header + QByteArray(ao7).replace("2026-09-21T06", "2026-09-18T06");
+    WriteAll(csvPath, old);
+    WriteIni(m_server.BaseUrl(), "TLEFILE=keps.csv\n");
+
+    const CliResult result = RunCli({ "--config", IniPath() });
+    EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
+    const QString gp = Url("/NORAD/elements/gp.php?GROUP=");
+    EXPECT_EQ(result.Lines,
+        QStringList({ "open " + gp + "amateur&FORMAT=csv", "ok",
+            "open " + gp + "cubesat&FORMAT=csv", "ok", "open " + gp + "last-30-days&FORMAT=csv",
+            "ok", "save old TLE file", "write new TLE file", "... done" }));
+    EXPECT_EQ(ReadAll(csvPath + "_old"), old);
+    EXPECT_EQ(ReadAll(csvPath).count("OBJECT_NAME,"), 1);
+    const TleLoad merged = LoadTleFile(csvPath);
+    ASSERT_EQ(merged.SatCount, 2);
+    EXPECT_EQ(ShownLines(merged.Table.Record(1)).first.substr(0, 32),
+              "1 07530U 74089B   26265.28807289"); // the newer AO-7
+    EXPECT_EQ(merged.Table.Record(2).Elements.CatalogNumber, 100465);
+    // The two-line catalogue beside it is not touched.
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 

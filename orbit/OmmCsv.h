@@ -1,0 +1,23 @@
+#pragma once
+// OMM as CSV, the form the public GP service writes: a header line naming
+// the keys, then one record per line. Columns are found by name in any order
+// and unknown ones ignored; a field holding a comma comes in double quotes
+// ("" inside for a quote); lines end in CR LF or LF.
+#include "orbit/Tle.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace aostrack {
+
+// Appends the records of text (which starts with the header) to load. A line
+// with another number of fields than the header is skipped and counted like
+// a record with a bad field.
+void ReadOmmCsv(std::string_view text, TleLoad& load);
+
+// The records as CSV: the header in the service's order, then one line each,
+// CR LF line ends.
+std::string WriteOmmCsv(const std::vector<SatRecord>& records);
+
+} // namespace aostrack
