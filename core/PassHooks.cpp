@@ -1,6 +1,5 @@
 #include "core/PassHooks.h"
 
-#include "core/CatalogNumber.h"
 #include "core/EventLog.h"
 #include "core/Tracker.h"
 #include "passes/Passes.h"
@@ -75,7 +74,9 @@ void PassHooks::Run(const QString& which, const QString& command, const PassEven
             maxEl = 0;
         }
     }
-    const std::optional<int> norad = CatalogNumberOfLine1(record.Line1);
+    const int catalogNumber = record.Elements.CatalogNumber;
+    const std::optional<int> norad
+        = catalogNumber > 0 ? std::optional<int>(catalogNumber) : std::nullopt;
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("AOSTRACK_SAT"), m_tracker.SelectedName());

@@ -52,29 +52,16 @@ bool HoldsElementSet(const SatTable& table)
     return false;
 }
 
-// The NORAD catalogue number, columns 3 to 7 of element line 1; empty when
-// the record has no such line. It stays when a satellite is renamed in a
-// newer file ("RS-44 & BREEZE-KM R/B" has been "DOSAAF-85" before).
-std::string CatalogueNumber(const SatRecord& record)
-{
-    if (record.Line1.size() < 7 || record.Line1[0] != '1')
-        return {};
-    std::string number = record.Line1.substr(2, 5);
-    while (!number.empty() && number.front() == ' ')
-        number.erase(0, 1);
-    while (!number.empty() && number.back() == ' ')
-        number.pop_back();
-    return number;
-}
-
 // Position of the satellite `kept` in table: same catalogue number first,
 // else the same name; 0 when it is no longer there.
 int PositionOf(const SatTable& table, const SatRecord& kept)
 {
-    const std::string number = CatalogueNumber(kept);
-    if (!number.empty()) {
+    // The catalogue number stays when a satellite is renamed in a newer file
+    // ("RS-44 & BREEZE-KM R/B" has been "DOSAAF-85" before); 0 is unknown.
+    const int number = kept.Elements.CatalogNumber;
+    if (number > 0) {
         for (int index = 1; index <= table.SatCount(); ++index) {
-            if (CatalogueNumber(table.Record(index)) == number)
+            if (table.Record(index).Elements.CatalogNumber == number)
                 return index - 1;
         }
     }

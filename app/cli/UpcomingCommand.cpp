@@ -5,7 +5,6 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
 
-#include "core/CatalogNumber.h"
 #include "core/SystemClock.h"
 #include "orbit/Tle.h"
 #include "passes/UpcomingPasses.h"
@@ -59,7 +58,9 @@ struct Catalogue {
 
 std::optional<int> CatalogNumberOf(const SatRecord& record)
 {
-    return CatalogNumberOfLine1(record.Line1);
+    if (record.Elements.CatalogNumber <= 0)
+        return std::nullopt;
+    return record.Elements.CatalogNumber;
 }
 
 QString Named(const TleLoad& load, int record)
