@@ -55,5 +55,9 @@ sanitize: deps
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
+# Formats every C++ source with the checked-in .clang-format (make test checks it).
+format:
+	bash scripts/format.sh
+
 clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR)

@@ -186,7 +186,7 @@ void BM_LoadOmmCsv15000(benchmark::State& state)
     const auto path = std::filesystem::temp_directory_path() / "aostrack-bench-15000.csv";
     {
         std::ifstream in(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur-2026-09.csv",
-                         std::ios::binary);
+            std::ios::binary);
         std::string header;
         std::getline(in, header);
         std::vector<std::string> rows;

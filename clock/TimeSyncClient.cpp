@@ -158,8 +158,7 @@ void TimeSyncClient::Winsock1_DataArrival()
     // A time reply is 4 bytes: read no further than the 5th, which already
     // shows that the server sends something else. A server that sends
     // megabytes or never stops must cost neither memory nor the time limit.
-    const QByteArray arrived
-        = m_socket->read(TimeReplyBytes + 1 - m_timeReplyBuffer.size());
+    const QByteArray arrived = m_socket->read(TimeReplyBytes + 1 - m_timeReplyBuffer.size());
     if (arrived.isEmpty())
         return;
     m_timeReplyBuffer.append(arrived);

@@ -89,7 +89,8 @@ DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
     if (frequency.NominalFreq > 0)
         texts.CentreFreq = FormatPattern(memory.CorrectedFreq, QStringLiteral("0.000"), locale);
 
-    texts.Info = QString::fromUtf8(state.IlluminationText.data(), static_cast<qsizetype>(state.IlluminationText.size()));
+    texts.Info = QString::fromUtf8(
+        state.IlluminationText.data(), static_cast<qsizetype>(state.IlluminationText.size()));
 
     const auto day = std::chrono::floor<std::chrono::days>(utcNow);
     const std::chrono::year_month_day ymd(day);

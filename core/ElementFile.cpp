@@ -247,8 +247,7 @@ TleLoad ReadOmmXml(const QByteArray& bytes, const std::string& sourceName)
     return load;
 }
 
-TleLoad ReadElementData(
-    const QByteArray& bytes, const std::string& sourceName, TleSource source)
+TleLoad ReadElementData(const QByteArray& bytes, const std::string& sourceName, TleSource source)
 {
     const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     switch (DetectElementFormat(text)) {

@@ -245,9 +245,9 @@ void Tracker::ReportIgnoredLines(const TleLoad& load, const QString& path)
     const std::string file = path.toStdString();
     auto report = [&](const std::vector<TleRecordIssue>& issues, const QString& verdict) {
         for (std::size_t i = 0; i < issues.size() && i < shown; ++i)
-            m_log.LogEvent(QStringLiteral(": %1 (%2)")
-                               .arg(QString::fromStdString(DescribeTleIssue(file, issues[i])),
-                                   verdict),
+            m_log.LogEvent(
+                QStringLiteral(": %1 (%2)")
+                    .arg(QString::fromStdString(DescribeTleIssue(file, issues[i])), verdict),
                 true);
         if (issues.size() > shown)
             m_log.LogEvent(QStringLiteral(": %1: %2 more (%3)")

@@ -10,8 +10,8 @@ namespace {
 void CheckIndex(int index)
 {
     if (index < 1 || index > SatTable::Capacity)
-        throw std::out_of_range("satellite record " + std::to_string(index)
-                                + " outside 1.." + std::to_string(SatTable::Capacity));
+        throw std::out_of_range("satellite record " + std::to_string(index) + " outside 1.."
+            + std::to_string(SatTable::Capacity));
 }
 } // namespace
 

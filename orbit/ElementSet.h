@@ -9,28 +9,28 @@ namespace aostrack {
 // The nine numbers of one element set that the orbit engine propagates, and
 // which object they describe. All zero until a satellite has been selected.
 struct ElementSet {
-    double Epoch = 0;            // YYDDD.DDDDDDDD, UT; the year is 2000 + YY
-    double Inclination = 0;      // degrees
-    double RAAN = 0;             // right ascension of the ascending node, degrees
-    double Eccentricity = 0;     // 0 to below 1
-    double ArgPerigee = 0;       // argument of perigee, degrees
+    double Epoch = 0; // YYDDD.DDDDDDDD, UT; the year is 2000 + YY
+    double Inclination = 0; // degrees
+    double RAAN = 0; // right ascension of the ascending node, degrees
+    double Eccentricity = 0; // 0 to below 1
+    double ArgPerigee = 0; // argument of perigee, degrees
     double EpochMeanAnomaly = 0; // mean anomaly at epoch, degrees
-    double MeanMotion = 0;       // revolutions per day
-    double Decay = 0;            // first derivative of the mean motion as written, rev/day^2
-    double EpochRev = 0;         // revolution number at epoch
-    double BStar = 0;            // SGP4 drag term, 1/earth radii (Plan13 does not use it)
-    int CatalogNumber = 0;       // NORAD catalogue number, up to 9 digits; 0 when unknown
-    std::string IntlDesignator;  // international designator "1998-067A"; empty when unknown
+    double MeanMotion = 0; // revolutions per day
+    double Decay = 0; // first derivative of the mean motion as written, rev/day^2
+    double EpochRev = 0; // revolution number at epoch
+    double BStar = 0; // SGP4 drag term, 1/earth radii (Plan13 does not use it)
+    int CatalogNumber = 0; // NORAD catalogue number, up to 9 digits; 0 when unknown
+    std::string IntlDesignator; // international designator "1998-067A"; empty when unknown
     bool operator==(const ElementSet&) const = default;
 };
 
 // The rest of a two-line set that the model does not use but that another
 // program reading our converted files needs.
 struct ElementExtras {
-    char Classification = 'U';  // U unclassified
-    int EphemerisType = 0;      // 0: SGP4/SDP4 mean elements
-    int ElementSetNo = 999;     // element set number as the source counts them
-    double MeanMotionDdot = 0;  // second derivative of the mean motion / 6, rev/day^3
+    char Classification = 'U'; // U unclassified
+    int EphemerisType = 0; // 0: SGP4/SDP4 mean elements
+    int ElementSetNo = 999; // element set number as the source counts them
+    double MeanMotionDdot = 0; // second derivative of the mean motion / 6, rev/day^3
     bool operator==(const ElementExtras&) const = default;
 };
 

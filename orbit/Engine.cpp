@@ -165,8 +165,8 @@ OrbitModel::OrbitModel(const ElementSet& elements, const Station& station, Orbit
         throw OrbitError("no usable element set: mean motion is "
             + std::to_string(elements.MeanMotion) + " rev/day");
     if (!(elements.Eccentricity >= 0.0 && elements.Eccentricity < 1.0))
-        throw OrbitError("no usable element set: eccentricity " + std::to_string(elements.Eccentricity)
-                         + " is not between 0 and 1");
+        throw OrbitError("no usable element set: eccentricity "
+            + std::to_string(elements.Eccentricity) + " is not between 0 and 1");
     // The rest of the plausibility check, so that no caller's path (a
     // hand-edited set, another format) propagates absurd numbers.
     if (const auto fault = CheckElementSet(elements))

@@ -134,8 +134,8 @@ private:
     double m_meanMotionDegDay = 0, m_meanMotionDegSec = 0;
     double m_a = 0, m_b = 0;
     double m_nodeRate = 0, m_perigeeRate = 0;
-    double m_epochDayWhole = 0;       // epoch day number truncated toward zero
-    double m_epochDayFrac = 0;        // FracPart of the epoch day number
+    double m_epochDayWhole = 0; // epoch day number truncated toward zero
+    double m_epochDayFrac = 0; // FracPart of the epoch day number
     double m_dragFactor = 0; // DC = -2 Decay / (3 MeanMotion)
     double m_axis[3] = {}; // antenna axis in the orbit-plane frame
     // station vectors

@@ -89,8 +89,8 @@ double Sgp4EpochUnixSeconds(double epoch)
     // 2147484000.0 must not overflow the conversion to int.
     const double yearDigits = std::floor(epoch / 1000.0);
     if (!(yearDigits >= 0.0 && yearDigits <= 99.0))
-        throw OrbitError("no usable element set: epoch " + std::to_string(epoch)
-            + " has no two-digit year");
+        throw OrbitError(
+            "no usable element set: epoch " + std::to_string(epoch) + " has no two-digit year");
     const int yy = static_cast<int>(yearDigits);
     const double dayOfYear = epoch - 1000.0 * yy; // 1.0 is 1 January, 0h
     const double wholeDays = std::floor(dayOfYear);

@@ -4,8 +4,8 @@
 namespace aostrack {
 
 struct Station {
-    double StationLat = 0;    // degrees, north positive (geodetic)
-    double StationLon = 0;    // degrees, east positive, west negative
+    double StationLat = 0; // degrees, north positive (geodetic)
+    double StationLon = 0; // degrees, east positive, west negative
     double StationHeight = 0; // km above the ellipsoid (QTH_HEIGHT is taken as km)
     bool operator==(const Station&) const = default;
 };

@@ -6,9 +6,15 @@ namespace aostrack {
 
 using namespace std::chrono;
 
-double RealPower(double x, double p) { return std::exp(p * std::log(x)); }
+double RealPower(double x, double p)
+{
+    return std::exp(p * std::log(x));
+}
 
-double WestToEast180(double w) { return w >= 180.0 ? 360.0 - w : -w; }
+double WestToEast180(double w)
+{
+    return w >= 180.0 ? 360.0 - w : -w;
+}
 
 namespace {
 // Day number of a Gregorian date in floating point: the epoch of an element
@@ -44,14 +50,14 @@ double SiderealAngle(double dayNumber, double dayFraction)
     // Julian centuries of 0h UT of the date from J2000.0 (IAU 1982 GMST series).
     const double t = (dayNumber + 2443509.5 - 2451545.0) / 36525.0;
     const double theta = 100.460618375 + 36000.7700536083 * t + 0.0003879333 * (t * t)
-                         - t * t * t / 38710000.0 + 360.98564736629 * dayFraction;
+        - t * t * t / 38710000.0 + 360.98564736629 * dayFraction;
     return Norm360(theta);
 }
 
 int DayOfYear(year_month_day date)
 {
-    const sys_days first{date.year() / January / 1};
-    return static_cast<int>((sys_days{date} - first).count()) + 1;
+    const sys_days first { date.year() / January / 1 };
+    return static_cast<int>((sys_days { date } - first).count()) + 1;
 }
 
 namespace {
@@ -76,19 +82,19 @@ double HmsToSeconds(std::string_view text)
 double CurrentEpochNumber(sys_seconds utcNow)
 {
     const sys_days day = floor<days>(utcNow);
-    const year_month_day ymd{day};
-    const hh_mm_ss<seconds> hms{utcNow - day};
+    const year_month_day ymd { day };
+    const hh_mm_ss<seconds> hms { utcNow - day };
     const int yy = static_cast<int>(ymd.year()) % 100;
     const double secs = hms.hours().count() * 3600.0 + hms.minutes().count() * 60.0
-                        + static_cast<double>(hms.seconds().count());
+        + static_cast<double>(hms.seconds().count());
     return yy * 1000.0 + DayOfYear(ymd) + secs / 86400.0;
 }
 
 CalcInstant SplitInstant(sys_seconds utc)
 {
     const sys_days day = floor<days>(utc);
-    const year_month_day ymd{day};
-    const hh_mm_ss<seconds> hms{utc - day};
+    const year_month_day ymd { day };
+    const hh_mm_ss<seconds> hms { utc - day };
     CalcInstant c;
     c.CalcDay = static_cast<int>(static_cast<unsigned>(ymd.day()));
     c.CalcMonth = static_cast<int>(static_cast<unsigned>(ymd.month()));
@@ -112,7 +118,7 @@ double ToDateTime(sys_seconds utc)
 sys_seconds FromDateTime(double dateTime)
 {
     const double secs = std::round((dateTime - DateTimeUnixOffsetDays) * 86400.0);
-    return sys_seconds{seconds{static_cast<long long>(secs)}};
+    return sys_seconds { seconds { static_cast<long long>(secs) } };
 }
 
 } // namespace aostrack

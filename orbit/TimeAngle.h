@@ -14,8 +14,14 @@ namespace aostrack {
 // the 13th significant digit, kept so that results match other Plan13 tools.
 inline constexpr double DegPerRad = 57.29577951309679;
 
-inline double SinDeg(double x) { return std::sin(x / DegPerRad); }
-inline double CosDeg(double x) { return std::cos(x / DegPerRad); }
+inline double SinDeg(double x)
+{
+    return std::sin(x / DegPerRad);
+}
+inline double CosDeg(double x)
+{
+    return std::cos(x / DegPerRad);
+}
 // 5729578 at exactly 90 and 270 (stands in for the infinite tangent).
 inline double TanDeg(double x)
 {
@@ -24,7 +30,10 @@ inline double TanDeg(double x)
     return std::sin(x / DegPerRad) / std::cos(x / DegPerRad);
 }
 // arctan(y) in degrees, -90..90.
-inline double ArcTanDeg(double y) { return std::atan(y) * DegPerRad; }
+inline double ArcTanDeg(double y)
+{
+    return std::atan(y) * DegPerRad;
+}
 // Clamped: 90 for x >= 1, -90 for x <= -1.
 inline double ArcSinDeg(double x)
 {
@@ -58,11 +67,17 @@ inline double ArcTan2Deg(double y, double x)
     return a;
 }
 // ln(x)/ln(10) for x > 0, 0 otherwise.
-inline double Log10(double x) { return x > 0.0 ? std::log(x) / std::log(10.0) : 0.0; }
+inline double Log10(double x)
+{
+    return x > 0.0 ? std::log(x) / std::log(10.0) : 0.0;
+}
 // exp(p ln x), for x > 0.
 double RealPower(double x, double p);
 // x reduced to 0 to below 360.
-inline double Norm360(double x) { return x - 360.0 * std::floor(x / 360.0); }
+inline double Norm360(double x)
+{
+    return x - 360.0 * std::floor(x / 360.0);
+}
 // West longitude 0..360 to east-positive longitude above -180 to 180.
 double WestToEast180(double w);
 // x truncated toward zero as a signed 32-bit number (saturates outside its range;
@@ -80,7 +95,10 @@ inline std::int32_t IntPart(double x)
     return static_cast<std::int32_t>(x); // truncates toward zero
 }
 // |x - IntPart(x)|, 0 to below 1.
-inline double FracPart(double x) { return std::fabs(x - IntPart(x)); }
+inline double FracPart(double x)
+{
+    return std::fabs(x - IntPart(x));
+}
 
 // Day number of a Gregorian date at 0h UT; day 0 is the last day of the month before.
 std::int32_t DayNumber(int day, int month, int year);

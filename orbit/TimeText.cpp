@@ -32,7 +32,7 @@ Sexagesimal Split(double value)
     const std::int32_t m = IntPart(f * 60.0);
     const double g = FracPart(f * 60.0);
     const std::int32_t s = IntPart(g * 60.0);
-    return {h, m, s};
+    return { h, m, s };
 }
 } // namespace
 
@@ -45,7 +45,7 @@ std::string FormatCountdown(double s)
     const double minutes = std::floor((s - 86400.0 * days - 3600.0 * hours) / 60.0);
     const double seconds = std::round(s - 86400.0 * days - 3600.0 * hours - 60.0 * minutes);
     return TwoDigit(static_cast<long long>(hours)) + ":" + TwoDigit(static_cast<long long>(minutes))
-           + ":" + TwoDigit(static_cast<long long>(seconds));
+        + ":" + TwoDigit(static_cast<long long>(seconds));
 }
 
 std::string FormatHms(double hours)

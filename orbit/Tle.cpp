@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <optional>
-#include <tuple>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <tuple>
 
 namespace aostrack {
 
@@ -34,7 +34,10 @@ TleFileError::TleFileError(std::string file, int line, std::string reason)
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s)
 {
@@ -154,8 +157,7 @@ std::optional<TleRecordIssue> CheckRecord(const SatRecord& r, const RecordLines&
         const int sum = TleChecksum(text);
         if (written - '0' != sum) {
             TleRecordIssue bad = issue(lineNo, field,
-                std::string("checksum is ") + written + ", its digits give "
-                    + std::to_string(sum));
+                std::string("checksum is ") + written + ", its digits give " + std::to_string(sum));
             if (source == TleSource::Download)
                 return bad;
             found.push_back(std::move(bad));
@@ -279,8 +281,8 @@ TleLoad ReadTle(std::istream& in, const std::string& sourceName, TleSource sourc
         text.append(chunk, static_cast<std::size_t>(in.gcount()));
         if (text.size() > TleMaxFileBytes)
             throw TleFileError(sourceName, 0,
-                               "larger than " + std::to_string(TleMaxFileBytes / (1024 * 1024))
-                                   + " MiB: not an element file");
+                "larger than " + std::to_string(TleMaxFileBytes / (1024 * 1024))
+                    + " MiB: not an element file");
     }
     if (in.bad())
         throw TleFileError(sourceName, 0, std::string("read error: ") + std::strerror(errno));

@@ -49,14 +49,14 @@ enum class TleSource { LocalFile, Download };
 // never shows elements left over from another file.
 struct TleLoad {
     SatTable Table;
-    int SatCount = 0;            // records filled = name lines kept
-    int IgnoredNameLines = 0;    // name lines beyond the table's 15000 records
-                                 // (their element lines are dropped with them)
+    int SatCount = 0; // records filled = name lines kept
+    int IgnoredNameLines = 0; // name lines beyond the table's 15000 records
+                              // (their element lines are dropped with them)
     int IgnoredElementLines = 0; // element lines before the first name line
-    int FirstIgnoredLine = 0;    // 1-based line number of the first ignored line, 0 if none
-                                 // (leading element lines come first when there are any)
-    int LineCount = 0;           // lines read (0: the file holds no line)
-    std::vector<TleRecordIssue> Refused;  // records left out of the table, in file order
+    int FirstIgnoredLine = 0; // 1-based line number of the first ignored line, 0 if none
+                              // (leading element lines come first when there are any)
+    int LineCount = 0; // lines read (0: the file holds no line)
+    std::vector<TleRecordIssue> Refused; // records left out of the table, in file order
     std::vector<TleRecordIssue> Warnings; // kept records whose checksum does not match
     ElementFormat Format = ElementFormat::Tle;
     bool operator==(const TleLoad&) const = default;
@@ -87,19 +87,19 @@ inline constexpr std::size_t TleMaxFileBytes = 64u * 1024u * 1024u;
 TleLoad LoadTleFile(const std::string& path);
 
 // Same reading from a stream; sourceName is used in error messages.
-TleLoad ReadTle(std::istream& in, const std::string& sourceName,
-    TleSource source = TleSource::LocalFile);
+TleLoad ReadTle(
+    std::istream& in, const std::string& sourceName, TleSource source = TleSource::LocalFile);
 
 // The reading of a whole text: two-line or OMM CSV. JSON or XML text throws
 // TleFileError (line 0): it is read through core/ElementFile.h.
-TleLoad ReadElementText(std::string_view text, const std::string& sourceName,
-    TleSource source = TleSource::LocalFile);
+TleLoad ReadElementText(
+    std::string_view text, const std::string& sourceName, TleSource source = TleSource::LocalFile);
 
 // Where an OMM record stands in its file: a line (CSV), a record number
 // (JSON) or both (XML).
 struct RecordPlace {
     int Index = 0; // 1-based record of a document; 0 for the line-based CSV
-    int Line = 0;  // 1-based line; 0 when the format has none
+    int Line = 0; // 1-based line; 0 when the format has none
 };
 
 // Adds one OMM record to load through SatRecordFromOmm (which applies

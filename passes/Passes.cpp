@@ -203,7 +203,8 @@ std::vector<PassLook> PassLookTrack(const ElementSet& elements, const Station& s
     return PassLookTrack(OrbitModel(elements, station, kind), aosTime, losTime);
 }
 
-std::vector<PassLook> PassLookTrack(const OrbitModel& model, sys_seconds aosTime, sys_seconds losTime)
+std::vector<PassLook> PassLookTrack(
+    const OrbitModel& model, sys_seconds aosTime, sys_seconds losTime)
 {
     std::vector<PassLook> track;
     if (losTime < aosTime)

@@ -10,7 +10,7 @@ packages=(
   qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libhamlib-utils xinetd python3
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core clang-format
 )
 # `install-deps.sh fuzz`: also clang and its libFuzzer runtime (make fuzz);
 # the ordinary build, the tests and make sanitize (gcc) need neither.

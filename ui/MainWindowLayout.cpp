@@ -316,8 +316,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override
     {
         const bool roomSideBySide = !m_first || !m_second
-            || width() >= m_first->minimumSizeHint().width()
-                    + m_second->minimumSizeHint().width() + m_layout->spacing();
+            || width() >= m_first->minimumSizeHint().width() + m_second->minimumSizeHint().width()
+                    + m_layout->spacing();
         const QBoxLayout::Direction wanted = !roomSideBySide || height() > width() * 6 / 5
             ? QBoxLayout::TopToBottom
             : QBoxLayout::LeftToRight;

@@ -26,7 +26,8 @@ double PixelCentre(double coordinate, double extent)
 } // namespace
 
 PassPlot::PassPlot(QLabel* durationLabel, QWidget* parent)
-    : QWidget(parent), m_durationLabel(durationLabel)
+    : QWidget(parent)
+    , m_durationLabel(durationLabel)
 {
     setObjectName(QStringLiteral("Picture1"));
     setFont(LabelFont());
@@ -49,20 +50,29 @@ QFont PassPlot::LabelFont() const
     return labelFont;
 }
 
-QSize PassPlot::sizeHint() const { return {480, 220}; }
-QSize PassPlot::minimumSizeHint() const { return {200, 90}; }
+QSize PassPlot::sizeHint() const
+{
+    return { 480, 220 };
+}
+QSize PassPlot::minimumSizeHint() const
+{
+    return { 200, 90 };
+}
 
-void PassPlot::ClearPass() { DrawPassPlot(0, {}); }
+void PassPlot::ClearPass()
+{
+    DrawPassPlot(0, {});
+}
 
 void PassPlot::DrawPassPlot(long long durationSeconds, std::vector<double> elevationsDeg)
 {
     m_duration = durationSeconds > 0 ? durationSeconds : 0;
-    m_elevations = m_duration > 0 ? std::move(elevationsDeg) : std::vector<double>{};
+    m_elevations = m_duration > 0 ? std::move(elevationsDeg) : std::vector<double> {};
     m_marks.clear();
     if (m_durationLabel) {
         m_durationLabel->setText(m_duration > 0
                 ? FormatPattern(static_cast<double>(m_duration) / 60.0, QStringLiteral("0.0"))
-                        + QStringLiteral(" min")
+                    + QStringLiteral(" min")
                 : QString());
     }
     Redraw();
@@ -72,7 +82,7 @@ void PassPlot::AddMark(long long secondsToLos, double elevationDeg)
 {
     if (m_duration <= 0 || !(elevationDeg > 0))
         return;
-    m_marks.push_back({secondsToLos, elevationDeg});
+    m_marks.push_back({ secondsToLos, elevationDeg });
     if (m_pixmap.isNull()) {
         Redraw();
         return;
@@ -118,7 +128,8 @@ void PassPlot::DrawGrid(QPainter& painter, double w, double h)
     m_labels.clear();
     painter.setPen(QPen(GridColour, 1));
     if (m_duration > 0) {
-        const auto minutes = static_cast<long long>(RoundHalfEven(static_cast<double>(m_duration) / 60.0));
+        const auto minutes
+            = static_cast<long long>(RoundHalfEven(static_cast<double>(m_duration) / 60.0));
         if (minutes < MaxMinuteLines) {
             for (long long i = 0; i <= minutes; ++i) {
                 const double x = PixelCentre(60.0 * static_cast<double>(i) * m_plotXScale, w);
@@ -200,10 +211,11 @@ void PassPlot::DrawTrack(QPainter& painter, double, double h) const
     if (m_duration <= 0 || m_elevations.empty())
         return;
     QPainterPath path;
-    const std::size_t count = std::min<std::size_t>(m_elevations.size(), static_cast<std::size_t>(m_duration) + 1);
+    const std::size_t count
+        = std::min<std::size_t>(m_elevations.size(), static_cast<std::size_t>(m_duration) + 1);
     for (std::size_t s = 0; s < count; ++s) {
         const QPointF point(static_cast<double>(s) * m_plotXScale,
-                h - m_elevations[s] * static_cast<double>(m_plotYScale));
+            h - m_elevations[s] * static_cast<double>(m_plotYScale));
         if (s == 0)
             path.moveTo(point);
         else
@@ -219,7 +231,7 @@ void PassPlot::DrawTrack(QPainter& painter, double, double h) const
 void PassPlot::DrawMark(QPainter& painter, const Mark& mark, double w, double h) const
 {
     const QPointF centre(w - m_plotXScale * static_cast<double>(mark.secondsToLos),
-            h - static_cast<double>(m_plotYScale) * mark.elevationDeg);
+        h - static_cast<double>(m_plotYScale) * mark.elevationDeg);
     painter.setPen(QPen(MarkColour, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(centre, MarkRadius, MarkRadius);

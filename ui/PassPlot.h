@@ -17,13 +17,13 @@ namespace aostrack {
 class PassPlot : public QWidget {
     Q_OBJECT
 public:
-    static constexpr QColor GridColour{128, 128, 128};
+    static constexpr QColor GridColour { 128, 128, 128 };
     // 7.8 : 1 against the background (WCAG relative luminance); the grid's
     // own grey gives 2.6 : 1, too faint to read at a glance.
     static constexpr QColor LabelColour { 224, 224, 224 };
-    static constexpr QColor BackgroundColour{64, 64, 64};
-    static constexpr QColor TrackColour{255, 255, 255};
-    static constexpr QColor MarkColour{51, 153, 255};
+    static constexpr QColor BackgroundColour { 64, 64, 64 };
+    static constexpr QColor TrackColour { 255, 255, 255 };
+    static constexpr QColor MarkColour { 51, 153, 255 };
     static constexpr double MarkRadius = 3;
 
     // durationLabel ("Label19") receives "N.N min"; it may be null.

@@ -4,7 +4,8 @@
 
 namespace aostrack {
 
-StatusLamp::StatusLamp(QWidget* parent) : QWidget(parent)
+StatusLamp::StatusLamp(QWidget* parent)
+    : QWidget(parent)
 {
     setFixedSize(sizeHint());
 }

@@ -10,13 +10,13 @@ class StatusLamp : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QColor fillColor READ FillColor WRITE SetFillColor)
 public:
-    static constexpr QColor Grey{128, 128, 128};
-    static constexpr QColor Green{0, 255, 0};
+    static constexpr QColor Grey { 128, 128, 128 };
+    static constexpr QColor Green { 0, 255, 0 };
 
     explicit StatusLamp(QWidget* parent = nullptr);
     QColor FillColor() const { return m_fill; }
     void SetFillColor(const QColor& colour);
-    QSize sizeHint() const override { return {22, 22}; }
+    QSize sizeHint() const override { return { 22, 22 }; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -24,9 +24,9 @@
 namespace aostrack {
 
 struct UpdateRequest {
-    QString TleFilePath;   // the file the catalogue was loaded from
-    QString ServerBase;    // TLE_SERVER, e.g. "https://celestrak.org"
-    QString ArchiveBase;   // TLE_ARCHIVE, e.g. "https://www.amsat.org"
+    QString TleFilePath; // the file the catalogue was loaded from
+    QString ServerBase; // TLE_SERVER, e.g. "https://celestrak.org"
+    QString ArchiveBase; // TLE_ARCHIVE, e.g. "https://www.amsat.org"
     bool UseServer = true; // Check1: the three server files, upper-cased
     bool UseArchive = false; // Check2: the archive's combined file
     bool operator==(const UpdateRequest&) const = default;
@@ -36,8 +36,8 @@ class ElementUpdate : public QObject {
     Q_OBJECT
 public:
     // Uses an HttpPageFetcher with the default 30 s time-out when fetcher is null.
-    explicit ElementUpdate(std::unique_ptr<PageFetcher> fetcher = nullptr,
-                           QObject* parent = nullptr);
+    explicit ElementUpdate(
+        std::unique_ptr<PageFetcher> fetcher = nullptr, QObject* parent = nullptr);
     ~ElementUpdate() override;
 
     // Starts an update; false (and nothing happens) while one is running.
@@ -75,7 +75,7 @@ private:
     qsizetype m_next = 0;
     QString m_collected;
     std::optional<ElementFormat> m_ommFormat; // set for an OMM catalogue
-    std::vector<SatRecord> m_records;         // the OMM catalogue's records so far
+    std::vector<SatRecord> m_records; // the OMM catalogue's records so far
     bool m_running = false;
 };
 

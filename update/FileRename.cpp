@@ -23,7 +23,7 @@ bool FileRename(const QString& originalName, const QString& newName, bool overWr
     // under newName; it never copies across file systems.
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(originalName.toStdU16String()),
-                            std::filesystem::path(newName.toStdU16String()), error);
+        std::filesystem::path(newName.toStdU16String()), error);
     return !error;
 }
 

@@ -6,17 +6,16 @@
 
 namespace aostrack {
 
-HttpPageFetcher::HttpPageFetcher(std::chrono::milliseconds timeout, qint64 maxBytes,
-                                 QObject* parent)
+HttpPageFetcher::HttpPageFetcher(
+    std::chrono::milliseconds timeout, qint64 maxBytes, QObject* parent)
     : QObject(parent)
     , m_timeout(timeout)
     , m_maxBytes(maxBytes)
     , m_network(new QNetworkAccessManager(this))
 {
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        Fail(QStringLiteral("no answer within %1 s").arg(m_timeout.count() / 1000.0));
-    });
+    connect(&m_timer, &QTimer::timeout, this,
+        [this] { Fail(QStringLiteral("no answer within %1 s").arg(m_timeout.count() / 1000.0)); });
 }
 
 HttpPageFetcher::~HttpPageFetcher()
@@ -31,8 +30,8 @@ void HttpPageFetcher::Fetch(const QUrl& url, std::function<void(const FetchedPag
     m_failure.clear();
 
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(10);
     // Element servers serve plain text; asking for it keeps some of them from
     // wrapping the file in an HTML page.
@@ -86,8 +85,10 @@ void HttpPageFetcher::OnFinished()
     if (!m_failure.isEmpty()) {
         page.error = m_failure;
     } else if (status.isValid() && status.toInt() >= 400) {
-        page.error = QStringLiteral("HTTP %1 %2").arg(status.toInt()).arg(
-            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+        page.error
+            = QStringLiteral("HTTP %1 %2")
+                  .arg(status.toInt())
+                  .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
         page.error = page.error.trimmed();
     } else if (reply->error() != QNetworkReply::NoError) {
         page.error = reply->errorString();

@@ -45,11 +45,11 @@ public:
 class HttpPageFetcher : public QObject, public PageFetcher {
     Q_OBJECT
 public:
-    static constexpr std::chrono::milliseconds DefaultTimeout{30000};
+    static constexpr std::chrono::milliseconds DefaultTimeout { 30000 };
     static constexpr qint64 DefaultMaxBytes = 32 * 1024 * 1024;
 
     explicit HttpPageFetcher(std::chrono::milliseconds timeout = DefaultTimeout,
-                             qint64 maxBytes = DefaultMaxBytes, QObject* parent = nullptr);
+        qint64 maxBytes = DefaultMaxBytes, QObject* parent = nullptr);
     ~HttpPageFetcher() override;
 
     void Fetch(const QUrl& url, std::function<void(const FetchedPage&)> done) override;

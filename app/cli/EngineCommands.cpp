@@ -126,7 +126,8 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     if (args.Has(QStringLiteral("--norad"))) {
         if (args.Has(QStringLiteral("--sat")))
             throw UsageError(QStringLiteral("--sat and --norad: give one of them"));
-        in.record = FindCatalogNumber(load.Table, args.Value(QStringLiteral("--norad")), in.tlePath);
+        in.record
+            = FindCatalogNumber(load.Table, args.Value(QStringLiteral("--norad")), in.tlePath);
         const SatRecord& record = load.Table.Record(in.record);
         in.satName = QString::fromStdString(record.SatName);
         in.elements = record.Elements;
@@ -203,7 +204,8 @@ QString StateHelp()
             "                   frequency term is left out)\n"
             "\n"
             "JSON keys: Name CatalogNumber (0 when the file gives none) SatAzimuth\n"
-            "SatElevation SatRange RangeRate SubSatLat SubSatLon PathLoss DayFraction MeanAnomaly MAPhase OrbitNumber SatHeight SunAngle\n"
+            "SatElevation SatRange RangeRate SubSatLat SubSatLon PathLoss DayFraction MeanAnomaly "
+            "MAPhase OrbitNumber SatHeight SunAngle\n"
             "Illumination IlluminationText SunElevation InEclipse MayBeVisible; with\n"
             "--model sgp4 also TemeX TemeY TemeZ (km) TemeVx TemeVy TemeVz (km/s), the\n"
             "TEME state of the SGP4 theory.\n"
@@ -330,7 +332,8 @@ int RunStateCommand(const QStringList& argList)
     });
     WarnIfElementSetOld(in.satName, in.elements.Epoch, at);
 
-    WriteOut(args.Has(QStringLiteral("--json")) ? StateJson(in, s, teme) : StateText(in, at, s, teme));
+    WriteOut(
+        args.Has(QStringLiteral("--json")) ? StateJson(in, s, teme) : StateText(in, at, s, teme));
     return ExitOk;
 }
 
@@ -341,7 +344,8 @@ int RunNextPassCommand(const QStringList& argList)
     const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(QStringLiteral(
-                     "Usage: aostrack-cli next-pass [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG] [--lon "
+                     "Usage: aostrack-cli next-pass [--tle FILE] [--sat N|NAME|--norad NUMBER] "
+                     "[--lat DEG] [--lon "
                      "DEG]\n"
                      "                              [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ] "
                      "[--model M] [--json]\n"
@@ -394,19 +398,20 @@ int RunPassesCommand(const QStringList& argList)
     valueOptions << QStringLiteral("--from");
     const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
     if (args.Has(QStringLiteral("--help"))) {
-        WriteOut(
-            QStringLiteral(
-                "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat DEG]\n"
-                "                           [--lon DEG] [--height KM] [--from YYYY-MM-DDTHH:MM:SSZ]\n"
-                "                           [--model M] [--json]\n"
-                "\n"
-                "The passes that end within 24 hours after --from, sampled once a minute,\n"
-                "one line each as the window's list shows them (times UTC, date of the LOS,\n"
-                "azimuths and maximum elevation cut to whole degrees):\n"
-                "  DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)\n"
-                "Without a pass it says why: \"always above the horizon\", \"never above\n"
-                "the horizon\" or \"no pass ends\" in those 24 hours.\n"
-                "\n")
+        WriteOut(QStringLiteral(
+                     "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat "
+                     "DEG]\n"
+                     "                           [--lon DEG] [--height KM] [--from "
+                     "YYYY-MM-DDTHH:MM:SSZ]\n"
+                     "                           [--model M] [--json]\n"
+                     "\n"
+                     "The passes that end within 24 hours after --from, sampled once a minute,\n"
+                     "one line each as the window's list shows them (times UTC, date of the LOS,\n"
+                     "azimuths and maximum elevation cut to whole degrees):\n"
+                     "  DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)\n"
+                     "Without a pass it says why: \"always above the horizon\", \"never above\n"
+                     "the horizon\" or \"no pass ends\" in those 24 hours.\n"
+                     "\n")
             + CommonHelp()
             + QStringLiteral(
                 "  --from TIME      start of the 24 hours, UTC (default: now)\n"

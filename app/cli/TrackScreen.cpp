@@ -167,10 +167,9 @@ QStringList TrackScreenRows(const TrackScreenInput& in, int columns, int rows)
     add(Pair(Column(QStringLiteral("Sun Angle"), p.SunAngle, kLeftColumnWidth),
             Column(QStringLiteral("Illumination"), p.Illumination, 0), columns),
         Detail);
-    add(in.model.isEmpty()
-            ? QStringLiteral("  ") + Column(QStringLiteral("Info"), p.Info, 0)
-            : Pair(Column(QStringLiteral("Info"), p.Info, kLeftColumnWidth),
-                Column(QStringLiteral("Orbit model"), in.model, 0), columns),
+    add(in.model.isEmpty() ? QStringLiteral("  ") + Column(QStringLiteral("Info"), p.Info, 0)
+                           : Pair(Column(QStringLiteral("Info"), p.Info, kLeftColumnWidth),
+                               Column(QStringLiteral("Orbit model"), in.model, 0), columns),
         Detail);
     // An element set too old to trust is said in red, with the way out.
     const QString age = p.TleTooOld

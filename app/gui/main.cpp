@@ -8,9 +8,9 @@
 #include "ui/FrequencyWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PassOverviewBinding.h"
-#include "ui/UpcomingPassesDock.h"
 #include "ui/Screenshot.h"
 #include "ui/StationView.h"
+#include "ui/UpcomingPassesDock.h"
 
 #include <QApplication>
 #include <QStyleFactory>

@@ -290,11 +290,13 @@ TEST_F(TrackerTest, StartupFailuresBoxesAndLogLines)
         { "AUTO_PARK in letters", "AUTO_PARK=AUTO\n",
             { dir + "/sat.ini line 1: AUTO_PARK value \"AUTO\" is not a number" }, {} },
         { "ROTOR_HOST without a port", "QTH=x\nROTOR_HOST=shack:\n",
-            { dir + "/sat.ini line 2: ROTOR_HOST value \"shack:\" is not host:port with a port of "
-              "1..65535" },
+            { dir
+                + "/sat.ini line 2: ROTOR_HOST value \"shack:\" is not host:port with a port of "
+                  "1..65535" },
             {} },
         { "ROTOR_AZ_MAX two turns", "ROTOR_AZ_MAX=720\n",
-            { dir + "/sat.ini line 1: ROTOR_AZ_MAX value \"720\" must lie between 360 and 540" }, {} },
+            { dir + "/sat.ini line 1: ROTOR_AZ_MAX value \"720\" must lie between 360 and 540" },
+            {} },
         { "ROTOR_EL_MAX 120", "ROTOR_EL_MAX=120\n",
             { dir + "/sat.ini line 1: ROTOR_EL_MAX value \"120\" must be 90 or 180" }, {} },
     };

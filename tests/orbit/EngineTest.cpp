@@ -16,11 +16,12 @@ namespace {
 
 using namespace std::chrono;
 
-const Station Berlin{52.0, 13.0, 0.1};
+const Station Berlin { 52.0, 13.0, 0.1 };
 
 ElementSet Elements(const std::string& name)
 {
-    const TleLoad load = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
+    const TleLoad load
+        = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
     for (int i = 1; i <= load.SatCount; ++i)
         if (load.Table.Record(i).SatName == name)
             return load.Table.Record(i).Elements;
@@ -42,7 +43,7 @@ ElementSet Circular(double meanMotion, double inclination = 51.6)
     return e;
 }
 
-const sys_seconds EpochNoon = sys_days{2024y / February / 12} + 12h;
+const sys_seconds EpochNoon = sys_days { 2024y / February / 12 } + 12h;
 
 TEST(OrbitState, AtTheEpoch)
 {
@@ -62,7 +63,7 @@ TEST(OrbitState, AtTheEpoch)
 TEST(OrbitState, BeforeTheEpoch)
 {
     const ElementSet e = Circular(15.5);
-    const SatelliteState s = ComputeSatellite(e, Berlin, EpochNoon - days{3});
+    const SatelliteState s = ComputeSatellite(e, Berlin, EpochNoon - days { 3 });
     EXPECT_DOUBLE_EQ(s.ElapsedDays, -3);
     EXPECT_GE(s.NodeNow, 0);
     EXPECT_LT(s.NodeNow, 360);
@@ -78,9 +79,11 @@ TEST(OrbitState, CircularOrbitHeight)
 {
     // Kepler's third law with GM = 398600 km^3/s^2: a = (GM P^2 / 4 pi^2)^(1/3).
     const double period = 86400.0 / 15.5;
-    const double a = std::cbrt(398600.0 * period * period / (4 * std::numbers::pi * std::numbers::pi));
-    for (int hours : {0, 5, 50}) {
-        const SatelliteState s = ComputeSatellite(Circular(15.5), Berlin, EpochNoon + std::chrono::hours{hours});
+    const double a
+        = std::cbrt(398600.0 * period * period / (4 * std::numbers::pi * std::numbers::pi));
+    for (int hours : { 0, 5, 50 }) {
+        const SatelliteState s
+            = ComputeSatellite(Circular(15.5), Berlin, EpochNoon + std::chrono::hours { hours });
         EXPECT_NEAR(s.EccAnomaly, s.MeanAnomaly, 1e-9);
         EXPECT_NEAR(s.OrbitRadius, a, 1e-3);
         EXPECT_NEAR(s.SatHeight, a - 6378.137, 1e-3);
@@ -90,29 +93,32 @@ TEST(OrbitState, CircularOrbitHeight)
 TEST(OrbitState, DragShrinksTheOrbit)
 {
     ElementSet e = Circular(15.5);
-    const double r0 = ComputeSatellite(e, Berlin, EpochNoon + days{10}).OrbitRadius;
+    const double r0 = ComputeSatellite(e, Berlin, EpochNoon + days { 10 }).OrbitRadius;
     e.Decay = 0.0005;
-    const SatelliteState decayed = ComputeSatellite(e, Berlin, EpochNoon + days{10});
+    const SatelliteState decayed = ComputeSatellite(e, Berlin, EpochNoon + days { 10 });
     // KD = 1 + 4 DT, DT = -Decay T / (3 n): 10 days shrink a by 4 * 0.0005 * 10 / 46.5.
     EXPECT_NEAR(decayed.OrbitRadius / r0, 1 - 4 * 0.0005 * 10 / 46.5, 1e-12);
     // At the epoch drag changes nothing.
     EXPECT_DOUBLE_EQ(ComputeSatellite(e, Berlin, EpochNoon).OrbitRadius,
-                     ComputeSatellite(Circular(15.5), Berlin, EpochNoon).OrbitRadius);
+        ComputeSatellite(Circular(15.5), Berlin, EpochNoon).OrbitRadius);
 }
 
 TEST(OrbitState, J2DriftSpecialInclinations)
 {
     // cos^2 i = 1/5: the perigee stands still.
     const double critical = std::acos(std::sqrt(0.2)) * DegPerRad;
-    const SatelliteState frozen = ComputeSatellite(Circular(14.0, critical), Berlin, EpochNoon + days{100});
+    const SatelliteState frozen
+        = ComputeSatellite(Circular(14.0, critical), Berlin, EpochNoon + days { 100 });
     EXPECT_NEAR(frozen.PerigeeNow, 30, 1e-6);
     // Polar orbit: the node stands still.
-    const SatelliteState polar = ComputeSatellite(Circular(14.0, 90), Berlin, EpochNoon + days{100});
+    const SatelliteState polar
+        = ComputeSatellite(Circular(14.0, 90), Berlin, EpochNoon + days { 100 });
     EXPECT_NEAR(polar.NodeNow, 100, 1e-9);
     // Sun-synchronous orbit (98.7 deg, 14.2 rev/day): the node turns eastward
     // about 0.9856 deg a day, one turn a year.
     const SatelliteState sso0 = ComputeSatellite(Circular(14.2, 98.7), Berlin, EpochNoon);
-    const SatelliteState sso = ComputeSatellite(Circular(14.2, 98.7), Berlin, EpochNoon + days{10});
+    const SatelliteState sso
+        = ComputeSatellite(Circular(14.2, 98.7), Berlin, EpochNoon + days { 10 });
     EXPECT_NEAR(sso.NodeNow - sso0.NodeNow, 9.856, 0.3);
 }
 
@@ -129,7 +135,7 @@ TEST(OrbitState, MeanAnomalyPhase)
 
 TEST(Kepler, SolvesTheEquation)
 {
-    for (double ecc : {0.0, 0.1, 0.5, 0.74, 0.9, 0.99, 0.999, 0.9999999}) {
+    for (double ecc : { 0.0, 0.1, 0.5, 0.74, 0.9, 0.99, 0.999, 0.9999999 }) {
         for (double m = 0.01; m < 360; m += 0.37) {
             const double er = SolveKepler(m, ecc) / DegPerRad;
             ASSERT_NEAR(er - ecc * std::sin(er), m / DegPerRad, 1e-7) << "e " << ecc << " M " << m;
@@ -150,8 +156,10 @@ TEST(Kepler, NewtonThatKeepsOscillating)
     e.EpochMeanAnomaly = 8.863951;
     e.MeanMotion = 0.5;
     e.Inclination = 60;
-    const SatelliteState s = ComputeSatellite(e, Station{52, 13, 0}, sys_days{2024y / February / 12} + 12h);
-    EXPECT_NEAR(s.EccAnomaly / DegPerRad - 0.99 * std::sin(s.EccAnomaly / DegPerRad), 8.863951 / DegPerRad, 1e-9);
+    const SatelliteState s
+        = ComputeSatellite(e, Station { 52, 13, 0 }, sys_days { 2024y / February / 12 } + 12h);
+    EXPECT_NEAR(s.EccAnomaly / DegPerRad - 0.99 * std::sin(s.EccAnomaly / DegPerRad),
+        8.863951 / DegPerRad, 1e-9);
     EXPECT_GT(s.SatHeight, 0);
 }
 
@@ -162,7 +170,8 @@ TEST(Kepler, Malformed)
     EXPECT_THROW(SolveKepler(10, std::nan("")), OrbitError);
     EXPECT_THROW(SolveKepler(std::nan(""), 0.5), OrbitError);
     EXPECT_THROW(SolveKepler(10, 1.0), OrbitError);
-    EXPECT_THROW(ComputeSatellite(ElementSet{}, Berlin, EpochNoon), OrbitError); // nothing selected
+    EXPECT_THROW(
+        ComputeSatellite(ElementSet {}, Berlin, EpochNoon), OrbitError); // nothing selected
     ElementSet e = Circular(15.5);
     e.Eccentricity = 1.2;
     EXPECT_THROW(ComputeSatellite(e, Berlin, EpochNoon), OrbitError);
@@ -190,14 +199,15 @@ ElementSet Geostationary(double lon)
 TEST(LookAngles, Overhead)
 {
     const ElementSet geo = Geostationary(20.0);
-    const SatelliteState s = ComputeSatellite(geo, Station{0, 20.0, 0}, EpochNoon);
+    const SatelliteState s = ComputeSatellite(geo, Station { 0, 20.0, 0 }, EpochNoon);
     EXPECT_NEAR(s.SubSatLon, 20, 1e-9);
     EXPECT_NEAR(s.SubSatLat, 0, 1e-9);
     EXPECT_NEAR(s.SatElevation, 90, 1e-4);
     // A station at latitude 0 and height 0 lies 6378.137 km from the centre.
     EXPECT_NEAR(s.SatRange, s.OrbitRadius - 6378.137, 1e-6);
     // The height counts: a station 1 km up is 1 km closer.
-    EXPECT_NEAR(ComputeSatellite(geo, Station{0, 20.0, 1.0}, EpochNoon).SatRange, s.SatRange - 1, 1e-6);
+    EXPECT_NEAR(
+        ComputeSatellite(geo, Station { 0, 20.0, 1.0 }, EpochNoon).SatRange, s.SatRange - 1, 1e-6);
 }
 
 TEST(LookAngles, OverThePole)
@@ -206,7 +216,7 @@ TEST(LookAngles, OverThePole)
     ElementSet e = Circular(14.0, 90);
     e.ArgPerigee = 0;
     e.EpochMeanAnomaly = 90;
-    const SatelliteState s = ComputeSatellite(e, Station{90, 0, 0}, EpochNoon);
+    const SatelliteState s = ComputeSatellite(e, Station { 90, 0, 0 }, EpochNoon);
     EXPECT_NEAR(s.SubSatLat, 90, 1e-4);
     EXPECT_NEAR(s.SatElevation, 90, 1e-4);
     // A station at latitude 90 and height 0 lies 6356.785 km from the centre.
@@ -219,17 +229,18 @@ TEST(LookAngles, CompassDirections)
     const ElementSet geo = Geostationary(lon);
     // From the equator, 30 deg west of the satellite: due east at
     // atan2(r cos 30 - 6378.137, r sin 30) elevation.
-    const SatelliteState east = ComputeSatellite(geo, Station{0, lon - 30, 0}, EpochNoon);
+    const SatelliteState east = ComputeSatellite(geo, Station { 0, lon - 30, 0 }, EpochNoon);
     const double r = east.OrbitRadius;
-    const double elevation = std::atan2(r * std::cos(30 / DegPerRad) - 6378.137, r * std::sin(30 / DegPerRad));
+    const double elevation
+        = std::atan2(r * std::cos(30 / DegPerRad) - 6378.137, r * std::sin(30 / DegPerRad));
     EXPECT_NEAR(east.SatAzimuth, 90, 1e-6);
     EXPECT_NEAR(east.SatElevation, elevation * DegPerRad, 1e-6);
-    EXPECT_NEAR(ComputeSatellite(geo, Station{0, lon + 30, 0}, EpochNoon).SatAzimuth, 270, 1e-6);
-    EXPECT_NEAR(ComputeSatellite(geo, Station{45, lon, 0}, EpochNoon).SatAzimuth, 180, 1e-6);
-    const double north = ComputeSatellite(geo, Station{-45, lon, 0}, EpochNoon).SatAzimuth;
+    EXPECT_NEAR(ComputeSatellite(geo, Station { 0, lon + 30, 0 }, EpochNoon).SatAzimuth, 270, 1e-6);
+    EXPECT_NEAR(ComputeSatellite(geo, Station { 45, lon, 0 }, EpochNoon).SatAzimuth, 180, 1e-6);
+    const double north = ComputeSatellite(geo, Station { -45, lon, 0 }, EpochNoon).SatAzimuth;
     EXPECT_NEAR(std::min(north, 360 - north), 0, 1e-6);
     // Far side of the earth: below the horizon, still computed.
-    const SatelliteState below = ComputeSatellite(geo, Station{0, lon + 180, 0}, EpochNoon);
+    const SatelliteState below = ComputeSatellite(geo, Station { 0, lon + 180, 0 }, EpochNoon);
     EXPECT_NEAR(below.SatElevation, -90, 1e-4);
 }
 
@@ -254,7 +265,8 @@ TEST(LookAngles, PathLoss)
     EXPECT_NEAR(at1458.PathLoss - at145.PathLoss, 20, 1e-9);
     EXPECT_NEAR(none.PathLoss, 32.4 + 20 * std::log10(none.SatRange), 1e-9);
     // Free space at 145.8 MHz over ~38000 km: about 167.4 dB.
-    EXPECT_NEAR(at145.PathLoss, 20 * std::log10(145.8) + 32.4 + 20 * std::log10(at145.SatRange), 1e-9);
+    EXPECT_NEAR(
+        at145.PathLoss, 20 * std::log10(145.8) + 32.4 + 20 * std::log10(at145.SatRange), 1e-9);
     EXPECT_GT(at145.PathLoss, 165);
     EXPECT_LT(at145.PathLoss, 170);
 }
@@ -264,7 +276,7 @@ TEST(LookAngles, RangeRateSign)
     // ISS over Berlin on 2024-02-12: rising at 12:19 (approaching),
     // culminating about 12:24, setting at 12:30 (receding).
     const ElementSet iss = Elements("ISS (ZARYA)");
-    const sys_seconds day = sys_days{2024y / February / 12};
+    const sys_seconds day = sys_days { 2024y / February / 12 };
     EXPECT_LT(ComputeSatellite(iss, Berlin, day + 12h + 20min).RangeRate, -3);
     EXPECT_GT(ComputeSatellite(iss, Berlin, day + 12h + 28min).RangeRate, 3);
 }
@@ -280,11 +292,11 @@ TEST(PeerSgp4, IssOverBerlin)
     // Plan13 and SGP4 differ by the model, half a day from the epoch by about
     // 3 s along the track; near culmination (772 km) the ISS moves 0.4 deg/s:
     // tolerances 0.8 deg, 15 km, 0.05 km/s, 0.2 deg for the sub-satellite point.
-    const sys_seconds day = sys_days{2024y / February / 12};
+    const sys_seconds day = sys_days { 2024y / February / 12 };
     const PeerPoint peer[] = {
-        {day + 12h, 290.9298, -43.2428, 9338.650, -5.0239, 12.4605, -93.8039},
-        {day + 12h + 25min, 172.5164, 30.3099, 772.445, 3.3299, 46.4106, 14.0596},
-        {day + 12h + 27min, 140.3721, 11.7144, 1394.462, 6.1989, 42.5791, 23.0017},
+        { day + 12h, 290.9298, -43.2428, 9338.650, -5.0239, 12.4605, -93.8039 },
+        { day + 12h + 25min, 172.5164, 30.3099, 772.445, 3.3299, 46.4106, 14.0596 },
+        { day + 12h + 27min, 140.3721, 11.7144, 1394.462, 6.1989, 42.5791, 23.0017 },
     };
     const ElementSet iss = Elements("ISS (ZARYA)");
     for (const PeerPoint& p : peer) {
@@ -306,14 +318,15 @@ TEST(PeerSgp4, EveryAmateurSatellite)
     // element sets up to 7 days old. Plan13 and SGP4 model drag and the
     // gravity field differently: look directions agree within 1 deg, the
     // sub-satellite points within 0.5 deg (55 km), ranges within 20 km + 0.2 %.
-    const TleLoad load = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
+    const TleLoad load
+        = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
     std::ifstream in(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/skyfield_amateur.csv");
     ASSERT_TRUE(in);
     std::string line;
     std::getline(in, line); // header
     auto direction = [](double azimuth, double elevation) {
-        return std::array<double, 3>{CosDeg(elevation) * CosDeg(azimuth), CosDeg(elevation) * SinDeg(azimuth),
-                                     SinDeg(elevation)};
+        return std::array<double, 3> { CosDeg(elevation) * CosDeg(azimuth),
+            CosDeg(elevation) * SinDeg(azimuth), SinDeg(elevation) };
     };
     auto separation = [](const std::array<double, 3>& a, const std::array<double, 3>& b) {
         return ArcCosDeg(a[0] * b[0] + a[1] * b[1] + a[2] * b[2]);
@@ -322,14 +335,17 @@ TEST(PeerSgp4, EveryAmateurSatellite)
     while (std::getline(in, line)) {
         int record = 0, hour = 0;
         double az = 0, el = 0, range = 0, lat = 0, lon = 0, height = 0;
-        ASSERT_EQ(std::sscanf(line.c_str(), "%d,%d,%lf,%lf,%lf,%lf,%lf,%lf", &record, &hour, &az, &el, &range,
-                              &lat, &lon, &height),
-                  8);
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d,%d,%lf,%lf,%lf,%lf,%lf,%lf", &record, &hour, &az,
+                      &el, &range, &lat, &lon, &height),
+            8);
         const SatelliteState s = ComputeSatellite(load.Table.Record(record).Elements, Berlin,
-                                                  sys_days{2024y / February / 12} + hours{hour});
-        const std::string what = load.Table.Record(record).SatName + " at " + std::to_string(hour) + " h";
-        EXPECT_LT(separation(direction(az, el), direction(s.SatAzimuth, s.SatElevation)), 1.0) << what;
-        EXPECT_LT(separation(direction(lon, lat), direction(s.SubSatLon, s.SubSatLat)), 0.5) << what;
+            sys_days { 2024y / February / 12 } + hours { hour });
+        const std::string what
+            = load.Table.Record(record).SatName + " at " + std::to_string(hour) + " h";
+        EXPECT_LT(separation(direction(az, el), direction(s.SatAzimuth, s.SatElevation)), 1.0)
+            << what;
+        EXPECT_LT(separation(direction(lon, lat), direction(s.SubSatLon, s.SubSatLat)), 0.5)
+            << what;
         EXPECT_NEAR(s.SatRange, range, 20 + 0.002 * range) << what;
         ++rows;
     }
@@ -342,14 +358,15 @@ TEST(PeerSgp4, GeostationaryStandsStill)
     // el 29.316, range 38660.8 km at 12:00; it stays within a fraction of a
     // degree for hours.
     const ElementSet eshail = Elements("ES'HAIL 2");
-    const sys_seconds start = sys_days{2024y / February / 12} + 12h;
+    const sys_seconds start = sys_days { 2024y / February / 12 } + 12h;
     const SatelliteState s0 = ComputeSatellite(eshail, Berlin, start);
     EXPECT_NEAR(s0.SatAzimuth, 163.951, 0.1);
     EXPECT_NEAR(s0.SatElevation, 29.316, 0.1);
     EXPECT_NEAR(s0.SatRange, 38660.8, 10);
     EXPECT_NEAR(s0.SubSatLon, 25.77, 0.1);
     for (int minutes = 0; minutes <= 12 * 60; minutes += 20) {
-        const SatelliteState s = ComputeSatellite(eshail, Berlin, start + std::chrono::minutes{minutes});
+        const SatelliteState s
+            = ComputeSatellite(eshail, Berlin, start + std::chrono::minutes { minutes });
         ASSERT_NEAR(s.SatAzimuth, s0.SatAzimuth, 0.2);
         ASSERT_NEAR(s.SatElevation, s0.SatElevation, 0.2);
         ASSERT_LT(std::fabs(s.RangeRate), 0.01);
@@ -369,7 +386,8 @@ TEST(Sun, EclipticLongitudeAtEquinoxAndSolstice)
     EXPECT_NEAR(Norm360(SunEclipticLongitude(DayNumber(20, 3, 2013), 0.5) + 180) - 180, 0, 0.1);
     EXPECT_NEAR(Norm360(SunEclipticLongitude(DayNumber(21, 6, 2013), 0.5)), 90, 0.5);
     // 2024: equinox 20 March 03:06 UT, solstice 20 June 20:51 UT.
-    EXPECT_NEAR(Norm360(SunEclipticLongitude(DayNumber(20, 3, 2024), 3.1 / 24) + 180) - 180, 0, 0.02);
+    EXPECT_NEAR(
+        Norm360(SunEclipticLongitude(DayNumber(20, 3, 2024), 3.1 / 24) + 180) - 180, 0, 0.02);
     EXPECT_NEAR(Norm360(SunEclipticLongitude(DayNumber(20, 6, 2024), 20.85 / 24)), 90, 0.02);
 }
 
@@ -378,22 +396,26 @@ TEST(Sun, ElevationAtNoon)
     // Berlin 52N 13E: the sun culminates near 11:08 UT; noon elevation is
     // 90 - 52 + declination (+23.44 in June, -23.44 in December).
     const ElementSet geo = Geostationary(20);
-    const SatelliteState june = ComputeSatellite(geo, Station{52, 13, 0}, sys_days{2024y / June / 20} + 11h + 8min);
+    const SatelliteState june
+        = ComputeSatellite(geo, Station { 52, 13, 0 }, sys_days { 2024y / June / 20 } + 11h + 8min);
     EXPECT_NEAR(june.SunElevation, 61.44, 0.3);
-    const SatelliteState december = ComputeSatellite(geo, Station{52, 13, 0}, sys_days{2024y / December / 21} + 11h + 7min);
+    const SatelliteState december = ComputeSatellite(
+        geo, Station { 52, 13, 0 }, sys_days { 2024y / December / 21 } + 11h + 7min);
     EXPECT_NEAR(december.SunElevation, 14.56, 0.3);
-    const SatelliteState night = ComputeSatellite(geo, Station{52, 13, 0}, sys_days{2024y / December / 21} + 23h + 7min);
+    const SatelliteState night = ComputeSatellite(
+        geo, Station { 52, 13, 0 }, sys_days { 2024y / December / 21 } + 23h + 7min);
     EXPECT_NEAR(night.SunElevation, -61.44, 0.3);
 }
 
 TEST(Shadow, CylinderCases)
 {
-    const std::array<double, 3> sun{1, 0, 0};
-    EXPECT_FALSE(InEarthShadow({7000, 0, 0}, sun, 7000));          // sun side
-    EXPECT_FALSE(InEarthShadow({100, 6000, 0}, sun, std::hypot(100, 6000)));
-    EXPECT_TRUE(InEarthShadow({-7000, 0, 0}, sun, 7000));          // behind on the axis
-    EXPECT_TRUE(InEarthShadow({-42164, 6000, 0}, sun, std::hypot(42164, 6000)));
-    EXPECT_FALSE(InEarthShadow({-42164, 6400, 0}, sun, std::hypot(42164, 6400))); // high orbit, off axis
+    const std::array<double, 3> sun { 1, 0, 0 };
+    EXPECT_FALSE(InEarthShadow({ 7000, 0, 0 }, sun, 7000)); // sun side
+    EXPECT_FALSE(InEarthShadow({ 100, 6000, 0 }, sun, std::hypot(100, 6000)));
+    EXPECT_TRUE(InEarthShadow({ -7000, 0, 0 }, sun, 7000)); // behind on the axis
+    EXPECT_TRUE(InEarthShadow({ -42164, 6000, 0 }, sun, std::hypot(42164, 6000)));
+    EXPECT_FALSE(
+        InEarthShadow({ -42164, 6400, 0 }, sun, std::hypot(42164, 6400))); // high orbit, off axis
 }
 
 TEST(Shadow, VisibilityAndText)
@@ -412,11 +434,11 @@ TEST(Shadow, IssOrbitEclipseFraction)
     // A 420 km orbit spends 30-40 % of its time in the earth's shadow in
     // February (beta angle permitting); in shadow the illumination is 0.
     const ElementSet iss = Elements("ISS (ZARYA)");
-    const sys_seconds start = sys_days{2024y / February / 12} + 12h;
+    const sys_seconds start = sys_days { 2024y / February / 12 } + 12h;
     int eclipsed = 0;
     const int samples = 5560; // one revolution in seconds
     for (int s = 0; s < samples; ++s) {
-        const SatelliteState st = ComputeSatellite(iss, Berlin, start + seconds{s});
+        const SatelliteState st = ComputeSatellite(iss, Berlin, start + seconds { s });
         if (st.InEclipse) {
             ++eclipsed;
             ASSERT_EQ(st.Illumination, 0.0);
@@ -436,9 +458,9 @@ TEST(Model, SameAsComputeSatellite)
     // The prepared model gives bit-identical results, also in Look().
     const ElementSet iss = Elements("ISS (ZARYA)");
     const OrbitModel model(iss, Berlin);
-    const sys_seconds start = sys_days{2024y / February / 12};
+    const sys_seconds start = sys_days { 2024y / February / 12 };
     for (int s = 0; s < 86400; s += 601) {
-        const sys_seconds t = start + seconds{s};
+        const sys_seconds t = start + seconds { s };
         const SatelliteState a = ComputeSatellite(iss, Berlin, t, 145800);
         ASSERT_EQ(model.Compute(t, 145800), a);
         const OrbitModel::Horizon h = model.Look(t);
@@ -452,17 +474,18 @@ TEST(Model, SpeedBoundHolds)
 {
     // The earth-fixed speed bound used to skip samples must exceed the
     // distance the model satellite really moves in a second.
-    const TleLoad load = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
-    const sys_seconds start = sys_days{2024y / February / 12};
+    const TleLoad load
+        = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
+    const sys_seconds start = sys_days { 2024y / February / 12 };
     for (int i = 1; i <= load.SatCount; ++i) {
         const ElementSet e = load.Table.Record(i).Elements;
-        const OrbitModel model(e, Station{0, 0, 0});
+        const OrbitModel model(e, Station { 0, 0, 0 });
         const double t0 = model.ElapsedDays(start);
         const double bound = model.MaxEarthFixedSpeed(t0, t0 + 1);
         for (int s = 0; s < 86400; s += 997) {
             // (S - O).Up for a station at (0,0): the x coordinate minus 6378.137.
-            const double a = model.Look(start + seconds{s}).AboveHorizonKm;
-            const double b = model.Look(start + seconds{s + 1}).AboveHorizonKm;
+            const double a = model.Look(start + seconds { s }).AboveHorizonKm;
+            const double b = model.Look(start + seconds { s + 1 }).AboveHorizonKm;
             ASSERT_LT(std::fabs(b - a), bound) << load.Table.Record(i).SatName;
         }
     }

@@ -198,8 +198,8 @@ TEST(Sgp4Elements, DragTermColumns)
         { "        ", 0.0 },
     };
     for (const Row& row : table) {
-        const std::string line1
-            = "1 00005U 58002B   00179.78495062  .00000023  00000-0 " + std::string(row.field) + " 0  4753";
+        const std::string line1 = "1 00005U 58002B   00179.78495062  .00000023  00000-0 "
+            + std::string(row.field) + " 0  4753";
         EXPECT_DOUBLE_EQ(ReadElementLines(line1, "").BStar, row.bstar) << row.field;
     }
 }

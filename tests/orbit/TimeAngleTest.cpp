@@ -27,13 +27,13 @@ TEST(DayNumber, LeapYearsAndCenturies)
     EXPECT_EQ(DayNumber(1, 3, 2000) - DayNumber(28, 2, 2000), 2); // 2000 is a leap year
     EXPECT_EQ(DayNumber(1, 3, 2100) - DayNumber(28, 2, 2100), 1); // 2100 is not
     // Whole Gregorian calendar from 1978 to 2100: one day per calendar day.
-    const sys_days origin{1978y / January / 1};
-    for (sys_days d = origin; d < sys_days{2100y / January / 1}; d += days{1}) {
-        const year_month_day ymd{d};
-        ASSERT_EQ(DayNumber(static_cast<int>(static_cast<unsigned>(ymd.day())),
-                            static_cast<int>(static_cast<unsigned>(ymd.month())),
-                            static_cast<int>(ymd.year())),
-                  (d - origin).count());
+    const sys_days origin { 1978y / January / 1 };
+    for (sys_days d = origin; d < sys_days { 2100y / January / 1 }; d += days { 1 }) {
+        const year_month_day ymd { d };
+        ASSERT_EQ(
+            DayNumber(static_cast<int>(static_cast<unsigned>(ymd.day())),
+                static_cast<int>(static_cast<unsigned>(ymd.month())), static_cast<int>(ymd.year())),
+            (d - origin).count());
     }
 }
 
@@ -56,7 +56,7 @@ TEST(SiderealAngle, J2000)
     EXPECT_NEAR(SiderealAngle(8036, 0) - SiderealAngle(8035, 0), 0.9856473, 1e-6);
     // Always reduced to 0..360.
     for (int n = 0; n < 20000; n += 37)
-        for (double f : {0.0, 0.25, 0.999988}) {
+        for (double f : { 0.0, 0.25, 0.999988 }) {
             const double g = SiderealAngle(n, f);
             ASSERT_GE(g, 0.0);
             ASSERT_LT(g, 360.0);
@@ -147,21 +147,22 @@ TEST(CalendarHelpers, DayOfYearAndHms)
 
 TEST(CalendarHelpers, CurrentEpochNumber)
 {
-    EXPECT_DOUBLE_EQ(CurrentEpochNumber(sys_days{2024y / February / 12} + 12h), 24043.5);
-    EXPECT_DOUBLE_EQ(CurrentEpochNumber(sys_days{2008y / January / 1}), 8001.0);
+    EXPECT_DOUBLE_EQ(CurrentEpochNumber(sys_days { 2024y / February / 12 } + 12h), 24043.5);
+    EXPECT_DOUBLE_EQ(CurrentEpochNumber(sys_days { 2008y / January / 1 }), 8001.0);
     // The element-set age is a plain difference: 3.4 days.
-    const double age = CurrentEpochNumber(sys_days{2024y / February / 15} + 9h + 36min) - 24043.0;
+    const double age
+        = CurrentEpochNumber(sys_days { 2024y / February / 15 } + 9h + 36min) - 24043.0;
     EXPECT_NEAR(age, 3.4, 1e-9);
 }
 
 TEST(CalendarHelpers, SplitInstantAndDateTime)
 {
-    const sys_seconds t = sys_days{2024y / February / 29} + 23h + 58min + 7s;
+    const sys_seconds t = sys_days { 2024y / February / 29 } + 23h + 58min + 7s;
     const CalcInstant c = SplitInstant(t);
-    EXPECT_EQ(c, (CalcInstant{29, 2, 2024, 23, 58, 7}));
-    EXPECT_DOUBLE_EQ(ToDateTime(sys_seconds{}), 25569.0); // 1970-01-01
-    EXPECT_DOUBLE_EQ(ToDateTime(sys_days{2024y / February / 12} + 12h), 45334.5);
-    EXPECT_EQ(FromDateTime(45334.5), sys_days{2024y / February / 12} + 12h);
+    EXPECT_EQ(c, (CalcInstant { 29, 2, 2024, 23, 58, 7 }));
+    EXPECT_DOUBLE_EQ(ToDateTime(sys_seconds {}), 25569.0); // 1970-01-01
+    EXPECT_DOUBLE_EQ(ToDateTime(sys_days { 2024y / February / 12 } + 12h), 45334.5);
+    EXPECT_EQ(FromDateTime(45334.5), sys_days { 2024y / February / 12 } + 12h);
     EXPECT_EQ(FromDateTime(ToDateTime(t)), t);
 }
 

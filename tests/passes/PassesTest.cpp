@@ -19,8 +19,8 @@ namespace {
 
 using namespace std::chrono;
 
-const Station Berlin{52.0, 13.0, 0.1};
-const sys_seconds Noon = sys_days{2024y / February / 12} + 12h;
+const Station Berlin { 52.0, 13.0, 0.1 };
+const sys_seconds Noon = sys_days { 2024y / February / 12 } + 12h;
 
 TleLoad Amateur()
 {
@@ -41,8 +41,9 @@ TEST(NextPass, EveryAmateurSatelliteAgainstPeer)
     // data/skyfield_passes.csv: first rise and set after 12:00 by SGP4
     // (skyfield 1.45) for the satellites of amateur.txt over 52N 13E.
     // Compared where the pass culminates above 3 deg and the satellite is not
-    // already up at 12:00; grazing passes may exist in one model only. The models differ by seconds along the track: 10 s, plus
-    // 0.06 % of the pass length for the long passes of the eccentric AO-10.
+    // already up at 12:00; grazing passes may exist in one model only. The models differ by seconds
+    // along the track: 10 s, plus 0.06 % of the pass length for the long passes of the eccentric
+    // AO-10.
     const TleLoad load = Amateur();
     std::ifstream in(std::string(AOSTRACK_SOURCE_DIR) + "/tests/passes/data/skyfield_passes.csv");
     ASSERT_TRUE(in);
@@ -52,7 +53,9 @@ TEST(NextPass, EveryAmateurSatelliteAgainstPeer)
     while (std::getline(in, line)) {
         int record = 0;
         double rise = 0, culmination = 0, set = 0, maxElevation = 0;
-        ASSERT_EQ(std::sscanf(line.c_str(), "%d,%lf,%lf,%lf,%lf", &record, &rise, &culmination, &set, &maxElevation), 5);
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d,%lf,%lf,%lf,%lf", &record, &rise, &culmination,
+                      &set, &maxElevation),
+            5);
         if (maxElevation < 3)
             continue;
         const ElementSet& e = load.Table.Record(record).Elements;
@@ -108,7 +111,7 @@ TEST(NextPass, NeverRisesAndNeverSets)
 {
     const ElementSet eshail = Elements("ES'HAIL 2");
     // Geostationary at 25.8 E, not visible from the Pacific coast of America.
-    const NextPass none = FindNextPass(eshail, Station{45, -123, 0}, Noon);
+    const NextPass none = FindNextPass(eshail, Station { 45, -123, 0 }, Noon);
     EXPECT_FALSE(none.AosTime);
     EXPECT_FALSE(none.LosTime);
     // Always visible from Berlin: AOS at the first step, no LOS within 14 hours.
@@ -164,31 +167,34 @@ TEST(PassList, PassInProgressAndUnfinished)
     EXPECT_EQ(list.Passes[0].AosTime, Noon + 25min);
     // A pass that has not ended by the 1440th step is not listed: from 11:35
     // the next day's 11:31-11:42 pass is still running at the last step.
-    const PassList late = BuildPassList(iss, Berlin, sys_days{2024y / February / 12} + 11h + 35min);
+    const PassList late
+        = BuildPassList(iss, Berlin, sys_days { 2024y / February / 12 } + 11h + 35min);
     ASSERT_FALSE(late.Passes.empty());
-    EXPECT_LT(late.Passes.back().LosTime, sys_days{2024y / February / 13} + 11h + 31min);
+    EXPECT_LT(late.Passes.back().LosTime, sys_days { 2024y / February / 13 } + 11h + 31min);
 }
 
 TEST(PassList, EmptyForGeostationary)
 {
     const ElementSet eshail = Elements("ES'HAIL 2");
     EXPECT_TRUE(BuildPassList(eshail, Berlin, Noon).Lines.empty()); // never ends
-    EXPECT_TRUE(BuildPassList(eshail, Station{45, -123, 0}, Noon).Lines.empty()); // never rises
+    EXPECT_TRUE(BuildPassList(eshail, Station { 45, -123, 0 }, Noon).Lines.empty()); // never rises
 }
 
 TEST(PassLine, Format)
 {
     ListedPass p;
-    p.AosTime = sys_days{2024y / February / 12} + 23h + 58min;
-    p.LosTime = sys_days{2024y / February / 13} + 9min;
+    p.AosTime = sys_days { 2024y / February / 12 } + 23h + 58min;
+    p.LosTime = sys_days { 2024y / February / 13 } + 9min;
     p.AosAzimuth = 45.99;
     p.LosAzimuth = 359.999;
     p.MaxElevation = 5.9;
     // The date is that of the LOS; azimuths and maximum are cut, not rounded.
-    EXPECT_EQ(FormatPassLine(p), "13.02.2024 23:58 (Az 045\u00B0) -> 00:09 (Az 359\u00B0) maxEl: 05\u00B0)");
+    EXPECT_EQ(FormatPassLine(p),
+        "13.02.2024 23:58 (Az 045\u00B0) -> 00:09 (Az 359\u00B0) maxEl: 05\u00B0)");
     p.AosAzimuth = 0.4;
     p.MaxElevation = 89.99;
-    EXPECT_EQ(FormatPassLine(p), "13.02.2024 23:58 (Az 000\u00B0) -> 00:09 (Az 359\u00B0) maxEl: 89\u00B0)");
+    EXPECT_EQ(FormatPassLine(p),
+        "13.02.2024 23:58 (Az 000\u00B0) -> 00:09 (Az 359\u00B0) maxEl: 89\u00B0)");
 }
 
 TEST(PassTrack, IssPass)
@@ -204,7 +210,8 @@ TEST(PassTrack, IssPass)
     // Rises to one culmination of about 36 deg (skyfield 12:24:09) and sets.
     const auto top = std::max_element(track.begin(), track.end());
     EXPECT_NEAR(*top, 36.0, 0.8);
-    EXPECT_NEAR(static_cast<double>(top - track.begin()), (Noon + 24min + 9s - *p.AosTime).count(), 6);
+    EXPECT_NEAR(
+        static_cast<double>(top - track.begin()), (Noon + 24min + 9s - *p.AosTime).count(), 6);
     EXPECT_TRUE(std::is_sorted(track.begin(), top + 1));
     EXPECT_TRUE(std::is_sorted(top, track.end(), std::greater<double>()));
     // Each point is the engine's elevation at that second.
@@ -217,7 +224,8 @@ TEST(PassTrack, EmptyAndReversed)
     EXPECT_TRUE(PassTrack(iss, Berlin, Noon, Noon - 1s).empty());
     EXPECT_EQ(PassTrack(iss, Berlin, Noon, Noon).size(), 1u);
     // Oversized: capped at one day of seconds.
-    EXPECT_EQ(PassTrack(iss, Berlin, Noon, Noon + days{3}).size(), static_cast<std::size_t>(PassTrackMaxSeconds + 1));
+    EXPECT_EQ(PassTrack(iss, Berlin, Noon, Noon + days { 3 }).size(),
+        static_cast<std::size_t>(PassTrackMaxSeconds + 1));
 }
 
 // The fast search must give exactly what plain stepping gives.
@@ -230,11 +238,13 @@ std::vector<Case> Cases()
 {
     std::mt19937 rng(20240212);
     std::uniform_int_distribution<int> secondsOfWeek(0, 7 * 86400);
-    const Station stations[] = {Berlin, Station{-33.9, 18.4, 0}, Station{78.2, 15.6, 0.5}, Station{0, -78.5, 2.8}};
+    const Station stations[] = { Berlin, Station { -33.9, 18.4, 0 }, Station { 78.2, 15.6, 0.5 },
+        Station { 0, -78.5, 2.8 } };
     std::vector<Case> cases;
     for (const Station& s : stations)
         for (int k = 0; k < 2; ++k)
-            cases.push_back({s, sys_days{2024y / February / 10} + seconds{secondsOfWeek(rng)}});
+            cases.push_back(
+                { s, sys_days { 2024y / February / 10 } + seconds { secondsOfWeek(rng) } });
     return cases;
 }
 
@@ -247,7 +257,8 @@ TEST(FastSearch, EqualsPlainSteppingOnRealFile)
             const ElementSet& e = load.Table.Record(i).Elements;
             const NextPass fast = FindNextPass(e, c.Where, c.Now);
             const NextPass plain = FindNextPassPlain(e, c.Where, c.Now);
-            ASSERT_EQ(fast, plain) << load.Table.Record(i).SatName << " from lat " << c.Where.StationLat;
+            ASSERT_EQ(fast, plain)
+                << load.Table.Record(i).SatName << " from lat " << c.Where.StationLat;
             found += fast.LosTime ? 1 : 0;
         }
     }
@@ -300,16 +311,18 @@ TEST(FastSearch, ExtremeOrbits)
     sets.push_back(retro);
     for (const ElementSet& e : sets)
         for (const Case& c : Cases()) {
-            ASSERT_EQ(FindNextPass(e, c.Where, c.Now), FindNextPassPlain(e, c.Where, c.Now)) << e.Eccentricity;
-            ASSERT_EQ(BuildPassList(e, c.Where, c.Now), BuildPassListPlain(e, c.Where, c.Now)) << e.Eccentricity;
+            ASSERT_EQ(FindNextPass(e, c.Where, c.Now), FindNextPassPlain(e, c.Where, c.Now))
+                << e.Eccentricity;
+            ASSERT_EQ(BuildPassList(e, c.Where, c.Now), BuildPassListPlain(e, c.Where, c.Now))
+                << e.Eccentricity;
         }
 }
 
 TEST(FastSearch, Malformed)
 {
-    EXPECT_THROW(FindNextPass(ElementSet{}, Berlin, Noon), OrbitError);
-    EXPECT_THROW(BuildPassList(ElementSet{}, Berlin, Noon), OrbitError);
-    EXPECT_THROW(PassTrack(ElementSet{}, Berlin, Noon, Noon + 10s), OrbitError);
+    EXPECT_THROW(FindNextPass(ElementSet {}, Berlin, Noon), OrbitError);
+    EXPECT_THROW(BuildPassList(ElementSet {}, Berlin, Noon), OrbitError);
+    EXPECT_THROW(PassTrack(ElementSet {}, Berlin, Noon, Noon + 10s), OrbitError);
 }
 
 } // namespace

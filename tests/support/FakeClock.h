@@ -7,7 +7,10 @@ namespace aostrack {
 class FakeClock : public Clock {
 public:
     explicit FakeClock(std::chrono::sys_seconds now = {}, int offsetMinutes = 0)
-        : m_now(now), m_offsetMinutes(offsetMinutes) {}
+        : m_now(now)
+        , m_offsetMinutes(offsetMinutes)
+    {
+    }
     std::chrono::sys_seconds UtcNow() const override { return m_now; }
     int UtcOffsetMinutes() const override { return m_offsetMinutes; }
     void Set(std::chrono::sys_seconds now) { m_now = now; }

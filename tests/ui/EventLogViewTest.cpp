@@ -34,8 +34,8 @@ protected:
     }
     void TearDown() override { QLocale::setDefault(m_saved); }
     QLocale m_saved;
-    FakeClock clock{sys_days(year(2024) / February / 12)};
-    EventLog log{clock};
+    FakeClock clock { sys_days(year(2024) / February / 12) };
+    EventLog log { clock };
     QListWidget list;
 };
 

@@ -32,8 +32,7 @@ public:
 
 class MainWindowLayout : public ::testing::Test {
 protected:
-    template <typename T>
-    T* Find(const QString& name)
+    template <typename T> T* Find(const QString& name)
     {
         T* widget = window.findChild<T*>(name);
         EXPECT_NE(widget, nullptr) << name.toStdString();
@@ -50,7 +49,7 @@ protected:
         return frame ? frame->title() : QStringLiteral("<missing>");
     }
     NoFile chooser;
-    MainWindow window{chooser};
+    MainWindow window { chooser };
 };
 
 TEST_F(MainWindowLayout, CaptionsOfTheFramesAndLabels)
@@ -78,10 +77,10 @@ TEST_F(MainWindowLayout, CaptionsOfTheFramesAndLabels)
 
 TEST_F(MainWindowLayout, DataPanelCaptionsStandBesideTheirFields)
 {
-    const std::pair<int, const char*> fields[] = {{1, "MA-Value"}, {2, "Azimut"}, {3, "Elevation"},
-            {4, "Sat Long"}, {5, "Sat Lat"}, {6, "Distance"}, {7, "Height"}, {8, "Orbit #"},
-            {9, "Sun Angle"}, {10, "Illumination"}, {21, "Loss"}, {22, "Doppler shift"}, {25, "Info"},
-            {29, "Epoche"}};
+    const std::pair<int, const char*> fields[] = { { 1, "MA-Value" }, { 2, "Azimut" },
+        { 3, "Elevation" }, { 4, "Sat Long" }, { 5, "Sat Lat" }, { 6, "Distance" }, { 7, "Height" },
+        { 8, "Orbit #" }, { 9, "Sun Angle" }, { 10, "Illumination" }, { 21, "Loss" },
+        { 22, "Doppler shift" }, { 25, "Info" }, { 29, "Epoche" } };
     auto* frame = Find<QGroupBox>("Frame1");
     ASSERT_NE(frame, nullptr);
     for (const auto& [index, caption] : fields) {
@@ -95,7 +94,7 @@ TEST_F(MainWindowLayout, DataPanelCaptionsStandBesideTheirFields)
         EXPECT_EQ(box->palette().color(QPalette::Base), QColor(224, 224, 224)) << index;
     }
     // Time and date stand at the top, outside the frame.
-    for (const char* name : {"Text1_0", "Text1_28"}) {
+    for (const char* name : { "Text1_0", "Text1_28" }) {
         auto* box = Find<QLineEdit>(name);
         ASSERT_NE(box, nullptr);
         EXPECT_FALSE(frame->isAncestorOf(box)) << name;
@@ -139,7 +138,7 @@ TEST_F(MainWindowLayout, FrequencyFrameControls)
     EXPECT_EQ(display->font().pointSize(), 36);
     EXPECT_EQ(display->palette().color(QPalette::Text), QColor(192, 255, 255));
     EXPECT_EQ(display->palette().color(QPalette::Base), QColor(64, 64, 64));
-    for (const char* name : {"Text3", "Text4"}) {
+    for (const char* name : { "Text3", "Text4" }) {
         auto* box = Find<QLineEdit>(name);
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(frame->isAncestorOf(box));
@@ -192,7 +191,8 @@ TEST_F(MainWindowLayout, MenusInMenuBarOrder)
     QStringList bar;
     for (QAction* action : window.menuBar()->actions())
         bar << action->text();
-    EXPECT_EQ(bar, QStringList({"File", "TLE", "Rotor", "Orbit model", "Frequency", "Scan", "Info"}));
+    EXPECT_EQ(
+        bar, QStringList({ "File", "TLE", "Rotor", "Orbit model", "Frequency", "Scan", "Info" }));
 
     auto action = [&](const char* name) { return Find<QAction>(name); };
     EXPECT_EQ(Find<QMenu>("MenuFile")->title(), "File");

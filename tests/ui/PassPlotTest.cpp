@@ -25,7 +25,9 @@ std::vector<double> Profile(long long duration, double peakDeg)
 {
     std::vector<double> elevations;
     for (long long s = 0; s <= duration; ++s)
-        elevations.push_back(peakDeg * std::sin(M_PI * static_cast<double>(s) / static_cast<double>(duration)) - 0.1);
+        elevations.push_back(
+            peakDeg * std::sin(M_PI * static_cast<double>(s) / static_cast<double>(duration))
+            - 0.1);
     return elevations;
 }
 
@@ -63,8 +65,9 @@ protected:
                 if (!image.rect().contains(x, y))
                     continue;
                 const QColor c = image.pixelColor(x, y);
-                if (std::abs(c.red() - colour.red()) < 40 && std::abs(c.green() - colour.green()) < 40
-                        && std::abs(c.blue() - colour.blue()) < 40 && c != Background)
+                if (std::abs(c.red() - colour.red()) < 40
+                    && std::abs(c.green() - colour.green()) < 40
+                    && std::abs(c.blue() - colour.blue()) < 40 && c != Background)
                     return true;
             }
         }
@@ -72,7 +75,7 @@ protected:
     }
     QLocale m_saved;
     QLabel duration;
-    PassPlot plot{&duration};
+    PassPlot plot { &duration };
 };
 
 TEST_F(PassPlotTest, EmptyNoPassShowsTheGridOnly)
@@ -95,7 +98,7 @@ TEST_F(PassPlotTest, EmptyNoPassShowsTheGridOnly)
 
 TEST_F(PassPlotTest, EmptyZeroOrNegativeDurationNeverFails)
 {
-    plot.DrawPassPlot(0, {10, 20});
+    plot.DrawPassPlot(0, { 10, 20 });
     EXPECT_EQ(plot.DurationSeconds(), 0);
     EXPECT_EQ(duration.text(), "");
     plot.DrawPassPlot(-300, {});

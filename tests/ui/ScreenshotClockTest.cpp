@@ -28,7 +28,7 @@ protected:
         qunsetenv("AOSTRACK_SCREENSHOT_START");
         qunsetenv("AOSTRACK_SCREENSHOT_SPEED");
     }
-    FakeClock real{Now, 60};
+    FakeClock real { Now, 60 };
 };
 
 TEST_F(ScreenshotClockTest, NormalFollowsTheRealClock)
@@ -46,7 +46,8 @@ TEST_F(ScreenshotClockTest, RehearsalStartsAtTheGivenMoment)
     qputenv("AOSTRACK_SCREENSHOT_START", QByteArray("2024-02-12T12:18:30Z"));
     qputenv("AOSTRACK_SCREENSHOT_SPEED", QByteArray("60"));
     ScreenshotClock clock(real);
-    const sys_seconds start = sys_days(year(2024) / February / 12) + hours(12) + minutes(18) + seconds(30);
+    const sys_seconds start
+        = sys_days(year(2024) / February / 12) + hours(12) + minutes(18) + seconds(30);
     // It runs 60 times as fast from the start; a test is never that slow.
     EXPECT_GE(clock.UtcNow(), start);
     EXPECT_LT(clock.UtcNow(), start + minutes(10));
@@ -70,7 +71,8 @@ TEST(SaveScreenshotTest, WrittenOrRefusedWithTheSystemReason)
     QImage image(400, 300, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256)); // little to compress
+            image.setPixel(
+                x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256)); // little to compress
     EXPECT_EQ(SaveScreenshot(image, dir.filePath("ok.png")), "");
     EXPECT_EQ(QImage(dir.filePath("ok.png")).size(), image.size());
 

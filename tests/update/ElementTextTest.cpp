@@ -10,27 +10,27 @@
 namespace aostrack {
 namespace {
 
-const QString Iss = QStringLiteral(
-    "ISS (ZARYA)             \n"
-    "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997\n"
-    "2 25544  51.6406 220.6676 0001921 228.7563 273.9440 15.49783958438989\n");
+const QString Iss
+    = QStringLiteral("ISS (ZARYA)             \n"
+                     "1 25544U 98067A   24043.00684501  .00020902  00000+0  37609-3 0  9997\n"
+                     "2 25544  51.6406 220.6676 0001921 228.7563 273.9440 15.49783958438989\n");
 
 TEST(TleSourcesTest, ServerUrlsNormal)
 {
     EXPECT_EQ(ServerUrls(QStringLiteral("https://celestrak.org")),
-              QStringList({ "https://celestrak.org/NORAD/elements/amateur.txt",
-                            "https://celestrak.org/NORAD/elements/cubesat.txt",
-                            "https://celestrak.org/NORAD/elements/tle-new.txt" }));
+        QStringList({ "https://celestrak.org/NORAD/elements/amateur.txt",
+            "https://celestrak.org/NORAD/elements/cubesat.txt",
+            "https://celestrak.org/NORAD/elements/tle-new.txt" }));
     EXPECT_EQ(ArchiveUrl(QStringLiteral("https://www.amsat.org")),
-              QStringLiteral("https://www.amsat.org/amsat/ftp/keps/current/nasa.all"));
+        QStringLiteral("https://www.amsat.org/amsat/ftp/keps/current/nasa.all"));
 }
 
 TEST(TleSourcesTest, TrailingSlashAndBlanksDropped)
 {
     EXPECT_EQ(ServerUrls(QStringLiteral(" http://127.0.0.1:8080// ")).first(),
-              QStringLiteral("http://127.0.0.1:8080/NORAD/elements/amateur.txt"));
+        QStringLiteral("http://127.0.0.1:8080/NORAD/elements/amateur.txt"));
     EXPECT_EQ(ArchiveUrl(QStringLiteral("https://www.amsat.org/")),
-              QStringLiteral("https://www.amsat.org/amsat/ftp/keps/current/nasa.all"));
+        QStringLiteral("https://www.amsat.org/amsat/ftp/keps/current/nasa.all"));
 }
 
 TEST(ElementSetCountTest, RealFilesNormal)
@@ -39,7 +39,8 @@ TEST(ElementSetCountTest, RealFilesNormal)
     const QString dataDir = QStringLiteral(AOSTRACK_SOURCE_DIR "/tests/orbit/data/");
     const QByteArray current = test::ReadAll(dataDir + "amateur.txt");
     const QByteArray old = test::ReadAll(dataDir + "amateur-2017.txt");
-    ASSERT_FALSE(current.isEmpty() || old.isEmpty()) << "sample element files missing in " << dataDir.toStdString();
+    ASSERT_FALSE(current.isEmpty() || old.isEmpty())
+        << "sample element files missing in " << dataDir.toStdString();
     EXPECT_EQ(CountCompleteElementSets(DecodePage(current)), 101);
     EXPECT_EQ(CountCompleteElementSets(DecodePage(old)), 74);
 }
@@ -91,10 +92,10 @@ TEST(ElementSetCountTest, ErrorPagesHoldNone)
     EXPECT_EQ(CountCompleteElementSets(notFound), 0);
     EXPECT_EQ(CountCompleteElementSets(notFound.toUpper()), 0);
     // The text a busy element server sends instead of the file.
-    EXPECT_EQ(CountCompleteElementSets(QStringLiteral(
-                  "GP data has not updated since your last successful download of "
-                  "GROUP=amateur at 2024-02-12 10:02:47 UTC.\n")),
-              0);
+    EXPECT_EQ(CountCompleteElementSets(
+                  QStringLiteral("GP data has not updated since your last successful download of "
+                                 "GROUP=amateur at 2024-02-12 10:02:47 UTC.\n")),
+        0);
 }
 
 TEST(PreTagsTest, RemovedInUpperCaseOnly)

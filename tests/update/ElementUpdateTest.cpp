@@ -18,10 +18,10 @@ namespace aostrack {
 namespace {
 
 using namespace std::chrono_literals;
-using test::ReadAll;
-using test::WriteAll;
 using test::Outcome;
+using test::ReadAll;
 using test::RunUpdate;
+using test::WriteAll;
 
 class ElementUpdateTest : public ::testing::Test {
 protected:
@@ -50,17 +50,17 @@ TEST_F(ElementUpdateTest, ServerOnlyNormal)
     ASSERT_TRUE(outcome.Finished);
     EXPECT_TRUE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress,
-              QStringList({ "open " + Url("/NORAD/elements/amateur.txt"), "ok",
-                            "open " + Url("/NORAD/elements/cubesat.txt"), "ok",
-                            "open " + Url("/NORAD/elements/tle-new.txt"), "ok",
-                            "save old TLE file", "write new TLE file", "... done" }));
+        QStringList({ "open " + Url("/NORAD/elements/amateur.txt"), "ok",
+            "open " + Url("/NORAD/elements/cubesat.txt"), "ok",
+            "open " + Url("/NORAD/elements/tle-new.txt"), "ok", "save old TLE file",
+            "write new TLE file", "... done" }));
     EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
     EXPECT_EQ(ReadAll(BackupPath()), test::OldTleFile);
     EXPECT_EQ(update.CollectedText(), QString::fromLatin1(test::ServerText));
     EXPECT_FALSE(update.IsRunning());
     // Only the file and its backup in the station folder: no temporary left.
-    EXPECT_EQ(QDir(m_station.path()).entryList(QDir::Files),
-              QStringList({ "keps.txt", "keps.txt_old" }));
+    EXPECT_EQ(
+        QDir(m_station.path()).entryList(QDir::Files), QStringList({ "keps.txt", "keps.txt_old" }));
 }
 
 TEST_F(ElementUpdateTest, BothSourcesGoIntoTheFile)
@@ -69,8 +69,8 @@ TEST_F(ElementUpdateTest, BothSourcesGoIntoTheFile)
     const Outcome outcome = RunUpdate(update, Request(true, true));
     ASSERT_TRUE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress.mid(6),
-              QStringList({ "open " + Url("/amsat/ftp/keps/current/nasa.all"), "ok",
-                            "save old TLE file", "write new TLE file", "... done" }));
+        QStringList({ "open " + Url("/amsat/ftp/keps/current/nasa.all"), "ok", "save old TLE file",
+            "write new TLE file", "... done" }));
     // The last server page ends without a line break: one goes in before the
     // archive's first name line.
     EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n" + test::ArchiveText + "\r\n");
@@ -83,8 +83,8 @@ TEST_F(ElementUpdateTest, ArchiveOnly)
     const Outcome outcome = RunUpdate(update, Request(false, true));
     ASSERT_TRUE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress,
-              QStringList({ "open " + Url("/amsat/ftp/keps/current/nasa.all"), "ok",
-                            "save old TLE file", "write new TLE file", "... done" }));
+        QStringList({ "open " + Url("/amsat/ftp/keps/current/nasa.all"), "ok", "save old TLE file",
+            "write new TLE file", "... done" }));
     EXPECT_EQ(ReadAll(TlePath()), test::ArchiveText + "\r\n");
 }
 
@@ -100,7 +100,7 @@ TEST_F(ElementUpdateTest, NotFoundOnSecondPathLeavesFileAlone)
     EXPECT_EQ(outcome.Progress[2], "open " + Url("/NORAD/elements/cubesat.txt"));
     // python's http.server: "404 File not found".
     EXPECT_EQ(outcome.Progress[3],
-              "failed " + Url("/NORAD/elements/cubesat.txt") + ": HTTP 404 File not found");
+        "failed " + Url("/NORAD/elements/cubesat.txt") + ": HTTP 404 File not found");
     EXPECT_EQ(outcome.Progress[4], "TLE file unchanged: " + TlePath());
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
     EXPECT_EQ(ReadAll(BackupPath()), QByteArray("ANCIENT\n"));
@@ -114,9 +114,9 @@ TEST_F(ElementUpdateTest, HtmlErrorPageRefused)
     ASSERT_TRUE(outcome.Finished);
     EXPECT_FALSE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress.mid(5),
-              QStringList({ "refused " + Url("/NORAD/elements/tle-new.txt")
-                                + ": no element set in the page",
-                            "TLE file unchanged: " + TlePath() }));
+        QStringList(
+            { "refused " + Url("/NORAD/elements/tle-new.txt") + ": no element set in the page",
+                "TLE file unchanged: " + TlePath() }));
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
     EXPECT_FALSE(QFile::exists(BackupPath()));
 }
@@ -130,8 +130,8 @@ TEST_F(ElementUpdateTest, EmptyPagesAloneRefused)
     const Outcome outcome = RunUpdate(update, Request(true, false));
     EXPECT_FALSE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress.mid(6),
-              QStringList({ "refused: the pages hold no element set",
-                            "TLE file unchanged: " + TlePath() }));
+        QStringList(
+            { "refused: the pages hold no element set", "TLE file unchanged: " + TlePath() }));
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 
@@ -160,19 +160,20 @@ TEST_F(ElementUpdateTest, OversizedPageRefused)
     ElementUpdate update(std::make_unique<HttpPageFetcher>(30000ms, 100));
     const Outcome outcome = RunUpdate(update, Request(true, false));
     EXPECT_FALSE(outcome.Replaced);
-    EXPECT_EQ(outcome.Progress.value(1), "failed " + Url("/NORAD/elements/amateur.txt")
-                                             + ": page larger than 100 bytes");
+    EXPECT_EQ(outcome.Progress.value(1),
+        "failed " + Url("/NORAD/elements/amateur.txt") + ": page larger than 100 bytes");
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 
 TEST(ElementUpdateRefusalTest, EmptyPathAndNoSource)
 {
     ElementUpdate update;
-    Outcome outcome = RunUpdate(update, { QString(), "http://127.0.0.1:9", "http://127.0.0.1:9", true, false });
+    Outcome outcome
+        = RunUpdate(update, { QString(), "http://127.0.0.1:9", "http://127.0.0.1:9", true, false });
     EXPECT_TRUE(outcome.Finished);
     EXPECT_FALSE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress,
-              QStringList({ "no TLE file loaded: open a TLE file first, nothing updated" }));
+        QStringList({ "no TLE file loaded: open a TLE file first, nothing updated" }));
 
     QTemporaryDir dir;
     outcome = RunUpdate(update, { dir.filePath("k.txt"), "http://127.0.0.1:9", "", false, false });
@@ -206,8 +207,8 @@ TEST_F(ElementUpdateSilentServerTest, TimeOutLeavesFileAlone)
     ASSERT_TRUE(outcome.Finished);
     EXPECT_FALSE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress,
-              QStringList({ "open " + FirstUrl(), "failed " + FirstUrl() + ": no answer within 0.3 s",
-                            "TLE file unchanged: " + Tle() }));
+        QStringList({ "open " + FirstUrl(), "failed " + FirstUrl() + ": no answer within 0.3 s",
+            "TLE file unchanged: " + Tle() }));
     EXPECT_EQ(ReadAll(Tle()), test::OldTleFile);
     EXPECT_FALSE(QFile::exists(Tle() + "_old"));
 }
@@ -227,7 +228,7 @@ TEST_F(ElementUpdateSilentServerTest, SecondStartRefusedWhileRunningAndAbort)
     ElementUpdate update;
     QStringList progress;
     QObject::connect(&update, &ElementUpdate::progressLine,
-                     [&progress](const QString& line) { progress << line; });
+        [&progress](const QString& line) { progress << line; });
     QSignalSpy finished(&update, &ElementUpdate::finished);
     ASSERT_TRUE(update.Start(Request()));
     EXPECT_TRUE(update.IsRunning());
@@ -236,8 +237,8 @@ TEST_F(ElementUpdateSilentServerTest, SecondStartRefusedWhileRunningAndAbort)
     EXPECT_FALSE(update.IsRunning());
     ASSERT_EQ(finished.size(), 1);
     EXPECT_FALSE(finished.first().first().toBool());
-    EXPECT_EQ(progress, QStringList({ "open " + FirstUrl(), "update cancelled",
-                                      "TLE file unchanged: " + Tle() }));
+    EXPECT_EQ(progress,
+        QStringList({ "open " + FirstUrl(), "update cancelled", "TLE file unchanged: " + Tle() }));
     EXPECT_EQ(ReadAll(Tle()), test::OldTleFile);
 }
 
@@ -258,12 +259,14 @@ TEST(ElementUpdateTlsTest, UntrustedCertificateLeavesFileAlone)
     WriteAll(tle, test::OldTleFile);
 
     ElementUpdate update;
-    const Outcome outcome = RunUpdate(update, { tle, server.BaseUrl(), server.BaseUrl(), true, false });
+    const Outcome outcome
+        = RunUpdate(update, { tle, server.BaseUrl(), server.BaseUrl(), true, false });
     ASSERT_TRUE(outcome.Finished);
     EXPECT_FALSE(outcome.Replaced);
     ASSERT_EQ(outcome.Progress.size(), 3);
     // Qt's words: "SSL handshake failed: The certificate is self-signed, and untrusted".
-    const QString prefix = "failed " + server.BaseUrl() + "/NORAD/elements/amateur.txt: SSL handshake failed";
+    const QString prefix
+        = "failed " + server.BaseUrl() + "/NORAD/elements/amateur.txt: SSL handshake failed";
     EXPECT_TRUE(outcome.Progress[1].startsWith(prefix)) << outcome.Progress[1].toStdString();
     EXPECT_EQ(ReadAll(tle), test::OldTleFile);
     EXPECT_FALSE(QFile::exists(tle + "_old"));

@@ -55,20 +55,20 @@ bool HttpFolderServer::Start()
     // /NORAD/elements/gp.php?GROUP=amateur&FORMAT=csv is the file
     // /NORAD/elements/gp.php/GROUP=amateur&FORMAT=csv, as a GP service answers
     // each query with another page.
-    static const char* script =
-        "import functools, http.server, sys\n"
-        "class Handler(http.server.SimpleHTTPRequestHandler):\n"
-        "    def translate_path(self, path):\n"
-        "        base, _, query = path.partition('?')\n"
-        "        if query:\n"
-        "            base = base + '/' + query.replace('/', '_')\n"
-        "        return super().translate_path(base)\n"
-        "port, folder = int(sys.argv[1]), sys.argv[2]\n"
-        "handler = functools.partial(Handler, directory=folder)\n"
-        "http.server.ThreadingHTTPServer(('127.0.0.1', port), handler).serve_forever()\n";
+    static const char* script
+        = "import functools, http.server, sys\n"
+          "class Handler(http.server.SimpleHTTPRequestHandler):\n"
+          "    def translate_path(self, path):\n"
+          "        base, _, query = path.partition('?')\n"
+          "        if query:\n"
+          "            base = base + '/' + query.replace('/', '_')\n"
+          "        return super().translate_path(base)\n"
+          "port, folder = int(sys.argv[1]), sys.argv[2]\n"
+          "handler = functools.partial(Handler, directory=folder)\n"
+          "http.server.ThreadingHTTPServer(('127.0.0.1', port), handler).serve_forever()\n";
     return StartProcess(QStringLiteral("python3"),
-                        { QStringLiteral("-c"), QString::fromLatin1(script),
-                          QString::number(m_port = FreeLoopbackPort()), m_dir.path() });
+        { QStringLiteral("-c"), QString::fromLatin1(script),
+            QString::number(m_port = FreeLoopbackPort()), m_dir.path() });
 }
 
 bool HttpFolderServer::StartTls()
@@ -77,25 +77,25 @@ bool HttpFolderServer::StartTls()
     const QString key = m_keys.filePath(QStringLiteral("key.pem"));
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"),
-                  { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                    QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
-                    QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                    QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert });
+        { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+            QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+            QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+            QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert });
     if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
         return false;
-    static const char* script =
-        "import functools, http.server, ssl, sys\n"
-        "port, folder, cert, key = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]\n"
-        "handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=folder)\n"
-        "server = http.server.ThreadingHTTPServer(('127.0.0.1', port), handler)\n"
-        "context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
-        "context.load_cert_chain(cert, key)\n"
-        "server.socket = context.wrap_socket(server.socket, server_side=True)\n"
-        "server.serve_forever()\n";
+    static const char* script
+        = "import functools, http.server, ssl, sys\n"
+          "port, folder, cert, key = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]\n"
+          "handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=folder)\n"
+          "server = http.server.ThreadingHTTPServer(('127.0.0.1', port), handler)\n"
+          "context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
+          "context.load_cert_chain(cert, key)\n"
+          "server.socket = context.wrap_socket(server.socket, server_side=True)\n"
+          "server.serve_forever()\n";
     m_tls = true;
     return StartProcess(QStringLiteral("python3"),
-                        { QStringLiteral("-c"), QString::fromLatin1(script),
-                          QString::number(m_port = FreeLoopbackPort()), m_dir.path(), cert, key });
+        { QStringLiteral("-c"), QString::fromLatin1(script),
+            QString::number(m_port = FreeLoopbackPort()), m_dir.path(), cert, key });
 }
 
 bool HttpFolderServer::StartProcess(const QString& program, const QStringList& args)

@@ -20,13 +20,14 @@ using test::WriteAll;
 struct CliResult {
     int ExitCode = -1;
     QStringList Lines; // stdout, one entry per line
-    QString Error;     // stderr
+    QString Error; // stderr
 };
 
 CliResult RunCli(const QStringList& args)
 {
     QProcess process;
-    process.start(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), QStringList{ "update" } + args);
+    process.start(
+        QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), QStringList { "update" } + args);
     CliResult result;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -53,9 +54,11 @@ protected:
     }
     void WriteIni(const QString& base, const QByteArray& tleLine = "TLEFILE=keps.txt\n")
     {
-        WriteAll(IniPath(), "# test station\nQTH=TEST\n" + tleLine + "DOPPLERFILE=doppler.sql\n"
-                                "QTH_LAT=48.1\nQTH_LONG=11.6\nQTH_HEIGHT=0.5\nTLE_SERVER="
-                                + base.toUtf8() + "\nTLE_ARCHIVE=" + base.toUtf8() + "\n");
+        WriteAll(IniPath(),
+            "# test station\nQTH=TEST\n" + tleLine
+                + "DOPPLERFILE=doppler.sql\n"
+                  "QTH_LAT=48.1\nQTH_LONG=11.6\nQTH_HEIGHT=0.5\nTLE_SERVER="
+                + base.toUtf8() + "\nTLE_ARCHIVE=" + base.toUtf8() + "\n");
     }
     QString IniPath() const { return m_station.filePath("sat.ini"); }
     QString TlePath() const { return m_station.filePath("keps.txt"); }
@@ -70,10 +73,10 @@ TEST_F(UpdateCommandTest, NoFlagMeansServer)
     const CliResult result = RunCli({ "--config", IniPath() });
     EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
     EXPECT_EQ(result.Lines,
-              QStringList({ "open " + Url("/NORAD/elements/amateur.txt"), "ok",
-                            "open " + Url("/NORAD/elements/cubesat.txt"), "ok",
-                            "open " + Url("/NORAD/elements/tle-new.txt"), "ok",
-                            "save old TLE file", "write new TLE file", "... done" }));
+        QStringList({ "open " + Url("/NORAD/elements/amateur.txt"), "ok",
+            "open " + Url("/NORAD/elements/cubesat.txt"), "ok",
+            "open " + Url("/NORAD/elements/tle-new.txt"), "ok", "save old TLE file",
+            "write new TLE file", "... done" }));
     EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
     EXPECT_EQ(ReadAll(TlePath() + "_old"), test::OldTleFile);
 }
@@ -98,8 +101,8 @@ TEST_F(UpdateCommandTest, FailedPageExitsOneAndKeepsFile)
     const CliResult result = RunCli({ "--config", IniPath() });
     EXPECT_EQ(result.ExitCode, 1);
     EXPECT_EQ(result.Lines.mid(3),
-              QStringList({ "failed " + Url("/NORAD/elements/cubesat.txt") + ": HTTP 404 File not found",
-                            "TLE file unchanged: " + TlePath() }));
+        QStringList({ "failed " + Url("/NORAD/elements/cubesat.txt") + ": HTTP 404 File not found",
+            "TLE file unchanged: " + TlePath() }));
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
     EXPECT_FALSE(QFile::exists(TlePath() + "_old"));
 }
@@ -113,7 +116,7 @@ TEST_F(UpdateCommandTest, SilentServerTimesOut)
     const CliResult result = RunCli({ "--config", IniPath(), "--timeout", "0.5" });
     EXPECT_EQ(result.ExitCode, 1);
     EXPECT_EQ(result.Lines.value(1),
-              "failed " + base + "/NORAD/elements/amateur.txt: no answer within 0.5 s");
+        "failed " + base + "/NORAD/elements/amateur.txt: no answer within 0.5 s");
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 
@@ -163,7 +166,7 @@ TEST_F(UpdateCommandTest, CsvCatalogueFetchesGpPagesAndWritesOneMergedCsv)
     const TleLoad merged = LoadTleFile(csvPath);
     ASSERT_EQ(merged.SatCount, 2);
     EXPECT_EQ(ShownLines(merged.Table.Record(1)).first.substr(0, 32),
-              "1 07530U 74089B   26265.28807289"); // the newer AO-7
+        "1 07530U 74089B   26265.28807289"); // the newer AO-7
     EXPECT_EQ(merged.Table.Record(2).Elements.CatalogNumber, 100465);
     // The two-line catalogue beside it is not touched.
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
@@ -173,7 +176,8 @@ TEST_F(UpdateCommandTest, HelpExitsZero)
 {
     const CliResult result = RunCli({ "--help" });
     EXPECT_EQ(result.ExitCode, 0);
-    EXPECT_TRUE(result.Lines.value(0).startsWith("Usage: aostrack-cli update")) << result.Lines.value(0).toStdString();
+    EXPECT_TRUE(result.Lines.value(0).startsWith("Usage: aostrack-cli update"))
+        << result.Lines.value(0).toStdString();
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // The "TLE Update" window (Form4) headless: controls found by name, updates
 // against a loopback http.server, the main window kept running meanwhile, and
 // the catalogue reloaded from the new file when the window closes.
+#include "ui/UpdateWindow.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
-#include "ui/UpdateWindow.h"
 
 #include "orbit/Tle.h"
 
@@ -48,8 +48,9 @@ protected:
     QString TlePath() const { return m_station.filePath("amateur.txt"); }
     std::unique_ptr<UpdateWindow> MakeWindow(std::unique_ptr<PageFetcher> fetcher = nullptr)
     {
-        return std::make_unique<UpdateWindow>(m_server.BaseUrl(), m_server.BaseUrl() + "/",
-                                              [this] { return TlePath(); }, std::move(fetcher));
+        return std::make_unique<UpdateWindow>(
+            m_server.BaseUrl(), m_server.BaseUrl() + "/", [this] { return TlePath(); },
+            std::move(fetcher));
     }
     static QStringList ProgressLines(const UpdateWindow& window)
     {
@@ -93,16 +94,16 @@ TEST_F(UpdateWindowTest, Check1OnlyNormal)
     ASSERT_TRUE(ClickAndWait(*window));
     const QString base = m_server.BaseUrl();
     EXPECT_EQ(ProgressLines(*window),
-              QStringList({ "open " + base + "/NORAD/elements/amateur.txt", "ok",
-                            "open " + base + "/NORAD/elements/cubesat.txt", "ok",
-                            "open " + base + "/NORAD/elements/tle-new.txt", "ok",
-                            "save old TLE file", "write new TLE file", "... done" }));
+        QStringList({ "open " + base + "/NORAD/elements/amateur.txt", "ok",
+            "open " + base + "/NORAD/elements/cubesat.txt", "ok",
+            "open " + base + "/NORAD/elements/tle-new.txt", "ok", "save old TLE file",
+            "write new TLE file", "... done" }));
     EXPECT_EQ(window->findChild<QPlainTextEdit*>("Text1")->toPlainText(),
-              QString::fromLatin1(test::ServerText));
+        QString::fromLatin1(test::ServerText));
     EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
     EXPECT_EQ(ReadAll(TlePath() + "_old"), test::OldTleFile);
     EXPECT_EQ(CatalogueNames(TlePath()),
-              std::vector<std::string>({ "OSCAR 7 (AO-7)", "FUNCUBE-1 (AO-73)", "ISS (ZARYA)" }));
+        std::vector<std::string>({ "OSCAR 7 (AO-7)", "FUNCUBE-1 (AO-73)", "ISS (ZARYA)" }));
     EXPECT_TRUE(window->findChild<QPushButton*>("Command1")->isEnabled());
 }
 
@@ -112,7 +113,8 @@ TEST_F(UpdateWindowTest, BothBoxesAndRepeatedUpdates)
     window->findChild<QCheckBox*>("Check2")->setChecked(true);
     ASSERT_TRUE(ClickAndWait(*window));
     EXPECT_EQ(CatalogueNames(TlePath()),
-              std::vector<std::string>({ "OSCAR 7 (AO-7)", "FUNCUBE-1 (AO-73)", "ISS (ZARYA)", "Rs-44" }));
+        std::vector<std::string>(
+            { "OSCAR 7 (AO-7)", "FUNCUBE-1 (AO-73)", "ISS (ZARYA)", "Rs-44" }));
     const QByteArray afterFirst = ReadAll(TlePath());
 
     // Second update, archive alone: the backup is now the first update's file
@@ -122,7 +124,7 @@ TEST_F(UpdateWindowTest, BothBoxesAndRepeatedUpdates)
     EXPECT_EQ(ReadAll(TlePath() + "_old"), afterFirst);
     EXPECT_EQ(ReadAll(TlePath()), test::ArchiveText + "\r\n");
     EXPECT_EQ(ProgressLines(*window).first(),
-              "open " + m_server.BaseUrl() + "/amsat/ftp/keps/current/nasa.all");
+        "open " + m_server.BaseUrl() + "/amsat/ftp/keps/current/nasa.all");
     EXPECT_EQ(ProgressLines(*window).size(), 5);
 }
 
@@ -131,7 +133,7 @@ TEST_F(UpdateWindowTest, EmptyTlePathRefused)
     UpdateWindow window(m_server.BaseUrl(), m_server.BaseUrl(), [] { return QString(); });
     EXPECT_FALSE(ClickAndWait(window));
     EXPECT_EQ(ProgressLines(window),
-              QStringList({ "no TLE file loaded: open a TLE file first, nothing updated" }));
+        QStringList({ "no TLE file loaded: open a TLE file first, nothing updated" }));
 }
 
 TEST_F(UpdateWindowTest, UpdateDisabledWhileRunningAndTimerKeepsTicking)
@@ -140,8 +142,8 @@ TEST_F(UpdateWindowTest, UpdateDisabledWhileRunningAndTimerKeepsTicking)
     QTcpServer silent;
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort());
-    UpdateWindow window(base, base, [this] { return TlePath(); },
-                        std::make_unique<HttpPageFetcher>(1500ms));
+    UpdateWindow window(
+        base, base, [this] { return TlePath(); }, std::make_unique<HttpPageFetcher>(1500ms));
     auto* command1 = window.findChild<QPushButton*>("Command1");
 
     int ticks = 0;
@@ -161,7 +163,7 @@ TEST_F(UpdateWindowTest, UpdateDisabledWhileRunningAndTimerKeepsTicking)
     EXPECT_GT(ticks, 3);
     EXPECT_TRUE(command1->isEnabled());
     EXPECT_EQ(ProgressLines(window).value(1),
-              "failed " + base + "/NORAD/elements/amateur.txt: no answer within 1.5 s");
+        "failed " + base + "/NORAD/elements/amateur.txt: no answer within 1.5 s");
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 
@@ -197,9 +199,12 @@ TEST_F(UpdateWindowTest, MenuOpensWindowAndClosingMainWindowReloadsList)
     std::vector<std::string> catalogue = CatalogueNames(TlePath());
     ASSERT_EQ(catalogue, std::vector<std::string>({ "OLD SAT" }));
     int reloads = 0;
-    BindElementUpdate(mainWindow, m_server.BaseUrl(), m_server.BaseUrl(),
-                      [this] { return TlePath(); },
-                      [&] { ++reloads; catalogue = CatalogueNames(TlePath()); });
+    BindElementUpdate(
+        mainWindow, m_server.BaseUrl(), m_server.BaseUrl(), [this] { return TlePath(); },
+        [&] {
+            ++reloads;
+            catalogue = CatalogueNames(TlePath());
+        });
     mainWindow.show();
 
     auto* menu = mainWindow.findChild<QAction*>("MnuInternetUpdate");
@@ -217,7 +222,7 @@ TEST_F(UpdateWindowTest, MenuOpensWindowAndClosingMainWindowReloadsList)
     mainWindow.close();
     EXPECT_EQ(reloads, 1);
     EXPECT_EQ(catalogue,
-              std::vector<std::string>({ "OSCAR 7 (AO-7)", "FUNCUBE-1 (AO-73)", "ISS (ZARYA)" }));
+        std::vector<std::string>({ "OSCAR 7 (AO-7)", "FUNCUBE-1 (AO-73)", "ISS (ZARYA)" }));
 }
 
 } // namespace
