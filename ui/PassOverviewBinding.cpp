@@ -94,6 +94,14 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
         };
         connect(m_rotor, &RotorController::commandSent, this, showRotor);
         connect(m_rotor, &RotorController::lampChanged, this, showRotor);
+        connect(m_rotor, &RotorController::positionReported, this,
+            [this](double azimuth, double elevation) {
+                m_sky->SetReportedRotor(QPointF(azimuth, elevation));
+            });
+        connect(m_rotor, &RotorController::lampChanged, this, [this] {
+            if (!m_rotor->PortOpen())
+                m_sky->SetReportedRotor(std::nullopt);
+        });
     }
 
     m_alarm.SetLead(minutes { m_dock->AlarmMinutes()->value() });

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -33,11 +34,44 @@ void SkyPlot::SetSatellite(double azimuthDeg, double elevationDeg)
     update();
 }
 
+namespace {
+
+// A rotor's angles as the direction it points to: past 90 degrees of
+// elevation a flip-capable rotor looks over the top, to the other side
+// (az + 180, 180 - el); an overlap azimuth past 360 is the same bearing.
+std::optional<QPointF> SkyDirection(std::optional<QPointF> rotorDeg)
+{
+    if (!rotorDeg)
+        return std::nullopt;
+    double az = rotorDeg->x();
+    double el = rotorDeg->y();
+    if (el > 90.0) {
+        az += 180.0;
+        el = 180.0 - el;
+    }
+    az = std::fmod(az, 360.0);
+    if (az < 0)
+        az += 360.0;
+    return QPointF(az, std::clamp(el, 0.0, 90.0));
+}
+
+} // namespace
+
 void SkyPlot::SetRotor(std::optional<QPointF> azimuthElevationDeg)
 {
-    if (azimuthElevationDeg == m_rotor)
+    const std::optional<QPointF> direction = SkyDirection(azimuthElevationDeg);
+    if (direction == m_rotor)
         return;
-    m_rotor = azimuthElevationDeg;
+    m_rotor = direction;
+    update();
+}
+
+void SkyPlot::SetReportedRotor(std::optional<QPointF> azimuthElevationDeg)
+{
+    const std::optional<QPointF> direction = SkyDirection(azimuthElevationDeg);
+    if (direction == m_reportedRotor)
+        return;
+    m_reportedRotor = direction;
     update();
 }
 
@@ -120,8 +154,16 @@ void SkyPlot::paintEvent(QPaintEvent*)
     mark(m_pass.Aos, AosColour, QStringLiteral("AOS"));
     mark(m_pass.Los, LosColour, QStringLiteral("LOS"));
 
+    if (m_reportedRotor) {
+        // Where the rotor says it is: a square, so that it stands apart from
+        // the commanded cross while the rotor catches up.
+        const QPointF at = Project(m_reportedRotor->x(), m_reportedRotor->y());
+        p.setPen(QPen(RotorColour, 1.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(at - QPointF(5, 5), QSizeF(10, 10)));
+    }
     if (m_rotor) {
-        const QPointF at = Project(m_rotor->x(), std::clamp(m_rotor->y(), 0.0, 90.0));
+        const QPointF at = Project(m_rotor->x(), m_rotor->y());
         p.setPen(QPen(RotorColour, 2));
         p.setBrush(Qt::NoBrush);
         p.drawLine(at - QPointF(6, 0), at + QPointF(6, 0));

@@ -4,7 +4,8 @@
 // the horizon as the outer ring and rings at 30 and 60 degrees of elevation.
 // It shows the track of the pass with AOS and LOS marked, the satellite's
 // place at the last tick and, while the rotor link is on, where the rotor was
-// last sent. It only draws what it is given.
+// last sent and (with rotctld) where it reports itself. It only draws what it
+// is given.
 #include "core/PassOverview.h"
 
 #include <QColor>
@@ -31,12 +32,18 @@ public:
     void SetPass(const SkyPass& pass);
     // The satellite at this tick, degrees; shown while above the horizon.
     void SetSatellite(double azimuthDeg, double elevationDeg);
-    // Where the rotor was last sent, degrees; nullopt hides the mark.
+    // Where the rotor was last sent, degrees in the rotor's own terms (an
+    // overlap azimuth past 360, a flipped elevation past 90); nullopt hides
+    // the mark.
     void SetRotor(std::optional<QPointF> azimuthElevationDeg);
+    // Where the rotor reports itself, in the same terms; nullopt hides it.
+    void SetReportedRotor(std::optional<QPointF> azimuthElevationDeg);
 
     const SkyPass& Pass() const { return m_pass; }
     std::optional<QPointF> Satellite() const { return m_satellite; }
+    // The marks as directions in the sky: azimuth 0 to 360, elevation to 90.
     std::optional<QPointF> Rotor() const { return m_rotor; }
+    std::optional<QPointF> ReportedRotor() const { return m_reportedRotor; }
     // Widget coordinates of a direction: azimuth clockwise from north,
     // elevation 90 at the centre, 0 on the outer ring (below: outside it).
     QPointF Project(double azimuthDeg, double elevationDeg) const;
@@ -53,6 +60,7 @@ private:
     SkyPass m_pass;
     std::optional<QPointF> m_satellite; // (azimuth, elevation)
     std::optional<QPointF> m_rotor;
+    std::optional<QPointF> m_reportedRotor;
 };
 
 } // namespace aostrack

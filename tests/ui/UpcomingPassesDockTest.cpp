@@ -226,6 +226,33 @@ TEST_F(UpcomingPassesWindow, SkyPlotProjectionAndLivePosition)
     EXPECT_FALSE(image.isNull());
 }
 
+TEST_F(UpcomingPassesWindow, RotorMarksPointWhereTheAntennaLooks)
+{
+    // The rotor's own angles (an overlap plan's azimuth past 360, a flip
+    // plan's elevation past 90) are marked where the antenna looks.
+    const struct {
+        QPointF rotor;
+        QPointF sky;
+        const char* why;
+    } table[] = {
+        { { 123, 45 }, { 123, 45 }, "normal plan: as sent" },
+        { { 372, 20 }, { 12, 20 }, "overlap past north: the same bearing" },
+        { { 190, 137 }, { 10, 43 }, "flip: az + 180, 180 - el" },
+        { { 350, 180 }, { 170, 0 }, "flip to the far horizon" },
+        { { -10, 5 }, { 350, 5 }, "below 0 on a rotor that starts there" },
+    };
+    for (const auto& row : table) {
+        m_sky->SetRotor(row.rotor);
+        m_sky->SetReportedRotor(row.rotor);
+        ASSERT_TRUE(m_sky->Rotor()) << row.why;
+        EXPECT_NEAR(m_sky->Rotor()->x(), row.sky.x(), 1e-9) << row.why;
+        EXPECT_NEAR(m_sky->Rotor()->y(), row.sky.y(), 1e-9) << row.why;
+        EXPECT_EQ(m_sky->ReportedRotor(), m_sky->Rotor()) << row.why;
+    }
+    m_sky->SetReportedRotor(std::nullopt);
+    EXPECT_FALSE(m_sky->ReportedRotor());
+}
+
 TEST_F(UpcomingPassesWindow, AlarmBeforeAosAtAosAndAtLos)
 {
     auto* alarm = m_window.findChild<QCheckBox*>(QStringLiteral("AlarmAos"));
