@@ -10,7 +10,8 @@ packages=(
   qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libhamlib-utils xinetd python3
-  xvfb xauth fonts-dejavu-core clang-format
+  xvfb xauth fonts-dejavu-core clang-format ccache
+  openbox xdotool x11-utils
 )
 # `install-deps.sh fuzz`: also clang and its libFuzzer runtime (make fuzz);
 # the ordinary build, the tests and make sanitize (gcc) need neither.
