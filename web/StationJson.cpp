@@ -163,10 +163,8 @@ QJsonObject UpcomingJson(const PassOverview& overview, int hours)
             });
         }
     }
-    return { { QStringLiteral("From"), OptionalTime(start) },
-        { QStringLiteral("Hours"), hours },
-        { QStringLiteral("Computing"), !start.has_value() },
-        { QStringLiteral("Passes"), rows },
+    return { { QStringLiteral("From"), OptionalTime(start) }, { QStringLiteral("Hours"), hours },
+        { QStringLiteral("Computing"), !start.has_value() }, { QStringLiteral("Passes"), rows },
         { QStringLiteral("AlwaysInView"), QJsonArray::fromStringList(overview.AlwaysInView()) } };
 }
 

@@ -1,9 +1,9 @@
 #include "web/StationWebServer.h"
 
 #include "core/EventLog.h"
-#include "orbit/Clock.h"
 #include "core/StationSession.h"
 #include "core/Tracker.h"
+#include "orbit/Clock.h"
 #include "radio/ReceiverController.h"
 #include "rotor/RotorController.h"
 #include "web/StationJson.h"
@@ -34,7 +34,10 @@ constexpr int kDefaultLogLines = 20;
 constexpr int kMaxLogLines = 1000;
 constexpr int kMaxUpcomingHours = 24;
 
-steady_clock::time_point Now() { return steady_clock::now(); }
+steady_clock::time_point Now()
+{
+    return steady_clock::now();
+}
 
 // A refusal written before the HTTP layer has read the request (a full
 // server, a request too large to read): a fixed response, then the end.
@@ -60,9 +63,13 @@ bool ConstantTimeEqual(const QByteArray& a, const QByteArray& b)
     return difference == 0;
 }
 
-QJsonObject ErrorJson(const QString& text) { return { { QStringLiteral("Error"), text } }; }
+QJsonObject ErrorJson(const QString& text)
+{
+    return { { QStringLiteral("Error"), text } };
+}
 
-void WriteJson(QHttpServerResponder& responder, const QJsonObject& object, Status status = Status::Ok)
+void WriteJson(
+    QHttpServerResponder& responder, const QJsonObject& object, Status status = Status::Ok)
 {
     responder.write(QJsonDocument(object).toJson(QJsonDocument::Compact),
         { { "Content-Type", "application/json" }, { "Cache-Control", "no-store" },
@@ -71,7 +78,8 @@ void WriteJson(QHttpServerResponder& responder, const QJsonObject& object, Statu
 }
 
 // The number of a query item within low..high, else fallback (absent) or nullopt.
-std::optional<int> QueryNumber(const QUrlQuery& query, const QString& key, int fallback, int low, int high)
+std::optional<int> QueryNumber(
+    const QUrlQuery& query, const QString& key, int fallback, int low, int high)
 {
     if (!query.hasQueryItem(key))
         return fallback;
@@ -103,8 +111,7 @@ protected:
             return;
         }
         if (m_owner.ClientCount() >= MaxClients) {
-            QObject::connect(
-                socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             RefuseRaw(*socket, "503 Service Unavailable",
                 "the station serves 32 clients at most; try again later\n");
             return;
@@ -127,6 +134,8 @@ struct StationWebServer::Connection {
 struct StationWebServer::LiveClient {
     std::unique_ptr<QWebSocket> Socket;
     steady_clock::time_point LastHeard;
+    // The connection it came on, which the WebSocket does not delete.
+    QPointer<QTcpSocket> Tcp;
 };
 
 StationWebServer::StationWebServer(StationSession& station, QObject* parent)
@@ -141,13 +150,12 @@ StationWebServer::StationWebServer(StationSession& station, QObject* parent)
         SendToAll(QStringLiteral("log"), { { QStringLiteral("Line"), line } });
     });
     Tracker& tracker = station.Tracking();
-    connect(&tracker, &Tracker::satelliteListChanged, this,
-        [this] {
-            m_overview.SetCatalogue(m_station.Tracking().Table());
-            QJsonObject info = StationInfoJson(m_station.Tracking());
-            info.insert(QStringLiteral("Control"), !m_token.isEmpty());
-            SendToAll(QStringLiteral("station"), info);
-        });
+    connect(&tracker, &Tracker::satelliteListChanged, this, [this] {
+        m_overview.SetCatalogue(m_station.Tracking().Table());
+        QJsonObject info = StationInfoJson(m_station.Tracking());
+        info.insert(QStringLiteral("Control"), !m_token.isEmpty());
+        SendToAll(QStringLiteral("station"), info);
+    });
     connect(&tracker, &Tracker::passChanged, this, [this] {
         if (m_live.empty())
             return;
@@ -180,7 +188,9 @@ Result<quint16> StationWebServer::Start(const HttpListen& listen, const QString&
 {
     const QHostAddress address(listen.Address);
     if (address.isNull())
-        return Failure { QStringLiteral("web page: \"%1\" is not an IP address").arg(listen.Address) };
+        return Failure {
+            QStringLiteral("web page: \"%1\" is not an IP address").arg(listen.Address)
+        };
     m_tcp = new GuardedTcpServer(*this);
     if (!m_tcp->listen(address, static_cast<quint16>(listen.Port))) {
         const QString reason = m_tcp->errorString();
@@ -312,15 +322,19 @@ void StationWebServer::Get(const QHttpServerRequest& request, QTcpSocket* socket
     } else if (path == QLatin1String("/api/passes")) {
         json(PassListJson(tracker, now));
     } else if (path == QLatin1String("/api/upcoming")) {
-        const auto hours = QueryNumber(query, QStringLiteral("hours"), kMaxUpcomingHours, 1, kMaxUpcomingHours);
+        const auto hours
+            = QueryNumber(query, QStringLiteral("hours"), kMaxUpcomingHours, 1, kMaxUpcomingHours);
         if (!hours)
-            WriteJson(responder, ErrorJson(QStringLiteral("hours must be 1 to 24")), Status::BadRequest);
+            WriteJson(
+                responder, ErrorJson(QStringLiteral("hours must be 1 to 24")), Status::BadRequest);
         else
             json(UpcomingJson(m_overview, *hours));
     } else if (path == QLatin1String("/api/log")) {
-        const auto lines = QueryNumber(query, QStringLiteral("lines"), kDefaultLogLines, 1, kMaxLogLines);
+        const auto lines
+            = QueryNumber(query, QStringLiteral("lines"), kDefaultLogLines, 1, kMaxLogLines);
         if (!lines)
-            WriteJson(responder, ErrorJson(QStringLiteral("lines must be 1 to 1000")), Status::BadRequest);
+            WriteJson(responder, ErrorJson(QStringLiteral("lines must be 1 to 1000")),
+                Status::BadRequest);
         else
             json(LogJson(m_station.Log().Lines(), *lines));
     } else if (path == QLatin1String("/api/station")) {
@@ -354,9 +368,8 @@ QString StationWebServer::ControlRefusal(const QHttpServerRequest& request, int*
 void StationWebServer::Post(const QHttpServerRequest& request, QTcpSocket* socket)
 {
     QHttpServerResponder responder = makeResponder(request, socket);
-    const auto refuse = [&](const QString& why, Status status) {
-        WriteJson(responder, ErrorJson(why), status);
-    };
+    const auto refuse
+        = [&](const QString& why, Status status) { WriteJson(responder, ErrorJson(why), status); };
     int status = 0;
     if (const QString why = ControlRefusal(request, &status); !why.isEmpty())
         return refuse(why, static_cast<Status>(status));
@@ -390,7 +403,8 @@ void StationWebServer::Post(const QHttpServerRequest& request, QTcpSocket* socke
         tracker.ChooseSatellite(index);
         m_station.Log().LogEvent(
             QStringLiteral(": web page: satellite %1 chosen").arg(tracker.SelectedName()), true);
-    } else if (path == QLatin1String("/api/rotor/park") || path == QLatin1String("/api/rotor/follow")) {
+    } else if (path == QLatin1String("/api/rotor/park")
+        || path == QLatin1String("/api/rotor/follow")) {
         if (!rotor || !rotor->Configured())
             return refuse(QStringLiteral("the station has no rotor link"), Status::Conflict);
         if (path.endsWith(QLatin1String("park")))
@@ -411,15 +425,22 @@ void StationWebServer::TakeWebSockets()
         std::unique_ptr<QWebSocket> socket = nextPendingWebSocketConnection();
         if (!socket)
             continue;
-        for (Connection& c : m_connections)
+        QPointer<QTcpSocket> tcp;
+        for (Connection& c : m_connections) {
             if (c.Socket && c.Socket->peerPort() == socket->peerPort()
-                && c.Socket->peerAddress() == socket->peerAddress())
+                && c.Socket->peerAddress() == socket->peerAddress()) {
                 c.Live = true;
+                tcp = c.Socket;
+            }
+        }
         if (socket->requestUrl().path() != QLatin1String("/ws")) {
-            socket->close(QWebSocketProtocol::CloseCodePolicyViolated);
+            // Any other path was answered 404 already.
+            socket->abort();
+            if (tcp)
+                tcp->deleteLater();
             continue;
         }
-        auto client = std::make_unique<LiveClient>(LiveClient { std::move(socket), Now() });
+        auto client = std::make_unique<LiveClient>(LiveClient { std::move(socket), Now(), tcp });
         QWebSocket* ws = client->Socket.get();
         const auto heard = [this, ws] {
             for (auto& live : m_live)
@@ -434,6 +455,8 @@ void StationWebServer::TakeWebSockets()
                 [ws](const auto& live) { return live->Socket.get() == ws; });
             if (it != m_live.end()) {
                 (*it)->Socket.release()->deleteLater();
+                if ((*it)->Tcp)
+                    (*it)->Tcp->deleteLater();
                 m_live.erase(it);
             }
         });
@@ -481,7 +504,8 @@ void StationWebServer::SendTo(QWebSocket& client, const QString& type, const QJs
 {
     QJsonObject message = payload;
     message.insert(QStringLiteral("Type"), type);
-    client.sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
+    client.sendTextMessage(
+        QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
 }
 
 void StationWebServer::SendToAll(const QString& type, const QJsonObject& payload)

@@ -5,8 +5,8 @@
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
-#include "core/StateFields.h"
 #include "app/cli/SatelliteChoice.h"
+#include "core/StateFields.h"
 
 #include "core/ElementFile.h"
 #include "core/SystemClock.h"
@@ -222,7 +222,8 @@ QString StateJson(
     const EngineInputs& in, const SatelliteState& s, const std::optional<TemeState>& teme)
 {
     QStringList fields;
-    for (const auto& [name, value] : SatelliteStateFields(in.satName, in.elements.CatalogNumber, s)) {
+    for (const auto& [name, value] :
+        SatelliteStateFields(in.satName, in.elements.CatalogNumber, s)) {
         QString text;
         if (value.isBool())
             text = JsonBool(value.toBool());

@@ -472,7 +472,8 @@ int RunTrackCommand(const QStringList& argList)
     if (const int failed = StartStation(station, options, view); failed != ExitOk)
         return failed;
     const Configuration& config = station.Tracking().Config();
-    auto web = ServeStation(station, options.http ? options.http : config.HttpListenAt, config.HttpToken);
+    auto web = ServeStation(
+        station, options.http ? options.http : config.HttpListenAt, config.HttpToken);
     if (!web) {
         WriteErr(QStringLiteral("aostrack-cli: %1\n").arg(web.Error()));
         return ExitFailed;

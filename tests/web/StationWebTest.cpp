@@ -9,10 +9,10 @@
 #include "core/Tracker.h"
 #include "web/StationWebServer.h"
 
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -82,7 +82,8 @@ protected:
         const qsizetype at = answer.toLower().indexOf("content-length: ");
         if (at < 0 || at > headEnd)
             return true;
-        const qsizetype length = answer.mid(at + 16, answer.indexOf("\r\n", at) - at - 16).toLongLong();
+        const qsizetype length
+            = answer.mid(at + 16, answer.indexOf("\r\n", at) - at - 16).toLongLong();
         return answer.size() - headEnd - 4 >= length;
     }
     QByteArray Get(const QByteArray& path)
@@ -120,7 +121,8 @@ TEST_F(StationWebTest, StateEqualsTheStateCommandAtTheSameSecond)
     const test::CliResult cli = test::RunCli({ "state", "--tle", m_dir.filePath("amateur.txt"),
         "--norad", QString::number(state.value("CatalogNumber").toInt()), "--lat", "48.1371",
         "--lon", "11.5754", "--height", "0.519", "--at", state.value("Time").toString(), "--freq",
-        QString::number(state.value("Receiver").toObject().value("TunedFreqKHz").toDouble(), 'g', 17),
+        QString::number(
+            state.value("Receiver").toObject().value("TunedFreqKHz").toDouble(), 'g', 17),
         "--json" });
     ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
     const QJsonObject expected = QJsonDocument::fromJson(cli.out.toUtf8()).object();
@@ -141,8 +143,10 @@ TEST_F(StationWebTest, ControlNeedsTheTokenAndThePagesOwnOrigin)
         int status;
     } cases[] = {
         { "no token", "/api/select", R"({"Name":"SO-50"})", "", 401 },
-        { "wrong token", "/api/select", R"({"Name":"SO-50"})", "Authorization: Bearer s3cre\r\n", 401 },
-        { "foreign origin", "/api/select", R"({"Name":"SO-50"})", token + "Origin: http://evil.example\r\n", 403 },
+        { "wrong token", "/api/select", R"({"Name":"SO-50"})", "Authorization: Bearer s3cre\r\n",
+            401 },
+        { "foreign origin", "/api/select", R"({"Name":"SO-50"})",
+            token + "Origin: http://evil.example\r\n", 403 },
         { "not JSON", "/api/select", "SO-50", token, 400 },
         { "unknown satellite", "/api/select", R"({"Name":"NO SUCH SAT"})", token, 404 },
         { "no rotor", "/api/rotor/park", "", token, 409 },
@@ -159,7 +163,8 @@ TEST_F(StationWebTest, ControlNeedsTheTokenAndThePagesOwnOrigin)
 TEST_F(StationWebTest, WithoutATokenTheStationIsReadOnly)
 {
     StartStation("HTTP_LISTEN=127.0.0.1:0\n");
-    EXPECT_EQ(Status(Post("/api/select", R"({"Name":"SO-50"})", "Authorization: Bearer \r\n")), 403);
+    EXPECT_EQ(
+        Status(Post("/api/select", R"({"Name":"SO-50"})", "Authorization: Bearer \r\n")), 403);
     EXPECT_EQ(m_station.Tracking().SelectedName(), "OSCAR 7 (AO-7)");
     EXPECT_FALSE(Body(Get("/api/station")).value("Control").toBool());
 }
@@ -177,9 +182,11 @@ TEST_F(StationWebTest, HostileRequestsAreRefused)
         { "encoded climb", "GET /%2e%2e/sat.ini HTTP/1.1\r\n" + host + "\r\n", 400 },
         { "a file beside the program", "GET /sat.ini HTTP/1.1\r\n" + host + "\r\n", 404 },
         { "oversized headers",
-            "GET /api/state HTTP/1.1\r\n" + host + "X-Junk: " + QByteArray(20000, 'a') + "\r\n\r\n", 413 },
+            "GET /api/state HTTP/1.1\r\n" + host + "X-Junk: " + QByteArray(20000, 'a') + "\r\n\r\n",
+            413 },
         { "oversized body",
-            "POST /api/select HTTP/1.1\r\n" + host + "Content-Length: 5000\r\n\r\n" + QByteArray(5000, 'x'),
+            "POST /api/select HTTP/1.1\r\n" + host + "Content-Length: 5000\r\n\r\n"
+                + QByteArray(5000, 'x'),
             413 },
         { "bad query", "GET /api/log?lines=-1 HTTP/1.1\r\n" + host + "\r\n", 400 },
     };
