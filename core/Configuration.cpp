@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <cmath>
 
@@ -168,6 +169,32 @@ bool SplitHostPort(const QString& value, QString* host, int* port)
 
 } // namespace
 
+std::optional<HttpListen> ParseHttpListen(const QString& text)
+{
+    HttpListen listen;
+    QString portText = text.trimmed();
+    const qsizetype colon = portText.lastIndexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        QString address = portText.left(colon);
+        portText = portText.mid(colon + 1);
+        if (address.startsWith(QLatin1Char('[')) && address.endsWith(QLatin1Char(']')))
+            address = address.mid(1, address.size() - 2);
+        if (address.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+            address = QStringLiteral("127.0.0.1");
+        // A literal IPv4 or IPv6 address; the web layer reads it fully.
+        static const QRegularExpression literal(QStringLiteral("^[0-9A-Fa-f.:]+$"));
+        if (!literal.match(address).hasMatch())
+            return std::nullopt;
+        listen.Address = address;
+    }
+    bool ok = false;
+    const int port = portText.toInt(&ok);
+    if (!ok || portText.isEmpty() || !portText.front().isDigit() || port > 65535)
+        return std::nullopt;
+    listen.Port = port;
+    return listen;
+}
+
 Configuration ParseConfiguration(
     const QString& iniText, const QString& baseDir, const QLocale& locale, const QString& fileName)
 {
@@ -244,6 +271,14 @@ Configuration ParseConfiguration(
             config.TleServer = value;
         } else if (key == QLatin1String("TLE_ARCHIVE")) {
             config.TleArchive = value;
+        } else if (key == QLatin1String("HTTP_LISTEN")) {
+            config.HttpListenAt = ParseHttpListen(value);
+            if (!config.HttpListenAt)
+                at.Fail(QStringLiteral("HTTP_LISTEN value \"%1\" is not [ADDRESS:]PORT with an IP "
+                                       "address and a port of 0..65535")
+                            .arg(value));
+        } else if (key == QLatin1String("HTTP_TOKEN")) {
+            config.HttpToken = value;
         } else if (key == QLatin1String("ORBIT_MODEL")) {
             const std::optional<OrbitModelKind> kind = ParseOrbitModel(value.toStdString());
             if (!kind)

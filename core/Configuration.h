@@ -10,6 +10,18 @@
 
 namespace aostrack {
 
+// Where the station's web page listens: an address (127.0.0.1 when left out,
+// so that nothing beyond this computer sees it unless asked) and a port
+// (0: any free one, which the log then names).
+struct HttpListen {
+    QString Address = QStringLiteral("127.0.0.1");
+    int Port = 0;
+    bool operator==(const HttpListen&) const = default;
+};
+// "PORT", "ADDRESS:PORT" or "[IPv6]:PORT" with a literal IP address (or
+// "localhost"); nullopt when text is none of them.
+std::optional<HttpListen> ParseHttpListen(const QString& text);
+
 // hamlib's rotctld listens here unless told otherwise.
 inline constexpr int kRotctldDefaultPort = 4533;
 
@@ -40,6 +52,11 @@ struct Configuration {
     QString TleArchive = QStringLiteral("https://www.amsat.org"); // TLE_ARCHIVE
     // ORBIT_MODEL: PLAN13 (also when absent) or SGP4, any case.
     OrbitModelKind OrbitModelChoice = OrbitModelKind::Plan13;
+    // HTTP_LISTEN: the station's web page and API; absent: no web server.
+    std::optional<HttpListen> HttpListenAt;
+    // HTTP_TOKEN: the bearer token that control requests must carry; empty:
+    // the page and the API are read-only.
+    QString HttpToken;
 
     // Values read only in part ("QTH_LAT=48,14" is read as 48): one line each,
     // naming the file, line, key and what was ignored; start-up logs them.

@@ -6,6 +6,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
 #include "app/cli/SatelliteChoice.h"
+#include "core/StateFields.h"
 
 #include "core/ElementFile.h"
 #include "core/SystemClock.h"
@@ -221,28 +222,17 @@ QString StateJson(
     const EngineInputs& in, const SatelliteState& s, const std::optional<TemeState>& teme)
 {
     QStringList fields;
-    fields << QStringLiteral("\"Name\": ") + JsonString(in.satName)
-           << QStringLiteral("\"CatalogNumber\": %1").arg(in.elements.CatalogNumber)
-           << QStringLiteral("\"SatAzimuth\": ") + JsonNumber(s.SatAzimuth)
-           << QStringLiteral("\"SatElevation\": ") + JsonNumber(s.SatElevation)
-           << QStringLiteral("\"SatRange\": ") + JsonNumber(s.SatRange)
-           << QStringLiteral("\"RangeRate\": ") + JsonNumber(s.RangeRate)
-           << QStringLiteral("\"SubSatLat\": ") + JsonNumber(s.SubSatLat)
-           << QStringLiteral("\"SubSatLon\": ") + JsonNumber(s.SubSatLon)
-           << QStringLiteral("\"PathLoss\": ") + JsonNumber(s.PathLoss)
-           << QStringLiteral("\"DayFraction\": ") + JsonNumber(s.DayFraction)
-           << QStringLiteral("\"MeanAnomaly\": ") + JsonNumber(s.MeanAnomaly)
-           << QStringLiteral("\"MAPhase\": %1").arg(s.MAPhase)
-           << QStringLiteral("\"OrbitNumber\": %1").arg(s.OrbitNumber)
-           << QStringLiteral("\"SatHeight\": ") + JsonNumber(s.SatHeight)
-           << QStringLiteral("\"SunAngle\": ") + JsonNumber(s.SunAngle)
-           << QStringLiteral("\"Illumination\": ") + JsonNumber(s.Illumination)
-           << QStringLiteral("\"IlluminationText\": ")
-            + JsonString(QString::fromUtf8(
-                s.IlluminationText.data(), static_cast<qsizetype>(s.IlluminationText.size())))
-           << QStringLiteral("\"SunElevation\": ") + JsonNumber(s.SunElevation)
-           << QStringLiteral("\"InEclipse\": ") + JsonBool(s.InEclipse)
-           << QStringLiteral("\"MayBeVisible\": ") + JsonBool(s.MayBeVisible);
+    for (const auto& [name, value] :
+        SatelliteStateFields(in.satName, in.elements.CatalogNumber, s)) {
+        QString text;
+        if (value.isBool())
+            text = JsonBool(value.toBool());
+        else if (value.isString())
+            text = JsonString(value.toString());
+        else
+            text = JsonNumber(value.toDouble());
+        fields << QStringLiteral("\"%1\": ").arg(name) + text;
+    }
     if (teme) {
         const auto& r = teme->PositionKm;
         const auto& v = teme->VelocityKmPerSec;

@@ -14,6 +14,7 @@
 #include "core/SystemClock.h"
 #include "radio/ReceiverController.h"
 #include "rotor/RotorController.h"
+#include "web/StationWebServer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -107,6 +108,7 @@ struct TrackOptions {
     std::optional<OrbitModelKind> model; // --model; unset: ORBIT_MODEL of sat.ini
     QString onAos; // commands run at AOS and LOS, empty: none
     QString onLos;
+    std::optional<HttpListen> http; // --http; unset: HTTP_LISTEN of sat.ini
 };
 
 // How long --rotor waits for rotctld to take the connection.
@@ -118,7 +120,7 @@ QString Help()
         "Usage: aostrack-cli track [--config FILE] [--sat N|NAME|--norad NUMBER]\n"
         "                          [--start YYYY-MM-DDTHH:MM:SSZ] [--speed N] [--for SECONDS]\n"
         "                          [--model M] [--rotor] [--receiver] [--plain]\n"
-        "                          [--on-aos CMD] [--on-los CMD]\n"
+        "                          [--on-aos CMD] [--on-los CMD] [--http [ADDRESS:]PORT]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
@@ -149,6 +151,9 @@ QString Help()
         "                   holding a tick, with AOSTRACK_SAT, AOSTRACK_NORAD,\n"
         "                   AOSTRACK_AOS, AOSTRACK_LOS (UTC, YYYY-MM-DDTHH:MM:SSZ) and\n"
         "                   AOSTRACK_MAX_EL (degrees) set; their exit status is logged\n"
+        "  --http [ADDRESS:]PORT  serve the station's live page and JSON API here\n"
+        "                   (address 127.0.0.1 when left out; default: HTTP_LISTEN of\n"
+        "                   sat.ini); control needs HTTP_TOKEN, see the README\n"
         "Exit code 1 when --rotor or --receiver cannot reach its device (the event\n"
         "log says why), 2 for bad arguments or a sat.ini that stops start-up.\n"
         "The clock is never set from TIMESERVER here; see 'aostrack-cli timesync'.\n"
@@ -181,6 +186,13 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     o.plain = args.Has(QStringLiteral("--plain"));
     if (args.Has(QStringLiteral("--model")))
         o.model = ModelOption(args, nullptr);
+    if (args.Has(QStringLiteral("--http"))) {
+        o.http = ParseHttpListen(args.Value(QStringLiteral("--http")));
+        if (!o.http)
+            throw UsageError(QStringLiteral("--http: \"%1\" is not [ADDRESS:]PORT with an IP "
+                                            "address and a port of 0..65535")
+                                 .arg(args.Value(QStringLiteral("--http"))));
+    }
     return o;
 }
 
@@ -434,7 +446,8 @@ int RunTrackCommand(const QStringList& argList)
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--norad"),
             QStringLiteral("--start"), QStringLiteral("--speed"), QStringLiteral("--for"),
-            QStringLiteral("--model"), QStringLiteral("--on-aos"), QStringLiteral("--on-los") },
+            QStringLiteral("--model"), QStringLiteral("--on-aos"), QStringLiteral("--on-los"),
+            QStringLiteral("--http") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
             QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
@@ -458,6 +471,13 @@ int RunTrackCommand(const QStringList& argList)
 
     if (const int failed = StartStation(station, options, view); failed != ExitOk)
         return failed;
+    const Configuration& config = station.Tracking().Config();
+    auto web = ServeStation(
+        station, options.http ? options.http : config.HttpListenAt, config.HttpToken);
+    if (!web) {
+        WriteErr(QStringLiteral("aostrack-cli: %1\n").arg(web.Error()));
+        return ExitFailed;
+    }
     RunUntilStopped(station, options, view);
     return ExitOk;
 }

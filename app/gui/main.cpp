@@ -11,6 +11,7 @@
 #include "ui/Screenshot.h"
 #include "ui/StationView.h"
 #include "ui/UpcomingPassesDock.h"
+#include "web/StationWebServer.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -39,6 +40,11 @@ int main(int argc, char** argv)
         station.StationClock(), station.Log(), station.Rotor());
     if (aostrack::StartStation(station, window, QApplication::applicationDirPath(), messages) != 0)
         return 1;
+    // HTTP_LISTEN: the station's page and API beside the window.
+    const aostrack::Configuration& config = station.Tracking().Config();
+    auto web = aostrack::ServeStation(station, config.HttpListenAt, config.HttpToken);
+    if (!web)
+        station.Log().LogEvent(QStringLiteral(": ") + web.Error(), true);
     // The documentation's picture shows the dock open, whatever was left last time.
     if (aostrack::ArmScreenshotFromEnvironment(window, station.Tracking(), clock))
         passOverview.Dock()->show();
