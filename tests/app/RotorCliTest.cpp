@@ -15,6 +15,7 @@
 #ifdef __linux__
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -100,6 +101,31 @@ TEST_F(RotctldStation, TrackFollowsIssThroughNorthWithOverlapAndParks)
         QStringLiteral("rotor: rotctld at 127.0.0.1:%1  (5\u00B0)   AUTO").arg(m_port)))
         << r.OutLines().last().toStdString();
 }
+
+#ifdef __linux__
+// No rotctld listening: track --rotor waits its 5 s for the link asleep
+// (the wait used to spin, 3 to 4 s of processor time) and ends with exit 1.
+TEST_F(RotorStation, TrackWaitsForAnAbsentRotctldAsleepAndExitsOne)
+{
+    const quint16 port = FreeLoopbackPort();
+    ASSERT_NE(port, 0);
+    const QString ini = WriteIni("ROTOR_HOST=127.0.0.1:" + QByteArray::number(port) + '\n');
+    rusage before {};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &before), 0);
+    const CliResult r = RunCli({ "track", "--config", ini, "--sat", "ISS (ZARYA)", "--start",
+        "2024-02-13T09:52:00Z", "--for", "1", "--rotor", "--plain" });
+    rusage after {};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &after), 0);
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.OutLines().isEmpty());
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    const double cpu = seconds(after.ru_utime) + seconds(after.ru_stime) - seconds(before.ru_utime)
+        - seconds(before.ru_stime);
+    // The whole run takes about 20 ms of processor time; the spinning wait
+    // took a second or more even on a machine loaded with other builds.
+    EXPECT_LT(cpu, 0.5) << r.err.toStdString();
+}
+#endif
 
 TEST_F(RotctldStation, RotorCommandPointsReadsAndParks)
 {
