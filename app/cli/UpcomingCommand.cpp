@@ -6,6 +6,7 @@
 #include "app/cli/Json.h"
 #include "app/cli/SatelliteChoice.h"
 
+#include "core/ElementFile.h"
 #include "core/SystemClock.h"
 #include "orbit/Tle.h"
 #include "passes/UpcomingPasses.h"
@@ -153,7 +154,8 @@ int RunUpcomingCommand(const QStringList& argList)
         throw UsageError(QStringLiteral("%1 is a folder, not an element file").arg(tlePath));
     TleLoad load;
     try {
-        load = LoadTleFile(QFile::encodeName(tlePath).toStdString());
+        // The catalogue loader: two-line, OMM CSV, JSON and XML alike.
+        load = LoadTleFile(tlePath);
     } catch (const TleFileError& error) {
         throw UsageError(QString::fromStdString(error.what()));
     }
