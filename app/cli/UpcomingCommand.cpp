@@ -182,7 +182,8 @@ int RunUpcomingCommand(const QStringList& argList)
             catalogue.Sets[k].Epoch });
     // Old sets can be off by whole passes: said once, for the whole file.
     if (const std::optional<QString> warning = CatalogueAgeWarning(epochs, from))
-        WriteErr(QStringLiteral("aostrack-cli: %1: %2\n").arg(tlePath, *warning));
+        WriteErr(QStringLiteral("aostrack-cli: %1: %2; run 'aostrack-cli update'\n")
+                     .arg(tlePath, *warning));
 
     const seconds window { static_cast<long long>(std::llround(hours * 3600.0)) };
     const std::vector<SatellitePasses> found

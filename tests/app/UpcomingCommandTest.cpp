@@ -236,7 +236,8 @@ TEST(UpcomingCommand, WarnsOnceOfOldSets)
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_FALSE(r.OutLines().isEmpty());
         const QString expected = *row.warning
-            ? QStringLiteral("aostrack-cli: %1: %2\n").arg(tle, QString::fromLatin1(row.warning))
+            ? QStringLiteral("aostrack-cli: %1: %2; run 'aostrack-cli update'\n")
+                  .arg(tle, QString::fromLatin1(row.warning))
             : QString();
         EXPECT_EQ(r.err, expected);
     }
