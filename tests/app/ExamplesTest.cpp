@@ -82,15 +82,6 @@ TEST(ExampleTleFile, HoldsTheHundredAndOneSatellitesNamedInTheReadme)
     EXPECT_EQ(load.Table.Record(12).SatName, "SAUDISAT 1C (SO-50)");
 }
 
-TEST(ExampleTleFile, TheStationsCatalogueHoldsTheNinetySixSetsOf2026)
-{
-    const TleLoad load = LoadTleFile(ExampleFile(QStringLiteral("amateur.csv")).toStdString());
-    EXPECT_EQ(load.SatCount, 96);
-    EXPECT_TRUE(load.Refused.empty());
-    EXPECT_EQ(load.Table.Record(10).SatName, "ISS (ZARYA)");
-    EXPECT_EQ(load.Table.Record(96).Elements.CatalogNumber, 100465);
-}
-
 TEST(ExampleDopplerSql, EveryRowIsUsableAndEveryKeyFindsItsSatellite)
 {
     const QString path = ExampleFile(QStringLiteral("doppler.sql"));

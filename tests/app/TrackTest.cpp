@@ -525,46 +525,24 @@ TEST_F(TrackStation, PipedTrackWarnsOnceOfAnOldElementSet)
 }
 
 // Tracking needs no frequency list: without DOPPLERFILE the run starts with
-// a warning and no frequency; a DOPPLERFILE naming no file still stops it.
+// a warning and no frequency.
 TEST_F(TrackStation, WithoutDopplerFileTracksWithoutFrequency)
 {
-    const struct {
-        const char* why;
-        QByteArray dopplerLine; // replaces DOPPLERFILE=doppler.sql
-        int exitCode;
-        const char* err;
-        qsizetype lines;
-    } rows[] = {
-        { "no DOPPLERFILE", "", 0, ": no doppler.sql file given, the receiver has no frequencies",
-            3 },
-        { "a file that is not there", "DOPPLERFILE=gone.sql\r\n", 2,
-            "gone.sql does not exist: correct DOPPLERFILE in", 0 },
-    };
     QFile example(Ini());
     ASSERT_TRUE(example.open(QIODevice::ReadOnly));
-    const QByteArray text = example.readAll();
-    example.close();
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.why);
-        QByteArray edited = text;
-        edited.replace("DOPPLERFILE=doppler.sql\r\n", row.dopplerLine);
-        WriteTestFile(Ini(), edited);
-        const CliResult r = RunCli({ QStringLiteral("track"), QStringLiteral("--config"), Ini(),
-            QStringLiteral("--sat"), QStringLiteral("iss"), QStringLiteral("--start"),
-            QStringLiteral("2024-02-12T12:20:00Z"), QStringLiteral("--speed"),
-            QStringLiteral("100"), QStringLiteral("--for"), QStringLiteral("3") });
-        EXPECT_EQ(r.exitCode, row.exitCode) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(QString::fromLatin1(row.err))) << r.err.toStdString();
-        ASSERT_EQ(r.OutLines().size(), row.lines) << r.out.toStdString();
-        if (row.lines > 0) { // the ISS is up at 12:20, and no downlink is shown
-            EXPECT_FALSE(r.OutLines().last().contains(QStringLiteral("kHz")))
-                << r.OutLines().last().toStdString();
-        }
-    }
+    WriteTestFile(Ini(), example.readAll().replace("DOPPLERFILE=doppler.sql\r\n", ""));
+    const CliResult r = RunCli({ QStringLiteral("track"), QStringLiteral("--config"), Ini(),
+        QStringLiteral("--sat"), QStringLiteral("iss"), QStringLiteral("--start"),
+        QStringLiteral("2024-02-12T12:20:00Z"), QStringLiteral("--speed"), QStringLiteral("100"),
+        QStringLiteral("--for"), QStringLiteral("3") });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(": no doppler.sql file given, the receiver has no frequencies"));
+    ASSERT_EQ(r.OutLines().size(), 3);
+    EXPECT_FALSE(r.OutLines().last().contains(QStringLiteral("kHz"))); // the ISS is up at 12:20
 }
 
-// --receiver ends with 1 only when there is no receiver library; a rigctld
-// that is down is logged and tried again while the tracking goes on.
+// --receiver ends with 1 only without a receiver library; a rigctld that is
+// down is logged and tried again while the tracking goes on.
 TEST_F(TrackStation, ReceiverExitCodeFollowsTheHelp)
 {
     quint16 closedPort = 0;
@@ -579,22 +557,17 @@ TEST_F(TrackStation, ReceiverExitCodeFollowsTheHelp)
         QStringLiteral("HOST=127.0.0.1\nPORT=%1\n").arg(closedPort).toLatin1());
     const QString library = m_dir.filePath(QStringLiteral("libExtIO_FCD_Quillon.so"));
     const struct {
-        const char* why;
         bool library;
         int exitCode;
         QString err;
     } rows[] = {
-        { "rigctld down", true, 0,
-            QStringLiteral(": cannot connect to rigctld at 127.0.0.1:%1").arg(closedPort) },
-        { "no receiver library", false, 1, QStringLiteral(": receiver library not found: ") },
+        { true, 0, QStringLiteral(": cannot connect to rigctld at 127.0.0.1:%1").arg(closedPort) },
+        { false, 1, QStringLiteral(": receiver library not found: ") },
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.why);
         QFile::remove(library);
-        if (row.library) {
-            ASSERT_TRUE(
-                QFile::copy(QStringLiteral(AOSTRACK_BIN_DIR "/libExtIO_FCD_Quillon.so"), library));
-        }
+        if (row.library)
+            QFile::copy(QStringLiteral(AOSTRACK_BIN_DIR "/libExtIO_FCD_Quillon.so"), library);
         const CliResult r = RunProgram(program,
             { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
                 QStringLiteral("iss"), QStringLiteral("--start"),
@@ -604,6 +577,4 @@ TEST_F(TrackStation, ReceiverExitCodeFollowsTheHelp)
         EXPECT_EQ(r.exitCode, row.exitCode) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(row.err)) << r.err.toStdString();
     }
-    const CliResult help = RunCli({ QStringLiteral("track"), QStringLiteral("--help") });
-    EXPECT_TRUE(help.out.contains(QStringLiteral("--receiver finds no receiver library")));
 }
