@@ -121,4 +121,30 @@ void WarnIfElementSetOld(const QString& satName, double epoch, std::chrono::sys_
         WriteErr(*warning + QLatin1Char('\n'));
 }
 
+std::optional<QString> CatalogueAgeWarning(
+    const std::vector<NamedEpoch>& sets, std::chrono::sys_seconds instant)
+{
+    int old = 0;
+    double oldestDays = 0;
+    QString oldest;
+    for (const NamedEpoch& set : sets) {
+        const double ageDays = TleAgeDays(instant, set.Epoch);
+        if (!(ageDays > CliMaxElementAgeDays))
+            continue;
+        ++old;
+        if (ageDays > oldestDays) {
+            oldestDays = ageDays;
+            oldest = set.Name;
+        }
+    }
+    if (old == 0)
+        return std::nullopt;
+    return QStringLiteral("%1 set%2 older than %3 days, the oldest %4 days: %5")
+        .arg(old)
+        .arg(old == 1 ? QString() : QStringLiteral("s"))
+        .arg(CliMaxElementAgeDays)
+        .arg(static_cast<long long>(std::floor(oldestDays)))
+        .arg(oldest);
+}
+
 } // namespace aostrack

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <chrono>
 #include <optional>
+#include <vector>
 
 namespace aostrack {
 
@@ -29,5 +30,16 @@ std::optional<QString> ElementAgeWarning(
 
 // Writes ElementAgeWarning, if any, as one line on stderr.
 void WarnIfElementSetOld(const QString& satName, double epoch, std::chrono::sys_seconds instant);
+
+// One set of a catalogue: its name and epoch (YYDDD.DDDDDDDD).
+struct NamedEpoch {
+    QString Name;
+    double Epoch = 0;
+};
+// For a whole catalogue: "12 sets older than 14 days, the oldest 1029 days:
+// ISS (ZARYA)" (the first of equally old ones), or nothing when no set is
+// more than CliMaxElementAgeDays older than instant.
+std::optional<QString> CatalogueAgeWarning(
+    const std::vector<NamedEpoch>& sets, std::chrono::sys_seconds instant);
 
 } // namespace aostrack

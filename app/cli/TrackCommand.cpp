@@ -16,8 +16,6 @@
 #include "rotor/RotorController.h"
 #include "web/StationWebServer.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -154,8 +152,12 @@ QString Help()
         "  --http [ADDRESS:]PORT  serve the station's live page and JSON API here\n"
         "                   (address 127.0.0.1 when left out; default: HTTP_LISTEN of\n"
         "                   sat.ini); control needs HTTP_TOKEN, see the README\n"
-        "Exit code 1 when --rotor or --receiver cannot reach its device (the event\n"
-        "log says why), 2 for bad arguments or a sat.ini that stops start-up.\n"
+        "Exit code 1 when --rotor cannot reach the rotor (rotctld is waited for up to\n"
+        "5 s) or --receiver finds no receiver library; the event log says why. A\n"
+        "receiver daemon that is down does not stop the run: the library logs it and\n"
+        "connects again by itself while the tracking goes on. Exit code 2 for bad\n"
+        "arguments or a sat.ini that stops start-up; without DOPPLERFILE the run\n"
+        "starts with a warning and no frequency.\n"
         "The clock is never set from TIMESERVER here; see 'aostrack-cli timesync'.\n"
         "\n"
         "Examples:\n"
@@ -373,10 +375,17 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         if (!rotor->LinkChecked())
             return ExitFailed; // the reason is in the event log
         // rotctld connects in the background; a run that is to steer the
-        // antenna waits a moment for it before the first tick.
-        QDeadlineTimer deadline(kRotctldConnectWaitMs);
-        while (rotor->UsesRotctld() && !rotor->PortOpen() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        // antenna waits a moment for it before the first tick, asleep in the
+        // event loop until the link is up or the time is over.
+        if (rotor->UsesRotctld() && !rotor->PortOpen()) {
+            QEventLoop wait;
+            QTimer::singleShot(kRotctldConnectWaitMs, &wait, &QEventLoop::quit);
+            QObject::connect(rotor, &RotorController::lampChanged, &wait, [&wait](bool open) {
+                if (open)
+                    wait.quit();
+            });
+            wait.exec();
+        }
         if (!rotor->PortOpen()) {
             rotor->ClosePort();
             return ExitFailed; // "could not be opened (...)" is in the event log
@@ -456,9 +465,11 @@ int RunTrackCommand(const QStringList& argList)
     }
     const TrackOptions options = ReadOptions(args);
 
-    // The clock is never set from TIMESERVER here; the rotor only with --rotor.
+    // The clock is never set from TIMESERVER here; the rotor only with --rotor;
+    // tracking without a frequency list only leaves the frequency empty.
     const SystemClock systemClock;
-    StationSession station(systemClock, { .RotorLink = options.rotor, .ClockSync = false });
+    StationSession station(systemClock,
+        { .RotorLink = options.rotor, .ClockSync = false, .FrequencyListRequired = false });
     if (options.simulated)
         station.SetTickSpeed(options.speed, options.start);
     TrackView view(station, options, !options.plain && AOSTRACK_ISATTY(AOSTRACK_STDOUT_FD));

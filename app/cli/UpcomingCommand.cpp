@@ -4,7 +4,9 @@
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
+#include "app/cli/SatelliteChoice.h"
 
+#include "core/ElementFile.h"
 #include "core/SystemClock.h"
 #include "orbit/Tle.h"
 #include "passes/UpcomingPasses.h"
@@ -29,7 +31,8 @@ const char* const kHelp
       "window); the maximum elevation is the highest whole second of the pass. A\n"
       "satellite already up at --from has AOS = --from + 1 s and is marked \"up at start\".\n"
       "Satellites in view for the whole window and those never in view are named after\n"
-      "the passes. Records without element lines are skipped (one line on stderr).\n"
+      "the passes. Records without element lines are skipped (one line on stderr);\n"
+      "sets more than 14 days older than --from are counted in one line on stderr.\n"
       "\n"
       "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
       "  --lat DEG        station latitude, degrees north, south negative\n"
@@ -151,19 +154,20 @@ int RunUpcomingCommand(const QStringList& argList)
         throw UsageError(QStringLiteral("%1 is a folder, not an element file").arg(tlePath));
     TleLoad load;
     try {
-        load = LoadTleFile(QFile::encodeName(tlePath).toStdString());
+        // The catalogue loader: two-line, OMM CSV, JSON and XML alike.
+        load = LoadTleFile(tlePath);
     } catch (const TleFileError& error) {
         throw UsageError(QString::fromStdString(error.what()));
     }
     if (load.SatCount == 0)
         throw UsageError(QStringLiteral("%1 holds no element set").arg(tlePath));
 
-    // A record predicts only from both of its element lines.
+    // Two-line records predict only from both lines; OMM records are whole.
     Catalogue catalogue;
     QStringList withoutElements;
     for (int i = 1; i <= load.SatCount; ++i) {
         const SatRecord& r = load.Table.Record(i);
-        if (r.Line1.empty() || r.Line2.empty()) {
+        if (!r.HasElementSet()) {
             withoutElements << Named(load, i);
             continue;
         }
@@ -171,6 +175,15 @@ int RunUpcomingCommand(const QStringList& argList)
         catalogue.Records.push_back(i);
     }
     ReportSkipped(tlePath, QStringLiteral("records without element lines"), withoutElements);
+    std::vector<NamedEpoch> epochs;
+    epochs.reserve(catalogue.Sets.size());
+    for (std::size_t k = 0; k < catalogue.Sets.size(); ++k)
+        epochs.push_back({ QString::fromStdString(load.Table.Record(catalogue.Records[k]).SatName),
+            catalogue.Sets[k].Epoch });
+    // Old sets can be off by whole passes: said once, for the whole file.
+    if (const std::optional<QString> warning = CatalogueAgeWarning(epochs, from))
+        WriteErr(QStringLiteral("aostrack-cli: %1: %2; run 'aostrack-cli update'\n")
+                     .arg(tlePath, *warning));
 
     const seconds window { static_cast<long long>(std::llround(hours * 3600.0)) };
     const std::vector<SatellitePasses> found

@@ -109,6 +109,15 @@ TEST(CliConvert, EveryFormReadsBackToTheSameState)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QJsonObject original = StateJson(ExampleCsv(), { "--norad", "100465" });
+    // upcoming reads every form too (JSON and XML used to be refused).
+    const auto upcoming = [](const QString& tle) {
+        return RunCli(QStringList { "upcoming", "--tle", tle, "--from", "2026-09-21T12:00:00Z",
+                          "--hours", "2" }
+            + kMunich)
+            .out;
+    };
+    const QString passes = upcoming(ExampleCsv());
+    EXPECT_GT(passes.count(QLatin1Char('\n')), 10);
     for (const char* format : { "csv", "json", "xml", "tle" }) {
         SCOPED_TRACE(format);
         const QString out = dir.filePath(QStringLiteral("converted.") + format);
@@ -120,6 +129,7 @@ TEST(CliConvert, EveryFormReadsBackToTheSameState)
         const QJsonObject back = StateJson(out, { "--norad", "100465" });
         if (QByteArray(format) != "tle") {
             EXPECT_EQ(back, original);
+            EXPECT_EQ(upcoming(out), passes);
             continue;
         }
         // Two-line columns round the epoch to 1e-8 day: within a thousandth of a degree.

@@ -209,3 +209,28 @@ TEST(UpcomingCommand, BadArgumentsExitTwo)
 }
 
 } // namespace
+
+// Old sets are counted in one line on stderr, the oldest named.
+TEST(UpcomingCommand, WarnsOnceOfOldSets)
+{
+    const struct {
+        const char* file;
+        const char* from;
+        const char* warning; // empty: none
+    } rows[] = {
+        { "amateur.txt", "2024-02-12T12:00:00Z", "" }, // a week old at most
+        { "amateur.txt", "2026-12-07T12:00:00Z",
+            "101 sets older than 14 days, the oldest 1035 days: GREENCUBE" },
+        { "amateur.csv", "2026-12-07T12:00:00Z",
+            "96 sets older than 14 days, the oldest 78 days: LASARSAT" },
+    };
+    for (const auto& row : rows) {
+        const QString tle = ExampleFile(QString::fromLatin1(row.file));
+        const CliResult r = RunCli(
+            QStringList { "upcoming", "--tle", tle, "--from", row.from, "--hours", "1" } + kMunich);
+        EXPECT_EQ(r.err,
+            *row.warning ? QStringLiteral("aostrack-cli: %1: %2; run 'aostrack-cli update'\n")
+                               .arg(tle, QString::fromLatin1(row.warning))
+                         : QString());
+    }
+}

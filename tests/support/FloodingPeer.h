@@ -1,11 +1,14 @@
 #pragma once
 // A hostile loopback peer for the tests: it accepts TCP connections on
-// 127.0.0.1 and writes the same chunk to each as fast as the socket takes
-// it, until destroyed. Plain POSIX and a thread of its own, so it keeps
+// 127.0.0.1 and, once the client has sent its first line (a command), writes
+// the same chunk to it as fast as the socket takes it, until destroyed.
+// Waiting for that line makes the order of events the same on any machine:
+// the client has connected before any flood comes. Plain POSIX and a thread of its own, so it keeps
 // flooding while the code under test (or a whole program) is busy.
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -45,15 +48,27 @@ private:
     void Run()
     {
         int client = -1;
+        bool asked = false; // the client's first line has come
         while (!m_stop) {
-            pollfd fds[2] = { { m_listen, POLLIN, 0 }, { client, POLLOUT, 0 } };
+            pollfd fds[2] = { { m_listen, POLLIN, 0 },
+                { client, static_cast<short>(asked ? POLLOUT : POLLIN), 0 } };
             if (::poll(fds, client >= 0 ? 2 : 1, 20) <= 0)
                 continue;
             if (fds[0].revents & POLLIN) {
                 if (client >= 0)
                     ::close(client);
                 client = ::accept(m_listen, nullptr, nullptr);
+                asked = false;
                 ++m_connections;
+            } else if (client >= 0 && !asked && (fds[1].revents & (POLLIN | POLLERR | POLLHUP))) {
+                char line[256];
+                const ssize_t n = ::recv(client, line, sizeof line, MSG_DONTWAIT);
+                if (n <= 0 && errno != EAGAIN) {
+                    ::close(client);
+                    client = -1;
+                } else if (n > 0 && std::memchr(line, '\n', static_cast<size_t>(n))) {
+                    asked = true;
+                }
             } else if (client >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
                 if (::send(client, m_chunk.data(), m_chunk.size(), MSG_NOSIGNAL | MSG_DONTWAIT) < 0
                     && errno != EAGAIN) {
