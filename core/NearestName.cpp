@@ -53,13 +53,15 @@ QStringList NearestNames(const QString& typed, const QStringList& candidates, in
         // it sorts after the slips of equal length.
         const bool part = wanted.size() >= 3 && candidate.contains(wanted, Qt::CaseInsensitive);
         if (distance <= allowed || part)
-            close.push_back({ part ? std::min<int>(distance, static_cast<int>(allowed)) : distance, i });
+            close.push_back(
+                { part ? std::min<int>(distance, static_cast<int>(allowed)) : distance, i });
     }
     std::stable_sort(close.begin(), close.end(),
         [](const Scored& a, const Scored& b) { return a.distance < b.distance; });
+    // Only the nearest: "SO-50" for "SO-51", not "SO-121" as well.
     QStringList names;
     for (const Scored& s : close) {
-        if (names.size() >= maxShown)
+        if (names.size() >= maxShown || s.distance > close.front().distance)
             break;
         names << candidates[s.order];
     }

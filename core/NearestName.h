@@ -11,8 +11,8 @@ namespace aostrack {
 // "QTH_LAT" is 0.
 int EditDistance(const QString& a, const QString& b);
 
-// The candidates nearest to typed, nearest first (ties in candidate order), at
-// most maxShown, and only those close enough to be a slip of the keyboard:
+// The candidates nearest to typed (all as near as the nearest one, in
+// candidate order), at most maxShown, and only if close enough to be a slip:
 // at most a third of the longer text's characters differ (at least one). A
 // candidate that contains typed as a whole, case ignored, counts as close.
 QStringList NearestNames(const QString& typed, const QStringList& candidates, int maxShown = 3);

@@ -15,8 +15,7 @@ QList<SatelliteAlias> ReadFrequencyAliases(const QString& path)
         return aliases;
     const QString text = DecodeSettingsText(file.readAll());
     // OSCAR numbers and their kin: AO-7, QO-100, RS-44, CAS-4A.
-    static const QRegularExpression designator(
-        QStringLiteral("\\b[A-Z]{2,4}-\\d{1,3}[A-Z]?\\b"));
+    static const QRegularExpression designator(QStringLiteral("\\b[A-Z]{2,4}-\\d{1,3}[A-Z]?\\b"));
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     for (const QString& line : text.split(lineEnd)) {
         if (line.startsWith(QLatin1Char(';')))

@@ -97,8 +97,7 @@ int main(int argc, char** argv)
     for (const Subcommand& command : kSubcommands)
         names << QString::fromLatin1(command.name);
     const QString hint = DidYouMean(NearestNames(name, names));
-    return ReportUsageError(QStringLiteral("unknown command \"%1\"%2")
-                                .arg(name,
-                                    hint.isEmpty() ? QStringLiteral("; try 'aostrack-cli --help'")
-                                                   : hint));
+    return ReportUsageError(
+        QStringLiteral("unknown command \"%1\"%2")
+            .arg(name, hint.isEmpty() ? QStringLiteral("; try 'aostrack-cli --help'") : hint));
 }
