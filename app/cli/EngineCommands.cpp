@@ -63,6 +63,21 @@ struct EngineInputs {
     OrbitModelKind model = OrbitModelKind::Plan13;
 };
 
+// The aliases of the station's frequency database (DOPPLERFILE), read from
+// the sat.ini --config names (or the one beside the program) even when the
+// command line gave everything else; none without a readable one.
+QList<SatelliteAlias> StationAliases(const ParsedArgs& args, const Configuration& loaded)
+{
+    if (!loaded.IniPath.isEmpty())
+        return ReadFrequencyAliases(loaded.DopplerFileName);
+    try {
+        return ReadFrequencyAliases(
+            LoadCliConfiguration(args.Value(QStringLiteral("--config"))).DopplerFileName);
+    } catch (const UsageError&) {
+        return {};
+    }
+}
+
 EngineInputs ResolveInputs(const ParsedArgs& args)
 {
     EngineInputs in;
@@ -138,8 +153,9 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     QStringList names;
     for (const std::string& name : load.Table.Names())
         names << QString::fromStdString(name);
-    in.record
-        = ChooseSatelliteIndex(args.Value(QStringLiteral("--sat")).trimmed(), names, in.tlePath)
+    const QString sat = SatOption(args);
+    in.record = ChooseSatelliteIndex(sat, names, in.tlePath,
+                    sat.isEmpty() ? QList<SatelliteAlias>() : StationAliases(args, config))
         + 1;
     const SatRecord& record = load.Table.Record(in.record);
     in.satName = QString::fromStdString(record.SatName);
@@ -177,6 +193,20 @@ QString JsonTime(const std::optional<std::chrono::sys_seconds>& time)
 QString JsonBool(bool value)
 {
     return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// Why a pass list is empty, in the words of the text form.
+QString EmptyPassListReason(HorizonSpan span)
+{
+    switch (span) {
+    case HorizonSpan::AlwaysAbove:
+        return QStringLiteral("always above the horizon");
+    case HorizonSpan::NeverAbove:
+        return QStringLiteral("never above the horizon");
+    case HorizonSpan::Crosses:
+        break;
+    }
+    return QStringLiteral("no pass ends");
 }
 
 QString TextNumber(double value, int decimals)
@@ -406,7 +436,8 @@ int RunPassesCommand(const QStringList& argList)
             + QStringLiteral(
                 "  --from TIME      start of the 24 hours, UTC (default: now)\n"
                 "With --json: {\"Passes\": [{\"AosTime\", \"LosTime\", \"AosAzimuth\",\n"
-                "\"LosAzimuth\", \"MaxElevation\", \"Line\"}, ...]}\n"
+                "\"LosAzimuth\", \"MaxElevation\", \"Line\"}, ...]}; an empty list comes\n"
+                "with \"Reason\", one of the three texts above\n"
                 "\n"
                 "Example:\n"
                 "  aostrack-cli passes --sat 10 --from 2024-02-12T00:00:00Z\n"));
@@ -417,6 +448,16 @@ int RunPassesCommand(const QStringList& argList)
     const PassList list
         = RunEngine(in, [&] { return BuildPassList(in.elements, in.station, from, in.model); });
     WarnIfElementSetOld(in.satName, in.elements.Epoch, from);
+    // An empty list would read the same for a satellite that never sets and
+    // one that never rises: both forms say which.
+    QString reason;
+    if (list.Lines.empty()) {
+        const HorizonSpan span = RunEngine(in, [&] {
+            return ClassifyHorizon(
+                in.elements, in.station, from, std::chrono::minutes(1), PassListSteps, in.model);
+        });
+        reason = EmptyPassListReason(span);
+    }
     if (args.Has(QStringLiteral("--json"))) {
         QStringList passes;
         for (size_t i = 0; i < list.Passes.size(); ++i) {
@@ -428,29 +469,18 @@ int RunPassesCommand(const QStringList& argList)
                               JsonNumber(p.LosAzimuth), JsonNumber(p.MaxElevation),
                               JsonString(QString::fromStdString(list.Lines[i])));
         }
-        WriteOut(QStringLiteral("{\"Passes\": [") + passes.join(QStringLiteral(", "))
-            + QStringLiteral("]}\n"));
+        QString json = QStringLiteral("{\"Passes\": [") + passes.join(QStringLiteral(", "))
+            + QLatin1Char(']');
+        if (!reason.isEmpty())
+            json += QStringLiteral(", \"Reason\": ") + JsonString(reason);
+        WriteOut(json + QStringLiteral("}\n"));
         return ExitOk;
     }
     QString text;
     for (const std::string& line : list.Lines)
         text += QString::fromStdString(line) + QLatin1Char('\n');
-    if (list.Lines.empty()) {
-        // An empty list would read the same for a satellite that never sets
-        // and one that never rises.
-        const HorizonSpan span = RunEngine(in, [&] {
-            return ClassifyHorizon(
-                in.elements, in.station, from, std::chrono::minutes(1), PassListSteps, in.model);
-        });
-        const QString window
-            = QStringLiteral("in the 24 hours from %1").arg(FormatUtcInstant(from));
-        if (span == HorizonSpan::AlwaysAbove)
-            text = QStringLiteral("always above the horizon %1\n").arg(window);
-        else if (span == HorizonSpan::NeverAbove)
-            text = QStringLiteral("never above the horizon %1\n").arg(window);
-        else
-            text = QStringLiteral("no pass ends %1\n").arg(window);
-    }
+    if (!reason.isEmpty())
+        text = QStringLiteral("%1 in the 24 hours from %2\n").arg(reason, FormatUtcInstant(from));
     WriteOut(text);
     return ExitOk;
 }

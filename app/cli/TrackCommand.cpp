@@ -169,7 +169,7 @@ TrackOptions ReadOptions(const ParsedArgs& args)
 {
     TrackOptions o;
     o.configPath = CliConfigPath(args.Value(QStringLiteral("--config")));
-    o.sat = args.Value(QStringLiteral("--sat")).trimmed();
+    o.sat = SatOption(args);
     o.norad = args.Value(QStringLiteral("--norad"));
     if (args.Has(QStringLiteral("--sat")) && args.Has(QStringLiteral("--norad")))
         throw UsageError(QStringLiteral("--sat and --norad: give one of them"));
@@ -352,7 +352,8 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
     }
     Tracker& tracker = station.Tracking();
     const int chosen = options.norad.isEmpty()
-        ? ChooseSatelliteIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath)
+        ? ChooseSatelliteIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath,
+            ReadFrequencyAliases(tracker.Config().DopplerFileName))
         : FindCatalogNumber(tracker.Table(), options.norad, tracker.Config().TleFilePath) - 1;
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
