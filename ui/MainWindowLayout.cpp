@@ -1,6 +1,7 @@
 // Construction of the main window's controls: captions, fonts, colours and
 // enabled states as the window stands before start-up has run.
 #include "ui/AboutBox.h"
+#include "ui/FixedPitchFont.h"
 #include "ui/MainWindow.h"
 
 #include "core/Version.h"
@@ -53,12 +54,7 @@ constexpr FieldCaption RightColumn[] = { { &DataPanelFields::Epoch, "Epoche" },
 
 QFont FixedPitch(double pointSize)
 {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    if (pointSize > 0)
-        font.setPointSizeF(pointSize);
-    return font;
+    return FixedPitchFont({ QStringLiteral("Courier New") }, pointSize);
 }
 
 // A read-only field that asks for the width of its longest expected text, so
