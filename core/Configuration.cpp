@@ -244,6 +244,12 @@ Configuration ParseConfiguration(
             config.TleServer = value;
         } else if (key == QLatin1String("TLE_ARCHIVE")) {
             config.TleArchive = value;
+        } else if (key == QLatin1String("TLE_PATHS")) {
+            const QString paths = value.trimmed().toUpper();
+            if (paths != QLatin1String("GP") && paths != QLatin1String("LEGACY"))
+                at.Fail(
+                    QStringLiteral("TLE_PATHS value \"%1\" is neither GP nor LEGACY").arg(value));
+            config.TleLegacyPaths = paths == QLatin1String("LEGACY");
         } else if (key == QLatin1String("ORBIT_MODEL")) {
             const std::optional<OrbitModelKind> kind = ParseOrbitModel(value.toStdString());
             if (!kind)

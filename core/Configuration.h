@@ -38,6 +38,9 @@ struct Configuration {
 
     QString TleServer = QStringLiteral("https://celestrak.org"); // TLE_SERVER
     QString TleArchive = QStringLiteral("https://www.amsat.org"); // TLE_ARCHIVE
+    // TLE_PATHS: GP (also when absent), the server's GP queries, or LEGACY, the
+    // static two-line files of mirrors that still serve them; any case.
+    bool TleLegacyPaths = false;
     // ORBIT_MODEL: PLAN13 (also when absent) or SGP4, any case.
     OrbitModelKind OrbitModelChoice = OrbitModelKind::Plan13;
 
@@ -80,8 +83,8 @@ QString DecodeSettingsText(const QByteArray& bytes);
 // ("sat.ini line 4: ...", with fileName) and, where it helps, the remedy, for a
 // line without "=", an empty text, a ROTOR_DEG or AUTO_PARK that is not a
 // number, a number out of the 16-bit range, an ORBIT_MODEL other than PLAN13
-// and SGP4, a ROTOR_HOST without a usable port, a ROTOR_AZ_MAX outside
-// 360..540, a ROTOR_EL_MAX other than 90 or 180, a QTH_LAT outside -90..90 or
+// and SGP4, a TLE_PATHS other than GP and LEGACY, a ROTOR_HOST without a usable port, a
+// ROTOR_AZ_MAX outside 360..540, a ROTOR_EL_MAX other than 90 or 180, a QTH_LAT outside -90..90 or
 // a QTH_LONG outside -180..180. Lenient numbers (QTH_LAT, QTH_LONG,
 // QTH_HEIGHT, ROTOR_PORT) that carry more than their number are read as
 // before and listed in Warnings.

@@ -3,6 +3,7 @@
 #include "orbit/Tle.h"
 
 #include <QStringDecoder>
+#include <QStringList>
 #include <algorithm>
 #include <sstream>
 
@@ -103,6 +104,29 @@ QString ElementRecordsFault(const QString& text)
     if (load.IgnoredElementLines > 0)
         return QStringLiteral("line %1: element line without a name line")
             .arg(load.FirstIgnoredLine);
+    return {};
+}
+
+QString RefusalText(const QByteArray& body)
+{
+    constexpr qsizetype kMaxChars = 160;
+    // Only the start is read: a refusal says why in its first words.
+    const QString text = DecodePage(body.left(4 * kMaxChars));
+    if (text.trimmed().startsWith(QLatin1Char('<')))
+        return {};
+    for (const QString& rawLine : text.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QChar c : rawLine) {
+            if (c.category() != QChar::Other_Control)
+                line += c;
+        }
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        if (line.size() > kMaxChars)
+            line = line.left(kMaxChars) + QStringLiteral("...");
+        return line;
+    }
     return {};
 }
 

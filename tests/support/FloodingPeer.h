@@ -1,7 +1,8 @@
 #pragma once
 // A hostile loopback peer for the tests: it accepts TCP connections on
 // 127.0.0.1 and writes the same chunk to each as fast as the socket takes
-// it, until destroyed. Plain POSIX and a thread of its own, so it keeps
+// it, until destroyed (after a preamble sent once per connection, such as the
+// head of an HTTP answer whose body never ends). Plain POSIX and a thread of its own, so it keeps
 // flooding while the code under test (or a whole program) is busy.
 #include <atomic>
 #include <cerrno>
@@ -18,8 +19,9 @@ namespace aostrack::test {
 
 class FloodingPeer {
 public:
-    explicit FloodingPeer(std::string chunk)
+    explicit FloodingPeer(std::string chunk, std::string preamble = {})
         : m_chunk(std::move(chunk))
+        , m_preamble(std::move(preamble))
     {
         m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address {};
@@ -45,6 +47,7 @@ private:
     void Run()
     {
         int client = -1;
+        std::string pending;
         while (!m_stop) {
             pollfd fds[2] = { { m_listen, POLLIN, 0 }, { client, POLLOUT, 0 } };
             if (::poll(fds, client >= 0 ? 2 : 1, 20) <= 0)
@@ -53,10 +56,15 @@ private:
                 if (client >= 0)
                     ::close(client);
                 client = ::accept(m_listen, nullptr, nullptr);
+                pending = m_preamble;
                 ++m_connections;
             } else if (client >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
-                if (::send(client, m_chunk.data(), m_chunk.size(), MSG_NOSIGNAL | MSG_DONTWAIT) < 0
-                    && errno != EAGAIN) {
+                const std::string& out = pending.empty() ? m_chunk : pending;
+                const ssize_t sent
+                    = ::send(client, out.data(), out.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+                if (sent > 0 && !pending.empty())
+                    pending.erase(0, static_cast<std::size_t>(sent));
+                if (sent < 0 && errno != EAGAIN) {
                     ::close(client);
                     client = -1;
                 }
@@ -67,6 +75,7 @@ private:
     }
 
     std::string m_chunk;
+    std::string m_preamble;
     int m_listen = -1;
     uint16_t m_port = 0;
     std::thread m_thread;

@@ -164,7 +164,7 @@ TEST_P(OmmUpdateTest, CutOffPage)
         EXPECT_FALSE(outcome.Replaced);
         EXPECT_EQ(outcome.Progress.value(3).toStdString(),
             ("refused " + GpUrl("cubesat")
-                + " line 3: OSCAR 7 (AO-7): fields are 14, the header names 17")
+                + ": line 3: OSCAR 7 (AO-7): fields are 14, the header names 17")
                 .toStdString());
         EXPECT_EQ(ReadAll(CataloguePath()), m_old);
         return;

@@ -73,10 +73,10 @@ TEST_F(UpdateCommandTest, NoFlagMeansServer)
     const CliResult result = RunCli({ "--config", IniPath() });
     EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
     EXPECT_EQ(result.Lines,
-        QStringList({ "open " + Url("/NORAD/elements/amateur.txt"), "ok",
-            "open " + Url("/NORAD/elements/cubesat.txt"), "ok",
-            "open " + Url("/NORAD/elements/tle-new.txt"), "ok", "save old TLE file",
-            "write new TLE file", "... done" }));
+        QStringList({ "open " + Url("/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle"), "ok",
+            "open " + Url("/NORAD/elements/gp.php?GROUP=cubesat&FORMAT=tle"), "ok",
+            "open " + Url("/NORAD/elements/gp.php?GROUP=last-30-days&FORMAT=tle"), "ok",
+            "save old TLE file", "write new TLE file", "... done" }));
     EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
     EXPECT_EQ(ReadAll(TlePath() + "_old"), test::OldTleFile);
 }
@@ -88,6 +88,10 @@ TEST_F(UpdateCommandTest, ArchiveAndBoth)
     EXPECT_EQ(result.Lines.first(), "open " + Url("/amsat/ftp/keps/current/nasa.all"));
     EXPECT_EQ(ReadAll(TlePath()), test::ArchiveText + "\r\n");
 
+    // Three hours later (the server's pages are newer than the file by then).
+    const QDateTime earlier = QDateTime::currentDateTimeUtc().addSecs(-3 * 3600);
+    test::SetModified(TlePath(), earlier);
+    test::SetModified(TlePath() + "_old", earlier);
     result = RunCli({ "--server", "--archive", "--config=" + IniPath() });
     EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
     EXPECT_EQ(result.Lines.size(), 11);
@@ -97,11 +101,12 @@ TEST_F(UpdateCommandTest, ArchiveAndBoth)
 
 TEST_F(UpdateCommandTest, FailedPageExitsOneAndKeepsFile)
 {
-    QFile::remove(m_server.Folder() + "/NORAD/elements/cubesat.txt");
+    QFile::remove(m_server.Folder() + test::GpPagePath("cubesat", "tle"));
     const CliResult result = RunCli({ "--config", IniPath() });
     EXPECT_EQ(result.ExitCode, 1);
     EXPECT_EQ(result.Lines.mid(3),
-        QStringList({ "failed " + Url("/NORAD/elements/cubesat.txt") + ": HTTP 404 File not found",
+        QStringList({ "failed " + Url("/NORAD/elements/gp.php?GROUP=cubesat&FORMAT=tle")
+                + ": HTTP 404 File not found",
             "TLE file unchanged: " + TlePath() }));
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
     EXPECT_FALSE(QFile::exists(TlePath() + "_old"));
@@ -116,7 +121,8 @@ TEST_F(UpdateCommandTest, SilentServerTimesOut)
     const CliResult result = RunCli({ "--config", IniPath(), "--timeout", "0.5" });
     EXPECT_EQ(result.ExitCode, 1);
     EXPECT_EQ(result.Lines.value(1),
-        "failed " + base + "/NORAD/elements/amateur.txt: no answer within 0.5 s");
+        "failed " + base
+            + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle: no answer within 0.5 s");
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 

@@ -94,10 +94,10 @@ TEST_F(UpdateWindowTest, Check1OnlyNormal)
     ASSERT_TRUE(ClickAndWait(*window));
     const QString base = m_server.BaseUrl();
     EXPECT_EQ(ProgressLines(*window),
-        QStringList({ "open " + base + "/NORAD/elements/amateur.txt", "ok",
-            "open " + base + "/NORAD/elements/cubesat.txt", "ok",
-            "open " + base + "/NORAD/elements/tle-new.txt", "ok", "save old TLE file",
-            "write new TLE file", "... done" }));
+        QStringList({ "open " + base + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle", "ok",
+            "open " + base + "/NORAD/elements/gp.php?GROUP=cubesat&FORMAT=tle", "ok",
+            "open " + base + "/NORAD/elements/gp.php?GROUP=last-30-days&FORMAT=tle", "ok",
+            "save old TLE file", "write new TLE file", "... done" }));
     EXPECT_EQ(window->findChild<QPlainTextEdit*>("Text1")->toPlainText(),
         QString::fromLatin1(test::ServerText));
     EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
@@ -163,7 +163,8 @@ TEST_F(UpdateWindowTest, UpdateDisabledWhileRunningAndTimerKeepsTicking)
     EXPECT_GT(ticks, 3);
     EXPECT_TRUE(command1->isEnabled());
     EXPECT_EQ(ProgressLines(window).value(1),
-        "failed " + base + "/NORAD/elements/amateur.txt: no answer within 1.5 s");
+        "failed " + base
+            + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle: no answer within 1.5 s");
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 
