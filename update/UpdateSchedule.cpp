@@ -20,8 +20,7 @@ std::optional<std::chrono::sys_seconds> ModificationTime(const QString& path)
     const QFileInfo info(path);
     if (!info.isFile())
         return std::nullopt;
-    return std::chrono::sys_seconds(
-        std::chrono::seconds(info.lastModified().toSecsSinceEpoch()));
+    return std::chrono::sys_seconds(std::chrono::seconds(info.lastModified().toSecsSinceEpoch()));
 }
 
 QString UtcText(std::chrono::sys_seconds instant, const QString& pattern)
@@ -62,7 +61,8 @@ QString TooSoonText(std::chrono::sys_seconds fetched, std::chrono::sys_seconds n
 
 QString UnchangedText(std::chrono::sys_seconds since)
 {
-    return QStringLiteral("unchanged since ") + UtcText(since, QStringLiteral("yyyy-MM-dd HH:mm 'UTC'"));
+    return QStringLiteral("unchanged since ")
+        + UtcText(since, QStringLiteral("yyyy-MM-dd HH:mm 'UTC'"));
 }
 
 } // namespace aostrack

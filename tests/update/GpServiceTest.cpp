@@ -111,7 +111,8 @@ TEST(GpServiceTest, AnswersOfTheService)
             },
             false, false, { gp[0] }, false,
             "failed " + amateurUrl + ": redirected to another host, "
-                + "%2/NORAD/elements/amateur.txt: not followed (a moved service? check the address)" },
+                + "%2/NORAD/elements/amateur.txt: not followed (a moved service? check the "
+                  "address)" },
     };
     for (const Answers& row : rows) {
         SCOPED_TRACE(row.what);
@@ -141,10 +142,11 @@ TEST(GpServiceTest, AnswersOfTheService)
         const QString elsewhere = QString(server.BaseUrl()).replace("127.0.0.1", "localhost");
 
         EXPECT_EQ(outcome.Replaced, row.ok) << outcome.Progress.join('\n').toStdString();
-        const QString verdict = QString(row.verdict).replace("%1", server.BaseUrl()).replace("%2", elsewhere);
+        const QString verdict
+            = QString(row.verdict).replace("%1", server.BaseUrl()).replace("%2", elsewhere);
         EXPECT_EQ(update.Verdict(), verdict);
-        const bool ended = outcome.Progress.value(outcome.Progress.size() - (row.ok ? 1 : 2))
-            == verdict;
+        const bool ended
+            = outcome.Progress.value(outcome.Progress.size() - (row.ok ? 1 : 2)) == verdict;
         EXPECT_TRUE(ended) << outcome.Progress.join('\n').toStdString();
         EXPECT_EQ(ReadAll(tle) == test::OldTleFile, !row.replaced);
         if (row.fetchedAgo && !row.replaced)

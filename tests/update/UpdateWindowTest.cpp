@@ -5,8 +5,10 @@
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 
+#include "core/EventLog.h"
 #include "orbit/Tle.h"
 
+#include "FakeClock.h"
 #include "HttpFolderServer.h"
 #include "UpdatePages.h"
 
@@ -128,6 +130,24 @@ TEST_F(UpdateWindowTest, BothBoxesAndRepeatedUpdates)
     EXPECT_EQ(ProgressLines(*window).size(), 5);
 }
 
+TEST_F(UpdateWindowTest, FetchAnywayWithinTwoHours)
+{
+    auto window = MakeWindow();
+    ASSERT_TRUE(ClickAndWait(*window));
+    const QByteArray fetched = ReadAll(TlePath());
+    // At once again: the service is not asked, and that is no failure.
+    ASSERT_TRUE(ClickAndWait(*window));
+    ASSERT_EQ(ProgressLines(*window).size(), 1);
+    EXPECT_TRUE(ProgressLines(*window)[0].startsWith("elements fetched "));
+    // Ticked: asked, for sets newer than the file (the pages served are older).
+    window->findChild<QCheckBox*>("Check3")->setChecked(true);
+    ASSERT_TRUE(ClickAndWait(*window));
+    EXPECT_EQ(ProgressLines(*window).value(0),
+        "open " + m_server.BaseUrl() + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle");
+    EXPECT_TRUE(ProgressLines(*window).value(1).startsWith("unchanged since "));
+    EXPECT_EQ(ReadAll(TlePath()), fetched);
+}
+
 TEST_F(UpdateWindowTest, EmptyTlePathRefused)
 {
     UpdateWindow window(m_server.BaseUrl(), m_server.BaseUrl(), [] { return QString(); });
@@ -197,6 +217,8 @@ TEST_F(UpdateWindowTest, MenuOpensWindowAndClosingMainWindowReloadsList)
 {
     NoFileChooser chooser;
     MainWindow mainWindow(chooser);
+    FakeClock clock(std::chrono::sys_days(std::chrono::year(2026) / 12 / 7));
+    EventLog log(clock);
     std::vector<std::string> catalogue = CatalogueNames(TlePath());
     ASSERT_EQ(catalogue, std::vector<std::string>({ "OLD SAT" }));
     int reloads = 0;
@@ -205,7 +227,8 @@ TEST_F(UpdateWindowTest, MenuOpensWindowAndClosingMainWindowReloadsList)
         [&] {
             ++reloads;
             catalogue = CatalogueNames(TlePath());
-        });
+        },
+        &log);
     mainWindow.show();
 
     auto* menu = mainWindow.findChild<QAction*>("MnuInternetUpdate");
@@ -219,6 +242,8 @@ TEST_F(UpdateWindowTest, MenuOpensWindowAndClosingMainWindowReloadsList)
     EXPECT_EQ(mainWindow.findChildren<UpdateWindow*>().size(), 1);
 
     ASSERT_TRUE(ClickAndWait(*form4));
+    EXPECT_TRUE(log.Lines().value(0).endsWith(": TLE update: ... done"))
+        << log.Lines().value(0).toStdString();
     EXPECT_EQ(reloads, 0);
     mainWindow.close();
     EXPECT_EQ(reloads, 1);
