@@ -154,7 +154,7 @@ void ElementUpdate::OnPage(const FetchedPage& fetched)
         return;
     }
     if (page.UpperCase)
-        text = text.toUpper();
+        text = std::move(text).toUpper(); // in place: the page may be 32 MiB
     text = RemovePreTags(text);
     // An error or login page delivered with status 200 must never become the
     // element file; a page with no text at all adds nothing and is let pass.

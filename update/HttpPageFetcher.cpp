@@ -110,6 +110,12 @@ void HttpPageFetcher::OnReadyRead()
 {
     if (!m_reply || !m_failure.isEmpty())
         return;
+    // A page of announced length is collected in one block: no copies as it grows.
+    if (m_body.isEmpty()) {
+        const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (length > 0)
+            m_body.reserve(std::min(length, m_maxBytes) + 1);
+    }
     const QByteArray chunk = m_reply->read(m_maxBytes - m_body.size() + 1);
     m_body += chunk;
     if (m_body.size() > m_maxBytes) {
