@@ -171,7 +171,7 @@ const QStringList& KnownKeys()
         QStringLiteral("ROTOR_HOST"), QStringLiteral("ROTOR_AZ_MAX"),
         QStringLiteral("ROTOR_EL_MAX"), QStringLiteral("TLE_SERVER"), QStringLiteral("TLE_ARCHIVE"),
         QStringLiteral("ORBIT_MODEL"), QStringLiteral("HTTP_LISTEN"),
-        QStringLiteral("HTTP_TOKEN") };
+        QStringLiteral("HTTP_TOKEN"), QStringLiteral("TLE_PATHS") };
     return keys;
 }
 
@@ -352,6 +352,12 @@ Configuration ParseConfiguration(
                             .arg(value));
         } else if (key == QLatin1String("HTTP_TOKEN")) {
             config.HttpToken = value;
+        } else if (key == QLatin1String("TLE_PATHS")) {
+            const QString paths = value.trimmed().toUpper();
+            if (paths != QLatin1String("GP") && paths != QLatin1String("LEGACY"))
+                at.Fail(
+                    QStringLiteral("TLE_PATHS value \"%1\" is neither GP nor LEGACY").arg(value));
+            config.TleLegacyPaths = paths == QLatin1String("LEGACY");
         } else if (key == QLatin1String("ORBIT_MODEL")) {
             const std::optional<OrbitModelKind> kind = ParseOrbitModel(value.toStdString());
             if (!kind)

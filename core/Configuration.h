@@ -50,6 +50,9 @@ struct Configuration {
 
     QString TleServer = QStringLiteral("https://celestrak.org"); // TLE_SERVER
     QString TleArchive = QStringLiteral("https://www.amsat.org"); // TLE_ARCHIVE
+    // TLE_PATHS: GP (also when absent), the server's GP queries, or LEGACY, the
+    // static two-line files of mirrors that still serve them; any case.
+    bool TleLegacyPaths = false;
     // ORBIT_MODEL: PLAN13 (also when absent) or SGP4, any case.
     OrbitModelKind OrbitModelChoice = OrbitModelKind::Plan13;
     // HTTP_LISTEN: the station's web page and API; absent: no web server.
@@ -102,7 +105,7 @@ QString DecodeSettingsText(const QByteArray& bytes);
 // ("sat.ini line 4: ...", with fileName) and, where it helps, the remedy, for a
 // line without "=", an empty text, a ROTOR_DEG or AUTO_PARK that is not a
 // number, a number out of the 16-bit range, an ORBIT_MODEL other than PLAN13
-// and SGP4, a ROTOR_HOST without a usable port, a ROTOR_AZ_MAX outside
+// and SGP4, a TLE_PATHS other than GP and LEGACY, a ROTOR_HOST without a usable port, a ROTOR_AZ_MAX outside
 // 360..540, a ROTOR_EL_MAX other than 90 or 180, a QTH_LAT outside -90..90,
 // a QTH_LONG outside -180..180 or a QTH_HEIGHT outside -0.5..9 km. QTH_LAT
 // and QTH_LONG take a trailing hemisphere letter ("74.0W" is -74). Lenient numbers (QTH_LAT,

@@ -318,6 +318,15 @@ TEST(ParseConfiguration, OrbitModel)
         "sat.ini line 1: ORBIT_MODEL value \"\" is neither PLAN13 nor SGP4");
 }
 
+TEST(ParseConfiguration, TlePaths)
+{
+    EXPECT_FALSE(Parse("QTH=a").TleLegacyPaths); // absent: the GP queries
+    EXPECT_FALSE(Parse("TLE_PATHS=GP").TleLegacyPaths);
+    EXPECT_TRUE(Parse("TLE_PATHS= legacy ").TleLegacyPaths);
+    EXPECT_EQ(FailureOf("QTH=a\nTLE_PATHS=STATIC"),
+        "sat.ini line 2: TLE_PATHS value \"STATIC\" is neither GP nor LEGACY");
+}
+
 TEST(ParseConfiguration, RotorStepStrict)
 {
     EXPECT_EQ(Parse("ROTOR_DEG=5.5").RotorStepDeg, 6);
