@@ -11,9 +11,13 @@
 
 namespace aostrack {
 
+// The longest line taken as a record (or the header).
+inline constexpr std::size_t kOmmCsvMaxLineBytes = 4096;
+
 // Appends the records of text (which starts with the header) to load. A line
-// with another number of fields than the header is skipped and counted like
-// a record with a bad field.
+// with another number of fields than the header, a quote that its line does
+// not close, or more than kOmmCsvMaxLineBytes is skipped and counted like a
+// record with a bad field; a header that long ends the reading.
 void ReadOmmCsv(std::string_view text, TleLoad& load);
 
 // The records as CSV: the header in the service's order, then one line each,

@@ -271,8 +271,7 @@ void RotctldConnection::TakeLine(const QByteArray& rawLine)
         m_readAz.reset();
         m_strayLines = 0;
         if (code != 0)
-            emit refused(command,
-                QString::fromUtf8(InputExcerpt(codeText.toStdString())));
+            emit refused(command, QString::fromUtf8(InputExcerpt(codeText.toStdString())));
         else if (was == Await::Report)
             emit accepted(command);
         SendNext();

@@ -87,7 +87,8 @@ TEST(RigctldCodes, OnlyAPlainZeroIsAccepted)
         test::ScriptedPeer peer([&c](const std::string&) { return c.answer + "\n"; });
         RigctldClient client("127.0.0.1", std::to_string(peer.Port()));
         client.Open();
-        const std::string connected = "connected to rigctld at 127.0.0.1:" + std::to_string(peer.Port());
+        const std::string connected
+            = "connected to rigctld at 127.0.0.1:" + std::to_string(peer.Port());
         const std::string expected = c.status.empty() ? connected : c.status;
         const auto until = std::chrono::steady_clock::now() + 10s;
         while (client.Status() != expected && std::chrono::steady_clock::now() < until) {
