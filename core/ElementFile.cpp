@@ -141,6 +141,20 @@ QByteArray WriteJson(const std::vector<SatRecord>& records)
     return QJsonDocument(array).toJson(QJsonDocument::Compact) + "\r\n";
 }
 
+// XML 1.0 has no place for control characters (but tab and line ends) nor
+// for U+FFFE and U+FFFF: such a character, which a two-line name may hold,
+// is written as a blank so that the document stays readable.
+QString XmlText(const std::string& text)
+{
+    QString out = QString::fromStdString(text);
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0xFFFE || u == 0xFFFF)
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
 QByteArray WriteXml(const std::vector<SatRecord>& records)
 {
     QByteArray out;
@@ -148,12 +162,12 @@ QByteArray WriteXml(const std::vector<SatRecord>& records)
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("ndm"));
-    const auto group = [&xml](const OmmFields& fields, const char* name,
-                           std::initializer_list<OmmKey> keys) {
-        xml.writeStartElement(QLatin1String(name));
-        for (OmmKey key : keys)
-            xml.writeTextElement(KeyName(key), QString::fromStdString(fields[key].value_or("")));
-    };
+    const auto group
+        = [&xml](const OmmFields& fields, const char* name, std::initializer_list<OmmKey> keys) {
+              xml.writeStartElement(QLatin1String(name));
+              for (OmmKey key : keys)
+                  xml.writeTextElement(KeyName(key), XmlText(fields[key].value_or("")));
+          };
     for (const SatRecord& record : records) {
         const OmmFields f = OmmFromSatRecord(record);
         xml.writeStartElement(QStringLiteral("omm"));

@@ -113,8 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t options = data[0];
     static const char* const names[] = { "cat.txt", "cat.csv", "cat.json", "cat.xml" };
     const QString path = dir.filePath(QLatin1String(names[options & 3]));
-    const ElementFormat format
-        = OmmFormatForPath(path.toStdString()).value_or(ElementFormat::Tle);
+    const ElementFormat format = OmmFormatForPath(path.toStdString()).value_or(ElementFormat::Tle);
     const QByteArray before = StartingCatalogue(format);
     {
         QFile file(path);
@@ -124,7 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     QFile::remove(BackupPathFor(path));
 
-    const QByteArray rest(reinterpret_cast<const char*>(data) + 1, static_cast<qsizetype>(size - 1));
+    const QByteArray rest(
+        reinterpret_cast<const char*>(data) + 1, static_cast<qsizetype>(size - 1));
     ElementUpdate update(std::make_unique<FakeFetcher>(rest.split('\x1E'), (options & 8) != 0));
     UpdateRequest request;
     request.TleFilePath = path;

@@ -11,8 +11,10 @@
 
 namespace aostrack {
 
-// The longest line taken as a record (or the header).
-inline constexpr std::size_t kOmmCsvMaxLineBytes = 4096;
+// The longest line taken as a record (or the header): a record is a few
+// hundred bytes, and even a name as long as any two-line file could hold it
+// stays below this.
+inline constexpr std::size_t kOmmCsvMaxLineBytes = 1024 * 1024;
 
 // Appends the records of text (which starts with the header) to load. A line
 // with another number of fields than the header, a quote that its line does

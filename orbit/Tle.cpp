@@ -117,9 +117,9 @@ void ReadLine1(std::string_view line, SatRecord& r)
     // What the model does not use is kept for conversion to other formats.
     r.Elements.CatalogNumber = 0;
     ReadCatalogNumber(line, r);
-    if (line.size() >= 8 && line[7] != ' ')
+    if (line.size() >= 8 && line[7] > ' ' && line[7] <= '~')
         r.Extras.Classification = line[7];
-    r.Elements.IntlDesignator = IntlDesignatorFromTle(Columns(line, 10, 17));
+    r.Elements.IntlDesignator = OneLineName(IntlDesignatorFromTle(Columns(line, 10, 17)));
     r.Extras.MeanMotionDdot = ReadImpliedPointNumber(Columns(line, 45, 52));
     r.Extras.EphemerisType = ReadColumnCount(Columns(line, 63, 63));
     r.Extras.ElementSetNo = ReadColumnCount(Columns(line, 65, 68));
@@ -406,13 +406,15 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName, Tl
             }
             continue;
         }
-        const std::string_view name = Trim(line);
+        // A name is shown in one line of a list and written into every form:
+        // control characters become blanks.
+        std::string name = OneLineName(line);
         if (name.empty())
             continue;
         finishRecord();
         at = RecordLines { lineNo, 0, 0 };
         SatRecord record;
-        record.SatName.assign(name);
+        record.SatName = std::move(name);
         if (load.Table.Append(std::move(record))) {
             ignoringRecord = false;
         } else {

@@ -224,8 +224,8 @@ TEST(ElementFileFormats, BadRecordsSkippedAndCountedWithWhere)
             csvHeader + QByteArray(csvGood).replace(",2026", ",\"2026") + csvGood,
             "line 2: AO-7: column 6 opens a quote that the line does not close" },
         { "CSV line beyond any record",
-            csvHeader + "\"AO-7," + QByteArray(5000, 'x') + "\r\n" + csvGood,
-            "line 2: line is 5006 bytes long, a record has at most 4096" },
+            csvHeader + "\"AO-7," + QByteArray(3 << 20, 'x') + "\r\n" + csvGood,
+            "line 2: line is 3145734 bytes long, a record has at most 1048576" },
     };
     for (const BadInputRow& row : rows) {
         SCOPED_TRACE(row.Why);
