@@ -3,6 +3,7 @@
 #include "core/EventLog.h"
 #include "core/NearestName.h"
 #include "core/NumberText.h"
+#include "core/TextExcerpt.h"
 
 #include <QDir>
 #include <QFile>
@@ -285,7 +286,7 @@ Configuration ParseConfiguration(
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals < 0) {
             at.Fail(QStringLiteral("no \"=\" in \"%1\": %2")
-                        .arg(line,
+                        .arg(InputExcerpt(line),
                             line.trimmed().isEmpty()
                                 ? QStringLiteral("delete the empty line or begin it with #")
                                 : QStringLiteral("write KEY=value, or begin the line with # to "

@@ -4,6 +4,7 @@
 #include "core/EventLog.h"
 #include "core/NumberText.h"
 #include "core/StationLinks.h"
+#include "core/TextExcerpt.h"
 #include "orbit/Clock.h"
 #include "orbit/Engine.h"
 #include "orbit/Omm.h"
@@ -273,9 +274,10 @@ void Tracker::ChooseSatellite(int index)
         try {
             const OrbitModel check(m_table.Record(index + 1).Elements, m_station, m_modelKind);
         } catch (const OrbitError& error) {
-            m_log.LogEvent(QStringLiteral(": %1: %2; %3 kept")
-                               .arg(QString::fromStdString(m_table.Record(index + 1).SatName),
-                                   QString::fromUtf8(error.what()), SelectedName()),
+            m_log.LogEvent(
+                QStringLiteral(": %1: %2; %3 kept")
+                    .arg(InputExcerpt(QString::fromStdString(m_table.Record(index + 1).SatName)),
+                        QString::fromUtf8(error.what()), SelectedName()),
                 true);
             emit satelliteListChanged(SatelliteNames(), m_selected);
             return;

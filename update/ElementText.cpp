@@ -1,5 +1,6 @@
 #include "update/ElementText.h"
 
+#include "core/TextExcerpt.h"
 #include "orbit/Tle.h"
 
 #include <QStringDecoder>
@@ -100,8 +101,8 @@ QString ElementRecordsFault(const QString& text)
         const TleRecordIssue& issue = load.Refused.front();
         return QStringLiteral("line %1: %2: %3 %4")
             .arg(issue.Line)
-            .arg(QString::fromStdString(issue.SatName), QString::fromStdString(issue.Field),
-                QString::fromStdString(issue.Reason));
+            .arg(InputExcerpt(QString::fromStdString(issue.SatName)),
+                QString::fromStdString(issue.Field), QString::fromStdString(issue.Reason));
     }
     if (load.IgnoredElementLines > 0)
         return QStringLiteral("line %1: element line without a name line")

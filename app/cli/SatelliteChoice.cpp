@@ -3,6 +3,7 @@
 #include "app/cli/CliArgs.h"
 #include "core/DataPanel.h"
 #include "core/NearestName.h"
+#include "core/TextExcerpt.h"
 
 #include <cmath>
 #include <functional>
@@ -119,7 +120,7 @@ QStringList Suggestions(
 {
     QStringList listed;
     for (int i = 0; i < found.size() && i < kMatchesListed; ++i)
-        listed << QStringLiteral("\"%1\"").arg(names[found[i]]);
+        listed << QStringLiteral("\"%1\"").arg(InputExcerpt(names[found[i]]));
     QString list = listed.join(QStringLiteral(", "));
     if (found.size() > kMatchesListed)
         list += QStringLiteral(" and %1 more").arg(found.size() - kMatchesListed);

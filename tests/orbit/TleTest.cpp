@@ -96,6 +96,25 @@ TEST(TleColumns, Malformed)
     EXPECT_DOUBLE_EQ(e.ArgPerigee, 228.7563);
 }
 
+// The element-set number (columns 65-68) is a count of its own columns:
+// "9e99" went through a double into an int (undefined; written out as
+// -2147483648).
+TEST(TleColumns, ElementSetNumberTakesItsDigits)
+{
+    const struct {
+        const char* columns;
+        int number;
+    } cases[] = { { " 999", 999 }, { "9999", 9999 }, { "9e99", 9 }, { "1e10", 1 }, { "-999", 0 },
+        { "    ", 0 }, { " 1 2", 12 } };
+    for (const auto& c : cases) {
+        std::string l1 = IssLine1;
+        l1.replace(64, 4, c.columns);
+        const TleLoad load = Read("X\n" + l1 + "\n" + IssLine2 + "\n");
+        ASSERT_EQ(load.SatCount, 1) << c.columns;
+        EXPECT_EQ(load.Table.Record(1).Extras.ElementSetNo, c.number) << c.columns;
+    }
+}
+
 TEST(TleColumns, ShortLineTakesWhatIsThere)
 {
     // The number conversion takes what a short field holds; such a line is
