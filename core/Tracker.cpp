@@ -230,11 +230,13 @@ void Tracker::StartupFromIni(const QString& iniPath)
 
 void Tracker::ReportIgnoredLines(const TleLoad& load, const QString& path)
 {
-    if (load.IgnoredNameLines > 0)
-        m_log.LogEvent(QStringLiteral(": %1: %2 satellites beyond the first %3 ignored")
-                           .arg(path)
-                           .arg(load.IgnoredNameLines)
-                           .arg(SatTable::Capacity),
+    if (load.Table.SatCount() > SatTable::ListCapacity)
+        m_log.LogEvent(
+            QStringLiteral(": %1: %2 satellites beyond the first %3 left out of the satellite list "
+                           "(the upcoming passes take them all)")
+                .arg(path)
+                .arg(load.Table.SatCount() - SatTable::ListCapacity)
+                .arg(SatTable::ListCapacity),
             true);
     if (load.IgnoredElementLines > 0)
         m_log.LogEvent(QStringLiteral(": %1 line %2: %3 element lines without a name line ignored")
@@ -593,8 +595,10 @@ void Tracker::Stop()
 QStringList Tracker::SatelliteNames() const
 {
     QStringList names;
-    for (const std::string& name : m_table.Names())
-        names << FromUtf8(name);
+    const std::vector<std::string> all = m_table.Names();
+    const std::size_t shown = std::min<std::size_t>(all.size(), SatTable::ListCapacity);
+    for (std::size_t k = 0; k < shown; ++k)
+        names << FromUtf8(all[k]);
     return names;
 }
 

@@ -109,6 +109,8 @@ public:
 
     const Configuration& Config() const { return m_config; }
     const Station& StationPosition() const { return m_station; }
+    // Names of the window's satellite list: the first SatTable::ListCapacity
+    // records (the load's log line says how many more the table holds).
     QStringList SatelliteNames() const;
     int SelectedIndex() const { return m_selected; }
     QString SelectedName() const;

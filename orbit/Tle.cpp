@@ -315,11 +315,7 @@ void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& pla
         IgnoreRecord(load, fields, place, converted.Fault.Field, converted.Fault.Reason);
         return;
     }
-    if (!load.Table.Append(std::move(*converted.Record))) {
-        ++load.IgnoredNameLines;
-        if (load.FirstIgnoredLine == 0)
-            load.FirstIgnoredLine = place.Line;
-    }
+    load.Table.Append(std::move(*converted.Record));
     load.SatCount = load.Table.SatCount();
 }
 
@@ -349,7 +345,6 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName, Tl
     if (rest.substr(0, 3) == "\xEF\xBB\xBF")
         rest.remove_prefix(3); // UTF-8 byte order mark written by some editors
 
-    bool ignoringRecord = false; // a name line beyond the table: its element lines go too
     auto ignore = [&](int lineNo) {
         if (load.FirstIgnoredLine == 0)
             load.FirstIgnoredLine = lineNo;
@@ -358,7 +353,7 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName, Tl
     // name line comes, and at the end of the text.
     RecordLines at;
     auto finishRecord = [&] {
-        if (ignoringRecord || load.Table.SatCount() == 0)
+        if (load.Table.SatCount() == 0)
             return;
         if (at.Line1 == 0 && at.Line2 == 0 && source == TleSource::LocalFile)
             return; // a bare name: listed, nothing to propagate
@@ -393,9 +388,6 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName, Tl
                 ignore(lineNo);
                 continue;
             }
-            if (ignoringRecord)
-                continue; // belongs to a satellite that did not fit
-
             SatRecord& r = load.Table.Last();
             if (line1) {
                 ReadLine1(line, r);
@@ -415,13 +407,7 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName, Tl
         at = RecordLines { lineNo, 0, 0 };
         SatRecord record;
         record.SatName = std::move(name);
-        if (load.Table.Append(std::move(record))) {
-            ignoringRecord = false;
-        } else {
-            ignoringRecord = true;
-            ++load.IgnoredNameLines;
-            ignore(lineNo);
-        }
+        load.Table.Append(std::move(record));
     }
     finishRecord();
     load.LineCount = lineNo;

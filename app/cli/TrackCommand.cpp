@@ -351,8 +351,12 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         return ExitUsage;
     }
     Tracker& tracker = station.Tracking();
+    // Every record of the file, also those past the window's list.
+    QStringList names;
+    for (const std::string& name : tracker.Table().Names())
+        names << QString::fromStdString(name);
     const int chosen = options.norad.isEmpty()
-        ? ChooseSatelliteIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath,
+        ? ChooseSatelliteIndex(options.sat, names, tracker.Config().TleFilePath,
             ReadFrequencyAliases(tracker.Config().DopplerFileName))
         : FindCatalogNumber(tracker.Table(), options.norad, tracker.Config().TleFilePath) - 1;
     if (chosen != tracker.SelectedIndex())

@@ -5,6 +5,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
 #include "app/cli/SatelliteChoice.h"
+#include "app/cli/UpcomingLines.h"
 
 #include "core/ElementFile.h"
 #include "core/SystemClock.h"
@@ -13,6 +14,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
+#include <cstdio>
 #include <optional>
 
 namespace aostrack {
@@ -23,7 +26,7 @@ using namespace std::chrono;
 const char* const kHelp
     = "Usage: aostrack-cli upcoming [--tle FILE] [--lat DEG] [--lon DEG] [--height KM]\n"
       "                             [--from YYYY-MM-DDTHH:MM:SSZ] [--hours H] [--min-el DEG]\n"
-      "                             [--config FILE] [--json]\n"
+      "                             [--config FILE] [--threads N] [--json]\n"
       "\n"
       "Every pass of every satellite of the element file that begins within the\n"
       "window, sorted by AOS. AOS is the first whole second with the satellite above\n"
@@ -45,6 +48,8 @@ const char* const kHelp
       "  --hours H        length of the window in hours (default 24, at most 168)\n"
       "  --min-el DEG     only passes whose maximum elevation reaches DEG (default 0)\n"
       "  --model NAME     orbit theory: plan13 (default) or sgp4\n"
+      "  --threads N      threads to search and write with (default: one per core);\n"
+      "                   the output is the same for any N\n"
       "  --json           {\"Passes\": [{\"Name\", \"CatalogNumber\", \"AosTime\", \"LosTime\",\n"
       "                   \"MaxElevation\", \"MaxElevationTime\", \"AosAzimuth\",\n"
       "                   \"LosAzimuth\"}, ...]}; degrees, times YYYY-MM-DDTHH:MM:SSZ,\n"
@@ -87,9 +92,10 @@ void ReportSkipped(const QString& tlePath, const QString& what, const QStringLis
                  .arg(what, shown.join(QStringLiteral(", "))));
 }
 
-QString Degrees(double value)
+void WriteUtf8(const std::string& text)
 {
-    return QString::number(value, 'f', 1) + QStringLiteral("°");
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -99,7 +105,8 @@ int RunUpcomingCommand(const QStringList& argList)
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--tle"), QStringLiteral("--lat"), QStringLiteral("--lon"),
             QStringLiteral("--height"), QStringLiteral("--config"), QStringLiteral("--from"),
-            QStringLiteral("--hours"), QStringLiteral("--min-el"), QStringLiteral("--model") },
+            QStringLiteral("--hours"), QStringLiteral("--min-el"), QStringLiteral("--model"),
+            QStringLiteral("--threads") },
         { QStringLiteral("--json"), QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(QString::fromUtf8(kHelp));
@@ -136,6 +143,15 @@ int RunUpcomingCommand(const QStringList& argList)
         ? ParseNumberInRange(
             args.Value(QStringLiteral("--min-el")), QStringLiteral("--min-el"), -90, 90)
         : 0.0;
+
+    const double threadsWanted = args.Has(QStringLiteral("--threads"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--threads")), QStringLiteral("--threads"), 1, 1024)
+        : 0.0;
+    if (threadsWanted != std::floor(threadsWanted))
+        throw UsageError(QStringLiteral("--threads: \"%1\" is not a whole number")
+                             .arg(args.Value(QStringLiteral("--threads"))));
+    const auto threads = static_cast<unsigned>(threadsWanted);
 
     OrbitModelKind kind = OrbitModelKind::Plan13;
     if (args.Has(QStringLiteral("--model"))) {
@@ -187,7 +203,7 @@ int RunUpcomingCommand(const QStringList& argList)
 
     const seconds window { static_cast<long long>(std::llround(hours * 3600.0)) };
     const std::vector<SatellitePasses> found
-        = FindUpcomingPasses(catalogue.Sets, station, from, window, 0, kind);
+        = FindUpcomingPasses(catalogue.Sets, station, from, window, threads, kind);
 
     QStringList refused, always, never;
     for (std::size_t k = 0; k < found.size(); ++k) {
@@ -213,48 +229,22 @@ int RunUpcomingCommand(const QStringList& argList)
     std::vector<UpcomingPass> passes = SortedByAos(found);
     std::erase_if(passes, [&](const UpcomingPass& p) { return p.MaxElevation < minEl; });
 
-    QString out;
-    out.reserve(static_cast<qsizetype>(passes.size()) * 200);
+    // Names through QString once per satellite, as every other line of the
+    // tool writes them (a broken UTF-8 byte comes out replaced).
+    std::vector<PassLabel> labels(catalogue.Sets.size());
+    for (std::size_t k = 0; k < labels.size(); ++k) {
+        const SatRecord& r = load.Table.Record(catalogue.Records[k]);
+        const QString name = QString::fromStdString(r.SatName);
+        labels[k] = { name.toStdString(), JsonString(name).toStdString(), CatalogNumberOf(r) };
+    }
     if (args.Has(QStringLiteral("--json"))) {
-        out += QStringLiteral("{\"Passes\": [");
-        for (std::size_t k = 0; k < passes.size(); ++k) {
-            const UpcomingPass& p = passes[k];
-            const SatRecord& r = load.Table.Record(catalogue.Records[p.Satellite]);
-            if (k > 0)
-                out += QStringLiteral(", ");
-            out += QStringLiteral("{\"Name\": ") + JsonString(QString::fromStdString(r.SatName));
-            if (const std::optional<int> number = CatalogNumberOf(r))
-                out += QStringLiteral(", \"CatalogNumber\": %1").arg(*number);
-            out += QStringLiteral(", \"AosTime\": ") + JsonString(FormatUtcInstant(p.AosTime))
-                + QStringLiteral(", \"LosTime\": ")
-                + (p.LosTime ? JsonString(FormatUtcInstant(*p.LosTime)) : QStringLiteral("null"))
-                + QStringLiteral(", \"MaxElevation\": ") + JsonNumber(p.MaxElevation)
-                + QStringLiteral(", \"MaxElevationTime\": ")
-                + JsonString(FormatUtcInstant(p.MaxElevationTime))
-                + QStringLiteral(", \"AosAzimuth\": ") + JsonNumber(p.AosAzimuth)
-                + QStringLiteral(", \"LosAzimuth\": ") + JsonNumber(p.LosAzimuth)
-                + QStringLiteral("}");
-        }
-        out += QStringLiteral("]}\n");
-        WriteOut(out);
+        WriteUtf8("{\"Passes\": [" + UpcomingJsonObjects(passes, labels, threads) + "]}\n");
         return ExitOk;
     }
 
     // AOS  LOS  maximum (at its time)  azimuths  name
-    for (const UpcomingPass& p : passes) {
-        const SatRecord& r = load.Table.Record(catalogue.Records[p.Satellite]);
-        out += FormatUtcInstant(p.AosTime) + QStringLiteral("  ")
-            + (p.LosTime ? FormatUtcInstant(*p.LosTime) : QStringLiteral("no LOS found      "))
-            + QStringLiteral("  max %1 at %2  Az %3 -> %4  %5")
-                  .arg(Degrees(p.MaxElevation), 5)
-                  .arg(FormatUtcInstant(p.MaxElevationTime).mid(11, 8))
-                  .arg(Degrees(p.AosAzimuth), 6)
-                  .arg(p.LosTime ? Degrees(p.LosAzimuth) : QStringLiteral("?"), 6)
-                  .arg(QString::fromStdString(r.SatName));
-        if (p.InProgress)
-            out += QStringLiteral("  (up at start)");
-        out += QLatin1Char('\n');
-    }
+    WriteUtf8(UpcomingTextLines(passes, labels, threads));
+    QString out;
     if (!always.isEmpty())
         out += QStringLiteral("in view for the whole window: ") + always.join(QStringLiteral(", "))
             + QLatin1Char('\n');

@@ -587,6 +587,22 @@ TEST_F(TrackerTest, BrokenElementSetRefusedAtLoad)
     EXPECT_TRUE(m_tracker.TickTimer().isActive());
 }
 
+TEST_F(TrackerTest, ListKeepsItsRoomTheTableTakesEveryRecord)
+{
+    // 15002 records: the list shows 15000 and the log says how many more the
+    // table holds (the overview and the commands read the table).
+    QByteArray text(kIss);
+    for (int i = 0; i < SatTable::ListCapacity + 1; ++i)
+        text += kEshail;
+    Write("amateur.txt", text);
+    m_tracker.Startup(m_dir.path());
+    EXPECT_EQ(m_tracker.SatelliteNames().size(), SatTable::ListCapacity);
+    EXPECT_EQ(m_tracker.Table().SatCount(), SatTable::ListCapacity + 2);
+    EXPECT_TRUE(m_log.Lines().join("\n").contains(m_dir.filePath("amateur.txt")
+        + ": 2 satellites beyond the first 15000 left out of the satellite list"))
+        << m_log.Lines().join("\n").toStdString();
+}
+
 TEST_F(TrackerTest, RecordWithoutElementLinesPredictsNothing)
 {
     // A name line alone is listed but predicts nothing; a line 2 without its
