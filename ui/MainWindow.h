@@ -35,9 +35,6 @@ public:
     void ShowAboutBox();
     // The hourglass while a long computation runs. Nested calls are counted.
     void SetBusy(bool busy);
-    // The design's 1280 x 800, or less on a smaller screen: the window and
-    // its title bar stay within the screen's free area.
-    void FitToScreen();
     // The free area of the window's screen less the window manager's frame.
     QSize RoomOnScreen() const;
 
@@ -56,6 +53,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The design's 1280 x 800, or less on a smaller screen: the window and
+    // its title bar stay within the screen's free area.
+    void FitToScreen();
     void BuildMenus();
     QWidget* BuildHeader();
     QWidget* BuildElementLines();

@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -168,6 +169,27 @@ TEST_F(UpcomingPassesWindow, EveryColumnShowsItsTextsWhole)
                 << text.toStdString();
         }
     }
+}
+
+// The test screen (800 x 600) has room for the table only as a tab. Another
+// tab in view hides the table, not the dock: the menu entry stays ticked.
+TEST_F(UpcomingPassesWindow, OnASmallScreenTheMenuEntryShowsAndHidesTheTab)
+{
+    QTabWidget* pages = m_window.Controls().Pages;
+    QAction* entry = m_binding->Dock()->toggleViewAction();
+    ASSERT_EQ(pages->count(), 2);
+    EXPECT_TRUE(pages->isTabVisible(1));
+    EXPECT_EQ(pages->currentIndex(), 1);
+    pages->setCurrentIndex(0);
+    EXPECT_TRUE(entry->isChecked());
+    EXPECT_FALSE(m_binding->Dock()->Table()->isVisible());
+    entry->trigger();
+    EXPECT_FALSE(pages->isTabVisible(1));
+    EXPECT_FALSE(entry->isChecked());
+    entry->trigger();
+    EXPECT_TRUE(pages->isTabVisible(1));
+    EXPECT_EQ(pages->currentIndex(), 1);
+    EXPECT_TRUE(m_binding->Dock()->Table()->isVisible());
 }
 
 TEST(DockPlacement, BesideBelowOrAsATabAsTheScreenAllows)
