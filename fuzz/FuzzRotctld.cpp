@@ -28,6 +28,11 @@ public:
     explicit ScriptedDaemon(QTcpServer& server)
         : m_server(server)
     {
+        // Connections the link of an earlier input left waiting are not ours.
+        while (QTcpSocket* stale = m_server.nextPendingConnection()) {
+            stale->abort();
+            delete stale;
+        }
         QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] { Accept(); });
     }
     ~ScriptedDaemon() override
