@@ -10,10 +10,11 @@
 #include "rotor/RotorController.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,11 @@ public:
     explicit ScriptedDaemon(QTcpServer& server)
         : m_server(server)
     {
+        // Connections the link of an earlier input left waiting are not ours.
+        while (QTcpSocket* stale = m_server.nextPendingConnection()) {
+            stale->abort();
+            delete stale;
+        }
         QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] { Accept(); });
     }
     ~ScriptedDaemon() override
@@ -87,12 +93,16 @@ private:
     std::abort();
 }
 
-// Runs the event loop until done or for at most limitMs.
+// Runs the event loop until done or for at most limitMs. Polled: a blocking
+// wait would sleep until the link's next one-second timer.
 template <typename Done> void RunUntil(Done done, int limitMs)
 {
-    QDeadlineTimer deadline(limitMs);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!done() && elapsed.elapsed() < limitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::usleep(100);
+    }
 }
 
 } // namespace
@@ -121,12 +131,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     RotorController rotor(log);
     rotor.ApplyConfiguration(config);
     rotor.ToggleRotorLink();
-    RunUntil([&] { return rotor.PortOpen(); }, 500);
+    RunUntil([&] { return rotor.PortOpen(); }, 50);
 
     // Point, read back, park, then read back while the daemon has more to
     // say. A command the daemon leaves unanswered is waited for briefly: on
-    // loopback in one process an answer takes well under a millisecond.
-    const auto settle = [&] { RunUntil([&] { return !rotor.CommandPending(); }, 10); };
+    // loopback in one process an answer takes well under a millisecond, and
+    // once the daemon has said everything only its last bytes are awaited.
+    const auto settle
+        = [&] { RunUntil([&] { return !rotor.CommandPending(); }, daemon.Spent() ? 2 : 10); };
     rotor.PointRotor(372, 45);
     settle();
     rotor.RequestPosition();

@@ -92,6 +92,8 @@ QString HamlibErrorText(const QString& codeText)
 {
     if (const std::optional<int> code = ReadHamlibCode(codeText.toLatin1()))
         return HamlibErrorText(*code);
+    if (codeText.trimmed().isEmpty())
+        return QStringLiteral("no code");
     return QStringLiteral("unknown hamlib error %1").arg(codeText);
 }
 

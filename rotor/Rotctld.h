@@ -33,7 +33,7 @@ std::optional<int> ReadHamlibCode(const QByteArray& text);
 // "unknown hamlib error <code>" for one hamlib does not have.
 QString HamlibErrorText(int code);
 // The same for the code as the daemon wrote it: a text that is no code at
-// all is "unknown hamlib error <text>" too.
+// all is "unknown hamlib error <text>" too, nothing at all "no code".
 QString HamlibErrorText(const QString& codeText);
 
 // ROTOR_PARK for rotctld: "az el" (two numbers with a full stop). Nothing

@@ -61,7 +61,7 @@ TEST(HamlibCode, ReadCheckedAndNamed)
         { "2147483648", std::nullopt, "unknown hamlib error 2147483648" },
         { "1e308", std::nullopt, "unknown hamlib error 1e308" },
         { "-1.5", std::nullopt, "unknown hamlib error -1.5" },
-        { "", std::nullopt, "unknown hamlib error " },
+        { "", std::nullopt, "no code" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
