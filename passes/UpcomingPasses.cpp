@@ -36,18 +36,17 @@ Peak PeakByEverySecond(const OrbitModel& model, sys_seconds start, long long fir
 // The same peak from far fewer computations. The pass is sampled every
 // PeakCoarseStep seconds; the true peak lies within one coarse step of a
 // sample that is at least as high as its neighbours, and around each such
-// sample the whole seconds are narrowed down by ternary search. Why that
-// finds the peak: over two coarse steps the satellite's path relative to the
-// station is nearly a straight line (it bends by a few tens of km against a
-// range of hundreds or thousands), and a straight line seen from a point
-// runs along one great circle of the sky, on which the elevation has a
-// single maximum. So the elevation within such a bracket rises to one top
-// and falls, which ternary search needs; a second top would need the path to
-// turn back within two minutes. The equality test against every-second
+// sample the top second is found by climbing from a guess (PeakFromGuess),
+// or by ternary search where the guess is far off. Why that finds the peak: over two coarse steps
+// the satellite's path relative to the station is nearly a straight line (it bends by a few tens of
+// km against a range of hundreds or thousands), and a straight line seen from a point runs along
+// one great circle of the sky, on which the elevation has a single maximum. So the elevation within
+// such a bracket rises to one top and falls, which the climb and the ternary search need; a second
+// top would need the path to turn back within two minutes. The equality test against every-second
 // stepping on real files holds this to account.
 constexpr long long PeakCoarseStep = 60;
 
-Peak PeakInBracket(const OrbitModel& model, sys_seconds start, long long lo, long long hi)
+Peak PeakByThirds(const OrbitModel& model, sys_seconds start, long long lo, long long hi)
 {
     auto el = [&](long long i) { return model.Look(start + seconds { i }).SatElevation; };
     while (hi - lo > 3) {
@@ -59,6 +58,61 @@ Peak PeakInBracket(const OrbitModel& model, sys_seconds start, long long lo, lon
             hi = m2;
     }
     return PeakByEverySecond(model, start, lo, hi);
+}
+
+// The top of the bracket lo..hi (one top, see above), starting from a guess:
+// the vertex of the parabola through the three coarse samples, which near a
+// culmination is mostly within a second or two of the top. From the guess
+// the search climbs second by second while the elevation rises (to the left
+// also while it stays equal, so that the first second reaching the top is
+// the one found); a second that no neighbour beats is the top of a bracket
+// with one top. A guess that is far off hands the rest of the climb to the
+// ternary search on the part of the bracket still in question.
+Peak PeakFromGuess(
+    const OrbitModel& model, sys_seconds start, long long lo, long long hi, long long guess)
+{
+    auto el = [&](long long i) { return model.Look(start + seconds { i }).SatElevation; };
+    Peak at { guess, el(guess) };
+    int direction = 0;
+    Peak next = at;
+    if (at.Step > lo) {
+        next = { at.Step - 1, el(at.Step - 1) };
+        if (next.Elevation >= at.Elevation)
+            direction = -1;
+    }
+    if (direction == 0 && at.Step < hi) {
+        next = { at.Step + 1, el(at.Step + 1) };
+        if (next.Elevation > at.Elevation)
+            direction = 1;
+    }
+    if (direction == 0)
+        return at;
+    constexpr int climbLimit = 4;
+    for (int k = 0; k < climbLimit; ++k) {
+        at = next;
+        if (at.Step == (direction < 0 ? lo : hi))
+            return at;
+        next = { at.Step + direction, el(at.Step + direction) };
+        const bool higher
+            = direction < 0 ? next.Elevation >= at.Elevation : next.Elevation > at.Elevation;
+        if (!higher)
+            return at;
+    }
+    return direction < 0 ? PeakByThirds(model, start, lo, next.Step)
+                         : PeakByThirds(model, start, next.Step, hi);
+}
+
+// The vertex of the parabola through (x0, y0), (x1, y1), (x2, y2) with y1 at
+// least as high as the others, rounded to a whole step within x0..x2.
+long long ParabolaTop(long long x0, double y0, long long x1, double y1, long long x2, double y2)
+{
+    const double a = static_cast<double>(x1 - x0), b = static_cast<double>(x2 - x1);
+    const double l = y1 - y0, r = y1 - y2;
+    const double den = a * r + b * l;
+    if (!(den > 0))
+        return x1;
+    const double top = static_cast<double>(x1) - 0.5 * (a * a * r - b * b * l) / den;
+    return std::clamp(static_cast<long long>(std::llround(top)), x0, x2);
 }
 
 Peak PeakFast(const OrbitModel& model, sys_seconds start, long long first, long long last)
@@ -79,8 +133,12 @@ Peak PeakFast(const OrbitModel& model, sys_seconds start, long long first, long 
         const bool topRight = k + 1 == n || els[k] >= els[k + 1];
         if (!topLeft || !topRight)
             continue;
-        const Peak p = PeakInBracket(model, start, k == 0 ? steps[0] : steps[k - 1],
-            k + 1 == n ? steps[n - 1] : steps[k + 1]);
+        const long long lo = k == 0 ? steps[0] : steps[k - 1];
+        const long long hi = k + 1 == n ? steps[n - 1] : steps[k + 1];
+        const long long guess = k == 0 || k + 1 == n
+            ? steps[k]
+            : ParabolaTop(steps[k - 1], els[k - 1], steps[k], els[k], steps[k + 1], els[k + 1]);
+        const Peak p = PeakFromGuess(model, start, lo, hi, guess);
         if (p.Elevation > best.Elevation || (p.Elevation == best.Elevation && p.Step < best.Step))
             best = p;
     }
