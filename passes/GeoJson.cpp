@@ -72,15 +72,15 @@ std::string TrackGeometry(const std::vector<GroundPoint>& track)
     for (const auto& piece : SplitAtAntimeridian(line)) {
         // A lone point (a track of one step) is still a line of two positions.
         lines += (lines.empty() ? "" : ",")
-            + PositionList(piece.size() == 1 ? std::vector<GeoPoint> { piece[0], piece[0] } : piece);
+            + PositionList(
+                piece.size() == 1 ? std::vector<GeoPoint> { piece[0], piece[0] } : piece);
     }
     return "{\"type\":\"MultiLineString\",\"coordinates\":[" + lines + "]}";
 }
 
 std::string FootprintGeometry(const GroundPoint& at)
 {
-    const auto polygons
-        = MapPolygons(FootprintRing({ at.Longitude, at.Latitude }, at.HeightKm));
+    const auto polygons = MapPolygons(FootprintRing({ at.Longitude, at.Latitude }, at.HeightKm));
     if (polygons.empty())
         return "null";
     if (polygons.size() == 1)
@@ -99,17 +99,17 @@ std::string IsoUtc(sys_seconds instant)
     const year_month_day date(day);
     const hh_mm_ss<seconds> time(instant - day);
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-        static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-        static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-        static_cast<int>(time.seconds().count()));
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ",
+        static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+        static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
+        static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
     return text;
 }
 
 std::string GroundTrackGeoJson(const GroundTrackExport& data)
 {
-    const std::string who
-        = "\"Name\":" + Quoted(data.Name) + ",\"CatalogNumber\":" + std::to_string(data.CatalogNumber);
+    const std::string who = "\"Name\":" + Quoted(data.Name)
+        + ",\"CatalogNumber\":" + std::to_string(data.CatalogNumber);
     std::string features;
     if (!data.Track.empty()) {
         const GroundPoint& first = data.Track.front();
@@ -119,9 +119,9 @@ std::string GroundTrackGeoJson(const GroundTrackExport& data)
         features += ","
             + Feature(FootprintGeometry(first),
                 "\"Feature\":\"Footprint\"," + who + ",\"Time\":" + Quoted(IsoUtc(first.Time))
-                    + ",\"Latitude\":" + Number(first.Latitude)
-                    + ",\"Longitude\":" + Number(first.Longitude) + ",\"HeightKm\":"
-                    + Number(first.HeightKm, 3) + ",\"FootprintKm\":" + Number(first.FootprintKm, 3));
+                    + ",\"Latitude\":" + Number(first.Latitude) + ",\"Longitude\":"
+                    + Number(first.Longitude) + ",\"HeightKm\":" + Number(first.HeightKm, 3)
+                    + ",\"FootprintKm\":" + Number(first.FootprintKm, 3));
         features += ",";
     }
     double lon = std::fmod(data.Where.StationLon, 360.0);
@@ -129,8 +129,8 @@ std::string GroundTrackGeoJson(const GroundTrackExport& data)
         lon -= 360.0;
     else if (lon < -180.0)
         lon += 360.0;
-    features += Feature("{\"type\":\"Point\",\"coordinates\":"
-            + Position({ lon, data.Where.StationLat }) + "}",
+    features += Feature(
+        "{\"type\":\"Point\",\"coordinates\":" + Position({ lon, data.Where.StationLat }) + "}",
         "\"Feature\":\"Station\",\"HeightKm\":" + Number(data.Where.StationHeight, 3));
     return "{\"type\":\"FeatureCollection\",\"features\":[" + features + "]}\n";
 }

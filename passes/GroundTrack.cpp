@@ -41,8 +41,8 @@ GroundPoint GeodeticOf(const std::array<double, 3>& r)
     const double lon = std::atan2(r[1], r[0]) * DegPerRad;
     g.Longitude = lon <= -180.0 ? lon + 360.0 : lon;
     // Distance along the normal, stable at the poles as well as the equator.
-    g.HeightKm = p * std::cos(lat) + r[2] * sinLat
-        - Wgs84A * std::sqrt(1.0 - Wgs84E2 * sinLat * sinLat);
+    g.HeightKm
+        = p * std::cos(lat) + r[2] * sinLat - Wgs84A * std::sqrt(1.0 - Wgs84E2 * sinLat * sinLat);
     return g;
 }
 
@@ -71,8 +71,8 @@ std::vector<GeoPoint> FootprintRing(GeoPoint centre, double heightKm, int points
         const double bearing = -2.0 * Pi * k / points;
         const double sinLat
             = std::clamp(sinLat0 * cosRho + cosLat0 * sinRho * std::cos(bearing), -1.0, 1.0);
-        const double dLon = std::atan2(
-            std::sin(bearing) * sinRho * cosLat0, cosRho - sinLat0 * sinLat);
+        const double dLon
+            = std::atan2(std::sin(bearing) * sinRho * cosLat0, cosRho - sinLat0 * sinLat);
         ring.push_back({ WrapLongitude(centre.Longitude + dLon * 180.0 / Pi),
             std::asin(sinLat) * 180.0 / Pi });
     }

@@ -39,7 +39,8 @@ QString GroundtrackHelp()
             "                   --from (Polygon, or MultiPolygon where it crosses the\n"
             "                   antimeridian) and the station (Point)\n"
             "\n"
-            "JSON: {\"Points\":[{\"Time\",\"Latitude\",\"Longitude\",\"HeightKm\",\"FootprintKm\"}]}\n"
+            "JSON: "
+            "{\"Points\":[{\"Time\",\"Latitude\",\"Longitude\",\"HeightKm\",\"FootprintKm\"}]}\n"
             "Example:\n"
             "  aostrack-cli groundtrack --tle amateur.txt --sat \"ISS (ZARYA)\" \\\n"
             "      --from 2024-02-12T18:00:00Z --model sgp4 --geojson > iss.geojson\n");
@@ -103,7 +104,8 @@ int RunGroundtrackCommand(const QStringList& argList)
             args.Value(QStringLiteral("--minutes")), QStringLiteral("--minutes"), 0, 44640)
         : 100.0;
     const double step = args.Has(QStringLiteral("--step"))
-        ? ParseNumberInRange(args.Value(QStringLiteral("--step")), QStringLiteral("--step"), 1, 86400)
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--step")), QStringLiteral("--step"), 1, 86400)
         : 60.0;
     const auto stepSeconds = std::chrono::seconds { static_cast<long long>(step) };
     if (static_cast<double>(stepSeconds.count()) != step)
