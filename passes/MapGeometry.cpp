@@ -62,6 +62,35 @@ double SignedArea(const std::vector<GeoPoint>& ring)
     return sum / 2;
 }
 
+// A ring round a pole, which meets every meridian once: from where it
+// crosses the antimeridian once round the map, then along the pole's edge.
+std::vector<GeoPoint> PolarCap(const std::vector<GeoPoint>& ring, double poleLat, bool eastward)
+{
+    const size_t n = ring.size();
+    size_t cut = 0; // the step from ring[cut] to the next crosses +-180
+    while (cut < n && std::fabs(ring[(cut + 1) % n].Longitude - ring[cut].Longitude) <= 180.0)
+        ++cut;
+    const GeoPoint& a = ring[cut % n];
+    const GeoPoint& b = ring[(cut + 1) % n];
+    const double edge = eastward ? 180.0 : -180.0;
+    const double bLon = b.Longitude + (eastward ? -360.0 : 360.0);
+    const double t = bLon == a.Longitude ? 0.0 : (edge - a.Longitude) / (bLon - a.Longitude);
+    const double lat = a.Latitude + t * (b.Latitude - a.Latitude);
+    std::vector<GeoPoint> cap { { -edge, lat } };
+    for (size_t k = 1; k <= n; ++k)
+        cap.push_back(ring[(cut + k) % n]);
+    cap.push_back({ edge, lat });
+    // Along the pole in quarter turns, so that no edge spans more than half
+    // the map (a reader of the ring would take it the other way round).
+    for (int quarter = 0; quarter <= 4; ++quarter)
+        cap.push_back({ edge - (edge > 0 ? 90.0 : -90.0) * quarter, poleLat });
+    cap.erase(std::unique(cap.begin(), cap.end()), cap.end());
+    if (SignedArea(cap) < 0)
+        std::reverse(cap.begin(), cap.end());
+    cap.push_back(cap.front());
+    return cap;
+}
+
 std::uint32_t ReadU32(const char* p)
 {
     const auto* u = reinterpret_cast<const unsigned char*>(p);
@@ -132,15 +161,8 @@ std::vector<std::vector<GeoPoint>> MapPolygons(const std::vector<GeoPoint>& ring
     }
     const double end
         = polygon.back().Longitude + LongitudeStep(ring.back().Longitude, ring.front().Longitude);
-    if (std::fabs(end - polygon.front().Longitude) > 180.0) {
-        // Round a pole: the mean of a small circle's points lies on its
-        // axis, so the side of the pole is the sign of their mean height.
-        // Close along that edge of the map from the ring's end to its start.
-        const double poleLat = meanZ > 0 ? 90.0 : -90.0;
-        polygon.push_back({ end, ring.front().Latitude });
-        polygon.push_back({ end, poleLat });
-        polygon.push_back({ polygon.front().Longitude, poleLat });
-    }
+    if (std::fabs(end - polygon.front().Longitude) > 180.0)
+        return { PolarCap(ring, meanZ > 0 ? 90.0 : -90.0, end > polygon.front().Longitude) };
     double lo = polygon.front().Longitude, hi = lo;
     for (const GeoPoint& p : polygon) {
         lo = std::min(lo, p.Longitude);

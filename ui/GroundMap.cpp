@@ -12,8 +12,8 @@ namespace {
 constexpr double DotPickRadius = 6.0;
 constexpr double DotRadius = 2.5;
 
-QPainterPath PathOf(const std::vector<std::vector<GeoPoint>>& pieces, const GroundMap& map,
-    bool closed)
+QPainterPath PathOf(
+    const std::vector<std::vector<GeoPoint>>& pieces, const GroundMap& map, bool closed)
 {
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
@@ -182,8 +182,8 @@ void GroundMap::DrawSatellite(QPainter& painter)
         painter.setPen(SatelliteColour);
         const bool left = p.x() > MapRect().right() - 80;
         const QRectF box(left ? p.x() - 206 : p.x() + 6, p.y() - 20, 200, 16);
-        painter.drawText(box, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-            s.SatelliteName);
+        painter.drawText(
+            box, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, s.SatelliteName);
     }
 }
 

@@ -66,8 +66,8 @@ GroundMapBinding::GroundMapBinding(
     toggle->setObjectName(QStringLiteral("MnuWorldMap"));
     ViewMenu(window)->addAction(toggle);
     m_dock->setVisible(QSettings().value(ShownKey, false).toBool());
-    connect(toggle, &QAction::toggled, this,
-        [](bool shown) { QSettings().setValue(ShownKey, shown); });
+    connect(
+        toggle, &QAction::toggled, this, [](bool shown) { QSettings().setValue(ShownKey, shown); });
 
     auto redraw = [this] {
         if (const std::optional<sys_seconds> last = m_shown) {
@@ -110,8 +110,9 @@ void GroundMapBinding::Show(sys_seconds now)
         return;
     GroundMapScene scene;
     const Station& station = m_tracker.StationPosition();
-    scene.Station = GeoPoint { station.StationLon > 180 ? station.StationLon - 360 : station.StationLon,
-        station.StationLat };
+    scene.Station
+        = GeoPoint { station.StationLon > 180 ? station.StationLon - 360 : station.StationLon,
+              station.StationLat };
     scene.Subsolar = SubsolarPoint(now);
     AddSelected(scene, now);
     if (m_all->isChecked())
