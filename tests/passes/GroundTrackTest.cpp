@@ -2,8 +2,8 @@
 // footprint by its formula and its rings at the equator, round a pole and
 // across the date line, the sun's sub-point on known dates, and the GeoJSON
 // that mapping tools read.
-#include "passes/GeoJson.h"
 #include "passes/GroundTrack.h"
+#include "passes/GeoJson.h"
 #include "passes/MapGeometry.h"
 
 #include "orbit/Tle.h"
@@ -55,7 +55,8 @@ TEST(GroundTrack, SubSatellitePointsAgreeWithSkyfield)
     // skyfield's wgs84.subpoint works through GCRS and ITRS with UT1;
     // the engine turns TEME by the mean sidereal angle with UT1 = UTC.
     // 0.01 degrees and 0.1 km cover the difference.
-    std::ifstream csv(std::string(AOSTRACK_SOURCE_DIR) + "/tests/passes/data/skyfield_groundtrack.csv");
+    std::ifstream csv(
+        std::string(AOSTRACK_SOURCE_DIR) + "/tests/passes/data/skyfield_groundtrack.csv");
     std::string line;
     std::getline(csv, line);
     int rows = 0;
@@ -208,8 +209,7 @@ TEST(GroundTrack, LinesCutAtTheAntimeridian)
             { { { -175, -4 }, { -180, -2 } }, { { 180, -2 }, { 175, 0 }, { 165, 2 } } } },
         { "no crossing", { { -10, 0 }, { 10, 1 } }, { { { -10, 0 }, { 10, 1 } } } },
         { "a lone point", { { 5, 5 } }, { { { 5, 5 } } } },
-        { "starting on the cut", { { 180, 0 }, { -179, 1 } },
-            { { { -180, 0 }, { -179, 1 } } } },
+        { "starting on the cut", { { 180, 0 }, { -179, 1 } }, { { { -180, 0 }, { -179, 1 } } } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -251,14 +251,14 @@ TEST(GroundTrack, SubsolarPointOnKnownDates)
         GeoPoint place;
         Daylight light;
     } lights[] = {
-        { sun, Daylight::Day },
-        { { 47.697, -23.439 }, Daylight::Night }, // the antisolar point
+        { sun, Daylight::Day }, { { 47.697, -23.439 }, Daylight::Night }, // the antisolar point
         { { -132.303, 23.439 - 95 }, Daylight::Twilight }, // 5 degrees below
         { { -132.303, 23.439 - 105 }, Daylight::Night }, // 15 degrees below
         { { 0, 90 }, Daylight::Day }, // midnight sun
     };
     for (const Light& l : lights)
-        EXPECT_EQ(DaylightAt(sun, l.place), l.light) << l.place.Longitude << " " << l.place.Latitude;
+        EXPECT_EQ(DaylightAt(sun, l.place), l.light)
+            << l.place.Longitude << " " << l.place.Latitude;
     const auto grid = DaylightGrid(sun, 360, 180);
     ASSERT_EQ(grid.size(), 360u * 180u);
     EXPECT_EQ(grid[0], Daylight::Day); // north-west corner, near the pole
@@ -295,7 +295,8 @@ TEST(GroundTrack, GeoJsonThatMappingToolsRead)
         // Over Munich: one footprint ring, the track over the date line once.
         { "ISS (ZARYA)", sys_days { 2024y / February / 12 } + 12h + 24min, 100min, "Polygon", 2 },
         // Over the Pacific with the footprint across the date line.
-        { "ISS (ZARYA)", sys_days { 2024y / February / 12 } + 18h + 10min, 10min, "MultiPolygon", 2 },
+        { "ISS (ZARYA)", sys_days { 2024y / February / 12 } + 18h + 10min, 10min, "MultiPolygon",
+            2 },
         // AO-10 near apogee: the footprint holds the north pole.
         { "PHASE 3B (AO-10)", sys_days { 2024y / February / 12 } + 19h, 60min, "Polygon", 1 },
     };
@@ -361,7 +362,9 @@ TEST(GroundTrack, LandFileDecodesAndDamageIsRefused)
     EXPECT_EQ(land->Rings.size(), 1420u);
     EXPECT_EQ(land->PointCount(), 60601u);
 
-    auto patched = [&](size_t at, std::string with) { return good.substr(0, at) + with + good.substr(at + with.size()); };
+    auto patched = [&](size_t at, std::string with) {
+        return good.substr(0, at) + with + good.substr(at + with.size());
+    };
     struct Case {
         const char* what;
         std::string bytes;
