@@ -14,10 +14,10 @@ using namespace aostrack::test;
 namespace {
 
 const QString kSource = QStringLiteral(AOSTRACK_SOURCE_DIR);
-const QStringList kStation = { QStringLiteral("--tle"),
-    kSource + QStringLiteral("/tests/orbit/data/amateur.txt"), QStringLiteral("--lat"),
-    QStringLiteral("48.1"), QStringLiteral("--lon"), QStringLiteral("11.6"),
-    QStringLiteral("--height"), QStringLiteral("0.5") };
+const QStringList kStation
+    = { QStringLiteral("--tle"), kSource + QStringLiteral("/tests/orbit/data/amateur.txt"),
+          QStringLiteral("--lat"), QStringLiteral("48.1"), QStringLiteral("--lon"),
+          QStringLiteral("11.6"), QStringLiteral("--height"), QStringLiteral("0.5") };
 
 TEST(GroundtrackCli, JsonAgreesWithSkyfieldOnRealSets)
 {
@@ -32,12 +32,11 @@ TEST(GroundtrackCli, JsonAgreesWithSkyfieldOnRealSets)
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly | QIODevice::Text));
     const QStringList rows = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'));
     for (const Case& c : cases) {
-        const CliResult r = RunCli(QStringList { QStringLiteral("groundtrack"),
-                                       QStringLiteral("--sat"), c.name, QStringLiteral("--from"),
-                                       QStringLiteral("2024-02-12T12:00:00Z"),
-                                       QStringLiteral("--step"), c.step, QStringLiteral("--minutes"),
-                                       c.minutes, QStringLiteral("--model"), QStringLiteral("sgp4"),
-                                       QStringLiteral("--json") }
+        const CliResult r = RunCli(
+            QStringList { QStringLiteral("groundtrack"), QStringLiteral("--sat"), c.name,
+                QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z"),
+                QStringLiteral("--step"), c.step, QStringLiteral("--minutes"), c.minutes,
+                QStringLiteral("--model"), QStringLiteral("sgp4"), QStringLiteral("--json") }
             + kStation);
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         const QJsonArray points = QJsonDocument::fromJson(r.out.toUtf8())["Points"].toArray();
@@ -62,8 +61,7 @@ TEST(GroundtrackCli, JsonAgreesWithSkyfieldOnRealSets)
 TEST(GroundtrackCli, GeoJsonAndTextForms)
 {
     const QStringList base = QStringList { QStringLiteral("groundtrack"), QStringLiteral("--norad"),
-                                 QStringLiteral("25544"), QStringLiteral("--from"),
-                                 QStringLiteral("2024-02-12T18:00:00Z") }
+        QStringLiteral("25544"), QStringLiteral("--from"), QStringLiteral("2024-02-12T18:00:00Z") }
         + kStation;
     const CliResult geo = RunCli(base + QStringList { QStringLiteral("--geojson") });
     ASSERT_EQ(geo.exitCode, 0) << geo.err.toStdString();
@@ -82,14 +80,14 @@ TEST(GroundtrackCli, GeoJsonAndTextForms)
     ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
     const QStringList lines = text.OutLines();
     ASSERT_EQ(lines.size(), 103);
-    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("2024-02-12T18:00:00Z"))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("2024-02-12T18:00:00Z")))
+        << lines[2].toStdString();
 }
 
 TEST(GroundtrackCli, RefusesWhatItCannotDo)
 {
     const QStringList base = QStringList { QStringLiteral("groundtrack"), QStringLiteral("--norad"),
-                                 QStringLiteral("25544"), QStringLiteral("--from"),
-                                 QStringLiteral("2024-02-12T18:00:00Z") }
+        QStringLiteral("25544"), QStringLiteral("--from"), QStringLiteral("2024-02-12T18:00:00Z") }
         + kStation;
     struct Case {
         QStringList args;

@@ -1,8 +1,8 @@
 // The world map widget under the offscreen platform: it paints at the
 // smallest, a usual and a wide size with land and sea where they belong and
 // the night side darker, and a click on a dot chooses that satellite.
-#include "core/LandFile.h"
 #include "ui/GroundMap.h"
+#include "core/LandFile.h"
 
 #include <QImage>
 #include <QSignalSpy>
@@ -94,8 +94,7 @@ TEST(GroundMap, ClickOnADotChoosesThatSatellite)
     };
     for (const Case& c : cases) {
         QSignalSpy chosen(&map, &GroundMap::satelliteChosen);
-        QTest::mouseClick(
-            &map, Qt::LeftButton, {}, map.Project(c.place).toPoint() + c.offset);
+        QTest::mouseClick(&map, Qt::LeftButton, {}, map.Project(c.place).toPoint() + c.offset);
         if (c.chosen < 0) {
             EXPECT_EQ(chosen.count(), 0) << c.what;
         } else {

@@ -53,7 +53,8 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/amateur.txt"),
             m_dir.filePath("amateur.txt")));
         BindStation(m_station, m_window, nullptr);
-        m_passes = new PassOverviewBinding(m_tracker, m_window, m_overview, m_clock, m_station.Log());
+        m_passes
+            = new PassOverviewBinding(m_tracker, m_window, m_overview, m_clock, m_station.Log());
         m_map = new GroundMapBinding(m_tracker, m_window, m_overview, m_passes->Dock());
         ASSERT_EQ(StartStation(m_station, m_window, m_dir.path(), m_sink), 0);
         m_tracker.TickTimer().stop();
@@ -98,7 +99,8 @@ TEST_F(GroundMapWindow, SelectedSatelliteTrackAndDotsThatChoose)
     ASSERT_FALSE(scene.Others.empty());
     const MapSatellite other = scene.Others.back();
     EXPECT_NE(other.Index, m_tracker.SelectedIndex());
-    QTest::mouseClick(m_map->Map(), Qt::LeftButton, {}, m_map->Map()->Project(other.Where).toPoint());
+    QTest::mouseClick(
+        m_map->Map(), Qt::LeftButton, {}, m_map->Map()->Project(other.Where).toPoint());
     EXPECT_EQ(m_tracker.SelectedIndex(), other.Index);
     EXPECT_EQ(m_window.Controls().Satellites->currentIndex(), other.Index);
     m_map->Show(Noon + 1s);
