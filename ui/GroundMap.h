@@ -44,9 +44,10 @@ public:
     static constexpr QColor SatelliteColour { 255, 220, 0 };
     static constexpr QColor StationColour { 255, 80, 80 };
     static constexpr QColor OtherColour { 200, 200, 255 };
-    // Cells of the night shading over the whole map (one degree each).
-    static constexpr int ShadeColumns = 360;
-    static constexpr int ShadeRows = 180;
+    // Cells of the night shading over the whole map: half a degree, fine
+    // enough that a terminator running nearly east-west shows no steps.
+    static constexpr int ShadeColumns = 720;
+    static constexpr int ShadeRows = 360;
 
     explicit GroundMap(QWidget* parent = nullptr);
 

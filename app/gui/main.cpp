@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -56,6 +57,9 @@ int main(int argc, char** argv)
         if (qEnvironmentVariable("AOSTRACK_SCREENSHOT_DOCK") == QLatin1String("map")) {
             worldMap.Dock()->show();
             worldMap.Dock()->raise();
+            QTimer::singleShot(100, &window, [&window, dock = worldMap.Dock()] {
+                window.resizeDocks({ dock }, { window.width() / 2 }, Qt::Horizontal);
+            });
         }
     }
     window.show();
