@@ -1,11 +1,14 @@
 #include "core/Configuration.h"
 
 #include "core/EventLog.h"
+#include "core/NearestName.h"
 #include "core/NumberText.h"
+#include "core/TextExcerpt.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <cmath>
 
@@ -71,6 +74,21 @@ QString ResolvePath(const QString& path, const QString& appDir)
     return QDir(appDir).filePath(path);
 }
 
+// The value of "74.0W" or "33.9 S": a number without a sign followed by one
+// of the two letters of hemispheres (the negative one second); nullopt for
+// anything else, which is read as before.
+std::optional<double> WithHemisphere(const QString& value, const QString& hemispheres)
+{
+    const LenientReading reading = ReadLenientWithRest(value);
+    const QString first = value.trimmed().left(1);
+    if (reading.rest.size() != 1 || first.isEmpty() || !(first[0].isDigit() || first[0] == u'.'))
+        return std::nullopt;
+    const qsizetype letter = hemispheres.indexOf(reading.rest[0].toUpper());
+    if (letter < 0)
+        return std::nullopt;
+    return letter == 0 ? reading.value : -reading.value;
+}
+
 // A failure names the file as the operator knows it ("sat.ini line 4: ...").
 struct LineFailure {
     QString fileName;
@@ -104,15 +122,35 @@ struct LineFailure {
         }
         return reading.value;
     }
-    double DegreesOrFail(
-        const QString& value, const QString& key, double limit, QStringList& warnings) const
+    // "74.0W" is 74 degrees west: a trailing hemisphere letter after an
+    // unsigned number sets the sign, as charts and GPS receivers write it.
+    double DegreesOrFail(const QString& value, const QString& key, double limit,
+        const QString& hemispheres, QStringList& warnings) const
     {
-        const double degrees = Lenient(value, key, warnings);
+        const std::optional<double> signedByLetter = WithHemisphere(value, hemispheres);
+        const double degrees = signedByLetter ? *signedByLetter : Lenient(value, key, warnings);
         if (!(degrees >= -limit && degrees <= limit))
             Fail(QStringLiteral("%1 value \"%2\" is outside -%3 to %3 degrees")
                      .arg(key, value)
                      .arg(limit));
         return degrees;
+    }
+    // Kilometres, from the Dead Sea shore to above the highest station; 519
+    // (metres written where kilometres belong) would put the station in orbit.
+    double HeightOrFail(const QString& value, const QString& key, QStringList& warnings) const
+    {
+        const double km = Lenient(value, key, warnings);
+        if (!(km >= MinStationHeightKm && km <= MaxStationHeightKm)) {
+            QString why = QStringLiteral("%1 value \"%2\" is outside %3 to %4 km: the height is "
+                                         "in kilometres")
+                              .arg(key, value)
+                              .arg(MinStationHeightKm)
+                              .arg(MaxStationHeightKm);
+            if (km > MaxStationHeightKm && km <= MaxStationHeightKm * 1000)
+                why += QStringLiteral(" (%1 m is %2)").arg(km).arg(km / 1000);
+            Fail(why);
+        }
+        return km;
     }
     double StrictOrFail(const QString& value, const QString& key, const QLocale& locale) const
     {
@@ -122,6 +160,40 @@ struct LineFailure {
         return *number;
     }
 };
+
+// The keys this program reads, for the hint on a mistyped one.
+const QStringList& KnownKeys()
+{
+    static const QStringList keys = { QStringLiteral("QTH"), QStringLiteral("TLEFILE"),
+        QStringLiteral("DOPPLERFILE"), QStringLiteral("TIMESERVER"), QStringLiteral("QTH_LAT"),
+        QStringLiteral("QTH_LONG"), QStringLiteral("QTH_HEIGHT"), QStringLiteral("ROTOR_PORT"),
+        QStringLiteral("ROTOR_PORT_SETTINGS"), QStringLiteral("ROTOR_DEG"),
+        QStringLiteral("ROTOR_PARK"), QStringLiteral("AUTO_PARK"), QStringLiteral("ROTOR_DEVICE"),
+        QStringLiteral("ROTOR_HOST"), QStringLiteral("ROTOR_AZ_MAX"),
+        QStringLiteral("ROTOR_EL_MAX"), QStringLiteral("TLE_SERVER"), QStringLiteral("TLE_ARCHIVE"),
+        QStringLiteral("ORBIT_MODEL"), QStringLiteral("HTTP_LISTEN"),
+        QStringLiteral("HTTP_TOKEN"), QStringLiteral("TLE_PATHS") };
+    return keys;
+}
+
+// "sat.ini line 3: unknown key "QTH_LON" ignored; did you mean QTH_LONG?"
+QString UnknownKeyWarning(const LineFailure& at, const QString& key)
+{
+    QString warning = QStringLiteral("%1 line %2: unknown key \"%3\" ignored")
+                          .arg(at.fileName)
+                          .arg(at.lineNumber)
+                          .arg(key);
+    QString bare = key;
+    if (bare.startsWith(QLatin1Char('#')))
+        bare.remove(0, 1);
+    const QStringList nearest = NearestNames(bare, KnownKeys(), 1);
+    warning += DidYouMean(nearest);
+    if (key.startsWith(QLatin1Char('#')))
+        warning += QStringLiteral(" (a comment's # must stand in the first column)");
+    else if (!nearest.isEmpty() && nearest.front().compare(key, Qt::CaseInsensitive) == 0)
+        warning += QStringLiteral(" (keys are upper case)");
+    return warning;
+}
 
 // "host:port", "[v6]:port", "[v6]", "host" (port 4533), or a bare IPv6
 // address without brackets (several colons: no port in it). The port must be
@@ -168,6 +240,32 @@ bool SplitHostPort(const QString& value, QString* host, int* port)
 
 } // namespace
 
+std::optional<HttpListen> ParseHttpListen(const QString& text)
+{
+    HttpListen listen;
+    QString portText = text.trimmed();
+    const qsizetype colon = portText.lastIndexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        QString address = portText.left(colon);
+        portText = portText.mid(colon + 1);
+        if (address.startsWith(QLatin1Char('[')) && address.endsWith(QLatin1Char(']')))
+            address = address.mid(1, address.size() - 2);
+        if (address.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+            address = QStringLiteral("127.0.0.1");
+        // A literal IPv4 or IPv6 address; the web layer reads it fully.
+        static const QRegularExpression literal(QStringLiteral("^[0-9A-Fa-f.:]+$"));
+        if (!literal.match(address).hasMatch())
+            return std::nullopt;
+        listen.Address = address;
+    }
+    bool ok = false;
+    const int port = portText.toInt(&ok);
+    if (!ok || portText.isEmpty() || !portText.front().isDigit() || port > 65535)
+        return std::nullopt;
+    listen.Port = port;
+    return listen;
+}
+
 Configuration ParseConfiguration(
     const QString& iniText, const QString& baseDir, const QLocale& locale, const QString& fileName)
 {
@@ -180,6 +278,7 @@ Configuration ParseConfiguration(
 
     Configuration config;
     LineFailure at { fileName };
+    QStringList unknownKeys; // each is said once, at its first line
     for (const QString& line : lines) {
         ++at.lineNumber;
         if (line.startsWith(QLatin1Char('#')))
@@ -187,7 +286,7 @@ Configuration ParseConfiguration(
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals < 0) {
             at.Fail(QStringLiteral("no \"=\" in \"%1\": %2")
-                        .arg(line,
+                        .arg(InputExcerpt(line),
                             line.trimmed().isEmpty()
                                 ? QStringLiteral("delete the empty line or begin it with #")
                                 : QStringLiteral("write KEY=value, or begin the line with # to "
@@ -205,11 +304,13 @@ Configuration ParseConfiguration(
         } else if (key == QLatin1String("TIMESERVER")) {
             config.TimeServerHost = value;
         } else if (key == QLatin1String("QTH_LAT")) {
-            config.StationLat = at.DegreesOrFail(value, key, MaxStationLatDeg, config.Warnings);
+            config.StationLat = at.DegreesOrFail(
+                value, key, MaxStationLatDeg, QStringLiteral("NS"), config.Warnings);
         } else if (key == QLatin1String("QTH_LONG")) {
-            config.StationLon = at.DegreesOrFail(value, key, MaxStationLonDeg, config.Warnings);
+            config.StationLon = at.DegreesOrFail(
+                value, key, MaxStationLonDeg, QStringLiteral("EW"), config.Warnings);
         } else if (key == QLatin1String("QTH_HEIGHT")) {
-            config.StationHeight = at.Lenient(value, key, config.Warnings);
+            config.StationHeight = at.HeightOrFail(value, key, config.Warnings);
         } else if (key == QLatin1String("ROTOR_PORT")) {
             config.RotorPort = at.Int16OrFail(
                 RoundHalfEven(at.Lenient(value, key, config.Warnings)), key, value);
@@ -244,12 +345,30 @@ Configuration ParseConfiguration(
             config.TleServer = value;
         } else if (key == QLatin1String("TLE_ARCHIVE")) {
             config.TleArchive = value;
+        } else if (key == QLatin1String("HTTP_LISTEN")) {
+            config.HttpListenAt = ParseHttpListen(value);
+            if (!config.HttpListenAt)
+                at.Fail(QStringLiteral("HTTP_LISTEN value \"%1\" is not [ADDRESS:]PORT with an IP "
+                                       "address and a port of 0..65535")
+                            .arg(value));
+        } else if (key == QLatin1String("HTTP_TOKEN")) {
+            config.HttpToken = value;
+        } else if (key == QLatin1String("TLE_PATHS")) {
+            const QString paths = value.trimmed().toUpper();
+            if (paths != QLatin1String("GP") && paths != QLatin1String("LEGACY"))
+                at.Fail(
+                    QStringLiteral("TLE_PATHS value \"%1\" is neither GP nor LEGACY").arg(value));
+            config.TleLegacyPaths = paths == QLatin1String("LEGACY");
         } else if (key == QLatin1String("ORBIT_MODEL")) {
             const std::optional<OrbitModelKind> kind = ParseOrbitModel(value.toStdString());
             if (!kind)
                 at.Fail(QStringLiteral("ORBIT_MODEL value \"%1\" is neither PLAN13 nor SGP4")
                             .arg(value));
             config.OrbitModelChoice = *kind;
+        } else if (!unknownKeys.contains(key)) {
+            // Ignored as always, but a typo must not leave the station at 0°.
+            unknownKeys << key;
+            config.Warnings << UnknownKeyWarning(at, key);
         }
     }
     return config;

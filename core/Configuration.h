@@ -10,6 +10,18 @@
 
 namespace aostrack {
 
+// Where the station's web page listens: an address (127.0.0.1 when left out,
+// so that nothing beyond this computer sees it unless asked) and a port
+// (0: any free one, which the log then names).
+struct HttpListen {
+    QString Address = QStringLiteral("127.0.0.1");
+    int Port = 0;
+    bool operator==(const HttpListen&) const = default;
+};
+// "PORT", "ADDRESS:PORT" or "[IPv6]:PORT" with a literal IP address (or
+// "localhost"); nullopt when text is none of them.
+std::optional<HttpListen> ParseHttpListen(const QString& text);
+
 // hamlib's rotctld listens here unless told otherwise.
 inline constexpr int kRotctldDefaultPort = 4533;
 
@@ -38,8 +50,16 @@ struct Configuration {
 
     QString TleServer = QStringLiteral("https://celestrak.org"); // TLE_SERVER
     QString TleArchive = QStringLiteral("https://www.amsat.org"); // TLE_ARCHIVE
+    // TLE_PATHS: GP (also when absent), the server's GP queries, or LEGACY, the
+    // static two-line files of mirrors that still serve them; any case.
+    bool TleLegacyPaths = false;
     // ORBIT_MODEL: PLAN13 (also when absent) or SGP4, any case.
     OrbitModelKind OrbitModelChoice = OrbitModelKind::Plan13;
+    // HTTP_LISTEN: the station's web page and API; absent: no web server.
+    std::optional<HttpListen> HttpListenAt;
+    // HTTP_TOKEN: the bearer token that control requests must carry; empty:
+    // the page and the API are read-only.
+    QString HttpToken;
 
     // Values read only in part ("QTH_LAT=48,14" is read as 48): one line each,
     // naming the file, line, key and what was ignored; start-up logs them.
@@ -50,6 +70,10 @@ struct Configuration {
 // tracked without complaint but from nowhere.
 inline constexpr double MaxStationLatDeg = 90;
 inline constexpr double MaxStationLonDeg = 180;
+// QTH_HEIGHT in kilometres: below the Dead Sea shore or above 9 km is a slip
+// (most often metres written as kilometres).
+inline constexpr double MinStationHeightKm = -0.5;
+inline constexpr double MaxStationHeightKm = 9;
 
 // A start-up failure: what() is the text of the message box shown before the
 // program ends (for instance "sat.ini line 4: no \"=\" in \"QTH_LAT 51\"").
@@ -75,16 +99,18 @@ QString DecodeSettingsText(const QByteArray& bytes);
 
 // Reads the settings from the text of a sat.ini. Lines end at CR LF, CR or LF;
 // "#" in the very first column starts a comment; keys are case-sensitive and
-// the last one given wins; unknown keys are ignored. A relative TLEFILE or
+// the last one given wins; unknown keys are ignored with a warning that names
+// the nearest known key, once per key. A relative TLEFILE or
 // DOPPLERFILE is resolved against appDir. Throws StartupError naming the line
 // ("sat.ini line 4: ...", with fileName) and, where it helps, the remedy, for a
 // line without "=", an empty text, a ROTOR_DEG or AUTO_PARK that is not a
 // number, a number out of the 16-bit range, an ORBIT_MODEL other than PLAN13
-// and SGP4, a ROTOR_HOST without a usable port, a ROTOR_AZ_MAX outside
-// 360..540, a ROTOR_EL_MAX other than 90 or 180, a QTH_LAT outside -90..90 or
-// a QTH_LONG outside -180..180. Lenient numbers (QTH_LAT, QTH_LONG,
-// QTH_HEIGHT, ROTOR_PORT) that carry more than their number are read as
-// before and listed in Warnings.
+// and SGP4, a TLE_PATHS other than GP and LEGACY, a ROTOR_HOST without a usable port, a ROTOR_AZ_MAX outside
+// 360..540, a ROTOR_EL_MAX other than 90 or 180, a QTH_LAT outside -90..90,
+// a QTH_LONG outside -180..180 or a QTH_HEIGHT outside -0.5..9 km. QTH_LAT
+// and QTH_LONG take a trailing hemisphere letter ("74.0W" is -74). Lenient numbers (QTH_LAT,
+// QTH_LONG, QTH_HEIGHT, ROTOR_PORT) that carry more than their number are read as before and listed
+// in Warnings.
 Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
     const QLocale& locale = QLocale(), const QString& fileName = QStringLiteral("sat.ini"));
 

@@ -25,6 +25,25 @@ QString Coordinate(double value, QChar negative, QChar positive, const QLocale& 
         + QStringLiteral("  (") + QString::fromStdString(FormatDms(value)) + QLatin1Char(')');
 }
 
+// The fields that follow the clock and the set, not the satellite.
+void FillClockFields(DataPanelTexts& texts, double dayFraction, double tleEpoch,
+    std::chrono::sys_seconds utcNow, DataPanelMemory& memory, const QLocale& locale)
+{
+    texts.Time = QString::fromStdString(FormatHms(24 * dayFraction)) + QStringLiteral(" UTC");
+    const auto day = std::chrono::floor<std::chrono::days>(utcNow);
+    const std::chrono::year_month_day ymd(day);
+    const QDate date(static_cast<int>(ymd.year()),
+        static_cast<int>(static_cast<unsigned>(ymd.month())),
+        static_cast<int>(static_cast<unsigned>(ymd.day())));
+    texts.Date = locale.toString(date, QStringLiteral("dddd, yyyy MMMM dd"));
+    texts.Epoch
+        = FormatPattern(DayOfYear(ymd) + dayFraction, QStringLiteral("000.00000000"), locale);
+
+    memory.TleAgeDays = TleAgeDays(utcNow, tleEpoch);
+    texts.TleAge = TleAgeText(memory.TleAgeDays, locale);
+    texts.TleTooOld = memory.TleAgeDays > TleMaxAgeDays;
+}
+
 } // namespace
 
 std::vector<std::pair<int, QString>> DataPanelTexts::Text1Fields() const
@@ -65,7 +84,6 @@ DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
     const QLocale& locale)
 {
     DataPanelTexts texts;
-    texts.Time = QString::fromStdString(FormatHms(24 * state.DayFraction)) + QStringLiteral(" UTC");
     texts.MaValue = QString::number(state.MAPhase) + QStringLiteral("  (")
         + Degrees(state.MeanAnomaly, locale) + QLatin1Char(')');
     texts.AboveHorizon = state.SatElevation > 0;
@@ -92,18 +110,20 @@ DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
     texts.Info = QString::fromUtf8(
         state.IlluminationText.data(), static_cast<qsizetype>(state.IlluminationText.size()));
 
-    const auto day = std::chrono::floor<std::chrono::days>(utcNow);
-    const std::chrono::year_month_day ymd(day);
-    const QDate date(static_cast<int>(ymd.year()),
-        static_cast<int>(static_cast<unsigned>(ymd.month())),
-        static_cast<int>(static_cast<unsigned>(ymd.day())));
-    texts.Date = locale.toString(date, QStringLiteral("dddd, yyyy MMMM dd"));
-    texts.Epoch
-        = FormatPattern(DayOfYear(ymd) + state.DayFraction, QStringLiteral("000.00000000"), locale);
+    FillClockFields(texts, state.DayFraction, tleEpoch, utcNow, memory, locale);
+    return texts;
+}
 
-    memory.TleAgeDays = TleAgeDays(utcNow, tleEpoch);
-    texts.TleAge = TleAgeText(memory.TleAgeDays, locale);
-    texts.TleTooOld = memory.TleAgeDays > TleMaxAgeDays;
+DataPanelTexts RefusedDataPanel(const QString& refusal, double tleEpoch,
+    std::chrono::sys_seconds utcNow, DataPanelMemory& memory, const QLocale& locale)
+{
+    DataPanelTexts texts;
+    const auto day = std::chrono::floor<std::chrono::days>(utcNow);
+    FillClockFields(texts, static_cast<double>((utcNow - day).count()) / 86400.0, tleEpoch, utcNow,
+        memory, locale);
+    texts.Info = refusal;
+    memory.DopplerShift = 0;
+    memory.CorrectedFreq = 0;
     return texts;
 }
 

@@ -65,6 +65,13 @@ DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
     const FrequencyState& frequency, std::chrono::sys_seconds utcNow, DataPanelMemory& memory,
     const QLocale& locale = QLocale());
 
+// The panel of a tick whose orbit theory refuses the set at utcNow (SGP4 on a
+// set that has decayed): the clock, date, epoch and age fields go on, every
+// field of the satellite stays empty and Info says why (refusal). The
+// Doppler memory is cleared: no shift is known.
+DataPanelTexts RefusedDataPanel(const QString& refusal, double tleEpoch,
+    std::chrono::sys_seconds utcNow, DataPanelMemory& memory, const QLocale& locale = QLocale());
+
 // Age in days of an element set with epoch YYDDD.DDDDDDDD at utcNow, from real
 // day numbers (a set from 31 December is one day old on 1 January).
 double TleAgeDays(std::chrono::sys_seconds utcNow, double tleEpoch);

@@ -1,5 +1,6 @@
 #include "core/ElementFile.h"
 
+#include "orbit/InputExcerpt.h"
 #include "orbit/OmmCsv.h"
 
 #include <QFile>
@@ -98,8 +99,12 @@ QByteArray WriteTle(const std::vector<SatRecord>& records, std::vector<std::stri
             leftOut.push_back(record.SatName);
             continue;
         }
-        out += QByteArray::fromStdString(record.SatName) + "\r\n"
-            + QByteArray::fromStdString(lines->first) + "\r\n"
+        // A name that begins like an element line ("1 ", "2 ") is written
+        // after a blank, which the reader trims, so that it reads as a name.
+        const bool elementLike = record.SatName.size() >= 2
+            && (record.SatName[0] == '1' || record.SatName[0] == '2') && record.SatName[1] == ' ';
+        out += QByteArray(elementLike ? " " : "") + QByteArray::fromStdString(record.SatName)
+            + "\r\n" + QByteArray::fromStdString(lines->first) + "\r\n"
             + QByteArray::fromStdString(lines->second) + "\r\n";
     }
     return out;
@@ -136,6 +141,20 @@ QByteArray WriteJson(const std::vector<SatRecord>& records)
     return QJsonDocument(array).toJson(QJsonDocument::Compact) + "\r\n";
 }
 
+// XML 1.0 has no place for control characters (but tab and line ends) nor
+// for U+FFFE and U+FFFF: such a character, which a two-line name may hold,
+// is written as a blank so that the document stays readable.
+QString XmlText(const std::string& text)
+{
+    QString out = QString::fromStdString(text);
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0xFFFE || u == 0xFFFF)
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
 QByteArray WriteXml(const std::vector<SatRecord>& records)
 {
     QByteArray out;
@@ -143,12 +162,12 @@ QByteArray WriteXml(const std::vector<SatRecord>& records)
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("ndm"));
-    const auto group = [&xml](const OmmFields& fields, const char* name,
-                           std::initializer_list<OmmKey> keys) {
-        xml.writeStartElement(QLatin1String(name));
-        for (OmmKey key : keys)
-            xml.writeTextElement(KeyName(key), QString::fromStdString(fields[key].value_or("")));
-    };
+    const auto group
+        = [&xml](const OmmFields& fields, const char* name, std::initializer_list<OmmKey> keys) {
+              xml.writeStartElement(QLatin1String(name));
+              for (OmmKey key : keys)
+                  xml.writeTextElement(KeyName(key), XmlText(fields[key].value_or("")));
+          };
     for (const SatRecord& record : records) {
         const OmmFields f = OmmFromSatRecord(record);
         xml.writeStartElement(QStringLiteral("omm"));
@@ -182,6 +201,39 @@ QByteArray WriteXml(const std::vector<SatRecord>& records)
     return out;
 }
 
+// Where the document uses an entity it declares as external: such entities
+// are never read (a document must not make us open files or URLs), so the
+// fields that use them come out without that part, often empty. Said once
+// for the document, at the first use; nothing when none is used.
+std::optional<TleRecordIssue> UnreadEntities(
+    const QByteArray& bytes, const QXmlStreamEntityDeclarations& declared)
+{
+    qsizetype first = -1;
+    QString firstName;
+    int used = 0;
+    for (const QXmlStreamEntityDeclaration& entity : declared) {
+        if (entity.systemId().isEmpty() && entity.publicId().isEmpty())
+            continue; // an internal entity: expanded by the reader
+        const qsizetype at = bytes.indexOf("&" + entity.name().toUtf8() + ";");
+        if (at < 0)
+            continue;
+        ++used;
+        if (first < 0 || at < first) {
+            first = at;
+            firstName = entity.name().toString();
+        }
+    }
+    if (used == 0)
+        return std::nullopt;
+    const int line = static_cast<int>(bytes.left(first).count('\n')) + 1;
+    std::string reason = "is external and not read";
+    if (used > 1)
+        reason += " (nor are " + std::to_string(used - 1) + " more)";
+    return TleRecordIssue { line, std::string(),
+        "entity &" + InputExcerpt(firstName.toStdString()) + ";",
+        reason + ": the fields that use it are left without it" };
+}
+
 } // namespace
 
 TleLoad ReadOmmJson(const QByteArray& bytes, const std::string& sourceName)
@@ -212,18 +264,22 @@ TleLoad ReadOmmXml(const QByteArray& bytes, const std::string& sourceName)
     load.Format = ElementFormat::Xml;
     QXmlStreamReader xml(bytes);
     std::optional<OmmFields> record; // inside an <omm>
+    QXmlStreamEntityDeclarations entities;
     int index = 0;
     qint64 recordLine = 0;
     bool rootSeen = false;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::DTD)
+            entities = xml.entityDeclarations();
         if (token == QXmlStreamReader::StartElement) {
             const QStringView name = xml.name();
             // An HTML error page is well-formed enough to parse: only an NDM
             // or OMM document is element data.
             if (!rootSeen && name != u"ndm" && name != u"omm")
                 throw TleFileError(sourceName, static_cast<int>(xml.lineNumber()),
-                    "not an NDM/XML document: its root is <" + name.toString().toStdString() + ">");
+                    "not an NDM/XML document: its root is <"
+                        + InputExcerpt(name.toString().toStdString()) + ">");
             rootSeen = true;
             if (name == u"omm") {
                 record.emplace();
@@ -241,7 +297,9 @@ TleLoad ReadOmmXml(const QByteArray& bytes, const std::string& sourceName)
     }
     if (xml.hasError())
         throw TleFileError(sourceName, static_cast<int>(xml.lineNumber()),
-            "not valid XML: " + xml.errorString().toStdString());
+            "not valid XML: " + InputExcerpt(xml.errorString().toStdString()));
+    if (std::optional<TleRecordIssue> unread = UnreadEntities(bytes, entities))
+        load.Warnings.push_back(std::move(*unread));
     load.LineCount = static_cast<int>(xml.lineNumber());
     load.SatCount = load.Table.SatCount();
     return load;

@@ -31,8 +31,9 @@ void PassOverview::SetCatalogue(const SatTable& table)
     m_names.clear();
     for (int i = 1; i <= table.SatCount(); ++i) {
         const SatRecord& r = table.Record(i);
-        // A record predicts only from both of its element lines.
-        if (r.Line1.empty() || r.Line2.empty())
+        // Two-line records need both lines; OMM records (CSV, JSON, XML)
+        // carry no lines and are whole sets.
+        if (!r.HasElementSet())
             continue;
         m_sets.push_back(r.Elements);
         m_indexes.push_back(i - 1);

@@ -59,6 +59,7 @@ StationSession::StationSession(const Clock& clock, StationOptions options, QObje
         m_timeSync = std::make_unique<TimeSyncClient>(m_log, *m_clock, m_clockSetter.get());
     }
     m_tracker.SetLinks(m_receiver.get(), m_rotor.get(), m_timeSync.get());
+    m_tracker.SetFrequencyListRequired(options.FrequencyListRequired);
 
     connect(&m_log, &EventLog::lineAdded, this, &StationSession::logLine);
     // Connected after the tracker's own tick, so this runs once the tick is done.

@@ -31,6 +31,9 @@ struct StationOptions {
     bool RotorLink = true;
     // TIMESERVER, when set, sets the system clock at the end of start-up.
     bool ClockSync = true;
+    // Start-up stops without DOPPLERFILE; a face that only tracks runs on
+    // without frequencies.
+    bool FrequencyListRequired = true;
 };
 
 class StationSession : public QObject {

@@ -4,6 +4,7 @@
 #include "core/EventLog.h"
 #include "core/NumberText.h"
 #include "core/StationLinks.h"
+#include "core/TextExcerpt.h"
 #include "orbit/Clock.h"
 #include "orbit/Engine.h"
 #include "orbit/Omm.h"
@@ -14,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <limits>
 
 namespace aostrack {
 
@@ -142,7 +145,7 @@ void Tracker::FailMissingFileNames()
                                 "file) to %1")
                      .arg(ini);
     }
-    if (m_config.DopplerFileName.isEmpty()) {
+    if (m_config.DopplerFileName.isEmpty() && m_frequencyListRequired) {
         m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
         boxes << QStringLiteral(
             "No doppler.sql file found: add a line DOPPLERFILE=doppler.sql to %1")
@@ -193,9 +196,9 @@ void Tracker::StartupFromIni(const QString& iniPath)
                 QStringLiteral("TLE file %1 holds no element set").arg(m_config.TleFilePath));
         m_table = std::move(load.Table);
 
-        if (m_config.DopplerFileName.isEmpty())
+        if (m_config.DopplerFileName.isEmpty() && m_frequencyListRequired)
             FailMissingFileNames();
-        if (!QFileInfo(m_config.DopplerFileName).isFile()) {
+        if (!m_config.DopplerFileName.isEmpty() && !QFileInfo(m_config.DopplerFileName).isFile()) {
             m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
             throw StartupError(
                 QStringLiteral("No doppler.sql file found: %1: correct DOPPLERFILE in %2")
@@ -227,11 +230,13 @@ void Tracker::StartupFromIni(const QString& iniPath)
 
 void Tracker::ReportIgnoredLines(const TleLoad& load, const QString& path)
 {
-    if (load.IgnoredNameLines > 0)
-        m_log.LogEvent(QStringLiteral(": %1: %2 satellites beyond the first %3 ignored")
-                           .arg(path)
-                           .arg(load.IgnoredNameLines)
-                           .arg(SatTable::Capacity),
+    if (load.Table.SatCount() > SatTable::ListCapacity)
+        m_log.LogEvent(
+            QStringLiteral(": %1: %2 satellites beyond the first %3 left out of the satellite list "
+                           "(the upcoming passes take them all)")
+                .arg(path)
+                .arg(load.Table.SatCount() - SatTable::ListCapacity)
+                .arg(SatTable::ListCapacity),
             true);
     if (load.IgnoredElementLines > 0)
         m_log.LogEvent(QStringLiteral(": %1 line %2: %3 element lines without a name line ignored")
@@ -271,9 +276,10 @@ void Tracker::ChooseSatellite(int index)
         try {
             const OrbitModel check(m_table.Record(index + 1).Elements, m_station, m_modelKind);
         } catch (const OrbitError& error) {
-            m_log.LogEvent(QStringLiteral(": %1: %2; %3 kept")
-                               .arg(QString::fromStdString(m_table.Record(index + 1).SatName),
-                                   QString::fromUtf8(error.what()), SelectedName()),
+            m_log.LogEvent(
+                QStringLiteral(": %1: %2; %3 kept")
+                    .arg(InputExcerpt(QString::fromStdString(m_table.Record(index + 1).SatName)),
+                        QString::fromUtf8(error.what()), SelectedName()),
                 true);
             emit satelliteListChanged(SatelliteNames(), m_selected);
             return;
@@ -282,6 +288,7 @@ void Tracker::ChooseSatellite(int index)
     m_selected = index;
     m_elements = SelectSatellite(m_table, index + 1);
     m_model.reset();
+    m_refusalLogged = false;
     emit elementLinesChanged(ElementLine1(), ElementLine2());
     m_predicting = HasElementLines(m_table.Record(index + 1));
 
@@ -330,6 +337,12 @@ void Tracker::PredictPasses()
             m_passLines << FromUtf8(line);
         emit passListChanged(m_passLines);
         SearchNextPass(now);
+    } catch (const OrbitError& error) {
+        // A set this theory cannot carry to now stops neither start-up nor
+        // the ticks: they show the refusal.
+        emit passListChanged(m_passLines);
+        emit passChanged(m_plot);
+        ReportRefusal(error);
     } catch (const std::exception& error) {
         if (m_starting)
             throw;
@@ -416,8 +429,13 @@ void Tracker::RunTick()
     const sys_seconds now = m_clock.UtcNow();
     // The constants of the element set and station are worked out once per
     // choice, not four times a second; a set the engine refuses is refused
-    // again at every tick (reported once, below).
-    m_state = Model().Compute(now, m_frequency.TunedFreq);
+    // again at every tick (reported once).
+    try {
+        m_state = Model().Compute(now, m_frequency.TunedFreq);
+    } catch (const OrbitError& error) {
+        ShowRefusal(now, error);
+        return;
+    }
     m_panel = RefreshDataPanel(m_state, m_elements.Epoch, m_frequency, now, m_panelMemory);
     emit panelChanged(m_panel);
 
@@ -428,7 +446,7 @@ void Tracker::RunTick()
     emit countdownChanged(m_countdown);
 
     if (PassSearchDue(now))
-        SearchNextPass(now);
+        SearchNextPassInTick(now);
 
     // The steps below act on this tick's own look angles, not on the search's.
     if (m_rotor)
@@ -436,6 +454,52 @@ void Tracker::RunTick()
     if (m_receiver)
         m_receiver->TuneReceiver(m_panel.CentreFreq);
     emit satelliteComputed(now);
+}
+
+void Tracker::SearchNextPassInTick(sys_seconds now)
+{
+    // A set that decays within the search span: the pass stays unknown (the
+    // search is retried once a minute) and the rotor and receiver still follow.
+    try {
+        SearchNextPass(now);
+    } catch (const OrbitError& error) {
+        emit passChanged(m_plot);
+        ReportRefusal(error);
+    }
+}
+
+void Tracker::ShowRefusal(sys_seconds now, const OrbitError& error)
+{
+    ReportRefusal(error);
+    // Nothing of the satellite is known: no stale numbers, no sky mark, no
+    // antenna command (the rotor takes non-finite angles as "send nothing").
+    m_state = SatelliteState {};
+    m_state.SatAzimuth = std::numeric_limits<double>::quiet_NaN();
+    m_state.SatElevation = std::numeric_limits<double>::quiet_NaN();
+    const auto* sgp4 = dynamic_cast<const Sgp4Error*>(&error);
+    const QString reason
+        = QString::fromStdString(sgp4 ? Sgp4ErrorText(sgp4->Code()) : std::string(error.what()));
+    m_panel = RefusedDataPanel(QStringLiteral("refused by %1: %2")
+                                   .arg(QString::fromLatin1(OrbitModelName(m_modelKind)), reason),
+        m_elements.Epoch, now, m_panelMemory);
+    emit panelChanged(m_panel);
+    m_countdown = CountdownText(-1, now, m_aosTime, m_losTime);
+    emit countdownChanged(m_countdown);
+    if (m_rotor)
+        m_rotor->UpdateRotor(m_state.SatAzimuth, m_state.SatElevation);
+}
+
+void Tracker::ReportRefusal(const OrbitError& error)
+{
+    // Its text carries the minutes from the epoch, new every few seconds:
+    // one line per refusal, not one per tick or search.
+    if (m_refusalLogged)
+        return;
+    m_refusalLogged = true;
+    m_log.LogEvent(QStringLiteral(": %1: %2; %3 predicts nothing for this set")
+                       .arg(SelectedName(), QString::fromUtf8(error.what()),
+                           QString::fromLatin1(OrbitModelName(m_modelKind))),
+        true);
 }
 
 QString Tracker::CountdownText(double satElevation, sys_seconds now,
@@ -511,6 +575,7 @@ bool Tracker::SetOrbitModel(OrbitModelKind kind)
     m_modelKind = kind;
     m_model.reset();
     m_lastTickError.clear();
+    m_refusalLogged = false;
     emit orbitModelChanged(name);
     if (m_selected >= 0 && m_predicting)
         PredictPasses();
@@ -530,8 +595,10 @@ void Tracker::Stop()
 QStringList Tracker::SatelliteNames() const
 {
     QStringList names;
-    for (const std::string& name : m_table.Names())
-        names << FromUtf8(name);
+    const std::vector<std::string> all = m_table.Names();
+    const std::size_t shown = std::min<std::size_t>(all.size(), SatTable::ListCapacity);
+    for (std::size_t k = 0; k < shown; ++k)
+        names << FromUtf8(all[k]);
     return names;
 }
 

@@ -55,6 +55,10 @@ public:
 
     // Links to the station's devices; any may be null (then skipped).
     void SetLinks(ReceiverLink* receiver, RotorLink* rotor, TimeSyncLink* timeSync);
+    // Whether start-up stops without DOPPLERFILE (the window's rule). A
+    // station that only tracks starts anyway: the receiver link logs that
+    // it has no frequencies and the frequency display stays empty.
+    void SetFrequencyListRequired(bool required) { m_frequencyListRequired = required; }
 
     // The whole start-up: reads appDir/sat.ini, applies the rotor settings,
     // logs the rotor line, loads the TLE file, chooses satellite 1 (frequency
@@ -77,7 +81,10 @@ public:
     void ChooseSatellite(int index);
 
     // One tick of Timer1. Never throws: a failing tick is logged once (timed)
-    // and the next tick runs.
+    // and the next tick runs. A set the orbit theory cannot carry to now (SGP4
+    // on a set that has decayed) still ticks: clock and countdown go on, the
+    // panel's satellite fields stay empty with the reason under Info, and the
+    // log says it once until the satellite or the theory changes.
     void TrackingTick();
 
     // "Open Kep File": loads path as the new catalogue and chooses its first
@@ -102,6 +109,8 @@ public:
 
     const Configuration& Config() const { return m_config; }
     const Station& StationPosition() const { return m_station; }
+    // Names of the window's satellite list: the first SatTable::ListCapacity
+    // records (the load's log line says how many more the table holds).
     QStringList SatelliteNames() const;
     int SelectedIndex() const { return m_selected; }
     QString SelectedName() const;
@@ -158,6 +167,9 @@ private:
     QString IniFileText() const; // the settings file's whole path, for messages
     void ReportIgnoredLines(const TleLoad& load, const QString& path);
     void ShowNoPrediction();
+    void ShowRefusal(std::chrono::sys_seconds now, const OrbitError& error);
+    void ReportRefusal(const OrbitError& error);
+    void SearchNextPassInTick(std::chrono::sys_seconds now);
     const OrbitModel& Model();
     void PredictPasses();
     void SearchNextPass(std::chrono::sys_seconds now);
@@ -191,10 +203,12 @@ private:
     QStringList m_passLines;
     QString m_countdown;
     QString m_lastTickError;
+    bool m_refusalLogged = false; // the theory's refusal of this set is in the log
     bool m_predicting = false; // the selected record has both element lines
     bool m_busy = false;
     int m_busyDepth = 0;
     bool m_starting = false;
+    bool m_frequencyListRequired = true;
     QTimer m_timer;
 };
 

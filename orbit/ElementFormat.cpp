@@ -1,5 +1,6 @@
 #include "orbit/ElementFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <string>
@@ -23,6 +24,40 @@ bool EndsWith(std::string_view text, std::string_view suffix)
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
+// The next line of text (without its end) and text moved past it.
+std::string_view TakeLine(std::string_view& text)
+{
+    const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    const std::string_view line = text.substr(0, end);
+    std::size_t next = end;
+    if (next < text.size())
+        next += (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') ? 2 : 1;
+    text.remove_prefix(next);
+    return line;
+}
+
+// Element lines as the fixed columns have them: "1 " with the epoch's point
+// in column 24, "2 " with the points of inclination (12) and mean motion
+// (55), each a whole element line long.
+bool IsElementLine1(std::string_view line)
+{
+    return line.size() >= 69 && line.substr(0, 2) == "1 " && line[23] == '.';
+}
+bool IsElementLine2(std::string_view line)
+{
+    return line.size() >= 69 && line.substr(0, 2) == "2 " && line[11] == '.' && line[54] == '.';
+}
+
+// A name line followed by both element lines: a two-line file, whatever
+// the name begins with ("<", "[", "{" or a CSV header's words).
+bool StartsAsTwoLineFile(std::string_view text)
+{
+    (void)TakeLine(text);
+    const std::string_view line1 = TakeLine(text);
+    const std::string_view line2 = TakeLine(text);
+    return IsElementLine1(line1) && IsElementLine2(line2);
+}
+
 } // namespace
 
 ElementFormat DetectElementFormat(std::string_view text)
@@ -33,6 +68,8 @@ ElementFormat DetectElementFormat(std::string_view text)
     if (start == std::string_view::npos)
         return ElementFormat::Tle;
     text.remove_prefix(start);
+    if (StartsAsTwoLineFile(text))
+        return ElementFormat::Tle;
     if (text.front() == '[' || text.front() == '{')
         return ElementFormat::Json;
     if (text.front() == '<')

@@ -10,10 +10,11 @@ namespace aostrack {
 
 enum class ElementFormat { Tle, Csv, Json, Xml };
 
-// The form of text, told from its content: JSON starts with '[' or '{', XML
-// with '<', CSV with a header line that names NORAD_CAT_ID; anything else is
-// read as a two-line file. Leading blanks, line breaks and a UTF-8 byte order
-// mark are skipped.
+// The form of text, told from its content: a name line followed by two
+// element lines at their columns is a two-line file whatever the name
+// begins with; else JSON starts with '[' or '{', XML with '<', CSV with a
+// header line that names NORAD_CAT_ID; anything else is read as a two-line
+// file. Leading blanks, line breaks and a UTF-8 byte order mark are skipped.
 ElementFormat DetectElementFormat(std::string_view text);
 
 // The OMM form that a catalogue file's name asks for (".csv", ".json",

@@ -7,17 +7,18 @@
 namespace aostrack {
 
 namespace {
-void CheckIndex(int index)
+void CheckIndex(int index, int count)
 {
-    if (index < 1 || index > SatTable::Capacity)
-        throw std::out_of_range("satellite record " + std::to_string(index) + " outside 1.."
-            + std::to_string(SatTable::Capacity));
+    const int last = std::max(SatTable::ListCapacity, count);
+    if (index < 1 || index > last)
+        throw std::out_of_range(
+            "satellite record " + std::to_string(index) + " outside 1.." + std::to_string(last));
 }
 } // namespace
 
 const SatRecord& SatTable::Record(int index) const
 {
-    CheckIndex(index);
+    CheckIndex(index, SatCount());
     static const SatRecord empty;
     if (index > SatCount())
         return empty;
@@ -35,15 +36,16 @@ std::vector<std::string> SatTable::Names() const
 
 void SatTable::Reserve(int count)
 {
-    m_records.reserve(static_cast<std::size_t>(std::clamp(count, 0, Capacity)));
+    // The count is the caller's guess from the text (lines, array entries);
+    // a hostile file of empty lines must not reserve gigabytes, so beyond
+    // the public catalogue's size the table grows as records arrive.
+    constexpr int guessLimit = 65536;
+    m_records.reserve(static_cast<std::size_t>(std::clamp(count, 0, guessLimit)));
 }
 
-bool SatTable::Append(SatRecord record)
+void SatTable::Append(SatRecord record)
 {
-    if (SatCount() >= Capacity)
-        return false;
     m_records.push_back(std::move(record));
-    return true;
 }
 
 ElementSet SelectSatellite(const SatTable& table, int index)

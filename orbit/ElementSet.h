@@ -50,23 +50,26 @@ struct SatRecord {
     bool operator==(const SatRecord&) const = default;
 };
 
-// The satellite table: records numbered 1 to Capacity (not from 0). Records
-// that the last load did not fill read as empty (zeros and empty texts).
+// The satellite table: records numbered from 1 (not from 0), as many as the
+// file holds. Records 1..ListCapacity that the last load did not fill read as
+// empty (zeros and empty texts).
 class SatTable {
 public:
-    static constexpr int Capacity = 15000;
+    // The window's satellite list shows the first ListCapacity records (it
+    // says how many it left out); everything else takes every record.
+    static constexpr int ListCapacity = 15000;
 
-    // Number of records the load filled (= name lines read, at most Capacity).
+    // Number of records the load filled (= name lines read).
     int SatCount() const { return static_cast<int>(m_records.size()); }
-    // Record 1..Capacity; throws std::out_of_range outside that range.
+    // Record 1..max(ListCapacity, SatCount); throws std::out_of_range outside.
     const SatRecord& Record(int index) const;
     // Names of records 1..SatCount in file order (list position p is record p + 1).
     std::vector<std::string> Names() const;
 
-    // Used by the reader: room for count records (at most Capacity) ahead of a load.
+    // Used by the reader: room for about count records ahead of a load.
     void Reserve(int count);
-    // Used by the reader: appends a record; false when the table is full.
-    bool Append(SatRecord record);
+    // Used by the reader: appends a record.
+    void Append(SatRecord record);
     // Used by the reader: the last appended record (precondition: SatCount() > 0).
     SatRecord& Last() { return m_records.back(); }
     // Used by the reader: drops the last appended record (a refused one).
@@ -78,8 +81,7 @@ private:
     std::vector<SatRecord> m_records;
 };
 
-// `CurrentElements` of record index (1..Capacity) of the table.
-// Throws std::out_of_range for an index outside 1..Capacity.
+// `CurrentElements` of record index of the table (as Record).
 ElementSet SelectSatellite(const SatTable& table, int index);
 
 } // namespace aostrack

@@ -497,10 +497,8 @@ double OrbitModel::MaxEarthFixedSpeed(double fromDays, double toDays) const
 
 double OrbitModel::MaxEarthFixedAcceleration(double fromDays, double toDays) const
 {
-    // Worked out for Plan13's ellipse only; for SGP4 there is no bound, and
-    // the searches fall back to the speed bound alone.
-    if (m_kind != OrbitModelKind::Plan13)
-        return HUGE_VAL;
+    if (m_sgp4)
+        return MaxEarthFixedAccelerationSgp4(fromDays, toDays);
     // The orbit-plane position is p = A q(M), q the ellipse of unit semi-major
     // axis, so p'' = 2 A' q_M M' + A q_MM M'^2 + A q_M M'' (A is linear in
     // time). The drift of node and perigee turns the plane (SAT = R p) and the
@@ -657,40 +655,91 @@ SatelliteState OrbitModel::ComputeSgp4(sys_seconds instant, double tunedFreqKHz)
     return s;
 }
 
-double OrbitModel::MaxEarthFixedSpeedSgp4(double fromDays, double toDays) const
+// The extremes of SGP4's orbit over a span of days: the least and greatest
+// mean semi-major axis (km) and the greatest eccentricity with room for the
+// periodic terms. Not Valid when the theory gives up within the span.
+struct OrbitModel::Sgp4Extent {
+    bool Valid = false;
+    double AMin = 0, AMax = 0, EMax = 0;
+};
+
+OrbitModel::Sgp4Extent OrbitModel::ExtentSgp4(double fromDays, double toDays) const
 {
-    // Bound of the earth-fixed speed for SGP4. The earth-fixed velocity is
-    // the TEME velocity turned, less earth rotation x radius, so
-    //   |v_ef| <= |v_teme| + w_E r.
     // SGP4's state is a Keplerian ellipse of the mean elements plus periodic
     // terms: the short-period J2 terms change radius and speed by about
     // 1.5 J2 / p^2 (below 0.2 %), the long-period J3 and lunar-solar terms
     // move the eccentricity by less than 0.001 near the earth and 0.02 in
-    // deep space. An ellipse is fastest at perigee, sqrt(mu / p) (1 + e),
-    // and its radius is at most a (1 + e). The mean a and e change slowly
-    // (drag polynomial, secular lunar-solar rates), so their extremes over
-    // the span are taken at its ends and middle, and every term gets 1 %
-    // more than the periodics can add.
-    double aMin = 1e300, aMax = 0, eMax = 0;
+    // deep space. The mean a and e change slowly (drag polynomial, secular
+    // lunar-solar rates), so their extremes over the span are taken at its
+    // ends and middle.
+    Sgp4Extent x { true, 1e300, 0, 0 };
     for (const double d : { fromDays, (fromDays + toDays) / 2, toDays }) {
         Sgp4MeanElements mean;
         try {
             mean = m_sgp4->Propagate(d * 1440.0).Mean;
         } catch (const OrbitError&) {
-            // The theory gives up within the span: no bound, no skipping.
-            return std::numeric_limits<double>::infinity();
+            return {}; // the theory gives up within the span
         }
-        aMin = std::min(aMin, mean.SemiMajorAxisEr * wgs72::EarthRadius);
-        aMax = std::max(aMax, mean.SemiMajorAxisEr * wgs72::EarthRadius);
-        eMax = std::max(eMax, mean.Eccentricity);
+        x.AMin = std::min(x.AMin, mean.SemiMajorAxisEr * wgs72::EarthRadius);
+        x.AMax = std::max(x.AMax, mean.SemiMajorAxisEr * wgs72::EarthRadius);
+        x.EMax = std::max(x.EMax, mean.Eccentricity);
     }
-    eMax = std::min(eMax + (m_sgp4->IsDeepSpace() ? 0.02 : 0.001), 0.999);
-    const double pMin = aMin * (1.0 - eMax * eMax);
-    const double speed = std::sqrt(wgs72::Mu / pMin) * (1.0 + eMax) * 1.01;
-    const double rMax = aMax * (1.0 + eMax) * 1.01;
+    x.EMax = std::min(x.EMax + (m_sgp4->IsDeepSpace() ? 0.02 : 0.001), 0.999);
+    return x;
+}
+
+double OrbitModel::MaxEarthFixedSpeedSgp4(double fromDays, double toDays) const
+{
+    // The earth-fixed velocity is the TEME velocity turned, less earth
+    // rotation x radius, so |v_ef| <= |v_teme| + w_E r. An ellipse is fastest
+    // at perigee, sqrt(mu / p) (1 + e), and its radius is at most a (1 + e);
+    // every term gets 1 % more than the periodics can add.
+    const Sgp4Extent x = ExtentSgp4(fromDays, toDays);
+    if (!x.Valid)
+        return std::numeric_limits<double>::infinity();
+    const double pMin = x.AMin * (1.0 - x.EMax * x.EMax);
+    const double speed = std::sqrt(wgs72::Mu / pMin) * (1.0 + x.EMax) * 1.01;
+    const double rMax = x.AMax * (1.0 + x.EMax) * 1.01;
     const double bound = speed + EarthRateRadSec * rMax;
     // Safety factor for rounding in the bound itself, as for Plan13.
     return 1.25 * bound + 0.1;
+}
+
+double OrbitModel::MaxEarthFixedAccelerationSgp4(double fromDays, double toDays) const
+{
+    // The earth-fixed position is the TEME one turned at the earth's rate w
+    // about z, r_ef = R r, so a_ef = R (a - 2 w x v + w x (w x r)) and
+    //   |a_ef| <= |a| + 2 w |v| + w^2 r.
+    // The TEME acceleration of SGP4's position, term by term:
+    // - the ellipse of the mean elements run at the mean anomaly's rate:
+    //   Kepler's mu / r^2, at most mu / r_min^2 with r_min = a_min (1 - e_max);
+    //   the theory's mean motion differs from Kepler's by the J2 secular
+    //   rate (below 0.2 %, below 0.4 % on the acceleration);
+    // - the turning of that ellipse by the secular node and perigee rates
+    //   (below 1e-6 rad/s): 2 rate v + rate^2 r, below 0.3 % of mu / r^2
+    //   anywhere below the geostationary ring;
+    // - the short-period J2 terms of radius and argument of latitude (below
+    //   1 km at twice the orbital rate): (2 n)^2 x 1 km, below 0.1 %;
+    // - the drag polynomial and the lunar-solar terms change over hours to
+    //   months: their second derivatives are many orders smaller.
+    // Together below 1 % of mu / r_min^2, taken as 5 %; r_min loses a further
+    // 1 % for the periodic change of radius. A resonant deep-space set is
+    // left without a bound: its mean motion is integrated in 720-minute steps,
+    // and at each step the theory's velocity jumps a little, so no
+    // acceleration bounds the change of its earth-fixed speed.
+    if (m_sgp4->IsResonant())
+        return std::numeric_limits<double>::infinity();
+    const Sgp4Extent x = ExtentSgp4(fromDays, toDays);
+    if (!x.Valid)
+        return std::numeric_limits<double>::infinity();
+    const double rMin = x.AMin * (1.0 - x.EMax) * 0.99;
+    const double rMax = x.AMax * (1.0 + x.EMax) * 1.01;
+    const double pMin = x.AMin * (1.0 - x.EMax * x.EMax);
+    const double speed = std::sqrt(wgs72::Mu / pMin) * (1.0 + x.EMax) * 1.01;
+    const double w = EarthRateRadSec * 1.0001;
+    const double bound = 1.05 * wgs72::Mu / (rMin * rMin) + 2.0 * w * speed + w * w * rMax;
+    // Safety factor for rounding in the bound itself, as for Plan13.
+    return 1.25 * bound + 1e-4;
 }
 
 double SunEclipticLongitude(std::int32_t dayNumber, double dayFraction)

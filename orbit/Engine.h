@@ -102,7 +102,8 @@ public:
     double MaxEarthFixedSpeed(double fromDays, double toDays) const;
     // Upper bound (km/s^2) of the satellite's acceleration in the earth-fixed
     // frame over the same span: how fast that speed itself can change.
-    // Plan13 only; infinite (no bound) for SGP4.
+    // Infinite (no bound) where none can be shown: a resonant deep-space set
+    // on SGP4, or a span the theory cannot reach.
     double MaxEarthFixedAcceleration(double fromDays, double toDays) const;
 
     // Days from the epoch to the instant (negative before it).
@@ -124,7 +125,10 @@ private:
     struct Sgp4Orbit;
     Sgp4Orbit PropagateSgp4(std::chrono::sys_seconds instant) const;
     SatelliteState ComputeSgp4(std::chrono::sys_seconds instant, double tunedFreqKHz) const;
+    struct Sgp4Extent;
+    Sgp4Extent ExtentSgp4(double fromDays, double toDays) const;
     double MaxEarthFixedSpeedSgp4(double fromDays, double toDays) const;
+    double MaxEarthFixedAccelerationSgp4(double fromDays, double toDays) const;
     void InitStation(const Station& station);
     void InitStationWgs84(const Station& station);
 

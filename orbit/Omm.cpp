@@ -2,6 +2,7 @@
 
 #include "orbit/CatalogNumber.h"
 #include "orbit/ElementCheck.h"
+#include "orbit/InputExcerpt.h"
 
 #include <algorithm>
 #include <charconv>
@@ -26,6 +27,13 @@ std::string_view TrimBlanks(std::string_view s)
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
         s.remove_suffix(1);
     return s;
+}
+
+// The last digits of a count for its fixed columns, never with a minus
+// sign that would push the columns after it out of place.
+int LastDigits(int value, int modulus)
+{
+    return (value % modulus + modulus) % modulus;
 }
 
 bool AllDigits(std::string_view s)
@@ -240,6 +248,16 @@ std::string IntlDesignatorFromTle(std::string_view columns)
     return century + std::string(columns.substr(0, 2)) + "-" + std::string(columns.substr(2));
 }
 
+std::string OneLineName(std::string_view name)
+{
+    std::string line(name);
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    }
+    return std::string(TrimBlanks(line));
+}
+
 OmmConversion SatRecordFromOmm(const OmmFields& fields)
 {
     OmmConversion out;
@@ -271,7 +289,8 @@ OmmConversion SatRecordFromOmm(const OmmFields& fields)
         if (value && std::isfinite(*value)
             && (!whole || (*value == std::floor(*value) && std::fabs(*value) <= 1e9)))
             return value;
-        why = std::string(whole ? "not a whole number" : "not a number") + ": \"" + shown + "\"";
+        why = std::string(whole ? "not a whole number" : "not a number") + ": \""
+            + InputExcerpt(shown) + "\"";
         return std::nullopt;
     };
 
@@ -295,7 +314,8 @@ OmmConversion SatRecordFromOmm(const OmmFields& fields)
         } else {
             const std::string shown(*text(OmmKey::NoradCatId));
             if (!AllDigits(shown) || shown.size() > 9 || std::atoi(shown.c_str()) < 1)
-                return fail(OmmKey::NoradCatId, "not a catalogue number: \"" + shown + "\"");
+                return fail(
+                    OmmKey::NoradCatId, "not a catalogue number: \"" + InputExcerpt(shown) + "\"");
             e.CatalogNumber = std::atoi(shown.c_str());
         }
     }
@@ -306,7 +326,7 @@ OmmConversion SatRecordFromOmm(const OmmFields& fields)
     const std::optional<double> epochValue = EpochFromIso(*epoch);
     if (!epochValue)
         return fail(
-            OmmKey::Epoch, "not a date-time of 2000 to 2099: \"" + std::string(*epoch) + "\"");
+            OmmKey::Epoch, "not a date-time of 2000 to 2099: \"" + InputExcerpt(*epoch) + "\"");
     e.Epoch = *epochValue;
 
     // The mean elements the model needs; a record without one of them is no set.
@@ -354,11 +374,15 @@ OmmConversion SatRecordFromOmm(const OmmFields& fields)
     record.Extras.ElementSetNo = static_cast<int>(elementSetNo);
     if (const auto cls = text(OmmKey::ClassificationType))
         record.Extras.Classification = cls->front();
+    // Column 8 of line 1: a printable letter, or the unclassified default.
+    if (record.Extras.Classification <= ' ' || record.Extras.Classification > '~')
+        record.Extras.Classification = 'U';
     if (const auto id = text(OmmKey::ObjectId))
-        e.IntlDesignator = std::string(*id);
+        e.IntlDesignator = OneLineName(*id);
 
-    if (const auto name = text(OmmKey::ObjectName))
-        record.SatName = std::string(*name);
+    if (const std::string name = OneLineName(fields[OmmKey::ObjectName].value_or(""));
+        !name.empty())
+        record.SatName = name;
     else
         record.SatName
             = e.IntlDesignator.empty() ? std::to_string(e.CatalogNumber) : e.IntlDesignator;
@@ -441,8 +465,8 @@ std::optional<std::pair<std::string, std::string>> FormatTleLines(const SatRecor
     std::snprintf(buf, sizeof buf, "1 %s%c %-8s %.14s %s %s %s %d %4d", number.c_str(),
         record.Extras.Classification, TleDesignator(e.IntlDesignator).c_str(), epoch,
         DerivativeField(e.Decay).c_str(), ExponentField(record.Extras.MeanMotionDdot).c_str(),
-        ExponentField(e.BStar).c_str(), record.Extras.EphemerisType % 10,
-        record.Extras.ElementSetNo % 10000);
+        ExponentField(e.BStar).c_str(), LastDigits(record.Extras.EphemerisType, 10),
+        LastDigits(record.Extras.ElementSetNo, 10000));
     std::string line1 = buf;
 
     // Seven digits after the implied "0.", rounded from the exact binary value

@@ -105,6 +105,10 @@ std::optional<double> EpochFromIso(std::string_view text);
 // The epoch form back as ISO 8601 with microseconds (no zone letter).
 std::string IsoFromEpoch(double epoch);
 
+// A satellite's name as one line of a list: control characters (line
+// breaks, tabs, NUL) become blanks, blanks at either end go.
+std::string OneLineName(std::string_view name);
+
 // "1998-067A" from the two-line designator "98067A" (years 57..99 are 19xx).
 std::string IntlDesignatorFromTle(std::string_view columns);
 

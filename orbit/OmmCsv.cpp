@@ -8,8 +8,9 @@ namespace aostrack {
 namespace {
 
 // The fields of one CSV line into fields (whose strings are reused from line
-// to line); quotes removed, "" read as one quote.
-void SplitCsvLine(std::string_view line, std::vector<std::string>& fields)
+// to line); quotes removed, "" read as one quote. Returns the 1-based column
+// of a quote that the line does not close, 0 when every quote closes.
+std::size_t SplitCsvLine(std::string_view line, std::vector<std::string>& fields)
 {
     std::size_t count = 0;
     const auto next = [&]() -> std::string& {
@@ -21,6 +22,7 @@ void SplitCsvLine(std::string_view line, std::vector<std::string>& fields)
     };
     std::string* field = &next();
     bool quoted = false;
+    std::size_t opened = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (quoted) {
@@ -34,6 +36,7 @@ void SplitCsvLine(std::string_view line, std::vector<std::string>& fields)
             }
         } else if (c == '"') {
             quoted = true;
+            opened = i + 1;
         } else if (c == ',') {
             field = &next();
         } else {
@@ -45,6 +48,7 @@ void SplitCsvLine(std::string_view line, std::vector<std::string>& fields)
         }
     }
     fields.resize(count);
+    return quoted ? opened : 0;
 }
 
 std::string QuotedWhenNeeded(const std::string& field)
@@ -86,7 +90,17 @@ void ReadOmmCsv(std::string_view text, TleLoad& load)
         if (line.find_first_not_of(" \t") == std::string_view::npos)
             continue;
 
-        SplitCsvLine(line, fields);
+        // A record is a few hundred bytes; a line far longer is not one, and
+        // is neither split nor quoted whole in a message.
+        if (line.size() > kOmmCsvMaxLineBytes) {
+            IgnoreRecord(load, OmmFields {}, RecordPlace { 0, lineNo }, header ? "header" : "line",
+                "is " + std::to_string(line.size()) + " bytes long, a record has at most "
+                    + std::to_string(kOmmCsvMaxLineBytes));
+            if (header)
+                break; // without its header no line can be read
+            continue;
+        }
+        const std::size_t openQuote = SplitCsvLine(line, fields);
         if (header) {
             for (const std::string& name : fields) {
                 const std::size_t first = name.find_first_not_of(' ');
@@ -103,6 +117,12 @@ void ReadOmmCsv(std::string_view text, TleLoad& load)
         for (std::size_t i = 0; i < fields.size() && i < columns.size(); ++i) {
             if (columns[i])
                 record[*columns[i]] = fields[i];
+        }
+        if (openQuote > 0) {
+            // Fields do not run on over line ends: the quote ends with its line.
+            IgnoreRecord(load, record, where, "column " + std::to_string(openQuote),
+                "opens a quote that the line does not close");
+            continue;
         }
         if (fields.size() != columns.size()) {
             // A name with an unquoted comma, or a line cut off: no column can be trusted.

@@ -11,9 +11,15 @@
 
 namespace aostrack {
 
+// The longest line taken as a record (or the header): a record is a few
+// hundred bytes, and even a name as long as any two-line file could hold it
+// stays below this.
+inline constexpr std::size_t kOmmCsvMaxLineBytes = 1024 * 1024;
+
 // Appends the records of text (which starts with the header) to load. A line
-// with another number of fields than the header is skipped and counted like
-// a record with a bad field.
+// with another number of fields than the header, a quote that its line does
+// not close, or more than kOmmCsvMaxLineBytes is skipped and counted like a
+// record with a bad field; a header that long ends the reading.
 void ReadOmmCsv(std::string_view text, TleLoad& load);
 
 // The records as CSV: the header in the service's order, then one line each,

@@ -103,6 +103,9 @@ public:
     double MinutesSinceEpoch(std::chrono::sys_seconds instant) const;
     double EpochUnixSeconds() const { return m_epochUnixSeconds; }
     bool IsDeepSpace() const { return m_deepSpace; }
+    // Deep space in 12-hour or one-day resonance with the earth's field: the
+    // mean motion is integrated in 720-minute steps.
+    bool IsResonant() const { return m_irez != 0; }
     // Greenwich mean sidereal angle at the epoch, radians.
     double EpochSiderealRad() const { return m_gsto; }
     // Mean motion recovered from the Kozai value (rad/min) and the matching

@@ -2,6 +2,7 @@
 
 #include "orbit/CatalogNumber.h"
 #include "orbit/ElementCheck.h"
+#include "orbit/InputExcerpt.h"
 #include "orbit/OmmCsv.h"
 
 #include <cerrno>
@@ -82,6 +83,22 @@ double ReadImpliedPointNumber(std::string_view field)
     return ReadTleNumber(number);
 }
 
+// A small count in its own columns (the element-set number, 65-68): the
+// leading digits, blanks skipped wherever they stand, 0 when there are none.
+// Never converted through a double, whose "9e99" has no int.
+int ReadColumnCount(std::string_view field)
+{
+    int value = 0;
+    for (const char c : field) {
+        if (IsBlank(c))
+            continue;
+        if (c < '0' || c > '9')
+            break;
+        value = value * 10 + (c - '0'); // at most four columns: no overflow
+    }
+    return value;
+}
+
 void ReadCatalogNumber(std::string_view line, SatRecord& r)
 {
     if (r.Elements.CatalogNumber != 0)
@@ -100,12 +117,12 @@ void ReadLine1(std::string_view line, SatRecord& r)
     // What the model does not use is kept for conversion to other formats.
     r.Elements.CatalogNumber = 0;
     ReadCatalogNumber(line, r);
-    if (line.size() >= 8 && line[7] != ' ')
+    if (line.size() >= 8 && line[7] > ' ' && line[7] <= '~')
         r.Extras.Classification = line[7];
-    r.Elements.IntlDesignator = IntlDesignatorFromTle(Columns(line, 10, 17));
+    r.Elements.IntlDesignator = OneLineName(IntlDesignatorFromTle(Columns(line, 10, 17)));
     r.Extras.MeanMotionDdot = ReadImpliedPointNumber(Columns(line, 45, 52));
-    r.Extras.EphemerisType = static_cast<int>(Field(line, 63, 63));
-    r.Extras.ElementSetNo = static_cast<int>(Field(line, 65, 68));
+    r.Extras.EphemerisType = ReadColumnCount(Columns(line, 63, 63));
+    r.Extras.ElementSetNo = ReadColumnCount(Columns(line, 65, 68));
 }
 
 void ReadLine2(std::string_view line, SatRecord& r)
@@ -180,8 +197,10 @@ std::string DescribeTleIssue(const std::string& sourceName, const TleRecordIssue
     if (issue.Record > 0) // a record of a JSON or XML document
         where = " record " + std::to_string(issue.Record)
             + (issue.Line > 0 ? " (line " + std::to_string(issue.Line) + ")" : "");
-    return sourceName + where + ": " + (issue.SatName.empty() ? "" : issue.SatName + ": ")
-        + issue.Field + " " + issue.Reason;
+    // The name is the file's: cut, so that a megabyte name makes no megabyte line.
+    return sourceName + where + ": "
+        + (issue.SatName.empty() ? "" : InputExcerpt(issue.SatName) + ": ")
+        + InputExcerpt(issue.Field) + " " + issue.Reason;
 }
 
 int TleChecksum(std::string_view line)
@@ -296,11 +315,7 @@ void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& pla
         IgnoreRecord(load, fields, place, converted.Fault.Field, converted.Fault.Reason);
         return;
     }
-    if (!load.Table.Append(std::move(*converted.Record))) {
-        ++load.IgnoredNameLines;
-        if (load.FirstIgnoredLine == 0)
-            load.FirstIgnoredLine = place.Line;
-    }
+    load.Table.Append(std::move(*converted.Record));
     load.SatCount = load.Table.SatCount();
 }
 
@@ -330,7 +345,6 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName, Tl
     if (rest.substr(0, 3) == "\xEF\xBB\xBF")
         rest.remove_prefix(3); // UTF-8 byte order mark written by some editors
 
-    bool ignoringRecord = false; // a name line beyond the table: its element lines go too
     auto ignore = [&](int lineNo) {
         if (load.FirstIgnoredLine == 0)
             load.FirstIgnoredLine = lineNo;
@@ -339,7 +353,7 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName, Tl
     // name line comes, and at the end of the text.
     RecordLines at;
     auto finishRecord = [&] {
-        if (ignoringRecord || load.Table.SatCount() == 0)
+        if (load.Table.SatCount() == 0)
             return;
         if (at.Line1 == 0 && at.Line2 == 0 && source == TleSource::LocalFile)
             return; // a bare name: listed, nothing to propagate
@@ -374,9 +388,6 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName, Tl
                 ignore(lineNo);
                 continue;
             }
-            if (ignoringRecord)
-                continue; // belongs to a satellite that did not fit
-
             SatRecord& r = load.Table.Last();
             if (line1) {
                 ReadLine1(line, r);
@@ -387,20 +398,16 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName, Tl
             }
             continue;
         }
-        const std::string_view name = Trim(line);
+        // A name is shown in one line of a list and written into every form:
+        // control characters become blanks.
+        std::string name = OneLineName(line);
         if (name.empty())
             continue;
         finishRecord();
         at = RecordLines { lineNo, 0, 0 };
         SatRecord record;
-        record.SatName.assign(name);
-        if (load.Table.Append(std::move(record))) {
-            ignoringRecord = false;
-        } else {
-            ignoringRecord = true;
-            ++load.IgnoredNameLines;
-            ignore(lineNo);
-        }
+        record.SatName = std::move(name);
+        load.Table.Append(std::move(record));
     }
     finishRecord();
     load.LineCount = lineNo;

@@ -50,8 +50,6 @@ enum class TleSource { LocalFile, Download };
 struct TleLoad {
     SatTable Table;
     int SatCount = 0; // records filled = name lines kept
-    int IgnoredNameLines = 0; // name lines beyond the table's 15000 records
-                              // (their element lines are dropped with them)
     int IgnoredElementLines = 0; // element lines before the first name line
     int FirstIgnoredLine = 0; // 1-based line number of the first ignored line, 0 if none
                               // (leading element lines come first when there are any)
@@ -78,8 +76,9 @@ private:
     std::string m_reason;
 };
 
-// A full table of 15000 sets is about 2.5 MB; anything far larger is not an
-// element file (a file chosen by mistake) and is refused before it fills memory.
+// The public catalogue of about 30,000 sets is some 5 MB of two-line text and
+// 25 MB of JSON; anything far larger is not an element file (a file chosen
+// by mistake) and is refused before it fills memory.
 inline constexpr std::size_t TleMaxFileBytes = 64u * 1024u * 1024u;
 
 // Reads the element file at path. Throws TleFileError when it cannot be
@@ -104,7 +103,7 @@ struct RecordPlace {
 
 // Adds one OMM record to load through SatRecordFromOmm (which applies
 // CheckElementSet). A record that fails is refused with its place, name,
-// field and reason; one beyond the table's capacity counts in IgnoredNameLines.
+// field and reason.
 void AddOmmRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place);
 // Refuses a record that a reader could not even turn into fields.
 void IgnoreRecord(TleLoad& load, const OmmFields& fields, const RecordPlace& place,

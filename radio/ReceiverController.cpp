@@ -92,9 +92,9 @@ void ReceiverController::LoadFrequencyList(const QString& satName)
     const QString path = DopplerFile();
     const FrequencyRows read = ReadFrequencyRows(path, satName, m_locale);
     if (!read.Opened) {
-        if (m_inStartup) {
-            if (path.isEmpty())
-                throw StartupError(QStringLiteral("No doppler.sql file found"));
+        // Start-up decides whether a station without DOPPLERFILE may run;
+        // when it does, the receiver simply has no frequencies.
+        if (m_inStartup && !path.isEmpty()) {
             throw StartupError(
                 QStringLiteral("doppler.sql file %1 cannot be read: %2").arg(path, read.OpenError));
         }

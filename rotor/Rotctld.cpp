@@ -1,10 +1,13 @@
 #include "rotor/Rotctld.h"
 
 #include "core/NumberText.h"
+#include "orbit/InputExcerpt.h"
 
 #include <QStringList>
 #include <QTcpSocket>
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 
 namespace aostrack {
@@ -33,6 +36,20 @@ QByteArray RotctldPointCommand(double azimuth, double elevation)
 {
     return QByteArrayLiteral("P ") + WholeDegrees(azimuth) + ' '
         + WholeDegrees(elevation < 0 ? 0.0 : elevation) + '\n';
+}
+
+std::optional<int> ReadHamlibCode(const QByteArray& text)
+{
+    const QByteArray digits = text.trimmed();
+    const char* first = digits.constData();
+    const char* last = first + digits.size();
+    if (first != last && *first == '+')
+        ++first;
+    int code = 0;
+    const auto [end, error] = std::from_chars(first, last, code);
+    if (error != std::errc() || end != last || first == last)
+        return std::nullopt;
+    return code;
 }
 
 QString HamlibErrorText(int code)
@@ -64,10 +81,18 @@ QString HamlibErrorText(int code)
         "Limit exceeded",
         "Access denied",
     };
-    const int index = code < 0 ? -code : code;
-    if (index >= static_cast<int>(kTexts.size()))
-        return QStringLiteral("hamlib error %1").arg(code);
+    // Widened first: -INT_MIN does not fit an int.
+    const long long index = code < 0 ? -static_cast<long long>(code) : code;
+    if (index >= static_cast<long long>(kTexts.size()))
+        return QStringLiteral("unknown hamlib error %1").arg(code);
     return QString::fromLatin1(kTexts[static_cast<std::size_t>(index)]);
+}
+
+QString HamlibErrorText(const QString& codeText)
+{
+    if (const std::optional<int> code = ReadHamlibCode(codeText.toLatin1()))
+        return HamlibErrorText(*code);
+    return QStringLiteral("unknown hamlib error %1").arg(codeText);
 }
 
 std::optional<RotctldParkPosition> ReadRotctldPark(const QString& text)
@@ -106,6 +131,7 @@ void RotctldConnection::Open(const QString& host, quint16 port)
     m_host = host;
     m_port = port;
     m_wanted = true;
+    m_lossesInARow = 0;
     Connect();
 }
 
@@ -159,6 +185,7 @@ void RotctldConnection::Connect()
 
 void RotctldConnection::OnConnected()
 {
+    m_connectedAt.start();
     m_stallTimer.start();
     m_positionTimer.start();
     emit connected();
@@ -176,7 +203,7 @@ void RotctldConnection::OnSocketError()
     // Not yet connected: this attempt failed; try again in a second.
     Reset();
     if (m_wanted)
-        m_retry.start();
+        m_retry.start(kRotctldRetryMs);
     emit connectFailed(reason);
 }
 
@@ -186,10 +213,19 @@ void RotctldConnection::Drop(const QString& reason)
         return;
     m_dropping = true;
     Reset();
-    // A restarted daemon is usually back at once: try again straight away,
-    // then once a second.
+    if (m_connectedAt.isValid() && m_connectedAt.elapsed() >= kRotctldSteadyMs)
+        m_lossesInARow = 0;
+    m_connectedAt.invalidate();
+    ++m_lossesInARow;
+    // A restarted daemon is usually back at once: the first loss is retried
+    // straight away. One that takes the connection and fails again is given
+    // 1 s, then twice as long each time, up to 30 s, so that a daemon which
+    // floods after every connect cannot keep us connecting all the time.
+    const int shift = std::min(m_lossesInARow - 2, 5);
+    const int delayMs
+        = m_lossesInARow <= 1 ? 0 : std::min(kRotctldRetryMs << shift, kRotctldBackoffMaxMs);
     if (m_wanted)
-        QTimer::singleShot(0, this, &RotctldConnection::Connect);
+        m_retry.start(delayMs);
     m_dropping = false;
     emit lost(reason);
 }
@@ -225,15 +261,17 @@ void RotctldConnection::TakeLine(const QByteArray& rawLine)
         return;
     }
     if (line.startsWith("RPRT")) {
-        const auto code = ReadNumber(line.mid(4));
-        const int value = code ? static_cast<int>(*code) : -8; // unreadable: protocol error
+        // Only a plain 0 is success; any other text, a number out of every
+        // range included, is a refusal shown as the daemon wrote it.
+        const QByteArray codeText = line.mid(4).trimmed();
+        const std::optional<int> code = ReadHamlibCode(codeText);
         const Await was = m_await;
         m_await = Await::Nothing;
         m_inFlight.clear();
         m_readAz.reset();
         m_strayLines = 0;
-        if (value != 0)
-            emit refused(command, value);
+        if (code != 0)
+            emit refused(command, QString::fromUtf8(InputExcerpt(codeText.toStdString())));
         else if (was == Await::Report)
             emit accepted(command);
         SendNext();
@@ -246,7 +284,8 @@ void RotctldConnection::TakeLine(const QByteArray& rawLine)
     }
     const auto value = ReadNumber(line);
     if (!value) {
-        Drop(QStringLiteral("unreadable position \"%1\"").arg(QString::fromLatin1(line.left(40))));
+        Drop(QStringLiteral("unreadable position \"%1\"")
+                 .arg(QString::fromUtf8(InputExcerpt(line.toStdString()))));
         return;
     }
     if (!m_readAz) {

@@ -25,8 +25,16 @@ inline const QByteArray kRotctldParkCommand = QByteArrayLiteral("K\n");
 // "p\n": asks for the position; the answer is two lines, azimuth and elevation.
 inline const QByteArray kRotctldPositionCommand = QByteArrayLiteral("p\n");
 
-// hamlib's meaning of an "RPRT -n" code ("Invalid parameter" for -1).
+// The code of an "RPRT n" answer: a whole number that fits an int; nothing
+// for anything else ("1e308", "2147483648", "x", empty). The daemon is
+// outside our program: its number is checked like any input.
+std::optional<int> ReadHamlibCode(const QByteArray& text);
+// hamlib's meaning of a code ("Invalid parameter" for -1 and 1), or
+// "unknown hamlib error <code>" for one hamlib does not have.
 QString HamlibErrorText(int code);
+// The same for the code as the daemon wrote it: a text that is no code at
+// all is "unknown hamlib error <text>" too.
+QString HamlibErrorText(const QString& codeText);
 
 // ROTOR_PARK for rotctld: "az el" (two numbers with a full stop). Nothing
 // when the text is not that.
@@ -41,6 +49,12 @@ inline constexpr int kRotctldMaxLineBytes = 4096; // longer without a line end: 
 inline constexpr int kRotctldMaxStrayLines = 64; // lines nobody asked for: flooding
 inline constexpr int kRotctldAnswerTimeoutMs = 5000; // a command without answer: stalled
 inline constexpr int kRotctldRetryMs = 1000; // between connection attempts
+// A daemon that takes the connection and then floods, stalls or closes it
+// again is reconnected after 1 s, 2 s, 4 s ... up to 30 s, not at once.
+inline constexpr int kRotctldBackoffMaxMs = 30000;
+// A connection that lasted this long was a good one: the next loss is news
+// again and is retried at once.
+inline constexpr int kRotctldSteadyMs = 30000;
 inline constexpr int kRotctldPositionIntervalMs = 1000; // position read-back
 
 class RotctldConnection : public QObject {
@@ -50,7 +64,9 @@ public:
     ~RotctldConnection() override;
 
     // Starts connecting to host:port and keeps doing so, once a second,
-    // until Close(); the outcome arrives as signals.
+    // until Close(); the outcome arrives as signals. A lost connection is
+    // made again at once, then with the back-off above while the daemon
+    // keeps dropping out before it has been steady for kRotctldSteadyMs.
     void Open(const QString& host, quint16 port);
     // Closes the connection and stops retrying; sends nothing.
     void Close();
@@ -58,6 +74,9 @@ public:
     bool IsConnected() const;
     // Nothing on the wire and nothing waiting to go.
     bool Idle() const { return m_await == Await::Nothing && m_next.isEmpty(); }
+    // Losses in a row, none after a steady connection (1 after the first):
+    // more than one means the daemon keeps failing the same way.
+    int LossesInARow() const { return m_lossesInARow; }
 
     // Queues "P az el"; replaces a point not yet sent. Dropped when not
     // connected (the caller sends again after connected()).
@@ -75,8 +94,8 @@ signals:
     // answer, flooding); a new attempt follows.
     void lost(const QString& reason);
     // The daemon refused a command: the command's text (without line end)
-    // and the hamlib code (negative).
-    void refused(const QString& command, int code);
+    // and the code as the daemon wrote it (cut short: it is the daemon's text).
+    void refused(const QString& command, const QString& code);
     // A command was done (RPRT 0).
     void accepted(const QString& command);
     // The rotor's position as the daemon reads it back (degrees).
@@ -112,6 +131,8 @@ private:
     bool m_positionWanted = false;
     std::optional<double> m_readAz; // first line of a position answer
     QElapsedTimer m_sentAt;
+    QElapsedTimer m_connectedAt;
+    int m_lossesInARow = 0;
 };
 
 } // namespace aostrack

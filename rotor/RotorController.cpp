@@ -82,10 +82,8 @@ void RotorController::ApplyConfiguration(const Configuration& config)
             connect(m_rotctld.get(), &RotctldConnection::lost, this, &RotorController::RotctldLost);
             connect(m_rotctld.get(), &RotctldConnection::refused, this,
                 &RotorController::RotctldRefused);
-            connect(m_rotctld.get(), &RotctldConnection::accepted, this, [this] {
-                m_refusalLogged = false;
-                m_lossQuiet = false;
-            });
+            connect(m_rotctld.get(), &RotctldConnection::accepted, this,
+                [this] { m_refusalLogged = false; });
             connect(m_rotctld.get(), &RotctldConnection::positionRead, this,
                 &RotorController::RotctldPosition);
         }
@@ -141,7 +139,7 @@ void RotorController::ToggleRotorLink()
             // tried again every second while the item stays marked.
             SetLinkChecked(true);
             m_connectFailureLogged = false;
-            m_lossQuiet = false;
+            m_unreachableLogged = false;
             m_openLogged = false;
             m_rotctld->Open(m_rotctldHost, m_rotctldPort);
         }
@@ -417,14 +415,13 @@ void RotorController::RotctldLost(const QString& reason)
 {
     m_portWasOpen = false;
     // One line per outage: a daemon that floods again after every reconnect
-    // is not reported anew until it has answered properly once.
-    if (!m_lossQuiet) {
+    // is not reported anew until it has held a connection steadily.
+    if (m_rotctld->LossesInARow() <= 1) {
         m_log.LogEvent(QStringLiteral(": ") + m_portName + QStringLiteral(" lost (") + reason
                 + QStringLiteral("), reconnecting "),
             true);
         m_openLogged = false;
     }
-    m_lossQuiet = true;
     m_connectFailureLogged = true;
     m_reported.reset();
     RefreshPositionText();
@@ -432,15 +429,13 @@ void RotorController::RotctldLost(const QString& reason)
     RefreshLamp();
 }
 
-void RotorController::RotctldRefused(const QString& command, int code)
+void RotorController::RotctldRefused(const QString& command, const QString& code)
 {
     // Once until a command is taken again: a plan the rotor cannot follow
     // would otherwise fill the log every second.
     if (!m_refusalLogged)
         m_log.LogEvent(QStringLiteral(": %1 refused \"%2\": RPRT %3 (%4)")
-                           .arg(m_portName, command)
-                           .arg(code)
-                           .arg(HamlibErrorText(code)),
+                           .arg(m_portName, command, code, HamlibErrorText(code)),
             true);
     m_refusalLogged = true;
     emit commandRefused(command, code);
@@ -448,7 +443,21 @@ void RotorController::RotctldRefused(const QString& command, int code)
 
 void RotorController::RotctldPosition(double azimuth, double elevation)
 {
-    m_lossQuiet = false;
+    if (!WithinReach(azimuth, elevation, m_limits)) {
+        // A reading no rotor of this station can give is the daemon's fault
+        // (or a rotor set up with other limits): said once, never drawn.
+        if (!m_unreachableLogged)
+            m_log.LogEvent(QStringLiteral(": %1 reports the position %2/%3, outside the "
+                                          "rotor's reach; not shown ")
+                               .arg(m_portName, QString::number(azimuth, 'g', 6),
+                                   QString::number(elevation, 'g', 6)),
+                true);
+        m_unreachableLogged = true;
+        m_reported.reset();
+        RefreshPositionText();
+        return;
+    }
+    m_unreachableLogged = false;
     m_reported = RotorAim { azimuth, elevation };
     RefreshPositionText();
     emit positionReported(azimuth, elevation);

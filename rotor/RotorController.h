@@ -116,8 +116,8 @@ signals:
     void positionTextChanged(const QString& text); // the frame's position line
     // With rotctld, once a second: the rotor's own position (degrees).
     void positionReported(double azimuth, double elevation);
-    // With rotctld: the daemon refused a command (hamlib code, negative).
-    void commandRefused(const QString& command, int code);
+    // With rotctld: the daemon refused a command (its code as written).
+    void commandRefused(const QString& command, const QString& code);
 
 private:
     bool SendAim(const RotorAim& aim);
@@ -128,7 +128,7 @@ private:
     void RotctldConnected();
     void RotctldConnectFailed(const QString& reason);
     void RotctldLost(const QString& reason);
-    void RotctldRefused(const QString& command, int code);
+    void RotctldRefused(const QString& command, const QString& code);
     void RotctldPosition(double azimuth, double elevation);
     void RefreshPositionText();
     void SetStatusText(const QString& text);
@@ -167,7 +167,7 @@ private:
     bool m_connectFailureLogged = false;
     bool m_refusalLogged = false;
     bool m_resendAfterConnect = false; // a new daemon does not know our last aim
-    bool m_lossQuiet = false; // a loss is reported; quiet until a good answer
+    bool m_unreachableLogged = false; // a position out of reach was reported
     bool m_openLogged = false;
 
     // Passes across north.

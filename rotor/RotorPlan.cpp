@@ -118,4 +118,13 @@ const char* RotorPlanName(RotorPlanKind kind)
     return "normal";
 }
 
+bool WithinReach(double azimuth, double elevation, const RotorLimits& limits)
+{
+    // Written so that NaN fails every comparison and is out of reach.
+    return azimuth >= -180 - kRotorReadbackSlackDeg
+        && azimuth <= limits.AzMaxDeg + kRotorReadbackSlackDeg
+        && elevation >= -kRotorReadbackSlackDeg
+        && elevation <= limits.ElMaxDeg + kRotorReadbackSlackDeg;
+}
+
 } // namespace aostrack

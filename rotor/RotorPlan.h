@@ -59,4 +59,11 @@ RotorPlan ChooseRotorPlan(const std::vector<PassLook>& track, const RotorLimits&
 // "overlap", "flip" or "normal".
 const char* RotorPlanName(RotorPlanKind kind);
 
+// Whether a position the rotor reports (degrees) is one it can be at:
+// azimuth from -180 (hamlib rotors that count -180..180) to AzMaxDeg,
+// elevation 0..ElMaxDeg, each with kRotorReadbackSlackDeg to spare for a
+// rotor that coasts past its stop. NaN and infinities are out of reach.
+inline constexpr double kRotorReadbackSlackDeg = 5;
+bool WithinReach(double azimuth, double elevation, const RotorLimits& limits);
+
 } // namespace aostrack

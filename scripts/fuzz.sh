@@ -9,7 +9,7 @@ set -uo pipefail
 build="${1:?usage: fuzz.sh BUILD_DIR [SECONDS]}"
 seconds="${2:-60}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
-targets=(tle satini doppler serial_settings time_reply page cli_args)
+targets=(tle satini doppler serial_settings time_reply page cli_args omm update rotctld)
 failed=0
 summary=()
 for t in "${targets[@]}"; do

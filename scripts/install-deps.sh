@@ -6,12 +6,13 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
-  qt6-multimedia-dev
+  qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev
   qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libhamlib-utils xinetd python3
   xvfb xauth fonts-dejavu-core clang-format ccache
   openbox xdotool x11-utils
+  chromium chromium-driver python3-selenium
 )
 # `install-deps.sh fuzz`: also clang and its libFuzzer runtime (make fuzz);
 # the ordinary build, the tests and make sanitize (gcc) need neither.

@@ -15,17 +15,17 @@ fi
 mkdir -p "$(dirname "$out")"
 out=$(realpath "$out")
 
-# The example element sets date from February 2024, so the picture is taken
-# on the program's own rehearsal clock at that time (the system clock is not
-# touched): the ISS rises over the example station (Munich) at 12:19 UTC and
-# climbs to 65 degrees; at 60 times speed the window follows it for six
-# seconds and the pass plot gathers its trail of marks.
+# The example element sets (amateur.csv) date from 21 September 2026, so the
+# picture is taken on the program's own rehearsal clock at that time (the
+# system clock is not touched): the ISS rises over the example station
+# (Munich) at 15:14 UTC and climbs to 75 degrees; at 60 times speed the window
+# follows it for six seconds and the pass plot gathers its trail of marks.
 # AOSTRACK_SCREENSHOT_START= (empty) and AOSTRACK_SCREENSHOT_SATELLITE=up
 # take the picture on the real clock with the satellite highest up now.
 export AOSTRACK_SCREENSHOT="$out"
 export AOSTRACK_SCREENSHOT_SIZE=${AOSTRACK_SCREENSHOT_SIZE:-1280x800}
 export AOSTRACK_SCREENSHOT_DELAY=${AOSTRACK_SCREENSHOT_DELAY:-6}
-export AOSTRACK_SCREENSHOT_START=${AOSTRACK_SCREENSHOT_START-2024-02-12T12:18:30Z}
+export AOSTRACK_SCREENSHOT_START=${AOSTRACK_SCREENSHOT_START-2026-09-21T15:14:00Z}
 export AOSTRACK_SCREENSHOT_SPEED=${AOSTRACK_SCREENSHOT_SPEED:-60}
 export AOSTRACK_SCREENSHOT_SATELLITE=${AOSTRACK_SCREENSHOT_SATELLITE:-ISS (ZARYA)}
 unset QT_QPA_PLATFORM

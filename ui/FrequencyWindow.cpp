@@ -1,6 +1,7 @@
 #include "ui/FrequencyWindow.h"
 
 #include "radio/ReceiverController.h"
+#include "ui/FixedPitchFont.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -33,13 +34,9 @@ FrequencyWindow::FrequencyWindow(ReceiverController& receiver, QWidget* parent)
     m_rows = new QListWidget(this);
     m_rows->setObjectName(QStringLiteral("List1"));
     // Rows are columns of text: they only line up in a fixed-pitch font.
-    QFont fixed;
-    fixed.setFamilies({ QStringLiteral("Fixedsys"), QStringLiteral("DejaVu Sans Mono"),
-        QStringLiteral("Courier New") });
-    fixed.setStyleHint(QFont::TypeWriter);
-    fixed.setFixedPitch(true);
-    fixed.setPointSize(9);
-    m_rows->setFont(fixed);
+    m_rows->setFont(FixedPitchFont({ QStringLiteral("Fixedsys"), QStringLiteral("DejaVu Sans Mono"),
+                                       QStringLiteral("Courier New") },
+        9));
     m_rows->setMinimumWidth(420);
 
     m_typedDownlink = new QLineEdit(this);

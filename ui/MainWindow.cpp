@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 
 namespace aostrack {
 
@@ -36,7 +37,19 @@ MainWindow::MainWindow(FileChooser& fileChooser, QWidget* parent)
     NameControls(m_controls);
     // The rotor's menu and park button wait for the rotor link.
     SetRotorControlsEnabled(m_controls.Rotor, false);
-    resize(1280, 800);
+    FitToScreen();
+}
+
+QSize MainWindow::RoomOnScreen() const
+{
+    // Room for the title bar and borders the window manager adds around us.
+    const QSize frame(16, 48);
+    return screen()->availableGeometry().size() - frame;
+}
+
+void MainWindow::FitToScreen()
+{
+    resize(QSize(1280, 800).boundedTo(RoomOnScreen()).expandedTo(minimumSizeHint()));
 }
 
 MainWindow::~MainWindow()

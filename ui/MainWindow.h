@@ -35,6 +35,11 @@ public:
     void ShowAboutBox();
     // The hourglass while a long computation runs. Nested calls are counted.
     void SetBusy(bool busy);
+    // The design's 1280 x 800, or less on a smaller screen: the window and
+    // its title bar stay within the screen's free area.
+    void FitToScreen();
+    // The free area of the window's screen less the window manager's frame.
+    QSize RoomOnScreen() const;
 
     const MainWindowControls& Controls() const { return m_controls; }
     // The about box while it is open, else null.

@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QTabWidget;
 class QWidget;
 
 namespace aostrack {
@@ -114,6 +115,9 @@ struct MainWindowControls {
     QListWidget* PassList = nullptr; // List1
     FrequencyControls Frequency;
     RotorControls Rotor;
+    // The tracking view's page; on a small screen the upcoming passes join
+    // it as a second tab.
+    QTabWidget* Pages = nullptr;
     QListWidget* EventLog = nullptr; // List2
     QLineEdit* Credit = nullptr; // Text5
     MenuControls Menus;

@@ -1,6 +1,7 @@
 // Construction of the main window's controls: captions, fonts, colours and
 // enabled states as the window stands before start-up has run.
 #include "ui/AboutBox.h"
+#include "ui/FixedPitchFont.h"
 #include "ui/MainWindow.h"
 
 #include "core/Version.h"
@@ -26,6 +27,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace aostrack {
@@ -53,12 +55,7 @@ constexpr FieldCaption RightColumn[] = { { &DataPanelFields::Epoch, "Epoche" },
 
 QFont FixedPitch(double pointSize)
 {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    if (pointSize > 0)
-        font.setPointSizeF(pointSize);
-    return font;
+    return FixedPitchFont({ QStringLiteral("Courier New") }, pointSize);
 }
 
 // A read-only field that asks for the width of its longest expected text, so
@@ -80,6 +77,20 @@ public:
 
 private:
     int m_hintWidth = 0;
+};
+
+// A button as wide as its caption: the style's 80-pixel minimum would make
+// the frequency column too wide for a 1024-pixel screen.
+class CaptionButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    QSize sizeHint() const override
+    {
+        QSize hint = QPushButton::sizeHint();
+        hint.setWidth(std::min(hint.width(), fontMetrics().horizontalAdvance(text()) + 16));
+        return hint;
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
 };
 
 // The large frequency display: its design font when there is room, a
@@ -321,8 +332,14 @@ protected:
         const QBoxLayout::Direction wanted = !roomSideBySide || height() > width() * 6 / 5
             ? QBoxLayout::TopToBottom
             : QBoxLayout::LeftToRight;
-        if (m_layout->direction() != wanted)
+        if (m_layout->direction() != wanted) {
             m_layout->setDirection(wanted);
+            // Stacked, the sky plot takes the larger share: it needs a
+            // square, the elevation curve still reads at a quarter.
+            const bool stacked = wanted == QBoxLayout::TopToBottom;
+            m_layout->setStretch(0, stacked ? 1 : 3);
+            m_layout->setStretch(1, stacked ? 3 : 2);
+        }
         QWidget::resizeEvent(event);
     }
 
@@ -400,12 +417,13 @@ QGroupBox* MainWindow::BuildRotorFrame()
     position->setFont(FixedPitch(0));
     position->setToolTip(tr("Where the rotor was sent; with rotctld also where it reports itself"));
 
+    // Two rows: under the plots every line taken is sky plot lost.
     grid->addWidget(lamp, 0, 0);
-    grid->addWidget(status, 0, 1, 1, 3);
-    grid->addWidget(position, 1, 1, 1, 3);
-    grid->addWidget(park, 2, 0, 1, 2);
-    grid->addWidget(mode, 2, 2);
-    grid->setColumnStretch(3, 1);
+    grid->addWidget(status, 0, 1);
+    grid->addWidget(park, 0, 2);
+    grid->addWidget(position, 1, 1);
+    grid->addWidget(mode, 1, 2);
+    grid->setColumnStretch(1, 1);
     return frame;
 }
 
@@ -466,7 +484,7 @@ QGroupBox* MainWindow::BuildFrequencyFrame()
     auto stepRow = [&](int first) {
         auto* row = new QHBoxLayout;
         for (int i = first; i < first + 3; ++i) {
-            auto* button = new QPushButton(QLatin1String(stepCaptions[i]), frame);
+            auto* button = new CaptionButton(QLatin1String(stepCaptions[i]), frame);
             controls.StepButtons[static_cast<std::size_t>(i)] = button;
             // Stepping needs a frequency row of the satellite; none is known yet.
             button->setEnabled(false);
@@ -477,6 +495,8 @@ QGroupBox* MainWindow::BuildFrequencyFrame()
     auto valueRow = [&](QLabel*& caption, const char* text, QLineEdit*& value) {
         auto* row = new QHBoxLayout;
         caption = Caption(frame, QLatin1String(text));
+        // Two lines rather than a frequency column too wide for 1024 pixels.
+        caption->setWordWrap(true);
         auto* box = ValueBox(frame);
         value = box;
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -500,7 +520,7 @@ QGroupBox* MainWindow::BuildFrequencyFrame()
     notePalette.setColor(QPalette::WindowText, NoteBlue);
     note->setPalette(notePalette);
     note->setWordWrap(true);
-    auto* reset = new QPushButton(QLatin1String(stepCaptions[6]), frame);
+    auto* reset = new CaptionButton(QLatin1String(stepCaptions[6]), frame);
     controls.StepButtons[6] = reset;
     noteRow->addWidget(note, 1);
     noteRow->addWidget(reset, 0);
@@ -523,7 +543,7 @@ void MainWindow::BuildCentralWidget()
 {
     auto* central = new QWidget(this);
     auto* page = new QVBoxLayout(central);
-    page->setContentsMargins(8, 6, 8, 4);
+    page->setContentsMargins(6, 6, 6, 4);
     page->setSpacing(4);
     page->addWidget(BuildHeader());
     page->addWidget(BuildElementLines());
@@ -552,13 +572,15 @@ void MainWindow::BuildCentralWidget()
     countdown->setAlignment(Qt::AlignCenter);
     middle->addWidget(countdown);
     middle->addWidget(BuildElevationFrame(), 1);
+    // Under the sky plot that marks where the antenna looks; beside the
+    // frequency frame it made the window too tall for a 600-pixel screen.
+    middle->addWidget(BuildRotorFrame(), 0);
 
     auto* rightColumn = new QWidget(body);
     rightColumn->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     auto* right = new QVBoxLayout(rightColumn);
     right->setContentsMargins(0, 0, 0, 0);
     right->addWidget(BuildFrequencyFrame());
-    right->addWidget(BuildRotorFrame());
     right->addStretch(1);
 
     columns->addWidget(leftColumn, 2);
@@ -568,7 +590,12 @@ void MainWindow::BuildCentralWidget()
     // The operator can trade pass plot height for log lines.
     auto* split = new QSplitter(Qt::Vertical, central);
     split->setChildrenCollapsible(false);
-    split->addWidget(body);
+    auto* pages = new QTabWidget(split);
+    m_controls.Pages = pages;
+    pages->setDocumentMode(true);
+    pages->setTabBarAutoHide(true);
+    pages->addTab(body, QStringLiteral("Tracking"));
+    split->addWidget(pages);
     split->addWidget(BuildEventLog());
     // A taller window gives the log some of its height too.
     split->setStretchFactor(0, 4);

@@ -6,6 +6,7 @@
 #include "orbit/Clock.h"
 #include "rotor/RotorController.h"
 #include "ui/AboutBox.h"
+#include "ui/DockPlacement.h"
 #include "ui/MainWindow.h"
 #include "ui/SkyPlot.h"
 #include "ui/UpcomingPassesDock.h"
@@ -19,7 +20,6 @@
 #include <QSoundEffect>
 #include <QSpinBox>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <algorithm>
 
 namespace aostrack {
@@ -43,7 +43,7 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
     m_satellites = window.Controls().Satellites;
 
     m_dock = new UpcomingPassesDock(&window);
-    window.addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    PlaceDock(window, *m_dock);
     // Opened from the menu "View" and remembered from one run to the next.
     auto* view = new QMenu(QStringLiteral("View"), &window);
     view->setObjectName(QStringLiteral("MnuView"));
@@ -53,10 +53,6 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
     view->addAction(toggle);
     window.menuBar()->insertMenu(window.Controls().Menus.Info, view);
     m_dock->setVisible(QSettings().value(DockShownKey, false).toBool());
-    // Wide enough for the satellite's name, the times and the countdown.
-    // (once the window is laid out, which is when the dock can be sized).
-    QTimer::singleShot(0, m_dock,
-        [dock = m_dock, w = &window] { w->resizeDocks({ dock }, { 460 }, Qt::Horizontal); });
     connect(toggle, &QAction::toggled, this,
         [](bool shown) { QSettings().setValue(DockShownKey, shown); });
 

@@ -54,7 +54,8 @@ int StartStation(
     BindElementUpdate(
         window, tracker.Config().TleServer, tracker.Config().TleArchive,
         [&tracker] { return tracker.Config().TleFilePath; },
-        [&tracker] { tracker.ReloadElementFile(); });
+        [&tracker] { tracker.ReloadElementFile(); }, &station.Log(),
+        tracker.Config().TleLegacyPaths);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -19,15 +20,25 @@ namespace {
 
 const QColor InProgressBackground(200, 255, 200);
 
-QString Utc(sys_seconds t)
+// The time alone for a pass of today (UTC), with the date for tomorrow's.
+QString Utc(sys_seconds t, sys_seconds now)
 {
     const sys_days day = floor<days>(t);
-    const year_month_day date { day };
     const hh_mm_ss hms { t - day };
-    return QString::asprintf("%02u.%02u. %02d:%02d:%02d", static_cast<unsigned>(date.day()),
-        static_cast<unsigned>(date.month()), static_cast<int>(hms.hours().count()),
+    const QString time = QString::asprintf("%02d:%02d:%02d", static_cast<int>(hms.hours().count()),
         static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count()));
+    if (day == floor<days>(now))
+        return time;
+    const year_month_day date { day };
+    return QString::asprintf("%02u.%02u. ", static_cast<unsigned>(date.day()),
+               static_cast<unsigned>(date.month()))
+        + time;
 }
+
+// The longest text of each column, to size it once: a column never cuts
+// its times and angles, whatever the rows.
+constexpr const char* WidestTexts[] = { "SAUDISAT 1C (SO-5", "00.00. 00:00:00", "00.00. 00:00:00",
+    "00.0\u00B0", "000.0\u00B0", "000.0\u00B0", "LOS in 00:00:00" };
 
 QString Span(seconds s)
 {
@@ -91,6 +102,8 @@ QVariant UpcomingPassesModel::data(const QModelIndex& index, int role) const
         return inProgress;
     case EndedRole:
         return ended;
+    case Qt::ToolTipRole:
+        return index.column() == Satellite ? QVariant(row.Name) : QVariant();
     case Qt::BackgroundRole:
         return inProgress ? QVariant(InProgressBackground) : QVariant();
     case Qt::TextAlignmentRole:
@@ -119,9 +132,9 @@ QVariant UpcomingPassesModel::data(const QModelIndex& index, int role) const
         case Satellite:
             return row.Name;
         case Aos:
-            return Utc(p.AosTime);
+            return Utc(p.AosTime, m_now);
         case Los:
-            return p.LosTime ? Utc(*p.LosTime) : QStringLiteral("-");
+            return p.LosTime ? Utc(*p.LosTime, m_now) : QStringLiteral("-");
         case MaxElevation:
             return Degrees(p.MaxElevation);
         case AosAzimuth:
@@ -206,8 +219,7 @@ UpcomingPassesDock::UpcomingPassesDock(QWidget* parent)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    SizeColumns();
     column->addWidget(m_table, 1);
     m_status = new QLabel(body);
     m_status->setObjectName(QStringLiteral("UpcomingStatus"));
@@ -257,6 +269,34 @@ void UpcomingPassesDock::SetNow(sys_seconds now)
         m_ended = ended;
         m_filter.Refilter();
     }
+}
+
+void UpcomingPassesDock::SizeColumns()
+{
+    QHeaderView* header = m_table->horizontalHeader();
+    const QFontMetrics cells(m_table->font());
+    const QFontMetrics titles(header->font());
+    // Cell padding, and room for the sort arrow beside a title.
+    const int padding = 2 * m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    const int arrow = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize) + 8;
+    int total = 0;
+    for (int c = 0; c < UpcomingPassesModel::ColumnCount; ++c) {
+        const int width = std::max(cells.horizontalAdvance(QString::fromUtf8(WidestTexts[c])),
+                              titles.horizontalAdvance(
+                                  m_model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString())
+                                  + arrow)
+            + padding;
+        header->resizeSection(c, width);
+        total += width;
+    }
+    // The names take what is left; a longer one is elided, whole in its tooltip.
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setSectionResizeMode(UpcomingPassesModel::Satellite, QHeaderView::Stretch);
+    header->setStretchLastSection(false);
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int frame = 2 * m_table->frameWidth();
+    const int scrollBar = m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    m_table->setMinimumWidth(total + frame + scrollBar);
 }
 
 } // namespace aostrack

@@ -92,6 +92,10 @@ signals:
     void satelliteChosen(int index);
 
 private:
+    // Every column as wide as its longest text, once; the table asks for
+    // their sum, so that no column is cut wherever the dock stands.
+    void SizeColumns();
+
     UpcomingPassesModel m_model;
     UpcomingPassesFilter m_filter;
     QTableView* m_table = nullptr;

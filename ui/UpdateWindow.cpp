@@ -2,6 +2,7 @@
 
 #include "ui/MainWindow.h"
 
+#include "core/EventLog.h"
 #include "update/FileRename.h"
 
 #include <QAction>
@@ -24,6 +25,7 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     , m_update(std::move(fetcher))
     , m_useServer(new QCheckBox(serverBase, this))
     , m_useArchive(new QCheckBox(archiveBase, this))
+    , m_force(new QCheckBox(QStringLiteral("fetch anyway"), this))
     , m_updateButton(new QPushButton(QStringLiteral("Update"), this))
     , m_collectedText(new QPlainTextEdit(this))
     , m_progress(new QPlainTextEdit(this))
@@ -32,6 +34,9 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     setWindowTitle(QStringLiteral("TLE Update"));
     m_useServer->setObjectName(QStringLiteral("Check1"));
     m_useArchive->setObjectName(QStringLiteral("Check2"));
+    m_force->setObjectName(QStringLiteral("Check3"));
+    m_force->setToolTip(
+        QStringLiteral("Ask the server even when the file was fetched less than two hours ago"));
     m_updateButton->setObjectName(QStringLiteral("Command1"));
     m_collectedText->setObjectName(QStringLiteral("Text1"));
     m_progress->setObjectName(QStringLiteral("Text2"));
@@ -51,6 +56,7 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_useServer);
     layout->addWidget(m_useArchive);
+    layout->addWidget(m_force);
     layout->addWidget(m_updateButton, 0, Qt::AlignLeft);
     layout->addWidget(m_collectedText, 3);
     layout->addWidget(m_progress, 1);
@@ -64,9 +70,9 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     connect(&m_update, &ElementUpdate::progressLine, m_progress, &QPlainTextEdit::appendPlainText);
     connect(&m_update, &ElementUpdate::collectedTextChanged, m_collectedText,
         &QPlainTextEdit::setPlainText);
-    connect(&m_update, &ElementUpdate::finished, this, [this](bool replaced) {
+    connect(&m_update, &ElementUpdate::finished, this, [this](bool ok) {
         m_updateButton->setEnabled(true);
-        emit updateFinished(replaced);
+        emit updateFinished(ok, m_update.Verdict());
     });
 }
 
@@ -83,6 +89,8 @@ void UpdateWindow::Command1_Click()
     request.ArchiveBase = m_archiveBase;
     request.UseServer = m_useServer->isChecked();
     request.UseArchive = m_useArchive->isChecked();
+    request.LegacyPaths = m_legacyPaths;
+    request.Force = m_force->isChecked();
     m_update.Start(request);
 }
 
@@ -97,16 +105,23 @@ void UpdateWindow::closeEvent(QCloseEvent* event)
 
 void BindElementUpdate(MainWindow& mainWindow, const QString& serverBase,
     const QString& archiveBase, std::function<QString()> tleFilePath,
-    std::function<void()> reloadCatalogue)
+    std::function<void()> reloadCatalogue, EventLog* log, bool legacyPaths)
 {
     QAction* action = mainWindow.Controls().Menus.InternetUpdate;
     auto window = std::make_shared<QPointer<UpdateWindow>>();
     QObject::connect(action, &QAction::triggered, &mainWindow,
-        [&mainWindow, serverBase, archiveBase, tleFilePath, reloadCatalogue, window] {
+        [&mainWindow, serverBase, archiveBase, tleFilePath, reloadCatalogue, log, legacyPaths,
+            window] {
             if (!*window) {
                 auto* updateWindow
                     = new UpdateWindow(serverBase, archiveBase, tleFilePath, nullptr, &mainWindow);
                 updateWindow->setAttribute(Qt::WA_DeleteOnClose);
+                updateWindow->SetLegacyPaths(legacyPaths);
+                if (log)
+                    QObject::connect(updateWindow, &UpdateWindow::updateFinished, &mainWindow,
+                        [log](bool, const QString& verdict) {
+                            log->LogEvent(QStringLiteral(": TLE update: ") + verdict, true);
+                        });
                 QObject::connect(updateWindow, &UpdateWindow::catalogueReloadRequested, &mainWindow,
                     reloadCatalogue);
                 *window = updateWindow;

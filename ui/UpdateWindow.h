@@ -1,8 +1,9 @@
 #pragma once
 // "TLE Update" (Form4): downloads fresh element sets into the TLE file while
 // the main window keeps tracking. Controls: "Check1"/"Check2" (the two
-// sources, captioned with their base addresses), "Command1" ("Update"),
-// "Text1" (the collected element text), "Text2" (progress lines).
+// sources, captioned with their base addresses), "Check3" ("fetch anyway",
+// within two hours of the last update), "Command1" ("Update"), "Text1" (the
+// collected element text), "Text2" (progress lines).
 #include "update/ElementUpdate.h"
 
 #include <QWidget>
@@ -15,6 +16,7 @@ class QPushButton;
 
 namespace aostrack {
 
+class EventLog;
 class MainWindow;
 
 class UpdateWindow : public QWidget {
@@ -29,6 +31,9 @@ public:
     // Renames a file; false on any failure, without a message.
     static bool FileRename(const QString& originalName, const QString& newName, bool overWrite);
 
+    // TLE_PATHS=LEGACY: the server's static files instead of its GP queries.
+    void SetLegacyPaths(bool legacy) { m_legacyPaths = legacy; }
+
     // Click of "Update": starts an update of the ticked sources.
     void Command1_Click();
     bool IsUpdating() const { return m_update.IsRunning(); }
@@ -37,8 +42,9 @@ signals:
     // The window closes: the catalogue is to be read again from the TLE file,
     // whether or not anything was downloaded.
     void catalogueReloadRequested();
-    // An update ended; replaced says whether the TLE file was rewritten.
-    void updateFinished(bool replaced);
+    // An update ended; ok: the file holds the newest sets (replaced or
+    // already current); verdict: the line that says how it ended.
+    void updateFinished(bool ok, const QString& verdict);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -47,9 +53,11 @@ private:
     std::function<QString()> m_tleFilePath;
     QString m_serverBase;
     QString m_archiveBase;
+    bool m_legacyPaths = false;
     ElementUpdate m_update;
     QCheckBox* m_useServer;
     QCheckBox* m_useArchive;
+    QCheckBox* m_force;
     QPushButton* m_updateButton;
     QPlainTextEdit* m_collectedText;
     QPlainTextEdit* m_progress;
@@ -57,9 +65,10 @@ private:
 
 // Connects the main window's menu item "MnuInternetUpdate" to a modeless
 // "TLE Update" window (one at a time, made anew after it was closed); its
-// closing calls reloadCatalogue. mainWindow must outlive the connection.
+// closing calls reloadCatalogue. The end of each update goes to log as a
+// timed line when a log is given. mainWindow (and log) must outlive the connection.
 void BindElementUpdate(MainWindow& mainWindow, const QString& serverBase,
     const QString& archiveBase, std::function<QString()> tleFilePath,
-    std::function<void()> reloadCatalogue);
+    std::function<void()> reloadCatalogue, EventLog* log = nullptr, bool legacyPaths = false);
 
 } // namespace aostrack

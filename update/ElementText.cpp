@@ -1,8 +1,10 @@
 #include "update/ElementText.h"
 
+#include "core/TextExcerpt.h"
 #include "orbit/Tle.h"
 
 #include <QStringDecoder>
+#include <QStringList>
 #include <algorithm>
 #include <sstream>
 
@@ -66,7 +68,8 @@ bool HoldsElementLines(const QString& text)
 
 bool IsBlankText(const QString& text)
 {
-    return text.trimmed().isEmpty();
+    // Without trimmed(), which copies a page that may be 32 MiB.
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); });
 }
 
 QString PageBytesFault(const QByteArray& body, bool lengthKnown)
@@ -88,21 +91,45 @@ QString PageBytesFault(const QByteArray& body, bool lengthKnown)
 
 QString ElementRecordsFault(const QString& text)
 {
+    // One copy of a page that may be 32 MiB, read where it lies.
+    const std::string bytes = text.toStdString();
     // OMM text (whose reader would also take CSV) is no two-line text.
-    if (DetectElementFormat(text.toStdString()) != ElementFormat::Tle)
+    if (DetectElementFormat(bytes) != ElementFormat::Tle)
         return QStringLiteral("not two-line element text");
-    std::istringstream in(text.toStdString());
-    const TleLoad load = ReadTle(in, "page", TleSource::Download);
+    const TleLoad load = ReadElementText(bytes, "page", TleSource::Download);
     if (!load.Refused.empty()) {
         const TleRecordIssue& issue = load.Refused.front();
         return QStringLiteral("line %1: %2: %3 %4")
             .arg(issue.Line)
-            .arg(QString::fromStdString(issue.SatName), QString::fromStdString(issue.Field),
-                QString::fromStdString(issue.Reason));
+            .arg(InputExcerpt(QString::fromStdString(issue.SatName)),
+                QString::fromStdString(issue.Field), QString::fromStdString(issue.Reason));
     }
     if (load.IgnoredElementLines > 0)
         return QStringLiteral("line %1: element line without a name line")
             .arg(load.FirstIgnoredLine);
+    return {};
+}
+
+QString RefusalText(const QByteArray& body)
+{
+    constexpr qsizetype kMaxChars = 160;
+    // Only the start is read: a refusal says why in its first words.
+    const QString text = DecodePage(body.left(4 * kMaxChars));
+    if (text.trimmed().startsWith(QLatin1Char('<')))
+        return {};
+    for (const QString& rawLine : text.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QChar c : rawLine) {
+            if (c.category() != QChar::Other_Control)
+                line += c;
+        }
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        if (line.size() > kMaxChars)
+            line = line.left(kMaxChars) + QStringLiteral("...");
+        return line;
+    }
     return {};
 }
 

@@ -44,4 +44,10 @@ QString PageBytesFault(const QByteArray& body, bool lengthKnown);
 // stand outside a record. The reason names the line, satellite and field.
 QString ElementRecordsFault(const QString& text);
 
+// The first line of a refused page's text, the service's own words ("GP data
+// has not updated since ..."): blanks at both ends trimmed, control
+// characters dropped, cut to 160 characters with an ellipsis. Empty for a
+// page without text and for an HTML page, whose words mostly repeat the status.
+QString RefusalText(const QByteArray& body);
+
 } // namespace aostrack

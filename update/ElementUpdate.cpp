@@ -1,15 +1,27 @@
 #include "update/ElementUpdate.h"
 
 #include "core/ElementFile.h"
+#include "core/SystemClock.h"
 #include "orbit/Omm.h"
 #include "update/ElementText.h"
 #include "update/TleFileReplace.h"
 #include "update/TleSources.h"
+#include "update/UpdateSchedule.h"
 
 namespace aostrack {
 
 ElementUpdate::ElementUpdate(std::unique_ptr<PageFetcher> fetcher, QObject* parent)
     : QObject(parent)
+    , m_ownClock(std::make_unique<SystemClock>())
+    , m_clock(*m_ownClock)
+    , m_fetcher(fetcher ? std::move(fetcher) : std::make_unique<HttpPageFetcher>())
+{
+}
+
+ElementUpdate::ElementUpdate(
+    std::unique_ptr<PageFetcher> fetcher, const Clock& clock, QObject* parent)
+    : QObject(parent)
+    , m_clock(clock)
     , m_fetcher(fetcher ? std::move(fetcher) : std::make_unique<HttpPageFetcher>())
 {
 }
@@ -29,48 +41,58 @@ bool ElementUpdate::Start(const UpdateRequest& request)
     m_ommFormat = OmmFormatForPath(request.TleFilePath.toStdString());
     m_pages.clear();
     m_next = 0;
+    m_verdict.clear();
     emit started();
     emit collectedTextChanged(m_collected);
 
-    if (!request.UseServer && !request.UseArchive) {
-        emit progressLine(QStringLiteral("no source ticked, nothing to update"));
+    const auto refuse = [this](const QString& line) {
+        m_verdict = line;
+        emit progressLine(line);
         emit finished(false);
         return true;
-    }
-    if (request.TleFilePath.trimmed().isEmpty()) {
-        emit progressLine(
-            QStringLiteral("no TLE file loaded: open a TLE file first, nothing updated"));
-        emit finished(false);
-        return true;
-    }
-
-    if (request.UseServer && request.ServerBase.trimmed().isEmpty()) {
-        emit progressLine(
+    };
+    if (!request.UseServer && !request.UseArchive)
+        return refuse(QStringLiteral("no source ticked, nothing to update"));
+    if (request.TleFilePath.trimmed().isEmpty())
+        return refuse(QStringLiteral("no TLE file loaded: open a TLE file first, nothing updated"));
+    if (request.UseServer && request.ServerBase.trimmed().isEmpty())
+        return refuse(
             QStringLiteral("no address for the TLE server (TLE_SERVER), nothing updated"));
-        emit finished(false);
-        return true;
-    }
-    if (request.UseArchive && request.ArchiveBase.trimmed().isEmpty()) {
-        emit progressLine(
+    if (request.UseArchive && request.ArchiveBase.trimmed().isEmpty())
+        return refuse(
             QStringLiteral("no address for the TLE archive (TLE_ARCHIVE), nothing updated"));
-        emit finished(false);
-        return true;
+
+    // The service counts needless requests against the caller's address:
+    // within two hours of the last fetch it has nothing new to give.
+    m_lastFetch = LastFetchTime(request.TleFilePath);
+    if (request.UseServer && m_lastFetch && !request.Force) {
+        if (const QString tooSoon = TooSoonText(*m_lastFetch, m_clock.UtcNow());
+            !tooSoon.isEmpty()) {
+            m_verdict = tooSoon;
+            emit progressLine(tooSoon);
+            emit finished(true);
+            return true;
+        }
     }
 
-    // Only the server's files are upper-cased, as they always have been; the
+    // Only the server's pages are upper-cased, as they always have been; the
     // archive's file goes in as served.
     if (request.UseServer && m_ommFormat) {
         // OMM is case-sensitive (keys, XML tags): taken as served.
         const std::string_view format = ElementFormatName(*m_ommFormat);
         for (const QString& url : GpUrls(request.ServerBase,
                  QString::fromLatin1(format.data(), static_cast<qsizetype>(format.size()))))
-            m_pages.append({ url, false });
+            m_pages.append({ url, false, true });
     } else if (request.UseServer) {
-        for (const QString& url : ServerUrls(request.ServerBase))
-            m_pages.append({ url, true });
+        // Always with an explicit FORMAT: without one the service answers CSV.
+        const QStringList urls = request.LegacyPaths
+            ? ServerUrls(request.ServerBase)
+            : GpUrls(request.ServerBase, QStringLiteral("tle"));
+        for (const QString& url : urls)
+            m_pages.append({ url, true, true });
     }
     if (request.UseArchive)
-        m_pages.append({ ArchiveUrl(request.ArchiveBase), false });
+        m_pages.append({ ArchiveUrl(request.ArchiveBase), false, false });
 
     m_running = true;
     FetchNext();
@@ -89,7 +111,10 @@ void ElementUpdate::FetchNext()
 {
     const Page& page = m_pages.at(m_next);
     emit progressLine(QStringLiteral("open ") + page.Url);
-    m_fetcher->Fetch(QUrl(page.Url), [this](const FetchedPage& fetched) { OnPage(fetched); });
+    // The archive is another service, with rules of its own: asked plainly.
+    const auto since = page.Conditional ? m_lastFetch : std::nullopt;
+    m_fetcher->FetchIfModifiedSince(
+        QUrl(page.Url), since, [this](const FetchedPage& fetched) { OnPage(fetched); });
 }
 
 void ElementUpdate::OnPage(const FetchedPage& fetched)
@@ -99,6 +124,12 @@ void ElementUpdate::OnPage(const FetchedPage& fetched)
     const Page& page = m_pages.at(m_next);
     if (!fetched.Ok()) {
         Stop(QStringLiteral("failed %1: %2").arg(page.Url, fetched.error));
+        return;
+    }
+    // The service publishes all its groups at once: one of them unchanged
+    // means nothing newer is out, and the file already holds the newest.
+    if (fetched.notModified && m_lastFetch) {
+        EndWell(UnchangedText(*m_lastFetch));
         return;
     }
     // Bytes first: a NUL inside a name or number, or a page cut short
@@ -123,7 +154,7 @@ void ElementUpdate::OnPage(const FetchedPage& fetched)
         return;
     }
     if (page.UpperCase)
-        text = text.toUpper();
+        text = std::move(text).toUpper(); // in place: the page may be 32 MiB
     text = RemovePreTags(text);
     // An error or login page delivered with status 200 must never become the
     // element file; a page with no text at all adds nothing and is let pass.
@@ -161,14 +192,19 @@ bool ElementUpdate::TakeOmmPage(const QByteArray& body, const QString& text, con
         const bool asServed = format == ElementFormat::Json || format == ElementFormat::Xml;
         load = ReadElementData(asServed ? body : cleaned, url.toStdString(), TleSource::Download);
     } catch (const TleFileError& error) {
-        Stop(QStringLiteral("refused %1: %2").arg(url, QString::fromStdString(error.what())));
+        // The error names its source, which is the URL already said.
+        const QString where
+            = error.Line() > 0 ? QStringLiteral("line %1: ").arg(error.Line()) : QString();
+        Stop(QStringLiteral("refused %1: %2%3")
+                 .arg(url, where, QString::fromStdString(error.Reason())));
         return false;
     }
     // As with two-line pages: one damaged record means the page was damaged,
     // and the catalogue keeps its last good contents.
     if (!load.Refused.empty()) {
-        Stop(QStringLiteral("refused ")
-            + QString::fromStdString(DescribeTleIssue(url.toStdString(), load.Refused.front())));
+        // DescribeTleIssue with no source name begins " line 6: ...".
+        Stop(QStringLiteral("refused %1:").arg(url)
+            + QString::fromStdString(DescribeTleIssue({}, load.Refused.front())));
         return false;
     }
     std::size_t taken = 0;
@@ -208,9 +244,7 @@ void ElementUpdate::WriteFile()
             Stop(replaced.Error());
             return;
         }
-        m_running = false;
-        emit progressLine(QStringLiteral("... done"));
-        emit finished(true);
+        EndWell(QStringLiteral("... done"));
         return;
     }
 
@@ -224,14 +258,21 @@ void ElementUpdate::WriteFile()
         Stop(replaced.Error());
         return;
     }
+    EndWell(QStringLiteral("... done"));
+}
+
+void ElementUpdate::EndWell(const QString& line)
+{
     m_running = false;
-    emit progressLine(QStringLiteral("... done"));
+    m_verdict = line;
+    emit progressLine(line);
     emit finished(true);
 }
 
 void ElementUpdate::Stop(const QString& reason)
 {
     m_running = false;
+    m_verdict = reason;
     emit progressLine(reason);
     emit progressLine(QStringLiteral("TLE file unchanged: ") + m_request.TleFilePath);
     emit finished(false);

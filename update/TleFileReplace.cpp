@@ -55,6 +55,24 @@ QString BackupPathFor(const QString& tleFilePath)
     return tleFilePath + QStringLiteral("_old");
 }
 
+Result<void> WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    if (QFileInfo(path).isDir())
+        return Failure { QStringLiteral("cannot write %1: it is a folder").arg(path) };
+    QSaveFile file(path);
+    // Unbuffered for the reason given in ReplaceTleFile; errno read right
+    // after each call, where QSaveFile leaves the system's reason.
+    errno = 0;
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    ok = ok && file.write(bytes) == bytes.size();
+    ok = ok && file.commit() && file.error() == QFileDevice::NoError;
+    if (!ok)
+        return Failure {
+            QStringLiteral("cannot write %1: %2").arg(path, FileErrorReason(file, errno))
+        };
+    return {};
+}
+
 Result<void> ReplaceTleFile(const QString& tleFilePath, const QString& text,
     const std::function<void(const QString&)>& progress)
 {

@@ -22,4 +22,10 @@ QString BackupPathFor(const QString& tleFilePath);
 Result<void> ReplaceTleFile(const QString& tleFilePath, const QString& text,
     const std::function<void(const QString&)>& progress);
 
+// Writes bytes as the whole file at path, in one step or not at all (a
+// temporary file beside it, flushed, then renamed over it), without a
+// backup. A failure names the file and the system's reason ("No space left on
+// device"); the file is then as it was.
+Result<void> WriteWholeFile(const QString& path, const QByteArray& bytes);
+
 } // namespace aostrack

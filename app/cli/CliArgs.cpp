@@ -1,5 +1,8 @@
 #include "app/cli/CliArgs.h"
 
+#include "core/NearestName.h"
+#include "core/SystemClock.h"
+
 #include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +15,9 @@ ParsedArgs ParseOptions(
     ParsedArgs parsed;
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString word = args[i];
+        // -h: the short form every tool knows.
+        if (word == QLatin1String("-h") && flagOptions.contains(QLatin1String("--help")))
+            word = QStringLiteral("--help");
         if (!word.startsWith(QLatin1String("--")) || word.size() == 2)
             throw UsageError(QStringLiteral("unexpected argument \"%1\"").arg(word));
         QString inlineValue;
@@ -37,7 +43,9 @@ ParsedArgs ParseOptions(
                 throw UsageError(QStringLiteral("%1 takes no value").arg(word));
             parsed.flags.insert(word);
         } else {
-            throw UsageError(QStringLiteral("unknown option %1").arg(word));
+            throw UsageError(
+                QStringLiteral("unknown option %1%2")
+                    .arg(word, DidYouMean(NearestNames(word, valueOptions + flagOptions))));
         }
     }
     return parsed;
@@ -45,10 +53,21 @@ ParsedArgs ParseOptions(
 
 std::chrono::sys_seconds ParseUtcInstant(const QString& text, const QString& option)
 {
+    return ParseUtcInstant(text, option, SystemClock().UtcNow());
+}
+
+std::chrono::sys_seconds ParseUtcInstant(
+    const QString& text, const QString& option, std::chrono::sys_seconds now)
+{
     using namespace std::chrono;
+    if (text.trimmed().compare(QLatin1String("now"), Qt::CaseInsensitive) == 0)
+        return now;
+    // ISO 8601 as RFC 3339 writes it: a blank may stand for the T, the Z may
+    // be left out (UTC) or be an offset, and fractions of a second are cut.
     static const QRegularExpression form(
-        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})T(\\d{2}):(\\d{2}):(\\d{2})Z$"));
-    const auto match = form.match(text);
+        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})[Tt ](\\d{2}):(\\d{2}):(\\d{2})(?:[.,]\\d+)?"
+                       "(?:([Zz])|([+-])(\\d{2})(?::?(\\d{2}))?)?$"));
+    const auto match = form.match(text.trimmed());
     const auto bad = [&] {
         return UsageError(
             QStringLiteral("%1: \"%2\" is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ")
@@ -62,9 +81,14 @@ std::chrono::sys_seconds ParseUtcInstant(const QString& text, const QString& opt
     const int h = match.captured(4).toInt();
     const int m = match.captured(5).toInt();
     const int s = match.captured(6).toInt();
-    if (!date.ok() || h > 23 || m > 59 || s > 59)
+    const int offsetH = match.captured(9).toInt();
+    const int offsetM = match.captured(10).toInt();
+    if (!date.ok() || h > 23 || m > 59 || s > 59 || offsetH > 23 || offsetM > 59)
         throw bad();
-    return sys_days { date } + hours { h } + minutes { m } + seconds { s };
+    // Local time = UTC + offset: 14:00+01:00 is 13:00Z.
+    const int offsetSign = match.captured(8) == QLatin1String("-") ? -1 : 1;
+    const minutes offset { offsetSign * (offsetH * 60 + offsetM) };
+    return sys_days { date } + hours { h } + minutes { m } + seconds { s } - offset;
 }
 
 QString FormatUtcInstant(std::chrono::sys_seconds instant)

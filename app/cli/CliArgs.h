@@ -38,7 +38,13 @@ struct ParsedArgs {
 ParsedArgs ParseOptions(
     const QStringList& args, const QStringList& valueOptions, const QStringList& flagOptions);
 
-// "YYYY-MM-DDTHH:MM:SSZ", a real calendar date and time of day, UTC.
+// "YYYY-MM-DDTHH:MM:SSZ", a real calendar date and time of day, UTC; also
+// "now", a blank for the T, no Z (UTC all the same), an offset "+01:00",
+// "+0100" or "+01" instead of the Z, and fractions of a second (cut to the
+// whole second). Anything else throws UsageError naming option.
+std::chrono::sys_seconds ParseUtcInstant(
+    const QString& text, const QString& option, std::chrono::sys_seconds now);
+// The same with "now" read from the system clock.
 std::chrono::sys_seconds ParseUtcInstant(const QString& text, const QString& option);
 // The same form back: 2024-02-12T14:03:27Z.
 QString FormatUtcInstant(std::chrono::sys_seconds instant);

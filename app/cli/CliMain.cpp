@@ -2,6 +2,7 @@
 // for stations without a display.
 #include "app/cli/CliArgs.h"
 #include "app/cli/Commands.h"
+#include "core/NearestName.h"
 
 #include <QCoreApplication>
 #include <iterator>
@@ -57,7 +58,9 @@ QString OverviewHelp()
         "  --config FILE     sat.ini to take missing values from\n"
         "                    (default: sat.ini beside aostrack-cli)\n"
         "  --json            machine-readable output\n"
-        "Times are UTC and written YYYY-MM-DDTHH:MM:SSZ. Numbers use a full stop.\n"
+        "Times are written YYYY-MM-DDTHH:MM:SSZ (UTC), or \"now\"; a blank may stand\n"
+        "for the T, an offset such as +01:00 for the Z (no Z: UTC), and fractions of\n"
+        "a second are cut. Numbers use a full stop.\n"
         "\n"
         "Run 'aostrack-cli COMMAND --help' for the options of one command.\n"
         "Exit codes: 0 done, 1 nothing found or a station link failed,\n"
@@ -92,6 +95,11 @@ int main(int argc, char** argv)
             }
         }
     }
+    QStringList names;
+    for (const Subcommand& command : kSubcommands)
+        names << QString::fromLatin1(command.name);
+    const QString hint = DidYouMean(NearestNames(name, names));
     return ReportUsageError(
-        QStringLiteral("unknown command \"%1\"; try 'aostrack-cli --help'").arg(name));
+        QStringLiteral("unknown command \"%1\"%2")
+            .arg(name, hint.isEmpty() ? QStringLiteral("; try 'aostrack-cli --help'") : hint));
 }

@@ -5,8 +5,7 @@
 #include "app/cli/Commands.h"
 
 #include "core/ElementFile.h"
-
-#include <QSaveFile>
+#include "update/TleFileReplace.h"
 
 namespace aostrack {
 
@@ -82,11 +81,10 @@ int RunConvertCommand(const QStringList& argList)
         WriteOut(QString::fromUtf8(written.Data));
         return ExitOk;
     }
-    QSaveFile out(args.Value(QStringLiteral("--out")));
-    if (!out.open(QIODevice::WriteOnly) || out.write(written.Data) != written.Data.size()
-        || !out.commit()) {
-        WriteErr(QStringLiteral("aostrack-cli: cannot write %1: %2\n")
-                     .arg(out.fileName(), out.errorString()));
+    // The same write as the element update's: a full disk says so.
+    const Result<void> saved = WriteWholeFile(args.Value(QStringLiteral("--out")), written.Data);
+    if (!saved) {
+        WriteErr(QStringLiteral("aostrack-cli: ") + saved.Error() + u'\n');
         return ExitFailed;
     }
     return ExitOk;

@@ -7,6 +7,7 @@
 #include "app/cli/EngineInputs.h"
 #include "app/cli/Json.h"
 #include "app/cli/SatelliteChoice.h"
+#include "core/StateFields.h"
 
 #include "core/ElementFile.h"
 #include "core/SystemClock.h"
@@ -54,6 +55,25 @@ QString CommonHelp()
 {
     return QString::fromLatin1(kCommonHelp) + QString::fromLatin1(kModelHelp);
 }
+
+namespace {
+
+// The aliases of the station's frequency database (DOPPLERFILE), read from
+// the sat.ini --config names (or the one beside the program) even when the
+// command line gave everything else; none without a readable one.
+QList<SatelliteAlias> StationAliases(const ParsedArgs& args, const Configuration& loaded)
+{
+    if (!loaded.IniPath.isEmpty())
+        return ReadFrequencyAliases(loaded.DopplerFileName);
+    try {
+        return ReadFrequencyAliases(
+            LoadCliConfiguration(args.Value(QStringLiteral("--config"))).DopplerFileName);
+    } catch (const UsageError&) {
+        return {};
+    }
+}
+
+} // namespace
 
 EngineInputs ResolveInputs(const ParsedArgs& args)
 {
@@ -130,8 +150,9 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     QStringList names;
     for (const std::string& name : load.Table.Names())
         names << QString::fromStdString(name);
-    in.record
-        = ChooseSatelliteIndex(args.Value(QStringLiteral("--sat")).trimmed(), names, in.tlePath)
+    const QString sat = SatOption(args);
+    in.record = ChooseSatelliteIndex(sat, names, in.tlePath,
+                    sat.isEmpty() ? QList<SatelliteAlias>() : StationAliases(args, config))
         + 1;
     const SatRecord& record = load.Table.Record(in.record);
     in.satName = QString::fromStdString(record.SatName);
@@ -171,6 +192,20 @@ QString JsonTime(const std::optional<std::chrono::sys_seconds>& time)
 QString JsonBool(bool value)
 {
     return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// Why a pass list is empty, in the words of the text form.
+QString EmptyPassListReason(HorizonSpan span)
+{
+    switch (span) {
+    case HorizonSpan::AlwaysAbove:
+        return QStringLiteral("always above the horizon");
+    case HorizonSpan::NeverAbove:
+        return QStringLiteral("never above the horizon");
+    case HorizonSpan::Crosses:
+        break;
+    }
+    return QStringLiteral("no pass ends");
 }
 
 QString TextNumber(double value, int decimals)
@@ -216,28 +251,17 @@ QString StateJson(
     const EngineInputs& in, const SatelliteState& s, const std::optional<TemeState>& teme)
 {
     QStringList fields;
-    fields << QStringLiteral("\"Name\": ") + JsonString(in.satName)
-           << QStringLiteral("\"CatalogNumber\": %1").arg(in.elements.CatalogNumber)
-           << QStringLiteral("\"SatAzimuth\": ") + JsonNumber(s.SatAzimuth)
-           << QStringLiteral("\"SatElevation\": ") + JsonNumber(s.SatElevation)
-           << QStringLiteral("\"SatRange\": ") + JsonNumber(s.SatRange)
-           << QStringLiteral("\"RangeRate\": ") + JsonNumber(s.RangeRate)
-           << QStringLiteral("\"SubSatLat\": ") + JsonNumber(s.SubSatLat)
-           << QStringLiteral("\"SubSatLon\": ") + JsonNumber(s.SubSatLon)
-           << QStringLiteral("\"PathLoss\": ") + JsonNumber(s.PathLoss)
-           << QStringLiteral("\"DayFraction\": ") + JsonNumber(s.DayFraction)
-           << QStringLiteral("\"MeanAnomaly\": ") + JsonNumber(s.MeanAnomaly)
-           << QStringLiteral("\"MAPhase\": %1").arg(s.MAPhase)
-           << QStringLiteral("\"OrbitNumber\": %1").arg(s.OrbitNumber)
-           << QStringLiteral("\"SatHeight\": ") + JsonNumber(s.SatHeight)
-           << QStringLiteral("\"SunAngle\": ") + JsonNumber(s.SunAngle)
-           << QStringLiteral("\"Illumination\": ") + JsonNumber(s.Illumination)
-           << QStringLiteral("\"IlluminationText\": ")
-            + JsonString(QString::fromUtf8(
-                s.IlluminationText.data(), static_cast<qsizetype>(s.IlluminationText.size())))
-           << QStringLiteral("\"SunElevation\": ") + JsonNumber(s.SunElevation)
-           << QStringLiteral("\"InEclipse\": ") + JsonBool(s.InEclipse)
-           << QStringLiteral("\"MayBeVisible\": ") + JsonBool(s.MayBeVisible);
+    for (const auto& [name, value] :
+        SatelliteStateFields(in.satName, in.elements.CatalogNumber, s)) {
+        QString text;
+        if (value.isBool())
+            text = JsonBool(value.toBool());
+        else if (value.isString())
+            text = JsonString(value.toString());
+        else
+            text = JsonNumber(value.toDouble());
+        fields << QStringLiteral("\"%1\": ").arg(name) + text;
+    }
     if (teme) {
         const auto& r = teme->PositionKm;
         const auto& v = teme->VelocityKmPerSec;
@@ -411,7 +435,8 @@ int RunPassesCommand(const QStringList& argList)
             + QStringLiteral(
                 "  --from TIME      start of the 24 hours, UTC (default: now)\n"
                 "With --json: {\"Passes\": [{\"AosTime\", \"LosTime\", \"AosAzimuth\",\n"
-                "\"LosAzimuth\", \"MaxElevation\", \"Line\"}, ...]}\n"
+                "\"LosAzimuth\", \"MaxElevation\", \"Line\"}, ...]}; an empty list comes\n"
+                "with \"Reason\", one of the three texts above\n"
                 "\n"
                 "Example:\n"
                 "  aostrack-cli passes --sat 10 --from 2024-02-12T00:00:00Z\n"));
@@ -422,6 +447,16 @@ int RunPassesCommand(const QStringList& argList)
     const PassList list
         = RunEngine(in, [&] { return BuildPassList(in.elements, in.station, from, in.model); });
     WarnIfElementSetOld(in.satName, in.elements.Epoch, from);
+    // An empty list would read the same for a satellite that never sets and
+    // one that never rises: both forms say which.
+    QString reason;
+    if (list.Lines.empty()) {
+        const HorizonSpan span = RunEngine(in, [&] {
+            return ClassifyHorizon(
+                in.elements, in.station, from, std::chrono::minutes(1), PassListSteps, in.model);
+        });
+        reason = EmptyPassListReason(span);
+    }
     if (args.Has(QStringLiteral("--json"))) {
         QStringList passes;
         for (size_t i = 0; i < list.Passes.size(); ++i) {
@@ -433,29 +468,18 @@ int RunPassesCommand(const QStringList& argList)
                               JsonNumber(p.LosAzimuth), JsonNumber(p.MaxElevation),
                               JsonString(QString::fromStdString(list.Lines[i])));
         }
-        WriteOut(QStringLiteral("{\"Passes\": [") + passes.join(QStringLiteral(", "))
-            + QStringLiteral("]}\n"));
+        QString json = QStringLiteral("{\"Passes\": [") + passes.join(QStringLiteral(", "))
+            + QLatin1Char(']');
+        if (!reason.isEmpty())
+            json += QStringLiteral(", \"Reason\": ") + JsonString(reason);
+        WriteOut(json + QStringLiteral("}\n"));
         return ExitOk;
     }
     QString text;
     for (const std::string& line : list.Lines)
         text += QString::fromStdString(line) + QLatin1Char('\n');
-    if (list.Lines.empty()) {
-        // An empty list would read the same for a satellite that never sets
-        // and one that never rises.
-        const HorizonSpan span = RunEngine(in, [&] {
-            return ClassifyHorizon(
-                in.elements, in.station, from, std::chrono::minutes(1), PassListSteps, in.model);
-        });
-        const QString window
-            = QStringLiteral("in the 24 hours from %1").arg(FormatUtcInstant(from));
-        if (span == HorizonSpan::AlwaysAbove)
-            text = QStringLiteral("always above the horizon %1\n").arg(window);
-        else if (span == HorizonSpan::NeverAbove)
-            text = QStringLiteral("never above the horizon %1\n").arg(window);
-        else
-            text = QStringLiteral("no pass ends %1\n").arg(window);
-    }
+    if (!reason.isEmpty())
+        text = QStringLiteral("%1 in the 24 hours from %2\n").arg(reason, FormatUtcInstant(from));
     WriteOut(text);
     return ExitOk;
 }

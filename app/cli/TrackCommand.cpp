@@ -14,9 +14,8 @@
 #include "core/SystemClock.h"
 #include "radio/ReceiverController.h"
 #include "rotor/RotorController.h"
+#include "web/StationWebServer.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -107,6 +106,7 @@ struct TrackOptions {
     std::optional<OrbitModelKind> model; // --model; unset: ORBIT_MODEL of sat.ini
     QString onAos; // commands run at AOS and LOS, empty: none
     QString onLos;
+    std::optional<HttpListen> http; // --http; unset: HTTP_LISTEN of sat.ini
 };
 
 // How long --rotor waits for rotctld to take the connection.
@@ -118,7 +118,7 @@ QString Help()
         "Usage: aostrack-cli track [--config FILE] [--sat N|NAME|--norad NUMBER]\n"
         "                          [--start YYYY-MM-DDTHH:MM:SSZ] [--speed N] [--for SECONDS]\n"
         "                          [--model M] [--rotor] [--receiver] [--plain]\n"
-        "                          [--on-aos CMD] [--on-los CMD]\n"
+        "                          [--on-aos CMD] [--on-los CMD] [--http [ADDRESS:]PORT]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
@@ -149,8 +149,15 @@ QString Help()
         "                   holding a tick, with AOSTRACK_SAT, AOSTRACK_NORAD,\n"
         "                   AOSTRACK_AOS, AOSTRACK_LOS (UTC, YYYY-MM-DDTHH:MM:SSZ) and\n"
         "                   AOSTRACK_MAX_EL (degrees) set; their exit status is logged\n"
-        "Exit code 1 when --rotor or --receiver cannot reach its device (the event\n"
-        "log says why), 2 for bad arguments or a sat.ini that stops start-up.\n"
+        "  --http [ADDRESS:]PORT  serve the station's live page and JSON API here\n"
+        "                   (address 127.0.0.1 when left out; default: HTTP_LISTEN of\n"
+        "                   sat.ini); control needs HTTP_TOKEN, see the README\n"
+        "Exit code 1 when --rotor cannot reach the rotor (rotctld is waited for up to\n"
+        "5 s) or --receiver finds no receiver library; the event log says why. A\n"
+        "receiver daemon that is down does not stop the run: the library logs it and\n"
+        "connects again by itself while the tracking goes on. Exit code 2 for bad\n"
+        "arguments or a sat.ini that stops start-up; without DOPPLERFILE the run\n"
+        "starts with a warning and no frequency.\n"
         "The clock is never set from TIMESERVER here; see 'aostrack-cli timesync'.\n"
         "\n"
         "Examples:\n"
@@ -162,7 +169,7 @@ TrackOptions ReadOptions(const ParsedArgs& args)
 {
     TrackOptions o;
     o.configPath = CliConfigPath(args.Value(QStringLiteral("--config")));
-    o.sat = args.Value(QStringLiteral("--sat")).trimmed();
+    o.sat = SatOption(args);
     o.norad = args.Value(QStringLiteral("--norad"));
     if (args.Has(QStringLiteral("--sat")) && args.Has(QStringLiteral("--norad")))
         throw UsageError(QStringLiteral("--sat and --norad: give one of them"));
@@ -181,6 +188,13 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     o.plain = args.Has(QStringLiteral("--plain"));
     if (args.Has(QStringLiteral("--model")))
         o.model = ModelOption(args, nullptr);
+    if (args.Has(QStringLiteral("--http"))) {
+        o.http = ParseHttpListen(args.Value(QStringLiteral("--http")));
+        if (!o.http)
+            throw UsageError(QStringLiteral("--http: \"%1\" is not [ADDRESS:]PORT with an IP "
+                                            "address and a port of 0..65535")
+                                 .arg(args.Value(QStringLiteral("--http"))));
+    }
     return o;
 }
 
@@ -337,8 +351,13 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         return ExitUsage;
     }
     Tracker& tracker = station.Tracking();
+    // Every record of the file, also those past the window's list.
+    QStringList names;
+    for (const std::string& name : tracker.Table().Names())
+        names << QString::fromStdString(name);
     const int chosen = options.norad.isEmpty()
-        ? ChooseSatelliteIndex(options.sat, tracker.SatelliteNames(), tracker.Config().TleFilePath)
+        ? ChooseSatelliteIndex(options.sat, names, tracker.Config().TleFilePath,
+            ReadFrequencyAliases(tracker.Config().DopplerFileName))
         : FindCatalogNumber(tracker.Table(), options.norad, tracker.Config().TleFilePath) - 1;
     if (chosen != tracker.SelectedIndex())
         tracker.ChooseSatellite(chosen);
@@ -361,10 +380,17 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         if (!rotor->LinkChecked())
             return ExitFailed; // the reason is in the event log
         // rotctld connects in the background; a run that is to steer the
-        // antenna waits a moment for it before the first tick.
-        QDeadlineTimer deadline(kRotctldConnectWaitMs);
-        while (rotor->UsesRotctld() && !rotor->PortOpen() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        // antenna waits a moment for it before the first tick, asleep in the
+        // event loop until the link is up or the time is over.
+        if (rotor->UsesRotctld() && !rotor->PortOpen()) {
+            QEventLoop wait;
+            QTimer::singleShot(kRotctldConnectWaitMs, &wait, &QEventLoop::quit);
+            QObject::connect(rotor, &RotorController::lampChanged, &wait, [&wait](bool open) {
+                if (open)
+                    wait.quit();
+            });
+            wait.exec();
+        }
         if (!rotor->PortOpen()) {
             rotor->ClosePort();
             return ExitFailed; // "could not be opened (...)" is in the event log
@@ -434,7 +460,8 @@ int RunTrackCommand(const QStringList& argList)
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--norad"),
             QStringLiteral("--start"), QStringLiteral("--speed"), QStringLiteral("--for"),
-            QStringLiteral("--model"), QStringLiteral("--on-aos"), QStringLiteral("--on-los") },
+            QStringLiteral("--model"), QStringLiteral("--on-aos"), QStringLiteral("--on-los"),
+            QStringLiteral("--http") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
             QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
@@ -443,9 +470,11 @@ int RunTrackCommand(const QStringList& argList)
     }
     const TrackOptions options = ReadOptions(args);
 
-    // The clock is never set from TIMESERVER here; the rotor only with --rotor.
+    // The clock is never set from TIMESERVER here; the rotor only with --rotor;
+    // tracking without a frequency list only leaves the frequency empty.
     const SystemClock systemClock;
-    StationSession station(systemClock, { .RotorLink = options.rotor, .ClockSync = false });
+    StationSession station(systemClock,
+        { .RotorLink = options.rotor, .ClockSync = false, .FrequencyListRequired = false });
     if (options.simulated)
         station.SetTickSpeed(options.speed, options.start);
     TrackView view(station, options, !options.plain && AOSTRACK_ISATTY(AOSTRACK_STDOUT_FD));
@@ -458,6 +487,13 @@ int RunTrackCommand(const QStringList& argList)
 
     if (const int failed = StartStation(station, options, view); failed != ExitOk)
         return failed;
+    const Configuration& config = station.Tracking().Config();
+    auto web = ServeStation(
+        station, options.http ? options.http : config.HttpListenAt, config.HttpToken);
+    if (!web) {
+        WriteErr(QStringLiteral("aostrack-cli: %1\n").arg(web.Error()));
+        return ExitFailed;
+    }
     RunUntilStopped(station, options, view);
     return ExitOk;
 }

@@ -17,8 +17,14 @@ const QString kGreen = QStringLiteral("\x1b[30;42m");
 const QString kReset = QStringLiteral("\x1b[0m");
 
 constexpr int kCaptionWidth = 13;
-constexpr int kLeftColumnWidth = 34;
-constexpr int kProfileMaxWidth = 48;
+// Room for the widest value of the panel, a sub-satellite longitude with
+// three-digit degrees: "112.50°W  (-112°29' 59")".
+constexpr int kValueWidth = 24;
+constexpr int kFieldWidth = kCaptionWidth + 1 + kValueWidth;
+constexpr int kFieldGap = 2;
+constexpr int kEpochWidth = 34;
+constexpr int kMaxFieldColumns = 4;
+constexpr int kProfileMaxWidth = 120;
 
 // What goes first when the terminal is short: 1 is always shown.
 enum Priority {
@@ -37,18 +43,50 @@ struct Row {
     bool header = false; // shown only together with the row after it
 };
 
-QString Column(const QString& caption, const QString& value, int width, const QString& prefix = {},
-    const QString& suffix = {})
+// One field of the panel: its caption, value and the colour around the value.
+struct Field {
+    QString caption;
+    QString value;
+    int priority;
+    QString prefix = {};
+    QString suffix = {};
+};
+
+QString Cell(const Field& field)
 {
-    const QString plain = QStringLiteral("%1 ").arg(caption, -kCaptionWidth) + value;
-    const QString padding(std::max<qsizetype>(0, width - plain.size()), QLatin1Char(' '));
-    return QStringLiteral("%1 ").arg(caption, -kCaptionWidth) + prefix + value + suffix + padding;
+    return QStringLiteral("%1 ").arg(field.caption, -kCaptionWidth) + field.prefix + field.value
+        + field.suffix;
 }
 
-// Two fields on one row when the terminal is wide enough for both.
-QString Pair(const QString& left, const QString& right, int columns)
+// As many columns of fields as the terminal holds, at least one.
+int FieldColumns(int columns)
 {
-    return QStringLiteral("  ") + left + (columns >= 2 + kLeftColumnWidth + 20 ? right : QString());
+    return std::clamp((columns - 2 + kFieldGap) / (kFieldWidth + kFieldGap), 1, kMaxFieldColumns);
+}
+
+// The fields in fieldColumns columns, read down each column (two columns
+// pair azimuth with sub-satellite longitude, as the window does); a row is
+// as important as its most important field. A value wider than its column
+// still keeps a gap before the next one.
+void AddFieldRows(std::vector<Row>& out, const std::vector<Field>& fields, int fieldColumns)
+{
+    const auto count = static_cast<int>(fields.size());
+    const int rowCount = (count + fieldColumns - 1) / fieldColumns;
+    for (int r = 0; r < rowCount; ++r) {
+        QString text = QStringLiteral("  ");
+        int priority = Spacing;
+        for (int i = r; i < count; i += rowCount) {
+            const Field& field = fields[static_cast<size_t>(i)];
+            if (i != r) {
+                const int used = VisibleLength(text) - 2;
+                const int cells = (i / rowCount) * (kFieldWidth + kFieldGap);
+                text += QString(std::max(kFieldGap, cells - used), QLatin1Char(' '));
+            }
+            text += Cell(field);
+            priority = std::min(priority, field.priority);
+        }
+        out.push_back({ text, priority });
+    }
 }
 
 // The pass profile as one row of block characters and the satellite's place
@@ -149,42 +187,46 @@ QStringList TrackScreenRows(const TrackScreenInput& in, int columns, int rows)
     add(in.line2, ElementLines);
     add(QString(), Spacing);
     add(kBold + QStringLiteral("  ") + in.countdown + kReset, Essential);
-    add(Pair(Column(QStringLiteral("Azimut"), p.Azimuth, kLeftColumnWidth, upOn, upOff),
-            Column(QStringLiteral("Sat Long"), p.SatLong, 0), columns),
-        Essential);
-    add(Pair(Column(QStringLiteral("Elevation"), p.Elevation, kLeftColumnWidth, upOn, upOff),
-            Column(QStringLiteral("Sat Lat"), p.SatLat, 0), columns),
-        Essential);
-    add(Pair(Column(QStringLiteral("Distance"), p.Distance, kLeftColumnWidth),
-            Column(QStringLiteral("Height"), p.Height, 0), columns),
-        Essential);
-    add(Pair(Column(QStringLiteral("Doppler shift"), p.DopplerShift, kLeftColumnWidth),
-            Column(QStringLiteral("Loss"), p.Loss, 0), columns),
-        Essential);
-    add(Pair(Column(QStringLiteral("Orbit #"), p.OrbitNumber, kLeftColumnWidth),
-            Column(QStringLiteral("MA-Value"), p.MaValue, 0), columns),
-        Detail);
-    add(Pair(Column(QStringLiteral("Sun Angle"), p.SunAngle, kLeftColumnWidth),
-            Column(QStringLiteral("Illumination"), p.Illumination, 0), columns),
-        Detail);
-    add(in.model.isEmpty() ? QStringLiteral("  ") + Column(QStringLiteral("Info"), p.Info, 0)
-                           : Pair(Column(QStringLiteral("Info"), p.Info, kLeftColumnWidth),
-                               Column(QStringLiteral("Orbit model"), in.model, 0), columns),
-        Detail);
+    // Pointing the antenna needs the look angles; the sub-satellite point and
+    // the rest may give way on a narrow terminal.
+    const int fieldColumns = FieldColumns(columns);
+    AddFieldRows(all,
+        { { QStringLiteral("Azimut"), p.Azimuth, Essential, upOn, upOff },
+            { QStringLiteral("Elevation"), p.Elevation, Essential, upOn, upOff },
+            { QStringLiteral("Distance"), p.Distance, Essential },
+            { QStringLiteral("Doppler shift"), p.DopplerShift, Essential },
+            { QStringLiteral("Sat Long"), p.SatLong, Detail },
+            { QStringLiteral("Sat Lat"), p.SatLat, Detail },
+            { QStringLiteral("Height"), p.Height, Detail },
+            { QStringLiteral("Loss"), p.Loss, Detail } },
+        fieldColumns);
+    std::vector<Field> details = { { QStringLiteral("Orbit #"), p.OrbitNumber, Detail },
+        { QStringLiteral("Sun Angle"), p.SunAngle, Detail },
+        { QStringLiteral("Info"), p.Info, Detail },
+        { QStringLiteral("MA-Value"), p.MaValue, Detail },
+        { QStringLiteral("Illumination"), p.Illumination, Detail } };
+    if (!in.model.isEmpty())
+        details.push_back({ QStringLiteral("Orbit model"), in.model, Detail });
+    AddFieldRows(all, details, fieldColumns);
     // An element set too old to trust is said in red, with the way out.
     const QString age = p.TleTooOld
         ? kRed + p.TleAge + QStringLiteral(": run 'aostrack-cli update'") + kReset
         : p.TleAge;
-    add(QStringLiteral("  ") + Column(QStringLiteral("Epoche"), p.Epoch, kLeftColumnWidth) + age,
+    // The age beside the epoch, with room for its remedy on 80 columns.
+    const QString epoch = Cell({ QStringLiteral("Epoche"), p.Epoch, Detail });
+    add(QStringLiteral("  ") + epoch
+            + QString(std::max<qsizetype>(kFieldGap, kEpochWidth - epoch.size()), QLatin1Char(' '))
+            + age,
         p.TleTooOld ? Essential : Detail);
 
     QString freq
         = in.frequency.isEmpty() ? QStringLiteral("no frequency for this satellite") : in.frequency;
     if (in.receiverTracking)
         freq += QStringLiteral("   [receiver tracking]");
-    add(QStringLiteral("  ") + Column(QStringLiteral("Frequency"), freq, 0), Essential);
+    add(QStringLiteral("  ") + Cell({ QStringLiteral("Frequency"), freq, Essential }), Essential);
     if (!in.rotor.isEmpty())
-        add(QStringLiteral("  ") + Column(QStringLiteral("Rotor"), in.rotor, 0), Essential);
+        add(QStringLiteral("  ") + Cell({ QStringLiteral("Rotor"), in.rotor, Essential }),
+            Essential);
 
     add(QString(), Spacing);
     if (in.plot.AosTime && in.plot.LosTime) {
@@ -205,8 +247,19 @@ QStringList TrackScreenRows(const TrackScreenInput& in, int columns, int rows)
 
     add(QString(), Spacing);
     add(QStringLiteral("  next 24 hours"), PassList, true);
+    // A wide terminal takes two passes a row, read across, so that a short
+    // one still shows the next day's passes; the last ones give way first.
+    int passWidth = 0;
     for (const QString& line : in.passes)
-        add(QStringLiteral("  ") + line, PassList);
+        passWidth = std::max(passWidth, VisibleLength(line));
+    const int perRow = 2 + 2 * passWidth + 3 <= columns ? 2 : 1;
+    for (qsizetype k = 0; k < in.passes.size(); k += perRow) {
+        QString row = QStringLiteral("  ") + in.passes[k];
+        if (perRow == 2 && k + 1 < in.passes.size())
+            row += QString(passWidth + 3 - VisibleLength(in.passes[k]), QLatin1Char(' '))
+                + in.passes[k + 1];
+        add(row, PassList);
+    }
     if (in.passes.isEmpty())
         add(QStringLiteral("  (no pass)"), PassList);
     if (in.showLog) {

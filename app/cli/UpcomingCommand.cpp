@@ -4,13 +4,18 @@
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
+#include "app/cli/SatelliteChoice.h"
+#include "app/cli/UpcomingLines.h"
 
+#include "core/ElementFile.h"
 #include "core/SystemClock.h"
 #include "orbit/Tle.h"
 #include "passes/UpcomingPasses.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
+#include <cstdio>
 #include <optional>
 
 namespace aostrack {
@@ -21,7 +26,7 @@ using namespace std::chrono;
 const char* const kHelp
     = "Usage: aostrack-cli upcoming [--tle FILE] [--lat DEG] [--lon DEG] [--height KM]\n"
       "                             [--from YYYY-MM-DDTHH:MM:SSZ] [--hours H] [--min-el DEG]\n"
-      "                             [--config FILE] [--json]\n"
+      "                             [--config FILE] [--threads N] [--json]\n"
       "\n"
       "Every pass of every satellite of the element file that begins within the\n"
       "window, sorted by AOS. AOS is the first whole second with the satellite above\n"
@@ -29,7 +34,8 @@ const char* const kHelp
       "window); the maximum elevation is the highest whole second of the pass. A\n"
       "satellite already up at --from has AOS = --from + 1 s and is marked \"up at start\".\n"
       "Satellites in view for the whole window and those never in view are named after\n"
-      "the passes. Records without element lines are skipped (one line on stderr).\n"
+      "the passes. Records without element lines are skipped (one line on stderr);\n"
+      "sets more than 14 days older than --from are counted in one line on stderr.\n"
       "\n"
       "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
       "  --lat DEG        station latitude, degrees north, south negative\n"
@@ -42,6 +48,8 @@ const char* const kHelp
       "  --hours H        length of the window in hours (default 24, at most 168)\n"
       "  --min-el DEG     only passes whose maximum elevation reaches DEG (default 0)\n"
       "  --model NAME     orbit theory: plan13 (default) or sgp4\n"
+      "  --threads N      threads to search and write with (default: one per core);\n"
+      "                   the output is the same for any N\n"
       "  --json           {\"Passes\": [{\"Name\", \"CatalogNumber\", \"AosTime\", \"LosTime\",\n"
       "                   \"MaxElevation\", \"MaxElevationTime\", \"AosAzimuth\",\n"
       "                   \"LosAzimuth\"}, ...]}; degrees, times YYYY-MM-DDTHH:MM:SSZ,\n"
@@ -84,9 +92,10 @@ void ReportSkipped(const QString& tlePath, const QString& what, const QStringLis
                  .arg(what, shown.join(QStringLiteral(", "))));
 }
 
-QString Degrees(double value)
+void WriteUtf8(const std::string& text)
 {
-    return QString::number(value, 'f', 1) + QStringLiteral("°");
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -96,7 +105,8 @@ int RunUpcomingCommand(const QStringList& argList)
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--tle"), QStringLiteral("--lat"), QStringLiteral("--lon"),
             QStringLiteral("--height"), QStringLiteral("--config"), QStringLiteral("--from"),
-            QStringLiteral("--hours"), QStringLiteral("--min-el"), QStringLiteral("--model") },
+            QStringLiteral("--hours"), QStringLiteral("--min-el"), QStringLiteral("--model"),
+            QStringLiteral("--threads") },
         { QStringLiteral("--json"), QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(QString::fromUtf8(kHelp));
@@ -134,6 +144,15 @@ int RunUpcomingCommand(const QStringList& argList)
             args.Value(QStringLiteral("--min-el")), QStringLiteral("--min-el"), -90, 90)
         : 0.0;
 
+    const double threadsWanted = args.Has(QStringLiteral("--threads"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--threads")), QStringLiteral("--threads"), 1, 1024)
+        : 0.0;
+    if (threadsWanted != std::floor(threadsWanted))
+        throw UsageError(QStringLiteral("--threads: \"%1\" is not a whole number")
+                             .arg(args.Value(QStringLiteral("--threads"))));
+    const auto threads = static_cast<unsigned>(threadsWanted);
+
     OrbitModelKind kind = OrbitModelKind::Plan13;
     if (args.Has(QStringLiteral("--model"))) {
         const std::optional<OrbitModelKind> parsed
@@ -151,19 +170,20 @@ int RunUpcomingCommand(const QStringList& argList)
         throw UsageError(QStringLiteral("%1 is a folder, not an element file").arg(tlePath));
     TleLoad load;
     try {
-        load = LoadTleFile(QFile::encodeName(tlePath).toStdString());
+        // The catalogue loader: two-line, OMM CSV, JSON and XML alike.
+        load = LoadTleFile(tlePath);
     } catch (const TleFileError& error) {
         throw UsageError(QString::fromStdString(error.what()));
     }
     if (load.SatCount == 0)
         throw UsageError(QStringLiteral("%1 holds no element set").arg(tlePath));
 
-    // A record predicts only from both of its element lines.
+    // Two-line records predict only from both lines; OMM records are whole.
     Catalogue catalogue;
     QStringList withoutElements;
     for (int i = 1; i <= load.SatCount; ++i) {
         const SatRecord& r = load.Table.Record(i);
-        if (r.Line1.empty() || r.Line2.empty()) {
+        if (!r.HasElementSet()) {
             withoutElements << Named(load, i);
             continue;
         }
@@ -171,10 +191,19 @@ int RunUpcomingCommand(const QStringList& argList)
         catalogue.Records.push_back(i);
     }
     ReportSkipped(tlePath, QStringLiteral("records without element lines"), withoutElements);
+    std::vector<NamedEpoch> epochs;
+    epochs.reserve(catalogue.Sets.size());
+    for (std::size_t k = 0; k < catalogue.Sets.size(); ++k)
+        epochs.push_back({ QString::fromStdString(load.Table.Record(catalogue.Records[k]).SatName),
+            catalogue.Sets[k].Epoch });
+    // Old sets can be off by whole passes: said once, for the whole file.
+    if (const std::optional<QString> warning = CatalogueAgeWarning(epochs, from))
+        WriteErr(QStringLiteral("aostrack-cli: %1: %2; run 'aostrack-cli update'\n")
+                     .arg(tlePath, *warning));
 
     const seconds window { static_cast<long long>(std::llround(hours * 3600.0)) };
     const std::vector<SatellitePasses> found
-        = FindUpcomingPasses(catalogue.Sets, station, from, window, 0, kind);
+        = FindUpcomingPasses(catalogue.Sets, station, from, window, threads, kind);
 
     QStringList refused, always, never;
     for (std::size_t k = 0; k < found.size(); ++k) {
@@ -200,48 +229,22 @@ int RunUpcomingCommand(const QStringList& argList)
     std::vector<UpcomingPass> passes = SortedByAos(found);
     std::erase_if(passes, [&](const UpcomingPass& p) { return p.MaxElevation < minEl; });
 
-    QString out;
-    out.reserve(static_cast<qsizetype>(passes.size()) * 200);
+    // Names through QString once per satellite, as every other line of the
+    // tool writes them (a broken UTF-8 byte comes out replaced).
+    std::vector<PassLabel> labels(catalogue.Sets.size());
+    for (std::size_t k = 0; k < labels.size(); ++k) {
+        const SatRecord& r = load.Table.Record(catalogue.Records[k]);
+        const QString name = QString::fromStdString(r.SatName);
+        labels[k] = { name.toStdString(), JsonString(name).toStdString(), CatalogNumberOf(r) };
+    }
     if (args.Has(QStringLiteral("--json"))) {
-        out += QStringLiteral("{\"Passes\": [");
-        for (std::size_t k = 0; k < passes.size(); ++k) {
-            const UpcomingPass& p = passes[k];
-            const SatRecord& r = load.Table.Record(catalogue.Records[p.Satellite]);
-            if (k > 0)
-                out += QStringLiteral(", ");
-            out += QStringLiteral("{\"Name\": ") + JsonString(QString::fromStdString(r.SatName));
-            if (const std::optional<int> number = CatalogNumberOf(r))
-                out += QStringLiteral(", \"CatalogNumber\": %1").arg(*number);
-            out += QStringLiteral(", \"AosTime\": ") + JsonString(FormatUtcInstant(p.AosTime))
-                + QStringLiteral(", \"LosTime\": ")
-                + (p.LosTime ? JsonString(FormatUtcInstant(*p.LosTime)) : QStringLiteral("null"))
-                + QStringLiteral(", \"MaxElevation\": ") + JsonNumber(p.MaxElevation)
-                + QStringLiteral(", \"MaxElevationTime\": ")
-                + JsonString(FormatUtcInstant(p.MaxElevationTime))
-                + QStringLiteral(", \"AosAzimuth\": ") + JsonNumber(p.AosAzimuth)
-                + QStringLiteral(", \"LosAzimuth\": ") + JsonNumber(p.LosAzimuth)
-                + QStringLiteral("}");
-        }
-        out += QStringLiteral("]}\n");
-        WriteOut(out);
+        WriteUtf8("{\"Passes\": [" + UpcomingJsonObjects(passes, labels, threads) + "]}\n");
         return ExitOk;
     }
 
     // AOS  LOS  maximum (at its time)  azimuths  name
-    for (const UpcomingPass& p : passes) {
-        const SatRecord& r = load.Table.Record(catalogue.Records[p.Satellite]);
-        out += FormatUtcInstant(p.AosTime) + QStringLiteral("  ")
-            + (p.LosTime ? FormatUtcInstant(*p.LosTime) : QStringLiteral("no LOS found      "))
-            + QStringLiteral("  max %1 at %2  Az %3 -> %4  %5")
-                  .arg(Degrees(p.MaxElevation), 5)
-                  .arg(FormatUtcInstant(p.MaxElevationTime).mid(11, 8))
-                  .arg(Degrees(p.AosAzimuth), 6)
-                  .arg(p.LosTime ? Degrees(p.LosAzimuth) : QStringLiteral("?"), 6)
-                  .arg(QString::fromStdString(r.SatName));
-        if (p.InProgress)
-            out += QStringLiteral("  (up at start)");
-        out += QLatin1Char('\n');
-    }
+    WriteUtf8(UpcomingTextLines(passes, labels, threads));
+    QString out;
     if (!always.isEmpty())
         out += QStringLiteral("in view for the whole window: ") + always.join(QStringLiteral(", "))
             + QLatin1Char('\n');

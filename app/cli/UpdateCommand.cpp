@@ -1,7 +1,8 @@
 // aostrack-cli update: the element update of the "TLE Update" window without
 // a window, for cron. The TLE file of sat.ini is replaced only when every
 // page loaded and the text holds element sets; the old file becomes the
-// backup (name + "_old").
+// backup (name + "_old"). Within two hours of the last fetch the server is
+// not asked unless --force.
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
@@ -18,20 +19,28 @@ namespace {
 QString UpdateHelp()
 {
     return QStringLiteral(
-        "Usage: aostrack-cli update [--config FILE] [--server] [--archive] [--timeout SECONDS]\n"
+        "Usage: aostrack-cli update [--config FILE] [--server] [--archive] [--force]\n"
+        "                           [--timeout SECONDS]\n"
         "\n"
         "Downloads fresh element sets and replaces the TLE file named by TLEFILE in\n"
         "sat.ini, keeping the previous file as <TLEFILE>_old. Prints one progress line\n"
-        "per step, as the TLE Update window shows them.\n"
+        "per step, as the TLE Update window shows them; why it failed also on stderr.\n"
+        "The server publishes new sets every 2 hours: within 2 hours of the last\n"
+        "update it is not asked again, and it is asked only for sets newer than the\n"
+        "file (If-Modified-Since).\n"
         "\n"
         "  --config FILE      sat.ini to read (default: sat.ini beside aostrack-cli)\n"
-        "  --server           the three files of TLE_SERVER (amateur, cubesat, new)\n"
+        "  --server           the three groups of TLE_SERVER (amateur, cubesat,\n"
+        "                     last-30-days; the old static files with TLE_PATHS=LEGACY)\n"
         "  --archive          the combined file of TLE_ARCHIVE\n"
         "                     (neither flag: --server)\n"
+        "  --force            ask the server even within 2 hours of the last update\n"
         "  --timeout SECONDS  give up on a page after this long (default 30)\n"
         "\n"
-        "Exit codes: 0 the TLE file was replaced, 1 it was left as it was (a page\n"
-        "failed or held no element set), 2 bad arguments or an unreadable sat.ini.\n");
+        "Exit codes: 0 the TLE file was replaced or holds the newest sets already\n"
+        "(unchanged at the server, or fetched under 2 hours ago), 1 it was left as it\n"
+        "was after a failure (a page failed or held no element set), 2 bad arguments\n"
+        "or an unreadable sat.ini.\n");
 }
 
 } // namespace
@@ -44,7 +53,7 @@ int RunUpdateCommand(const QStringList& args)
     }
     const ParsedArgs parsed
         = ParseOptions(args, { QStringLiteral("--config"), QStringLiteral("--timeout") },
-            { QStringLiteral("--server"), QStringLiteral("--archive") });
+            { QStringLiteral("--server"), QStringLiteral("--archive"), QStringLiteral("--force") });
     std::chrono::milliseconds timeout = HttpPageFetcher::DefaultTimeout;
     if (parsed.Has(QStringLiteral("--timeout"))) {
         const double seconds = ParseNumberInRange(
@@ -63,23 +72,28 @@ int RunUpdateCommand(const QStringList& args)
     request.ArchiveBase = config.TleArchive;
     request.UseArchive = parsed.Has(QStringLiteral("--archive"));
     request.UseServer = parsed.Has(QStringLiteral("--server")) || !request.UseArchive;
+    request.LegacyPaths = config.TleLegacyPaths;
+    request.Force = parsed.Has(QStringLiteral("--force"));
 
     ElementUpdate update(std::make_unique<HttpPageFetcher>(timeout));
     QObject::connect(
         &update, &ElementUpdate::progressLine, [](const QString& line) { WriteOut(line + u'\n'); });
     // No window here: waiting in a local loop is what the tool is for.
     QEventLoop loop;
-    bool replaced = false;
+    bool succeeded = false;
     bool done = false;
     QObject::connect(&update, &ElementUpdate::finished, &loop, [&](bool ok) {
-        replaced = ok;
+        // cron mails stderr: the reason stands there even when stdout goes to a log.
+        if (!ok)
+            WriteErr(QStringLiteral("aostrack-cli: ") + update.Verdict() + u'\n');
+        succeeded = ok;
         done = true;
         loop.quit();
     });
     update.Start(request);
     if (!done)
         loop.exec();
-    return replaced ? ExitOk : ExitFailed;
+    return succeeded ? ExitOk : ExitFailed;
 }
 
 } // namespace aostrack

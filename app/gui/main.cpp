@@ -14,6 +14,7 @@
 #include "ui/Screenshot.h"
 #include "ui/StationView.h"
 #include "ui/UpcomingPassesDock.h"
+#include "web/StationWebServer.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -50,6 +51,11 @@ int main(int argc, char** argv)
         worldMap.SetLand(std::move(land.Value()));
     else
         station.Log().LogEvent(QStringLiteral(": world map without land: ") + land.Error(), true);
+    // HTTP_LISTEN: the station's page and API beside the window.
+    const aostrack::Configuration& config = station.Tracking().Config();
+    auto web = aostrack::ServeStation(station, config.HttpListenAt, config.HttpToken);
+    if (!web)
+        station.Log().LogEvent(QStringLiteral(": ") + web.Error(), true);
     // The documentation's picture shows the dock open, whatever was left last
     // time; AOSTRACK_SCREENSHOT_DOCK=map shows the world map in front.
     if (aostrack::ArmScreenshotFromEnvironment(window, station.Tracking(), clock)) {

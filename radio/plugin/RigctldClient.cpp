@@ -1,8 +1,9 @@
 #include "radio/plugin/RigctldClient.h"
 
 #include <cerrno>
-#include <cstdlib>
+#include <charconv>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include <fcntl.h>
@@ -45,6 +46,34 @@ constexpr int kSendFlags = MSG_DONTWAIT; // SO_NOSIGPIPE is set on the socket in
 std::string ErrorText(int error)
 {
     return std::strerror(error);
+}
+
+// The code of "RPRT <code>": a whole number that fits an int, nothing for
+// any other text. It is the peer's number: "RPRT 1e308" or a code past
+// INT_MAX must not be converted unchecked.
+std::optional<int> ReadCode(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    int code = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), code);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return code;
+}
+
+// The peer's line as quoted in a status: at most 80 bytes, so that a long
+// line cannot make a long message.
+std::string Excerpt(std::string_view line)
+{
+    constexpr size_t kShown = 80;
+    if (line.size() <= kShown)
+        return std::string(line);
+    return std::string(line.substr(0, kShown)) + "...";
 }
 
 // A socket that never blocks and is not inherited by programs we start.
@@ -221,13 +250,14 @@ void RigctldClient::ReadAnswers(TimePoint now)
         start = end + 1;
         if (line.rfind("RPRT", 0) != 0)
             continue;
-        // "RPRT 0": accepted; a negative code is hamlib's refusal.
-        const int reply = std::atoi(std::string(line.substr(4)).c_str());
+        // "RPRT 0": accepted; any other code, or text that is no code, is a
+        // refusal.
+        const std::optional<int> reply = ReadCode(line.substr(4));
         if (m_pending > 0)
             --m_pending;
         m_waitSince = now;
         if (reply != 0) {
-            Note("rigctld refused the frequency: " + std::string(line));
+            Note("rigctld refused the frequency: " + Excerpt(line));
             m_refused = true;
         } else if (m_refused || m_flooded) {
             Note(m_flooded ? "connected to rigctld at " + m_host + ":" + m_port

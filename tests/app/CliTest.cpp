@@ -252,10 +252,20 @@ TEST(CliHorizon, AlwaysUpAndNeverUpAreSaidInsteadOfAnEmptyAnswer)
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_EQ(r.out, c.out);
     }
-    // JSON stays as scripts know it: an empty list.
-    const CliResult json = RunCli(
-        WithStation(QStringList { QStringLiteral("passes"), QStringLiteral("--json") } + eshail));
-    EXPECT_EQ(json.out, QStringLiteral("{\"Passes\": []}\n"));
+    // JSON says the same as the text beside its empty list.
+    const struct {
+        QStringList args;
+        const char* reason;
+    } json[] = {
+        { WithStation(QStringList { QStringLiteral("passes") } + eshail),
+            "always above the horizon" },
+        { QStringList { QStringLiteral("passes") } + eshail + pacific, "never above the horizon" },
+    };
+    for (const auto& c : json) {
+        const CliResult r = RunCli(c.args + QStringList { QStringLiteral("--json") });
+        EXPECT_EQ(r.out,
+            QStringLiteral("{\"Passes\": [], \"Reason\": \"%1\"}\n").arg(QLatin1String(c.reason)));
+    }
 }
 
 TEST(CliPasses, FirstSo50LineCheckedMinuteByMinuteAgainstTheEngine)
@@ -375,12 +385,13 @@ TEST(CliBadArguments, EachGivesExitTwoAndOneLineOnStderr)
                 QStringLiteral("--sat"), QStringLiteral("2") }) },
         { "flag with value",
             WithStation({ QStringLiteral("state"), QStringLiteral("--json=yes") }) },
-        { "malformed time",
+        { "time without seconds",
             WithStation({ QStringLiteral("state"), QStringLiteral("--at"),
-                QStringLiteral("2024-02-12 18:00:00") }) },
-        { "time without Z",
+                QStringLiteral("2024-02-12 18:00") }) },
+        { "offset beyond a day",
             WithStation({ QStringLiteral("next-pass"), QStringLiteral("--from"),
-                QStringLiteral("2024-02-12T18:00:00") }) },
+                QStringLiteral("2024-02-12T18:00:00+24:00") }) },
+        { "empty name", WithStation({ QStringLiteral("state"), QStringLiteral("--sat"), {} }) },
         { "impossible date",
             WithStation({ QStringLiteral("passes"), QStringLiteral("--from"),
                 QStringLiteral("2023-02-29T00:00:00Z") }) },

@@ -56,7 +56,8 @@ TEST(ExampleSatIni, ReadsAsAMunichStationWithRotor)
     const QString appDir = QStringLiteral("/opt/aostrack");
     const Configuration config = ParseConfiguration(
         QString::fromLatin1(ReadAll(ExampleFile(QStringLiteral("sat.ini")))), appDir, QLocale::c());
-    EXPECT_EQ(config.TleFilePath, QStringLiteral("/opt/aostrack/amateur.txt"));
+    // The OMM sets of 2026; amateur.txt stays for the two-line examples.
+    EXPECT_EQ(config.TleFilePath, QStringLiteral("/opt/aostrack/amateur.csv"));
     EXPECT_EQ(config.DopplerFileName, QStringLiteral("/opt/aostrack/doppler.sql"));
     EXPECT_TRUE(config.TimeServerHost.isEmpty());
     EXPECT_DOUBLE_EQ(config.StationLat, 48.1371);
@@ -84,7 +85,6 @@ TEST(ExampleTleFile, HoldsTheHundredAndOneSatellitesNamedInTheReadme)
 TEST(ExampleDopplerSql, EveryRowIsUsableAndEveryKeyFindsItsSatellite)
 {
     const QString path = ExampleFile(QStringLiteral("doppler.sql"));
-    const TleLoad load = LoadTleFile(ExampleFile(QStringLiteral("amateur.txt")).toStdString());
 
     // The empty name collects no keyed row, but reading it lists every
     // unusable line of the file: there must be none, in any locale.
@@ -94,18 +94,21 @@ TEST(ExampleDopplerSql, EveryRowIsUsableAndEveryKeyFindsItsSatellite)
         EXPECT_TRUE(none.Skipped.isEmpty()) << none.Skipped.value(0).Reason.toStdString();
     }
 
-    // Every key belongs to exactly one satellite of the example file: a short
-    // key such as "ISS" would also hand the ISS downlink to SWISSCUBE.
+    // Every key belongs to exactly one satellite of either example catalogue:
+    // a short key such as "ISS" would also hand the ISS downlink to SWISSCUBE.
     const QList<QByteArray> lines = ReadAll(path).split('\n');
-    for (const QByteArray& raw : lines) {
-        const QString line = QString::fromLatin1(raw).remove(QLatin1Char('\r'));
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
-            continue;
-        const QString key = line.section(QLatin1Char(','), 0, 0);
-        int matches = 0;
-        for (const std::string& name : load.Table.Names())
-            matches += QString::fromStdString(name).contains(key) ? 1 : 0;
-        EXPECT_EQ(matches, 1) << key.toStdString();
+    for (const char* catalogue : { "amateur.txt", "amateur.csv" }) {
+        const TleLoad load = LoadTleFile(ExampleFile(QString::fromLatin1(catalogue)).toStdString());
+        for (const QByteArray& raw : lines) {
+            const QString line = QString::fromLatin1(raw).remove(QLatin1Char('\r'));
+            if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+                continue;
+            const QString key = line.section(QLatin1Char(','), 0, 0);
+            int matches = 0;
+            for (const std::string& name : load.Table.Names())
+                matches += QString::fromStdString(name).contains(key) ? 1 : 0;
+            EXPECT_EQ(matches, 1) << catalogue << ": " << key.toStdString();
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "core/ElementFile.h"
 #include "orbit/Engine.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -109,6 +110,15 @@ TEST(CliConvert, EveryFormReadsBackToTheSameState)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QJsonObject original = StateJson(ExampleCsv(), { "--norad", "100465" });
+    // upcoming reads every form too (JSON and XML used to be refused).
+    const auto upcoming = [](const QString& tle) {
+        return RunCli(QStringList { "upcoming", "--tle", tle, "--from", "2026-09-21T12:00:00Z",
+                          "--hours", "2" }
+            + kMunich)
+            .out;
+    };
+    const QString passes = upcoming(ExampleCsv());
+    EXPECT_GT(passes.count(QLatin1Char('\n')), 10);
     for (const char* format : { "csv", "json", "xml", "tle" }) {
         SCOPED_TRACE(format);
         const QString out = dir.filePath(QStringLiteral("converted.") + format);
@@ -120,6 +130,7 @@ TEST(CliConvert, EveryFormReadsBackToTheSameState)
         const QJsonObject back = StateJson(out, { "--norad", "100465" });
         if (QByteArray(format) != "tle") {
             EXPECT_EQ(back, original);
+            EXPECT_EQ(upcoming(out), passes);
             continue;
         }
         // Two-line columns round the epoch to 1e-8 day: within a thousandth of a degree.
@@ -152,6 +163,23 @@ TEST(CliConvert, NumbersAboveAlpha5LeftOutOfTwoLineOutputAndNamed)
             "aostrack-cli: numbered above 339999, left out of two-line output: " + kJamx });
     EXPECT_EQ(c.out.count(QStringLiteral("\r\n")), 95 * 3);
     EXPECT_FALSE(c.out.contains(QStringLiteral("JAMX01")));
+}
+
+TEST(CliConvert, FullDiskNamesTheSystemsReason)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString out = dir.filePath(QStringLiteral("converted.xml"));
+    // A file-size limit of 512 bytes fails the write as a full disk does
+    // (EFBIG instead of ENOSPC), with the signal that would end the program ignored.
+    const CliResult c = RunProgram(QStringLiteral("/bin/sh"),
+        { "-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"",
+            QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), "convert", "--tle", ExampleCsv(),
+            "--to", "xml", "--out", out });
+    EXPECT_EQ(c.exitCode, 1);
+    EXPECT_EQ(
+        c.ErrLines(), QStringList { "aostrack-cli: cannot write " + out + ": File too large" });
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
 
 TEST(CliConvert, BadArgumentsExitTwo)

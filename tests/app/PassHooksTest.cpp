@@ -24,9 +24,7 @@ TEST(PassHooks, CommandsRunAtAosAndLosWithThePassInTheirEnvironment)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    for (const char* name : { "sat.ini", "amateur.txt", "doppler.sql" })
-        ASSERT_TRUE(QFile::copy(
-            ExampleFile(QString::fromLatin1(name)), dir.filePath(QString::fromLatin1(name))));
+    ASSERT_TRUE(CopyTwoLineExampleStation(dir.path()));
     const QString aosFile = dir.filePath(QStringLiteral("aos.txt"));
     const QString losFile = dir.filePath(QStringLiteral("los.txt"));
     const CliResult r
@@ -77,9 +75,7 @@ TEST(PassHooks, CommandsRunAtAosAndLosWithThePassInTheirEnvironment)
 TEST(PassHooks, CommandThatCannotStartIsLogged)
 {
     QTemporaryDir dir;
-    for (const char* name : { "sat.ini", "amateur.txt", "doppler.sql" })
-        ASSERT_TRUE(QFile::copy(
-            ExampleFile(QString::fromLatin1(name)), dir.filePath(QString::fromLatin1(name))));
+    ASSERT_TRUE(CopyTwoLineExampleStation(dir.path()));
     const CliResult r
         = RunCli({ QStringLiteral("track"), QStringLiteral("--config"),
                      dir.filePath(QStringLiteral("sat.ini")), QStringLiteral("--sat"),

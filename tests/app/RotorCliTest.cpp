@@ -15,6 +15,7 @@
 #ifdef __linux__
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -100,6 +101,30 @@ TEST_F(RotctldStation, TrackFollowsIssThroughNorthWithOverlapAndParks)
         QStringLiteral("rotor: rotctld at 127.0.0.1:%1  (5\u00B0)   AUTO").arg(m_port)))
         << r.OutLines().last().toStdString();
 }
+
+#ifdef __linux__
+// No rotctld listening: track --rotor waits its 5 s for the link asleep
+// (the wait used to spin, 3 to 4 s of processor time) and ends with exit 1.
+TEST_F(RotorStation, TrackWaitsForAnAbsentRotctldAsleepAndExitsOne)
+{
+    const quint16 port = FreeLoopbackPort();
+    ASSERT_NE(port, 0);
+    const QString ini = WriteIni("ROTOR_HOST=127.0.0.1:" + QByteArray::number(port) + '\n');
+    rusage before {}, after {};
+    getrusage(RUSAGE_CHILDREN, &before);
+    const CliResult r = RunCli({ "track", "--config", ini, "--sat", "ISS (ZARYA)", "--start",
+        "2024-02-13T09:52:00Z", "--for", "1", "--rotor", "--plain" });
+    getrusage(RUSAGE_CHILDREN, &after);
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    const auto cpu = [](const rusage& u) {
+        return u.ru_utime.tv_sec + u.ru_stime.tv_sec
+            + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    };
+    // The whole run takes about 20 ms of processor time; the spinning wait
+    // took a second or more even on a machine loaded with other builds.
+    EXPECT_LT(cpu(after) - cpu(before), 0.5);
+}
+#endif
 
 TEST_F(RotctldStation, RotorCommandPointsReadsAndParks)
 {

@@ -144,3 +144,41 @@ TEST(TrackScreen, ColourCodesTakeNoRoomAndACutRowResetsTheColour)
         }
     }
 }
+
+// Each field keeps a gap before the next however long its value, and a wide
+// terminal takes more fields and two passes a row, so the same height shows more.
+TEST(TrackScreen, FieldsLaidOutByTheTerminalsWidth)
+{
+    TrackScreenInput in = Sample();
+    in.model = QStringLiteral("SGP4");
+    const struct {
+        int columns;
+        int panelRows; // rows from Azimut to Orbit model
+        int passesShown; // on 24 rows
+    } sizes[] = { { 80, 7, 7 }, { 120, 5, 12 }, { 200, 4, 12 } }; // of 12
+    for (const QString& info :
+        { in.panel.Info, QStringLiteral("satellite in eclipse, set refused by SGP4") }) {
+        in.panel.Info = info;
+        for (const auto& size : sizes) {
+            SCOPED_TRACE(testing::Message() << size.columns << " " << info.toStdString());
+            const QStringList rows = TrackScreenRows(in, size.columns, 24);
+            const auto row = [&rows](const QString& text) {
+                for (qsizetype i = 0; i < rows.size(); ++i)
+                    if (rows[i].contains(text))
+                        return i;
+                return qsizetype(-1);
+            };
+            const QString infoRow = rows[row(QStringLiteral("Info"))];
+            EXPECT_FALSE(infoRow.contains(QRegularExpression(QStringLiteral("\\S ?Orbit model"))))
+                << infoRow.toStdString();
+            EXPECT_EQ(row(QStringLiteral("Orbit model")) - row(QStringLiteral("Azimut")) + 1,
+                size.panelRows);
+            int passes = 0;
+            for (const QString& r : rows)
+                passes += static_cast<int>(r.count(QStringLiteral("maxEl")));
+            EXPECT_EQ(passes, size.passesShown);
+            for (const QString& r : rows)
+                EXPECT_LE(VisibleLength(r), size.columns) << r.toStdString();
+        }
+    }
+}

@@ -2,6 +2,7 @@
 // second, the countdown across a real SO-50 pass over the example station.
 #include "CliRunner.h"
 #include "FloodingPeer.h"
+#include "TestFiles.h"
 
 #include "orbit/TimeText.h"
 #include "orbit/Tle.h"
@@ -41,9 +42,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        for (const char* name : { "sat.ini", "amateur.txt", "doppler.sql" })
-            ASSERT_TRUE(QFile::copy(
-                ExampleFile(QString::fromLatin1(name)), m_dir.filePath(QString::fromLatin1(name))));
+        ASSERT_TRUE(CopyTwoLineExampleStation(m_dir.path()));
     }
     QString Ini() const { return m_dir.filePath(QStringLiteral("sat.ini")); }
     QTemporaryDir m_dir;
@@ -523,4 +522,59 @@ TEST_F(TrackStation, PipedTrackWarnsOnceOfAnOldElementSet)
         QStringLiteral("2024-02-12T12:00:00Z"), QStringLiteral("--speed"), QStringLiteral("100"),
         QStringLiteral("--for"), QStringLiteral("3") });
     EXPECT_FALSE(fresh.err.contains(QStringLiteral("element set of")));
+}
+
+// Tracking needs no frequency list: without DOPPLERFILE the run starts with
+// a warning and no frequency.
+TEST_F(TrackStation, WithoutDopplerFileTracksWithoutFrequency)
+{
+    QFile example(Ini());
+    ASSERT_TRUE(example.open(QIODevice::ReadOnly));
+    WriteTestFile(Ini(), example.readAll().replace("DOPPLERFILE=doppler.sql\r\n", ""));
+    const CliResult r = RunCli({ QStringLiteral("track"), QStringLiteral("--config"), Ini(),
+        QStringLiteral("--sat"), QStringLiteral("iss"), QStringLiteral("--start"),
+        QStringLiteral("2024-02-12T12:20:00Z"), QStringLiteral("--speed"), QStringLiteral("100"),
+        QStringLiteral("--for"), QStringLiteral("3") });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(": no doppler.sql file given, the receiver has no frequencies"));
+    ASSERT_EQ(r.OutLines().size(), 3);
+    EXPECT_FALSE(r.OutLines().last().contains(QStringLiteral("kHz"))); // the ISS is up at 12:20
+}
+
+// --receiver ends with 1 only without a receiver library; a rigctld that is
+// down is logged and tried again while the tracking goes on.
+TEST_F(TrackStation, ReceiverExitCodeFollowsTheHelp)
+{
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        closedPort = probe.serverPort();
+    }
+    const QString program = m_dir.filePath(QStringLiteral("aostrack-cli"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), program));
+    WriteTestFile(m_dir.filePath(QStringLiteral("receiver.ini")),
+        QStringLiteral("HOST=127.0.0.1\nPORT=%1\n").arg(closedPort).toLatin1());
+    const QString library = m_dir.filePath(QStringLiteral("libExtIO_FCD_Quillon.so"));
+    const struct {
+        bool library;
+        int exitCode;
+        QString err;
+    } rows[] = {
+        { true, 0, QStringLiteral(": cannot connect to rigctld at 127.0.0.1:%1").arg(closedPort) },
+        { false, 1, QStringLiteral(": receiver library not found: ") },
+    };
+    for (const auto& row : rows) {
+        QFile::remove(library);
+        if (row.library)
+            QFile::copy(QStringLiteral(AOSTRACK_BIN_DIR "/libExtIO_FCD_Quillon.so"), library);
+        const CliResult r = RunProgram(program,
+            { QStringLiteral("track"), QStringLiteral("--config"), Ini(), QStringLiteral("--sat"),
+                QStringLiteral("iss"), QStringLiteral("--start"),
+                QStringLiteral("2024-02-12T12:20:00Z"), QStringLiteral("--speed"),
+                QStringLiteral("10"), QStringLiteral("--for"), QStringLiteral("3"),
+                QStringLiteral("--receiver") });
+        EXPECT_EQ(r.exitCode, row.exitCode) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(row.err)) << r.err.toStdString();
+    }
 }

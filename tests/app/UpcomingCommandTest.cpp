@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace aostrack;
 using namespace aostrack::test;
 using namespace std::chrono;
@@ -183,6 +185,63 @@ TEST(UpcomingCommand, RecordsWithoutElementsSkippedWithOneLine)
     EXPECT_GT(so, 3);
 }
 
+TEST(UpcomingCommand, SameOutputForAnyThreadCount)
+{
+    // The search and the writing are shared among threads; the bytes are not.
+    const QString tle = ExampleFile(QStringLiteral("amateur.txt"));
+    const QStringList forms[] = { {}, { QStringLiteral("--json") },
+        { QStringLiteral("--model"), QStringLiteral("sgp4") } };
+    for (const QStringList& form : forms) {
+        const CliResult one = RunCli(Upcoming(tle, form + QStringList { "--threads", "1" }));
+        ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
+        ASSERT_GT(one.out.size(), 10000) << one.out.toStdString();
+        for (const char* n : { "2", "8" }) {
+            const CliResult many = RunCli(Upcoming(tle, form + QStringList { "--threads", n }));
+            EXPECT_EQ(many.out, one.out) << n << " " << form.join(' ').toStdString();
+            EXPECT_EQ(many.err, one.err) << n;
+        }
+    }
+}
+
+TEST(UpcomingCommand, RecordsPastTheWindowsListAreRead)
+{
+    // The window's list shows 15000 records; the commands take every one:
+    // the ISS as record 15001 has its passes, and convert writes all 15001.
+    const TleLoad load = LoadTleFile(ExampleFile(QStringLiteral("amateur.txt")).toStdString());
+    const std::vector<std::string> all = load.Table.Names();
+    const auto at = std::find(all.begin(), all.end(), "ISS (ZARYA)");
+    ASSERT_NE(at, all.end());
+    const SatRecord& iss = load.Table.Record(static_cast<int>(at - all.begin()) + 1);
+    std::string names, copies;
+    for (int i = 1; i <= SatTable::ListCapacity; ++i) {
+        names += "NAME " + std::to_string(i) + "\n";
+        copies += "COPY " + std::to_string(i) + "\n" + iss.Line1 + "\n" + iss.Line2 + "\n";
+    }
+    const std::string last = "ISS (ZARYA)\n" + iss.Line1 + "\n" + iss.Line2 + "\n";
+    QTemporaryDir dir;
+    auto write = [&](const QString& name, const std::string& text) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.c_str());
+        return dir.filePath(name);
+    };
+
+    const CliResult up = RunCli(Upcoming(write(QStringLiteral("names.txt"), names + last), {}));
+    ASSERT_EQ(up.exitCode, 0) << up.err.toStdString();
+    EXPECT_TRUE(up.err.contains(QStringLiteral("15000 records without element lines skipped")));
+    EXPECT_TRUE(up.out.contains(QStringLiteral(
+        "2024-02-12T12:18:53Z  2024-02-12T12:29:52Z  max 77.8° at 12:24:24  Az 292.2° -> 118.4°  "
+        "ISS (ZARYA)")))
+        << up.out.left(2000).toStdString();
+
+    const CliResult converted = RunCli({ QStringLiteral("convert"), QStringLiteral("--tle"),
+        write(QStringLiteral("copies.txt"), copies + last), QStringLiteral("--to"),
+        QStringLiteral("csv") });
+    ASSERT_EQ(converted.exitCode, 0) << converted.err.toStdString();
+    EXPECT_EQ(converted.OutLines().size(), 1 + SatTable::ListCapacity + 1); // header and rows
+    EXPECT_TRUE(converted.OutLines().last().startsWith(QStringLiteral("ISS (ZARYA),")));
+}
+
 TEST(UpcomingCommand, BadArgumentsExitTwo)
 {
     const QString tle = ExampleFile(QStringLiteral("amateur.txt"));
@@ -194,6 +253,8 @@ TEST(UpcomingCommand, BadArgumentsExitTwo)
         { { QStringLiteral("--hours"), QStringLiteral("500") }, "--hours" },
         { { QStringLiteral("--min-el"), QStringLiteral("ten") }, "--min-el" },
         { { QStringLiteral("--sat"), QStringLiteral("1") }, "unknown option --sat" },
+        { { QStringLiteral("--threads"), QStringLiteral("0") }, "--threads" },
+        { { QStringLiteral("--threads"), QStringLiteral("1.5") }, "--threads" },
     };
     for (const auto& row : rows) {
         const CliResult r = RunCli(Upcoming(tle, row.Args));
@@ -209,3 +270,28 @@ TEST(UpcomingCommand, BadArgumentsExitTwo)
 }
 
 } // namespace
+
+// Old sets are counted in one line on stderr, the oldest named.
+TEST(UpcomingCommand, WarnsOnceOfOldSets)
+{
+    const struct {
+        const char* file;
+        const char* from;
+        const char* warning; // empty: none
+    } rows[] = {
+        { "amateur.txt", "2024-02-12T12:00:00Z", "" }, // a week old at most
+        { "amateur.txt", "2026-12-07T12:00:00Z",
+            "101 sets older than 14 days, the oldest 1035 days: GREENCUBE" },
+        { "amateur.csv", "2026-12-07T12:00:00Z",
+            "96 sets older than 14 days, the oldest 78 days: LASARSAT" },
+    };
+    for (const auto& row : rows) {
+        const QString tle = ExampleFile(QString::fromLatin1(row.file));
+        const CliResult r = RunCli(
+            QStringList { "upcoming", "--tle", tle, "--from", row.from, "--hours", "1" } + kMunich);
+        EXPECT_EQ(r.err,
+            *row.warning ? QStringLiteral("aostrack-cli: %1: %2; run 'aostrack-cli update'\n")
+                               .arg(tle, QString::fromLatin1(row.warning))
+                         : QString());
+    }
+}

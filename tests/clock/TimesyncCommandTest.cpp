@@ -3,10 +3,12 @@
 // reach this machine's clock.
 #include "ClockTestSupport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace aostrack;
@@ -112,13 +114,40 @@ TEST_F(TimesyncCommandTest, Empty_ShortReplyExitsWithOne)
         QStringLiteral(": Time passed not valid. Clock not synchronised !")));
 }
 
+// Without a host the station's TIMESERVER is asked, from the sat.ini --config names.
+TEST_F(TimesyncCommandTest, NoHost_AsksTheTimeServerOfTheConfig)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("station.ini"));
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("TIMESERVER=127.0.0.1:%1\r\n").arg(server.serverPort()).toUtf8());
+    file.close();
+    Run({ QStringLiteral("--config"), ini });
+    ASSERT_TRUE(WaitUntil([&] { return server.hasPendingConnections(); }, 30000));
+    server.nextPendingConnection()->disconnectFromHost();
+    ASSERT_TRUE(WaitForExit());
+    EXPECT_EQ(cli.exitCode(), 1); // nothing was sent: no time
+    EXPECT_TRUE(OutputLines().value(0).endsWith(
+        QStringLiteral("opening connection to TIMESERVER [127.0.0.1:%1]")
+            .arg(server.serverPort())));
+}
+
 TEST_F(TimesyncCommandTest, Malformed_ArgumentsExitWithTwo)
 {
-    Run({});
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("sat.ini"));
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("QTH=no clock here\r\n");
+    file.close();
+    Run({ QStringLiteral("--config"), ini });
     ASSERT_TRUE(WaitForExit());
     EXPECT_EQ(cli.exitCode(), 2);
     EXPECT_EQ(QString::fromUtf8(cli.readAllStandardError()),
-        QStringLiteral("aostrack-cli: timesync needs a time server: HOST[:PORT]\n"));
+        QStringLiteral("aostrack-cli: timesync needs a time server: give HOST[:PORT] or "
+                       "TIMESERVER in %1\n")
+            .arg(ini));
 
     Run({ QStringLiteral("127.0.0.1:70000") });
     ASSERT_TRUE(WaitForExit());

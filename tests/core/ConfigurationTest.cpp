@@ -173,12 +173,12 @@ TEST(ParseConfiguration, PartlyReadValuesBecomeWarnings)
         { "QTH_LAT=48,14",
             { "sat.ini line 1: QTH_LAT value \"48,14\" read as 48, \",14\" ignored: write decimals "
               "with a full stop" } },
-        { "QTH=x\nQTH_LAT=51.5N",
-            { "sat.ini line 2: QTH_LAT value \"51.5N\" read as 51.5, \"N\" ignored" } },
+        { "QTH=x\nQTH_LAT=51.5X",
+            { "sat.ini line 2: QTH_LAT value \"51.5X\" read as 51.5, \"X\" ignored" } },
         { "QTH_LONG=east",
             { "sat.ini line 1: QTH_LONG value \"east\" read as 0, \"east\" ignored" } },
-        { "QTH_HEIGHT=519 m",
-            { "sat.ini line 1: QTH_HEIGHT value \"519 m\" read as 519, \"m\" ignored" } },
+        { "QTH_HEIGHT=0.519 km",
+            { "sat.ini line 1: QTH_HEIGHT value \"0.519 km\" read as 0.519, \"km\" ignored" } },
         { "ROTOR_PORT=COM3",
             { "sat.ini line 1: ROTOR_PORT value \"COM3\" read as 0, \"COM3\" ignored" } },
         { "QTH_LAT=1e1x", { "sat.ini line 1: QTH_LAT value \"1e1x\" read as 10, \"x\" ignored" } },
@@ -193,6 +193,61 @@ TEST(ParseConfiguration, PartlyReadValuesBecomeWarnings)
         EXPECT_EQ(Parse(QString::fromLatin1(c.text)).Warnings, c.warnings);
     }
     EXPECT_DOUBLE_EQ(Parse("QTH_LAT=48,14").StationLat, 48);
+}
+
+// Slips that used to leave the station somewhere else without a word.
+TEST(ParseConfiguration, MistypedKeysMetresAndHemisphereLetters)
+{
+    const struct {
+        const char* text;
+        double lat, lon, height;
+        const char* said; // the one warning or the failure; empty: neither
+    } cases[] = {
+        { "QTH_LON=-74.0", 0, 0, 0,
+            "sat.ini line 1: unknown key \"QTH_LON\" ignored; did you mean QTH_LONG?" },
+        { "QTH_LAT=1\nqth_lat=48.1", 1, 0, 0,
+            "sat.ini line 2: unknown key \"qth_lat\" ignored; did you mean QTH_LAT? (keys are "
+            "upper case)" },
+        { " #QTH_LAT=10", 0, 0, 0,
+            "sat.ini line 1: unknown key \"#QTH_LAT\" ignored; did you mean QTH_LAT? (a "
+            "comment's # must stand in the first column)" },
+        { "QTH_LON=1\nQTH_LON=2", 0, 0, 0, // once per key
+            "sat.ini line 1: unknown key \"QTH_LON\" ignored; did you mean QTH_LONG?" },
+        { "CALLSIGN=DL1ABC", 0, 0, 0, "sat.ini line 1: unknown key \"CALLSIGN\" ignored" },
+        { "QTH_LONG=74.0W", 0, -74, 0, "" },
+        { "QTH_LONG=74.0 w", 0, -74, 0, "" },
+        { "QTH_LAT=33.9S\nQTH_LONG=151.2E", -33.9, 151.2, 0, "" },
+        { "QTH_LAT=51.5N", 51.5, 0, 0, "" },
+        // A sign and a letter, or a letter of the other axis: as before.
+        { "QTH_LONG=-74W", 0, -74, 0,
+            "sat.ini line 1: QTH_LONG value \"-74W\" read as -74, \"W\" ignored" },
+        { "QTH_LAT=48W", 48, 0, 0,
+            "sat.ini line 1: QTH_LAT value \"48W\" read as 48, \"W\" ignored" },
+        { "QTH_LONG=181W", 0, 0, 0,
+            "sat.ini line 1: QTH_LONG value \"181W\" is outside -180 to 180 degrees" },
+        { "QTH_HEIGHT=9", 0, 0, 9, "" },
+        { "QTH_HEIGHT=-0.5", 0, 0, -0.5, "" },
+        { "QTH_HEIGHT=519", 0, 0, 0,
+            "sat.ini line 1: QTH_HEIGHT value \"519\" is outside -0.5 to 9 km: the height is in "
+            "kilometres (519 m is 0.519)" },
+        { "QTH_HEIGHT=-0.6", 0, 0, 0,
+            "sat.ini line 1: QTH_HEIGHT value \"-0.6\" is outside -0.5 to 9 km: the height is in "
+            "kilometres" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString text = QString::fromLatin1(c.text);
+        const QString said = QString::fromLatin1(c.said);
+        if (said.contains(QLatin1String("outside"))) {
+            EXPECT_EQ(FailureOf(text), said);
+            continue;
+        }
+        const Configuration config = Parse(text);
+        EXPECT_DOUBLE_EQ(config.StationLat, c.lat);
+        EXPECT_DOUBLE_EQ(config.StationLon, c.lon);
+        EXPECT_DOUBLE_EQ(config.StationHeight, c.height);
+        EXPECT_EQ(config.Warnings, said.isEmpty() ? QStringList() : QStringList { said });
+    }
 }
 
 TEST(ReadConfigurationFile, MessagesNameTheWholePathAndWarningsAreLoggedOnce)
@@ -261,6 +316,15 @@ TEST(ParseConfiguration, OrbitModel)
         "sat.ini line 2: ORBIT_MODEL value \"SDP4\" is neither PLAN13 nor SGP4");
     EXPECT_EQ(FailureOf("ORBIT_MODEL="),
         "sat.ini line 1: ORBIT_MODEL value \"\" is neither PLAN13 nor SGP4");
+}
+
+TEST(ParseConfiguration, TlePaths)
+{
+    EXPECT_FALSE(Parse("QTH=a").TleLegacyPaths); // absent: the GP queries
+    EXPECT_FALSE(Parse("TLE_PATHS=GP").TleLegacyPaths);
+    EXPECT_TRUE(Parse("TLE_PATHS= legacy ").TleLegacyPaths);
+    EXPECT_EQ(FailureOf("QTH=a\nTLE_PATHS=STATIC"),
+        "sat.ini line 2: TLE_PATHS value \"STATIC\" is neither GP nor LEGACY");
 }
 
 TEST(ParseConfiguration, RotorStepStrict)

@@ -209,6 +209,23 @@ TEST(ElementFileFormats, BadRecordsSkippedAndCountedWithWhere)
         { "XML catalogue number not a number",
             "<ndm>\n" + XmlRecord(mm, "75 30") + XmlRecord(mm, "7530") + "</ndm>\n",
             "record 1 (line 2): AO-7: NORAD_CAT_ID not a catalogue number: \"75 30\"" },
+        // Input quoted in a message is cut to 80 characters: a megabyte name
+        // made a megabyte line.
+        { "JSON name of a megabyte, number of 200 digits",
+            "[" + Ao7Json(R"(,"NORAD_CAT_ID":7530)") + ","
+                + Ao7Json(R"(,"NORAD_CAT_ID":")" + QByteArray(200, '9') + "\"")
+                      .replace("OSCAR 7 (AO-7)", QByteArray(1 << 20, 'N'))
+                + "]",
+            "record 2: " + std::string(80, 'N') + "\u2026: NORAD_CAT_ID not a catalogue number: \""
+                + std::string(80, '9') + "\u2026\"" },
+        // A quote the line does not close ends with its line, and a line far
+        // longer than a record is refused without being split.
+        { "CSV quote left open",
+            csvHeader + QByteArray(csvGood).replace(",2026", ",\"2026") + csvGood,
+            "line 2: AO-7: column 6 opens a quote that the line does not close" },
+        { "CSV line beyond any record",
+            csvHeader + "\"AO-7," + QByteArray(3 << 20, 'x') + "\r\n" + csvGood,
+            "line 2: line is 3145734 bytes long, a record has at most 1048576" },
     };
     for (const BadInputRow& row : rows) {
         SCOPED_TRACE(row.Why);
@@ -264,6 +281,62 @@ TEST(ElementFileFormats, WrittenFormsReadBack)
     ASSERT_EQ(back.SatCount, 95);
     EXPECT_EQ(back.Table.Record(1).Line1, ShownLines(records.front()).first);
     EXPECT_EQ(back.Table.Record(95).Line2, ShownLines(records[94]).second);
+}
+
+// Two-line output of names that begin like another form, or like an element
+// line, or hold a line break: before, a file whose first name began with
+// "<", "[" or "{" was refused as XML or JSON, the program's own output.
+TEST(ElementFileFormats, TwoLineOutputOfAnyNameReadsBack)
+{
+    const struct {
+        QByteArray name; // as a JSON text
+        std::string read; // the name the two-line file gives back
+    } names[] = {
+        { "<ndm>", "<ndm>" },
+        { "[AO-7]", "[AO-7]" },
+        { "{AO-7}", "{AO-7}" },
+        { "NORAD_CAT_ID,EPOCH", "NORAD_CAT_ID,EPOCH" },
+        { "1 AO-7", "1 AO-7" },
+        { "2 AO-7", "2 AO-7" },
+        { "AO-7\\nsecond line\\t", "AO-7 second line" },
+    };
+    for (const auto& n : names) {
+        SCOPED_TRACE(n.read);
+        const QByteArray json = "["
+            + Ao7Json(R"(,"NORAD_CAT_ID":7530)").replace("OSCAR 7 (AO-7)", n.name) + ","
+            + Ao7Json(R"(,"NORAD_CAT_ID":7531)") + "]";
+        const TleLoad load = ReadElementData(json, "names.json");
+        ASSERT_EQ(load.SatCount, 2);
+        EXPECT_EQ(load.Table.Record(1).SatName, n.read);
+        const std::vector<SatRecord> records { load.Table.Record(1), load.Table.Record(2) };
+        const ElementWrite tle = WriteElementData(records, ElementFormat::Tle);
+        const TleLoad back = ReadElementData(tle.Data, "names.txt");
+        EXPECT_EQ(back.Format, ElementFormat::Tle);
+        EXPECT_TRUE(back.Refused.empty());
+        ASSERT_EQ(back.SatCount, 2);
+        EXPECT_EQ(back.Table.Record(1).SatName, n.read);
+        EXPECT_EQ(back.Table.Record(1).Elements.CatalogNumber, 7530);
+        EXPECT_EQ(back.Table.Record(2).Elements.CatalogNumber, 7531);
+    }
+}
+
+// External entities are never read (a document must not make us open files);
+// a name made of one came out empty without a word. Now said once.
+TEST(ElementFileFormats, UnreadEntitySaidOnce)
+{
+    const QByteArray mm = "<MEAN_MOTION>12.53699625</MEAN_MOTION>";
+    const QByteArray record = XmlRecord(mm, "7530").replace("AO-7", "&xxe;");
+    const QByteArray xml = "<?xml version=\"1.0\"?>\n"
+                           "<!DOCTYPE ndm [<!ENTITY xxe SYSTEM \"file:///etc/hostname\">]>\n"
+                           "<ndm>\n"
+        + record + QByteArray(record).replace("7530", "7531") + "</ndm>\n";
+    const TleLoad load = ReadElementData(xml, "xxe.xml");
+    ASSERT_EQ(load.SatCount, 2);
+    EXPECT_EQ(load.Table.Record(1).SatName, "7530"); // the number stands in for the name
+    ASSERT_EQ(load.Warnings.size(), 1u);
+    EXPECT_EQ(DescribeTleIssue("xxe.xml", load.Warnings[0]),
+        "xxe.xml line 4: entity &xxe; is external and not read: the fields that use it are left "
+        "without it");
 }
 
 TEST(ElementFileTracker, TracksTheSixDigitSatelliteOfACsvCatalogue)

@@ -4,6 +4,7 @@
 // sky track of a pass.
 #include "FakeClock.h"
 
+#include "core/ElementFile.h"
 #include "core/PassOverview.h"
 #include "orbit/Tle.h"
 
@@ -20,7 +21,7 @@ const Station Munich { 48.1371, 11.5754, 0.519 };
 
 SatTable Example()
 {
-    return LoadTleFile(AOSTRACK_SOURCE_DIR "/examples/amateur.txt").Table;
+    return LoadTleFile(std::string(AOSTRACK_SOURCE_DIR "/examples/amateur.txt")).Table;
 }
 
 TEST(PassOverview, RowsAreTheLibrarysPassesWithNames)
@@ -100,6 +101,23 @@ TEST(PassOverview, RequestDuringARunIsServedAfterIt)
         sets.push_back(table.Record(i).Elements);
     EXPECT_EQ(overview.Rows().size(),
         SortedByAos(FindUpcomingPasses(sets, Station { -33.9, 18.4, 0 }, Noon)).size());
+}
+
+// OMM records carry no element lines: every one counts, whatever the form.
+TEST(PassOverview, OmmCataloguesCountEveryRecord)
+{
+    const sys_seconds from = sys_days { 2026y / September / 21 } + 12h;
+    for (const char* form : { "amateur-2026-09.csv", "amateur-2026-09.json" }) {
+        SCOPED_TRACE(form);
+        const SatTable table
+            = LoadTleFile(QStringLiteral(AOSTRACK_SOURCE_DIR "/tests/orbit/data/") + form).Table;
+        FakeClock clock(from);
+        PassOverview overview(clock);
+        overview.SetCatalogue(table);
+        overview.Check(Munich);
+        overview.WaitForIdle();
+        EXPECT_EQ(overview.Rows().size(), 599u); // the library's count for the 96 sets
+    }
 }
 
 TEST(PassOverview, SkyPassOfTheIss)

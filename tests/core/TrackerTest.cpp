@@ -587,6 +587,22 @@ TEST_F(TrackerTest, BrokenElementSetRefusedAtLoad)
     EXPECT_TRUE(m_tracker.TickTimer().isActive());
 }
 
+TEST_F(TrackerTest, ListKeepsItsRoomTheTableTakesEveryRecord)
+{
+    // 15002 records: the list shows 15000 and the log says how many more the
+    // table holds (the overview and the commands read the table).
+    QByteArray text(kIss);
+    for (int i = 0; i < SatTable::ListCapacity + 1; ++i)
+        text += kEshail;
+    Write("amateur.txt", text);
+    m_tracker.Startup(m_dir.path());
+    EXPECT_EQ(m_tracker.SatelliteNames().size(), SatTable::ListCapacity);
+    EXPECT_EQ(m_tracker.Table().SatCount(), SatTable::ListCapacity + 2);
+    EXPECT_TRUE(m_log.Lines().join("\n").contains(m_dir.filePath("amateur.txt")
+        + ": 2 satellites beyond the first 15000 left out of the satellite list"))
+        << m_log.Lines().join("\n").toStdString();
+}
+
 TEST_F(TrackerTest, RecordWithoutElementLinesPredictsNothing)
 {
     // A name line alone is listed but predicts nothing; a line 2 without its
@@ -855,4 +871,33 @@ TEST_F(TrackerTest, SetRefusedBySgp4KeepsThePreviousSatellite)
     EXPECT_EQ(models.at(0).at(0).toString(), "Plan13"); // the menu goes back
     EXPECT_TRUE(m_log.Lines().last().endsWith("; Plan13 kept"))
         << m_log.Lines().last().toStdString();
+}
+
+// The ISS set of February 2024 is 1029 days old on 2026-12-07: SGP4 takes it
+// at its epoch but has it decayed by now. The clock and countdown go on, the
+// satellite's fields are empty with the reason, the log says it once.
+TEST_F(TrackerTest, TheoryRefusingTheSetNowStillTicks)
+{
+    m_clock.Set(sys_days(year(2026) / December / 7) + hours(12));
+    m_tracker.Startup(m_dir.path());
+    const qsizetype logBefore = m_log.Lines().size();
+    EXPECT_CALL(m_receiver, TuneReceiver(_)).Times(0); // no Doppler is known
+    EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Sgp4));
+    QSignalSpy countdowns(&m_tracker, &Tracker::countdownChanged);
+    for (int second = 1; second <= 8; ++second) {
+        m_clock.Advance(seconds(1));
+        m_tracker.TrackingTick();
+        EXPECT_EQ(m_tracker.Panel().Time, QStringLiteral("12:00:0%1 UTC").arg(second));
+        EXPECT_EQ(m_tracker.Panel().Azimuth, QString());
+        EXPECT_EQ(m_tracker.Panel().Info, "refused by SGP4: the satellite has decayed");
+    }
+    EXPECT_EQ(countdowns.size(), 8);
+    ASSERT_EQ(m_log.Lines().size(), logBefore + 1);
+    EXPECT_TRUE(m_log.Lines().last().endsWith("); SGP4 predicts nothing for this set"));
+    ::testing::Mock::VerifyAndClearExpectations(&m_receiver);
+
+    EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Plan13)); // and back
+    m_tracker.TrackingTick();
+    EXPECT_FALSE(m_tracker.Panel().Azimuth.isEmpty());
+    EXPECT_EQ(m_log.Lines().size(), logBefore + 1);
 }

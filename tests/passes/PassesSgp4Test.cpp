@@ -151,6 +151,47 @@ TEST(Sgp4FastSearch, SpeedBoundHoldsOnEverySatellite)
     EXPECT_GT(worstRatio, 0.4);
 }
 
+TEST(Sgp4FastSearch, AccelerationBoundHoldsOnEverySatellite)
+{
+    // What the second-order skip rests on: the second difference of the
+    // height above the horizon plane (one-second steps) never exceeds
+    // MaxEarthFixedAcceleration. Every set of two real files, 360 instants
+    // of a day near each file's epoch, from a northern and a southern station.
+    const struct {
+        const char* File;
+        sys_seconds Start;
+    } files[] = { { "amateur.txt", Noon },
+        { "amateur-2026-09.txt", sys_days { 2026y / September / 21 } + 7h } };
+    double worstRatio = 0;
+    int bounded = 0;
+    for (const auto& f : files) {
+        const TleLoad load
+            = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/" + f.File);
+        for (const Station& where : { Berlin, Station { -33.9, 18.4, 0 } })
+            for (int i = 1; i <= load.SatCount; ++i) {
+                const OrbitModel model(load.Table.Record(i).Elements, where, OrbitModelKind::Sgp4);
+                const double t0 = model.ElapsedDays(f.Start);
+                const double bound = model.MaxEarthFixedAcceleration(t0 - 0.01, t0 + 1.01);
+                if (model.Sgp4Theory()->IsResonant()) {
+                    EXPECT_TRUE(std::isinf(bound)) << load.Table.Record(i).SatName;
+                    continue;
+                }
+                ASSERT_TRUE(std::isfinite(bound)) << load.Table.Record(i).SatName;
+                ++bounded;
+                for (int m = 0; m < 1440; m += 4) {
+                    const sys_seconds t = f.Start + minutes { m };
+                    const double accel = std::fabs(model.Look(t + 1s).AboveHorizonKm
+                        - 2.0 * model.Look(t).AboveHorizonKm + model.Look(t - 1s).AboveHorizonKm);
+                    ASSERT_LE(accel, bound) << load.Table.Record(i).SatName << " minute " << m;
+                    worstRatio = std::max(worstRatio, accel / bound);
+                }
+            }
+    }
+    EXPECT_GT(bounded, 300);
+    // Not wildly loose: it decides how far the search skips.
+    EXPECT_GT(worstRatio, 0.3);
+}
+
 TEST(Sgp4FastSearch, ExtremeOrbits)
 {
     // Molniya (12 h resonance), a decaying LEO that SGP4 gives up on within

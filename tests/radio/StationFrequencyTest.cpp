@@ -30,7 +30,7 @@ class StationFrequencyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : { "sat.ini", "amateur.txt", "doppler.sql" })
+        for (const char* name : { "sat.ini", "amateur.csv", "doppler.sql" })
             ASSERT_TRUE(
                 QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/") + QLatin1String(name),
                     m_dir.filePath(QLatin1String(name))))
@@ -61,7 +61,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    FakeClock m_clock { std::chrono::sys_days { std::chrono::year { 2024 } / 2 / 10 }
+    FakeClock m_clock { std::chrono::sys_days { std::chrono::year { 2026 } / 9 / 21 }
         + std::chrono::hours { 12 } };
     EventLog m_log { m_clock };
     Tracker m_tracker { m_clock, m_log };

@@ -233,6 +233,25 @@ TEST_F(MainWindowLayout, FitsSmallScreens)
 namespace aostrack {
 namespace {
 
+// A desktop whose aliases lead "Courier New" to a proportional face: the
+// columns of text still get a fixed-pitch one.
+TEST(FixedPitchFonts, StayFixedWhenCourierNewIsAliasedToAProportionalFace)
+{
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans"));
+    QFont aliased(QStringLiteral("Courier New"));
+    aliased.setStyleHint(QFont::TypeWriter);
+    ASSERT_FALSE(QFontInfo(aliased).fixedPitch()) << QFontInfo(aliased).family().toStdString();
+    NoFile chooser;
+    MainWindow window { chooser };
+    QFont::removeSubstitutions(QStringLiteral("Courier New"));
+    for (const char* name : { "List1", "Label1_0", "Label1_1", "Label7", "RotorPosition" }) {
+        auto* widget = window.findChild<QWidget*>(QLatin1String(name));
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_TRUE(QFontInfo(widget->font()).fixedPitch())
+            << name << ": " << QFontInfo(widget->font()).family().toStdString();
+    }
+}
+
 TEST_F(MainWindowLayout, HourglassNestedCallsAreCounted)
 {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

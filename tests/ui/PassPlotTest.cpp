@@ -242,6 +242,8 @@ TEST_F(PassPlotTest, LabelsStandWhollyInsideAndApart)
 
 TEST_F(PassPlotTest, TimeAxisCountsMinutesFromAos)
 {
+    // 90 pixels a minute: room for "+10 min" in any sans-serif face.
+    plot.resize(1080, Height);
     plot.DrawPassPlot(720, Profile(720, 40));
     QStringList times;
     for (const auto& label : plot.Labels()) {
@@ -254,13 +256,12 @@ TEST_F(PassPlotTest, TimeAxisCountsMinutesFromAos)
         EXPECT_TRUE(HasColourNear(PassPlot::LabelColour, label.rect.center(), 5))
             << label.text.toStdString();
     }
-    // One minute is 60 units here, room for each label; the 0 minute line
-    // carries the elevation labels.
+    // Every minute is labelled; the 0 minute line carries the elevation labels.
     ASSERT_FALSE(times.isEmpty());
     EXPECT_EQ(times.first(), QStringLiteral("+1 min"));
     EXPECT_EQ(times.last(), QStringLiteral("+11 min"));
 
-    // Three times narrower (20 units a minute): a round step of more than
+    // 20 pixels a minute: a round step of more than
     // one minute leaves room for the text.
     plot.resize(240, Height);
     QList<int> minutes;

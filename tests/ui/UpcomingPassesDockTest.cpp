@@ -9,6 +9,7 @@
 #include "core/StationSession.h"
 #include "core/Tracker.h"
 #include "ui/Dialogs.h"
+#include "ui/DockPlacement.h"
 #include "ui/MainWindow.h"
 #include "ui/PassOverviewBinding.h"
 #include "ui/SkyPlot.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -114,7 +116,16 @@ TEST_F(UpcomingPassesWindow, DockListsEveryPassSortedByAos)
     // The ISS's first pass: AOS 12:18:53, maximum 77.8 degrees.
     const int iss = RowOf(QStringLiteral("ISS (ZARYA)"));
     ASSERT_GE(iss, 0);
-    EXPECT_EQ(model->index(iss, UpcomingPassesModel::Aos).data().toString(), "12.02. 12:18:53");
+    // Today's times stand alone, tomorrow's carry the date.
+    EXPECT_EQ(model->index(iss, UpcomingPassesModel::Aos).data().toString(), "12:18:53");
+    const qlonglong midnight = (Noon + 12h).time_since_epoch().count();
+    const int last = model->rowCount() - 1;
+    ASSERT_GE(model->index(last, UpcomingPassesModel::Aos)
+                  .data(UpcomingPassesModel::SortRole)
+                  .toLongLong(),
+        midnight);
+    EXPECT_TRUE(
+        model->index(last, UpcomingPassesModel::Aos).data().toString().startsWith("13.02. "));
     EXPECT_EQ(
         model->index(iss, UpcomingPassesModel::Countdown).data().toString(), "AOS in 00:18:53");
 
@@ -138,6 +149,43 @@ TEST_F(UpcomingPassesWindow, DockListsEveryPassSortedByAos)
     ASSERT_GT(model->rowCount(), 3);
     for (int r = 0; r < model->rowCount(); ++r)
         EXPECT_EQ(model->index(r, 0).data().toString(), "ISS (ZARYA)");
+}
+
+// Wherever the dock stands, every time, angle and countdown shows whole and
+// no column lies past the table's right edge.
+TEST_F(UpcomingPassesWindow, EveryColumnShowsItsTextsWhole)
+{
+    QTableView* table = m_binding->Dock()->Table();
+    QApplication::processEvents();
+    ASSERT_TRUE(table->isVisible());
+    EXPECT_LE(table->horizontalHeader()->length(), table->viewport()->width());
+    const QAbstractItemModel* model = table->model();
+    ASSERT_GT(model->rowCount(), 0);
+    for (int c = UpcomingPassesModel::Aos; c < UpcomingPassesModel::ColumnCount; ++c) {
+        for (int r = 0; r < model->rowCount(); ++r) {
+            const QString text = model->index(r, c).data().toString();
+            ASSERT_LE(table->fontMetrics().horizontalAdvance(text) + 6, table->columnWidth(c))
+                << text.toStdString();
+        }
+    }
+}
+
+TEST(DockPlacement, BesideBelowOrAsATabAsTheScreenAllows)
+{
+    const QSize window(993, 536);
+    const QSize dock(650, 150);
+    const struct {
+        QSize room; // the screen's free area less the title bar and borders
+        DockPlace expected;
+    } cases[] = {
+        { { 1008, 552 }, DockPlace::Tab }, // 1024 x 600
+        { { 1350, 720 }, DockPlace::Below }, // 1366 x 768
+        { { 1904, 1032 }, DockPlace::Beside }, // 1920 x 1080
+        { { 1700, 600 }, DockPlace::Beside }, // wide and low
+        { { 1200, 650 }, DockPlace::Tab }, // neither wide nor tall enough
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseDockPlace(c.room, window, dock), c.expected) << c.room.width();
 }
 
 TEST_F(UpcomingPassesWindow, PassInProgressHighlightedAndEndedPassesHidden)

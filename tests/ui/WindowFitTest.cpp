@@ -75,7 +75,7 @@ protected:
         m_savedLocale = QLocale();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         ASSERT_TRUE(m_dir.isValid());
-        for (const char* name : { "sat.ini", "amateur.txt", "doppler.sql" })
+        for (const char* name : { "sat.ini", "amateur.csv", "doppler.sql" })
             ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/") + name,
                 m_dir.filePath(QString::fromLatin1(name))));
         BindStation(m_station, m_window, nullptr);

@@ -138,7 +138,7 @@ TEST(DamagedPage, RefusedWithUrlAndReasonFileUntouched)
         ASSERT_TRUE(finished.wait(20000));
         EXPECT_FALSE(finished.first().first().toBool());
 
-        const QString url = server.BaseUrl() + "/NORAD/elements/amateur.txt";
+        const QString url = server.BaseUrl() + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle";
         const QStringList expected = QString(c.reason).split('|');
         ASSERT_EQ(progress.size(), 3) << progress.join('\n').toStdString();
         EXPECT_TRUE(progress[1].startsWith(expected[0] + " " + url + ": " + expected[1]))

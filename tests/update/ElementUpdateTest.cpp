@@ -50,10 +50,10 @@ TEST_F(ElementUpdateTest, ServerOnlyNormal)
     ASSERT_TRUE(outcome.Finished);
     EXPECT_TRUE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress,
-        QStringList({ "open " + Url("/NORAD/elements/amateur.txt"), "ok",
-            "open " + Url("/NORAD/elements/cubesat.txt"), "ok",
-            "open " + Url("/NORAD/elements/tle-new.txt"), "ok", "save old TLE file",
-            "write new TLE file", "... done" }));
+        QStringList({ "open " + Url("/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle"), "ok",
+            "open " + Url("/NORAD/elements/gp.php?GROUP=cubesat&FORMAT=tle"), "ok",
+            "open " + Url("/NORAD/elements/gp.php?GROUP=last-30-days&FORMAT=tle"), "ok",
+            "save old TLE file", "write new TLE file", "... done" }));
     EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
     EXPECT_EQ(ReadAll(BackupPath()), test::OldTleFile);
     EXPECT_EQ(update.CollectedText(), QString::fromLatin1(test::ServerText));
@@ -91,16 +91,19 @@ TEST_F(ElementUpdateTest, ArchiveOnly)
 TEST_F(ElementUpdateTest, NotFoundOnSecondPathLeavesFileAlone)
 {
     WriteAll(BackupPath(), "ANCIENT\n");
-    QFile::remove(m_server.Folder() + "/NORAD/elements/cubesat.txt");
+    test::SetModified(BackupPath(), QDateTime::currentDateTimeUtc().addDays(-30));
+    QFile::remove(m_server.Folder() + test::GpPagePath("cubesat", "tle"));
     ElementUpdate update;
     const Outcome outcome = RunUpdate(update, Request(true, false));
     ASSERT_TRUE(outcome.Finished);
     EXPECT_FALSE(outcome.Replaced);
     ASSERT_EQ(outcome.Progress.size(), 5);
-    EXPECT_EQ(outcome.Progress[2], "open " + Url("/NORAD/elements/cubesat.txt"));
+    EXPECT_EQ(
+        outcome.Progress[2], "open " + Url("/NORAD/elements/gp.php?GROUP=cubesat&FORMAT=tle"));
     // python's http.server: "404 File not found".
     EXPECT_EQ(outcome.Progress[3],
-        "failed " + Url("/NORAD/elements/cubesat.txt") + ": HTTP 404 File not found");
+        "failed " + Url("/NORAD/elements/gp.php?GROUP=cubesat&FORMAT=tle")
+            + ": HTTP 404 File not found");
     EXPECT_EQ(outcome.Progress[4], "TLE file unchanged: " + TlePath());
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
     EXPECT_EQ(ReadAll(BackupPath()), QByteArray("ANCIENT\n"));
@@ -108,24 +111,24 @@ TEST_F(ElementUpdateTest, NotFoundOnSecondPathLeavesFileAlone)
 
 TEST_F(ElementUpdateTest, HtmlErrorPageRefused)
 {
-    m_server.Put("/NORAD/elements/tle-new.txt", test::HtmlErrorPage);
+    m_server.Put(test::GpPagePath("last-30-days", "tle"), test::HtmlErrorPage);
     ElementUpdate update;
     const Outcome outcome = RunUpdate(update, Request(true, false));
     ASSERT_TRUE(outcome.Finished);
     EXPECT_FALSE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress.mid(5),
-        QStringList(
-            { "refused " + Url("/NORAD/elements/tle-new.txt") + ": no element set in the page",
-                "TLE file unchanged: " + TlePath() }));
+        QStringList({ "refused " + Url("/NORAD/elements/gp.php?GROUP=last-30-days&FORMAT=tle")
+                + ": no element set in the page",
+            "TLE file unchanged: " + TlePath() }));
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
     EXPECT_FALSE(QFile::exists(BackupPath()));
 }
 
 TEST_F(ElementUpdateTest, EmptyPagesAloneRefused)
 {
-    m_server.Put("/NORAD/elements/amateur.txt", "");
-    m_server.Put("/NORAD/elements/cubesat.txt", "\n");
-    m_server.Put("/NORAD/elements/tle-new.txt", "<pre></pre>\n");
+    m_server.Put(test::GpPagePath("amateur", "tle"), "");
+    m_server.Put(test::GpPagePath("cubesat", "tle"), "\n");
+    m_server.Put(test::GpPagePath("last-30-days", "tle"), "<pre></pre>\n");
     ElementUpdate update;
     const Outcome outcome = RunUpdate(update, Request(true, false));
     EXPECT_FALSE(outcome.Replaced);
@@ -138,7 +141,7 @@ TEST_F(ElementUpdateTest, EmptyPagesAloneRefused)
 TEST_F(ElementUpdateTest, EmptyPageBesideFullOnesAccepted)
 {
     // A list of new launches may well be empty for a while.
-    m_server.Put("/NORAD/elements/tle-new.txt", "");
+    m_server.Put(test::GpPagePath("last-30-days", "tle"), "");
     ElementUpdate update;
     ASSERT_TRUE(RunUpdate(update, Request(true, false)).Replaced);
     EXPECT_EQ(CountCompleteElementSets(QString::fromLatin1(ReadAll(TlePath()))), 2);
@@ -150,8 +153,10 @@ TEST_F(ElementUpdateTest, RedirectFollowed)
     // slashed address and then serves the folder's index.html.
     QFile::remove(m_server.Folder() + "/NORAD/elements/amateur.txt");
     m_server.Put("/NORAD/elements/amateur.txt/index.html", test::AmateurPage);
+    UpdateRequest legacy = Request(true, false);
+    legacy.LegacyPaths = true;
     ElementUpdate update;
-    ASSERT_TRUE(RunUpdate(update, Request(true, false)).Replaced);
+    ASSERT_TRUE(RunUpdate(update, legacy).Replaced);
     EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
 }
 
@@ -161,7 +166,8 @@ TEST_F(ElementUpdateTest, OversizedPageRefused)
     const Outcome outcome = RunUpdate(update, Request(true, false));
     EXPECT_FALSE(outcome.Replaced);
     EXPECT_EQ(outcome.Progress.value(1),
-        "failed " + Url("/NORAD/elements/amateur.txt") + ": page larger than 100 bytes");
+        "failed " + Url("/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle")
+            + ": page larger than 100 bytes");
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 
@@ -193,7 +199,7 @@ protected:
     }
     QString Tle() const { return m_dir.filePath("keps.txt"); }
     UpdateRequest Request() const { return { Tle(), m_base, m_base, true, false }; }
-    QString FirstUrl() const { return m_base + "/NORAD/elements/amateur.txt"; }
+    QString FirstUrl() const { return m_base + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle"; }
 
     QTcpServer m_silent;
     QTemporaryDir m_dir;
@@ -253,7 +259,7 @@ TEST(ElementUpdateTlsTest, UntrustedCertificateLeavesFileAlone)
     test::HttpFolderServer server;
     if (!server.StartTls())
         GTEST_SKIP() << "openssl or python3's ssl module not available";
-    server.Put("/NORAD/elements/amateur.txt", test::AmateurPage);
+    server.Put("/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle", test::AmateurPage);
     QTemporaryDir dir;
     const QString tle = dir.filePath("keps.txt");
     WriteAll(tle, test::OldTleFile);
@@ -265,8 +271,8 @@ TEST(ElementUpdateTlsTest, UntrustedCertificateLeavesFileAlone)
     EXPECT_FALSE(outcome.Replaced);
     ASSERT_EQ(outcome.Progress.size(), 3);
     // Qt's words: "SSL handshake failed: The certificate is self-signed, and untrusted".
-    const QString prefix
-        = "failed " + server.BaseUrl() + "/NORAD/elements/amateur.txt: SSL handshake failed";
+    const QString prefix = "failed " + server.BaseUrl()
+        + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle: SSL handshake failed";
     EXPECT_TRUE(outcome.Progress[1].startsWith(prefix)) << outcome.Progress[1].toStdString();
     EXPECT_EQ(ReadAll(tle), test::OldTleFile);
     EXPECT_FALSE(QFile::exists(tle + "_old"));

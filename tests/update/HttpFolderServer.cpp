@@ -36,6 +36,13 @@ void WriteAll(const QString& path, const QByteArray& bytes)
         file.write(bytes);
 }
 
+void SetModified(const QString& path, const QDateTime& time)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite))
+        file.setFileTime(time, QFileDevice::FileModificationTime);
+}
+
 HttpFolderServer::HttpFolderServer() = default;
 
 HttpFolderServer::~HttpFolderServer()
@@ -54,21 +61,36 @@ bool HttpFolderServer::Start()
     // Python's folder server, except that a query names a file of its own:
     // /NORAD/elements/gp.php?GROUP=amateur&FORMAT=csv is the file
     // /NORAD/elements/gp.php/GROUP=amateur&FORMAT=csv, as a GP service answers
-    // each query with another page.
+    // each query with another page. A file "<that>.answer" is sent raw
+    // instead, and every request is logged with the headers the service
+    // reads. If-Modified-Since against the file's time gives 304, as python's
+    // own server does.
     static const char* script
-        = "import functools, http.server, sys\n"
+        = "import functools, http.server, os, sys\n"
+          "port, folder, log = int(sys.argv[1]), sys.argv[2], sys.argv[3]\n"
           "class Handler(http.server.SimpleHTTPRequestHandler):\n"
           "    def translate_path(self, path):\n"
           "        base, _, query = path.partition('?')\n"
           "        if query:\n"
           "            base = base + '/' + query.replace('/', '_')\n"
           "        return super().translate_path(base)\n"
-          "port, folder = int(sys.argv[1]), sys.argv[2]\n"
+          "    def do_GET(self):\n"
+          "        with open(log, 'a') as out:\n"
+          "            out.write('\\t'.join([self.path, self.headers.get('If-Modified-Since', "
+          "''),\n"
+          "                self.headers.get('User-Agent', '')]) + '\\n')\n"
+          "        answer = self.translate_path(self.path) + '.answer'\n"
+          "        if os.path.isfile(answer):\n"
+          "            self.close_connection = True\n"
+          "            with open(answer, 'rb') as raw:\n"
+          "                self.wfile.write(raw.read())\n"
+          "            return\n"
+          "        super().do_GET()\n"
           "handler = functools.partial(Handler, directory=folder)\n"
           "http.server.ThreadingHTTPServer(('127.0.0.1', port), handler).serve_forever()\n";
     return StartProcess(QStringLiteral("python3"),
         { QStringLiteral("-c"), QString::fromLatin1(script),
-            QString::number(m_port = FreeLoopbackPort()), m_dir.path() });
+            QString::number(m_port = FreeLoopbackPort()), m_dir.path(), LogPath() });
 }
 
 bool HttpFolderServer::StartTls()
@@ -130,6 +152,24 @@ QString HttpFolderServer::BaseUrl() const
 void HttpFolderServer::Put(const QString& path, const QByteArray& bytes)
 {
     WriteAll(m_dir.path() + path, bytes);
+}
+
+void HttpFolderServer::Answer(const QString& path, const QByteArray& rawAnswer)
+{
+    WriteAll(m_dir.path() + path + QStringLiteral(".answer"), rawAnswer);
+}
+
+QString HttpFolderServer::LogPath() const
+{
+    return m_keys.filePath(QStringLiteral("requests.log"));
+}
+
+QStringList HttpFolderServer::Requests() const
+{
+    QString text = QString::fromUtf8(ReadAll(LogPath()));
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
 } // namespace aostrack::test

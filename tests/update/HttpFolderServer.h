@@ -1,8 +1,10 @@
 #pragma once
 // A real HTTP server for the element-update tests: Python's http.server on a
 // free loopback port, serving a temporary folder that the test fills.
+#include <QDateTime>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace aostrack::test {
@@ -22,9 +24,16 @@ public:
     QString BaseUrl() const;
     // Writes a file below the served folder (path like "/NORAD/elements/a.txt").
     void Put(const QString& path, const QByteArray& bytes);
+    // Answers path (as Put names it) with these raw bytes, status line and
+    // headers included, instead of its file: a refusal, a redirect.
+    void Answer(const QString& path, const QByteArray& rawAnswer);
+    // The requests so far, one "<path and query>\t<If-Modified-Since>\t<User-Agent>"
+    // each (Start's server only).
+    QStringList Requests() const;
     QString Folder() const { return m_dir.path(); }
 
 private:
+    QString LogPath() const;
     bool StartProcess(const QString& program, const QStringList& args);
 
     QTemporaryDir m_dir;
@@ -47,5 +56,7 @@ quint16 FreeLoopbackPort();
 // Reads a whole file; empty when it does not exist.
 QByteArray ReadAll(const QString& path);
 void WriteAll(const QString& path, const QByteArray& bytes);
+// Gives the file this modification time (as an update hours ago would have).
+void SetModified(const QString& path, const QDateTime& time);
 
 } // namespace aostrack::test

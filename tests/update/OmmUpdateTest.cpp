@@ -132,8 +132,11 @@ TEST_P(OmmUpdateTest, PageWithoutElementSetsLeavesTheCatalogueAlone)
         ASSERT_TRUE(outcome.Finished);
         EXPECT_FALSE(outcome.Replaced);
         // Said as the reader found it: a name without element lines, no NDM root.
-        EXPECT_TRUE(outcome.Progress.value(3).startsWith("refused " + GpUrl("cubesat")))
+        EXPECT_TRUE(outcome.Progress.value(3).startsWith("refused " + GpUrl("cubesat") + ": "))
             << outcome.Progress.join('\n').toStdString();
+        // The address once, not again as the reader's source name.
+        EXPECT_EQ(outcome.Progress.value(3).count(GpUrl("cubesat")), 1)
+            << outcome.Progress.value(3).toStdString();
         EXPECT_EQ(outcome.Progress.value(4), "TLE file unchanged: " + CataloguePath());
         EXPECT_EQ(ReadAll(CataloguePath()), m_old);
         EXPECT_FALSE(QFile::exists(CataloguePath() + "_old"));
@@ -164,7 +167,7 @@ TEST_P(OmmUpdateTest, CutOffPage)
         EXPECT_FALSE(outcome.Replaced);
         EXPECT_EQ(outcome.Progress.value(3).toStdString(),
             ("refused " + GpUrl("cubesat")
-                + " line 3: OSCAR 7 (AO-7): fields are 14, the header names 17")
+                + ": line 3: OSCAR 7 (AO-7): fields are 14, the header names 17")
                 .toStdString());
         EXPECT_EQ(ReadAll(CataloguePath()), m_old);
         return;

@@ -4,6 +4,7 @@
 #include "orbit/Omm.h"
 
 #include "HttpFolderServer.h"
+#include "QtPrinters.h"
 #include "UpdatePages.h"
 
 #include <QProcess>
@@ -73,10 +74,10 @@ TEST_F(UpdateCommandTest, NoFlagMeansServer)
     const CliResult result = RunCli({ "--config", IniPath() });
     EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
     EXPECT_EQ(result.Lines,
-        QStringList({ "open " + Url("/NORAD/elements/amateur.txt"), "ok",
-            "open " + Url("/NORAD/elements/cubesat.txt"), "ok",
-            "open " + Url("/NORAD/elements/tle-new.txt"), "ok", "save old TLE file",
-            "write new TLE file", "... done" }));
+        QStringList({ "open " + Url("/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle"), "ok",
+            "open " + Url("/NORAD/elements/gp.php?GROUP=cubesat&FORMAT=tle"), "ok",
+            "open " + Url("/NORAD/elements/gp.php?GROUP=last-30-days&FORMAT=tle"), "ok",
+            "save old TLE file", "write new TLE file", "... done" }));
     EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
     EXPECT_EQ(ReadAll(TlePath() + "_old"), test::OldTleFile);
 }
@@ -88,6 +89,10 @@ TEST_F(UpdateCommandTest, ArchiveAndBoth)
     EXPECT_EQ(result.Lines.first(), "open " + Url("/amsat/ftp/keps/current/nasa.all"));
     EXPECT_EQ(ReadAll(TlePath()), test::ArchiveText + "\r\n");
 
+    // Three hours later (the server's pages are newer than the file by then).
+    const QDateTime earlier = QDateTime::currentDateTimeUtc().addSecs(-3 * 3600);
+    test::SetModified(TlePath(), earlier);
+    test::SetModified(TlePath() + "_old", earlier);
     result = RunCli({ "--server", "--archive", "--config=" + IniPath() });
     EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
     EXPECT_EQ(result.Lines.size(), 11);
@@ -97,11 +102,12 @@ TEST_F(UpdateCommandTest, ArchiveAndBoth)
 
 TEST_F(UpdateCommandTest, FailedPageExitsOneAndKeepsFile)
 {
-    QFile::remove(m_server.Folder() + "/NORAD/elements/cubesat.txt");
+    QFile::remove(m_server.Folder() + test::GpPagePath("cubesat", "tle"));
     const CliResult result = RunCli({ "--config", IniPath() });
     EXPECT_EQ(result.ExitCode, 1);
     EXPECT_EQ(result.Lines.mid(3),
-        QStringList({ "failed " + Url("/NORAD/elements/cubesat.txt") + ": HTTP 404 File not found",
+        QStringList({ "failed " + Url("/NORAD/elements/gp.php?GROUP=cubesat&FORMAT=tle")
+                + ": HTTP 404 File not found",
             "TLE file unchanged: " + TlePath() }));
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
     EXPECT_FALSE(QFile::exists(TlePath() + "_old"));
@@ -116,7 +122,8 @@ TEST_F(UpdateCommandTest, SilentServerTimesOut)
     const CliResult result = RunCli({ "--config", IniPath(), "--timeout", "0.5" });
     EXPECT_EQ(result.ExitCode, 1);
     EXPECT_EQ(result.Lines.value(1),
-        "failed " + base + "/NORAD/elements/amateur.txt: no answer within 0.5 s");
+        "failed " + base
+            + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle: no answer within 0.5 s");
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 
@@ -170,6 +177,49 @@ TEST_F(UpdateCommandTest, CsvCatalogueFetchesGpPagesAndWritesOneMergedCsv)
     EXPECT_EQ(merged.Table.Record(2).Elements.CatalogNumber, 100465);
     // The two-line catalogue beside it is not touched.
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
+}
+
+// As cron runs it against today's service: the GP queries, then nothing
+// asked within two hours, then --force asking only for something newer, then
+// a refusal in the service's words on stderr.
+TEST_F(UpdateCommandTest, GpServiceRulesFromTheCommandLine)
+{
+    CliResult result = RunCli({ "--config", IniPath() });
+    EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
+    EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
+    QStringList asked;
+    for (const QString& request : m_server.Requests())
+        asked << request.section('\t', 0, 0);
+    EXPECT_EQ(asked, QStringList(std::begin(test::GpTlePaths), std::end(test::GpTlePaths)));
+
+    result = RunCli({ "--config", IniPath() });
+    EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
+    ASSERT_EQ(result.Lines.size(), 1);
+    EXPECT_TRUE(result.Lines[0].startsWith("elements fetched ")) << result.Lines[0].toStdString();
+    EXPECT_TRUE(result.Lines[0].contains(", 0 minutes ago; the service publishes new sets every "
+                                         "2 hours; next update after "));
+    EXPECT_EQ(m_server.Requests().size(), 3);
+
+    // The pages served are older than the file: the forced update hears 304.
+    const QDateTime earlier = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    for (const QString& path : test::GpTlePaths)
+        test::SetModified(m_server.Folder() + QString(path).replace('?', '/'), earlier);
+    const QByteArray fetched = ReadAll(TlePath());
+    result = RunCli({ "--config", IniPath(), "--force" });
+    EXPECT_EQ(result.ExitCode, 0) << result.Error.toStdString();
+    EXPECT_TRUE(result.Lines.value(1).startsWith("unchanged since "))
+        << result.Lines.join('\n').toStdString();
+    EXPECT_EQ(m_server.Requests().size(), 4);
+    EXPECT_EQ(ReadAll(TlePath()), fetched);
+
+    m_server.Answer(test::GpPagePath("amateur", "tle"),
+        "HTTP/1.1 403 Forbidden\r\nContent-Length: 28\r\n\r\nGP data has not updated...\r\n");
+    result = RunCli({ "--config", IniPath(), "--force" });
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(result.Error,
+        "aostrack-cli: failed " + Url("/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle")
+            + ": HTTP 403 Forbidden: GP data has not updated...\n");
+    EXPECT_EQ(ReadAll(TlePath()), fetched);
 }
 
 TEST_F(UpdateCommandTest, HelpExitsZero)

@@ -57,12 +57,23 @@ inline const QByteArray HtmlErrorPage
     = "<!DOCTYPE html>\n<html><head><title>Service Unavailable</title></head>\n"
       "<body><h1>Service Unavailable</h1><p>Try again later.</p></body></html>\n";
 
-// Serves the four source paths: the three server pages and the archive page.
+// The GP queries of a two-line catalogue, in fetch order.
+inline const QString GpTlePaths[] = {
+    "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle",
+    "/NORAD/elements/gp.php?GROUP=cubesat&FORMAT=tle",
+    "/NORAD/elements/gp.php?GROUP=last-30-days&FORMAT=tle",
+};
+
+// Serves the source pages: the three server pages as GP queries and as the
+// static files of older mirrors, and the archive page.
 inline void PutSourcePages(HttpFolderServer& server)
 {
     server.Put("/NORAD/elements/amateur.txt", AmateurPage);
     server.Put("/NORAD/elements/cubesat.txt", CubesatPage);
     server.Put("/NORAD/elements/tle-new.txt", NewPage);
+    server.Put(GpPagePath("amateur", "tle"), AmateurPage);
+    server.Put(GpPagePath("cubesat", "tle"), CubesatPage);
+    server.Put(GpPagePath("last-30-days", "tle"), NewPage);
     server.Put("/amsat/ftp/keps/current/nasa.all", ArchivePage);
 }
 

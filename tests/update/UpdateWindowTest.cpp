@@ -5,8 +5,10 @@
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 
+#include "core/EventLog.h"
 #include "orbit/Tle.h"
 
+#include "FakeClock.h"
 #include "HttpFolderServer.h"
 #include "UpdatePages.h"
 
@@ -94,10 +96,10 @@ TEST_F(UpdateWindowTest, Check1OnlyNormal)
     ASSERT_TRUE(ClickAndWait(*window));
     const QString base = m_server.BaseUrl();
     EXPECT_EQ(ProgressLines(*window),
-        QStringList({ "open " + base + "/NORAD/elements/amateur.txt", "ok",
-            "open " + base + "/NORAD/elements/cubesat.txt", "ok",
-            "open " + base + "/NORAD/elements/tle-new.txt", "ok", "save old TLE file",
-            "write new TLE file", "... done" }));
+        QStringList({ "open " + base + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle", "ok",
+            "open " + base + "/NORAD/elements/gp.php?GROUP=cubesat&FORMAT=tle", "ok",
+            "open " + base + "/NORAD/elements/gp.php?GROUP=last-30-days&FORMAT=tle", "ok",
+            "save old TLE file", "write new TLE file", "... done" }));
     EXPECT_EQ(window->findChild<QPlainTextEdit*>("Text1")->toPlainText(),
         QString::fromLatin1(test::ServerText));
     EXPECT_EQ(ReadAll(TlePath()), test::ServerText + "\r\n");
@@ -126,6 +128,24 @@ TEST_F(UpdateWindowTest, BothBoxesAndRepeatedUpdates)
     EXPECT_EQ(ProgressLines(*window).first(),
         "open " + m_server.BaseUrl() + "/amsat/ftp/keps/current/nasa.all");
     EXPECT_EQ(ProgressLines(*window).size(), 5);
+}
+
+TEST_F(UpdateWindowTest, FetchAnywayWithinTwoHours)
+{
+    auto window = MakeWindow();
+    ASSERT_TRUE(ClickAndWait(*window));
+    const QByteArray fetched = ReadAll(TlePath());
+    // At once again: the service is not asked, and that is no failure.
+    ASSERT_TRUE(ClickAndWait(*window));
+    ASSERT_EQ(ProgressLines(*window).size(), 1);
+    EXPECT_TRUE(ProgressLines(*window)[0].startsWith("elements fetched "));
+    // Ticked: asked, for sets newer than the file (the pages served are older).
+    window->findChild<QCheckBox*>("Check3")->setChecked(true);
+    ASSERT_TRUE(ClickAndWait(*window));
+    EXPECT_EQ(ProgressLines(*window).value(0),
+        "open " + m_server.BaseUrl() + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle");
+    EXPECT_TRUE(ProgressLines(*window).value(1).startsWith("unchanged since "));
+    EXPECT_EQ(ReadAll(TlePath()), fetched);
 }
 
 TEST_F(UpdateWindowTest, EmptyTlePathRefused)
@@ -163,7 +183,8 @@ TEST_F(UpdateWindowTest, UpdateDisabledWhileRunningAndTimerKeepsTicking)
     EXPECT_GT(ticks, 3);
     EXPECT_TRUE(command1->isEnabled());
     EXPECT_EQ(ProgressLines(window).value(1),
-        "failed " + base + "/NORAD/elements/amateur.txt: no answer within 1.5 s");
+        "failed " + base
+            + "/NORAD/elements/gp.php?GROUP=amateur&FORMAT=tle: no answer within 1.5 s");
     EXPECT_EQ(ReadAll(TlePath()), test::OldTleFile);
 }
 
@@ -196,6 +217,8 @@ TEST_F(UpdateWindowTest, MenuOpensWindowAndClosingMainWindowReloadsList)
 {
     NoFileChooser chooser;
     MainWindow mainWindow(chooser);
+    FakeClock clock(std::chrono::sys_days(std::chrono::year(2026) / 12 / 7));
+    EventLog log(clock);
     std::vector<std::string> catalogue = CatalogueNames(TlePath());
     ASSERT_EQ(catalogue, std::vector<std::string>({ "OLD SAT" }));
     int reloads = 0;
@@ -204,7 +227,8 @@ TEST_F(UpdateWindowTest, MenuOpensWindowAndClosingMainWindowReloadsList)
         [&] {
             ++reloads;
             catalogue = CatalogueNames(TlePath());
-        });
+        },
+        &log);
     mainWindow.show();
 
     auto* menu = mainWindow.findChild<QAction*>("MnuInternetUpdate");
@@ -218,6 +242,8 @@ TEST_F(UpdateWindowTest, MenuOpensWindowAndClosingMainWindowReloadsList)
     EXPECT_EQ(mainWindow.findChildren<UpdateWindow*>().size(), 1);
 
     ASSERT_TRUE(ClickAndWait(*form4));
+    EXPECT_TRUE(log.Lines().value(0).endsWith(": TLE update: ... done"))
+        << log.Lines().value(0).toStdString();
     EXPECT_EQ(reloads, 0);
     mainWindow.close();
     EXPECT_EQ(reloads, 1);

@@ -1,0 +1,198 @@
+#include "app/cli/UpcomingLines.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace aostrack {
+
+using namespace std::chrono;
+
+namespace {
+
+void AppendDigits(std::string& out, long long value, int width)
+{
+    char buf[24];
+    char* end = buf + sizeof buf;
+    char* p = end;
+    const bool negative = value < 0;
+    unsigned long long v = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                    : static_cast<unsigned long long>(value);
+    do {
+        *--p = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    while (end - p < width)
+        *--p = '0';
+    if (negative)
+        *--p = '-';
+    out.append(p, end);
+}
+
+void AppendUtc(std::string& out, sys_seconds instant)
+{
+    const sys_days day = floor<days>(instant);
+    const year_month_day date { day };
+    const long long s = (instant - day).count();
+    AppendDigits(out, static_cast<int>(date.year()), 4);
+    out += '-';
+    AppendDigits(out, static_cast<unsigned>(date.month()), 2);
+    out += '-';
+    AppendDigits(out, static_cast<unsigned>(date.day()), 2);
+    out += 'T';
+    AppendDigits(out, s / 3600, 2);
+    out += ':';
+    AppendDigits(out, s / 60 % 60, 2);
+    out += ':';
+    AppendDigits(out, s % 60, 2);
+    out += 'Z';
+}
+
+// "%.1f" and the degree sign, right-aligned to width characters (the sign
+// counts as one, as the operator sees it).
+void AppendDegrees(std::string& out, double value, int width)
+{
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 1);
+    const int chars = static_cast<int>(r.ptr - buf) + 1;
+    if (chars < width)
+        out.append(static_cast<std::size_t>(width - chars), ' ');
+    out.append(buf, r.ptr);
+    out += "\u00B0";
+}
+
+// 17 significant digits, null where JSON has no number.
+void AppendJsonNumber(std::string& out, double value)
+{
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    char buf[40];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
+    out.append(buf, r.ptr);
+}
+
+void AppendTextLine(std::string& out, const UpcomingPass& p, const PassLabel& label)
+{
+    AppendUtc(out, p.AosTime);
+    out += "  ";
+    if (p.LosTime)
+        AppendUtc(out, *p.LosTime);
+    else
+        out += "no LOS found      ";
+    out += "  max ";
+    AppendDegrees(out, p.MaxElevation, 5);
+    out += " at ";
+    const long long s = (p.MaxElevationTime - floor<days>(p.MaxElevationTime)).count();
+    AppendDigits(out, s / 3600, 2);
+    out += ':';
+    AppendDigits(out, s / 60 % 60, 2);
+    out += ':';
+    AppendDigits(out, s % 60, 2);
+    out += "  Az ";
+    AppendDegrees(out, p.AosAzimuth, 6);
+    out += " -> ";
+    if (p.LosTime)
+        AppendDegrees(out, p.LosAzimuth, 6);
+    else
+        out += "     ?";
+    out += "  ";
+    out += label.Name;
+    if (p.InProgress)
+        out += "  (up at start)";
+    out += '\n';
+}
+
+void AppendJsonObject(std::string& out, const UpcomingPass& p, const PassLabel& label)
+{
+    out += "{\"Name\": ";
+    out += label.JsonName;
+    if (label.CatalogNumber) {
+        out += ", \"CatalogNumber\": ";
+        AppendDigits(out, *label.CatalogNumber, 1);
+    }
+    out += ", \"AosTime\": \"";
+    AppendUtc(out, p.AosTime);
+    out += "\", \"LosTime\": ";
+    if (p.LosTime) {
+        out += '"';
+        AppendUtc(out, *p.LosTime);
+        out += '"';
+    } else {
+        out += "null";
+    }
+    out += ", \"MaxElevation\": ";
+    AppendJsonNumber(out, p.MaxElevation);
+    out += ", \"MaxElevationTime\": \"";
+    AppendUtc(out, p.MaxElevationTime);
+    out += "\", \"AosAzimuth\": ";
+    AppendJsonNumber(out, p.AosAzimuth);
+    out += ", \"LosAzimuth\": ";
+    AppendJsonNumber(out, p.LosAzimuth);
+    out += '}';
+}
+
+// The passes cut into one contiguous run per thread; each run written on
+// its own thread, the runs joined in order.
+std::string WriteInRuns(std::span<const UpcomingPass> passes, unsigned threads,
+    const std::function<void(std::string&, std::size_t)>& write)
+{
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t runs = std::max<std::size_t>(1, std::min<std::size_t>(threads, passes.size()));
+    std::vector<std::string> texts(runs);
+    auto writeRun = [&](std::size_t r) {
+        const std::size_t first = passes.size() * r / runs;
+        const std::size_t last = passes.size() * (r + 1) / runs;
+        texts[r].reserve((last - first) * 130);
+        for (std::size_t k = first; k < last; ++k)
+            write(texts[r], k);
+    };
+    {
+        std::vector<std::jthread> pool;
+        for (std::size_t r = 1; r < runs; ++r)
+            pool.emplace_back(writeRun, r);
+        writeRun(0);
+    }
+    std::size_t size = 0;
+    for (const std::string& t : texts)
+        size += t.size();
+    std::string all;
+    all.reserve(size);
+    for (const std::string& t : texts)
+        all += t;
+    return all;
+}
+
+} // namespace
+
+std::string UtcText(sys_seconds instant)
+{
+    std::string out;
+    AppendUtc(out, instant);
+    return out;
+}
+
+std::string UpcomingTextLines(
+    std::span<const UpcomingPass> passes, std::span<const PassLabel> labels, unsigned threads)
+{
+    return WriteInRuns(passes, threads, [&](std::string& out, std::size_t k) {
+        AppendTextLine(out, passes[k], labels[static_cast<std::size_t>(passes[k].Satellite)]);
+    });
+}
+
+std::string UpcomingJsonObjects(
+    std::span<const UpcomingPass> passes, std::span<const PassLabel> labels, unsigned threads)
+{
+    return WriteInRuns(passes, threads, [&](std::string& out, std::size_t k) {
+        if (k > 0)
+            out += ", ";
+        AppendJsonObject(out, passes[k], labels[static_cast<std::size_t>(passes[k].Satellite)]);
+    });
+}
+
+} // namespace aostrack
