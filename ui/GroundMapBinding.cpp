@@ -2,6 +2,7 @@
 
 #include "core/PassOverview.h"
 #include "core/Tracker.h"
+#include "ui/DockPlacement.h"
 #include "ui/GroundMap.h"
 #include "ui/MainWindow.h"
 
@@ -59,8 +60,11 @@ GroundMapBinding::GroundMapBinding(
     layout->addWidget(m_all);
     layout->addWidget(m_map, 1);
     m_dock->setWidget(body);
-    window.addDockWidget(Qt::RightDockWidgetArea, m_dock);
-    if (tabWith)
+    // Where the upcoming passes go (beside, below, or a tab of the tracking
+    // view on a small screen), and in one tab group with them when both are docks.
+    const DockPlace place = PlaceDock(window, *m_dock);
+    if (tabWith && place != DockPlace::Tab
+        && window.dockWidgetArea(tabWith) == window.dockWidgetArea(m_dock))
         window.tabifyDockWidget(tabWith, m_dock);
     QAction* toggle = m_dock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("MnuWorldMap"));

@@ -1,7 +1,8 @@
 #pragma once
 // Puts the world map into the main window: the dock "World map" (opened from
-// the menu "View", tabbed with "Upcoming passes" so that the window's
-// minimum size stays as it is, remembered from one run to the next), fed
+// the menu "View", placed as "Upcoming passes" is, so that the window still
+// fits its screen, and tabbed with it where both are docks; remembered from
+// one run to the next), fed
 // once a second from the tracker: the selected satellite's sub-satellite
 // point, footprint and ground track from one orbit back to two ahead, the
 // station and the sun; with "all satellites" ticked, every satellite of the

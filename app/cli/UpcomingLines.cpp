@@ -143,7 +143,8 @@ std::string WriteInRuns(std::span<const UpcomingPass> passes, unsigned threads,
 {
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t runs = std::max<std::size_t>(1, std::min<std::size_t>(threads, passes.size()));
+    const std::size_t runs
+        = std::max<std::size_t>(1, std::min<std::size_t>(threads, passes.size()));
     std::vector<std::string> texts(runs);
     auto writeRun = [&](std::size_t r) {
         const std::size_t first = passes.size() * r / runs;

@@ -23,10 +23,10 @@ std::string UtcText(std::chrono::sys_seconds instant);
 
 // Text lines ("AOS  LOS  max EE.E° at HH:MM:SS  Az AAA.A° -> AAA.A°  NAME"),
 // each ended by a newline; labels are indexed by UpcomingPass::Satellite.
-std::string UpcomingTextLines(std::span<const UpcomingPass> passes,
-    std::span<const PassLabel> labels, unsigned threads);
+std::string UpcomingTextLines(
+    std::span<const UpcomingPass> passes, std::span<const PassLabel> labels, unsigned threads);
 // The JSON objects of the passes, separated by ", ".
-std::string UpcomingJsonObjects(std::span<const UpcomingPass> passes,
-    std::span<const PassLabel> labels, unsigned threads);
+std::string UpcomingJsonObjects(
+    std::span<const UpcomingPass> passes, std::span<const PassLabel> labels, unsigned threads);
 
 } // namespace aostrack

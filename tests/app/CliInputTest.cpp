@@ -14,8 +14,8 @@ using namespace std::chrono;
 
 namespace {
 
-const sys_seconds kNow = sys_days { year { 2024 } / February / 12 } + hours { 14 } + minutes { 3 }
-    + seconds { 27 };
+const sys_seconds kNow
+    = sys_days { year { 2024 } / February / 12 } + hours { 14 } + minutes { 3 } + seconds { 27 };
 
 QString UsageErrorOf(const std::function<void()>& run)
 {

@@ -60,28 +60,22 @@ TEST(GroundtrackCli, JsonAgreesWithSkyfieldOnRealSets)
 
 TEST(GroundtrackCli, GeoJsonAndTextForms)
 {
+    // The structure is checked in GroundTrackTest; here what the tool adds.
     const QStringList base = QStringList { QStringLiteral("groundtrack"), QStringLiteral("--norad"),
         QStringLiteral("25544"), QStringLiteral("--from"), QStringLiteral("2024-02-12T18:00:00Z") }
         + kStation;
     const CliResult geo = RunCli(base + QStringList { QStringLiteral("--geojson") });
     ASSERT_EQ(geo.exitCode, 0) << geo.err.toStdString();
-    const QJsonObject root = QJsonDocument::fromJson(geo.out.toUtf8()).object();
-    EXPECT_EQ(root["type"].toString(), QStringLiteral("FeatureCollection"));
-    const QJsonArray features = root["features"].toArray();
+    const QJsonArray features = QJsonDocument::fromJson(geo.out.toUtf8())["features"].toArray();
     ASSERT_EQ(features.size(), 3);
-    EXPECT_EQ(features[0]["geometry"]["type"].toString(), QStringLiteral("MultiLineString"));
     EXPECT_EQ(features[0]["properties"]["Name"].toString(), QStringLiteral("ISS (ZARYA)"));
-    EXPECT_EQ(features[0]["properties"]["CatalogNumber"].toInt(), 25544);
     EXPECT_EQ(features[0]["properties"]["End"].toString(), QStringLiteral("2024-02-12T19:40:00Z"));
     EXPECT_EQ(features[2]["geometry"]["coordinates"].toArray(), QJsonArray({ 11.6, 48.1 }));
 
     // Text: the satellite, a header and 101 rows (100 minutes every 60 s).
-    const CliResult text = RunCli(base);
-    ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
-    const QStringList lines = text.OutLines();
+    const QStringList lines = RunCli(base).OutLines();
     ASSERT_EQ(lines.size(), 103);
-    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("2024-02-12T18:00:00Z")))
-        << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("2024-02-12T18:00:00Z")));
 }
 
 TEST(GroundtrackCli, RefusesWhatItCannotDo)
