@@ -171,8 +171,8 @@ const QStringList& KnownKeys()
         QStringLiteral("ROTOR_PARK"), QStringLiteral("AUTO_PARK"), QStringLiteral("ROTOR_DEVICE"),
         QStringLiteral("ROTOR_HOST"), QStringLiteral("ROTOR_AZ_MAX"),
         QStringLiteral("ROTOR_EL_MAX"), QStringLiteral("TLE_SERVER"), QStringLiteral("TLE_ARCHIVE"),
-        QStringLiteral("ORBIT_MODEL"), QStringLiteral("HTTP_LISTEN"),
-        QStringLiteral("HTTP_TOKEN"), QStringLiteral("TLE_PATHS") };
+        QStringLiteral("ORBIT_MODEL"), QStringLiteral("HTTP_LISTEN"), QStringLiteral("HTTP_TOKEN"),
+        QStringLiteral("TLE_PATHS") };
     return keys;
 }
 

@@ -105,12 +105,11 @@ QString DecodeSettingsText(const QByteArray& bytes);
 // ("sat.ini line 4: ...", with fileName) and, where it helps, the remedy, for a
 // line without "=", an empty text, a ROTOR_DEG or AUTO_PARK that is not a
 // number, a number out of the 16-bit range, an ORBIT_MODEL other than PLAN13
-// and SGP4, a TLE_PATHS other than GP and LEGACY, a ROTOR_HOST without a usable port, a ROTOR_AZ_MAX outside
-// 360..540, a ROTOR_EL_MAX other than 90 or 180, a QTH_LAT outside -90..90,
-// a QTH_LONG outside -180..180 or a QTH_HEIGHT outside -0.5..9 km. QTH_LAT
-// and QTH_LONG take a trailing hemisphere letter ("74.0W" is -74). Lenient numbers (QTH_LAT,
-// QTH_LONG, QTH_HEIGHT, ROTOR_PORT) that carry more than their number are read as before and listed
-// in Warnings.
+// and SGP4, a TLE_PATHS other than GP and LEGACY, a ROTOR_HOST without a usable port, a
+// ROTOR_AZ_MAX outside 360..540, a ROTOR_EL_MAX other than 90 or 180, a QTH_LAT outside -90..90, a
+// QTH_LONG outside -180..180 or a QTH_HEIGHT outside -0.5..9 km. QTH_LAT and QTH_LONG take a
+// trailing hemisphere letter ("74.0W" is -74). Lenient numbers (QTH_LAT, QTH_LONG, QTH_HEIGHT,
+// ROTOR_PORT) that carry more than their number are read as before and listed in Warnings.
 Configuration ParseConfiguration(const QString& iniText, const QString& appDir,
     const QLocale& locale = QLocale(), const QString& fileName = QStringLiteral("sat.ini"));
 

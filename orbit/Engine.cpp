@@ -560,6 +560,17 @@ OrbitModel::Sgp4Orbit OrbitModel::PropagateSgp4(sys_seconds instant) const
     return o;
 }
 
+std::array<double, 3> OrbitModel::EarthFixedPosition(sys_seconds instant) const
+{
+    if (m_sgp4) {
+        const Sgp4Orbit o = PropagateSgp4(instant);
+        return { o.Sg[0], o.Sg[1], o.Sg[2] };
+    }
+    Orbit o;
+    Propagate(instant, o);
+    return { o.Sg[0], o.Sg[1], o.Sg[2] };
+}
+
 std::optional<TemeState> OrbitModel::Teme(sys_seconds instant) const
 {
     if (!m_sgp4)

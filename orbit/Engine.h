@@ -78,6 +78,11 @@ public:
     // (decayed, say).
     SatelliteState Compute(std::chrono::sys_seconds instant, double tunedFreqKHz = 0) const;
 
+    // The satellite in the earth-fixed frame (km; x toward Greenwich on the
+    // equator, z toward the north pole), the position the sub-satellite point
+    // and the look angles come from. Throws as Compute does.
+    std::array<double, 3> EarthFixedPosition(std::chrono::sys_seconds instant) const;
+
     // SGP4 only (nothing for Plan13): the TEME position and velocity.
     std::optional<TemeState> Teme(std::chrono::sys_seconds instant) const;
     OrbitModelKind Kind() const { return m_kind; }

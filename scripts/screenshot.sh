@@ -23,12 +23,12 @@ out=$(realpath "$out")
 # AOSTRACK_SCREENSHOT_START= (empty) and AOSTRACK_SCREENSHOT_SATELLITE=up
 # take the picture on the real clock with the satellite highest up now.
 export AOSTRACK_SCREENSHOT="$out"
-export AOSTRACK_SCREENSHOT_SIZE=1280x800
+export AOSTRACK_SCREENSHOT_SIZE=${AOSTRACK_SCREENSHOT_SIZE:-1280x800}
 export AOSTRACK_SCREENSHOT_DELAY=${AOSTRACK_SCREENSHOT_DELAY:-6}
 export AOSTRACK_SCREENSHOT_START=${AOSTRACK_SCREENSHOT_START-2026-09-21T15:14:00Z}
 export AOSTRACK_SCREENSHOT_SPEED=${AOSTRACK_SCREENSHOT_SPEED:-60}
 export AOSTRACK_SCREENSHOT_SATELLITE=${AOSTRACK_SCREENSHOT_SATELLITE:-ISS (ZARYA)}
 unset QT_QPA_PLATFORM
 
-xvfb-run --auto-servernum --server-args="-screen 0 1280x800x24 -dpi 96" "$bin"
+xvfb-run --auto-servernum --server-args="-screen 0 ${AOSTRACK_SCREENSHOT_SIZE}x24 -dpi 96" "$bin"
 echo "screenshot: wrote $out"

@@ -4,6 +4,7 @@
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
+#include "app/cli/EngineInputs.h"
 #include "app/cli/Json.h"
 #include "app/cli/SatelliteChoice.h"
 #include "core/StateFields.h"
@@ -48,20 +49,14 @@ const char* const kCommonHelp
       "                   one of --tle, --lat, --lon, --height is missing)\n"
       "  --json           one JSON object instead of text\n";
 
+} // namespace
+
 QString CommonHelp()
 {
     return QString::fromLatin1(kCommonHelp) + QString::fromLatin1(kModelHelp);
 }
 
-// What the engine needs: the chosen element set and the station.
-struct EngineInputs {
-    QString tlePath;
-    int record = 0; // 1-based
-    QString satName;
-    ElementSet elements;
-    Station station;
-    OrbitModelKind model = OrbitModelKind::Plan13;
-};
+namespace {
 
 // The aliases of the station's frequency database (DOPPLERFILE), read from
 // the sat.ini --config names (or the one beside the program) even when the
@@ -77,6 +72,8 @@ QList<SatelliteAlias> StationAliases(const ParsedArgs& args, const Configuration
         return {};
     }
 }
+
+} // namespace
 
 EngineInputs ResolveInputs(const ParsedArgs& args)
 {
@@ -162,6 +159,8 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     in.elements = record.Elements;
     return in;
 }
+
+namespace {
 
 std::chrono::sys_seconds InstantOption(const ParsedArgs& args, const QString& option)
 {

@@ -1,11 +1,14 @@
 // aostrack: the tracker's window. Start-up reads sat.ini beside the program;
 // a failure shows its messages and ends the program with exit code 1.
+#include "core/EventLog.h"
+#include "core/LandFile.h"
 #include "core/PassOverview.h"
 #include "core/StationSession.h"
 #include "core/SystemClock.h"
 #include "core/Version.h"
 #include "ui/Dialogs.h"
 #include "ui/FrequencyWindow.h"
+#include "ui/GroundMapBinding.h"
 #include "ui/MainWindow.h"
 #include "ui/PassOverviewBinding.h"
 #include "ui/Screenshot.h"
@@ -15,6 +18,7 @@
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -38,16 +42,32 @@ int main(int argc, char** argv)
     aostrack::PassOverview overview(station.StationClock());
     aostrack::PassOverviewBinding passOverview(station.Tracking(), window, overview,
         station.StationClock(), station.Log(), station.Rotor());
+    // The world map, a tab beside the upcoming passes.
+    aostrack::GroundMapBinding worldMap(station.Tracking(), window, overview, passOverview.Dock());
     if (aostrack::StartStation(station, window, QApplication::applicationDirPath(), messages) != 0)
         return 1;
+    auto land = aostrack::LoadLandFile(aostrack::FindLandFile(QApplication::applicationDirPath()));
+    if (land)
+        worldMap.SetLand(std::move(land.Value()));
+    else
+        station.Log().LogEvent(QStringLiteral(": world map without land: ") + land.Error(), true);
     // HTTP_LISTEN: the station's page and API beside the window.
     const aostrack::Configuration& config = station.Tracking().Config();
     auto web = aostrack::ServeStation(station, config.HttpListenAt, config.HttpToken);
     if (!web)
         station.Log().LogEvent(QStringLiteral(": ") + web.Error(), true);
-    // The documentation's picture shows the dock open, whatever was left last time.
-    if (aostrack::ArmScreenshotFromEnvironment(window, station.Tracking(), clock))
+    // The documentation's picture shows the dock open, whatever was left last
+    // time; AOSTRACK_SCREENSHOT_DOCK=map shows the world map in front.
+    if (aostrack::ArmScreenshotFromEnvironment(window, station.Tracking(), clock)) {
         passOverview.Dock()->show();
+        if (qEnvironmentVariable("AOSTRACK_SCREENSHOT_DOCK") == QLatin1String("map")) {
+            worldMap.Dock()->show();
+            worldMap.Dock()->raise();
+            QTimer::singleShot(100, &window, [&window, dock = worldMap.Dock()] {
+                window.resizeDocks({ dock }, { window.width() / 2 }, Qt::Horizontal);
+            });
+        }
+    }
     window.show();
     return app.exec();
 }

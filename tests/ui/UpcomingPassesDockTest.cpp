@@ -10,6 +10,8 @@
 #include "core/Tracker.h"
 #include "ui/Dialogs.h"
 #include "ui/DockPlacement.h"
+#include "ui/GroundMap.h"
+#include "ui/GroundMapBinding.h"
 #include "ui/MainWindow.h"
 #include "ui/PassOverviewBinding.h"
 #include "ui/SkyPlot.h"
@@ -64,6 +66,7 @@ protected:
         BindStation(m_station, m_window, nullptr);
         m_sky = m_window.Controls().Sky;
         m_binding = new PassOverviewBinding(m_tracker, m_window, m_overview, m_clock, m_log);
+        m_map = new GroundMapBinding(m_tracker, m_window, m_overview, m_binding->Dock());
         ASSERT_EQ(StartStation(m_station, m_window, m_dir.path(), m_sink), 0);
         m_tracker.TickTimer().stop();
         m_overview.WaitForIdle();
@@ -92,6 +95,7 @@ protected:
     MainWindow m_window { m_chooser };
     SkyPlot* m_sky = nullptr;
     PassOverviewBinding* m_binding = nullptr;
+    GroundMapBinding* m_map = nullptr;
 };
 
 TEST_F(UpcomingPassesWindow, DockListsEveryPassSortedByAos)
@@ -353,6 +357,31 @@ TEST_F(UpcomingPassesWindow, AlarmBeforeAosAtAosAndAtLos)
     EXPECT_TRUE(alarms[1].contains(QStringLiteral("12:18:53"))) << alarms[1].toStdString();
     EXPECT_TRUE(alarms[2].contains(QStringLiteral("LOS: ISS (ZARYA)")));
     EXPECT_TRUE(alarms[2].contains(QStringLiteral("12:29:52"))) << alarms[2].toStdString();
+}
+
+TEST_F(UpcomingPassesWindow, WorldMapShowsTheSatelliteAndItsDotsChoose)
+{
+    m_map->Dock()->show();
+    m_map->AllSatellitesBox()->setChecked(true);
+    m_tracker.TrackingTick(); // the state at noon, and the map drawn from it
+    const GroundMapScene& scene = m_map->Map()->Scene();
+    ASSERT_TRUE(scene.Satellite);
+    // Plan13's panel and the map's WGS-84 normal differ by hundredths.
+    EXPECT_NEAR(scene.Satellite->Latitude, m_tracker.State().SubSatLat, 0.05);
+    EXPECT_NEAR(scene.Satellite->Longitude, m_tracker.State().SubSatLon, 0.05);
+    EXPECT_EQ(scene.SatelliteName, m_window.Controls().Satellites->currentText());
+    EXPECT_FALSE(scene.Footprint.empty() || scene.PastTrack.empty() || scene.FutureTrack.empty());
+
+    // Every other satellite of the upcoming passes; a click on one chooses
+    // it as Combo1 does.
+    ASSERT_FALSE(scene.Others.empty());
+    const MapSatellite other = scene.Others.back();
+    EXPECT_NE(other.Index, m_tracker.SelectedIndex());
+    QTest::mouseClick(
+        m_map->Map(), Qt::LeftButton, {}, m_map->Map()->Project(other.Where).toPoint());
+    EXPECT_EQ(m_window.Controls().Satellites->currentIndex(), other.Index);
+    m_map->Show(Noon + 1s);
+    EXPECT_EQ(m_map->Map()->Scene().SatelliteName, other.Name);
 }
 
 } // namespace

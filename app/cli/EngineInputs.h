@@ -1,0 +1,29 @@
+#pragma once
+// What the computing subcommands share: the chosen element set and station
+// from the command line (and sat.ini for what it leaves out).
+#include "orbit/ElementSet.h"
+#include "orbit/Engine.h"
+#include "orbit/Station.h"
+
+#include <QString>
+
+namespace aostrack {
+
+struct ParsedArgs;
+
+struct EngineInputs {
+    QString tlePath;
+    int record = 0; // 1-based
+    QString satName;
+    ElementSet elements;
+    Station station;
+    OrbitModelKind model = OrbitModelKind::Plan13;
+};
+
+// --tle, --sat/--norad, --lat, --lon, --height, --config and --model read,
+// the file loaded and the satellite chosen. Problems throw UsageError.
+EngineInputs ResolveInputs(const ParsedArgs& args);
+// The help lines of those options and --json.
+QString CommonHelp();
+
+} // namespace aostrack
