@@ -2,6 +2,7 @@
 
 #include "core/EventLog.h"
 #include "core/NumberText.h"
+#include "core/SettingsLocation.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,11 +65,11 @@ QStringList SplitLines(const QString& text)
     return lines;
 }
 
-QString ResolvePath(const QString& path, const QString& appDir)
+// A bare name is looked up beside sat.ini, then among the downloads and the
+// installed example station (see SettingsLocation.h).
+QString ResolvePath(const QString& path, const QString& iniDir)
 {
-    if (path.isEmpty() || QFileInfo(path).isAbsolute())
-        return path;
-    return QDir(appDir).filePath(path);
+    return LookUpDataFile(path, iniDir);
 }
 
 // A failure names the file as the operator knows it ("sat.ini line 4: ...").

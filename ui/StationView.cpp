@@ -9,6 +9,7 @@
 #include "ui/TrackerView.h"
 #include "ui/UpdateWindow.h"
 
+#include <QDir>
 #include <cstdio>
 
 namespace aostrack {
@@ -36,8 +37,16 @@ void BindStation(StationSession& station, MainWindow& window, FrequencyWindow* f
 int StartStation(
     StationSession& station, MainWindow& window, const QString& appDir, MessageSink& messages)
 {
+    // The program's own folder, never the working directory.
+    return StartStationAt(
+        station, window, QDir(appDir).filePath(QStringLiteral("sat.ini")), messages);
+}
+
+int StartStationAt(
+    StationSession& station, MainWindow& window, const QString& iniPath, MessageSink& messages)
+{
     try {
-        station.Startup(appDir);
+        station.StartupFromIni(iniPath);
     } catch (const StartupError& failure) {
         QStringList texts = failure.Messages();
         if (texts.isEmpty())

@@ -28,6 +28,7 @@ constexpr Subcommand kSubcommands[] = {
     { "update", "download fresh element sets into the TLE file of sat.ini", RunUpdateCommand },
     { "convert", "write an element file as two-line, OMM CSV, JSON or XML", RunConvertCommand },
     { "rotor", "park, point AZ EL or read the position of the rotor of sat.ini", RunRotorCommand },
+    { "init", "write the station (--locator or --lat/--lon) into sat.ini", RunInitCommand },
 };
 
 QString OverviewHelp()
@@ -51,9 +52,11 @@ QString OverviewHelp()
         "  --norad NUMBER    the satellite with this catalogue number (instead of --sat)\n"
         "  --lat DEG         station latitude, degrees north (south negative)\n"
         "  --lon DEG         station longitude, degrees east (west negative)\n"
+        "  --locator LOC     station as a Maidenhead locator (instead of --lat, --lon)\n"
         "  --height KM       station height above the ellipsoid, kilometres\n"
         "  --config FILE     sat.ini to take missing values from\n"
-        "                    (default: sat.ini beside aostrack-cli)\n"
+        "                    (default: sat.ini beside aostrack-cli, else\n"
+        "                    ~/.config/aostrack/sat.ini)\n"
         "  --json            machine-readable output\n"
         "Times are UTC and written YYYY-MM-DDTHH:MM:SSZ. Numbers use a full stop.\n"
         "\n"
