@@ -59,9 +59,8 @@ QString KeyOf(const QString& line)
 QString RewriteSettingsText(const QString& text, const QList<SettingChange>& changes)
 {
     QList<TextLine> lines = SplitKeepingEnds(text);
-    const QString ending = lines.isEmpty() || lines.front().ending.isEmpty()
-        ? QStringLiteral("\n")
-        : lines.front().ending;
+    const QString ending = lines.isEmpty() || lines.front().ending.isEmpty() ? QStringLiteral("\n")
+                                                                             : lines.front().ending;
     for (const SettingChange& change : changes) {
         bool found = false;
         for (qsizetype i = 0; i < lines.size(); ++i) {

@@ -40,9 +40,9 @@ std::string LocatorProblem(std::string_view locator)
     for (std::size_t i = 0; i < locator.size(); ++i) {
         const PairKind& kind = kPairs[i / 2];
         if (PairValue(locator[i], kind) < 0) {
-            const std::string wanted = kind.first == '0' ? std::string("a digit")
-                                                         : std::string("a letter A to ")
-                    + static_cast<char>(kind.first + kind.count - 1);
+            const std::string wanted = kind.first == '0'
+                ? std::string("a digit")
+                : std::string("a letter A to ") + static_cast<char>(kind.first + kind.count - 1);
             return "character " + std::to_string(i + 1) + " of a locator must be " + wanted;
         }
     }
@@ -74,7 +74,8 @@ std::string PositionLocator(double lat, double lon, int pairs)
     std::string text;
     for (int pair = 0; pair < pairs; ++pair) {
         const PairKind& kind = kPairs[pair];
-        const int x = std::min(static_cast<int>(std::floor(east / kind.lonStepDeg)), kind.count - 1);
+        const int x
+            = std::min(static_cast<int>(std::floor(east / kind.lonStepDeg)), kind.count - 1);
         const int y
             = std::min(static_cast<int>(std::floor(north / (kind.lonStepDeg / 2))), kind.count - 1);
         east -= x * kind.lonStepDeg;

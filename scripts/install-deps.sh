@@ -12,6 +12,7 @@ packages=(
   libhamlib-utils xinetd python3
   xvfb xauth fonts-dejavu-core clang-format ccache
   openbox xdotool x11-utils
+  dpkg-dev lintian desktop-file-utils appstream
 )
 # `install-deps.sh fuzz`: also clang and its libFuzzer runtime (make fuzz);
 # the ordinary build, the tests and make sanitize (gcc) need neither.

@@ -16,8 +16,8 @@ namespace aostrack {
 namespace {
 
 // What the running station can take without a restart.
-void ApplyChanges(const SettingsDialog& dialog, Tracker& tracker, EventLog& log,
-    const QString& iniPath)
+void ApplyChanges(
+    const SettingsDialog& dialog, Tracker& tracker, EventLog& log, const QString& iniPath)
 {
     QStringList later;
     const QString iniDir = QFileInfo(iniPath).absolutePath();
@@ -42,8 +42,8 @@ void ApplyChanges(const SettingsDialog& dialog, Tracker& tracker, EventLog& log,
     }
     log.LogEvent(QStringLiteral(": settings saved in %1").arg(iniPath), true);
     if (!later.isEmpty())
-        log.LogEvent(QStringLiteral(": restart aostrack to apply %1")
-                         .arg(later.join(QStringLiteral(", "))),
+        log.LogEvent(
+            QStringLiteral(": restart aostrack to apply %1").arg(later.join(QStringLiteral(", "))),
             true);
 }
 

@@ -11,6 +11,7 @@ class Tracker;
 
 // After OK the orbit model and the element file apply at once; the event
 // log names the other changed keys, which apply at the next start.
-void BindSettingsDialog(MainWindow& window, Tracker& tracker, EventLog& log, const QString& iniPath);
+void BindSettingsDialog(
+    MainWindow& window, Tracker& tracker, EventLog& log, const QString& iniPath);
 
 } // namespace aostrack

@@ -116,8 +116,8 @@ Result<StationEntry> StationDialog::ReadFields() const
 void StationDialog::accept()
 {
     const Result<StationEntry> entry = ReadFields();
-    const Result<void> written
-        = entry ? WriteStation(m_iniPath, *entry, m_exampleFile) : Result<void>(Failure { entry.Error() });
+    const Result<void> written = entry ? WriteStation(m_iniPath, *entry, m_exampleFile)
+                                       : Result<void>(Failure { entry.Error() });
     if (!written) {
         m_problem->setText(written.Error());
         return;
