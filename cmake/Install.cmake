@@ -26,6 +26,9 @@ file(GLOB aostrack_examples CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/examples/transmitters*.json)
 install(FILES ${aostrack_examples} ${PROJECT_SOURCE_DIR}/radio/plugin/receiver.ini
   DESTINATION ${aostrack_share})
+# The headless station as a systemd user service (systemctl --user enable).
+install(FILES ${PROJECT_SOURCE_DIR}/examples/aostrack-track.service
+  DESTINATION lib/systemd/user)
 # The world map's land data goes beside the example station, in
 # ${aostrack_share}/data/: install it here when data/ holds it.
 

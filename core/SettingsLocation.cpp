@@ -73,6 +73,7 @@ QString WritableDataPath(const QString& path)
         = folder.isDir() && folder.isWritable() && (!info.exists() || info.isWritable());
     if (writable)
         return path;
+    QDir().mkpath(UserDataDir());
     return QDir(UserDataDir()).filePath(info.fileName());
 }
 

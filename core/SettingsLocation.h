@@ -37,7 +37,9 @@ QString LookUpDataFile(const QString& name, const QString& iniDir);
 
 // Where a download replacing path may be written: path itself when its
 // folder is writable, else the same file name in UserDataDir() (an element
-// file in /usr/share/aostrack belongs to the package, not to the operator).
+// file in /usr/share/aostrack belongs to the package, not to the operator);
+// that folder is made when it is chosen. A bare TLEFILE finds the download
+// there from then on (LookUpDataFile).
 QString WritableDataPath(const QString& path);
 
 // The example sat.ini the first run starts from: sat.ini in

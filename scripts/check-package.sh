@@ -36,12 +36,13 @@ for wanted in \
   /usr/share/icons/hicolor/256x256/apps/aostrack.png \
   "/usr/share/metainfo/*.metainfo.xml" \
   /usr/share/man/man1/aostrack.1.gz /usr/share/man/man1/aostrack-cli.1.gz \
-  /usr/share/doc/aostrack/copyright; do
+  /usr/share/doc/aostrack/copyright /usr/lib/systemd/user/aostrack-track.service; do
   pattern=$(sed 's/\*/[^\/]*/g' <<<"$wanted")
   grep -qx -- "$pattern" <<<"$listing" || { echo "missing from the package: $wanted" >&2; failed=1; }
 done
 # Every element file and frequency list of the example station.
 for example in "$source_dir"/examples/*; do
+  [[ $example == *.service ]] && continue
   grep -qx "/usr/share/aostrack/$(basename "$example")" <<<"$listing" \
     || { echo "missing from the package: /usr/share/aostrack/$(basename "$example")" >&2; failed=1; }
 done

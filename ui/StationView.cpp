@@ -1,5 +1,6 @@
 #include "ui/StationView.h"
 
+#include "core/SettingsLocation.h"
 #include "core/StationSession.h"
 #include "ui/Dialogs.h"
 #include "ui/EventLogView.h"
@@ -10,6 +11,7 @@
 #include "ui/UpdateWindow.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace aostrack {
@@ -62,8 +64,16 @@ int StartStationAt(
     Tracker& tracker = station.Tracking();
     BindElementUpdate(
         window, tracker.Config().TleServer, tracker.Config().TleArchive,
-        [&tracker] { return tracker.Config().TleFilePath; },
-        [&tracker] { tracker.ReloadElementFile(); });
+        // The package's element file is not the operator's to replace: the
+        // download goes to ~/.local/share/aostrack and is loaded from there.
+        [&tracker] { return WritableDataPath(tracker.Config().TleFilePath); },
+        [&tracker] {
+            const QString written = WritableDataPath(tracker.Config().TleFilePath);
+            if (written == tracker.Config().TleFilePath)
+                tracker.ReloadElementFile();
+            else if (QFileInfo::exists(written))
+                tracker.OpenElementFile(written);
+        });
     return 0;
 }
 

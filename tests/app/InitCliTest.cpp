@@ -51,7 +51,8 @@ TEST_F(InstalledCli, InitThenUpcomingWorkFromTheUsersSettings)
     const QString userIni = Path(QStringLiteral("home/.config/aostrack/sat.ini"));
     const CliResult before = Run(QStringList { QStringLiteral("next-pass") } + kFrom);
     EXPECT_EQ(before.exitCode, 2);
-    EXPECT_TRUE(before.err.contains(userIni + QStringLiteral(" not found"))) << before.err.toStdString();
+    EXPECT_TRUE(before.err.contains(userIni + QStringLiteral(" not found")))
+        << before.err.toStdString();
 
     const CliResult init = Run({ QStringLiteral("init"), QStringLiteral("--locator"),
         QStringLiteral("JN58SD"), QStringLiteral("--height"), QStringLiteral("0.519") });
@@ -61,15 +62,16 @@ TEST_F(InstalledCli, InitThenUpcomingWorkFromTheUsersSettings)
     // The element file of the example is found in the shared folder, and the
     // station is the centre of JN58SD.
     const CliResult fromInit = Run(QStringList { QStringLiteral("next-pass") } + kFrom);
-    const CliResult byHand = Run(QStringList { QStringLiteral("next-pass"), QStringLiteral("--tle"),
-                                     ExampleFile(QStringLiteral("amateur.txt")),
-                                     QStringLiteral("--lat"), QStringLiteral("48.145833"),
-                                     QStringLiteral("--lon"), QStringLiteral("11.541667"),
-                                     QStringLiteral("--height"), QStringLiteral("0.519") }
-        + kFrom);
+    const CliResult byHand
+        = Run(QStringList { QStringLiteral("next-pass"), QStringLiteral("--tle"),
+                  ExampleFile(QStringLiteral("amateur.txt")), QStringLiteral("--lat"),
+                  QStringLiteral("48.145833"), QStringLiteral("--lon"), QStringLiteral("11.541667"),
+                  QStringLiteral("--height"), QStringLiteral("0.519") }
+            + kFrom);
     ASSERT_EQ(fromInit.exitCode, 0) << fromInit.err.toStdString();
     EXPECT_EQ(fromInit.out, byHand.out);
-    EXPECT_TRUE(fromInit.out.startsWith(QStringLiteral("AOS 2024-02-12T"))) << fromInit.out.toStdString();
+    EXPECT_TRUE(fromInit.out.startsWith(QStringLiteral("AOS 2024-02-12T")))
+        << fromInit.out.toStdString();
 
     // A sat.ini beside the program (a portable copy) then wins, and init writes there.
     QFile::copy(ExampleFile(QStringLiteral("sat.ini")), Path(QStringLiteral("usr/bin/sat.ini")));
@@ -121,8 +123,8 @@ TEST(ManPage, NamesEveryCommandAndOptionOfTheHelp)
         if (!named.hasMatch())
             continue;
         const QString name = named.captured(1);
-        const QRegularExpression entry(QStringLiteral("^\\.B[IR]? %1( |$)").arg(name),
-            QRegularExpression::MultilineOption);
+        const QRegularExpression entry(
+            QStringLiteral("^\\.B[IR]? %1( |$)").arg(name), QRegularExpression::MultilineOption);
         EXPECT_TRUE(man.contains(entry)) << name.toStdString();
         const QString help = RunCli({ name, QStringLiteral("--help") }).out;
         for (auto it = option.globalMatch(help); it.hasNext();) {

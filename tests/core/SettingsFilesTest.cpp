@@ -1,9 +1,9 @@
 // Where the settings are found and how sat.ini is written back: the search
 // order (--config, beside the program, XDG), the lookup of the files it names,
 // and rewriting that keeps the operator's comments, order and unknown keys.
+#include "TestFiles.h"
 #include "core/SettingsLocation.h"
 #include "core/StationSetup.h"
-#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,8 +108,8 @@ TEST(SettingsText, RewritingKeepsCommentsOrderLineEndsAndUnknownKeys)
         { "QTH_LAT=1\nA=b\nQTH_LAT=3\n", { { "QTH_LAT", "2" } }, "QTH_LAT=2\nA=b\nQTH_LAT=2\n",
             "a key given twice reads the same after" },
         { "A=b", { { "QTH", "Munich" } }, "A=b\nQTH=Munich\n", "new key after a last line" },
-        { "A=b\r\nROTOR_HOST=x:1\r\nC=d\r\n", { { "ROTOR_HOST", std::nullopt } },
-            "A=b\r\nC=d\r\n", "a removed key" },
+        { "A=b\r\nROTOR_HOST=x:1\r\nC=d\r\n", { { "ROTOR_HOST", std::nullopt } }, "A=b\r\nC=d\r\n",
+            "a removed key" },
         { "TLE_SERVER=https://a.org/?x=1\n", { { "QTH", "a=b" } },
             "TLE_SERVER=https://a.org/?x=1\nQTH=a=b\n", "values holding =" },
     };
@@ -141,10 +141,10 @@ TEST_F(SettingsFolders, WriteStationFromTheExampleOrIntoTheOperatorsFile)
 
     // Refused entries write nothing: metres for kilometres, a line start-up refuses.
     const QString before = Read(ini);
-    const Result<void> metres
-        = WriteStation(ini, { QStringLiteral("x"), 48, 11, 519 }, example);
+    const Result<void> metres = WriteStation(ini, { QStringLiteral("x"), 48, 11, 519 }, example);
     EXPECT_EQ(metres.Error(),
-        QStringLiteral("the height 519 km is outside -0.5 to 9 km (give kilometres: 519 m is 0.519)"));
+        QStringLiteral(
+            "the height 519 km is outside -0.5 to 9 km (give kilometres: 519 m is 0.519)"));
     WriteTestFile(ini, "QTH=x\n\nQTH_LAT=1\n");
     EXPECT_FALSE(WriteStation(ini, lisbon, example).Ok());
     EXPECT_EQ(Read(ini), QStringLiteral("QTH=x\n\nQTH_LAT=1\n"));

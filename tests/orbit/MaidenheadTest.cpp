@@ -23,8 +23,7 @@ TEST(Maidenhead, CentresOfKnownSquares)
         { "JN58td", 48.14583333, 11.625, "Munich, 48.14 N 11.58 E" },
         { "jn58TD", 48.14583333, 11.625, "letters in any case" },
         { "JN58td25", 48.14791667, 11.60416667, "extended square" },
-        { "FN31pr", 41.72916667, -72.70833333,
-            "Newington CT, 41.71 N 72.73 W" },
+        { "FN31pr", 41.72916667, -72.70833333, "Newington CT, 41.71 N 72.73 W" },
         { "AA00", -89.5, -179.0, "south-west corner of the grid" },
         { "RR99xx", 89.97916667, 179.95833333, "north-east corner" },
         { "QF22le", -37.8125, 144.9583333, "Melbourne, 37.81 S 144.96 E" },
@@ -35,8 +34,8 @@ TEST(Maidenhead, CentresOfKnownSquares)
         EXPECT_NEAR(centre->Lat, c.lat, 1e-7) << c.locator << ": " << c.why;
         EXPECT_NEAR(centre->Lon, c.lon, 1e-7) << c.locator << ": " << c.why;
         // And back: the centre's locator of the same length is the locator.
-        const std::string back = PositionLocator(centre->Lat, centre->Lon,
-            static_cast<int>(std::string_view(c.locator).size() / 2));
+        const std::string back = PositionLocator(
+            centre->Lat, centre->Lon, static_cast<int>(std::string_view(c.locator).size() / 2));
         EXPECT_TRUE(std::equal(back.begin(), back.end(), c.locator, c.locator + back.size(),
             [](char a, char b) { return std::toupper(a) == std::toupper(b); }))
             << c.locator << " came back as " << back;

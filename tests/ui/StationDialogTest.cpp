@@ -1,8 +1,8 @@
 // The first-run station dialog and the settings dialog under the offscreen
 // platform: typed in as an operator would, OK pressed, the file read back.
+#include "ui/StationDialog.h"
 #include "core/SettingsText.h"
 #include "ui/SettingsDialog.h"
-#include "ui/StationDialog.h"
 
 #include <QDialogButtonBox>
 #include <QFile>
