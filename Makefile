@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build programs run test bench screenshot fuzz sanitize clean
+.PHONY: all deps configure build programs run test bench screenshot fuzz sanitize clean package
 
 FUZZ_DIR ?= build-fuzz
 SANITIZE_DIR ?= build-sanitize
@@ -23,6 +23,11 @@ build: configure
 # and the example station (not the tests and benchmarks).
 programs: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target programs
+
+# build/aostrack_<version>_<arch>.deb: the programs, the example station, the
+# menu entry, man pages; its dependencies come from dpkg-shlibdeps.
+package: programs
+	cd $(BUILD_DIR) && cpack -G DEB
 
 run: programs
 	bash scripts/run.sh $(BUILD_DIR)

@@ -4,6 +4,7 @@
 #include "core/NearestName.h"
 #include "core/NumberText.h"
 #include "core/TextExcerpt.h"
+#include "core/SettingsLocation.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,11 +68,11 @@ QStringList SplitLines(const QString& text)
     return lines;
 }
 
-QString ResolvePath(const QString& path, const QString& appDir)
+// A bare name is looked up beside sat.ini, then among the downloads and the
+// installed example station (see SettingsLocation.h).
+QString ResolvePath(const QString& path, const QString& iniDir)
 {
-    if (path.isEmpty() || QFileInfo(path).isAbsolute())
-        return path;
-    return QDir(appDir).filePath(path);
+    return LookUpDataFile(path, iniDir);
 }
 
 // The value of "74.0W" or "33.9 S": a number without a sign followed by one

@@ -28,7 +28,7 @@ inline constexpr int kRotctldDefaultPort = 4533;
 struct Configuration {
     QString IniPath;
     QString StationName; // QTH
-    QString TleFilePath; // TLEFILE; a relative path is taken from the program's folder
+    QString TleFilePath; // TLEFILE; a bare name is looked up as LookUpDataFile says
     QString DopplerFileName; // DOPPLERFILE; as TLEFILE
     QString TimeServerHost; // TIMESERVER, empty: no clock synchronisation
     double StationLat = 0; // QTH_LAT, degrees north
@@ -101,7 +101,8 @@ QString DecodeSettingsText(const QByteArray& bytes);
 // "#" in the very first column starts a comment; keys are case-sensitive and
 // the last one given wins; unknown keys are ignored with a warning that names
 // the nearest known key, once per key. A relative TLEFILE or
-// DOPPLERFILE is resolved against appDir. Throws StartupError naming the line
+// DOPPLERFILE is looked up beside sat.ini (appDir), then in the user's and
+// the installed data folders (LookUpDataFile). Throws StartupError naming the line
 // ("sat.ini line 4: ...", with fileName) and, where it helps, the remedy, for a
 // line without "=", an empty text, a ROTOR_DEG or AUTO_PARK that is not a
 // number, a number out of the 16-bit range, an ORBIT_MODEL other than PLAN13

@@ -51,8 +51,16 @@ Result<void> SharedReceiverLibrary::Load()
         return {};
     // The executable's folder is asked for only now: the application object
     // may not exist yet when the loader is made.
-    if (m_folders.isEmpty())
+    if (m_folders.isEmpty()) {
         m_folders.append(QCoreApplication::applicationDirPath());
+#ifdef AOSTRACK_RECEIVER_LIBRARY_DIR
+        // An installed program keeps its library in a private folder
+        // (../lib/aostrack from /usr/bin).
+        m_folders.append(
+            QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                                .filePath(QStringLiteral(AOSTRACK_RECEIVER_LIBRARY_DIR))));
+#endif
+    }
     QStringList candidates;
     for (const QString& folder : std::as_const(m_folders))
         candidates << QDir(folder).filePath(m_baseName);

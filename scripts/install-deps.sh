@@ -13,6 +13,7 @@ packages=(
   xvfb xauth fonts-dejavu-core clang-format ccache
   openbox xdotool x11-utils
   chromium chromium-driver python3-selenium
+  dpkg-dev lintian desktop-file-utils appstream
 )
 # `install-deps.sh fuzz`: also clang and its libFuzzer runtime (make fuzz);
 # the ordinary build, the tests and make sanitize (gcc) need neither.

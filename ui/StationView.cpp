@@ -1,5 +1,6 @@
 #include "ui/StationView.h"
 
+#include "core/SettingsLocation.h"
 #include "core/StationSession.h"
 #include "ui/Dialogs.h"
 #include "ui/EventLogView.h"
@@ -9,6 +10,8 @@
 #include "ui/TrackerView.h"
 #include "ui/UpdateWindow.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace aostrack {
@@ -36,8 +39,16 @@ void BindStation(StationSession& station, MainWindow& window, FrequencyWindow* f
 int StartStation(
     StationSession& station, MainWindow& window, const QString& appDir, MessageSink& messages)
 {
+    // The program's own folder, never the working directory.
+    return StartStationAt(
+        station, window, QDir(appDir).filePath(QStringLiteral("sat.ini")), messages);
+}
+
+int StartStationAt(
+    StationSession& station, MainWindow& window, const QString& iniPath, MessageSink& messages)
+{
     try {
-        station.Startup(appDir);
+        station.StartupFromIni(iniPath);
     } catch (const StartupError& failure) {
         QStringList texts = failure.Messages();
         if (texts.isEmpty())
@@ -53,9 +64,17 @@ int StartStation(
     Tracker& tracker = station.Tracking();
     BindElementUpdate(
         window, tracker.Config().TleServer, tracker.Config().TleArchive,
-        [&tracker] { return tracker.Config().TleFilePath; },
-        [&tracker] { tracker.ReloadElementFile(); }, &station.Log(),
-        tracker.Config().TleLegacyPaths);
+        // The package's element file is not the operator's to replace: the
+        // download goes to ~/.local/share/aostrack and is loaded from there.
+        [&tracker] { return WritableDataPath(tracker.Config().TleFilePath); },
+        [&tracker] {
+            const QString written = WritableDataPath(tracker.Config().TleFilePath);
+            if (written == tracker.Config().TleFilePath)
+                tracker.ReloadElementFile();
+            else if (QFileInfo::exists(written))
+                tracker.OpenElementFile(written);
+        },
+        &station.Log(), tracker.Config().TleLegacyPaths);
     return 0;
 }
 

@@ -22,5 +22,8 @@ void BindStation(StationSession& station, MainWindow& window, FrequencyWindow* f
 // servers, and closing that window reloads the catalogue.
 int StartStation(
     StationSession& station, MainWindow& window, const QString& appDir, MessageSink& messages);
+// The same from the settings file at iniPath, whatever its name and folder.
+int StartStationAt(
+    StationSession& station, MainWindow& window, const QString& iniPath, MessageSink& messages);
 
 } // namespace aostrack

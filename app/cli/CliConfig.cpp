@@ -1,6 +1,8 @@
 #include "app/cli/CliConfig.h"
 
 #include "app/cli/CliArgs.h"
+#include "core/SettingsLocation.h"
+#include "orbit/Maidenhead.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,9 +13,7 @@ namespace aostrack {
 
 QString CliConfigPath(const QString& configFile)
 {
-    if (!configFile.isEmpty())
-        return configFile;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("sat.ini"));
+    return FindSettingsFile(configFile, QCoreApplication::applicationDirPath());
 }
 
 Configuration LoadCliConfiguration(const QString& configFile)
@@ -22,7 +22,8 @@ Configuration LoadCliConfiguration(const QString& configFile)
     QFile file(path);
     if (!file.exists())
         throw UsageError(
-            QStringLiteral("%1 not found (give --config FILE, or --tle, --lat, --lon and --height)")
+            QStringLiteral("%1 not found (give --config FILE, or --tle, --lat, --lon and "
+                           "--height, or write it with 'aostrack-cli init --locator LOCATOR')")
                 .arg(path));
     if (!file.open(QIODevice::ReadOnly))
         throw UsageError(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
@@ -59,6 +60,36 @@ OrbitModelKind ModelOption(const ParsedArgs& args, const Configuration* config)
         return LoadCliConfiguration(args.Value(QStringLiteral("--config"))).OrbitModelChoice;
     } catch (const UsageError&) {
         return OrbitModelKind::Plan13; // no station file: the default theory
+    }
+}
+
+bool HasStationPosition(const ParsedArgs& args)
+{
+    if (args.Has(QStringLiteral("--locator")))
+        return true;
+    return args.Has(QStringLiteral("--lat")) && args.Has(QStringLiteral("--lon"));
+}
+
+std::optional<LocatorPoint> LocatorOption(const ParsedArgs& args)
+{
+    if (!args.Has(QStringLiteral("--locator")))
+        return std::nullopt;
+    if (args.Has(QStringLiteral("--lat")) || args.Has(QStringLiteral("--lon")))
+        throw UsageError(QStringLiteral("give either --locator or --lat and --lon, not both"));
+    const std::string locator = args.Value(QStringLiteral("--locator")).toStdString();
+    const std::optional<LocatorPoint> centre = LocatorCentre(locator);
+    if (!centre)
+        throw UsageError(QStringLiteral("--locator \"%1\": %2")
+                             .arg(QString::fromStdString(locator),
+                                 QString::fromStdString(LocatorProblem(locator))));
+    return centre;
+}
+
+void ApplyLocatorOption(const ParsedArgs& args, Station& station)
+{
+    if (const std::optional<LocatorPoint> centre = LocatorOption(args)) {
+        station.StationLat = centre->Lat;
+        station.StationLon = centre->Lon;
     }
 }
 

@@ -1,11 +1,16 @@
 #pragma once
-// sat.ini for the command-line tool: beside the executable, as the window
-// reads it, or the file named by --config.
+// sat.ini for the command-line tool: the file named by --config, else the
+// one beside the executable, else ~/.config/aostrack/sat.ini, as the window
+// reads it.
 #include "core/Configuration.h"
+#include "orbit/Maidenhead.h"
+#include "orbit/Station.h"
+
+#include <optional>
 
 namespace aostrack {
 
-// Reads configFile, or sat.ini beside aostrack-cli when configFile is empty.
+// Reads configFile, or when it is empty the sat.ini FindSettingsFile names.
 // Relative TLEFILE/DOPPLERFILE paths are taken from the ini file's folder.
 // A missing or malformed file throws UsageError naming the file (exit 2).
 // Values read only in part are in the result's Warnings, for the caller to show.
@@ -24,5 +29,18 @@ OrbitModelKind ModelOption(const ParsedArgs& args, const Configuration* config);
 inline constexpr const char* kModelHelp
     = "  --model M        orbit model: plan13 or sgp4 (default: ORBIT_MODEL of\n"
       "                   sat.ini, else plan13)\n";
+
+// The station's place is given on the command line: --locator, or both
+// --lat and --lon.
+bool HasStationPosition(const ParsedArgs& args);
+// The centre of --locator's square; nullopt without it. A bad locator, or
+// --locator beside --lat or --lon, throws UsageError.
+std::optional<LocatorPoint> LocatorOption(const ParsedArgs& args);
+// Puts the centre of --locator, when given, into station.
+void ApplyLocatorOption(const ParsedArgs& args, Station& station);
+// The help line of --locator.
+inline constexpr const char* kLocatorHelp
+    = "  --locator LOC    station as a Maidenhead locator of 4, 6 or 8 characters\n"
+      "                   (JN58sd: the centre of its square), instead of --lat, --lon\n";
 
 } // namespace aostrack

@@ -31,6 +31,7 @@ constexpr Subcommand kSubcommands[] = {
     { "rotor", "park, point AZ EL or read the position of the rotor of sat.ini", RunRotorCommand },
     { "groundtrack", "sub-satellite track and footprint as text, JSON or GeoJSON",
         RunGroundtrackCommand },
+    { "init", "write the station (--locator or --lat/--lon) into sat.ini", RunInitCommand },
 };
 
 QString OverviewHelp()
@@ -54,9 +55,11 @@ QString OverviewHelp()
         "  --norad NUMBER    the satellite with this catalogue number (instead of --sat)\n"
         "  --lat DEG         station latitude, degrees north (south negative)\n"
         "  --lon DEG         station longitude, degrees east (west negative)\n"
+        "  --locator LOC     station as a Maidenhead locator (instead of --lat, --lon)\n"
         "  --height KM       station height above the ellipsoid, kilometres\n"
         "  --config FILE     sat.ini to take missing values from\n"
-        "                    (default: sat.ini beside aostrack-cli)\n"
+        "                    (default: sat.ini beside aostrack-cli, else\n"
+        "                    ~/.config/aostrack/sat.ini)\n"
         "  --json            machine-readable output\n"
         "Times are written YYYY-MM-DDTHH:MM:SSZ (UTC), or \"now\"; a blank may stand\n"
         "for the T, an offset such as +01:00 for the Z (no Z: UTC), and fractions of\n"

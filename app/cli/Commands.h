@@ -18,5 +18,6 @@ int RunUpdateCommand(const QStringList& args);
 int RunConvertCommand(const QStringList& args);
 int RunRotorCommand(const QStringList& args);
 int RunGroundtrackCommand(const QStringList& args);
+int RunInitCommand(const QStringList& args);
 
 } // namespace aostrack

@@ -27,6 +27,7 @@ const QStringList kCommonValueOptions = {
     QStringLiteral("--norad"),
     QStringLiteral("--lat"),
     QStringLiteral("--lon"),
+    QStringLiteral("--locator"),
     QStringLiteral("--height"),
     QStringLiteral("--config"),
     QStringLiteral("--model"),
@@ -53,7 +54,8 @@ const char* const kCommonHelp
 
 QString CommonHelp()
 {
-    return QString::fromLatin1(kCommonHelp) + QString::fromLatin1(kModelHelp);
+    return QString::fromLatin1(kCommonHelp) + QString::fromLatin1(kLocatorHelp)
+        + QString::fromLatin1(kModelHelp);
 }
 
 namespace {
@@ -78,8 +80,8 @@ QList<SatelliteAlias> StationAliases(const ParsedArgs& args, const Configuration
 EngineInputs ResolveInputs(const ParsedArgs& args)
 {
     EngineInputs in;
-    const bool needConfig = !args.Has(QStringLiteral("--tle")) || !args.Has(QStringLiteral("--lat"))
-        || !args.Has(QStringLiteral("--lon")) || !args.Has(QStringLiteral("--height"));
+    const bool needConfig = !args.Has(QStringLiteral("--tle")) || !HasStationPosition(args)
+        || !args.Has(QStringLiteral("--height"));
     Configuration config;
     if (needConfig) {
         config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
@@ -103,6 +105,7 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
         ? ParseNumberInRange(
             args.Value(QStringLiteral("--height")), QStringLiteral("--height"), -1, 100)
         : config.StationHeight;
+    ApplyLocatorOption(args, in.station);
 
     if (in.tlePath.isEmpty())
         throw UsageError(QStringLiteral("no element file: give --tle FILE or TLEFILE in %1")

@@ -24,7 +24,8 @@ namespace {
 using namespace std::chrono;
 
 const char* const kHelp
-    = "Usage: aostrack-cli upcoming [--tle FILE] [--lat DEG] [--lon DEG] [--height KM]\n"
+    = "Usage: aostrack-cli upcoming [--tle FILE] [--lat DEG --lon DEG | --locator LOC]\n"
+      "                             [--height KM]\n"
       "                             [--from YYYY-MM-DDTHH:MM:SSZ] [--hours H] [--min-el DEG]\n"
       "                             [--config FILE] [--threads N] [--json]\n"
       "\n"
@@ -40,6 +41,8 @@ const char* const kHelp
       "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
       "  --lat DEG        station latitude, degrees north, south negative\n"
       "  --lon DEG        station longitude, degrees east, west negative\n"
+      "  --locator LOC    station as a Maidenhead locator of 4, 6 or 8 characters\n"
+      "                   (JN58sd: the centre of its square), instead of --lat, --lon\n"
       "  --height KM      station height above the ellipsoid in kilometres\n"
       "                   (default for these three: QTH_LAT, QTH_LONG, QTH_HEIGHT)\n"
       "  --config FILE    sat.ini to read the defaults from (default: sat.ini beside\n"
@@ -104,17 +107,17 @@ int RunUpcomingCommand(const QStringList& argList)
 {
     const ParsedArgs args = ParseOptions(argList,
         { QStringLiteral("--tle"), QStringLiteral("--lat"), QStringLiteral("--lon"),
-            QStringLiteral("--height"), QStringLiteral("--config"), QStringLiteral("--from"),
-            QStringLiteral("--hours"), QStringLiteral("--min-el"), QStringLiteral("--model"),
-            QStringLiteral("--threads") },
+            QStringLiteral("--locator"), QStringLiteral("--height"), QStringLiteral("--config"),
+            QStringLiteral("--from"), QStringLiteral("--hours"), QStringLiteral("--min-el"),
+            QStringLiteral("--model"), QStringLiteral("--threads") },
         { QStringLiteral("--json"), QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(QString::fromUtf8(kHelp));
         return ExitOk;
     }
 
-    const bool needConfig = !args.Has(QStringLiteral("--tle")) || !args.Has(QStringLiteral("--lat"))
-        || !args.Has(QStringLiteral("--lon")) || !args.Has(QStringLiteral("--height"));
+    const bool needConfig = !args.Has(QStringLiteral("--tle")) || !HasStationPosition(args)
+        || !args.Has(QStringLiteral("--height"));
     Configuration config;
     if (needConfig)
         config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
@@ -132,6 +135,7 @@ int RunUpcomingCommand(const QStringList& argList)
         ? ParseNumberInRange(
             args.Value(QStringLiteral("--height")), QStringLiteral("--height"), -1, 100)
         : config.StationHeight;
+    ApplyLocatorOption(args, station);
     const sys_seconds from = args.Has(QStringLiteral("--from"))
         ? ParseUtcInstant(args.Value(QStringLiteral("--from")), QStringLiteral("--from"))
         : SystemClock().UtcNow();

@@ -6,6 +6,7 @@
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
+#include "core/SettingsLocation.h"
 #include "update/ElementUpdate.h"
 
 #include <QEventLoop>
@@ -67,7 +68,12 @@ int RunUpdateCommand(const QStringList& args)
                              .arg(CliConfigPath(parsed.Value(QStringLiteral("--config")))));
 
     UpdateRequest request;
-    request.TleFilePath = config.TleFilePath;
+    // An element file the operator cannot replace (the package's example) is
+    // downloaded into the user's data folder instead.
+    request.TleFilePath = WritableDataPath(config.TleFilePath);
+    if (request.TleFilePath != config.TleFilePath)
+        WriteOut(QStringLiteral("%1 cannot be replaced here: writing %2\n")
+                     .arg(config.TleFilePath, request.TleFilePath));
     request.ServerBase = config.TleServer;
     request.ArchiveBase = config.TleArchive;
     request.UseArchive = parsed.Has(QStringLiteral("--archive"));

@@ -1,8 +1,12 @@
-// aostrack: the tracker's window. Start-up reads sat.ini beside the program;
-// a failure shows its messages and ends the program with exit code 1.
+// aostrack: the tracker's window. Start-up reads the settings file that
+// --config names, else sat.ini beside the program, else
+// ~/.config/aostrack/sat.ini; when there is none yet the station dialog asks
+// for the station and writes it. A failure shows its messages and ends the
+// program with exit code 1.
 #include "core/EventLog.h"
 #include "core/LandFile.h"
 #include "core/PassOverview.h"
+#include "core/SettingsLocation.h"
 #include "core/StationSession.h"
 #include "core/SystemClock.h"
 #include "core/Version.h"
@@ -12,20 +16,49 @@
 #include "ui/MainWindow.h"
 #include "ui/PassOverviewBinding.h"
 #include "ui/Screenshot.h"
+#include "ui/SettingsBinding.h"
+#include "ui/StationDialog.h"
 #include "ui/StationView.h"
 #include "ui/UpcomingPassesDock.h"
 #include "web/StationWebServer.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <QStyleFactory>
 #include <QTimer>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("aostrack"));
+    // QSettings (the window's own state) then lives in
+    // ~/.config/aostrack/aostrack.conf, beside sat.ini.
+    QApplication::setOrganizationName(QLatin1String(aostrack::kSettingsOrganisation));
+    QApplication::setApplicationName(QLatin1String(aostrack::kSettingsApplication));
     QApplication::setApplicationVersion(QLatin1String(aostrack::kProgramVersion));
+    // Ties the window to aostrack.desktop (its icon and name on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("aostrack"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Real-time satellite tracker"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption configOption(QStringLiteral("config"),
+        QStringLiteral("Read the station's settings from FILE instead of sat.ini."),
+        QStringLiteral("FILE"));
+    parser.addOption(configOption);
+    parser.process(app);
+
+    const QString appDir = QApplication::applicationDirPath();
+    const QString iniPath = aostrack::FindSettingsFile(parser.value(configOption), appDir);
+    // The first run of an installed program: nothing to read yet. A --config
+    // that names no file is a mistake to report, not a first run.
+    if (!parser.isSet(configOption) && !QFileInfo::exists(iniPath)) {
+        aostrack::StationDialog first(iniPath, aostrack::ExampleSettingsFile(appDir));
+        if (first.exec() != QDialog::Accepted)
+            return 1;
+    }
 
     aostrack::SystemClock systemClock;
     // The system clock, unless a documentation screenshot asks for a
@@ -44,7 +77,8 @@ int main(int argc, char** argv)
         station.StationClock(), station.Log(), station.Rotor());
     // The world map, a tab beside the upcoming passes.
     aostrack::GroundMapBinding worldMap(station.Tracking(), window, overview, passOverview.Dock());
-    if (aostrack::StartStation(station, window, QApplication::applicationDirPath(), messages) != 0)
+    aostrack::BindSettingsDialog(window, station.Tracking(), station.Log(), iniPath);
+    if (aostrack::StartStationAt(station, window, iniPath, messages) != 0)
         return 1;
     auto land = aostrack::LoadLandFile(aostrack::FindLandFile(QApplication::applicationDirPath()));
     if (land)

@@ -3,7 +3,8 @@
 // hamlib knows can follow the satellite (the FUNcube Dongle Pro through "rigctld -m 25013", other
 // SDRs and transceivers through their own models).
 //
-// receiver.ini beside this library names the daemon:
+// receiver.ini beside this library (or, for an installed library that the
+// operator cannot edit, in ~/.config/aostrack/) names the daemon:
 //   HOST=localhost
 //   PORT=4532
 // Both keys are optional; those are the defaults. ReceiverStatus, which the
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -94,6 +96,23 @@ std::filesystem::path LibraryFolder()
     return {};
 }
 
+// receiver.ini beside the library, else in $XDG_CONFIG_HOME/aostrack
+// (~/.config/aostrack) beside the station's sat.ini.
+std::filesystem::path ReceiverIniPath()
+{
+    const std::filesystem::path folder = LibraryFolder();
+    const std::filesystem::path beside = folder.empty() ? "receiver.ini" : folder / "receiver.ini";
+    std::error_code error;
+    if (std::filesystem::exists(beside, error))
+        return beside;
+    std::filesystem::path config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        config = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        config = std::filesystem::path(home) / ".config";
+    return config.empty() ? beside : config / "aostrack" / "receiver.ini";
+}
+
 std::unique_ptr<aostrack::RigctldClient> g_client;
 std::string g_status; // what ReceiverStatus hands out, valid until the next call
 
@@ -103,9 +122,7 @@ std::string g_status; // what ReceiverStatus hands out, valid until the next cal
 // address takes effect at the next tick of "track". The mode is not used.
 void AOSTRACK_EXTIO_CALL OpenForm(int /*mode*/)
 {
-    const std::filesystem::path folder = LibraryFolder();
-    const Endpoint endpoint
-        = ReadEndpoint(folder.empty() ? "receiver.ini" : folder / "receiver.ini");
+    const Endpoint endpoint = ReadEndpoint(ReceiverIniPath());
     g_client = std::make_unique<aostrack::RigctldClient>(endpoint.Host, endpoint.Port);
     g_client->Open();
 }
