@@ -1,17 +1,13 @@
 #pragma once
 // The station's own entries in sat.ini (QTH, QTH_LAT, QTH_LONG, QTH_HEIGHT),
 // as the first run, `aostrack-cli init` and the settings dialog write them.
+#include "core/Configuration.h" // the station height limits
 #include "core/Result.h"
 #include "core/SettingsText.h"
 
 #include <QString>
 
 namespace aostrack {
-
-// Heights are kilometres in sat.ini: the Dead Sea shore to above Everest.
-// A value outside is almost always metres written where kilometres belong.
-inline constexpr double MinStationHeightKm = -0.5;
-inline constexpr double MaxStationHeightKm = 9;
 
 struct StationEntry {
     QString Name; // QTH
