@@ -192,8 +192,9 @@ TEST_F(RotctldHostileTest, DaemonFloodingAfterEachAnswerBacksOff)
             return daemon.Connections() >= 4;
         },
         20000));
-    // Connections at 0 s, at once after the first loss, after 1 s and 2 s more.
-    EXPECT_GE(elapsed.elapsed(), 2900);
+    // Connections at 0 s, at once after the first loss, after 1 s and 2 s
+    // more: 3 s, less the 5 % by which Qt's coarse timers may fire early.
+    EXPECT_GE(elapsed.elapsed(), 2800);
     // "opened", "lost", "opened" once more, then nothing for the repeats.
     EXPECT_EQ(LogCount(QStringLiteral(" lost (")), 1) << Log().toStdString();
     EXPECT_EQ(m_log.Lines().size(), 3) << Log().toStdString();
