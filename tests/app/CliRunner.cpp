@@ -1,7 +1,5 @@
 #include "CliRunner.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 
 namespace aostrack::test {
@@ -56,20 +54,6 @@ CliResult RunProgram(const QString& program, const QStringList& args, int timeou
 QString ExampleFile(const QString& name)
 {
     return QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/") + name;
-}
-
-bool CopyTwoLineExampleStation(const QString& dir)
-{
-    for (const char* name : { "amateur.txt", "doppler.sql" })
-        if (!QFile::copy(ExampleFile(QString::fromLatin1(name)), QDir(dir).filePath(name)))
-            return false;
-    QFile example(ExampleFile(QStringLiteral("sat.ini")));
-    QFile ini(QDir(dir).filePath(QStringLiteral("sat.ini")));
-    if (!example.open(QIODevice::ReadOnly) || !ini.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray text = example.readAll();
-    text.replace("\nTLEFILE=amateur.csv\r\n", "\nTLEFILE=amateur.txt\r\n");
-    return text.contains("\nTLEFILE=amateur.txt\r\n") && ini.write(text) == text.size();
 }
 
 } // namespace aostrack::test

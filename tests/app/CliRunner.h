@@ -25,9 +25,4 @@ CliResult RunProgram(const QString& program, const QStringList& args, int timeou
 // Path of a file of the example station in the source tree.
 QString ExampleFile(const QString& name);
 
-// The example station (sat.ini, doppler.sql) in dir, tracking from the
-// two-line sets of February 2024 (amateur.txt) that the tests' instants are
-// chosen for. False when a file could not be written.
-bool CopyTwoLineExampleStation(const QString& dir);
-
 } // namespace aostrack::test

@@ -2,12 +2,14 @@
 // pass over the example station (AOS 12:18:53, LOS 12:29:52, 77.8 degrees)
 // rehearsed at 200 times speed; the commands write what they were given.
 #include "CliRunner.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace aostrack;
 using namespace aostrack::test;
 
 namespace {

@@ -75,9 +75,7 @@ protected:
         m_savedLocale = QLocale();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         ASSERT_TRUE(m_dir.isValid());
-        for (const char* name : { "sat.ini", "amateur.csv", "doppler.sql" })
-            ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/") + name,
-                m_dir.filePath(QString::fromLatin1(name))));
+        ASSERT_TRUE(CopyTwoLineExampleStation(m_dir.path()));
         BindStation(m_station, m_window, nullptr);
         ASSERT_EQ(StartStation(m_station, m_window, m_dir.path(), m_boxes), 0)
             << m_boxes.texts.join("; ").toStdString();
