@@ -75,9 +75,16 @@ protected:
         m_savedLocale = QLocale();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         ASSERT_TRUE(m_dir.isValid());
-        for (const char* name : { "sat.ini", "amateur.csv", "doppler.sql" })
+        for (const char* name : { "sat.ini", "amateur.txt", "doppler.sql" })
             ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_SOURCE_DIR "/examples/") + name,
                 m_dir.filePath(QString::fromLatin1(name))));
+        // The two-line sets of February 2024, the fake clock's day.
+        QFile ini(m_dir.filePath(QStringLiteral("sat.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
+        QByteArray text = ini.readAll().replace("TLEFILE=amateur.csv", "TLEFILE=amateur.txt");
+        ini.resize(0);
+        ini.write(text);
+        ini.close();
         BindStation(m_station, m_window, nullptr);
         ASSERT_EQ(StartStation(m_station, m_window, m_dir.path(), m_boxes), 0)
             << m_boxes.texts.join("; ").toStdString();
