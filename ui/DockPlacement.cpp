@@ -39,6 +39,12 @@ protected:
     {
         if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)
             Show(event->type() == QEvent::ShowToParent);
+        // Out of view with its page, not closed: QDockWidget would untick
+        // its menu entry on any hide event.
+        if (event->type() == QEvent::Hide && !m_dock.isHidden()) {
+            emit m_dock.visibilityChanged(false);
+            return true;
+        }
         return QObject::eventFilter(watched, event);
     }
 
@@ -65,7 +71,8 @@ void AddAsTab(QTabWidget& pages, QDockWidget& dock)
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(&dock);
-    dock.setFeatures(QDockWidget::NoDockWidgetFeatures);
+    // Closable for the menu entry; neither moved nor floated out of its tab.
+    dock.setFeatures(QDockWidget::DockWidgetClosable);
     dock.setTitleBarWidget(new QWidget(&dock)); // the tab says what it is
     pages.addTab(page, dock.windowTitle());
     new TabFollower(pages, *page, dock);
