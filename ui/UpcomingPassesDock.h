@@ -80,6 +80,7 @@ public:
     void ShowRows(const std::vector<OverviewRow>& rows, const QStringList& alwaysInView,
         const QStringList& neverInView, bool computing);
     void ShowComputing(bool computing);
+    // The clock's second; kept without work while the dock is hidden.
     void SetNow(std::chrono::sys_seconds now);
 
     QTableView* Table() const { return m_table; }
@@ -91,6 +92,9 @@ public:
 signals:
     void satelliteChosen(int index);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     UpcomingPassesModel m_model;
     UpcomingPassesFilter m_filter;
@@ -100,6 +104,7 @@ private:
     QSpinBox* m_minutes = nullptr;
     QLabel* m_status = nullptr;
     int m_ended = -1;
+    bool m_sorted = false; // the rows shown have been sorted
     std::chrono::sys_seconds m_now {};
 };
 
