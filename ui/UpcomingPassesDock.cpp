@@ -60,14 +60,32 @@ void UpcomingPassesModel::SetRows(std::vector<OverviewRow> rows)
     endResetModel();
 }
 
+namespace {
+// Before its AOS, up, or past its LOS: what colours a row and hides it.
+int StageAt(const UpcomingPass& p, sys_seconds now)
+{
+    return now < p.AosTime ? 0 : !p.LosTime || now < *p.LosTime ? 1 : 2;
+}
+} // namespace
+
 void UpcomingPassesModel::SetNow(sys_seconds now)
 {
     if (now == m_now)
         return;
+    const sys_seconds before = m_now;
     m_now = now;
-    if (!m_rows.empty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1),
-            { Qt::DisplayRole, Qt::BackgroundRole, InProgressRole, EndedRole });
+    if (m_rows.empty())
+        return;
+    // Each second only the countdowns change; a whole row only when its AOS
+    // or LOS came between the two seconds (telling the view that everything
+    // changed makes it measure every cell again).
+    emit dataChanged(index(0, Countdown), index(rowCount() - 1, Countdown), { Qt::DisplayRole });
+    for (int r = 0; r < rowCount(); ++r) {
+        const UpcomingPass& p = m_rows[static_cast<std::size_t>(r)].Pass;
+        if (StageAt(p, before) != StageAt(p, now))
+            emit dataChanged(index(r, 0), index(r, ColumnCount - 1),
+                { Qt::DisplayRole, Qt::BackgroundRole, InProgressRole, EndedRole });
+    }
 }
 
 int UpcomingPassesModel::EndedCount() const
@@ -238,9 +256,8 @@ void UpcomingPassesDock::ShowRows(const std::vector<OverviewRow>& rows,
 {
     m_model.SetRows(rows);
     m_ended = -1;
+    m_sorted = false;
     SetNow(m_now);
-    m_filter.sort(m_table->horizontalHeader()->sortIndicatorSection(),
-        m_table->horizontalHeader()->sortIndicatorOrder());
     QString status = tr("%n passes in 24 hours", nullptr, static_cast<int>(rows.size()));
     if (!alwaysInView.isEmpty())
         status += tr("; always in view: ") + alwaysInView.join(QStringLiteral(", "));
@@ -262,6 +279,15 @@ void UpcomingPassesDock::ShowComputing(bool computing)
 void UpcomingPassesDock::SetNow(sys_seconds now)
 {
     m_now = now;
+    // Hidden, the table waits: the second and the sort are applied when the
+    // dock is shown again.
+    if (!isVisible())
+        return;
+    if (!m_sorted) {
+        m_sorted = true;
+        m_filter.sort(m_table->horizontalHeader()->sortIndicatorSection(),
+            m_table->horizontalHeader()->sortIndicatorOrder());
+    }
     m_model.SetNow(now);
     // Refilter only when a pass has ended since the last time.
     const int ended = m_model.EndedCount();
@@ -297,6 +323,12 @@ void UpcomingPassesDock::SizeColumns()
     const int frame = 2 * m_table->frameWidth();
     const int scrollBar = m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     m_table->setMinimumWidth(total + frame + scrollBar);
+}
+
+void UpcomingPassesDock::showEvent(QShowEvent* event)
+{
+    QDockWidget::showEvent(event);
+    SetNow(m_now);
 }
 
 } // namespace aostrack

@@ -80,6 +80,7 @@ public:
     void ShowRows(const std::vector<OverviewRow>& rows, const QStringList& alwaysInView,
         const QStringList& neverInView, bool computing);
     void ShowComputing(bool computing);
+    // The clock's second; kept without work while the dock is hidden.
     void SetNow(std::chrono::sys_seconds now);
 
     QTableView* Table() const { return m_table; }
@@ -90,6 +91,9 @@ public:
 
 signals:
     void satelliteChosen(int index);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Every column as wide as its longest text, once; the table asks for
@@ -104,6 +108,7 @@ private:
     QSpinBox* m_minutes = nullptr;
     QLabel* m_status = nullptr;
     int m_ended = -1;
+    bool m_sorted = false; // the rows shown have been sorted
     std::chrono::sys_seconds m_now {};
 };
 

@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -97,6 +98,46 @@ protected:
     PassOverviewBinding* m_binding = nullptr;
     GroundMapBinding* m_map = nullptr;
 };
+
+TEST(UpcomingPassesTable, EachSecondOnlyTheCountdownsAndHiddenNothing)
+{
+    // Two passes; a second in which nothing begins changes the countdown
+    // column alone, the second of an AOS also that pass's row.
+    UpcomingPassesModel model;
+    const auto pass = [](sys_seconds aos) {
+        OverviewRow row;
+        row.Pass.AosTime = aos;
+        row.Pass.LosTime = aos + 10min;
+        return row;
+    };
+    model.SetRows({ pass(Noon + 10s), pass(Noon + 1h) });
+    model.SetNow(Noon);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    const auto columns = [&](int k) {
+        return std::pair { changed[k][0].toModelIndex().column(),
+            changed[k][1].toModelIndex().column() };
+    };
+    model.SetNow(Noon + 5s);
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(columns(0), std::pair(int(UpcomingPassesModel::Countdown), 6));
+    changed.clear();
+    model.SetNow(Noon + 10s); // the first pass begins
+    ASSERT_EQ(changed.size(), 2);
+    EXPECT_EQ(changed[1][0].toModelIndex().row(), 0);
+    EXPECT_EQ(columns(1), std::pair(0, UpcomingPassesModel::ColumnCount - 1));
+
+    // A dock that is not shown leaves its table alone until it is shown.
+    UpcomingPassesDock dock;
+    dock.ShowRows({ pass(Noon + 10s) }, {}, {}, false);
+    QSignalSpy hidden(&dock.Model(), &QAbstractItemModel::dataChanged);
+    dock.SetNow(Noon + 20s);
+    EXPECT_EQ(hidden.size(), 0);
+    dock.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dock));
+    EXPECT_GE(hidden.size(), 1);
+    EXPECT_EQ(
+        dock.Model().index(0, UpcomingPassesModel::Countdown).data().toString(), "LOS in 00:09:50");
+}
 
 TEST_F(UpcomingPassesWindow, DockListsEveryPassSortedByAos)
 {
