@@ -5,6 +5,7 @@
 #include "ui/DockPlacement.h"
 #include "ui/GroundMap.h"
 #include "ui/MainWindow.h"
+#include "ui/UpcomingPassesDock.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QSettings>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <set>
 
 namespace aostrack {
 
@@ -45,6 +47,7 @@ GroundMapBinding::GroundMapBinding(
     , m_tracker(tracker)
     , m_overview(overview)
     , m_satellites(window.Controls().Satellites)
+    , m_passes(tabWith)
 {
     m_dock = new QDockWidget(QStringLiteral("World map"), &window);
     m_dock->setObjectName(QStringLiteral("WorldMapDock"));
@@ -179,19 +182,32 @@ void GroundMapBinding::AddSelected(GroundMapScene& scene, sys_seconds now)
 
 void GroundMapBinding::AddOthers(GroundMapScene& scene, sys_seconds now)
 {
+    // The satellites the list shows (its name filter applied, ended passes
+    // gone), each once; without the dock, every row of the overview.
+    std::vector<std::pair<int, QString>> listed;
+    if (auto* dock = qobject_cast<UpcomingPassesDock*>(m_passes)) {
+        const QAbstractItemModel& rows = dock->Filter();
+        for (int r = 0; r < rows.rowCount(); ++r) {
+            const QModelIndex cell = rows.index(r, UpcomingPassesModel::Satellite);
+            listed.emplace_back(
+                cell.data(UpcomingPassesModel::IndexRole).toInt(), cell.data().toString());
+        }
+    } else {
+        for (const OverviewRow& row : m_overview.Rows())
+            listed.emplace_back(row.Index, row.Name);
+    }
     const SatTable& table = m_tracker.Table();
-    for (const OverviewRow& row : m_overview.Rows()) {
-        if (row.Index == m_tracker.SelectedIndex()
-            || std::any_of(scene.Others.begin(), scene.Others.end(),
-                [&](const MapSatellite& s) { return s.Index == row.Index; }))
+    std::set<int> seen { m_tracker.SelectedIndex() };
+    for (const auto& [index, name] : listed) {
+        if (!seen.insert(index).second)
             continue;
-        std::unique_ptr<OrbitModel>& model = m_others[row.Index];
+        std::unique_ptr<OrbitModel>& model = m_others[index];
         try {
             if (!model)
-                model = std::make_unique<OrbitModel>(table.Record(row.Index + 1).Elements,
+                model = std::make_unique<OrbitModel>(table.Record(index + 1).Elements,
                     m_tracker.StationPosition(), m_tracker.ModelKind());
             const GroundPoint g = GroundPointAt(*model, now);
-            scene.Others.push_back({ row.Index, row.Name, { g.Longitude, g.Latitude } });
+            scene.Others.push_back({ index, name, { g.Longitude, g.Latitude } });
         } catch (const std::exception&) {
             // A set this model refuses (or a record gone with a new
             // catalogue) is left off the map.

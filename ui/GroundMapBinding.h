@@ -31,8 +31,9 @@ struct GroundMapScene;
 class GroundMapBinding : public QObject {
     Q_OBJECT
 public:
-    // tabWith: the dock the map shares its place with (may be null). All
-    // must outlive the binding.
+    // tabWith: the dock the map shares its place with, the upcoming passes
+    // whose listed satellites the dots show (may be null: then every row of
+    // the overview). All must outlive the binding.
     GroundMapBinding(Tracker& tracker, MainWindow& window, PassOverview& overview,
         QDockWidget* tabWith = nullptr);
     ~GroundMapBinding() override;
@@ -53,6 +54,7 @@ private:
     Tracker& m_tracker;
     PassOverview& m_overview;
     QComboBox* m_satellites = nullptr;
+    QDockWidget* m_passes = nullptr;
     QDockWidget* m_dock = nullptr;
     GroundMap* m_map = nullptr;
     QCheckBox* m_all = nullptr;
