@@ -44,7 +44,7 @@ QString OverviewHelp()
         "Commands:\n");
     for (const Subcommand& command : kSubcommands)
         text += QStringLiteral("  %1%2\n")
-                    .arg(QString::fromLatin1(command.name), -12)
+                    .arg(QString::fromLatin1(command.name), -13)
                     .arg(QString::fromLatin1(command.synopsis));
     text += QStringLiteral(
         "\n"
