@@ -3,8 +3,8 @@
 #include "core/EventLog.h"
 #include "core/NearestName.h"
 #include "core/NumberText.h"
-#include "core/TextExcerpt.h"
 #include "core/SettingsLocation.h"
+#include "core/TextExcerpt.h"
 
 #include <QDir>
 #include <QFile>

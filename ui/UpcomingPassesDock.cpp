@@ -88,6 +88,12 @@ void UpcomingPassesModel::SetNow(sys_seconds now)
     }
 }
 
+void UpcomingPassesModel::Refresh()
+{
+    if (!m_rows.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
 int UpcomingPassesModel::EndedCount() const
 {
     return static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(),
@@ -279,10 +285,12 @@ void UpcomingPassesDock::ShowComputing(bool computing)
 void UpcomingPassesDock::SetNow(sys_seconds now)
 {
     m_now = now;
-    // Hidden, the table waits: the second and the sort are applied when the
-    // dock is shown again.
-    if (!isVisible())
+    // Hidden, the table waits: the model keeps the second without a word to
+    // the view, which is told once and sorted when the dock is shown again.
+    if (!isVisible()) {
+        m_model.SetNowQuietly(now);
         return;
+    }
     if (!m_sorted) {
         m_sorted = true;
         m_filter.sort(m_table->horizontalHeader()->sortIndicatorSection(),
@@ -328,6 +336,7 @@ void UpcomingPassesDock::SizeColumns()
 void UpcomingPassesDock::showEvent(QShowEvent* event)
 {
     QDockWidget::showEvent(event);
+    m_model.Refresh();
     SetNow(m_now);
 }
 

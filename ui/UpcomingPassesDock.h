@@ -44,6 +44,10 @@ public:
     void SetRows(std::vector<OverviewRow> rows);
     // The clock's second: countdowns and highlights follow it.
     void SetNow(std::chrono::sys_seconds now);
+    // The second without telling any view (nobody looks); Refresh tells
+    // them once that every cell may have changed.
+    void SetNowQuietly(std::chrono::sys_seconds now) { m_now = now; }
+    void Refresh();
     // Passes whose LOS has come by now.
     int EndedCount() const;
 

@@ -24,7 +24,7 @@ protected:
         ASSERT_TRUE(root.mkpath(QStringLiteral("usr/bin")));
         ASSERT_TRUE(root.mkpath(QStringLiteral("usr/share/aostrack")));
         ASSERT_TRUE(QFile::copy(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"), Cli()));
-        for (const char* example : { "sat.ini", "amateur.txt", "doppler.sql" })
+        for (const char* example : { "sat.ini", "amateur.csv", "doppler.sql" })
             ASSERT_TRUE(QFile::copy(ExampleFile(QLatin1String(example)),
                 Path(QStringLiteral("usr/share/aostrack/") + QLatin1String(example))));
     }
@@ -41,7 +41,7 @@ protected:
     QTemporaryDir m_dir;
 };
 
-const QStringList kFrom = { QStringLiteral("--from"), QStringLiteral("2024-02-12T12:00:00Z"),
+const QStringList kFrom = { QStringLiteral("--from"), QStringLiteral("2026-09-21T12:00:00Z"),
     QStringLiteral("--sat"), QStringLiteral("SO-50") };
 
 } // namespace
@@ -64,13 +64,13 @@ TEST_F(InstalledCli, InitThenUpcomingWorkFromTheUsersSettings)
     const CliResult fromInit = Run(QStringList { QStringLiteral("next-pass") } + kFrom);
     const CliResult byHand
         = Run(QStringList { QStringLiteral("next-pass"), QStringLiteral("--tle"),
-                  ExampleFile(QStringLiteral("amateur.txt")), QStringLiteral("--lat"),
+                  ExampleFile(QStringLiteral("amateur.csv")), QStringLiteral("--lat"),
                   QStringLiteral("48.145833"), QStringLiteral("--lon"), QStringLiteral("11.541667"),
                   QStringLiteral("--height"), QStringLiteral("0.519") }
             + kFrom);
     ASSERT_EQ(fromInit.exitCode, 0) << fromInit.err.toStdString();
     EXPECT_EQ(fromInit.out, byHand.out);
-    EXPECT_TRUE(fromInit.out.startsWith(QStringLiteral("AOS 2024-02-12T")))
+    EXPECT_TRUE(fromInit.out.startsWith(QStringLiteral("AOS 2026-09-2")))
         << fromInit.out.toStdString();
 
     // A sat.ini beside the program (a portable copy) then wins, and init writes there.
