@@ -343,7 +343,10 @@ void RotctldConnection::SendNext()
         return;
     }
     m_sentAt.start();
-    m_socket->write(m_inFlight);
+    const bool move = m_await == Await::Report;
+    const QByteArray bytes = m_inFlight;
+    if (m_socket->write(bytes) == bytes.size() && move)
+        emit commandWritten(bytes);
 }
 
 void RotctldConnection::CheckStall()

@@ -96,6 +96,9 @@ signals:
     // The daemon refused a command: the command's text (without line end)
     // and the code as the daemon wrote it (cut short: it is the daemon's text).
     void refused(const QString& command, const QString& code);
+    // A move or park went onto the wire (line end included); one replaced
+    // or dropped before that never shows here.
+    void commandWritten(const QByteArray& bytes);
     // A command was done (RPRT 0).
     void accepted(const QString& command);
     // The rotor's position as the daemon reads it back (degrees).

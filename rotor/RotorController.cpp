@@ -86,6 +86,8 @@ void RotorController::ApplyConfiguration(const Configuration& config)
                 [this] { m_refusalLogged = false; });
             connect(m_rotctld.get(), &RotctldConnection::positionRead, this,
                 &RotorController::RotctldPosition);
+            connect(m_rotctld.get(), &RotctldConnection::commandWritten, this,
+                &RotorController::commandSent);
         }
     } else {
         m_portName = RotorPortName(config);
@@ -269,9 +271,6 @@ void RotorController::ParkRotor()
         return;
     if (m_useRotctld) {
         m_rotctld->Park(m_rotctldPark);
-        emit commandSent(m_rotctldPark
-                ? RotctldPointCommand(m_rotctldPark->Azimuth, m_rotctldPark->Elevation)
-                : kRotctldParkCommand);
         SetStatusText(QStringLiteral("parking position at ")
             + (m_parkCommand.isEmpty() ? QStringLiteral("K") : m_parkCommand));
         // "K" goes where the rotor's own park is; we do not know that angle.
@@ -325,7 +324,6 @@ bool RotorController::SendAim(const RotorAim& aim)
     const QByteArray bytes = RotctldPointCommand(aim.Azimuth, aim.Elevation);
     SetStatusText(QString::fromLatin1(bytes.trimmed()));
     m_rotctld->Point(aim.Azimuth, aim.Elevation);
-    emit commandSent(bytes);
     return true;
 }
 

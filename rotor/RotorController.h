@@ -112,7 +112,9 @@ signals:
     void lampChanged(bool portOpen); // Shape1 green / grey
     void statusTextChanged(const QString& text); // Label7
     void parkModeTextChanged(const QString& text); // Label9
-    void commandSent(const QByteArray& bytes); // every line written, CR (LF) included
+    // Every line written, CR (LF) included: with rotctld when it goes onto
+    // the wire, not for a point replaced or dropped with the link before that.
+    void commandSent(const QByteArray& bytes);
     void positionTextChanged(const QString& text); // the frame's position line
     // With rotctld, once a second: the rotor's own position (degrees).
     void positionReported(double azimuth, double elevation);

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   mapfile -t files < <(git ls-files '*.cpp' '*.h')
 else
-  mapfile -t files < <(find app bench clock core fuzz orbit passes radio rotor tests ui update \
+  mapfile -t files < <(find app bench clock core fuzz orbit passes radio rotor station tests ui update web \
     -name '*.cpp' -o -name '*.h')
 fi
 if [ "${1:-}" = "--check" ]; then

@@ -1,7 +1,7 @@
 #include "ui/StationView.h"
 
 #include "core/SettingsLocation.h"
-#include "core/StationSession.h"
+#include "station/StationSession.h"
 #include "ui/Dialogs.h"
 #include "ui/EventLogView.h"
 #include "ui/MainWindow.h"

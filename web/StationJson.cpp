@@ -2,12 +2,12 @@
 
 #include "core/PassOverview.h"
 #include "core/StateFields.h"
-#include "core/StationSession.h"
 #include "core/Tracker.h"
 #include "orbit/OrbitError.h"
 #include "passes/Passes.h"
 #include "radio/ReceiverController.h"
 #include "rotor/RotorController.h"
+#include "station/StationSession.h"
 
 #include <QDateTime>
 #include <QJsonArray>

@@ -1,11 +1,11 @@
 #include "web/StationWebServer.h"
 
 #include "core/EventLog.h"
-#include "core/StationSession.h"
 #include "core/Tracker.h"
 #include "orbit/Clock.h"
 #include "radio/ReceiverController.h"
 #include "rotor/RotorController.h"
+#include "station/StationSession.h"
 #include "web/StationJson.h"
 
 #include <QFile>

@@ -93,4 +93,41 @@ void ApplyLocatorOption(const ParsedArgs& args, Station& station)
     }
 }
 
+ComputeSettings ResolveComputeSettings(const ParsedArgs& args)
+{
+    ComputeSettings in;
+    const bool needConfig = !args.Has(QStringLiteral("--tle")) || !HasStationPosition(args)
+        || !args.Has(QStringLiteral("--height"));
+    if (needConfig) {
+        in.Config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
+        for (const QString& warning : in.Config.Warnings)
+            WriteErr(QStringLiteral("aostrack-cli: warning: %1\n").arg(warning));
+    }
+    in.Model = ModelOption(args, needConfig ? &in.Config : nullptr);
+
+    in.TlePath = args.Has(QStringLiteral("--tle")) ? args.Value(QStringLiteral("--tle"))
+                                                   : in.Config.TleFilePath;
+    in.Site.StationLat = args.Has(QStringLiteral("--lat"))
+        ? ParseNumberInRange(args.Value(QStringLiteral("--lat")), QStringLiteral("--lat"), -90, 90)
+        : in.Config.StationLat;
+    in.Site.StationLon = args.Has(QStringLiteral("--lon"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--lon")), QStringLiteral("--lon"), -180, 360)
+        : in.Config.StationLon;
+    // Kilometres: a height typed in metres (519 for 519 m) is refused here
+    // rather than putting the station in low orbit.
+    in.Site.StationHeight = args.Has(QStringLiteral("--height"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--height")), QStringLiteral("--height"), -1, 100)
+        : in.Config.StationHeight;
+    ApplyLocatorOption(args, in.Site);
+
+    if (in.TlePath.isEmpty())
+        throw UsageError(QStringLiteral("no element file: give --tle FILE or TLEFILE in %1")
+                             .arg(CliConfigPath(args.Value(QStringLiteral("--config")))));
+    if (QFileInfo(in.TlePath).isDir())
+        throw UsageError(QStringLiteral("%1 is a folder, not an element file").arg(in.TlePath));
+    return in;
+}
+
 } // namespace aostrack

@@ -25,6 +25,19 @@ struct ParsedArgs;
 // that --config names or that lies beside aostrack-cli when it can be read,
 // else Plan13.
 OrbitModelKind ModelOption(const ParsedArgs& args, const Configuration* config);
+// What every computing command reads first, from its options or sat.ini:
+// the element file, the station and the orbit theory. sat.ini is read (its
+// warnings on stderr) when --tle, the station's place or --height is
+// missing; a missing element file, a folder named as one, a number out of
+// range or a bad locator throws UsageError.
+struct ComputeSettings {
+    Configuration Config; // as read; empty when sat.ini was not needed
+    QString TlePath;
+    Station Site;
+    OrbitModelKind Model = OrbitModelKind::Plan13;
+};
+ComputeSettings ResolveComputeSettings(const ParsedArgs& args);
+
 // The help line of --model.
 inline constexpr const char* kModelHelp
     = "  --model M        orbit model: plan13 or sgp4 (default: ORBIT_MODEL of\n"

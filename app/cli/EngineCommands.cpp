@@ -80,38 +80,11 @@ QList<SatelliteAlias> StationAliases(const ParsedArgs& args, const Configuration
 EngineInputs ResolveInputs(const ParsedArgs& args)
 {
     EngineInputs in;
-    const bool needConfig = !args.Has(QStringLiteral("--tle")) || !HasStationPosition(args)
-        || !args.Has(QStringLiteral("--height"));
-    Configuration config;
-    if (needConfig) {
-        config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
-        for (const QString& warning : config.Warnings)
-            WriteErr(QStringLiteral("aostrack-cli: warning: %1\n").arg(warning));
-    }
-    in.model = ModelOption(args, needConfig ? &config : nullptr);
-
-    in.tlePath = args.Has(QStringLiteral("--tle")) ? args.Value(QStringLiteral("--tle"))
-                                                   : config.TleFilePath;
-    in.station.StationLat = args.Has(QStringLiteral("--lat"))
-        ? ParseNumberInRange(args.Value(QStringLiteral("--lat")), QStringLiteral("--lat"), -90, 90)
-        : config.StationLat;
-    in.station.StationLon = args.Has(QStringLiteral("--lon"))
-        ? ParseNumberInRange(
-            args.Value(QStringLiteral("--lon")), QStringLiteral("--lon"), -180, 360)
-        : config.StationLon;
-    // Kilometres: a height typed in metres (519 for 519 m) is refused here
-    // rather than putting the station in low orbit.
-    in.station.StationHeight = args.Has(QStringLiteral("--height"))
-        ? ParseNumberInRange(
-            args.Value(QStringLiteral("--height")), QStringLiteral("--height"), -1, 100)
-        : config.StationHeight;
-    ApplyLocatorOption(args, in.station);
-
-    if (in.tlePath.isEmpty())
-        throw UsageError(QStringLiteral("no element file: give --tle FILE or TLEFILE in %1")
-                             .arg(CliConfigPath(args.Value(QStringLiteral("--config")))));
-    if (QFileInfo(in.tlePath).isDir())
-        throw UsageError(QStringLiteral("%1 is a folder, not an element file").arg(in.tlePath));
+    const ComputeSettings settings = ResolveComputeSettings(args);
+    const Configuration& config = settings.Config;
+    in.tlePath = settings.TlePath;
+    in.station = settings.Site;
+    in.model = settings.Model;
 
     TleLoad load;
     try {

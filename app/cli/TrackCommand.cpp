@@ -10,10 +10,10 @@
 #include "app/cli/TrackScreen.h"
 
 #include "core/PassHooks.h"
-#include "core/StationSession.h"
 #include "core/SystemClock.h"
 #include "radio/ReceiverController.h"
 #include "rotor/RotorController.h"
+#include "station/StationSession.h"
 #include "web/StationWebServer.h"
 
 #include <QEventLoop>

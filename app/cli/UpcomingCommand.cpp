@@ -27,7 +27,7 @@ const char* const kHelp
     = "Usage: aostrack-cli upcoming [--tle FILE] [--lat DEG --lon DEG | --locator LOC]\n"
       "                             [--height KM]\n"
       "                             [--from YYYY-MM-DDTHH:MM:SSZ] [--hours H] [--min-el DEG]\n"
-      "                             [--config FILE] [--threads N] [--json]\n"
+      "                             [--config FILE] [--model M] [--threads N] [--json]\n"
       "\n"
       "Every pass of every satellite of the element file that begins within the\n"
       "window, sorted by AOS. AOS is the first whole second with the satellite above\n"
@@ -50,7 +50,8 @@ const char* const kHelp
       "  --from TIME      start of the window, UTC (default: now)\n"
       "  --hours H        length of the window in hours (default 24, at most 168)\n"
       "  --min-el DEG     only passes whose maximum elevation reaches DEG (default 0)\n"
-      "  --model NAME     orbit theory: plan13 (default) or sgp4\n"
+      "  --model M        orbit model: plan13 or sgp4 (default: ORBIT_MODEL of\n"
+      "                   sat.ini, else plan13)\n"
       "  --threads N      threads to search and write with (default: one per core);\n"
       "                   the output is the same for any N\n"
       "  --json           {\"Passes\": [{\"Name\", \"CatalogNumber\", \"AosTime\", \"LosTime\",\n"
@@ -116,26 +117,9 @@ int RunUpcomingCommand(const QStringList& argList)
         return ExitOk;
     }
 
-    const bool needConfig = !args.Has(QStringLiteral("--tle")) || !HasStationPosition(args)
-        || !args.Has(QStringLiteral("--height"));
-    Configuration config;
-    if (needConfig)
-        config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
-    const QString tlePath = args.Has(QStringLiteral("--tle")) ? args.Value(QStringLiteral("--tle"))
-                                                              : config.TleFilePath;
-    Station station;
-    station.StationLat = args.Has(QStringLiteral("--lat"))
-        ? ParseNumberInRange(args.Value(QStringLiteral("--lat")), QStringLiteral("--lat"), -90, 90)
-        : config.StationLat;
-    station.StationLon = args.Has(QStringLiteral("--lon"))
-        ? ParseNumberInRange(
-            args.Value(QStringLiteral("--lon")), QStringLiteral("--lon"), -180, 360)
-        : config.StationLon;
-    station.StationHeight = args.Has(QStringLiteral("--height"))
-        ? ParseNumberInRange(
-            args.Value(QStringLiteral("--height")), QStringLiteral("--height"), -1, 100)
-        : config.StationHeight;
-    ApplyLocatorOption(args, station);
+    const ComputeSettings settings = ResolveComputeSettings(args);
+    const QString& tlePath = settings.TlePath;
+    const Station& station = settings.Site;
     const sys_seconds from = args.Has(QStringLiteral("--from"))
         ? ParseUtcInstant(args.Value(QStringLiteral("--from")), QStringLiteral("--from"))
         : SystemClock().UtcNow();
@@ -157,21 +141,6 @@ int RunUpcomingCommand(const QStringList& argList)
                              .arg(args.Value(QStringLiteral("--threads"))));
     const auto threads = static_cast<unsigned>(threadsWanted);
 
-    OrbitModelKind kind = OrbitModelKind::Plan13;
-    if (args.Has(QStringLiteral("--model"))) {
-        const std::optional<OrbitModelKind> parsed
-            = ParseOrbitModel(args.Value(QStringLiteral("--model")).toStdString());
-        if (!parsed)
-            throw UsageError(QStringLiteral("--model: \"%1\" is neither plan13 nor sgp4")
-                                 .arg(args.Value(QStringLiteral("--model"))));
-        kind = *parsed;
-    }
-
-    if (tlePath.isEmpty())
-        throw UsageError(QStringLiteral("no element file: give --tle FILE or TLEFILE in %1")
-                             .arg(CliConfigPath(args.Value(QStringLiteral("--config")))));
-    if (QFileInfo(tlePath).isDir())
-        throw UsageError(QStringLiteral("%1 is a folder, not an element file").arg(tlePath));
     TleLoad load;
     try {
         // The catalogue loader: two-line, OMM CSV, JSON and XML alike.
@@ -207,7 +176,7 @@ int RunUpcomingCommand(const QStringList& argList)
 
     const seconds window { static_cast<long long>(std::llround(hours * 3600.0)) };
     const std::vector<SatellitePasses> found
-        = FindUpcomingPasses(catalogue.Sets, station, from, window, threads, kind);
+        = FindUpcomingPasses(catalogue.Sets, station, from, window, threads, settings.Model);
 
     QStringList refused, always, never;
     for (std::size_t k = 0; k < found.size(); ++k) {

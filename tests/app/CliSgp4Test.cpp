@@ -187,3 +187,55 @@ TEST(CliSgp4, RefusedSetsExitTwoWithTheModelsReason)
     EXPECT_TRUE(decays.err.contains(QStringLiteral("SGP4 error 6: the satellite has decayed")))
         << decays.err.toStdString();
 }
+
+// Every computing command takes the element file, the station and the theory
+// the same way: ORBIT_MODEL of sat.ini unless --model says otherwise, and a
+// value of sat.ini read only in part is warned about. upcoming used to
+// search with Plan13 whatever sat.ini said, and said nothing of the comma.
+TEST(CliSgp4, EveryCommandTakesTheModelAndWarningsOfSatIni)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(
+        ExampleFile(QStringLiteral("amateur.txt")), dir.filePath(QStringLiteral("amateur.txt"))));
+    const QByteArray station = "TLEFILE=amateur.txt\nDOPPLERFILE=doppler.sql\nQTH_LAT=48,14\n"
+                               "QTH_LONG=11.58\nQTH_HEIGHT=0.5\n";
+    const QString sgp4Ini = dir.filePath(QStringLiteral("sgp4.ini"));
+    const QString plainIni = dir.filePath(QStringLiteral("plain.ini"));
+    WriteFile(sgp4Ini, station + "ORBIT_MODEL=SGP4\n");
+    WriteFile(plainIni, station);
+    const auto warning = [](const QString& ini) {
+        return QStringLiteral("aostrack-cli: warning: %1 line 3: QTH_LAT value \"48,14\" read as "
+                              "48, \",14\" ignored: write decimals with a full stop")
+            .arg(ini);
+    };
+    const QString from = QStringLiteral("2024-02-12T18:00:00Z");
+    const QList<QStringList> commands = {
+        { QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("10"),
+            QStringLiteral("--at"), from },
+        { QStringLiteral("next-pass"), QStringLiteral("--sat"), QStringLiteral("10"),
+            QStringLiteral("--from"), from },
+        { QStringLiteral("passes"), QStringLiteral("--sat"), QStringLiteral("10"),
+            QStringLiteral("--from"), from },
+        { QStringLiteral("upcoming"), QStringLiteral("--from"), from, QStringLiteral("--hours"),
+            QStringLiteral("3") },
+    };
+    const QStringList sgp4 = { QStringLiteral("--model"), QStringLiteral("sgp4") };
+    const QStringList plan13 = { QStringLiteral("--model"), QStringLiteral("plan13") };
+    for (const QStringList& command : commands) {
+        SCOPED_TRACE(command.first().toStdString());
+        const auto run = [&](const QString& ini, const QStringList& model) {
+            const CliResult r = RunCli(command + QStringList { QStringLiteral("--config"), ini }
+                + model + QStringList { QStringLiteral("--json") });
+            EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+            EXPECT_TRUE(r.ErrLines().contains(warning(ini))) << r.err.toStdString();
+            return r.out;
+        };
+        const QString byFile = run(sgp4Ini, {});
+        const QString byFlag = run(plainIni, sgp4);
+        const QString plain = run(plainIni, {});
+        const QString flagOverFile = run(sgp4Ini, plan13);
+        EXPECT_EQ(byFile, byFlag);
+        EXPECT_EQ(plain, flagOverFile);
+        EXPECT_NE(byFile, plain);
+    }
+}

@@ -10,6 +10,8 @@
 #include "rotor/RotorController.h"
 
 #include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <atomic>
 #include <climits>
 #include <gtest/gtest.h>
@@ -198,5 +200,56 @@ TEST_F(RotctldHostileTest, DaemonFloodingAfterEachAnswerBacksOff)
     // "opened", "lost", "opened" once more, then nothing for the repeats.
     EXPECT_EQ(LogCount(QStringLiteral(" lost (")), 1) << Log().toStdString();
     EXPECT_EQ(m_log.Lines().size(), 3) << Log().toStdString();
+    rotor.ToggleRotorLink();
+}
+
+// commandSent names what went onto the wire: a point replaced by a newer
+// one while the daemon is busy, and a park dropped with the connection, are
+// not announced (the sky plot showed a rotor that was never told).
+TEST_F(RotctldHostileTest, OnlyWrittenCommandsAreAnnounced)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QTcpSocket* daemon = nullptr;
+    QList<QByteArray> moves; // what the daemon received, "p" aside
+    bool answer = true;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        daemon = server.nextPendingConnection();
+        QObject::connect(daemon, &QTcpSocket::readyRead, [&] {
+            while (daemon->canReadLine()) {
+                const QByteArray line = daemon->readLine();
+                if (line == "p\n")
+                    daemon->write("10\n20\n");
+                else
+                    moves << line;
+                if (line != "p\n" && answer)
+                    daemon->write("RPRT 0\n");
+            }
+        });
+    });
+    RotorController rotor(m_log);
+    rotor.ApplyConfiguration(Station(server.serverPort()));
+    QList<QByteArray> sent;
+    QObject::connect(
+        &rotor, &RotorController::commandSent, [&](const QByteArray& bytes) { sent << bytes; });
+    rotor.ToggleRotorLink();
+    ASSERT_TRUE(WaitFor([&] { return rotor.PortOpen() && daemon; }));
+
+    rotor.PointRotor(100, 10);
+    rotor.PointRotor(110, 10); // replaced before it goes out
+    rotor.PointRotor(120, 10);
+    ASSERT_TRUE(WaitFor([&] { return moves.contains("P 120.0 10.0\n"); }));
+    EXPECT_EQ(sent, moves);
+    EXPECT_FALSE(sent.contains("P 110.0 10.0\n"));
+
+    answer = false;
+    rotor.PointRotor(130, 10);
+    ASSERT_TRUE(WaitFor([&] { return moves.contains("P 130.0 10.0\n"); }));
+    rotor.ParkRotor(); // waits behind the unanswered point, then the link drops
+    server.close();
+    daemon->abort();
+    ASSERT_TRUE(WaitFor([&] { return !rotor.PortOpen(); }));
+    EXPECT_EQ(sent, moves);
+    EXPECT_EQ(sent.last(), "P 130.0 10.0\n");
     rotor.ToggleRotorLink();
 }

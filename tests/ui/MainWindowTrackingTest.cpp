@@ -6,7 +6,7 @@
 #include "TestFiles.h"
 
 #include "core/EventLog.h"
-#include "core/StationSession.h"
+#include "station/StationSession.h"
 #include "ui/AboutBox.h"
 #include "ui/Dialogs.h"
 #include "ui/EventLogView.h"

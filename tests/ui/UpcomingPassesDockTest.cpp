@@ -6,8 +6,8 @@
 
 #include "core/EventLog.h"
 #include "core/PassOverview.h"
-#include "core/StationSession.h"
 #include "core/Tracker.h"
+#include "station/StationSession.h"
 #include "ui/Dialogs.h"
 #include "ui/DockPlacement.h"
 #include "ui/GroundMap.h"

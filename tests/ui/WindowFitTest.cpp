@@ -6,7 +6,7 @@
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
-#include "core/StationSession.h"
+#include "station/StationSession.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/StationView.h"

@@ -5,8 +5,8 @@
 #include "FakeClock.h"
 #include "TestFiles.h"
 
-#include "core/StationSession.h"
 #include "core/Tracker.h"
+#include "station/StationSession.h"
 #include "web/StationWebServer.h"
 
 #include <QDeadlineTimer>

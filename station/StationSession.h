@@ -5,8 +5,8 @@
 // faces on top of it: they show what its parts announce and forward the
 // operator's choices. One thread; everything runs on the Qt event loop.
 //
-// The session stands above the device layers, so it is its own library
-// target (station) beside core: core itself stays below radio, rotor and clock.
+// The session stands above the device layers (its own folder and target,
+// station): core stays below radio, rotor and clock.
 #include "core/EventLog.h"
 #include "core/Tracker.h"
 

@@ -4,8 +4,8 @@
 #include "FakeClock.h"
 #include "TestFiles.h"
 
-#include "core/StationSession.h"
 #include "rotor/RotorController.h"
+#include "station/StationSession.h"
 
 #include <QEventLoop>
 #include <QSignalSpy>

@@ -1,11 +1,11 @@
-#include "core/StationSession.h"
+#include "station/StationSession.h"
 
 #include "clock/SystemClockSetter.h"
 #include "clock/TimeSyncClient.h"
-#include "core/SimulatedClock.h"
 #include "radio/ReceiverController.h"
 #include "radio/ReceiverLibrary.h"
 #include "rotor/RotorController.h"
+#include "station/SimulatedClock.h"
 
 #include <cmath>
 
