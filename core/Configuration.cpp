@@ -171,8 +171,9 @@ const QStringList& KnownKeys()
         QStringLiteral("ROTOR_PARK"), QStringLiteral("AUTO_PARK"), QStringLiteral("ROTOR_DEVICE"),
         QStringLiteral("ROTOR_HOST"), QStringLiteral("ROTOR_AZ_MAX"),
         QStringLiteral("ROTOR_EL_MAX"), QStringLiteral("TLE_SERVER"), QStringLiteral("TLE_ARCHIVE"),
-        QStringLiteral("ORBIT_MODEL"), QStringLiteral("HTTP_LISTEN"),
-        QStringLiteral("HTTP_TOKEN"), QStringLiteral("TLE_PATHS") };
+        QStringLiteral("ORBIT_MODEL"), QStringLiteral("HTTP_LISTEN"), QStringLiteral("HTTP_TOKEN"),
+        QStringLiteral("TLE_PATHS"), QStringLiteral("TRANSMITTERS"),
+        QStringLiteral("TRANSMITTERS_LOCAL") };
     return keys;
 }
 
@@ -301,6 +302,10 @@ Configuration ParseConfiguration(
             config.TleFilePath = ResolvePath(value, baseDir);
         } else if (key == QLatin1String("DOPPLERFILE")) {
             config.DopplerFileName = ResolvePath(value, baseDir);
+        } else if (key == QLatin1String("TRANSMITTERS")) {
+            config.TransmitterFilePath = ResolvePath(value, baseDir);
+        } else if (key == QLatin1String("TRANSMITTERS_LOCAL")) {
+            config.TransmitterLocalPath = ResolvePath(value, baseDir);
         } else if (key == QLatin1String("TIMESERVER")) {
             config.TimeServerHost = value;
         } else if (key == QLatin1String("QTH_LAT")) {

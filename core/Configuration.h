@@ -30,6 +30,10 @@ struct Configuration {
     QString StationName; // QTH
     QString TleFilePath; // TLEFILE; a relative path is taken from the program's folder
     QString DopplerFileName; // DOPPLERFILE; as TLEFILE
+    // TRANSMITTERS: the SatNOGS DB transmitter list (JSON); as TLEFILE; empty: none.
+    QString TransmitterFilePath;
+    // TRANSMITTERS_LOCAL: the operator's own rows in the same form; empty: none.
+    QString TransmitterLocalPath;
     QString TimeServerHost; // TIMESERVER, empty: no clock synchronisation
     double StationLat = 0; // QTH_LAT, degrees north
     double StationLon = 0; // QTH_LONG, degrees east
