@@ -29,6 +29,8 @@ constexpr Subcommand kSubcommands[] = {
     { "update", "download fresh element sets into the TLE file of sat.ini", RunUpdateCommand },
     { "convert", "write an element file as two-line, OMM CSV, JSON or XML", RunConvertCommand },
     { "rotor", "park, point AZ EL or read the position of the rotor of sat.ini", RunRotorCommand },
+    { "doppler", "uplink and downlink dial frequencies of a satellite's transmitters",
+        RunDopplerCommand },
 };
 
 QString OverviewHelp()

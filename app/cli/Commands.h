@@ -17,5 +17,6 @@ int RunTimesyncCommand(const QStringList& args);
 int RunUpdateCommand(const QStringList& args);
 int RunConvertCommand(const QStringList& args);
 int RunRotorCommand(const QStringList& args);
+int RunDopplerCommand(const QStringList& args);
 
 } // namespace aostrack

@@ -4,6 +4,7 @@
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
+#include "app/cli/EngineInputs.h"
 #include "app/cli/Json.h"
 #include "app/cli/SatelliteChoice.h"
 #include "core/StateFields.h"
@@ -53,16 +54,6 @@ QString CommonHelp()
     return QString::fromLatin1(kCommonHelp) + QString::fromLatin1(kModelHelp);
 }
 
-// What the engine needs: the chosen element set and the station.
-struct EngineInputs {
-    QString tlePath;
-    int record = 0; // 1-based
-    QString satName;
-    ElementSet elements;
-    Station station;
-    OrbitModelKind model = OrbitModelKind::Plan13;
-};
-
 // The aliases of the station's frequency database (DOPPLERFILE), read from
 // the sat.ini --config names (or the one beside the program) even when the
 // command line gave everything else; none without a readable one.
@@ -77,6 +68,8 @@ QList<SatelliteAlias> StationAliases(const ParsedArgs& args, const Configuration
         return {};
     }
 }
+
+} // namespace
 
 EngineInputs ResolveInputs(const ParsedArgs& args)
 {
@@ -169,6 +162,8 @@ std::chrono::sys_seconds InstantOption(const ParsedArgs& args, const QString& op
         return ParseUtcInstant(args.Value(option), option);
     return SystemClock().UtcNow();
 }
+
+namespace {
 
 // Runs the engine on the chosen element set. One the model refuses (no
 // element lines, eccentricity >= 1...) is bad input: the file, the record and
