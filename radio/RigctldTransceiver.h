@@ -32,7 +32,6 @@ struct TransceiverTuning {
 // ("FMN" too); empty for data modes ("BPSK", "AFSK"...) that set no mode.
 QString HamlibMode(const QString& listedMode);
 
-inline constexpr int kRigctldDefaultPort = 4532;
 inline constexpr double kRigDefaultStepHz = 10;
 inline constexpr int kRigSendIntervalMs = 250; // at most four frequency updates a second
 inline constexpr int kRigMaxLineBytes = 4096; // longer without a line end: flooding

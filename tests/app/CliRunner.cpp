@@ -60,7 +60,7 @@ QString ExampleFile(const QString& name)
 
 bool CopyTwoLineExampleStation(const QString& dir)
 {
-    for (const char* name : { "amateur.txt", "doppler.sql" })
+    for (const char* name : { "amateur.txt", "doppler.sql", "transmitters.json" })
         if (!QFile::copy(ExampleFile(QString::fromLatin1(name)), QDir(dir).filePath(name)))
             return false;
     QFile example(ExampleFile(QStringLiteral("sat.ini")));

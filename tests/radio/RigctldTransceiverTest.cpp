@@ -1,10 +1,9 @@
-// The transceiver link against hamlib's rigctld with its dummy rig (model 1,
-// which keeps split, VFO B, modes and tone), and against loopback peers that
-// refuse, flood or stall.
+// The transceiver link against hamlib's rigctld with its dummy rig, and
+// against loopback peers that refuse, flood or stall.
 #include <gtest/gtest.h>
 
 #include "FloodingPeer.h"
-#include "Rotctld.h"
+#include "Rigctld.h"
 #include "ScriptedPeer.h"
 #include "radio/DopplerLegs.h"
 #include "radio/RigctldTransceiver.h"
@@ -15,50 +14,8 @@
 namespace aostrack {
 namespace {
 
-using test::FreeLoopbackPort;
+using test::DummyRig;
 using test::WaitFor;
-
-// rigctld -m 1 on a free loopback port, and a second connection of our own
-// that reads back what the dummy rig was set to.
-class DummyRig {
-public:
-    bool Start()
-    {
-        m_port = FreeLoopbackPort();
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.setStandardOutputFile(QProcess::nullDevice());
-        m_process.start(QStringLiteral("rigctld"),
-            { "-m", "1", "-T", "127.0.0.1", "-t", QString::number(m_port) });
-        if (!m_process.waitForStarted(5000))
-            return false;
-        return WaitFor([this] {
-            m_query.abort();
-            m_query.connectToHost(QHostAddress::LocalHost, m_port);
-            return m_query.waitForConnected(200);
-        });
-    }
-    ~DummyRig()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    quint16 Port() const { return m_port; }
-    // The answer lines of one read command ("f", "i", "s", "x").
-    QByteArray Ask(const QByteArray& command)
-    {
-        m_query.write(command + '\n');
-        QByteArray answer;
-        const int lines = command == "f" || command == "i" ? 1 : 2;
-        while (answer.count('\n') < lines && m_query.waitForReadyRead(2000))
-            answer += m_query.readAll();
-        return answer.trimmed().replace('\n', ' ');
-    }
-
-private:
-    QProcess m_process;
-    QTcpSocket m_query;
-    quint16 m_port = 0;
-};
 
 // An RS-44 pass from approach to recession: the dials read back from the
 // daemon follow the Doppler legs of the passband centre, split on VFO B.
