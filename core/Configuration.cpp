@@ -173,7 +173,10 @@ const QStringList& KnownKeys()
         QStringLiteral("ROTOR_HOST"), QStringLiteral("ROTOR_AZ_MAX"),
         QStringLiteral("ROTOR_EL_MAX"), QStringLiteral("TLE_SERVER"), QStringLiteral("TLE_ARCHIVE"),
         QStringLiteral("ORBIT_MODEL"), QStringLiteral("HTTP_LISTEN"), QStringLiteral("HTTP_TOKEN"),
-        QStringLiteral("TLE_PATHS") };
+        QStringLiteral("TLE_PATHS"), QStringLiteral("TRANSMITTERS"),
+        QStringLiteral("TRANSMITTERS_LOCAL"), QStringLiteral("RIG_HOST"),
+        QStringLiteral("RIG_TX_VFO"), QStringLiteral("RIG_STEP_HZ"), QStringLiteral("RIG_RX_LO_HZ"),
+        QStringLiteral("RIG_TX_LO_HZ") };
     return keys;
 }
 
@@ -302,6 +305,10 @@ Configuration ParseConfiguration(
             config.TleFilePath = ResolvePath(value, baseDir);
         } else if (key == QLatin1String("DOPPLERFILE")) {
             config.DopplerFileName = ResolvePath(value, baseDir);
+        } else if (key == QLatin1String("TRANSMITTERS")) {
+            config.TransmitterFilePath = ResolvePath(value, baseDir);
+        } else if (key == QLatin1String("TRANSMITTERS_LOCAL")) {
+            config.TransmitterLocalPath = ResolvePath(value, baseDir);
         } else if (key == QLatin1String("TIMESERVER")) {
             config.TimeServerHost = value;
         } else if (key == QLatin1String("QTH_LAT")) {
@@ -331,6 +338,25 @@ Configuration ParseConfiguration(
                 at.Fail(QStringLiteral("ROTOR_HOST value \"%1\" is not host:port with a port "
                                        "of 1..65535")
                             .arg(value));
+        } else if (key == QLatin1String("RIG_HOST")) {
+            if (!SplitHostPort(value, &config.RigHost, &config.RigHostPort))
+                at.Fail(QStringLiteral("RIG_HOST value \"%1\" is not host:port with a port "
+                                       "of 1..65535")
+                            .arg(value));
+            // No port written: rigctld's own, not rotctld's.
+            const bool portGiven = value.startsWith(QLatin1Char('['))
+                ? value.contains(QLatin1String("]:"))
+                : value.count(QLatin1Char(':')) == 1;
+            if (!portGiven)
+                config.RigHostPort = kRigctldDefaultPort;
+        } else if (key == QLatin1String("RIG_TX_VFO")) {
+            config.RigTxVfo = value;
+        } else if (key == QLatin1String("RIG_STEP_HZ")) {
+            config.RigStepHz = at.StrictOrFail(value, key, locale);
+        } else if (key == QLatin1String("RIG_RX_LO_HZ")) {
+            config.RigRxLoHz = at.StrictOrFail(value, key, locale);
+        } else if (key == QLatin1String("RIG_TX_LO_HZ")) {
+            config.RigTxLoHz = at.StrictOrFail(value, key, locale);
         } else if (key == QLatin1String("ROTOR_AZ_MAX")) {
             const double deg = at.StrictOrFail(value, key, locale);
             if (!(deg >= 360 && deg <= 540))

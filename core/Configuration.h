@@ -24,12 +24,26 @@ std::optional<HttpListen> ParseHttpListen(const QString& text);
 
 // hamlib's rotctld listens here unless told otherwise.
 inline constexpr int kRotctldDefaultPort = 4533;
+// and rigctld here.
+inline constexpr int kRigctldDefaultPort = 4532;
 
 struct Configuration {
     QString IniPath;
     QString StationName; // QTH
     QString TleFilePath; // TLEFILE; a bare name is looked up as LookUpDataFile says
     QString DopplerFileName; // DOPPLERFILE; as TLEFILE
+    // TRANSMITTERS: the SatNOGS DB transmitter list (JSON); as TLEFILE; empty: none.
+    QString TransmitterFilePath;
+    // TRANSMITTERS_LOCAL: the operator's own rows in the same form; empty: none.
+    QString TransmitterLocalPath;
+    // RIG_HOST "host:port" ([v6]:port; port 4532 when left out): the
+    // transceiver's rigctld; empty: none.
+    QString RigHost;
+    int RigHostPort = kRigctldDefaultPort;
+    QString RigTxVfo = QStringLiteral("VFOB"); // RIG_TX_VFO: VFOB, Sub or SATMODE
+    double RigStepHz = 10; // RIG_STEP_HZ: the least change sent
+    double RigRxLoHz = 0; // RIG_RX_LO_HZ: down-converter LO (negative: high-side)
+    double RigTxLoHz = 0; // RIG_TX_LO_HZ: up-converter LO
     QString TimeServerHost; // TIMESERVER, empty: no clock synchronisation
     double StationLat = 0; // QTH_LAT, degrees north
     double StationLon = 0; // QTH_LONG, degrees east

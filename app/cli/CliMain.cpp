@@ -32,6 +32,8 @@ constexpr Subcommand kSubcommands[] = {
     { "groundtrack", "sub-satellite track and footprint as text, JSON or GeoJSON",
         RunGroundtrackCommand },
     { "init", "write the station (--locator or --lat/--lon) into sat.ini", RunInitCommand },
+    { "doppler", "uplink and downlink dial frequencies of a satellite's transmitters",
+        RunDopplerCommand },
 };
 
 QString OverviewHelp()

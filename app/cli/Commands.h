@@ -19,5 +19,6 @@ int RunConvertCommand(const QStringList& args);
 int RunRotorCommand(const QStringList& args);
 int RunGroundtrackCommand(const QStringList& args);
 int RunInitCommand(const QStringList& args);
+int RunDopplerCommand(const QStringList& args);
 
 } // namespace aostrack

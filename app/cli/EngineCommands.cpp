@@ -136,14 +136,14 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     return in;
 }
 
-namespace {
-
 std::chrono::sys_seconds InstantOption(const ParsedArgs& args, const QString& option)
 {
     if (args.Has(option))
         return ParseUtcInstant(args.Value(option), option);
     return SystemClock().UtcNow();
 }
+
+namespace {
 
 // Runs the engine on the chosen element set. One the model refuses (no
 // element lines, eccentricity >= 1...) is bad input: the file, the record and

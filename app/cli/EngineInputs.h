@@ -6,6 +6,7 @@
 #include "orbit/Station.h"
 
 #include <QString>
+#include <chrono>
 
 namespace aostrack {
 
@@ -25,5 +26,8 @@ struct EngineInputs {
 EngineInputs ResolveInputs(const ParsedArgs& args);
 // The help lines of those options and --json.
 QString CommonHelp();
+
+// The instant of option (see ParseUtcInstant), or now when it is not given.
+std::chrono::sys_seconds InstantOption(const ParsedArgs& args, const QString& option);
 
 } // namespace aostrack

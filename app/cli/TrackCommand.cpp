@@ -9,6 +9,7 @@
 #include "app/cli/SatelliteChoice.h"
 #include "app/cli/TrackScreen.h"
 
+#include "app/cli/TrackRadio.h"
 #include "core/PassHooks.h"
 #include "core/SystemClock.h"
 #include "radio/ReceiverController.h"
@@ -18,6 +19,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <memory>
 
 #include <algorithm>
 #include <cmath>
@@ -107,6 +109,9 @@ struct TrackOptions {
     QString onAos; // commands run at AOS and LOS, empty: none
     QString onLos;
     std::optional<HttpListen> http; // --http; unset: HTTP_LISTEN of sat.ini
+    bool radio = false; // --radio: the transceiver of RIG_HOST
+    QString transmitter; // --transmitter UUID or description
+    std::optional<double> downlinkHz; // --downlink: the passband point
 };
 
 // How long --rotor waits for rotctld to take the connection.
@@ -119,6 +124,7 @@ QString Help()
         "                          [--start YYYY-MM-DDTHH:MM:SSZ] [--speed N] [--for SECONDS]\n"
         "                          [--model M] [--rotor] [--receiver] [--plain]\n"
         "                          [--on-aos CMD] [--on-los CMD] [--http [ADDRESS:]PORT]\n"
+        "                          [--radio [--transmitter UUID|DESCRIPTION] [--downlink HZ]]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
@@ -144,6 +150,12 @@ QString Help()
         "                   ROTOR_AZ_MAX/ROTOR_EL_MAX allow and parks after the pass\n"
         "  --receiver       tick \"track\": tune the receiver every tick\n"
         "  --plain          one line per second even on a terminal\n"
+        "  --radio          keep the transceiver at RIG_HOST (rigctld) on both Doppler\n"
+        "                   legs: receive on the current VFO, transmit in split on\n"
+        "                   RIG_TX_VFO; the transmitter from TRANSMITTERS (else\n"
+        "                   doppler.sql), the first of the satellite unless\n"
+        "  --transmitter T  names its uuid or description;\n"
+        "  --downlink HZ    the passband point of a linear transponder (default: centre)\n"
         "  --on-aos CMD     run CMD (through the shell) at each AOS of the satellite,\n"
         "  --on-los CMD     and CMD at each LOS; they run beside the tracker, never\n"
         "                   holding a tick, with AOSTRACK_SAT, AOSTRACK_NORAD,\n"
@@ -186,6 +198,13 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     o.rotor = args.Has(QStringLiteral("--rotor"));
     o.receiver = args.Has(QStringLiteral("--receiver"));
     o.plain = args.Has(QStringLiteral("--plain"));
+    o.radio = args.Has(QStringLiteral("--radio"));
+    o.transmitter = args.Value(QStringLiteral("--transmitter"));
+    if (args.Has(QStringLiteral("--downlink")))
+        o.downlinkHz = ParseNumberInRange(
+            args.Value(QStringLiteral("--downlink")), QStringLiteral("--downlink"), 1, 1e12);
+    if (!o.radio && (args.Has(QStringLiteral("--transmitter")) || o.downlinkHz))
+        throw UsageError(QStringLiteral("--transmitter and --downlink go with --radio"));
     if (args.Has(QStringLiteral("--model")))
         o.model = ModelOption(args, nullptr);
     if (args.Has(QStringLiteral("--http"))) {
@@ -262,10 +281,13 @@ public:
     }
 
     bool FullScreen() const { return m_fullScreen; }
+    void ShowRadio(const TrackRadio* radio) { m_radio = radio; }
 
 private:
     QString FrequencyText() const
     {
+        if (m_radio && !m_radio->Text().isEmpty())
+            return m_radio->Text();
         const DataPanelTexts& panel = m_tracker.Panel();
         if (panel.CentreFreq.isEmpty())
             return QString();
@@ -331,6 +353,7 @@ private:
     const Tracker& m_tracker;
     const ReceiverController& m_receiver;
     const RotorController* m_rotor;
+    const TrackRadio* m_radio = nullptr;
     const TrackOptions& m_options;
     const bool m_fullScreen;
     const bool m_logToStderr;
@@ -461,9 +484,10 @@ int RunTrackCommand(const QStringList& argList)
         { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--norad"),
             QStringLiteral("--start"), QStringLiteral("--speed"), QStringLiteral("--for"),
             QStringLiteral("--model"), QStringLiteral("--on-aos"), QStringLiteral("--on-los"),
-            QStringLiteral("--http") },
+            QStringLiteral("--http"), QStringLiteral("--transmitter"),
+            QStringLiteral("--downlink") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
-            QStringLiteral("--help") });
+            QStringLiteral("--radio"), QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(Help());
         return ExitOk;
@@ -487,6 +511,14 @@ int RunTrackCommand(const QStringList& argList)
 
     if (const int failed = StartStation(station, options, view); failed != ExitOk)
         return failed;
+    std::unique_ptr<TrackRadio> radio;
+    if (options.radio) {
+        radio = std::make_unique<TrackRadio>(station, options.transmitter, options.downlinkHz,
+            [&view](const QString& line) { view.LogLine(line); });
+        QObject::connect(&station, &StationSession::ticked, &station,
+            [&] { radio->Tick(station.Tracking().State().RangeRate); });
+        view.ShowRadio(radio.get());
+    }
     const Configuration& config = station.Tracking().Config();
     auto web = ServeStation(
         station, options.http ? options.http : config.HttpListenAt, config.HttpToken);

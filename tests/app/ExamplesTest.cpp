@@ -39,14 +39,15 @@ TEST(ExampleSatIni, CrLfLinesNoBlankLineEveryKeyPresent)
         ASSERT_TRUE(line.contains('='));
         keys << QString::fromLatin1(line.left(line.indexOf('=')));
     }
-    // Eleven keys set, the time server only in a comment (setting the clock
+    // Twelve keys set, the time server only in a comment (setting the clock
     // needs rights a newcomer's account does not have).
     EXPECT_EQ(keys,
         (QStringList { QStringLiteral("QTH"), QStringLiteral("TLEFILE"),
-            QStringLiteral("DOPPLERFILE"), QStringLiteral("QTH_LAT"), QStringLiteral("QTH_LONG"),
-            QStringLiteral("QTH_HEIGHT"), QStringLiteral("ROTOR_PORT"),
-            QStringLiteral("ROTOR_PORT_SETTINGS"), QStringLiteral("ROTOR_DEG"),
-            QStringLiteral("ROTOR_PARK"), QStringLiteral("AUTO_PARK") }));
+            QStringLiteral("DOPPLERFILE"), QStringLiteral("TRANSMITTERS"),
+            QStringLiteral("QTH_LAT"), QStringLiteral("QTH_LONG"), QStringLiteral("QTH_HEIGHT"),
+            QStringLiteral("ROTOR_PORT"), QStringLiteral("ROTOR_PORT_SETTINGS"),
+            QStringLiteral("ROTOR_DEG"), QStringLiteral("ROTOR_PARK"),
+            QStringLiteral("AUTO_PARK") }));
     EXPECT_TRUE(bytes.contains("\r\n#TIMESERVER="));
     EXPECT_TRUE(bytes.contains("\r\n#ROTOR_DEVICE="));
 }
@@ -59,6 +60,8 @@ TEST(ExampleSatIni, ReadsAsAMunichStationWithRotor)
     // The OMM sets of 2026; amateur.txt stays for the two-line examples.
     EXPECT_EQ(config.TleFilePath, QStringLiteral("/opt/aostrack/amateur.csv"));
     EXPECT_EQ(config.DopplerFileName, QStringLiteral("/opt/aostrack/doppler.sql"));
+    EXPECT_EQ(config.TransmitterFilePath, QStringLiteral("/opt/aostrack/transmitters.json"));
+    EXPECT_TRUE(config.Warnings.isEmpty()) << config.Warnings.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(config.TimeServerHost.isEmpty());
     EXPECT_DOUBLE_EQ(config.StationLat, 48.1371);
     EXPECT_DOUBLE_EQ(config.StationLon, 11.5754);

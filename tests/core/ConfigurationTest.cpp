@@ -434,6 +434,35 @@ TEST(ParseConfiguration, RotorHostTable)
     }
 }
 
+// RIG_HOST: rigctld's own port 4532 when none is written.
+TEST(ParseConfiguration, RigHostTable)
+{
+    const struct {
+        const char* value;
+        const char* host;
+        int port;
+    } rows[] = {
+        { "127.0.0.1:4533", "127.0.0.1", 4533 },
+        { "shack-pi", "shack-pi", 4532 },
+        { "[::1]:4600", "::1", 4600 },
+        { "[fe80::1]", "fe80::1", 4532 },
+        { "::1", "::1", 4532 },
+    };
+    for (const auto& row : rows) {
+        const Configuration config = Parse(QStringLiteral("RIG_HOST=") + row.value
+            + QStringLiteral("\nRIG_TX_VFO=Sub\nRIG_RX_LO_HZ=9750000000\nRIG_TX_LO_HZ=-1000"));
+        EXPECT_EQ(config.RigHost, QString::fromLatin1(row.host)) << row.value;
+        EXPECT_EQ(config.RigHostPort, row.port) << row.value;
+        EXPECT_EQ(config.RigTxVfo, QStringLiteral("Sub"));
+        EXPECT_EQ(config.RigRxLoHz, 9750000000.0);
+        EXPECT_EQ(config.RigTxLoHz, -1000.0);
+        EXPECT_TRUE(config.Warnings.isEmpty());
+    }
+    EXPECT_EQ(FailureOf("QTH=x\nRIG_HOST=host:0"),
+        QStringLiteral("sat.ini line 2: RIG_HOST value \"host:0\" is not host:port with a port "
+                       "of 1..65535"));
+}
+
 // How far the rotor reaches: ROTOR_AZ_MAX 360..540, ROTOR_EL_MAX 90 or 180.
 TEST(ParseConfiguration, RotorReachTable)
 {

@@ -16,7 +16,7 @@ inline void WriteTestFile(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
 }
 
-// The example station (sat.ini, doppler.sql) in dir, tracking from the
+// The example station (sat.ini, doppler.sql, transmitters.json) in dir, tracking from the
 // two-line sets of February 2024 (amateur.txt) that the tests' instants are
 // chosen for; its own sat.ini names the 2026 catalogue.
 inline bool CopyTwoLineExampleStation(const QString& dir)
@@ -27,7 +27,9 @@ inline bool CopyTwoLineExampleStation(const QString& dir)
         || !QFile::copy(examples + QStringLiteral("amateur.txt"),
             QDir(dir).filePath(QStringLiteral("amateur.txt")))
         || !QFile::copy(examples + QStringLiteral("doppler.sql"),
-            QDir(dir).filePath(QStringLiteral("doppler.sql"))))
+            QDir(dir).filePath(QStringLiteral("doppler.sql")))
+        || !QFile::copy(examples + QStringLiteral("transmitters.json"),
+            QDir(dir).filePath(QStringLiteral("transmitters.json"))))
         return false;
     QByteArray text = ini.readAll();
     text.replace("\nTLEFILE=amateur.csv\r\n", "\nTLEFILE=amateur.txt\r\n");
