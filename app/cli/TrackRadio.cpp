@@ -1,8 +1,8 @@
 #include "app/cli/TrackRadio.h"
 
 #include "app/cli/CliArgs.h"
-#include "core/StationSession.h"
 #include "radio/FrequencyDatabase.h"
+#include "station/StationSession.h"
 
 namespace aostrack {
 namespace {
