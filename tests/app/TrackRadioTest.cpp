@@ -3,6 +3,7 @@
 // for its end, split on VFO B with the transponder's modes.
 #include "CliRunner.h"
 #include "Rigctld.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace aostrack;
 using namespace aostrack::test;
 
 namespace {
