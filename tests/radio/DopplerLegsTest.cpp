@@ -50,10 +50,12 @@ TEST(DopplerLegsTest, TransmitterTable)
         const DialFrequencies dials = DialsFor(legs, c.rangeRate, c.setup);
         ASSERT_EQ(dials.ReceiveDialHz.has_value(), c.rxDial.has_value());
         ASSERT_EQ(dials.TransmitDialHz.has_value(), c.txDial.has_value());
-        if (c.rxDial)
+        if (c.rxDial) {
             EXPECT_NEAR(*dials.ReceiveDialHz, *c.rxDial, 0.5);
-        if (c.txDial)
+        }
+        if (c.txDial) {
             EXPECT_NEAR(*dials.TransmitDialHz, *c.txDial, 0.5);
+        }
     }
 }
 
