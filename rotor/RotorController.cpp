@@ -29,10 +29,23 @@ QString RotorPortName(const Configuration& config)
 RotorController::RotorController(EventLog& log, std::unique_ptr<SerialPort> port, QObject* parent)
     : QObject(parent)
     , m_log(log)
-    , m_port(std::move(port))
+    , m_easyComm(std::make_unique<EasyCommDriver>(std::move(port)))
+    , m_driver(m_easyComm.get())
     , m_devicePath(RotorDevicePath(Configuration {}))
 {
-    connect(m_port.get(), &SerialPort::lost, this, &RotorController::PortLost);
+    ConnectDriver(*m_easyComm);
+}
+
+void RotorController::ConnectDriver(RotorDriver& driver)
+{
+    connect(&driver, &RotorDriver::commandWritten, this, &RotorController::commandSent);
+    connect(&driver, &RotorDriver::lost, this, &RotorController::PortLost);
+    connect(&driver, &RotorDriver::connected, this, &RotorController::LinkConnected);
+    connect(&driver, &RotorDriver::connectFailed, this, &RotorController::LinkConnectFailed);
+    connect(&driver, &RotorDriver::reconnecting, this, &RotorController::LinkDropped);
+    connect(&driver, &RotorDriver::refused, this, &RotorController::DriverRefused);
+    connect(&driver, &RotorDriver::accepted, this, [this] { m_refusalLogged = false; });
+    connect(&driver, &RotorDriver::positionRead, this, &RotorController::PositionRead);
 }
 
 RotorController::~RotorController()
@@ -42,59 +55,13 @@ RotorController::~RotorController()
 
 void RotorController::ApplyConfiguration(const Configuration& config)
 {
-    const bool rotctld = !config.RotorHost.isEmpty();
     const bool configured = RotorConfigured(config);
-    if (config.RotorPortSettings && !rotctld) {
-        const Result<SerialSettings> settings = ParseSerialSettings(*config.RotorPortSettings);
-        if (!settings)
-            throw StartupError(settings.Error().toStdString());
-        const int port = config.RotorPort.value_or(1);
-        if (config.RotorDevice.isEmpty() && (port < 1 || port > kMaxPortNumber))
-            throw StartupError(QStringLiteral("Rotor port number %1 must lie between 1 and %2")
-                                   .arg(port)
-                                   .arg(kMaxPortNumber)
-                                   .toStdString());
-        m_settings = *settings;
-        m_settingsText = *config.RotorPortSettings;
-    }
-    m_rotctldPark.reset();
-    if (rotctld && !config.RotorParkCommand.isEmpty()) {
-        // rotctld takes a position, not a text for the rotor's own parser.
-        m_rotctldPark = ReadRotctldPark(config.RotorParkCommand);
-        if (!m_rotctldPark)
-            throw StartupError(
-                QStringLiteral("%1: ROTOR_PARK value \"%2\" is not \"az el\" as rotctld needs it")
-                    .arg(config.IniPath.isEmpty() ? QStringLiteral("sat.ini")
-                                                  : QFileInfo(config.IniPath).fileName(),
-                        config.RotorParkCommand));
-    }
-    m_useRotctld = rotctld;
-    if (rotctld) {
-        m_rotctldHost = config.RotorHost;
-        m_rotctldPort = static_cast<quint16>(config.RotorHostPort);
-        m_portName = RotctldName(config);
-        if (!m_rotctld) {
-            m_rotctld = std::make_unique<RotctldConnection>();
-            connect(m_rotctld.get(), &RotctldConnection::connected, this,
-                &RotorController::RotctldConnected);
-            connect(m_rotctld.get(), &RotctldConnection::connectFailed, this,
-                &RotorController::RotctldConnectFailed);
-            connect(m_rotctld.get(), &RotctldConnection::lost, this, &RotorController::RotctldLost);
-            connect(m_rotctld.get(), &RotctldConnection::refused, this,
-                &RotorController::RotctldRefused);
-            connect(m_rotctld.get(), &RotctldConnection::accepted, this,
-                [this] { m_refusalLogged = false; });
-            connect(m_rotctld.get(), &RotctldConnection::positionRead, this,
-                &RotorController::RotctldPosition);
-            connect(m_rotctld.get(), &RotctldConnection::commandWritten, this,
-                &RotorController::commandSent);
-        }
-    } else {
-        m_portName = RotorPortName(config);
-    }
     m_devicePath = RotorDevicePath(config);
+    if (config.RotorHost.isEmpty())
+        ConfigureEasyComm(config);
+    else
+        ConfigureRotctld(config);
     m_stepDeg = config.RotorStepDeg;
-    m_parkCommand = config.RotorParkCommand;
     m_autoPark = config.AutoPark.value_or(false);
     m_limits = RotorLimits { static_cast<double>(config.RotorAzMaxDeg),
         static_cast<double>(config.RotorElMaxDeg) };
@@ -110,6 +77,53 @@ void RotorController::ApplyConfiguration(const Configuration& config)
     }
 }
 
+void RotorController::ConfigureEasyComm(const Configuration& config)
+{
+    if (config.RotorPortSettings) {
+        const Result<SerialSettings> settings = ParseSerialSettings(*config.RotorPortSettings);
+        if (!settings)
+            throw StartupError(settings.Error().toStdString());
+        const int port = config.RotorPort.value_or(1);
+        if (config.RotorDevice.isEmpty() && (port < 1 || port > kMaxPortNumber))
+            throw StartupError(QStringLiteral("Rotor port number %1 must lie between 1 and %2")
+                                   .arg(port)
+                                   .arg(kMaxPortNumber)
+                                   .toStdString());
+        m_settings = *settings;
+        m_settingsText = *config.RotorPortSettings;
+    }
+    m_portName = RotorPortName(config);
+    m_linkLabel = m_portName + QLatin1Char(' ') + m_settingsText;
+    m_statusWhere = m_portName + QStringLiteral(", ") + m_settingsText;
+    m_easyComm->Configure(m_portName, m_devicePath, m_settings, config.RotorParkCommand);
+    m_driver = m_easyComm.get();
+}
+
+void RotorController::ConfigureRotctld(const Configuration& config)
+{
+    std::optional<RotctldParkPosition> park;
+    if (!config.RotorParkCommand.isEmpty()) {
+        // rotctld takes a position, not a text for the rotor's own parser.
+        park = ReadRotctldPark(config.RotorParkCommand);
+        if (!park)
+            throw StartupError(
+                QStringLiteral("%1: ROTOR_PARK value \"%2\" is not \"az el\" as rotctld needs it")
+                    .arg(config.IniPath.isEmpty() ? QStringLiteral("sat.ini")
+                                                  : QFileInfo(config.IniPath).fileName(),
+                        config.RotorParkCommand));
+    }
+    m_portName = RotctldName(config);
+    m_linkLabel = m_portName;
+    m_statusWhere = m_portName;
+    if (!m_rotctld) {
+        m_rotctld = std::make_unique<RotctldDriver>();
+        ConnectDriver(*m_rotctld);
+    }
+    m_rotctld->Configure(config.RotorHost, static_cast<quint16>(config.RotorHostPort), park,
+        config.RotorParkCommand);
+    m_driver = m_rotctld.get();
+}
+
 void RotorController::PassAhead(const std::vector<PassLook>& track)
 {
     m_nextPlan = ChooseRotorPlan(track, m_limits);
@@ -117,69 +131,51 @@ void RotorController::PassAhead(const std::vector<PassLook>& track)
 
 bool RotorController::PortOpen() const
 {
-    if (m_useRotctld)
-        return m_rotctld && m_rotctld->IsConnected();
-    return m_port->IsOpen();
+    return m_driver->IsOpen();
 }
 
 void RotorController::ToggleRotorLink()
 {
     if (!m_configured)
         return;
-    if (m_useRotctld) {
-        if (m_linkChecked) {
-            SetLinkChecked(false);
-            const bool wasConnected = m_rotctld->IsConnected();
-            m_rotctld->Close();
-            m_portWasOpen = false;
-            if (wasConnected)
-                m_log.LogEvent(
-                    QStringLiteral(": ") + m_portName + QStringLiteral(" closed "), true);
-        } else {
-            // Connects in the background; "opened" is logged once the daemon
-            // answers the connection, and a daemon that is not there yet is
-            // tried again every second while the item stays marked.
-            SetLinkChecked(true);
-            m_connectFailureLogged = false;
-            m_unreachableLogged = false;
-            m_openLogged = false;
-            m_rotctld->Open(m_rotctldHost, m_rotctldPort);
-        }
-        RefreshLamp();
-        return;
-    }
-    if (m_linkChecked) {
-        SetLinkChecked(false);
-        if (m_port->IsOpen()) {
-            m_port->Close();
-            m_portWasOpen = false;
-            m_log.LogEvent(QStringLiteral(": ") + m_portName + QStringLiteral(" closed "), true);
-        }
-        RefreshLamp();
-        return;
-    }
-
-    if (!m_port->IsOpen()) {
-        if (const Result<void> opened = m_port->Open(m_devicePath, m_settings); !opened) {
-            // The item stays unmarked: the operator sees at once that the
-            // rotor does not follow, and the next click tries again.
-            const QString where = m_devicePath == m_portName
-                ? m_devicePath
-                : m_portName + QStringLiteral(", ") + m_devicePath;
-            m_log.LogEvent(QStringLiteral(": ") + m_portName + QLatin1Char(' ') + m_settingsText
-                    + QStringLiteral(" could not be opened (") + where + QStringLiteral(": ")
-                    + opened.Error() + QStringLiteral(")"),
-                true);
-            RefreshLamp();
-            return;
-        }
-    }
-    m_portWasOpen = true;
-    SetLinkChecked(true);
-    m_log.LogEvent(QStringLiteral(": ") + m_portName + QLatin1Char(' ') + m_settingsText
-            + QStringLiteral(" opened "),
-        true);
+    if (m_linkChecked)
+        CloseLink();
+    else
+        OpenLink();
     RefreshLamp();
+}
+
+void RotorController::CloseLink()
+{
+    SetLinkChecked(false);
+    const bool wasOpen = m_driver->IsOpen();
+    m_driver->Close();
+    m_portWasOpen = false;
+    if (wasOpen)
+        m_log.LogEvent(QStringLiteral(": ") + m_portName + QStringLiteral(" closed "), true);
+}
+
+void RotorController::OpenLink()
+{
+    m_connectFailureLogged = false;
+    m_unreachableLogged = false;
+    m_openLogged = false;
+    if (const Result<void> opened = m_driver->Open(); !opened) {
+        // The item stays unmarked: the operator sees at once that the
+        // rotor does not follow, and the next click tries again.
+        m_log.LogEvent(QStringLiteral(": ") + m_linkLabel + QStringLiteral(" could not be opened (")
+                + opened.Error() + QStringLiteral(")"),
+            true);
+        return;
+    }
+    // A link that connects in the background says "opened" once it is up,
+    // and is tried again every second while the item stays marked.
+    SetLinkChecked(true);
+    if (m_driver->IsOpen()) {
+        m_portWasOpen = true;
+        m_openLogged = true;
+        m_log.LogEvent(QStringLiteral(": ") + m_linkLabel + QStringLiteral(" opened "), true);
+    }
 }
 
 void RotorController::UpdateRotor(double satAzimuth, double satElevation)
@@ -267,36 +263,19 @@ void RotorController::StartPass()
 
 void RotorController::ParkRotor()
 {
-    if (!PortOpen())
+    if (!PortOpen() || !m_driver->Park())
         return;
-    if (m_useRotctld) {
-        m_rotctld->Park(m_rotctldPark);
-        SetStatusText(QStringLiteral("parking position at ")
-            + (m_parkCommand.isEmpty() ? QStringLiteral("K") : m_parkCommand));
-        // "K" goes where the rotor's own park is; we do not know that angle.
-        m_commanded.reset();
-        if (m_rotctldPark)
-            m_commanded = RotorAim { m_rotctldPark->Azimuth, m_rotctldPark->Elevation };
-        RefreshPositionText();
-        m_rotorParked = true;
-        return;
-    }
-    const QByteArray bytes = EasyCommWire(m_parkCommand);
-    if (const Result<void> written = m_port->Write(bytes); !written) {
-        PortLost(written.Error());
-        return;
-    }
-    emit commandSent(bytes);
-    SetStatusText(QStringLiteral("parking position at ") + m_parkCommand);
+    SetStatusText(QStringLiteral("parking position at ") + m_driver->ParkText());
+    m_commanded = m_driver->ParkAim();
+    RefreshPositionText();
     m_rotorParked = true;
 }
 
 void RotorController::ClosePort()
 {
+    m_easyComm->Close();
     if (m_rotctld)
         m_rotctld->Close();
-    if (m_port->IsOpen())
-        m_port->Close();
     m_portWasOpen = false;
 }
 
@@ -308,8 +287,8 @@ void RotorController::PointRotor(double azimuth, double elevation)
 
 void RotorController::RequestPosition()
 {
-    if (m_rotctld && PortOpen())
-        m_rotctld->AskPosition();
+    if (PortOpen())
+        m_driver->AskPosition();
 }
 
 bool RotorController::SendAim(const RotorAim& aim)
@@ -319,24 +298,8 @@ bool RotorController::SendAim(const RotorAim& aim)
     m_commanded = RotorAim { RoundHalfEven(aim.Azimuth),
         aim.Elevation < 0 ? 0.0 : RoundHalfEven(aim.Elevation) };
     RefreshPositionText();
-    if (!m_useRotctld)
-        return Send(EasyCommPosition(aim.Azimuth, aim.Elevation));
-    const QByteArray bytes = RotctldPointCommand(aim.Azimuth, aim.Elevation);
-    SetStatusText(QString::fromLatin1(bytes.trimmed()));
-    m_rotctld->Point(aim.Azimuth, aim.Elevation);
-    return true;
-}
-
-bool RotorController::Send(const QString& command)
-{
-    SetStatusText(command);
-    const QByteArray bytes = EasyCommWire(command);
-    if (const Result<void> written = m_port->Write(bytes); !written) {
-        PortLost(written.Error());
-        return false;
-    }
-    emit commandSent(bytes);
-    return true;
+    SetStatusText(m_driver->PointText(aim));
+    return m_driver->Point(aim);
 }
 
 void RotorController::PortLost(const QString& reason)
@@ -345,7 +308,7 @@ void RotorController::PortLost(const QString& reason)
     if (!m_portWasOpen)
         return;
     m_portWasOpen = false;
-    m_port->Close();
+    m_driver->Close();
     m_log.LogEvent(QStringLiteral(": ") + m_portName + QStringLiteral(" lost (") + reason
             + QStringLiteral("), closed "),
         true);
@@ -381,13 +344,11 @@ void RotorController::RefreshLamp()
 
 QString RotorController::StatusLine() const
 {
-    const QString where
-        = m_useRotctld ? m_portName : m_portName + QStringLiteral(", ") + m_settingsText;
-    return where + QStringLiteral("  (") + QString::number(m_stepDeg) + kDegreeSign
+    return m_statusWhere + QStringLiteral("  (") + QString::number(m_stepDeg) + kDegreeSign
         + QLatin1Char(')');
 }
 
-void RotorController::RotctldConnected()
+void RotorController::LinkConnected()
 {
     m_portWasOpen = true;
     m_connectFailureLogged = false;
@@ -398,7 +359,7 @@ void RotorController::RotctldConnected()
     RefreshLamp();
 }
 
-void RotorController::RotctldConnectFailed(const QString& reason)
+void RotorController::LinkConnectFailed(const QString& reason)
 {
     // Once: the link keeps trying every second while the item is marked.
     if (!m_connectFailureLogged)
@@ -409,12 +370,12 @@ void RotorController::RotctldConnectFailed(const QString& reason)
     RefreshLamp();
 }
 
-void RotorController::RotctldLost(const QString& reason)
+void RotorController::LinkDropped(const QString& reason, bool newOutage)
 {
     m_portWasOpen = false;
     // One line per outage: a daemon that floods again after every reconnect
     // is not reported anew until it has held a connection steadily.
-    if (m_rotctld->LossesInARow() <= 1) {
+    if (newOutage) {
         m_log.LogEvent(QStringLiteral(": ") + m_portName + QStringLiteral(" lost (") + reason
                 + QStringLiteral("), reconnecting "),
             true);
@@ -427,7 +388,7 @@ void RotorController::RotctldLost(const QString& reason)
     RefreshLamp();
 }
 
-void RotorController::RotctldRefused(const QString& command, const QString& code)
+void RotorController::DriverRefused(const QString& command, const QString& code)
 {
     // Once until a command is taken again: a plan the rotor cannot follow
     // would otherwise fill the log every second.
@@ -439,7 +400,7 @@ void RotorController::RotctldRefused(const QString& command, const QString& code
     emit commandRefused(command, code);
 }
 
-void RotorController::RotctldPosition(double azimuth, double elevation)
+void RotorController::PositionRead(double azimuth, double elevation)
 {
     if (!WithinReach(azimuth, elevation, m_limits)) {
         // A reading no rotor of this station can give is the daemon's fault

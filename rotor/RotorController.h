@@ -2,14 +2,17 @@
 // The rotor link: the "EasyComm" menu item opens and closes the line to the
 // rotor, every tick steps the rotor after the satellite, the "park" button and
 // the automatic park after a pass send the park command. Two ways to the
-// rotor: EasyComm over a serial port (ROTOR_PORT_SETTINGS) or hamlib's
-// rotctld over TCP (ROTOR_HOST, which then replaces the serial port). At the
+// rotor, each a driver (RotorDriver.h): EasyComm over a serial port
+// (ROTOR_PORT_SETTINGS) or hamlib's rotctld over TCP (ROTOR_HOST, which then
+// replaces the serial port). At the
 // start of each pass the link picks the plan that takes the rotor through
 // the pass without a turn at north (RotorPlan.h) and holds it until the pass
 // is over. No widgets: the main window and the terminal view follow its
 // signals.
 #include "core/StationLinks.h"
+#include "rotor/EasyCommDriver.h"
 #include "rotor/Rotctld.h"
+#include "rotor/RotctldDriver.h"
 #include "rotor/RotorPlan.h"
 #include "rotor/SerialPort.h"
 #include "rotor/SerialSettings.h"
@@ -71,15 +74,17 @@ public:
     // Setting up a station: sends the rotor to azimuth/elevation (degrees,
     // rotor frame) as it stands, when the link is open.
     void PointRotor(double azimuth, double elevation);
-    // With rotctld: reads the rotor's position now (positionReported).
+    // Where the rotor reads its position back (rotctld): reads it now
+    // (positionReported).
     void RequestPosition();
 
     // ROTOR_PORT_SETTINGS or ROTOR_HOST was given: the menu "Rotor" and
     // "park" are enabled.
     bool Configured() const { return m_configured; }
-    bool UsesRotctld() const { return m_useRotctld; }
-    // With rotctld: a command is on its way or waiting to go.
-    bool CommandPending() const { return m_rotctld && !m_rotctld->Idle(); }
+    // The rotor's position is read back (rotctld).
+    bool ReadsPosition() const { return m_driver->ReadsPosition(); }
+    // A command is on its way or waiting to go (rotctld queues them).
+    bool CommandPending() const { return !m_driver->Idle(); }
     bool LinkChecked() const { return m_linkChecked; }
     // The serial port is open, or rotctld is connected.
     bool PortOpen() const;
@@ -122,16 +127,20 @@ signals:
     void commandRefused(const QString& command, const QString& code);
 
 private:
+    void ConfigureEasyComm(const Configuration& config);
+    void ConfigureRotctld(const Configuration& config);
+    void ConnectDriver(RotorDriver& driver);
+    void CloseLink();
+    void OpenLink();
     bool SendAim(const RotorAim& aim);
-    bool Send(const QString& command);
     void PortLost(const QString& reason);
     void StartPass();
     void EndPass();
-    void RotctldConnected();
-    void RotctldConnectFailed(const QString& reason);
-    void RotctldLost(const QString& reason);
-    void RotctldRefused(const QString& command, const QString& code);
-    void RotctldPosition(double azimuth, double elevation);
+    void LinkConnected();
+    void LinkConnectFailed(const QString& reason);
+    void LinkDropped(const QString& reason, bool newOutage);
+    void DriverRefused(const QString& command, const QString& code);
+    void PositionRead(double azimuth, double elevation);
     void RefreshPositionText();
     void SetStatusText(const QString& text);
     void SetLinkChecked(bool checked);
@@ -139,15 +148,20 @@ private:
     QString StatusLine() const;
 
     EventLog& m_log;
-    std::unique_ptr<SerialPort> m_port;
+    // The serial driver always exists (it holds the port a test hands in);
+    // the rotctld one is made when ROTOR_HOST first names a daemon.
+    std::unique_ptr<EasyCommDriver> m_easyComm;
+    std::unique_ptr<RotctldDriver> m_rotctld;
+    RotorDriver* m_driver = nullptr; // the one ApplyConfiguration chose
 
     bool m_configured = false;
     QString m_portName = QStringLiteral("COM1");
     QString m_devicePath;
     QString m_settingsText = kDefaultSerialSettingsText;
+    QString m_linkLabel; // "COM3 9600,n,8,1" or the daemon, in log lines
+    QString m_statusWhere; // "COM3, 9600,n,8,1" or the daemon, in Label7
     SerialSettings m_settings;
     int m_stepDeg = 0;
-    QString m_parkCommand;
     bool m_autoPark = false;
 
     bool m_linkChecked = false;
@@ -160,12 +174,7 @@ private:
     double m_lastRotorEl = 0;
     bool m_rotorParked = false;
 
-    // rotctld (ROTOR_HOST): replaces the serial port when configured.
-    std::unique_ptr<RotctldConnection> m_rotctld;
-    bool m_useRotctld = false;
-    QString m_rotctldHost;
-    quint16 m_rotctldPort = 0;
-    std::optional<RotctldParkPosition> m_rotctldPark; // empty: "K"
+    // Links that open in the background and read the rotor back (rotctld).
     bool m_connectFailureLogged = false;
     bool m_refusalLogged = false;
     bool m_resendAfterConnect = false; // a new daemon does not know our last aim

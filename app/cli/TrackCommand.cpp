@@ -319,7 +319,7 @@ private:
     {
         QString text = m_rotor->StatusText() + QStringLiteral("   ") + m_rotor->ParkModeText();
         // rotctld reads the rotor back: where it was sent and where it is.
-        if (m_rotor->UsesRotctld() && !m_rotor->PositionText().isEmpty())
+        if (m_rotor->ReadsPosition() && !m_rotor->PositionText().isEmpty())
             text += QStringLiteral("   ") + m_rotor->PositionText();
         return text;
     }
@@ -405,7 +405,7 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         // rotctld connects in the background; a run that is to steer the
         // antenna waits a moment for it before the first tick, asleep in the
         // event loop until the link is up or the time is over.
-        if (rotor->UsesRotctld() && !rotor->PortOpen()) {
+        if (rotor->ReadsPosition() && !rotor->PortOpen()) {
             QEventLoop wait;
             QTimer::singleShot(kRotctldConnectWaitMs, &wait, &QEventLoop::quit);
             QObject::connect(rotor, &RotorController::lampChanged, &wait, [&wait](bool open) {
