@@ -1,5 +1,6 @@
 // Figures of the orbit engine and the pass searches, compared from one
 // version to the next by these names.
+#include "TleFile.h"
 #include "orbit/Engine.h"
 #include "orbit/Tle.h"
 #include "passes/Passes.h"

@@ -2,6 +2,7 @@
 // LEO element sets and the public catalogue's size built from the real
 // sets, 24 hours each, on all cores (wall time is what the operator waits
 // for).
+#include "TleFile.h"
 #include "orbit/Tle.h"
 #include "passes/UpcomingPasses.h"
 

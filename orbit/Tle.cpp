@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <tuple>
 
@@ -413,17 +411,6 @@ TleLoad ReadElementText(std::string_view text, const std::string& sourceName, Tl
     load.LineCount = lineNo;
     load.SatCount = load.Table.SatCount();
     return load;
-}
-
-TleLoad LoadTleFile(const std::string& path)
-{
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw TleFileError(path, 0, "is a folder, not an element file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw TleFileError(path, 0, std::string("cannot open: ") + std::strerror(errno));
-    return ReadTle(in, path);
 }
 
 } // namespace aostrack

@@ -81,11 +81,8 @@ private:
 // by mistake) and is refused before it fills memory.
 inline constexpr std::size_t TleMaxFileBytes = 64u * 1024u * 1024u;
 
-// Reads the element file at path. Throws TleFileError when it cannot be
-// opened or a read fails; the caller's previous table is then untouched.
-TleLoad LoadTleFile(const std::string& path);
-
-// Same reading from a stream; sourceName is used in error messages.
+// Reads two-line or OMM CSV text from a stream; sourceName is used in error
+// messages. Files are read through the catalogue loader (core/ElementFile.h).
 TleLoad ReadTle(
     std::istream& in, const std::string& sourceName, TleSource source = TleSource::LocalFile);
 

@@ -52,13 +52,7 @@ int RunConvertCommand(const QStringList& argList)
         throw UsageError(QStringLiteral("--to: \"%1\" is none of tle, csv, json, xml").arg(to));
 
     const QString tlePath = args.Value(QStringLiteral("--tle"));
-    TleLoad load;
-    try {
-        load = LoadTleFile(tlePath);
-    } catch (const TleFileError& error) {
-        throw UsageError(QString::fromStdString(error.what()));
-    }
-    ReportIgnoredRecords(load, tlePath);
+    const TleLoad load = LoadCatalogue(tlePath);
     std::vector<SatRecord> records;
     for (int index = 1; index <= load.Table.SatCount(); ++index) {
         if (load.Table.Record(index).HasElementSet())

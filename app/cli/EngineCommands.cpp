@@ -52,6 +52,11 @@ const char* const kCommonHelp
 
 } // namespace
 
+QStringList CommonValueOptions()
+{
+    return kCommonValueOptions;
+}
+
 QString CommonHelp()
 {
     return QString::fromLatin1(kCommonHelp) + QString::fromLatin1(kLocatorHelp)
@@ -86,31 +91,7 @@ EngineInputs ResolveInputs(const ParsedArgs& args)
     in.station = settings.Site;
     in.model = settings.Model;
 
-    TleLoad load;
-    try {
-        load = LoadTleFile(in.tlePath);
-    } catch (const TleFileError& error) {
-        throw UsageError(QString::fromStdString(error.what()));
-    }
-    // Damaged records are left out of the catalogue; say which and why (the
-    // first few), so a satellite missing from the list is not a mystery.
-    const std::string file = in.tlePath.toStdString();
-    auto report = [&](const std::vector<TleRecordIssue>& issues, const QString& verdict) {
-        constexpr size_t shown = 10;
-        for (size_t i = 0; i < issues.size() && i < shown; ++i)
-            WriteErr(QStringLiteral("aostrack-cli: %1 (%2)\n")
-                         .arg(QString::fromStdString(DescribeTleIssue(file, issues[i])), verdict));
-        if (issues.size() > shown)
-            WriteErr(QStringLiteral("aostrack-cli: %1: %2 more (%3)\n")
-                         .arg(in.tlePath)
-                         .arg(issues.size() - shown)
-                         .arg(verdict));
-    };
-    report(load.Refused, QStringLiteral("record refused"));
-    report(load.Warnings, QStringLiteral("warning, record kept"));
-    if (load.SatCount == 0)
-        throw UsageError(QStringLiteral("%1 holds no element set").arg(in.tlePath));
-    ReportIgnoredRecords(load, in.tlePath);
+    const TleLoad load = LoadCatalogue(in.tlePath);
 
     if (args.Has(QStringLiteral("--norad"))) {
         if (args.Has(QStringLiteral("--sat")))
@@ -387,35 +368,72 @@ int RunNextPassCommand(const QStringList& argList)
     return ExitOk;
 }
 
+namespace {
+
+QString PassesHelp()
+{
+    return QStringLiteral(
+               "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat "
+               "DEG]\n"
+               "                           [--lon DEG] [--height KM] [--from "
+               "YYYY-MM-DDTHH:MM:SSZ]\n"
+               "                           [--model M] [--json]\n"
+               "\n"
+               "The passes that end within 24 hours after --from, sampled once a minute,\n"
+               "one line each as the window's list shows them (times UTC, date of the LOS,\n"
+               "azimuths and maximum elevation cut to whole degrees):\n"
+               "  DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)\n"
+               "Without a pass it says why: \"always above the horizon\", \"never above\n"
+               "the horizon\" or \"no pass ends\" in those 24 hours.\n"
+               "\n")
+        + CommonHelp()
+        + QStringLiteral("  --from TIME      start of the 24 hours, UTC (default: now)\n"
+                         "With --json: {\"Passes\": [{\"AosTime\", \"LosTime\", \"AosAzimuth\",\n"
+                         "\"LosAzimuth\", \"MaxElevation\", \"Line\"}, ...]}; an empty list comes\n"
+                         "with \"Reason\", one of the three texts above\n"
+                         "\n"
+                         "Example:\n"
+                         "  aostrack-cli passes --sat 10 --from 2024-02-12T00:00:00Z\n");
+}
+
+QString PassesJson(const PassList& list, const QString& reason)
+{
+    QStringList passes;
+    for (size_t i = 0; i < list.Passes.size(); ++i) {
+        const ListedPass& p = list.Passes[i];
+        passes << QStringLiteral("{\"AosTime\": %1, \"LosTime\": %2, \"AosAzimuth\": %3, "
+                                 "\"LosAzimuth\": %4, \"MaxElevation\": %5, \"Line\": %6}")
+                      .arg(JsonString(FormatUtcInstant(p.AosTime)),
+                          JsonString(FormatUtcInstant(p.LosTime)), JsonNumber(p.AosAzimuth),
+                          JsonNumber(p.LosAzimuth), JsonNumber(p.MaxElevation),
+                          JsonString(QString::fromStdString(list.Lines[i])));
+    }
+    QString json
+        = QStringLiteral("{\"Passes\": [") + passes.join(QStringLiteral(", ")) + QLatin1Char(']');
+    if (!reason.isEmpty())
+        json += QStringLiteral(", \"Reason\": ") + JsonString(reason);
+    return json + QStringLiteral("}\n");
+}
+
+QString PassesText(const PassList& list, const QString& reason, std::chrono::sys_seconds from)
+{
+    if (!reason.isEmpty())
+        return QStringLiteral("%1 in the 24 hours from %2\n").arg(reason, FormatUtcInstant(from));
+    QString text;
+    for (const std::string& line : list.Lines)
+        text += QString::fromStdString(line) + QLatin1Char('\n');
+    return text;
+}
+
+} // namespace
+
 int RunPassesCommand(const QStringList& argList)
 {
     QStringList valueOptions = kCommonValueOptions;
     valueOptions << QStringLiteral("--from");
     const ParsedArgs args = ParseOptions(argList, valueOptions, kCommonFlags);
     if (args.Has(QStringLiteral("--help"))) {
-        WriteOut(QStringLiteral(
-                     "Usage: aostrack-cli passes [--tle FILE] [--sat N|NAME|--norad NUMBER] [--lat "
-                     "DEG]\n"
-                     "                           [--lon DEG] [--height KM] [--from "
-                     "YYYY-MM-DDTHH:MM:SSZ]\n"
-                     "                           [--model M] [--json]\n"
-                     "\n"
-                     "The passes that end within 24 hours after --from, sampled once a minute,\n"
-                     "one line each as the window's list shows them (times UTC, date of the LOS,\n"
-                     "azimuths and maximum elevation cut to whole degrees):\n"
-                     "  DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)\n"
-                     "Without a pass it says why: \"always above the horizon\", \"never above\n"
-                     "the horizon\" or \"no pass ends\" in those 24 hours.\n"
-                     "\n")
-            + CommonHelp()
-            + QStringLiteral(
-                "  --from TIME      start of the 24 hours, UTC (default: now)\n"
-                "With --json: {\"Passes\": [{\"AosTime\", \"LosTime\", \"AosAzimuth\",\n"
-                "\"LosAzimuth\", \"MaxElevation\", \"Line\"}, ...]}; an empty list comes\n"
-                "with \"Reason\", one of the three texts above\n"
-                "\n"
-                "Example:\n"
-                "  aostrack-cli passes --sat 10 --from 2024-02-12T00:00:00Z\n"));
+        WriteOut(PassesHelp());
         return ExitOk;
     }
     const EngineInputs in = ResolveInputs(args);
@@ -433,30 +451,8 @@ int RunPassesCommand(const QStringList& argList)
         });
         reason = EmptyPassListReason(span);
     }
-    if (args.Has(QStringLiteral("--json"))) {
-        QStringList passes;
-        for (size_t i = 0; i < list.Passes.size(); ++i) {
-            const ListedPass& p = list.Passes[i];
-            passes << QStringLiteral("{\"AosTime\": %1, \"LosTime\": %2, \"AosAzimuth\": %3, "
-                                     "\"LosAzimuth\": %4, \"MaxElevation\": %5, \"Line\": %6}")
-                          .arg(JsonString(FormatUtcInstant(p.AosTime)),
-                              JsonString(FormatUtcInstant(p.LosTime)), JsonNumber(p.AosAzimuth),
-                              JsonNumber(p.LosAzimuth), JsonNumber(p.MaxElevation),
-                              JsonString(QString::fromStdString(list.Lines[i])));
-        }
-        QString json = QStringLiteral("{\"Passes\": [") + passes.join(QStringLiteral(", "))
-            + QLatin1Char(']');
-        if (!reason.isEmpty())
-            json += QStringLiteral(", \"Reason\": ") + JsonString(reason);
-        WriteOut(json + QStringLiteral("}\n"));
-        return ExitOk;
-    }
-    QString text;
-    for (const std::string& line : list.Lines)
-        text += QString::fromStdString(line) + QLatin1Char('\n');
-    if (!reason.isEmpty())
-        text = QStringLiteral("%1 in the 24 hours from %2\n").arg(reason, FormatUtcInstant(from));
-    WriteOut(text);
+    WriteOut(args.Has(QStringLiteral("--json")) ? PassesJson(list, reason)
+                                                : PassesText(list, reason, from));
     return ExitOk;
 }
 

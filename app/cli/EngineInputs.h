@@ -6,6 +6,7 @@
 #include "orbit/Station.h"
 
 #include <QString>
+#include <QStringList>
 #include <chrono>
 
 namespace aostrack {
@@ -24,6 +25,8 @@ struct EngineInputs {
 // --tle, --sat/--norad, --lat, --lon, --height, --config and --model read,
 // the file loaded and the satellite chosen. Problems throw UsageError.
 EngineInputs ResolveInputs(const ParsedArgs& args);
+// Those options, for ParseOptions (a command adds its own).
+QStringList CommonValueOptions();
 // The help lines of those options and --json.
 QString CommonHelp();
 

@@ -82,14 +82,43 @@ QString PointsText(const EngineInputs& in, const std::vector<GroundPoint>& track
     return text;
 }
 
+// How long the track is and how far apart its points lie.
+struct TrackSpan {
+    std::chrono::seconds Length {};
+    std::chrono::seconds Step {};
+};
+
+TrackSpan ReadTrackSpan(const ParsedArgs& args)
+{
+    const double minutes = args.Has(QStringLiteral("--minutes"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--minutes")), QStringLiteral("--minutes"), 0, 44640)
+        : 100.0;
+    const double step = args.Has(QStringLiteral("--step"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--step")), QStringLiteral("--step"), 1, 86400)
+        : 60.0;
+    TrackSpan span;
+    span.Step = std::chrono::seconds { static_cast<long long>(step) };
+    if (static_cast<double>(span.Step.count()) != step)
+        throw UsageError(QStringLiteral("--step: whole seconds, not \"%1\"")
+                             .arg(args.Value(QStringLiteral("--step"))));
+    span.Length = std::chrono::seconds { static_cast<long long>(minutes * 60.0) };
+    if (span.Length / span.Step + 1 > MaxTrackPoints)
+        throw UsageError(QStringLiteral("--minutes %1 at --step %2 gives more than %3 points")
+                             .arg(minutes)
+                             .arg(step)
+                             .arg(MaxTrackPoints));
+    return span;
+}
+
 } // namespace
 
 int RunGroundtrackCommand(const QStringList& argList)
 {
-    const QStringList valueOptions = { QStringLiteral("--tle"), QStringLiteral("--sat"),
-        QStringLiteral("--norad"), QStringLiteral("--lat"), QStringLiteral("--lon"),
-        QStringLiteral("--height"), QStringLiteral("--config"), QStringLiteral("--model"),
-        QStringLiteral("--from"), QStringLiteral("--minutes"), QStringLiteral("--step") };
+    const QStringList valueOptions = CommonValueOptions()
+        + QStringList { QStringLiteral("--from"), QStringLiteral("--minutes"),
+              QStringLiteral("--step") };
     const QStringList flags
         = { QStringLiteral("--json"), QStringLiteral("--geojson"), QStringLiteral("--help") };
     const ParsedArgs args = ParseOptions(argList, valueOptions, flags);
@@ -99,24 +128,7 @@ int RunGroundtrackCommand(const QStringList& argList)
     }
     if (args.Has(QStringLiteral("--json")) && args.Has(QStringLiteral("--geojson")))
         throw UsageError(QStringLiteral("--json and --geojson: give one of them"));
-    const double minutes = args.Has(QStringLiteral("--minutes"))
-        ? ParseNumberInRange(
-            args.Value(QStringLiteral("--minutes")), QStringLiteral("--minutes"), 0, 44640)
-        : 100.0;
-    const double step = args.Has(QStringLiteral("--step"))
-        ? ParseNumberInRange(
-            args.Value(QStringLiteral("--step")), QStringLiteral("--step"), 1, 86400)
-        : 60.0;
-    const auto stepSeconds = std::chrono::seconds { static_cast<long long>(step) };
-    if (static_cast<double>(stepSeconds.count()) != step)
-        throw UsageError(QStringLiteral("--step: whole seconds, not \"%1\"")
-                             .arg(args.Value(QStringLiteral("--step"))));
-    const auto span = std::chrono::seconds { static_cast<long long>(minutes * 60.0) };
-    if (span / stepSeconds + 1 > MaxTrackPoints)
-        throw UsageError(QStringLiteral("--minutes %1 at --step %2 gives more than %3 points")
-                             .arg(minutes)
-                             .arg(step)
-                             .arg(MaxTrackPoints));
+    const TrackSpan span = ReadTrackSpan(args);
 
     const EngineInputs in = ResolveInputs(args);
     const auto from = args.Has(QStringLiteral("--from"))
@@ -127,7 +139,7 @@ int RunGroundtrackCommand(const QStringList& argList)
     std::vector<GroundPoint> track;
     try {
         const OrbitModel model(in.elements, in.station, in.model);
-        track = GroundTrackOf(model, from, from + span, stepSeconds);
+        track = GroundTrackOf(model, from, from + span.Length, span.Step);
     } catch (const OrbitError& error) {
         throw UsageError(QStringLiteral("%1 record %2 (%3): %4")
                              .arg(in.tlePath)

@@ -11,6 +11,7 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <functional>
+#include <optional>
 
 namespace aostrack {
 
@@ -52,54 +53,111 @@ bool WaitUntil(const std::function<bool()>& done, int limitMs)
     return done();
 }
 
-} // namespace
+// What was asked: the action, its angles, the settings file.
+struct RotorRequest {
+    QString ConfigFile;
+    QString Action; // park, point or position
+    QStringList Words; // after the action
+    double Azimuth = 0;
+    double Elevation = 0;
+};
 
-int RunRotorCommand(const QStringList& args)
+// The words and --config; nullopt when --help was asked (and answered).
+std::optional<RotorRequest> ReadRotorWords(const QStringList& args)
 {
-    QString configFile;
-    QStringList words;
+    RotorRequest request;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             WriteOut(RotorHelp());
-            return ExitOk;
+            return std::nullopt;
         }
         if (arg == QLatin1String("--config")) {
             if (i + 1 >= args.size())
                 throw UsageError(QStringLiteral("--config needs a value"));
-            configFile = args[++i];
+            request.ConfigFile = args[++i];
         } else if (arg.startsWith(QLatin1String("--config="))) {
-            configFile = arg.mid(9);
+            request.ConfigFile = arg.mid(9);
         } else if (arg.startsWith(QLatin1String("--"))) {
             throw UsageError(QStringLiteral("unknown option %1").arg(arg));
         } else {
-            words << arg;
+            request.Words << arg;
         }
     }
-    if (words.isEmpty())
+    if (request.Words.isEmpty())
         throw UsageError(QStringLiteral("rotor needs park, point AZ EL or position"));
-    const QString action = words.takeFirst();
-    const bool point = action == QLatin1String("point");
-    if (action != QLatin1String("park") && !point && action != QLatin1String("position"))
+    request.Action = request.Words.takeFirst();
+    const bool point = request.Action == QLatin1String("point");
+    if (request.Action != QLatin1String("park") && !point
+        && request.Action != QLatin1String("position"))
         throw UsageError(
             QStringLiteral("unknown rotor action \"%1\"; try park, point AZ EL or position")
-                .arg(action));
-    if (words.size() != (point ? 2 : 0))
+                .arg(request.Action));
+    if (request.Words.size() != (point ? 2 : 0))
         throw UsageError(point ? QStringLiteral("point needs AZ and EL")
-                               : QStringLiteral("%1 takes no further words").arg(action));
+                               : QStringLiteral("%1 takes no further words").arg(request.Action));
+    return request;
+}
 
-    const Configuration config = LoadCliConfiguration(configFile);
-    const QString path = CliConfigPath(configFile);
+// The request checked against the rotor of sat.ini: configured, the angles
+// within its reach, a read-back only where there is one.
+void CheckAgainstStation(RotorRequest& request, const Configuration& config)
+{
+    const QString path = CliConfigPath(request.ConfigFile);
     if (!RotorConfigured(config))
         throw UsageError(QStringLiteral("%1 has no ROTOR_PORT_SETTINGS or ROTOR_HOST").arg(path));
-    double az = 0, el = 0;
-    if (point) {
-        az = ParseNumberInRange(words[0], QStringLiteral("AZ"), 0, config.RotorAzMaxDeg);
-        el = ParseNumberInRange(words[1], QStringLiteral("EL"), 0, config.RotorElMaxDeg);
+    if (request.Action == QLatin1String("point")) {
+        request.Azimuth
+            = ParseNumberInRange(request.Words[0], QStringLiteral("AZ"), 0, config.RotorAzMaxDeg);
+        request.Elevation
+            = ParseNumberInRange(request.Words[1], QStringLiteral("EL"), 0, config.RotorElMaxDeg);
     }
-    if (action == QLatin1String("position") && config.RotorHost.isEmpty())
+    if (request.Action == QLatin1String("position") && config.RotorHost.isEmpty())
         throw UsageError(
             QStringLiteral("position needs ROTOR_HOST: the EasyComm line is never read back"));
+}
+
+int PrintPosition(RotorController& rotor)
+{
+    rotor.RequestPosition();
+    if (!WaitUntil(
+            [&rotor] { return rotor.ReportedPosition().has_value(); }, kRotorCommandWaitMs)) {
+        WriteErr(
+            QStringLiteral("aostrack-cli: %1 did not report its position\n").arg(rotor.PortName()));
+        return ExitFailed;
+    }
+    const RotorAim at = *rotor.ReportedPosition();
+    WriteOut(QStringLiteral("%1 %2\n").arg(at.Azimuth, 0, 'f', 1).arg(at.Elevation, 0, 'f', 1));
+    return ExitOk;
+}
+
+int MoveRotor(RotorController& rotor, const RotorRequest& request)
+{
+    bool refused = false;
+    QObject::connect(
+        &rotor, &RotorController::commandRefused, &rotor, [&refused] { refused = true; });
+    if (request.Action == QLatin1String("point"))
+        rotor.PointRotor(request.Azimuth, request.Elevation);
+    else
+        rotor.ParkRotor();
+    // rotctld answers each command; the serial line has taken it already.
+    const bool answered
+        = WaitUntil([&rotor] { return !rotor.CommandPending(); }, kRotorCommandWaitMs);
+    if (!rotor.PortOpen() || !answered || refused)
+        return ExitFailed;
+    WriteOut(rotor.StatusText() + QLatin1Char('\n'));
+    return ExitOk;
+}
+
+} // namespace
+
+int RunRotorCommand(const QStringList& args)
+{
+    std::optional<RotorRequest> request = ReadRotorWords(args);
+    if (!request)
+        return ExitOk;
+    const Configuration config = LoadCliConfiguration(request->ConfigFile);
+    CheckAgainstStation(*request, config);
 
     const SystemClock clock;
     EventLog log(clock);
@@ -117,36 +175,8 @@ int RunRotorCommand(const QStringList& args)
         rotor.ClosePort();
         return ExitFailed; // the reason is in the event-log lines on stderr
     }
-
-    bool refused = false;
-    QObject::connect(
-        &rotor, &RotorController::commandRefused, &rotor, [&refused] { refused = true; });
-    int result = ExitOk;
-    if (action == QLatin1String("position")) {
-        rotor.RequestPosition();
-        if (WaitUntil(
-                [&rotor] { return rotor.ReportedPosition().has_value(); }, kRotorCommandWaitMs)) {
-            const RotorAim at = *rotor.ReportedPosition();
-            WriteOut(
-                QStringLiteral("%1 %2\n").arg(at.Azimuth, 0, 'f', 1).arg(at.Elevation, 0, 'f', 1));
-        } else {
-            WriteErr(QStringLiteral("aostrack-cli: %1 did not report its position\n")
-                         .arg(rotor.PortName()));
-            result = ExitFailed;
-        }
-    } else {
-        if (point)
-            rotor.PointRotor(az, el);
-        else
-            rotor.ParkRotor();
-        // rotctld answers each command; the serial line has taken it already.
-        const bool answered
-            = WaitUntil([&rotor] { return !rotor.CommandPending(); }, kRotorCommandWaitMs);
-        if (!rotor.PortOpen() || !answered || refused)
-            result = ExitFailed;
-        else
-            WriteOut(rotor.StatusText() + QLatin1Char('\n'));
-    }
+    const int result = request->Action == QLatin1String("position") ? PrintPosition(rotor)
+                                                                    : MoveRotor(rotor, *request);
     rotor.ClosePort();
     return result;
 }

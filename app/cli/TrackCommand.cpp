@@ -364,6 +364,50 @@ private:
 
 // Start-up, the chosen satellite and the links asked for; ExitOk when the
 // tick may run, else the exit code.
+// The satellite of --sat or --norad, among every record of the file (also
+// those past the window's list).
+void ChooseTrackedSatellite(Tracker& tracker, const TrackOptions& options)
+{
+    QStringList names;
+    for (const std::string& name : tracker.Table().Names())
+        names << QString::fromStdString(name);
+    const int chosen = options.norad.isEmpty()
+        ? ChooseSatelliteIndex(options.sat, names, tracker.Config().TleFilePath,
+            ReadFrequencyAliases(tracker.Config().DopplerFileName))
+        : FindCatalogNumber(tracker.Table(), options.norad, tracker.Config().TleFilePath) - 1;
+    if (chosen != tracker.SelectedIndex())
+        tracker.ChooseSatellite(chosen);
+}
+
+// --rotor: the link opened before the first tick. The reason of a failure
+// is in the event log.
+int OpenRotorLink(RotorController& rotor, const TrackOptions& options)
+{
+    if (!rotor.Configured())
+        throw UsageError(QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS or ROTOR_HOST")
+                             .arg(options.configPath));
+    rotor.ToggleRotorLink();
+    if (!rotor.LinkChecked())
+        return ExitFailed;
+    // A link that connects in the background (rotctld): a run that is to
+    // steer the antenna waits a moment for it before the first tick, asleep
+    // in the event loop until the link is up or the time is over.
+    if (!rotor.PortOpen()) {
+        QEventLoop wait;
+        QTimer::singleShot(kRotctldConnectWaitMs, &wait, &QEventLoop::quit);
+        QObject::connect(&rotor, &RotorController::lampChanged, &wait, [&wait](bool open) {
+            if (open)
+                wait.quit();
+        });
+        wait.exec();
+    }
+    if (!rotor.PortOpen()) {
+        rotor.ClosePort();
+        return ExitFailed; // "could not be opened (...)" is in the event log
+    }
+    return ExitOk;
+}
+
 int StartStation(StationSession& station, const TrackOptions& options, TrackView& view)
 {
     try {
@@ -374,16 +418,7 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
         return ExitUsage;
     }
     Tracker& tracker = station.Tracking();
-    // Every record of the file, also those past the window's list.
-    QStringList names;
-    for (const std::string& name : tracker.Table().Names())
-        names << QString::fromStdString(name);
-    const int chosen = options.norad.isEmpty()
-        ? ChooseSatelliteIndex(options.sat, names, tracker.Config().TleFilePath,
-            ReadFrequencyAliases(tracker.Config().DopplerFileName))
-        : FindCatalogNumber(tracker.Table(), options.norad, tracker.Config().TleFilePath) - 1;
-    if (chosen != tracker.SelectedIndex())
-        tracker.ChooseSatellite(chosen);
+    ChooseTrackedSatellite(tracker, options);
     // A set the chosen theory refuses: the log says why.
     if (options.model && !tracker.SetOrbitModel(*options.model)) {
         view.ReleaseLog();
@@ -395,30 +430,9 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
     if (!view.FullScreen())
         WarnIfElementSetOld(tracker.SelectedName(), tracker.CurrentElements().Epoch,
             options.start.value_or(SystemClock().UtcNow()));
-    if (RotorController* rotor = station.Rotor()) {
-        if (!rotor->Configured())
-            throw UsageError(QStringLiteral("--rotor: %1 has no ROTOR_PORT_SETTINGS or ROTOR_HOST")
-                                 .arg(options.configPath));
-        rotor->ToggleRotorLink();
-        if (!rotor->LinkChecked())
-            return ExitFailed; // the reason is in the event log
-        // rotctld connects in the background; a run that is to steer the
-        // antenna waits a moment for it before the first tick, asleep in the
-        // event loop until the link is up or the time is over.
-        if (rotor->ReadsPosition() && !rotor->PortOpen()) {
-            QEventLoop wait;
-            QTimer::singleShot(kRotctldConnectWaitMs, &wait, &QEventLoop::quit);
-            QObject::connect(rotor, &RotorController::lampChanged, &wait, [&wait](bool open) {
-                if (open)
-                    wait.quit();
-            });
-            wait.exec();
-        }
-        if (!rotor->PortOpen()) {
-            rotor->ClosePort();
-            return ExitFailed; // "could not be opened (...)" is in the event log
-        }
-    }
+    if (RotorController* rotor = station.Rotor())
+        if (const int failed = OpenRotorLink(*rotor, options); failed != ExitOk)
+            return failed;
     if (options.receiver) {
         station.Receiver().SetTracking(true);
         if (!station.Receiver().Frame().Tracking)

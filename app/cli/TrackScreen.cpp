@@ -147,46 +147,32 @@ QString Truncate(const QString& text, int columns)
     return out;
 }
 
-} // namespace
-
-int VisibleLength(const QString& text)
+void Add(std::vector<Row>& all, const QString& text, int priority, bool header = false)
 {
-    int visible = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QChar(0x1b)) {
-            const qsizetype end = text.indexOf(QLatin1Char('m'), i);
-            i = end < 0 ? text.size() : end;
-            continue;
-        }
-        ++visible;
-    }
-    return visible;
+    all.push_back({ text, priority, header });
 }
 
-QStringList TrackScreenRows(const TrackScreenInput& in, int columns, int rows)
+void AddTitleRows(std::vector<Row>& all, const TrackScreenInput& in)
 {
-    columns = std::max(columns, MinTrackColumns);
-    rows = std::max(rows, MinTrackRows);
     const DataPanelTexts& p = in.panel;
-    // Green while the satellite is above the horizon, as in the window.
-    const QString upOn = p.AboveHorizon ? kGreen : QString();
-    const QString upOff = p.AboveHorizon ? kReset : QString();
-
-    std::vector<Row> all;
-    const auto add = [&all](const QString& text, int priority, bool header = false) {
-        all.push_back({ text, priority, header });
-    };
-
     QString title = kBold + QStringLiteral("aostrack  ") + in.satName + kReset
         + QStringLiteral("   ") + p.Time;
     if (!in.clockNote.isEmpty())
         title += QStringLiteral("   ") + in.clockNote;
-    add(title, Essential);
-    add(QStringLiteral("%1   QTH %2").arg(p.Date, in.qth), Detail);
-    add(in.line1, ElementLines);
-    add(in.line2, ElementLines);
-    add(QString(), Spacing);
-    add(kBold + QStringLiteral("  ") + in.countdown + kReset, Essential);
+    Add(all, title, Essential);
+    Add(all, QStringLiteral("%1   QTH %2").arg(p.Date, in.qth), Detail);
+    Add(all, in.line1, ElementLines);
+    Add(all, in.line2, ElementLines);
+    Add(all, QString(), Spacing);
+    Add(all, kBold + QStringLiteral("  ") + in.countdown + kReset, Essential);
+}
+
+void AddPanelRows(std::vector<Row>& all, const TrackScreenInput& in, int columns)
+{
+    const DataPanelTexts& p = in.panel;
+    // Green while the satellite is above the horizon, as in the window.
+    const QString upOn = p.AboveHorizon ? kGreen : QString();
+    const QString upOff = p.AboveHorizon ? kReset : QString();
     // Pointing the antenna needs the look angles; the sub-satellite point and
     // the rest may give way on a narrow terminal.
     const int fieldColumns = FieldColumns(columns);
@@ -208,71 +194,94 @@ QStringList TrackScreenRows(const TrackScreenInput& in, int columns, int rows)
     if (!in.model.isEmpty())
         details.push_back({ QStringLiteral("Orbit model"), in.model, Detail });
     AddFieldRows(all, details, fieldColumns);
+}
+
+void AddEpochRow(std::vector<Row>& all, const DataPanelTexts& p)
+{
     // An element set too old to trust is said in red, with the way out.
     const QString age = p.TleTooOld
         ? kRed + p.TleAge + QStringLiteral(": run 'aostrack-cli update'") + kReset
         : p.TleAge;
     // The age beside the epoch, with room for its remedy on 80 columns.
     const QString epoch = Cell({ QStringLiteral("Epoche"), p.Epoch, Detail });
-    add(QStringLiteral("  ") + epoch
+    Add(all,
+        QStringLiteral("  ") + epoch
             + QString(std::max<qsizetype>(kFieldGap, kEpochWidth - epoch.size()), QLatin1Char(' '))
             + age,
         p.TleTooOld ? Essential : Detail);
+}
 
+void AddDeviceRows(std::vector<Row>& all, const TrackScreenInput& in)
+{
     QString freq
         = in.frequency.isEmpty() ? QStringLiteral("no frequency for this satellite") : in.frequency;
     if (in.receiverTracking)
         freq += QStringLiteral("   [receiver tracking]");
-    add(QStringLiteral("  ") + Cell({ QStringLiteral("Frequency"), freq, Essential }), Essential);
+    Add(all, QStringLiteral("  ") + Cell({ QStringLiteral("Frequency"), freq, Essential }),
+        Essential);
     if (!in.rotor.isEmpty())
-        add(QStringLiteral("  ") + Cell({ QStringLiteral("Rotor"), in.rotor, Essential }),
+        Add(all, QStringLiteral("  ") + Cell({ QStringLiteral("Rotor"), in.rotor, Essential }),
             Essential);
+}
 
-    add(QString(), Spacing);
-    if (in.plot.AosTime && in.plot.LosTime) {
-        // A narrow terminal gets the times of day alone (UTC, as the Z says).
-        const auto when = [columns](sys_seconds t) {
-            const QString text = FormatUtcInstant(t);
-            return columns >= 64 ? text : text.mid(11);
-        };
-        add(QStringLiteral("  pass %1 -> %2  %3")
-                .arg(when(*in.plot.AosTime), when(*in.plot.LosTime), in.plot.DurationText),
-            Essential);
-        const int profileWidth = std::min(kProfileMaxWidth, columns - 16);
-        for (const QString& row : ProfileRows(in.plot, in.now, profileWidth))
-            add(row, Profile);
-    } else {
-        add(QStringLiteral("  no pass within 14 hours"), Essential);
+void AddPassRows(std::vector<Row>& all, const TrackScreenInput& in, int columns)
+{
+    Add(all, QString(), Spacing);
+    if (!in.plot.AosTime || !in.plot.LosTime) {
+        Add(all, QStringLiteral("  no pass within 14 hours"), Essential);
+        return;
     }
+    // A narrow terminal gets the times of day alone (UTC, as the Z says).
+    const auto when = [columns](sys_seconds t) {
+        const QString text = FormatUtcInstant(t);
+        return columns >= 64 ? text : text.mid(11);
+    };
+    Add(all,
+        QStringLiteral("  pass %1 -> %2  %3")
+            .arg(when(*in.plot.AosTime), when(*in.plot.LosTime), in.plot.DurationText),
+        Essential);
+    const int profileWidth = std::min(kProfileMaxWidth, columns - 16);
+    for (const QString& row : ProfileRows(in.plot, in.now, profileWidth))
+        Add(all, row, Profile);
+}
 
-    add(QString(), Spacing);
-    add(QStringLiteral("  next 24 hours"), PassList, true);
+void AddPassListRows(std::vector<Row>& all, const QStringList& passes, int columns)
+{
+    Add(all, QString(), Spacing);
+    Add(all, QStringLiteral("  next 24 hours"), PassList, true);
     // A wide terminal takes two passes a row, read across, so that a short
     // one still shows the next day's passes; the last ones give way first.
     int passWidth = 0;
-    for (const QString& line : in.passes)
+    for (const QString& line : passes)
         passWidth = std::max(passWidth, VisibleLength(line));
     const int perRow = 2 + 2 * passWidth + 3 <= columns ? 2 : 1;
-    for (qsizetype k = 0; k < in.passes.size(); k += perRow) {
-        QString row = QStringLiteral("  ") + in.passes[k];
-        if (perRow == 2 && k + 1 < in.passes.size())
-            row += QString(passWidth + 3 - VisibleLength(in.passes[k]), QLatin1Char(' '))
-                + in.passes[k + 1];
-        add(row, PassList);
+    for (qsizetype k = 0; k < passes.size(); k += perRow) {
+        QString row = QStringLiteral("  ") + passes[k];
+        if (perRow == 2 && k + 1 < passes.size())
+            row += QString(passWidth + 3 - VisibleLength(passes[k]), QLatin1Char(' '))
+                + passes[k + 1];
+        Add(all, row, PassList);
     }
-    if (in.passes.isEmpty())
-        add(QStringLiteral("  (no pass)"), PassList);
+    if (passes.isEmpty())
+        Add(all, QStringLiteral("  (no pass)"), PassList);
+}
+
+void AddLogRows(std::vector<Row>& all, const TrackScreenInput& in)
+{
     if (in.showLog) {
-        add(QString(), Spacing);
-        add(QStringLiteral("  event log"), Log, true);
+        Add(all, QString(), Spacing);
+        Add(all, QStringLiteral("  event log"), Log, true);
         // Newest first in the choice, shown in time order.
         for (const QString& line : in.log)
-            add(QStringLiteral("  ") + line, Log);
+            Add(all, QStringLiteral("  ") + line, Log);
     }
-    add(QStringLiteral("  Ctrl-C ends"), Spacing);
+    Add(all, QStringLiteral("  Ctrl-C ends"), Spacing);
+}
 
-    // Keep the most important rows that fit, in screen order. Within the log
-    // the newest lines win; a heading goes before the lines under it.
+// The most important rows that fit in `budget`. Within the log the newest
+// lines win; a heading goes before the lines under it, and goes with them.
+std::vector<bool> RowsThatFit(const std::vector<Row>& all, size_t budget)
+{
     const auto rank = [&all](size_t i) {
         const Row& row = all[i];
         const long long index = static_cast<long long>(i);
@@ -283,7 +292,6 @@ QStringList TrackScreenRows(const TrackScreenInput& in, int columns, int rows)
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(
         order.begin(), order.end(), [&rank](size_t a, size_t b) { return rank(a) < rank(b); });
-    const auto budget = static_cast<size_t>(rows - 1);
     std::vector<bool> keep(all.size(), false);
     for (size_t i = 0; i < order.size() && i < budget; ++i)
         keep[order[i]] = true;
@@ -296,6 +304,39 @@ QStringList TrackScreenRows(const TrackScreenInput& in, int columns, int rows)
             anyLine = anyLine || keep[j];
         keep[i] = anyLine;
     }
+    return keep;
+}
+
+} // namespace
+
+int VisibleLength(const QString& text)
+{
+    int visible = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QChar(0x1b)) {
+            const qsizetype end = text.indexOf(QLatin1Char('m'), i);
+            i = end < 0 ? text.size() : end;
+            continue;
+        }
+        ++visible;
+    }
+    return visible;
+}
+
+QStringList TrackScreenRows(const TrackScreenInput& in, int columns, int rows)
+{
+    columns = std::max(columns, MinTrackColumns);
+    rows = std::max(rows, MinTrackRows);
+    std::vector<Row> all;
+    AddTitleRows(all, in);
+    AddPanelRows(all, in, columns);
+    AddEpochRow(all, in.panel);
+    AddDeviceRows(all, in);
+    AddPassRows(all, in, columns);
+    AddPassListRows(all, in.passes, columns);
+    AddLogRows(all, in);
+
+    const std::vector<bool> keep = RowsThatFit(all, static_cast<size_t>(rows - 1));
     // No two blank rows in a row, none at the top.
     QStringList out;
     for (size_t i = 0; i < all.size(); ++i) {

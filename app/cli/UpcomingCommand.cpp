@@ -1,5 +1,6 @@
 // upcoming: the passes of every satellite of the element file over the
 // station, sorted by AOS, the whole catalogue searched on all cores.
+#include "app/cli/CatalogArgs.h"
 #include "app/cli/CliArgs.h"
 #include "app/cli/CliConfig.h"
 #include "app/cli/Commands.h"
@@ -102,6 +103,127 @@ void WriteUtf8(const std::string& text)
     std::fflush(stdout);
 }
 
+struct UpcomingOptions {
+    sys_seconds From {};
+    double Hours = 24.0;
+    double MinElevation = 0.0;
+    unsigned Threads = 0; // 0: one per core
+};
+
+UpcomingOptions ReadUpcomingOptions(const ParsedArgs& args)
+{
+    UpcomingOptions o;
+    o.From = args.Has(QStringLiteral("--from"))
+        ? ParseUtcInstant(args.Value(QStringLiteral("--from")), QStringLiteral("--from"))
+        : SystemClock().UtcNow();
+    if (args.Has(QStringLiteral("--hours")))
+        o.Hours = ParseNumberInRange(
+            args.Value(QStringLiteral("--hours")), QStringLiteral("--hours"), 1.0 / 3600.0, 168);
+    if (args.Has(QStringLiteral("--min-el")))
+        o.MinElevation = ParseNumberInRange(
+            args.Value(QStringLiteral("--min-el")), QStringLiteral("--min-el"), -90, 90);
+    const double threadsWanted = args.Has(QStringLiteral("--threads"))
+        ? ParseNumberInRange(
+            args.Value(QStringLiteral("--threads")), QStringLiteral("--threads"), 1, 1024)
+        : 0.0;
+    if (threadsWanted != std::floor(threadsWanted))
+        throw UsageError(QStringLiteral("--threads: \"%1\" is not a whole number")
+                             .arg(args.Value(QStringLiteral("--threads"))));
+    o.Threads = static_cast<unsigned>(threadsWanted);
+    return o;
+}
+
+// The sets that can be predicted: two-line records need both lines (those
+// without are named in one line); OMM records are whole.
+Catalogue PredictableSets(const TleLoad& load, const QString& tlePath)
+{
+    Catalogue catalogue;
+    QStringList withoutElements;
+    for (int i = 1; i <= load.SatCount; ++i) {
+        const SatRecord& r = load.Table.Record(i);
+        if (!r.HasElementSet()) {
+            withoutElements << Named(load, i);
+            continue;
+        }
+        catalogue.Sets.push_back(r.Elements);
+        catalogue.Records.push_back(i);
+    }
+    ReportSkipped(tlePath, QStringLiteral("records without element lines"), withoutElements);
+    return catalogue;
+}
+
+// Old sets can be off by whole passes: said once, for the whole file.
+void WarnIfCatalogueOld(
+    const TleLoad& load, const Catalogue& catalogue, sys_seconds from, const QString& tlePath)
+{
+    std::vector<NamedEpoch> epochs;
+    epochs.reserve(catalogue.Sets.size());
+    for (std::size_t k = 0; k < catalogue.Sets.size(); ++k)
+        epochs.push_back({ QString::fromStdString(load.Table.Record(catalogue.Records[k]).SatName),
+            catalogue.Sets[k].Epoch });
+    if (const std::optional<QString> warning = CatalogueAgeWarning(epochs, from))
+        WriteErr(QStringLiteral("aostrack-cli: %1: %2; run 'aostrack-cli update'\n")
+                     .arg(tlePath, *warning));
+}
+
+// The satellites without passes in the window, by why.
+struct Outliers {
+    QStringList Refused; // by the orbit model, with its reason
+    QStringList Always;
+    QStringList Never;
+};
+
+Outliers SortOutliers(
+    const std::vector<SatellitePasses>& found, const TleLoad& load, const Catalogue& catalogue)
+{
+    Outliers out;
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        const QString name
+            = QString::fromStdString(load.Table.Record(catalogue.Records[k]).SatName);
+        switch (found[k].Presence) {
+        case SkyPresence::Refused:
+            out.Refused << Named(load, catalogue.Records[k]) + QStringLiteral(": ")
+                    + QString::fromStdString(found[k].Refusal);
+            break;
+        case SkyPresence::AlwaysInView:
+            out.Always << name;
+            break;
+        case SkyPresence::NeverInView:
+            out.Never << name;
+            break;
+        case SkyPresence::Passes:
+            break;
+        }
+    }
+    return out;
+}
+
+// Names through QString once per satellite, as every other line of the
+// tool writes them (a broken UTF-8 byte comes out replaced).
+std::vector<PassLabel> PassLabels(const TleLoad& load, const Catalogue& catalogue)
+{
+    std::vector<PassLabel> labels(catalogue.Sets.size());
+    for (std::size_t k = 0; k < labels.size(); ++k) {
+        const SatRecord& r = load.Table.Record(catalogue.Records[k]);
+        const QString name = QString::fromStdString(r.SatName);
+        labels[k] = { name.toStdString(), JsonString(name).toStdString(), CatalogNumberOf(r) };
+    }
+    return labels;
+}
+
+QString OutlierLines(const Outliers& outliers)
+{
+    QString out;
+    if (!outliers.Always.isEmpty())
+        out += QStringLiteral("in view for the whole window: ")
+            + outliers.Always.join(QStringLiteral(", ")) + QLatin1Char('\n');
+    if (!outliers.Never.isEmpty())
+        out += QStringLiteral("never in view: %1 satellite%2\n")
+                   .arg(outliers.Never.size())
+                   .arg(outliers.Never.size() == 1 ? QString() : QStringLiteral("s"));
+    return out;
+}
+
 } // namespace
 
 int RunUpcomingCommand(const QStringList& argList)
@@ -118,114 +240,28 @@ int RunUpcomingCommand(const QStringList& argList)
     }
 
     const ComputeSettings settings = ResolveComputeSettings(args);
-    const QString& tlePath = settings.TlePath;
-    const Station& station = settings.Site;
-    const sys_seconds from = args.Has(QStringLiteral("--from"))
-        ? ParseUtcInstant(args.Value(QStringLiteral("--from")), QStringLiteral("--from"))
-        : SystemClock().UtcNow();
-    const double hours = args.Has(QStringLiteral("--hours"))
-        ? ParseNumberInRange(
-            args.Value(QStringLiteral("--hours")), QStringLiteral("--hours"), 1.0 / 3600.0, 168)
-        : 24.0;
-    const double minEl = args.Has(QStringLiteral("--min-el"))
-        ? ParseNumberInRange(
-            args.Value(QStringLiteral("--min-el")), QStringLiteral("--min-el"), -90, 90)
-        : 0.0;
+    const UpcomingOptions o = ReadUpcomingOptions(args);
+    const TleLoad load = LoadCatalogue(settings.TlePath);
+    const Catalogue catalogue = PredictableSets(load, settings.TlePath);
+    WarnIfCatalogueOld(load, catalogue, o.From, settings.TlePath);
 
-    const double threadsWanted = args.Has(QStringLiteral("--threads"))
-        ? ParseNumberInRange(
-            args.Value(QStringLiteral("--threads")), QStringLiteral("--threads"), 1, 1024)
-        : 0.0;
-    if (threadsWanted != std::floor(threadsWanted))
-        throw UsageError(QStringLiteral("--threads: \"%1\" is not a whole number")
-                             .arg(args.Value(QStringLiteral("--threads"))));
-    const auto threads = static_cast<unsigned>(threadsWanted);
-
-    TleLoad load;
-    try {
-        // The catalogue loader: two-line, OMM CSV, JSON and XML alike.
-        load = LoadTleFile(tlePath);
-    } catch (const TleFileError& error) {
-        throw UsageError(QString::fromStdString(error.what()));
-    }
-    if (load.SatCount == 0)
-        throw UsageError(QStringLiteral("%1 holds no element set").arg(tlePath));
-
-    // Two-line records predict only from both lines; OMM records are whole.
-    Catalogue catalogue;
-    QStringList withoutElements;
-    for (int i = 1; i <= load.SatCount; ++i) {
-        const SatRecord& r = load.Table.Record(i);
-        if (!r.HasElementSet()) {
-            withoutElements << Named(load, i);
-            continue;
-        }
-        catalogue.Sets.push_back(r.Elements);
-        catalogue.Records.push_back(i);
-    }
-    ReportSkipped(tlePath, QStringLiteral("records without element lines"), withoutElements);
-    std::vector<NamedEpoch> epochs;
-    epochs.reserve(catalogue.Sets.size());
-    for (std::size_t k = 0; k < catalogue.Sets.size(); ++k)
-        epochs.push_back({ QString::fromStdString(load.Table.Record(catalogue.Records[k]).SatName),
-            catalogue.Sets[k].Epoch });
-    // Old sets can be off by whole passes: said once, for the whole file.
-    if (const std::optional<QString> warning = CatalogueAgeWarning(epochs, from))
-        WriteErr(QStringLiteral("aostrack-cli: %1: %2; run 'aostrack-cli update'\n")
-                     .arg(tlePath, *warning));
-
-    const seconds window { static_cast<long long>(std::llround(hours * 3600.0)) };
-    const std::vector<SatellitePasses> found
-        = FindUpcomingPasses(catalogue.Sets, station, from, window, threads, settings.Model);
-
-    QStringList refused, always, never;
-    for (std::size_t k = 0; k < found.size(); ++k) {
-        const QString name
-            = QString::fromStdString(load.Table.Record(catalogue.Records[k]).SatName);
-        switch (found[k].Presence) {
-        case SkyPresence::Refused:
-            refused << Named(load, catalogue.Records[k]) + QStringLiteral(": ")
-                    + QString::fromStdString(found[k].Refusal);
-            break;
-        case SkyPresence::AlwaysInView:
-            always << name;
-            break;
-        case SkyPresence::NeverInView:
-            never << name;
-            break;
-        case SkyPresence::Passes:
-            break;
-        }
-    }
-    ReportSkipped(tlePath, QStringLiteral("records the orbit model refuses"), refused);
+    const seconds window { static_cast<long long>(std::llround(o.Hours * 3600.0)) };
+    const std::vector<SatellitePasses> found = FindUpcomingPasses(
+        catalogue.Sets, settings.Site, o.From, window, o.Threads, settings.Model);
+    const Outliers outliers = SortOutliers(found, load, catalogue);
+    ReportSkipped(
+        settings.TlePath, QStringLiteral("records the orbit model refuses"), outliers.Refused);
 
     std::vector<UpcomingPass> passes = SortedByAos(found);
-    std::erase_if(passes, [&](const UpcomingPass& p) { return p.MaxElevation < minEl; });
-
-    // Names through QString once per satellite, as every other line of the
-    // tool writes them (a broken UTF-8 byte comes out replaced).
-    std::vector<PassLabel> labels(catalogue.Sets.size());
-    for (std::size_t k = 0; k < labels.size(); ++k) {
-        const SatRecord& r = load.Table.Record(catalogue.Records[k]);
-        const QString name = QString::fromStdString(r.SatName);
-        labels[k] = { name.toStdString(), JsonString(name).toStdString(), CatalogNumberOf(r) };
-    }
+    std::erase_if(passes, [&](const UpcomingPass& p) { return p.MaxElevation < o.MinElevation; });
+    const std::vector<PassLabel> labels = PassLabels(load, catalogue);
     if (args.Has(QStringLiteral("--json"))) {
-        WriteUtf8("{\"Passes\": [" + UpcomingJsonObjects(passes, labels, threads) + "]}\n");
+        WriteUtf8("{\"Passes\": [" + UpcomingJsonObjects(passes, labels, o.Threads) + "]}\n");
         return ExitOk;
     }
-
     // AOS  LOS  maximum (at its time)  azimuths  name
-    WriteUtf8(UpcomingTextLines(passes, labels, threads));
-    QString out;
-    if (!always.isEmpty())
-        out += QStringLiteral("in view for the whole window: ") + always.join(QStringLiteral(", "))
-            + QLatin1Char('\n');
-    if (!never.isEmpty())
-        out += QStringLiteral("never in view: %1 satellite%2\n")
-                   .arg(never.size())
-                   .arg(never.size() == 1 ? QString() : QStringLiteral("s"));
-    WriteOut(out);
+    WriteUtf8(UpcomingTextLines(passes, labels, o.Threads));
+    WriteOut(OutlierLines(outliers));
     return ExitOk;
 }
 

@@ -1,6 +1,7 @@
 // What an operator types on the command line: time forms, satellite names by
 // alias, by the part in parentheses or mistyped, and slips in commands.
 #include "CliRunner.h"
+#include "TleFile.h"
 
 #include "app/cli/CliArgs.h"
 #include "app/cli/SatelliteChoice.h"

@@ -2,6 +2,7 @@
 // python3-sgp4 gives it (data/sgp4-state.csv, scripts/sgp4_reference.py),
 // the default taken from ORBIT_MODEL, and the sets SGP4 refuses.
 #include "CliRunner.h"
+#include "TleFile.h"
 
 #include "orbit/Engine.h"
 #include "orbit/Tle.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -192,50 +194,74 @@ TEST(CliSgp4, RefusedSetsExitTwoWithTheModelsReason)
 // the same way: ORBIT_MODEL of sat.ini unless --model says otherwise, and a
 // value of sat.ini read only in part is warned about. upcoming used to
 // search with Plan13 whatever sat.ini said, and said nothing of the comma.
+// One input path for every computing command: the catalogue in each of its
+// four forms (written by convert), the model from --model or ORBIT_MODEL, the
+// warnings of sat.ini; the same sets give the same answer in every form.
 TEST(CliSgp4, EveryCommandTakesTheModelAndWarningsOfSatIni)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(QFile::copy(
-        ExampleFile(QStringLiteral("amateur.txt")), dir.filePath(QStringLiteral("amateur.txt"))));
-    const QByteArray station = "TLEFILE=amateur.txt\nDOPPLERFILE=doppler.sql\nQTH_LAT=48,14\n"
-                               "QTH_LONG=11.58\nQTH_HEIGHT=0.5\n";
-    const QString sgp4Ini = dir.filePath(QStringLiteral("sgp4.ini"));
-    const QString plainIni = dir.filePath(QStringLiteral("plain.ini"));
-    WriteFile(sgp4Ini, station + "ORBIT_MODEL=SGP4\n");
-    WriteFile(plainIni, station);
+    const QString txt = dir.filePath(QStringLiteral("amateur.txt"));
+    ASSERT_TRUE(QFile::copy(ExampleFile(QStringLiteral("amateur.txt")), txt));
+    const QByteArray station
+        = "DOPPLERFILE=doppler.sql\nQTH_LAT=48,14\nQTH_LONG=11.58\nQTH_HEIGHT=0.5\n";
     const auto warning = [](const QString& ini) {
         return QStringLiteral("aostrack-cli: warning: %1 line 3: QTH_LAT value \"48,14\" read as "
                               "48, \",14\" ignored: write decimals with a full stop")
             .arg(ini);
     };
     const QString from = QStringLiteral("2024-02-12T18:00:00Z");
+    const QStringList iss = { QStringLiteral("--norad"), QStringLiteral("25544") };
     const QList<QStringList> commands = {
-        { QStringLiteral("state"), QStringLiteral("--sat"), QStringLiteral("10"),
-            QStringLiteral("--at"), from },
-        { QStringLiteral("next-pass"), QStringLiteral("--sat"), QStringLiteral("10"),
-            QStringLiteral("--from"), from },
-        { QStringLiteral("passes"), QStringLiteral("--sat"), QStringLiteral("10"),
-            QStringLiteral("--from"), from },
+        QStringList { QStringLiteral("state"), QStringLiteral("--at"), from } + iss,
+        QStringList { QStringLiteral("next-pass"), QStringLiteral("--from"), from } + iss,
+        QStringList { QStringLiteral("passes"), QStringLiteral("--from"), from } + iss,
+        QStringList { QStringLiteral("groundtrack"), QStringLiteral("--from"), from } + iss,
+        QStringList { QStringLiteral("doppler"), QStringLiteral("--at"), from,
+            QStringLiteral("--transmitters"), ExampleFile(QStringLiteral("transmitters.json")) }
+            + iss,
         { QStringLiteral("upcoming"), QStringLiteral("--from"), from, QStringLiteral("--hours"),
             QStringLiteral("3") },
     };
     const QStringList sgp4 = { QStringLiteral("--model"), QStringLiteral("sgp4") };
     const QStringList plan13 = { QStringLiteral("--model"), QStringLiteral("plan13") };
-    for (const QStringList& command : commands) {
-        SCOPED_TRACE(command.first().toStdString());
-        const auto run = [&](const QString& ini, const QStringList& model) {
-            const CliResult r = RunCli(command + QStringList { QStringLiteral("--config"), ini }
-                + model + QStringList { QStringLiteral("--json") });
-            EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-            EXPECT_TRUE(r.ErrLines().contains(warning(ini))) << r.err.toStdString();
-            return r.out;
-        };
-        const QString byFile = run(sgp4Ini, {});
-        const QString byFlag = run(plainIni, sgp4);
-        const QString plain = run(plainIni, {});
-        const QString flagOverFile = run(sgp4Ini, plan13);
-        EXPECT_EQ(byFile, byFlag);
-        EXPECT_EQ(plain, flagOverFile);
-        EXPECT_NE(byFile, plain);
+    QMap<QString, QString> twoLineAnswer; // by command
+    for (const QString form : { QStringLiteral("tle"), QStringLiteral("csv"),
+             QStringLiteral("json"), QStringLiteral("xml") }) {
+        const QString elements
+            = form == QStringLiteral("tle") ? txt : dir.filePath(QStringLiteral("amateur.") + form);
+        if (elements != txt)
+            ASSERT_EQ(RunCli({ QStringLiteral("convert"), QStringLiteral("--tle"), txt,
+                                 QStringLiteral("--to"), form, QStringLiteral("--out"), elements })
+                          .exitCode,
+                0);
+        const QByteArray tleFile = "TLEFILE=" + elements.toUtf8() + "\n";
+        const QString sgp4Ini = dir.filePath(form + QStringLiteral("-sgp4.ini"));
+        const QString plainIni = dir.filePath(form + QStringLiteral("-plain.ini"));
+        WriteFile(sgp4Ini, tleFile + station + "ORBIT_MODEL=SGP4\n");
+        WriteFile(plainIni, tleFile + station);
+        for (const QStringList& command : commands) {
+            SCOPED_TRACE((form + QLatin1Char(' ') + command.first()).toStdString());
+            const auto run = [&](const QString& ini, const QStringList& model) {
+                const CliResult r = RunCli(command + QStringList { QStringLiteral("--config"), ini }
+                    + model + QStringList { QStringLiteral("--json") });
+                EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+                EXPECT_TRUE(r.ErrLines().contains(warning(ini))) << r.err.toStdString();
+                return r.out;
+            };
+            const QString byFile = run(sgp4Ini, {});
+            const QString byFlag = run(plainIni, sgp4);
+            const QString plain = run(plainIni, {});
+            const QString flagOverFile = run(sgp4Ini, plan13);
+            EXPECT_EQ(byFile, byFlag);
+            EXPECT_EQ(plain, flagOverFile);
+            EXPECT_NE(byFile, plain);
+            QString& answer = twoLineAnswer[command.first()];
+            if (answer.isEmpty())
+                answer = byFile;
+            EXPECT_EQ(byFile, answer);
+        }
     }
+    // The ISS over Munich, SGP4 from the two-line set and from each OMM form.
+    EXPECT_TRUE(twoLineAnswer[QStringLiteral("next-pass")].contains(
+        QStringLiteral("\"AosTime\": \"2024-02-13T05:07:08Z\"")));
 }

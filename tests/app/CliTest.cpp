@@ -1,6 +1,7 @@
 // aostrack-cli state, next-pass and passes as scripts call them: exit codes,
 // output formats and values checked against the engine and by hand.
 #include "CliRunner.h"
+#include "TleFile.h"
 
 #include "orbit/Engine.h"
 #include "orbit/Tle.h"

@@ -1,6 +1,7 @@
 // The example station in examples/: what a newcomer starts with must load
 // cleanly and say what the comments promise.
 #include "CliRunner.h"
+#include "TleFile.h"
 
 #include "core/Configuration.h"
 #include "orbit/Tle.h"

@@ -1,6 +1,7 @@
 // aostrack-cli with today's element data: the six-digit JAMX01 of the example
 // CSV chosen by --norad, and convert between the four forms.
 #include "CliRunner.h"
+#include "TleFile.h"
 
 #include "core/ElementFile.h"
 #include "orbit/Engine.h"

@@ -3,6 +3,7 @@
 #include "CliRunner.h"
 #include "FloodingPeer.h"
 #include "TestFiles.h"
+#include "TleFile.h"
 
 #include "orbit/TimeText.h"
 #include "orbit/Tle.h"

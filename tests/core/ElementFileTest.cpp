@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -376,6 +377,24 @@ TEST(ElementFileTracker, TracksTheSixDigitSatelliteOfACsvCatalogue)
     EXPECT_EQ(tracker.State().SatAzimuth, expected.SatAzimuth);
     EXPECT_EQ(tracker.CurrentElements().CatalogNumber, 100465);
     EXPECT_TRUE(tracker.AosTime().has_value());
+}
+
+// The catalogue loader names the file it could not open.
+TEST(TleFile, MissingFileNamesTheFile)
+{
+    const std::string path = "/nonexistent/aostrack/none.txt";
+    try {
+        LoadTleFile(QString::fromStdString(path));
+        FAIL() << "no error for a missing file";
+    } catch (const TleFileError& e) {
+        EXPECT_EQ(e.File(), path);
+        EXPECT_EQ(e.Line(), 0);
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+        EXPECT_NE(e.Reason().find("No such file"), std::string::npos) << e.Reason();
+    }
+    EXPECT_THROW(
+        LoadTleFile(QString::fromStdString(std::filesystem::temp_directory_path().string())),
+        TleFileError);
 }
 
 } // namespace

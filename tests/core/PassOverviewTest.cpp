@@ -3,6 +3,7 @@
 // every tick), the latest request winning when one comes in mid-run, and the
 // sky track of a pass.
 #include "FakeClock.h"
+#include "TleFile.h"
 
 #include "core/ElementFile.h"
 #include "core/PassOverview.h"

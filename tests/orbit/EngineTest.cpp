@@ -1,6 +1,7 @@
 // The orbit engine: orbit state edge cases, look-angle geometry, sun and
 // shadow, and a real satellite checked against SGP4 (skyfield 1.45) as peer.
 #include "orbit/Engine.h"
+#include "TleFile.h"
 #include "orbit/TimeAngle.h"
 #include "orbit/Tle.h"
 

@@ -1,6 +1,7 @@
 // Element sets of today: Alpha-5 catalogue numbers, OMM records as CSV, the
 // two-line texts an OMM record would have, and the merge of several downloads.
 #include "orbit/Omm.h"
+#include "TleFile.h"
 #include "orbit/CatalogNumber.h"
 #include "orbit/OmmCsv.h"
 #include "orbit/Tle.h"

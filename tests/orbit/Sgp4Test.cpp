@@ -3,6 +3,7 @@
 // the theory refuses with the code it gives. Reference values in
 // data/sgp4-ver.*, written by scripts/sgp4_reference.py.
 #include "orbit/Sgp4.h"
+#include "TleFile.h"
 #include "orbit/Engine.h"
 #include "orbit/TimeAngle.h"
 #include "orbit/Tle.h"

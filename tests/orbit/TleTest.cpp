@@ -1,6 +1,7 @@
 // Reading element files: line classification, columns, line ends, the
 // limits of the table and files that cannot be read.
 #include "orbit/Tle.h"
+#include "TleFile.h"
 
 #include <gtest/gtest.h>
 
@@ -279,21 +280,6 @@ TEST(TleFile, RealFiles)
     EXPECT_EQ(old.SatCount, 74);
     EXPECT_EQ(old.Table.Record(1).SatName, "OSCAR 7 (AO-7)");
     EXPECT_DOUBLE_EQ(old.Table.Record(1).Elements.Decay, -0.00000032);
-}
-
-TEST(TleFile, MissingFileNamesTheFile)
-{
-    const std::string path = "/nonexistent/aostrack/none.txt";
-    try {
-        LoadTleFile(path);
-        FAIL() << "no error for a missing file";
-    } catch (const TleFileError& e) {
-        EXPECT_EQ(e.File(), path);
-        EXPECT_EQ(e.Line(), 0);
-        EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
-        EXPECT_NE(e.Reason().find("No such file"), std::string::npos) << e.Reason();
-    }
-    EXPECT_THROW(LoadTleFile(std::filesystem::temp_directory_path().string()), TleFileError);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // across the date line, the sun's sub-point on known dates, and the GeoJSON
 // that mapping tools read.
 #include "passes/GroundTrack.h"
+#include "TleFile.h"
 #include "passes/GeoJson.h"
 #include "passes/MapGeometry.h"
 

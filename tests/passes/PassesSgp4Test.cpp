@@ -1,6 +1,7 @@
 // Pass searches on SGP4: real passes against skyfield's rise and set times,
 // and the horizon-skipping search held equal to plain stepping, with the
 // earth-fixed speed bound it rests on measured on every satellite.
+#include "TleFile.h"
 #include "passes/Passes.h"
 
 #include "orbit/Engine.h"

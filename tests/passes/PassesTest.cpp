@@ -3,6 +3,7 @@
 // equal to plain one-second / one-minute stepping on every satellite of a
 // real element file.
 #include "passes/Passes.h"
+#include "TleFile.h"
 
 #include "orbit/Engine.h"
 #include "orbit/Tle.h"

@@ -5,6 +5,7 @@
 #include "FakeClock.h"
 #include "QtPrinters.h"
 #include "Rotctld.h"
+#include "TleFile.h"
 #include "core/Configuration.h"
 #include "core/EventLog.h"
 #include "rotor/RotorController.h"

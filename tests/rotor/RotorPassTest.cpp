@@ -1,6 +1,7 @@
 // Whole passes through UpdateRotor, four ticks a second on a fake clock,
 // a 5° rotor step (ROTOR_DEG=5) and automatic park: the exact bytes the rotor receives.
 #include "RotorLinkFixture.h"
+#include "TleFile.h"
 
 #ifdef AOSTRACK_HAVE_ORBIT
 #include "orbit/Engine.h"

@@ -2,6 +2,7 @@
 // against a loopback http.server, the main window kept running meanwhile, and
 // the catalogue reloaded from the new file when the window closes.
 #include "ui/UpdateWindow.h"
+#include "TleFile.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 
