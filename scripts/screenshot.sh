@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the aostrack window tracking the example station
-# (build/bin/sat.ini) at 1280x800 on a virtual X display. The program grabs
-# its own window after a few seconds and quits, so no screen-capture tool is
-# needed. Usage: scripts/screenshot.sh [build-dir] [output.png]
+# (build/bin/sat.ini) at 1280x800 on a virtual X display. aostrack-screenshot
+# (the same window, built beside aostrack, never installed) grabs its own
+# window after a few seconds and quits, so no screen-capture tool is needed. Usage: scripts/screenshot.sh [build-dir] [output.png]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 out=${2:-docs/screenshot.png}
-bin="$build/bin/aostrack"
+bin="$build/bin/aostrack-screenshot"
 if [ ! -x "$bin" ]; then
   echo "screenshot: $bin not found; build first (make build)" >&2
   exit 1

@@ -2,7 +2,7 @@
 // for a rehearsal time; the system clock itself is never set.
 #include "FakeClock.h"
 
-#include "ui/Screenshot.h"
+#include "app/screenshot/Screenshot.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ui/Screenshot.h"
+#include "app/screenshot/Screenshot.h"
 
 #include "core/FileError.h"
 #include "core/Tracker.h"
