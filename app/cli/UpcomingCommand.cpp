@@ -37,6 +37,7 @@ const char* const kHelp
       "satellite already up at --from has AOS = --from + 1 s and is marked \"up at start\".\n"
       "Satellites in view for the whole window and those never in view are named after\n"
       "the passes. Records without element lines are skipped (one line on stderr);\n"
+      "records the reader refuses or doubts are named on stderr as by every command;\n"
       "sets more than 14 days older than --from are counted in one line on stderr.\n"
       "\n"
       "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
