@@ -46,29 +46,48 @@ numbers() {
   xprop "$@" | sed -n 's/.* = //p' | head -1 | tr -d ',' | cut -d' ' -f1-4
 }
 
-run_case() {
-  local width=$1 height=$2 dock=$3
-  case="${width}x${height} dock $dock"
-  local displayfile="$work/display.$width.$dock"
+# A virtual screen with openbox on it: sets x_pid, wm_pid and DISPLAY, or
+# puts the reason into why. A busy machine now and then loses a fresh display
+# before openbox connects; that is the test bed, not the window, so the
+# caller tries again.
+start_screen() {
+  local width=$1 height=$2 tag=$3
+  local displayfile="$work/display.$tag"
+  rm -f "$displayfile"
   Xvfb -displayfd 5 -screen 0 "${width}x${height}x24" -dpi 96 -nolisten tcp \
-    5>"$displayfile" 2>"$work/xvfb.$width.$dock.log" &
-  local x_pid=$!
+    5>"$displayfile" 2>"$work/xvfb.$tag.log" &
+  x_pid=$!
   pids+=($x_pid)
   if ! wait_for 30 test -s "$displayfile"; then
-    fail "Xvfb did not start: $(tail -3 "$work/xvfb.$width.$dock.log")"
-    return
+    why="Xvfb did not start: $(tail -3 "$work/xvfb.$tag.log")"
+    return 1
   fi
   export DISPLAY=":$(head -1 "$displayfile")"
-  openbox --sm-disable >"$work/openbox.$width.$dock.log" 2>&1 &
-  local wm_pid=$!
+  openbox --sm-disable >"$work/openbox.$tag.log" 2>&1 &
+  wm_pid=$!
   pids+=($wm_pid)
   # Ready once it has laid out the work area: a window mapped earlier would
   # keep the place it had without a window manager.
   if ! wait_for 30 sh -c "xprop -root _NET_WORKAREA | grep -q ' = '"; then
-    fail "openbox did not start: $(tail -3 "$work/openbox.$width.$dock.log")"
+    why="openbox did not start: $(tail -3 "$work/openbox.$tag.log")"
+    return 1
+  fi
+}
+
+run_case() {
+  local width=$1 height=$2 dock=$3
+  case="${width}x${height} dock $dock"
+  local attempt
+  for attempt in 1 2 3; do
+    why="" x_pid="" wm_pid=""
+    start_screen "$width" "$height" "$width.$dock.$attempt" && break
+    kill "$wm_pid" "$x_pid" 2>/dev/null
+    wait "$wm_pid" "$x_pid" 2>/dev/null
+  done
+  if [ -n "$why" ]; then
+    fail "$why"
     return
   fi
-
   # A settings folder of its own: no dock left open by an earlier run. The
   # screenshot tool (the same window) opens the dock; its picture is taken
   # long after the check.
