@@ -53,9 +53,9 @@ void TrackingTexts::ShowState(sys_seconds now)
 
 void TrackingTexts::ShowRefusal(sys_seconds now)
 {
-    m_panel = RefusedDataPanel(QStringLiteral("refused by %1: %2")
-                                   .arg(QString::fromLatin1(OrbitModelName(m_session.ModelKind())),
-                                       m_session.Refusal()),
+    m_panel = RefusedDataPanel(
+        QStringLiteral("refused by %1: %2")
+            .arg(QString::fromLatin1(OrbitModelName(m_session.ModelKind())), m_session.Refusal()),
         m_session.CurrentElements().Epoch, now, m_panelMemory);
     emit panelChanged(m_panel);
 }
@@ -69,9 +69,9 @@ void TrackingTexts::ClearPanel()
 void TrackingTexts::ShowCountdown()
 {
     const std::optional<CountdownState>& count = m_session.Countdown();
-    m_countdown = count ? CountdownText(count->SatElevation, count->Now, m_session.AosTime(),
-                              m_session.LosTime())
-                        : QString();
+    m_countdown = count
+        ? CountdownText(count->SatElevation, count->Now, m_session.AosTime(), m_session.LosTime())
+        : QString();
     emit countdownChanged(m_countdown);
 }
 
