@@ -5,7 +5,7 @@
 #include "core/ElementFile.h"
 #include "core/EventLog.h"
 #include "core/NumberText.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 
 #include "../tests/support/FakeClock.h"
 
@@ -73,7 +73,7 @@ struct StartedTracker {
     Station station;
     FakeClock clock { kStart };
     EventLog log { clock };
-    Tracker tracker { clock, log };
+    TrackingSession tracker { clock, log };
     StartedTracker()
     {
         tracker.Startup(station.dir.path());

@@ -270,6 +270,174 @@ std::optional<HttpListen> ParseHttpListen(const QString& text)
     return listen;
 }
 
+namespace {
+
+// One KEY=value line of the settings file.
+struct SettingLine {
+    QString key;
+    QString value;
+};
+
+SettingLine SplitSettingLine(const QString& line, const LineFailure& at)
+{
+    const qsizetype equals = line.indexOf(QLatin1Char('='));
+    if (equals < 0) {
+        at.Fail(QStringLiteral("no \"=\" in \"%1\": %2")
+                    .arg(InputExcerpt(line),
+                        line.trimmed().isEmpty()
+                            ? QStringLiteral("delete the empty line or begin it with #")
+                            : QStringLiteral("write KEY=value, or begin the line with # to "
+                                             "make it a comment")));
+    }
+    return { TrimBlanks(line.left(equals)), TrimBlanks(line.mid(equals + 1)) };
+}
+
+// The station's name, place and files; false when the key is not one of them.
+bool ApplyStationKey(
+    Configuration& config, const SettingLine& s, const LineFailure& at, const QString& baseDir)
+{
+    const QString& key = s.key;
+    if (key == QLatin1String("QTH"))
+        config.StationName = s.value;
+    else if (key == QLatin1String("TLEFILE"))
+        config.TleFilePath = ResolvePath(s.value, baseDir);
+    else if (key == QLatin1String("DOPPLERFILE"))
+        config.DopplerFileName = ResolvePath(s.value, baseDir);
+    else if (key == QLatin1String("TRANSMITTERS"))
+        config.TransmitterFilePath = ResolvePath(s.value, baseDir);
+    else if (key == QLatin1String("TRANSMITTERS_LOCAL"))
+        config.TransmitterLocalPath = ResolvePath(s.value, baseDir);
+    else if (key == QLatin1String("TIMESERVER"))
+        config.TimeServerHost = s.value;
+    else if (key == QLatin1String("QTH_LAT"))
+        config.StationLat = at.DegreesOrFail(
+            s.value, key, MaxStationLatDeg, QStringLiteral("NS"), config.Warnings);
+    else if (key == QLatin1String("QTH_LONG"))
+        config.StationLon = at.DegreesOrFail(
+            s.value, key, MaxStationLonDeg, QStringLiteral("EW"), config.Warnings);
+    else if (key == QLatin1String("QTH_HEIGHT"))
+        config.StationHeight = at.HeightOrFail(s.value, key, config.Warnings);
+    else
+        return false;
+    return true;
+}
+
+int RotorLimitOrFail(const SettingLine& s, const LineFailure& at, const QLocale& locale)
+{
+    const double deg = at.StrictOrFail(s.value, s.key, locale);
+    if (s.key == QLatin1String("ROTOR_AZ_MAX")) {
+        if (!(deg >= 360 && deg <= 540))
+            at.Fail(QStringLiteral("ROTOR_AZ_MAX value \"%1\" must lie between 360 and 540")
+                        .arg(s.value));
+        return static_cast<int>(RoundHalfEven(deg));
+    }
+    if (deg != 90 && deg != 180)
+        at.Fail(QStringLiteral("ROTOR_EL_MAX value \"%1\" must be 90 or 180").arg(s.value));
+    return static_cast<int>(deg);
+}
+
+// ROTOR_* and AUTO_PARK; false when the key is not one of them.
+bool ApplyRotorKey(
+    Configuration& config, const SettingLine& s, const LineFailure& at, const QLocale& locale)
+{
+    const QString& key = s.key;
+    const QString& value = s.value;
+    if (key == QLatin1String("ROTOR_PORT")) {
+        config.RotorPort
+            = at.Int16OrFail(RoundHalfEven(at.Lenient(value, key, config.Warnings)), key, value);
+    } else if (key == QLatin1String("ROTOR_PORT_SETTINGS")) {
+        config.RotorPortSettings = value;
+    } else if (key == QLatin1String("ROTOR_DEG")) {
+        config.RotorStepDeg
+            = at.Int16OrFail(RoundHalfEven(at.StrictOrFail(value, key, locale)), key, value);
+    } else if (key == QLatin1String("ROTOR_PARK")) {
+        config.RotorParkCommand = value;
+    } else if (key == QLatin1String("AUTO_PARK")) {
+        config.AutoPark = at.StrictOrFail(value, key, locale) == 1;
+    } else if (key == QLatin1String("ROTOR_DEVICE")) {
+        config.RotorDevice = value;
+    } else if (key == QLatin1String("ROTOR_HOST")) {
+        if (!SplitHostPort(value, &config.RotorHost, &config.RotorHostPort))
+            at.Fail(QStringLiteral("ROTOR_HOST value \"%1\" is not host:port with a port "
+                                   "of 1..65535")
+                        .arg(value));
+    } else if (key == QLatin1String("ROTOR_AZ_MAX")) {
+        config.RotorAzMaxDeg = RotorLimitOrFail(s, at, locale);
+    } else if (key == QLatin1String("ROTOR_EL_MAX")) {
+        config.RotorElMaxDeg = RotorLimitOrFail(s, at, locale);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// RIG_*; false when the key is not one of them.
+bool ApplyRigKey(
+    Configuration& config, const SettingLine& s, const LineFailure& at, const QLocale& locale)
+{
+    const QString& key = s.key;
+    const QString& value = s.value;
+    if (key == QLatin1String("RIG_HOST")) {
+        if (!SplitHostPort(value, &config.RigHost, &config.RigHostPort))
+            at.Fail(QStringLiteral("RIG_HOST value \"%1\" is not host:port with a port "
+                                   "of 1..65535")
+                        .arg(value));
+        // No port written: rigctld's own, not rotctld's.
+        const bool portGiven = value.startsWith(QLatin1Char('['))
+            ? value.contains(QLatin1String("]:"))
+            : value.count(QLatin1Char(':')) == 1;
+        if (!portGiven)
+            config.RigHostPort = kRigctldDefaultPort;
+    } else if (key == QLatin1String("RIG_TX_VFO")) {
+        config.RigTxVfo = value;
+    } else if (key == QLatin1String("RIG_STEP_HZ")) {
+        config.RigStepHz = at.StrictOrFail(value, key, locale);
+    } else if (key == QLatin1String("RIG_RX_LO_HZ")) {
+        config.RigRxLoHz = at.StrictOrFail(value, key, locale);
+    } else if (key == QLatin1String("RIG_TX_LO_HZ")) {
+        config.RigTxLoHz = at.StrictOrFail(value, key, locale);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Element sources, web page and orbit theory; false when the key is not one of them.
+bool ApplyServiceKey(Configuration& config, const SettingLine& s, const LineFailure& at)
+{
+    const QString& key = s.key;
+    const QString& value = s.value;
+    if (key == QLatin1String("TLE_SERVER")) {
+        config.TleServer = value;
+    } else if (key == QLatin1String("TLE_ARCHIVE")) {
+        config.TleArchive = value;
+    } else if (key == QLatin1String("HTTP_LISTEN")) {
+        config.HttpListenAt = ParseHttpListen(value);
+        if (!config.HttpListenAt)
+            at.Fail(QStringLiteral("HTTP_LISTEN value \"%1\" is not [ADDRESS:]PORT with an IP "
+                                   "address and a port of 0..65535")
+                        .arg(value));
+    } else if (key == QLatin1String("HTTP_TOKEN")) {
+        config.HttpToken = value;
+    } else if (key == QLatin1String("TLE_PATHS")) {
+        const QString paths = value.trimmed().toUpper();
+        if (paths != QLatin1String("GP") && paths != QLatin1String("LEGACY"))
+            at.Fail(QStringLiteral("TLE_PATHS value \"%1\" is neither GP nor LEGACY").arg(value));
+        config.TleLegacyPaths = paths == QLatin1String("LEGACY");
+    } else if (key == QLatin1String("ORBIT_MODEL")) {
+        const std::optional<OrbitModelKind> kind = ParseOrbitModel(value.toStdString());
+        if (!kind)
+            at.Fail(
+                QStringLiteral("ORBIT_MODEL value \"%1\" is neither PLAN13 nor SGP4").arg(value));
+        config.OrbitModelChoice = *kind;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 Configuration ParseConfiguration(
     const QString& iniText, const QString& baseDir, const QLocale& locale, const QString& fileName)
 {
@@ -287,115 +455,14 @@ Configuration ParseConfiguration(
         ++at.lineNumber;
         if (line.startsWith(QLatin1Char('#')))
             continue;
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals < 0) {
-            at.Fail(QStringLiteral("no \"=\" in \"%1\": %2")
-                        .arg(InputExcerpt(line),
-                            line.trimmed().isEmpty()
-                                ? QStringLiteral("delete the empty line or begin it with #")
-                                : QStringLiteral("write KEY=value, or begin the line with # to "
-                                                 "make it a comment")));
-        }
-        const QString key = TrimBlanks(line.left(equals));
-        const QString value = TrimBlanks(line.mid(equals + 1));
-
-        if (key == QLatin1String("QTH")) {
-            config.StationName = value;
-        } else if (key == QLatin1String("TLEFILE")) {
-            config.TleFilePath = ResolvePath(value, baseDir);
-        } else if (key == QLatin1String("DOPPLERFILE")) {
-            config.DopplerFileName = ResolvePath(value, baseDir);
-        } else if (key == QLatin1String("TRANSMITTERS")) {
-            config.TransmitterFilePath = ResolvePath(value, baseDir);
-        } else if (key == QLatin1String("TRANSMITTERS_LOCAL")) {
-            config.TransmitterLocalPath = ResolvePath(value, baseDir);
-        } else if (key == QLatin1String("TIMESERVER")) {
-            config.TimeServerHost = value;
-        } else if (key == QLatin1String("QTH_LAT")) {
-            config.StationLat = at.DegreesOrFail(
-                value, key, MaxStationLatDeg, QStringLiteral("NS"), config.Warnings);
-        } else if (key == QLatin1String("QTH_LONG")) {
-            config.StationLon = at.DegreesOrFail(
-                value, key, MaxStationLonDeg, QStringLiteral("EW"), config.Warnings);
-        } else if (key == QLatin1String("QTH_HEIGHT")) {
-            config.StationHeight = at.HeightOrFail(value, key, config.Warnings);
-        } else if (key == QLatin1String("ROTOR_PORT")) {
-            config.RotorPort = at.Int16OrFail(
-                RoundHalfEven(at.Lenient(value, key, config.Warnings)), key, value);
-        } else if (key == QLatin1String("ROTOR_PORT_SETTINGS")) {
-            config.RotorPortSettings = value;
-        } else if (key == QLatin1String("ROTOR_DEG")) {
-            config.RotorStepDeg
-                = at.Int16OrFail(RoundHalfEven(at.StrictOrFail(value, key, locale)), key, value);
-        } else if (key == QLatin1String("ROTOR_PARK")) {
-            config.RotorParkCommand = value;
-        } else if (key == QLatin1String("AUTO_PARK")) {
-            config.AutoPark = at.StrictOrFail(value, key, locale) == 1;
-        } else if (key == QLatin1String("ROTOR_DEVICE")) {
-            config.RotorDevice = value;
-        } else if (key == QLatin1String("ROTOR_HOST")) {
-            if (!SplitHostPort(value, &config.RotorHost, &config.RotorHostPort))
-                at.Fail(QStringLiteral("ROTOR_HOST value \"%1\" is not host:port with a port "
-                                       "of 1..65535")
-                            .arg(value));
-        } else if (key == QLatin1String("RIG_HOST")) {
-            if (!SplitHostPort(value, &config.RigHost, &config.RigHostPort))
-                at.Fail(QStringLiteral("RIG_HOST value \"%1\" is not host:port with a port "
-                                       "of 1..65535")
-                            .arg(value));
-            // No port written: rigctld's own, not rotctld's.
-            const bool portGiven = value.startsWith(QLatin1Char('['))
-                ? value.contains(QLatin1String("]:"))
-                : value.count(QLatin1Char(':')) == 1;
-            if (!portGiven)
-                config.RigHostPort = kRigctldDefaultPort;
-        } else if (key == QLatin1String("RIG_TX_VFO")) {
-            config.RigTxVfo = value;
-        } else if (key == QLatin1String("RIG_STEP_HZ")) {
-            config.RigStepHz = at.StrictOrFail(value, key, locale);
-        } else if (key == QLatin1String("RIG_RX_LO_HZ")) {
-            config.RigRxLoHz = at.StrictOrFail(value, key, locale);
-        } else if (key == QLatin1String("RIG_TX_LO_HZ")) {
-            config.RigTxLoHz = at.StrictOrFail(value, key, locale);
-        } else if (key == QLatin1String("ROTOR_AZ_MAX")) {
-            const double deg = at.StrictOrFail(value, key, locale);
-            if (!(deg >= 360 && deg <= 540))
-                at.Fail(QStringLiteral("ROTOR_AZ_MAX value \"%1\" must lie between 360 and 540")
-                            .arg(value));
-            config.RotorAzMaxDeg = static_cast<int>(RoundHalfEven(deg));
-        } else if (key == QLatin1String("ROTOR_EL_MAX")) {
-            const double deg = at.StrictOrFail(value, key, locale);
-            if (deg != 90 && deg != 180)
-                at.Fail(QStringLiteral("ROTOR_EL_MAX value \"%1\" must be 90 or 180").arg(value));
-            config.RotorElMaxDeg = static_cast<int>(deg);
-        } else if (key == QLatin1String("TLE_SERVER")) {
-            config.TleServer = value;
-        } else if (key == QLatin1String("TLE_ARCHIVE")) {
-            config.TleArchive = value;
-        } else if (key == QLatin1String("HTTP_LISTEN")) {
-            config.HttpListenAt = ParseHttpListen(value);
-            if (!config.HttpListenAt)
-                at.Fail(QStringLiteral("HTTP_LISTEN value \"%1\" is not [ADDRESS:]PORT with an IP "
-                                       "address and a port of 0..65535")
-                            .arg(value));
-        } else if (key == QLatin1String("HTTP_TOKEN")) {
-            config.HttpToken = value;
-        } else if (key == QLatin1String("TLE_PATHS")) {
-            const QString paths = value.trimmed().toUpper();
-            if (paths != QLatin1String("GP") && paths != QLatin1String("LEGACY"))
-                at.Fail(
-                    QStringLiteral("TLE_PATHS value \"%1\" is neither GP nor LEGACY").arg(value));
-            config.TleLegacyPaths = paths == QLatin1String("LEGACY");
-        } else if (key == QLatin1String("ORBIT_MODEL")) {
-            const std::optional<OrbitModelKind> kind = ParseOrbitModel(value.toStdString());
-            if (!kind)
-                at.Fail(QStringLiteral("ORBIT_MODEL value \"%1\" is neither PLAN13 nor SGP4")
-                            .arg(value));
-            config.OrbitModelChoice = *kind;
-        } else if (!unknownKeys.contains(key)) {
+        const SettingLine s = SplitSettingLine(line, at);
+        if (ApplyStationKey(config, s, at, baseDir) || ApplyRotorKey(config, s, at, locale)
+            || ApplyRigKey(config, s, at, locale) || ApplyServiceKey(config, s, at))
+            continue;
+        if (!unknownKeys.contains(s.key)) {
             // Ignored as always, but a typo must not leave the station at 0°.
-            unknownKeys << key;
-            config.Warnings << UnknownKeyWarning(at, key);
+            unknownKeys << s.key;
+            config.Warnings << UnknownKeyWarning(at, s.key);
         }
     }
     return config;

@@ -59,6 +59,30 @@ double DopplerShiftKHz(double tunedFreqKHz, double rangeRateKmS)
     return -tunedFreqKHz * rangeRateKmS / SpeedOfLightKmS;
 }
 
+double DopplerCorrectedKHz(double tunedFreqKHz, double rangeRateKmS)
+{
+    return tunedFreqKHz + DopplerShiftKHz(tunedFreqKHz, rangeRateKmS);
+}
+
+CentreTuning TuningAsShown(double correctedKHz, const QLocale& locale)
+{
+    if (!std::isfinite(correctedKHz))
+        return {};
+    // Far beyond any receiver: out of range however it is read.
+    if (std::fabs(correctedKHz) >= 1e12)
+        return { correctedKHz, correctedKHz * 1000 };
+    const double shown = RoundAsShown(correctedKHz, 3);
+    const QString point = locale.decimalPoint();
+    const bool fullStop = point == QLatin1String(".");
+    // A decimal comma was turned into a full stop before the tuning read
+    // the text; any other separator still cut it to whole kHz.
+    const bool comma = point == QLatin1String(",");
+    CentreTuning tuning;
+    tuning.RangeKHz = fullStop ? RoundHalfEven(shown) : std::trunc(shown);
+    tuning.FreqHz = RoundHalfEven((fullStop || comma ? shown : std::trunc(shown)) * 1000);
+    return tuning;
+}
+
 double TleAgeDays(std::chrono::sys_seconds utcNow, double tleEpoch)
 {
     const auto day = std::chrono::floor<std::chrono::days>(utcNow);
@@ -103,7 +127,7 @@ DataPanelTexts RefreshDataPanel(const SatelliteState& state, double tleEpoch,
     texts.DopplerShift
         = FormatPattern(memory.DopplerShift * 1000, QStringLiteral("0.00 Hz"), locale);
     memory.DopplerShift = DopplerShiftKHz(frequency.TunedFreq, state.RangeRate);
-    memory.CorrectedFreq = frequency.TunedFreq + memory.DopplerShift;
+    memory.CorrectedFreq = DopplerCorrectedKHz(frequency.TunedFreq, state.RangeRate);
     if (frequency.NominalFreq > 0)
         texts.CentreFreq = FormatPattern(memory.CorrectedFreq, QStringLiteral("0.000"), locale);
 

@@ -83,6 +83,19 @@ inline constexpr const char* TleUpdateHint = "TLE > Internet Update";
 
 // -f v / c in kHz for f in kHz and the range rate v in km/s.
 double DopplerShiftKHz(double tunedFreqKHz, double rangeRateKmS);
+// f moved by that shift: what the receiver hears the satellite's downlink on.
+double DopplerCorrectedKHz(double tunedFreqKHz, double rangeRateKmS);
+
+// The receiver has always followed the centre display (Text2, "0.000"): it
+// is tuned to the corrected frequency as the display rounds it, and its range
+// test reads only the whole kHz when the decimal separator is not a full stop
+// (49999,600 is out of range in German, 49999.600 is not). These are the
+// numbers that reading gave, bit for bit, without the text.
+struct CentreTuning {
+    double RangeKHz = 0; // what the 50000..2500000 kHz test takes
+    double FreqHz = 0; // what is sent (before the receiver's 32-bit limit)
+};
+CentreTuning TuningAsShown(double correctedKHz, const QLocale& locale = QLocale());
 
 } // namespace aostrack
 

@@ -125,6 +125,23 @@ QString FormatPattern(double value, const QString& pattern, const QLocale& local
     return result;
 }
 
+double RoundAsShown(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return value;
+    std::string intDigits;
+    std::string fracDigits;
+    DecimalDigits(value, decimals, intDigits, fracDigits);
+    // The shown digits as one whole number of 10^-decimals: exact below 2^53,
+    // so one division gives the double nearest to the shown decimal, as
+    // reading the shown text would.
+    const std::string digits = "0" + intDigits + fracDigits;
+    double scaled = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), scaled);
+    const double shown = scaled / std::pow(10.0, decimals);
+    return value < 0 ? -shown : shown;
+}
+
 QString FormatPlain(double value)
 {
     QString text = QString::number(value, 'g', 15);
@@ -134,6 +151,44 @@ QString FormatPlain(double value)
         text.prepend(QLatin1Char(' '));
     return text;
 }
+
+namespace {
+
+bool IsAsciiDigitAt(const QString& text, qsizetype k)
+{
+    return k < text.size() && text[k] >= QLatin1Char('0') && text[k] <= QLatin1Char('9');
+}
+
+// An exponent at text[i] ("e5", "D-3", "E + 2" with blanks): appended to
+// number; returns where the reading stops (i when there is none).
+qsizetype ReadExponent(const QString& text, qsizetype i, std::string& number)
+{
+    if (i >= text.size()
+        || (text[i] != QLatin1Char('e') && text[i] != QLatin1Char('E')
+            && text[i] != QLatin1Char('d') && text[i] != QLatin1Char('D')))
+        return i;
+    qsizetype k = i + 1;
+    std::string exponent = "e";
+    while (k < text.size() && text[k] == QLatin1Char(' '))
+        ++k;
+    if (k < text.size() && (text[k] == QLatin1Char('+') || text[k] == QLatin1Char('-')))
+        exponent += static_cast<char>(text[k++].unicode());
+    bool expDigit = false;
+    while (true) {
+        while (k < text.size() && text[k] == QLatin1Char(' '))
+            ++k;
+        if (!IsAsciiDigitAt(text, k))
+            break;
+        exponent += static_cast<char>(text[k++].unicode());
+        expDigit = true;
+    }
+    if (!expDigit)
+        return i;
+    number += exponent;
+    return k;
+}
+
+} // namespace
 
 LenientReading ReadLenientWithRest(const QString& text)
 {
@@ -169,29 +224,7 @@ LenientReading ReadLenientWithRest(const QString& text)
     }
     if (!anyDigit)
         return { 0, text.trimmed() };
-    if (i < text.size()
-        && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E')
-            || text[i] == QLatin1Char('d') || text[i] == QLatin1Char('D'))) {
-        qsizetype k = i + 1;
-        std::string exponent = "e";
-        while (k < text.size() && text[k] == QLatin1Char(' '))
-            ++k;
-        if (k < text.size() && (text[k] == QLatin1Char('+') || text[k] == QLatin1Char('-')))
-            exponent += static_cast<char>(text[k++].unicode());
-        bool expDigit = false;
-        while (true) {
-            while (k < text.size() && text[k] == QLatin1Char(' '))
-                ++k;
-            if (!isDigit(k))
-                break;
-            exponent += static_cast<char>(text[k++].unicode());
-            expDigit = true;
-        }
-        if (expDigit) {
-            number += exponent;
-            i = k;
-        }
-    }
+    i = ReadExponent(text, i, number);
     // from_chars, not strtod: the C library's number reading follows the
     // regional settings, and sat.ini always uses a point.
     if (number.front() == '+')

@@ -13,6 +13,11 @@ namespace aostrack {
 // separator; other characters are copied. Rounds to the pattern's decimals.
 QString FormatPattern(double value, const QString& pattern, const QLocale& locale = QLocale());
 
+// The number FormatPattern shows with `decimals` forced decimals (15
+// significant digits, then half away from zero), as the nearest double:
+// 145797.5684999 -> 145797.568 for three decimals. For |value| < 1e15.
+double RoundAsShown(double value, int decimals);
+
 // Plain form: shortest decimal text (up to 15 significant digits), full stop,
 // leading blank for values >= 0, minus sign otherwise: 0 -> " 0", 2.5 -> " 2.5".
 QString FormatPlain(double value);

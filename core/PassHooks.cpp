@@ -1,7 +1,9 @@
 #include "core/PassHooks.h"
 
+#include "core/UtcText.h"
+
 #include "core/EventLog.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 #include "passes/Passes.h"
 
 #include <QProcess>
@@ -11,23 +13,8 @@ namespace aostrack {
 
 using namespace std::chrono;
 
-namespace {
-
-QString Utc(sys_seconds t)
-{
-    const sys_days day = floor<days>(t);
-    const year_month_day date { day };
-    const hh_mm_ss hms { t - day };
-    return QString::asprintf("%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-        static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-        static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
-        static_cast<int>(hms.seconds().count()));
-}
-
-} // namespace
-
 PassHooks::PassHooks(
-    const Tracker& tracker, EventLog& log, QString onAos, QString onLos, QObject* parent)
+    const TrackingSession& tracker, EventLog& log, QString onAos, QString onLos, QObject* parent)
     : QObject(parent)
     , m_tracker(tracker)
     , m_log(log)
@@ -54,26 +41,28 @@ void PassHooks::Tick(sys_seconds now)
     }
 }
 
-void PassHooks::Run(const QString& which, const QString& command, const PassEvent& event)
+double PassHooks::MaxElevation(const PassEvent& event) const
+{
+    // The highest second of the pass: the plot's track when it is this pass
+    // (always so at AOS), else worked out (a LOS the next search overtook).
+    const TrackedPass& plot = m_tracker.Pass();
+    if (plot.AosTime == event.AosTime && !plot.Elevations.empty())
+        return *std::max_element(plot.Elevations.begin(), plot.Elevations.end());
+    if (!event.LosTime)
+        return 0;
+    try {
+        const std::vector<double> track = PassTrack(m_tracker.CurrentElements(),
+            m_tracker.StationPosition(), event.AosTime, *event.LosTime, m_tracker.ModelKind());
+        return track.empty() ? 0 : *std::max_element(track.begin(), track.end());
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+QProcessEnvironment PassHooks::EventEnvironment(const PassEvent& event) const
 {
     const int index = m_tracker.SelectedIndex();
     const SatRecord& record = m_tracker.Table().Record(index + 1);
-    // The highest second of the pass: the plot's track when it is this pass
-    // (always so at AOS), else worked out (a LOS the next search overtook).
-    double maxEl = 0;
-    const PassPlotData& plot = m_tracker.Plot();
-    if (plot.AosTime == event.AosTime && !plot.Elevations.empty()) {
-        maxEl = *std::max_element(plot.Elevations.begin(), plot.Elevations.end());
-    } else if (event.LosTime) {
-        try {
-            const std::vector<double> track = PassTrack(m_tracker.CurrentElements(),
-                m_tracker.StationPosition(), event.AosTime, *event.LosTime, m_tracker.ModelKind());
-            if (!track.empty())
-                maxEl = *std::max_element(track.begin(), track.end());
-        } catch (const std::exception&) {
-            maxEl = 0;
-        }
-    }
     const int catalogNumber = record.Elements.CatalogNumber;
     const std::optional<int> norad
         = catalogNumber > 0 ? std::optional<int>(catalogNumber) : std::nullopt;
@@ -81,10 +70,16 @@ void PassHooks::Run(const QString& which, const QString& command, const PassEven
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("AOSTRACK_SAT"), m_tracker.SelectedName());
     env.insert(QStringLiteral("AOSTRACK_NORAD"), norad ? QString::number(*norad) : QString());
-    env.insert(QStringLiteral("AOSTRACK_AOS"), Utc(event.AosTime));
-    env.insert(QStringLiteral("AOSTRACK_LOS"), event.LosTime ? Utc(*event.LosTime) : QString());
-    env.insert(QStringLiteral("AOSTRACK_MAX_EL"), QString::number(maxEl, 'f', 2));
+    env.insert(QStringLiteral("AOSTRACK_AOS"), UtcInstantText(event.AosTime));
+    env.insert(
+        QStringLiteral("AOSTRACK_LOS"), event.LosTime ? UtcInstantText(*event.LosTime) : QString());
+    env.insert(QStringLiteral("AOSTRACK_MAX_EL"), QString::number(MaxElevation(event), 'f', 2));
+    return env;
+}
 
+void PassHooks::Run(const QString& which, const QString& command, const PassEvent& event)
+{
+    const QProcessEnvironment env = EventEnvironment(event);
     auto* process = new QProcess(this);
     process->setProcessEnvironment(env);
     process->setStandardOutputFile(QProcess::nullDevice());

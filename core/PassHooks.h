@@ -12,19 +12,20 @@
 #include "passes/PassAlarm.h"
 
 #include <QObject>
+#include <QProcessEnvironment>
 #include <QString>
 #include <chrono>
 
 namespace aostrack {
 
 class EventLog;
-class Tracker;
+class TrackingSession;
 
 class PassHooks : public QObject {
     Q_OBJECT
 public:
     // An empty command is not run.
-    PassHooks(const Tracker& tracker, EventLog& log, QString onAos, QString onLos,
+    PassHooks(const TrackingSession& tracker, EventLog& log, QString onAos, QString onLos,
         QObject* parent = nullptr);
     // Gives commands still running a moment to finish (the program is ending).
     ~PassHooks() override;
@@ -37,8 +38,10 @@ public:
 
 private:
     void Run(const QString& which, const QString& command, const PassEvent& event);
+    double MaxElevation(const PassEvent& event) const;
+    QProcessEnvironment EventEnvironment(const PassEvent& event) const;
 
-    const Tracker& m_tracker;
+    const TrackingSession& m_tracker;
     EventLog& m_log;
     QString m_onAos;
     QString m_onLos;

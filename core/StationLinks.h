@@ -19,9 +19,9 @@ public:
     // Reads the frequency rows of the named satellite into the tracker's
     // FrequencyState. During start-up a failure throws StartupError.
     virtual void LoadFrequencyList(const QString& satName) = 0;
-    // Last step of a tick: tunes the receiver to the corrected centre
-    // frequency as the data panel shows it (Text2), when "track" is ticked.
-    virtual void TuneReceiver(const QString& centreFreqText) = 0;
+    // Last step of a tick: tunes the receiver to the Doppler-corrected
+    // centre frequency (kHz), when "track" is ticked.
+    virtual void TuneReceiver(double correctedKHz) = 0;
 };
 
 // Rotor: applies the ROTOR_* settings at start-up and steps every tick.

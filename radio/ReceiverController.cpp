@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/Configuration.h"
+#include "core/DataPanel.h"
 #include "core/EventLog.h"
 #include "core/FrequencyState.h"
 #include "core/NumberText.h"
@@ -212,34 +213,33 @@ void ReceiverController::SetTracking(bool ticked)
     emit frameChanged();
 }
 
-void ReceiverController::TuneReceiver(const QString& centreFreqText)
+void ReceiverController::TuneReceiver(double correctedKHz)
 {
     if (!m_frame.Tracking)
         return;
-    // The range test reads the number up to the first character that is not
-    // part of a full-stop number, so a decimal comma cuts it to whole kHz.
-    const double wholeKHz = RoundHalfEven(ReadLenient(centreFreqText));
-    if (wholeKHz < kLowestTuneKHz || wholeKHz > kHighestTuneKHz)
+    // Without a nominal frequency the centre display is empty: nothing to follow.
+    if (m_state.NominalFreq <= 0)
+        return;
+    const CentreTuning tuning = TuningAsShown(correctedKHz, m_locale);
+    if (tuning.RangeKHz < kLowestTuneKHz || tuning.RangeKHz > kHighestTuneKHz)
         return;
 
-    QString text = centreFreqText;
-    text.replace(u',', u'.');
-    if (text != centreFreqText)
-        emit centreTextRewritten(text);
+    const QString shown = FormatPattern(correctedKHz, QStringLiteral("0.000"), QLocale::c());
+    if (m_locale.decimalPoint() == QLatin1String(","))
+        emit centreTextRewritten(shown);
 
-    const double freqHz = RoundHalfEven(ReadLenient(text) * 1000);
-    if (freqHz > kLargestHz) {
+    if (tuning.FreqHz > kLargestHz) {
         // Above 2.147 GHz the library's 32-bit argument cannot carry it.
         if (!m_tooHighNoted) {
             Log(QStringLiteral(": receiver not tuned: %1 kHz is above the 2147483.647 kHz "
                                "the receiver library can take")
-                    .arg(text.trimmed()));
+                    .arg(shown));
             m_tooHighNoted = true;
         }
         return;
     }
     m_tooHighNoted = false;
-    m_lastTunedHz = static_cast<int32_t>(freqHz);
+    m_lastTunedHz = static_cast<int32_t>(tuning.FreqHz);
     m_library.SetHWLO(*m_lastTunedHz);
     LogLibraryStatus();
 }

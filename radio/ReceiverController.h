@@ -66,9 +66,10 @@ public:
     // ReceiverLink. LoadFrequencyList reads the rows of satName, resets the
     // offset to 0 and takes the frequency and note of the first row.
     void LoadFrequencyList(const QString& satName) override;
-    // Tunes the receiver to the centre frequency shown in Text2 (kHz) when
-    // "track" is ticked and it lies in 50000..2500000 kHz.
-    void TuneReceiver(const QString& centreFreqText) override;
+    // Tunes the receiver to the corrected centre frequency (kHz) as Text2
+    // shows it in this controller's locale (TuningAsShown), when "track" is
+    // ticked, a nominal frequency is known and it lies in 50000..2500000 kHz.
+    void TuneReceiver(double correctedKHz) override;
 
     // HScroll1 moved by the operator (value in hundredths of a kHz).
     void SliderChanged(int value);
@@ -97,7 +98,7 @@ public:
 signals:
     void frameChanged();
     void rowsChanged();
-    // Text2 with every "," replaced by ".", as it is shown while tuning.
+    // Text2 with its decimal comma replaced by ".", as it is shown while tuning.
     void centreTextRewritten(const QString& text);
 
 private:

@@ -47,6 +47,7 @@ StationSession::StationSession(const Clock& clock, StationOptions options, QObje
     , m_clock(std::make_unique<SessionClock>(clock))
     , m_log(*m_clock)
     , m_tracker(*m_clock, m_log)
+    , m_texts(m_tracker)
     , m_library(std::make_unique<SharedReceiverLibrary>())
     , m_receiver(std::make_unique<ReceiverController>(m_tracker.Frequency(), m_log, *m_library))
 {
@@ -64,8 +65,9 @@ StationSession::StationSession(const Clock& clock, StationOptions options, QObje
     connect(&m_log, &EventLog::lineAdded, this, &StationSession::logLine);
     // Connected after the tracker's own tick, so this runs once the tick is done.
     connect(&m_tracker.TickTimer(), &QTimer::timeout, this, &StationSession::AfterTick);
-    connect(&m_tracker, &Tracker::satelliteComputed, this, &StationSession::SatelliteComputed);
-    connect(&m_tracker, &Tracker::elementLinesChanged, this, [this] { m_up.reset(); });
+    connect(
+        &m_tracker, &TrackingSession::satelliteComputed, this, &StationSession::SatelliteComputed);
+    connect(&m_tracker, &TrackingSession::elementLinesChanged, this, [this] { m_up.reset(); });
 }
 
 StationSession::~StationSession() = default;

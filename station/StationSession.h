@@ -1,14 +1,15 @@
 #pragma once
-// The station both programs start: the event log, the tracker, the receiver,
-// the rotor and the clock synchronisation, wired once. It reads sat.ini, runs
-// the whole start-up and owns the tick. The window and the terminal view are
-// faces on top of it: they show what its parts announce and forward the
-// operator's choices. One thread; everything runs on the Qt event loop.
+// The station both programs start: the event log, the tracking session and
+// its texts, the receiver, the rotor and the clock synchronisation, wired
+// once. It reads sat.ini, runs the whole start-up and owns the tick. The window and the terminal
+// view are faces on top of it: they show what its parts announce and forward the operator's
+// choices. One thread; everything runs on the Qt event loop.
 //
 // The session stands above the device layers (its own folder and target,
 // station): core stays below radio, rotor and clock.
 #include "core/EventLog.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
+#include "core/TrackingTexts.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -69,8 +70,10 @@ public:
 
     const Clock& StationClock() const;
     EventLog& Log() { return m_log; }
-    Tracker& Tracking() { return m_tracker; }
-    const Tracker& Tracking() const { return m_tracker; }
+    TrackingSession& Tracking() { return m_tracker; }
+    const TrackingSession& Tracking() const { return m_tracker; }
+    // What the faces show of the tracking: panel, countdown, pass texts.
+    const TrackingTexts& Texts() const { return m_texts; }
     ReceiverController& Receiver() { return *m_receiver; }
     const ReceiverController& Receiver() const { return *m_receiver; }
     // Null when the options leave the rotor out.
@@ -97,7 +100,8 @@ private:
     QElapsedTimer m_realElapsed;
 
     EventLog m_log;
-    Tracker m_tracker;
+    TrackingSession m_tracker;
+    TrackingTexts m_texts;
     std::unique_ptr<ReceiverLibrary> m_library;
     std::unique_ptr<ReceiverController> m_receiver;
     std::unique_ptr<RotorController> m_rotor;

@@ -1,7 +1,7 @@
 #include "ui/GroundMapBinding.h"
 
 #include "core/PassOverview.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 #include "ui/DockPlacement.h"
 #include "ui/GroundMap.h"
 #include "ui/MainWindow.h"
@@ -42,7 +42,7 @@ QMenu* ViewMenu(MainWindow& window)
 } // namespace
 
 GroundMapBinding::GroundMapBinding(
-    Tracker& tracker, MainWindow& window, PassOverview& overview, QDockWidget* tabWith)
+    TrackingSession& tracker, MainWindow& window, PassOverview& overview, QDockWidget* tabWith)
     : QObject(&window)
     , m_tracker(tracker)
     , m_overview(overview)
@@ -87,11 +87,11 @@ GroundMapBinding::GroundMapBinding(
         redraw();
     });
     connect(m_dock, &QDockWidget::visibilityChanged, this, redraw);
-    connect(&tracker, &Tracker::passChanged, this, redraw);
-    connect(&tracker, &Tracker::satelliteListChanged, this, [this] { m_others.clear(); });
+    connect(&tracker, &TrackingSession::passChanged, this, redraw);
+    connect(&tracker, &TrackingSession::satelliteListChanged, this, [this] { m_others.clear(); });
     connect(&overview, &PassOverview::rowsChanged, this, [this] { m_others.clear(); });
-    connect(&tracker, &Tracker::orbitModelChanged, this, [this] { m_others.clear(); });
-    connect(&tracker, &Tracker::satelliteComputed, this, &GroundMapBinding::Show);
+    connect(&tracker, &TrackingSession::orbitModelChanged, this, [this] { m_others.clear(); });
+    connect(&tracker, &TrackingSession::satelliteComputed, this, &GroundMapBinding::Show);
     // A click on a dot chooses the satellite exactly as a choice in Combo1.
     connect(m_map, &GroundMap::satelliteChosen, this, [this](int index) {
         if (!m_satellites || index < 0 || index >= m_satellites->count())

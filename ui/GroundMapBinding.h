@@ -25,7 +25,7 @@ class GroundMap;
 class MainWindow;
 class OrbitModel;
 class PassOverview;
-class Tracker;
+class TrackingSession;
 struct GroundMapScene;
 
 class GroundMapBinding : public QObject {
@@ -34,7 +34,7 @@ public:
     // tabWith: the dock the map shares its place with, the upcoming passes
     // whose listed satellites the dots show (may be null: then every row of
     // the overview). All must outlive the binding.
-    GroundMapBinding(Tracker& tracker, MainWindow& window, PassOverview& overview,
+    GroundMapBinding(TrackingSession& tracker, MainWindow& window, PassOverview& overview,
         QDockWidget* tabWith = nullptr);
     ~GroundMapBinding() override;
 
@@ -51,7 +51,7 @@ private:
     void AddSelected(GroundMapScene& scene, std::chrono::sys_seconds now);
     void AddOthers(GroundMapScene& scene, std::chrono::sys_seconds now);
 
-    Tracker& m_tracker;
+    TrackingSession& m_tracker;
     PassOverview& m_overview;
     QComboBox* m_satellites = nullptr;
     QDockWidget* m_passes = nullptr;

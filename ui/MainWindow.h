@@ -11,6 +11,7 @@
 #include <QPointer>
 
 class QGroupBox;
+class QSplitter;
 
 namespace aostrack {
 
@@ -65,6 +66,8 @@ private:
     QGroupBox* BuildRotorFrame();
     QGroupBox* BuildFrequencyFrame();
     QWidget* BuildEventLog();
+    QWidget* BuildTrackingPage(QWidget* parent);
+    QSplitter* BuildPagesAndLog(QWidget* parent);
     void BuildCentralWidget();
 
     FileChooser& m_fileChooser;

@@ -9,15 +9,22 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <initializer_list>
 #include <utility>
 
 namespace aostrack {
 
-// The pass plot names itself (Picture1): it is also used on its own.
-void NameControls(const MainWindowControls& c)
+namespace {
+
+void SetNames(std::initializer_list<std::pair<QObject*, const char*>> names)
 {
-    // The data panel: the value is Text1_<index>, its caption Label2_<index>.
-    const DataPanelFields& p = c.Panel;
+    for (const auto& [control, name] : names)
+        control->setObjectName(QLatin1String(name));
+}
+
+// The data panel: the value is Text1_<index>, its caption Label2_<index>.
+void NamePanel(const DataPanelFields& p)
+{
     const std::pair<const PanelField*, int> panel[] = {
         { &p.Time, 0 },
         { &p.MaValue, 1 },
@@ -41,23 +48,13 @@ void NameControls(const MainWindowControls& c)
         if (field->Caption)
             field->Caption->setObjectName(QStringLiteral("Label2_%1").arg(index));
     }
+    SetNames({ { p.TleAge, "Label15" }, { p.TleUpdateHint, "TleUpdateHint" },
+        { p.OrbitModel, "LabelOrbitModel" } });
+}
 
-    const FrequencyControls& f = c.Frequency;
-    const RotorControls& r = c.Rotor;
-    const MenuControls& m = c.Menus;
-    const std::pair<QObject*, const char*> names[] = {
-        { c.Satellites, "Combo1" },
-        { c.Qth, "Label5" },
-        { c.ElementLines[0], "Label1_0" },
-        { c.ElementLines[1], "Label1_1" },
-        { c.SatelliteFrame, "Frame1" },
-        { p.TleAge, "Label15" },
-        { p.TleUpdateHint, "TleUpdateHint" },
-        { c.Countdown, "Label8" },
-        { c.ElevationFrame, "Frame2" },
-        { c.PassDuration, "Label19" },
-        { c.PassListFrame, "Frame3" },
-        { c.PassList, "List1" },
+void NameFrequencyFrame(const FrequencyControls& f)
+{
+    SetNames({
         { f.Frame, "Frame6" },
         { f.Track, "Check2" },
         { f.ReceiverName, "Label4" },
@@ -76,6 +73,12 @@ void NameControls(const MainWindowControls& c)
         { f.OffsetCaption, "Label6" },
         { f.Offset, "Text4" },
         { f.RowNote, "Label16" },
+    });
+}
+
+void NameRotorFrame(const RotorControls& r)
+{
+    SetNames({
         { r.Frame, "Frame4" },
         { r.Park, "Command2" },
         { r.Status, "Label7" },
@@ -86,8 +89,12 @@ void NameControls(const MainWindowControls& c)
         { r.Menu, "MnuRotor" },
         { r.Menu->menuAction(), "MnuRotor" },
         { r.EasyComm, "Mnu_FD_ST1" },
-        { c.EventLog, "List2" },
-        { c.Credit, "Text5" },
+    });
+}
+
+void NameMenus(const MenuControls& m)
+{
+    SetNames({
         { m.File, "MenuFile" },
         { m.File->menuAction(), "MenuFile" },
         { m.OpenElementFile, "MenuFileOpen" },
@@ -102,10 +109,32 @@ void NameControls(const MainWindowControls& c)
         { m.OrbitModel->menuAction(), "MnuOrbitModel" },
         { m.Plan13, "MnuOrbitModelPlan13" },
         { m.Sgp4, "MnuOrbitModelSgp4" },
-        { p.OrbitModel, "LabelOrbitModel" },
-    };
-    for (const auto& [control, name] : names)
-        control->setObjectName(QLatin1String(name));
+    });
+}
+
+} // namespace
+
+// The pass plot names itself (Picture1): it is also used on its own.
+void NameControls(const MainWindowControls& c)
+{
+    NamePanel(c.Panel);
+    SetNames({
+        { c.Satellites, "Combo1" },
+        { c.Qth, "Label5" },
+        { c.ElementLines[0], "Label1_0" },
+        { c.ElementLines[1], "Label1_1" },
+        { c.SatelliteFrame, "Frame1" },
+        { c.Countdown, "Label8" },
+        { c.ElevationFrame, "Frame2" },
+        { c.PassDuration, "Label19" },
+        { c.PassListFrame, "Frame3" },
+        { c.PassList, "List1" },
+        { c.EventLog, "List2" },
+        { c.Credit, "Text5" },
+    });
+    NameFrequencyFrame(c.Frequency);
+    NameRotorFrame(c.Rotor);
+    NameMenus(c.Menus);
 }
 
 } // namespace aostrack

@@ -539,56 +539,89 @@ QWidget* MainWindow::BuildEventLog()
     return log;
 }
 
-void MainWindow::BuildCentralWidget()
-{
-    auto* central = new QWidget(this);
-    auto* page = new QVBoxLayout(central);
-    page->setContentsMargins(6, 6, 6, 4);
-    page->setSpacing(4);
-    page->addWidget(BuildHeader());
-    page->addWidget(BuildElementLines());
+namespace {
 
-    auto* body = new QWidget(central);
+// Label8: the count to AOS or LOS, large enough to read across the room.
+QLabel* CountdownLabel(QWidget* parent)
+{
+    auto* countdown = Caption(parent, QString());
+    QFont countdownFont = countdown->font();
+    countdownFont.setBold(true);
+    countdownFont.setPointSizeF(countdownFont.pointSizeF() * 1.4);
+    countdown->setFont(countdownFont);
+    countdown->setAlignment(Qt::AlignCenter);
+    return countdown;
+}
+
+QLineEdit* CreditLine(QWidget* parent)
+{
+    auto* credit = new QLineEdit(QStringLiteral("aostrack %1 · Plan13 orbits, Doppler tuning and "
+                                                "EasyComm rotor control for amateur satellite "
+                                                "stations")
+                                     .arg(QLatin1String(kProgramVersion)),
+        parent);
+    credit->setFrame(false);
+    credit->setReadOnly(true);
+    credit->setFocusPolicy(Qt::NoFocus);
+    QPalette creditPalette = credit->palette();
+    creditPalette.setColor(QPalette::Base, creditPalette.color(QPalette::Window));
+    creditPalette.setColor(QPalette::Text, QColor(96, 96, 96));
+    credit->setPalette(creditPalette);
+    return credit;
+}
+
+QWidget* Column(QWidget* parent, QSizePolicy::Policy horizontal, QVBoxLayout*& layout)
+{
+    auto* column = new QWidget(parent);
+    column->setSizePolicy(horizontal, QSizePolicy::Preferred);
+    layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return column;
+}
+
+} // namespace
+
+// The tracking page: data panel and pass list, countdown, plots and rotor,
+// the frequency column.
+QWidget* MainWindow::BuildTrackingPage(QWidget* parent)
+{
+    auto* body = new QWidget(parent);
     auto* columns = new QHBoxLayout(body);
     columns->setContentsMargins(0, 0, 0, 0);
 
     // The data panel and pass list never shrink below their texts; on a
     // larger screen they grow with the plot, the frequency column keeps its
     // natural width.
-    auto* leftColumn = new QWidget(body);
-    leftColumn->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    auto* left = new QVBoxLayout(leftColumn);
-    left->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* left = nullptr;
+    QWidget* leftColumn = Column(body, QSizePolicy::Preferred, left);
     left->addWidget(BuildSatelliteFrame(), 0);
     left->addWidget(BuildPassListFrame(), 1);
 
     auto* middle = new QVBoxLayout;
-    auto* countdown = Caption(body, QString());
-    m_controls.Countdown = countdown;
-    QFont countdownFont = countdown->font();
-    countdownFont.setBold(true);
-    countdownFont.setPointSizeF(countdownFont.pointSizeF() * 1.4);
-    countdown->setFont(countdownFont);
-    countdown->setAlignment(Qt::AlignCenter);
-    middle->addWidget(countdown);
+    m_controls.Countdown = CountdownLabel(body);
+    middle->addWidget(m_controls.Countdown);
     middle->addWidget(BuildElevationFrame(), 1);
     // Under the sky plot that marks where the antenna looks; beside the
     // frequency frame it made the window too tall for a 600-pixel screen.
     middle->addWidget(BuildRotorFrame(), 0);
 
-    auto* rightColumn = new QWidget(body);
-    rightColumn->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
-    auto* right = new QVBoxLayout(rightColumn);
-    right->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* right = nullptr;
+    QWidget* rightColumn = Column(body, QSizePolicy::Maximum, right);
     right->addWidget(BuildFrequencyFrame());
     right->addStretch(1);
 
     columns->addWidget(leftColumn, 2);
     columns->addLayout(middle, 3);
     columns->addWidget(rightColumn, 0);
+    return body;
+}
 
-    // The operator can trade pass plot height for log lines.
-    auto* split = new QSplitter(Qt::Vertical, central);
+// The pages over the event log: the operator can trade pass plot height
+// for log lines.
+QSplitter* MainWindow::BuildPagesAndLog(QWidget* parent)
+{
+    QWidget* body = BuildTrackingPage(parent);
+    auto* split = new QSplitter(Qt::Vertical, parent);
     split->setChildrenCollapsible(false);
     auto* pages = new QTabWidget(split);
     m_controls.Pages = pages;
@@ -601,23 +634,20 @@ void MainWindow::BuildCentralWidget()
     split->setStretchFactor(0, 4);
     split->setStretchFactor(1, 1);
     split->setSizes({ 600, 80 });
-    page->addWidget(split, 1);
+    return split;
+}
 
-    auto* credit = new QLineEdit(QStringLiteral("aostrack %1 · Plan13 orbits, Doppler tuning and "
-                                                "EasyComm rotor control for amateur satellite "
-                                                "stations")
-                                     .arg(QLatin1String(kProgramVersion)),
-        central);
-    m_controls.Credit = credit;
-    credit->setFrame(false);
-    credit->setReadOnly(true);
-    credit->setFocusPolicy(Qt::NoFocus);
-    QPalette creditPalette = credit->palette();
-    creditPalette.setColor(QPalette::Base, creditPalette.color(QPalette::Window));
-    creditPalette.setColor(QPalette::Text, QColor(96, 96, 96));
-    credit->setPalette(creditPalette);
-    page->addWidget(credit);
-
+void MainWindow::BuildCentralWidget()
+{
+    auto* central = new QWidget(this);
+    auto* page = new QVBoxLayout(central);
+    page->setContentsMargins(6, 6, 6, 4);
+    page->setSpacing(4);
+    page->addWidget(BuildHeader());
+    page->addWidget(BuildElementLines());
+    page->addWidget(BuildPagesAndLog(central), 1);
+    m_controls.Credit = CreditLine(central);
+    page->addWidget(m_controls.Credit);
     setCentralWidget(central);
 }
 

@@ -2,7 +2,7 @@
 
 #include "core/EventLog.h"
 #include "core/PassOverview.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 #include "orbit/Clock.h"
 #include "rotor/RotorController.h"
 #include "ui/AboutBox.h"
@@ -30,7 +30,7 @@ namespace {
 const QString DockShownKey = QStringLiteral("UpcomingPasses/shown");
 } // namespace
 
-PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
+PassOverviewBinding::PassOverviewBinding(TrackingSession& tracker, MainWindow& window,
     PassOverview& overview, const Clock& clock, EventLog& log, RotorController* rotor)
     : QObject(&window)
     , m_tracker(tracker)
@@ -41,9 +41,21 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
     , m_rotor(rotor)
 {
     m_satellites = window.Controls().Satellites;
-
     m_dock = new UpcomingPassesDock(&window);
     PlaceDock(window, *m_dock);
+    AddViewMenu(window);
+    BindOverview();
+    BindSky();
+    BindAlarm();
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_tray = new QSystemTrayIcon(QIcon(SatellitePicture(64)), this);
+        m_tray->setToolTip(QStringLiteral("aostrack"));
+        m_tray->show();
+    }
+}
+
+void PassOverviewBinding::AddViewMenu(MainWindow& window)
+{
     // Opened from the menu "View" and remembered from one run to the next.
     auto* view = new QMenu(QStringLiteral("View"), &window);
     view->setObjectName(QStringLiteral("MnuView"));
@@ -55,15 +67,18 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
     m_dock->setVisible(QSettings().value(DockShownKey, false).toBool());
     connect(toggle, &QAction::toggled, this,
         [](bool shown) { QSettings().setValue(DockShownKey, shown); });
+}
 
+void PassOverviewBinding::BindOverview()
+{
     // The overview follows the catalogue; the station and the hour are
     // checked at every tick.
-    connect(&tracker, &Tracker::satelliteListChanged, this, [this] {
+    connect(&m_tracker, &TrackingSession::satelliteListChanged, this, [this] {
         m_overview.SetCatalogue(m_tracker.Table());
         m_overview.Check(m_tracker.StationPosition(), m_tracker.ModelKind());
         m_dock->ShowComputing(m_overview.Computing());
     });
-    connect(&overview, &PassOverview::rowsChanged, this, [this] {
+    connect(&m_overview, &PassOverview::rowsChanged, this, [this] {
         m_dock->SetNow(m_clock.UtcNow());
         m_dock->ShowRows(m_overview.Rows(), m_overview.AlwaysInView(), m_overview.NeverInView(),
             m_overview.Computing());
@@ -75,31 +90,37 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
         m_satellites->setCurrentIndex(index);
         emit m_satellites->activated(index);
     });
+}
 
-    if (m_sky) {
-        connect(&tracker, &Tracker::passChanged, m_sky, [this] {
-            m_sky->SetPass(SkyPassOf(m_tracker.CurrentElements(), m_tracker.StationPosition(),
-                m_tracker.AosTime(), m_tracker.LosTime(), m_tracker.ModelKind()));
+void PassOverviewBinding::BindSky()
+{
+    if (!m_sky)
+        return;
+    connect(&m_tracker, &TrackingSession::passChanged, m_sky, [this] {
+        m_sky->SetPass(SkyPassOf(m_tracker.CurrentElements(), m_tracker.StationPosition(),
+            m_tracker.AosTime(), m_tracker.LosTime(), m_tracker.ModelKind()));
+    });
+    if (!m_rotor)
+        return;
+    auto showRotor = [this] {
+        m_sky->SetRotor(m_rotor->PortOpen()
+                ? std::optional<QPointF>(QPointF(m_rotor->LastRotorAz(), m_rotor->LastRotorEl()))
+                : std::nullopt);
+    };
+    connect(m_rotor, &RotorController::commandSent, this, showRotor);
+    connect(m_rotor, &RotorController::lampChanged, this, showRotor);
+    connect(m_rotor, &RotorController::positionReported, this,
+        [this](double azimuth, double elevation) {
+            m_sky->SetReportedRotor(QPointF(azimuth, elevation));
         });
-    }
-    if (m_rotor && m_sky) {
-        auto showRotor = [this] {
-            m_sky->SetRotor(m_rotor->PortOpen() ? std::optional<QPointF>(
-                                QPointF(m_rotor->LastRotorAz(), m_rotor->LastRotorEl()))
-                                                : std::nullopt);
-        };
-        connect(m_rotor, &RotorController::commandSent, this, showRotor);
-        connect(m_rotor, &RotorController::lampChanged, this, showRotor);
-        connect(m_rotor, &RotorController::positionReported, this,
-            [this](double azimuth, double elevation) {
-                m_sky->SetReportedRotor(QPointF(azimuth, elevation));
-            });
-        connect(m_rotor, &RotorController::lampChanged, this, [this] {
-            if (!m_rotor->PortOpen())
-                m_sky->SetReportedRotor(std::nullopt);
-        });
-    }
+    connect(m_rotor, &RotorController::lampChanged, this, [this] {
+        if (!m_rotor->PortOpen())
+            m_sky->SetReportedRotor(std::nullopt);
+    });
+}
 
+void PassOverviewBinding::BindAlarm()
+{
     m_alarm.SetLead(minutes { m_dock->AlarmMinutes()->value() });
     connect(m_dock->AlarmMinutes(), &QSpinBox::valueChanged, this,
         [this](int value) { m_alarm.SetLead(minutes { value }); });
@@ -109,13 +130,7 @@ PassOverviewBinding::PassOverviewBinding(Tracker& tracker, MainWindow& window,
         if (on)
             m_alarm.Step(m_clock.UtcNow(), m_tracker.AosTime(), m_tracker.LosTime());
     });
-    connect(&tracker, &Tracker::countdownChanged, this, &PassOverviewBinding::Tick);
-
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_tray = new QSystemTrayIcon(QIcon(SatellitePicture(64)), this);
-        m_tray->setToolTip(QStringLiteral("aostrack"));
-        m_tray->show();
-    }
+    connect(&m_tracker, &TrackingSession::countdownChanged, this, &PassOverviewBinding::Tick);
 }
 
 PassOverviewBinding::~PassOverviewBinding() = default;

@@ -22,7 +22,7 @@ class MainWindow;
 class PassOverview;
 class RotorController;
 class SkyPlot;
-class Tracker;
+class TrackingSession;
 class UpcomingPassesDock;
 
 class PassOverviewBinding : public QObject {
@@ -31,7 +31,7 @@ public:
     // The sky plot is the window's own (Controls().Sky); rotor may be null
     // (no rotor mark). All must outlive the binding. Bind before the
     // station's start-up so that the first catalogue reaches the overview.
-    PassOverviewBinding(Tracker& tracker, MainWindow& window, PassOverview& overview,
+    PassOverviewBinding(TrackingSession& tracker, MainWindow& window, PassOverview& overview,
         const Clock& clock, EventLog& log, RotorController* rotor = nullptr);
     ~PassOverviewBinding() override;
 
@@ -40,10 +40,14 @@ public:
     QString LastAlarm() const { return m_lastAlarm; }
 
 private:
+    void AddViewMenu(MainWindow& window);
+    void BindOverview();
+    void BindSky();
+    void BindAlarm();
     void Tick();
     void RaiseAlarm(const PassEvent& event);
 
-    Tracker& m_tracker;
+    TrackingSession& m_tracker;
     PassOverview& m_overview;
     const Clock& m_clock;
     EventLog& m_log;

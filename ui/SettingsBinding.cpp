@@ -2,7 +2,7 @@
 
 #include "core/Configuration.h"
 #include "core/EventLog.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 #include "ui/MainWindow.h"
 #include "ui/SettingsDialog.h"
 
@@ -17,7 +17,7 @@ namespace {
 
 // What the running station can take without a restart.
 void ApplyChanges(
-    const SettingsDialog& dialog, Tracker& tracker, EventLog& log, const QString& iniPath)
+    const SettingsDialog& dialog, TrackingSession& tracker, EventLog& log, const QString& iniPath)
 {
     QStringList later;
     const QString iniDir = QFileInfo(iniPath).absolutePath();
@@ -49,7 +49,8 @@ void ApplyChanges(
 
 } // namespace
 
-void BindSettingsDialog(MainWindow& window, Tracker& tracker, EventLog& log, const QString& iniPath)
+void BindSettingsDialog(
+    MainWindow& window, TrackingSession& tracker, EventLog& log, const QString& iniPath)
 {
     auto* menu = new QMenu(QStringLiteral("Station"), &window);
     menu->setObjectName(QStringLiteral("MnuStation"));

@@ -7,11 +7,11 @@ namespace aostrack {
 
 class EventLog;
 class MainWindow;
-class Tracker;
+class TrackingSession;
 
 // After OK the orbit model and the element file apply at once; the event
 // log names the other changed keys, which apply at the next start.
 void BindSettingsDialog(
-    MainWindow& window, Tracker& tracker, EventLog& log, const QString& iniPath);
+    MainWindow& window, TrackingSession& tracker, EventLog& log, const QString& iniPath);
 
 } // namespace aostrack

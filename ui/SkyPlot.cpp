@@ -94,10 +94,16 @@ void SkyPlot::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), BackgroundColour);
+    DrawGrid(p);
+    DrawTrack(p);
+    DrawMarks(p);
+}
+
+void SkyPlot::DrawGrid(QPainter& p) const
+{
+    // Rings at 0, 30 and 60 degrees, the cross of the four quarters.
     const QPointF centre(width() / 2.0, height() / 2.0);
     const double radius = Radius();
-
-    // Rings at 0, 30 and 60 degrees, the cross of the four quarters.
     p.setPen(QPen(GridColour, 1));
     p.setBrush(Qt::NoBrush);
     for (int el : { 0, 30, 60 }) {
@@ -119,12 +125,14 @@ void SkyPlot::paintEvent(QPaintEvent*)
         const QPointF at = Project(45, el);
         p.drawText(at + QPointF(2, -2), QStringLiteral("%1\u00B0").arg(el));
     }
+}
 
+void SkyPlot::DrawTrack(QPainter& p) const
+{
     // The track, above the horizon only.
-    const std::vector<SkyPoint>& track = m_pass.Track;
     QPainterPath path;
     bool drawing = false;
-    for (const SkyPoint& s : track) {
+    for (const SkyPoint& s : m_pass.Track) {
         const double el = std::max(s.Elevation, 0.0);
         const QPointF at = Project(s.Azimuth, el);
         if (!drawing)
@@ -135,25 +143,32 @@ void SkyPlot::paintEvent(QPaintEvent*)
     }
     p.setPen(QPen(TrackColour, 1.5));
     p.drawPath(path);
+    DrawPassMark(p, m_pass.Aos, AosColour, QStringLiteral("AOS"));
+    DrawPassMark(p, m_pass.Los, LosColour, QStringLiteral("LOS"));
+}
 
-    auto mark = [&](const std::optional<SkyPoint>& s, const QColor& colour, const QString& label) {
-        if (!s)
-            return;
-        const QPointF at = Project(s->Azimuth, std::max(s->Elevation, 0.0));
-        p.setPen(QPen(colour, 1.5));
-        p.setBrush(colour);
-        p.drawEllipse(at, 3.5, 3.5);
-        // The label on the inner side, away from the ring.
-        const QPointF inward = centre - at;
-        const double len = std::hypot(inward.x(), inward.y());
-        const QPointF offset = len > 1 ? inward / len * (fm.height() * 0.9) : QPointF(0, 0);
-        const QRectF box(at + offset - QPointF(fm.horizontalAdvance(label) / 2, fm.height() / 2),
-            QSizeF(fm.horizontalAdvance(label), fm.height()));
-        p.drawText(box, Qt::AlignCenter, label);
-    };
-    mark(m_pass.Aos, AosColour, QStringLiteral("AOS"));
-    mark(m_pass.Los, LosColour, QStringLiteral("LOS"));
+void SkyPlot::DrawPassMark(
+    QPainter& p, const std::optional<SkyPoint>& s, const QColor& colour, const QString& label) const
+{
+    if (!s)
+        return;
+    const QFontMetricsF fm(font());
+    const QPointF centre(width() / 2.0, height() / 2.0);
+    const QPointF at = Project(s->Azimuth, std::max(s->Elevation, 0.0));
+    p.setPen(QPen(colour, 1.5));
+    p.setBrush(colour);
+    p.drawEllipse(at, 3.5, 3.5);
+    // The label on the inner side, away from the ring.
+    const QPointF inward = centre - at;
+    const double len = std::hypot(inward.x(), inward.y());
+    const QPointF offset = len > 1 ? inward / len * (fm.height() * 0.9) : QPointF(0, 0);
+    const QRectF box(at + offset - QPointF(fm.horizontalAdvance(label) / 2, fm.height() / 2),
+        QSizeF(fm.horizontalAdvance(label), fm.height()));
+    p.drawText(box, Qt::AlignCenter, label);
+}
 
+void SkyPlot::DrawMarks(QPainter& p) const
+{
     if (m_reportedRotor) {
         // Where the rotor says it is: a square, so that it stands apart from
         // the commanded cross while the rotor catches up.

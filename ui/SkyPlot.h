@@ -13,6 +13,8 @@
 #include <QWidget>
 #include <optional>
 
+class QPainter;
+
 namespace aostrack {
 
 class SkyPlot : public QWidget {
@@ -56,6 +58,11 @@ protected:
 
 private:
     double Radius() const;
+    void DrawGrid(QPainter& p) const;
+    void DrawTrack(QPainter& p) const;
+    void DrawPassMark(QPainter& p, const std::optional<SkyPoint>& s, const QColor& colour,
+        const QString& label) const;
+    void DrawMarks(QPainter& p) const;
 
     SkyPass m_pass;
     std::optional<QPointF> m_satellite; // (azimuth, elevation)

@@ -30,7 +30,7 @@ void BindStation(StationSession& station, MainWindow& window, FrequencyWindow* f
 {
     const MainWindowControls& controls = window.Controls();
     BindEventLog(station.Log(), controls.EventLog);
-    BindTracker(station.Tracking(), window);
+    BindTracker(station.Tracking(), station.Texts(), window);
     BindReceiverControls(station.Receiver(), controls, frequencyWindow);
     if (RotorController* rotor = station.Rotor())
         BindRotorControls(*rotor, controls.Rotor, window);
@@ -61,7 +61,7 @@ int StartStationAt(
         ShowStartupFailure(QString::fromUtf8(failure.what()), messages);
         return 1;
     }
-    Tracker& tracker = station.Tracking();
+    TrackingSession& tracker = station.Tracking();
     BindElementUpdate(
         window, tracker.Config().TleServer, tracker.Config().TleArchive,
         // The package's element file is not the operator's to replace: the

@@ -1,6 +1,7 @@
 #include "ui/TrackerView.h"
 
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
+#include "core/TrackingTexts.h"
 #include "ui/MainWindow.h"
 #include "ui/MainWindowControls.h"
 #include "ui/PanelColours.h"
@@ -101,39 +102,41 @@ void ShowLines(QListWidget* list, const QStringList& lines)
     list->addItems(lines);
 }
 
-} // namespace
-
-void BindTracker(Tracker& tracker, MainWindow& window)
+// Satellite list, element lines and the operator's choices of satellite,
+// theory and element file.
+void BindSelection(TrackingSession& tracker, MainWindow& window)
 {
     const MainWindowControls& c = window.Controls();
     QComboBox* satellites = c.Satellites;
     QLabel* line1 = c.ElementLines[0];
     QLabel* line2 = c.ElementLines[1];
-    QLabel* countdown = c.Countdown;
-    QListWidget* passes = c.PassList;
-    QLineEdit* tuned = c.Frequency.TunedFrequency;
-    QLineEdit* offset = c.Frequency.Offset;
-    PassPlot* plot = c.Plot;
-
-    QObject::connect(&tracker, &Tracker::satelliteListChanged, satellites,
+    QObject::connect(&tracker, &TrackingSession::satelliteListChanged, satellites,
         [satellites](const QStringList& names, int selected) {
             ShowSatelliteList(satellites, names, selected);
         });
-    QObject::connect(satellites, &QComboBox::activated, &tracker, &Tracker::ChooseSatellite);
-    QObject::connect(&tracker, &Tracker::elementLinesChanged, &window,
+    QObject::connect(
+        satellites, &QComboBox::activated, &tracker, &TrackingSession::ChooseSatellite);
+    QObject::connect(&tracker, &TrackingSession::elementLinesChanged, &window,
         [line1, line2](const QString& a, const QString& b) {
             line1->setText(a);
             line2->setText(b);
         });
-    QObject::connect(&tracker, &Tracker::qthTextChanged, c.Qth, &QLabel::setText);
-    QObject::connect(&tracker, &Tracker::frequencyTextsChanged, &window,
-        [tuned, offset](const QString& tunedText, const QString& offsetText) {
-            SetText(tuned, tunedText);
-            SetText(offset, offsetText);
-        });
-    QObject::connect(&tracker, &Tracker::panelChanged, &window,
-        [&window](const DataPanelTexts& texts) { ShowPanel(window.Controls(), texts); });
-    QObject::connect(&tracker, &Tracker::countdownChanged, countdown,
+    QObject::connect(&tracker, &TrackingSession::busyChanged, &window, &MainWindow::SetBusy);
+    QObject::connect(&tracker, &TrackingSession::orbitModelChanged, &window,
+        [&window](const QString& name) { ShowOrbitModel(window.Controls(), name); });
+    QObject::connect(c.Menus.Plan13, &QAction::triggered, &tracker,
+        [&tracker] { tracker.SetOrbitModel(OrbitModelKind::Plan13); });
+    QObject::connect(c.Menus.Sgp4, &QAction::triggered, &tracker,
+        [&tracker] { tracker.SetOrbitModel(OrbitModelKind::Sgp4); });
+    ShowOrbitModel(c, QString::fromLatin1(OrbitModelName(tracker.ModelKind())));
+    QObject::connect(&window, &MainWindow::elementFileChosen, &tracker,
+        [&tracker](const QString& path) { tracker.OpenElementFile(path); });
+    QObject::connect(&window, &MainWindow::mainWindowClosing, &tracker, &TrackingSession::Stop);
+}
+
+void BindCountdown(const TrackingSession& tracker, const TrackingTexts& texts, QLabel* countdown)
+{
+    QObject::connect(&texts, &TrackingTexts::countdownChanged, countdown,
         [countdown, &tracker](const QString& text) {
             countdown->setText(text);
             // Green while the satellite is up: the count runs to LOS.
@@ -144,31 +147,46 @@ void BindTracker(Tracker& tracker, MainWindow& window)
                     : countdown->parentWidget()->palette().color(QPalette::WindowText));
             countdown->setPalette(palette);
         });
-    QObject::connect(&tracker, &Tracker::passChanged, plot,
+}
+
+// Station text, frequency texts, data panel, countdown, pass plot and list.
+void BindTexts(const TrackingSession& tracker, const TrackingTexts& texts, MainWindow& window)
+{
+    const MainWindowControls& c = window.Controls();
+    QLineEdit* tuned = c.Frequency.TunedFrequency;
+    QLineEdit* offset = c.Frequency.Offset;
+    QListWidget* passes = c.PassList;
+    PassPlot* plot = c.Plot;
+    QObject::connect(&texts, &TrackingTexts::qthTextChanged, c.Qth, &QLabel::setText);
+    QObject::connect(&texts, &TrackingTexts::frequencyTextsChanged, &window,
+        [tuned, offset](const QString& tunedText, const QString& offsetText) {
+            SetText(tuned, tunedText);
+            SetText(offset, offsetText);
+        });
+    QObject::connect(&texts, &TrackingTexts::panelChanged, &window,
+        [&window](const DataPanelTexts& panel) { ShowPanel(window.Controls(), panel); });
+    BindCountdown(tracker, texts, c.Countdown);
+    QObject::connect(&texts, &TrackingTexts::passChanged, plot,
         [plot](const PassPlotData& pass) { ShowPass(plot, pass); });
-    QObject::connect(&tracker, &Tracker::plotMark, plot, &PassPlot::AddMark);
-    QObject::connect(&tracker, &Tracker::passListChanged, passes,
+    QObject::connect(&tracker, &TrackingSession::plotMark, plot, &PassPlot::AddMark);
+    QObject::connect(&texts, &TrackingTexts::passListChanged, passes,
         [passes](const QStringList& lines) { ShowLines(passes, lines); });
-    QObject::connect(&tracker, &Tracker::busyChanged, &window, &MainWindow::SetBusy);
-    QObject::connect(&tracker, &Tracker::orbitModelChanged, &window,
-        [&window](const QString& name) { ShowOrbitModel(window.Controls(), name); });
-    QObject::connect(c.Menus.Plan13, &QAction::triggered, &tracker,
-        [&tracker] { tracker.SetOrbitModel(OrbitModelKind::Plan13); });
-    QObject::connect(c.Menus.Sgp4, &QAction::triggered, &tracker,
-        [&tracker] { tracker.SetOrbitModel(OrbitModelKind::Sgp4); });
-    ShowOrbitModel(c, QString::fromLatin1(OrbitModelName(tracker.ModelKind())));
+}
 
-    QObject::connect(&window, &MainWindow::elementFileChosen, &tracker,
-        [&tracker](const QString& path) { tracker.OpenElementFile(path); });
-    QObject::connect(&window, &MainWindow::mainWindowClosing, &tracker, &Tracker::Stop);
+} // namespace
 
+void BindTracker(TrackingSession& tracker, const TrackingTexts& texts, MainWindow& window)
+{
+    BindSelection(tracker, window);
+    BindTexts(tracker, texts, window);
     // Whatever the tracker knows already (a window bound after start-up).
     if (!tracker.SatelliteNames().isEmpty()) {
-        ShowSatelliteList(satellites, tracker.SatelliteNames(), tracker.SelectedIndex());
-        line1->setText(tracker.ElementLine1());
-        line2->setText(tracker.ElementLine2());
-        ShowPass(plot, tracker.Plot());
-        ShowLines(passes, tracker.PassListLines());
+        const MainWindowControls& c = window.Controls();
+        ShowSatelliteList(c.Satellites, tracker.SatelliteNames(), tracker.SelectedIndex());
+        c.ElementLines[0]->setText(tracker.ElementLine1());
+        c.ElementLines[1]->setText(tracker.ElementLine2());
+        ShowPass(c.Plot, texts.Plot());
+        ShowLines(c.PassList, texts.PassListLines());
     }
 }
 

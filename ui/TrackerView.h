@@ -5,10 +5,12 @@
 namespace aostrack {
 
 class MainWindow;
-class Tracker;
+class TrackingSession;
+class TrackingTexts;
 
-// Connects tracker and window both ways. Call before start-up so that
-// start-up's own results reach the window. Both must outlive the connections.
-void BindTracker(Tracker& tracker, MainWindow& window);
+// Connects the session, its texts and the window both ways. Call before
+// start-up so that start-up's own results reach the window. All three must
+// outlive the connections.
+void BindTracker(TrackingSession& tracker, const TrackingTexts& texts, MainWindow& window);
 
 } // namespace aostrack

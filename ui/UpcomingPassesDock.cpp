@@ -1,5 +1,7 @@
 #include "ui/UpcomingPassesDock.h"
 
+#include "core/UtcText.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,9 +26,7 @@ const QColor InProgressBackground(200, 255, 200);
 QString Utc(sys_seconds t, sys_seconds now)
 {
     const sys_days day = floor<days>(t);
-    const hh_mm_ss hms { t - day };
-    const QString time = QString::asprintf("%02d:%02d:%02d", static_cast<int>(hms.hours().count()),
-        static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count()));
+    const QString time = UtcTimeOfDayText(t);
     if (day == floor<days>(now))
         return time;
     const year_month_day date { day };
@@ -39,12 +39,6 @@ QString Utc(sys_seconds t, sys_seconds now)
 // its times and angles, whatever the rows.
 constexpr const char* WidestTexts[] = { "SAUDISAT 1C (SO-5", "00.00. 00:00:00", "00.00. 00:00:00",
     "00.0\u00B0", "000.0\u00B0", "000.0\u00B0", "LOS in 00:00:00" };
-
-QString Span(seconds s)
-{
-    const long long v = std::max<long long>(s.count(), 0);
-    return QString::asprintf("%02lld:%02lld:%02lld", v / 3600, v / 60 % 60, v % 60);
-}
 
 QString Degrees(double v)
 {
@@ -110,6 +104,67 @@ int UpcomingPassesModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+namespace {
+
+using Model = UpcomingPassesModel;
+
+// What the columns sort by: names, instants, degrees.
+QVariant SortValue(const OverviewRow& row, int column)
+{
+    const UpcomingPass& p = row.Pass;
+    switch (column) {
+    case Model::Satellite:
+        return row.Name;
+    case Model::Aos:
+    case Model::Countdown:
+        return static_cast<qlonglong>(p.AosTime.time_since_epoch().count());
+    case Model::Los:
+        return p.LosTime ? static_cast<qlonglong>(p.LosTime->time_since_epoch().count())
+                         : std::numeric_limits<qlonglong>::max();
+    case Model::MaxElevation:
+        return p.MaxElevation;
+    case Model::AosAzimuth:
+        return p.AosAzimuth;
+    case Model::LosAzimuth:
+        return p.LosAzimuth;
+    }
+    return {};
+}
+
+QVariant CountdownValue(const UpcomingPass& p, sys_seconds now)
+{
+    if (p.LosTime && now >= *p.LosTime)
+        return QString();
+    if (now >= p.AosTime)
+        return p.LosTime ? QStringLiteral("LOS in ") + SpanText(*p.LosTime - now)
+                         : QStringLiteral("up");
+    return QStringLiteral("AOS in ") + SpanText(p.AosTime - now);
+}
+
+QVariant DisplayValue(const OverviewRow& row, int column, sys_seconds now)
+{
+    const UpcomingPass& p = row.Pass;
+    switch (column) {
+    case Model::Satellite:
+        return row.Name;
+    case Model::Aos:
+        return Utc(p.AosTime, now);
+    case Model::Los:
+        return p.LosTime ? Utc(*p.LosTime, now) : QStringLiteral("-");
+    case Model::MaxElevation:
+        return Degrees(p.MaxElevation);
+    case Model::AosAzimuth:
+        return Degrees(p.AosAzimuth);
+    case Model::LosAzimuth:
+        return p.LosTime ? Degrees(p.LosAzimuth) : QStringLiteral("-");
+    case Model::Countdown:
+        return CountdownValue(p, now);
+    }
+    return {};
+}
+
+} // namespace
+
 QVariant UpcomingPassesModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
@@ -134,46 +189,9 @@ QVariant UpcomingPassesModel::data(const QModelIndex& index, int role) const
         return index.column() == Satellite ? QVariant()
                                            : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case SortRole:
-        switch (index.column()) {
-        case Satellite:
-            return row.Name;
-        case Aos:
-        case Countdown:
-            return static_cast<qlonglong>(p.AosTime.time_since_epoch().count());
-        case Los:
-            return p.LosTime ? static_cast<qlonglong>(p.LosTime->time_since_epoch().count())
-                             : std::numeric_limits<qlonglong>::max();
-        case MaxElevation:
-            return p.MaxElevation;
-        case AosAzimuth:
-            return p.AosAzimuth;
-        case LosAzimuth:
-            return p.LosAzimuth;
-        }
-        return {};
+        return SortValue(row, index.column());
     case Qt::DisplayRole:
-        switch (index.column()) {
-        case Satellite:
-            return row.Name;
-        case Aos:
-            return Utc(p.AosTime, m_now);
-        case Los:
-            return p.LosTime ? Utc(*p.LosTime, m_now) : QStringLiteral("-");
-        case MaxElevation:
-            return Degrees(p.MaxElevation);
-        case AosAzimuth:
-            return Degrees(p.AosAzimuth);
-        case LosAzimuth:
-            return p.LosTime ? Degrees(p.LosAzimuth) : QStringLiteral("-");
-        case Countdown:
-            if (ended)
-                return QString();
-            if (inProgress)
-                return p.LosTime ? QStringLiteral("LOS in ") + Span(*p.LosTime - m_now)
-                                 : QStringLiteral("up");
-            return QStringLiteral("AOS in ") + Span(p.AosTime - m_now);
-        }
-        return {};
+        return DisplayValue(row, index.column(), m_now);
     default:
         return {};
     }

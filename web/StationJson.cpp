@@ -2,14 +2,15 @@
 
 #include "core/PassOverview.h"
 #include "core/StateFields.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
+#include "core/TrackingTexts.h"
+#include "core/UtcText.h"
 #include "orbit/OrbitError.h"
 #include "passes/Passes.h"
 #include "radio/ReceiverController.h"
 #include "rotor/RotorController.h"
 #include "station/StationSession.h"
 
-#include <QDateTime>
 #include <QJsonArray>
 #include <algorithm>
 
@@ -19,8 +20,7 @@ using namespace std::chrono;
 
 QString IsoUtc(sys_seconds instant)
 {
-    return QDateTime::fromSecsSinceEpoch(instant.time_since_epoch().count(), Qt::UTC)
-        .toString(Qt::ISODate);
+    return UtcInstantText(instant);
 }
 
 namespace {
@@ -52,7 +52,8 @@ QJsonValue RotorJson(const RotorController* rotor)
     };
 }
 
-QJsonObject ReceiverJson(const Tracker& tracker, const ReceiverController& receiver)
+QJsonObject ReceiverJson(
+    const TrackingSession& tracker, const TrackingTexts& texts, const ReceiverController& receiver)
 {
     const FrequencyState& f = tracker.Frequency();
     return {
@@ -61,7 +62,7 @@ QJsonObject ReceiverJson(const Tracker& tracker, const ReceiverController& recei
         { QStringLiteral("OffsetKHz"), f.FreqOffset },
         { QStringLiteral("TunedFreqKHz"), f.TunedFreq },
         // The Doppler-corrected frequency as the panel shows it.
-        { QStringLiteral("CentreFreq"), tracker.Panel().CentreFreq },
+        { QStringLiteral("CentreFreq"), texts.Panel().CentreFreq },
         { QStringLiteral("Mode"), receiver.Frame().RowNote },
     };
 }
@@ -88,23 +89,24 @@ QJsonObject PanelJson(const DataPanelTexts& panel)
 
 QJsonObject LiveStateJson(const StationSession& station, sys_seconds now)
 {
-    const Tracker& tracker = station.Tracking();
+    const TrackingSession& tracker = station.Tracking();
     QJsonObject object { { QStringLiteral("Time"), IsoUtc(now) } };
     for (const auto& [name, value] : SatelliteStateFields(
              tracker.SelectedName(), tracker.CurrentElements().CatalogNumber, tracker.State()))
         object.insert(name, value);
-    object.insert(QStringLiteral("Countdown"), tracker.CountdownText());
+    object.insert(QStringLiteral("Countdown"), station.Texts().CountdownText());
     object.insert(QStringLiteral("AosTime"), OptionalTime(tracker.AosTime()));
     object.insert(QStringLiteral("LosTime"), OptionalTime(tracker.LosTime()));
     object.insert(
         QStringLiteral("OrbitModel"), QString::fromLatin1(OrbitModelName(tracker.ModelKind())));
-    object.insert(QStringLiteral("Panel"), PanelJson(tracker.Panel()));
+    object.insert(QStringLiteral("Panel"), PanelJson(station.Texts().Panel()));
     object.insert(QStringLiteral("Rotor"), RotorJson(station.Rotor()));
-    object.insert(QStringLiteral("Receiver"), ReceiverJson(tracker, station.Receiver()));
+    object.insert(
+        QStringLiteral("Receiver"), ReceiverJson(tracker, station.Texts(), station.Receiver()));
     return object;
 }
 
-QJsonObject PassListJson(const Tracker& tracker, sys_seconds now)
+QJsonObject PassListJson(const TrackingSession& tracker, sys_seconds now)
 {
     QJsonArray passes;
     QJsonObject object;
@@ -130,7 +132,7 @@ QJsonObject PassListJson(const Tracker& tracker, sys_seconds now)
     return object;
 }
 
-QJsonObject SkyPassJson(const Tracker& tracker)
+QJsonObject SkyPassJson(const TrackingSession& tracker)
 {
     const SkyPass pass = SkyPassOf(tracker.CurrentElements(), tracker.StationPosition(),
         tracker.AosTime(), tracker.LosTime(), tracker.ModelKind());
@@ -174,7 +176,7 @@ QJsonObject LogJson(const QStringList& lines, int count)
     return { { QStringLiteral("Lines"), QJsonArray::fromStringList(lines.mid(first)) } };
 }
 
-QJsonObject StationInfoJson(const Tracker& tracker)
+QJsonObject StationInfoJson(const TrackingSession& tracker)
 {
     const Configuration& config = tracker.Config();
     return {

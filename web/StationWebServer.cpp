@@ -1,7 +1,7 @@
 #include "web/StationWebServer.h"
 
 #include "core/EventLog.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 #include "orbit/Clock.h"
 #include "radio/ReceiverController.h"
 #include "rotor/RotorController.h"
@@ -149,17 +149,17 @@ StationWebServer::StationWebServer(StationSession& station, QObject* parent)
     connect(&station, &StationSession::logLine, this, [this](const QString& line) {
         SendToAll(QStringLiteral("log"), { { QStringLiteral("Line"), line } });
     });
-    Tracker& tracker = station.Tracking();
-    connect(&tracker, &Tracker::satelliteListChanged, this, [this] {
+    TrackingSession& tracker = station.Tracking();
+    connect(&tracker, &TrackingSession::satelliteListChanged, this, [this] {
         m_overview.SetCatalogue(m_station.Tracking().Table());
         QJsonObject info = StationInfoJson(m_station.Tracking());
         info.insert(QStringLiteral("Control"), !m_token.isEmpty());
         SendToAll(QStringLiteral("station"), info);
     });
-    connect(&tracker, &Tracker::passChanged, this, [this] {
+    connect(&tracker, &TrackingSession::passChanged, this, [this] {
         if (m_live.empty())
             return;
-        const Tracker& t = m_station.Tracking();
+        const TrackingSession& t = m_station.Tracking();
         SendToAll(QStringLiteral("sky"), SkyPassJson(t));
         SendToAll(QStringLiteral("passes"), PassListJson(t, m_station.StationClock().UtcNow()));
     });
@@ -304,7 +304,7 @@ void StationWebServer::Get(const QHttpServerRequest& request, QTcpSocket* socket
 {
     const QString path = request.url().path();
     const QUrlQuery query = request.query();
-    const Tracker& tracker = m_station.Tracking();
+    const TrackingSession& tracker = m_station.Tracking();
     const sys_seconds now = m_station.StationClock().UtcNow();
     QHttpServerResponder responder = makeResponder(request, socket);
     const auto json = [&](const QJsonObject& object) { WriteJson(responder, object); };
@@ -381,7 +381,7 @@ void StationWebServer::Post(const QHttpServerRequest& request, QTcpSocket* socke
         return refuse(QStringLiteral("the body is not a JSON object"), Status::BadRequest);
 
     const QString path = request.url().path();
-    Tracker& tracker = m_station.Tracking();
+    TrackingSession& tracker = m_station.Tracking();
     RotorController* rotor = m_station.Rotor();
     if (path == QLatin1String("/api/select")) {
         int index = -1;
@@ -460,7 +460,7 @@ void StationWebServer::TakeWebSockets()
                 m_live.erase(it);
             }
         });
-        const Tracker& tracker = m_station.Tracking();
+        const TrackingSession& tracker = m_station.Tracking();
         const sys_seconds now = m_station.StationClock().UtcNow();
         QJsonObject info = StationInfoJson(tracker);
         info.insert(QStringLiteral("Control"), !m_token.isEmpty());

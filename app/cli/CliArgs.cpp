@@ -2,6 +2,7 @@
 
 #include "core/NearestName.h"
 #include "core/SystemClock.h"
+#include "core/UtcText.h"
 
 #include <QRegularExpression>
 #include <cmath>
@@ -93,14 +94,7 @@ std::chrono::sys_seconds ParseUtcInstant(
 
 QString FormatUtcInstant(std::chrono::sys_seconds instant)
 {
-    using namespace std::chrono;
-    const sys_days dayStart = floor<days>(instant);
-    const year_month_day date { dayStart };
-    const hh_mm_ss time { instant - dayStart };
-    return QString::asprintf("%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-        static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-        static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-        static_cast<int>(time.seconds().count()));
+    return UtcInstantText(instant);
 }
 
 double ParseNumber(const QString& text, const QString& option)

@@ -221,6 +221,7 @@ class TrackView {
 public:
     TrackView(const StationSession& station, const TrackOptions& options, bool fullScreen)
         : m_tracker(station.Tracking())
+        , m_texts(station.Texts())
         , m_receiver(station.Receiver())
         , m_rotor(station.Rotor())
         , m_options(options)
@@ -288,7 +289,7 @@ private:
     {
         if (m_radio && !m_radio->Text().isEmpty())
             return m_radio->Text();
-        const DataPanelTexts& panel = m_tracker.Panel();
+        const DataPanelTexts& panel = m_texts.Panel();
         if (panel.CentreFreq.isEmpty())
             return QString();
         QString text = panel.CentreFreq + QStringLiteral(" kHz");
@@ -299,7 +300,7 @@ private:
 
     QString PlainLine(sys_seconds now) const
     {
-        const DataPanelTexts& panel = m_tracker.Panel();
+        const DataPanelTexts& panel = m_texts.Panel();
         QStringList parts;
         parts << FormatUtcInstant(now) << m_tracker.SelectedName()
               << QStringLiteral("Az ") + panel.Azimuth << QStringLiteral("El ") + panel.Elevation
@@ -307,7 +308,7 @@ private:
         const QString freq = FrequencyText();
         if (!freq.isEmpty())
             parts << freq;
-        parts << m_tracker.CountdownText();
+        parts << m_texts.CountdownText();
         if (m_rotor)
             parts << QStringLiteral("rotor: ") + RotorText();
         return parts.join(QStringLiteral("  ")) + QLatin1Char('\n');
@@ -330,19 +331,19 @@ private:
         in.satName = m_tracker.SelectedName();
         if (m_options.simulated)
             in.clockNote = QStringLiteral("[simulated clock, x%1]").arg(m_options.speed);
-        in.qth = m_tracker.QthText();
+        in.qth = m_texts.QthText();
         in.line1 = m_tracker.ElementLine1();
         in.line2 = m_tracker.ElementLine2();
-        in.panel = m_tracker.Panel();
-        in.countdown = m_tracker.CountdownText();
+        in.panel = m_texts.Panel();
+        in.countdown = m_texts.CountdownText();
         in.frequency = FrequencyText();
         in.receiverTracking = m_receiver.Frame().Tracking;
         in.model = QString::fromLatin1(OrbitModelName(m_tracker.ModelKind()));
         if (m_rotor)
             in.rotor = RotorText();
-        in.plot = m_tracker.Plot();
+        in.plot = m_texts.Plot();
         in.now = now;
-        in.passes = m_tracker.PassListLines();
+        in.passes = m_texts.PassListLines();
         in.showLog = !m_logToStderr;
         if (in.showLog)
             in.log = QStringList(m_log.begin(), m_log.end());
@@ -350,7 +351,8 @@ private:
         return TrackScreenText(TrackScreenRows(in, columns, rows));
     }
 
-    const Tracker& m_tracker;
+    const TrackingSession& m_tracker;
+    const TrackingTexts& m_texts;
     const ReceiverController& m_receiver;
     const RotorController* m_rotor;
     const TrackRadio* m_radio = nullptr;
@@ -366,7 +368,8 @@ private:
 // tick may run, else the exit code.
 // The satellite of --sat or --norad, among every record of the file (also
 // those past the window's list).
-void ChooseTrackedSatellite(Tracker& tracker, const TrackOptions& options)
+// Every record of the file, also those past the window's list.
+void ChooseTrackedSatellite(TrackingSession& tracker, const TrackOptions& options)
 {
     QStringList names;
     for (const std::string& name : tracker.Table().Names())
@@ -417,7 +420,7 @@ int StartStation(StationSession& station, const TrackOptions& options, TrackView
             WriteErr(QStringLiteral("aostrack-cli: %1\n").arg(message));
         return ExitUsage;
     }
-    Tracker& tracker = station.Tracking();
+    TrackingSession& tracker = station.Tracking();
     ChooseTrackedSatellite(tracker, options);
     // A set the chosen theory refuses: the log says why.
     if (options.model && !tracker.SetOrbitModel(*options.model)) {

@@ -7,7 +7,7 @@
 namespace aostrack {
 namespace {
 
-QList<Transmitter> StationTransmitters(const Configuration& config, const Tracker& tracking)
+QList<Transmitter> StationTransmitters(const Configuration& config, const TrackingSession& tracking)
 {
     const int number = tracking.CurrentElements().CatalogNumber;
     if (!config.TransmitterFilePath.isEmpty()) {

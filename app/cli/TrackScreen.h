@@ -5,7 +5,7 @@
 // current pass; the element lines, the details of the panel, the profile, the
 // pass list and the event log fill whatever room is left, in that order.
 #include "core/DataPanel.h"
-#include "core/Tracker.h"
+#include "core/TrackingTexts.h"
 
 #include <QString>
 #include <QStringList>

@@ -40,7 +40,7 @@ public:
     bool Start(const QString& iniPath);
 
     MainWindow& Window() { return m_window; }
-    Tracker& Tracking() { return m_station.Tracking(); }
+    TrackingSession& Tracking() { return m_station.Tracking(); }
     QDockWidget* PassesDock() const { return m_passOverview.Dock(); }
     QDockWidget* MapDock() const { return m_worldMap.Dock(); }
 

@@ -1,7 +1,7 @@
 #include "app/screenshot/Screenshot.h"
 
 #include "core/FileError.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 #include "orbit/Clock.h"
 #include "orbit/Engine.h"
 #include "ui/MainWindow.h"
@@ -36,7 +36,7 @@ void Choose(MainWindow& window, int index)
     emit satellites->activated(index);
 }
 
-void ChooseSatelliteUpNow(MainWindow& window, Tracker& tracker, const Clock& clock)
+void ChooseSatelliteUpNow(MainWindow& window, TrackingSession& tracker, const Clock& clock)
 {
     std::vector<std::pair<double, int>> up;
     const SatTable& table = tracker.Table();
@@ -108,7 +108,7 @@ int ScreenshotClock::UtcOffsetMinutes() const
     return m_real.UtcOffsetMinutes();
 }
 
-bool ArmScreenshotFromEnvironment(MainWindow& window, Tracker& tracker, const Clock& clock)
+bool ArmScreenshotFromEnvironment(MainWindow& window, TrackingSession& tracker, const Clock& clock)
 {
     const QString path = qEnvironmentVariable("AOSTRACK_SCREENSHOT");
     if (path.isEmpty())

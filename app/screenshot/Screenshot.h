@@ -20,7 +20,7 @@
 
 namespace aostrack {
 class MainWindow;
-class Tracker;
+class TrackingSession;
 
 // The program's clock: the real one, or the screenshot's rehearsal clock.
 class ScreenshotClock : public Clock {
@@ -37,7 +37,7 @@ private:
 };
 
 // Arms the screenshot when the variable is set; returns whether it did.
-bool ArmScreenshotFromEnvironment(MainWindow& window, Tracker& tracker, const Clock& clock);
+bool ArmScreenshotFromEnvironment(MainWindow& window, TrackingSession& tracker, const Clock& clock);
 
 // Writes image as a PNG file at path; empty on success, otherwise the
 // system's reason ("No space left on device"). A failed write leaves no file.

@@ -4,8 +4,12 @@
 #include "core/DataPanel.h"
 
 #include "QtPrinters.h"
+#include "core/NumberText.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
 
 using namespace aostrack;
 using namespace std::chrono;
@@ -199,4 +203,51 @@ TEST(DopplerShift, WorkedExample)
     // 5 km/s receding at 435 MHz: -435000 * 5 / 299792.458 kHz
     EXPECT_NEAR(DopplerShiftKHz(435000, 5), -7.2550190, 1e-6);
     EXPECT_DOUBLE_EQ(DopplerShiftKHz(145800, 0), 0);
+}
+
+namespace {
+
+// How the receiver read Text2 back before it was handed the number: the
+// range test on the text as shown, the tuning on it with "," made ".".
+std::optional<double> SentByReadingText2(double kHz, const QLocale& locale)
+{
+    const QString text = FormatPattern(kHz, QStringLiteral("0.000"), locale);
+    QString fullStop = text;
+    fullStop.replace(u',', u'.');
+    const double rangeKHz = RoundHalfEven(ReadLenient(text));
+    if (rangeKHz < 50000 || rangeKHz > 2500000)
+        return std::nullopt;
+    return RoundHalfEven(ReadLenient(fullStop) * 1000);
+}
+
+std::optional<double> SentAsShown(double kHz, const QLocale& locale)
+{
+    const CentreTuning tuning = TuningAsShown(kHz, locale);
+    if (tuning.RangeKHz < 50000 || tuning.RangeKHz > 2500000)
+        return std::nullopt;
+    return tuning.FreqHz;
+}
+
+} // namespace
+
+TEST(TuningAsShown, SendsBitForBitWhatReadingText2BackSent)
+{
+    const QLocale locales[] = { QLocale::c(), kEnglish, kGerman,
+        QLocale(QLocale::French, QLocale::France), QLocale(QLocale::Arabic, QLocale::Egypt) };
+    std::vector<double> kHz = { 145800, 145797.5684999, 145797.5685, 435099.9995, 49999.4995,
+        49999.5, 49999.6, 50000.0005, 145975.0625, 2147483.6475, 2147483.6465, 2500000.4999,
+        10489500.25, -145975, 0, 1e13 };
+    // Doppler-corrected downlinks as the ticks hand them over.
+    for (const double freq : { 29400.0, 145800.0, 435300.0, 1268000.0, 2401000.0 })
+        for (double rangeRate = -7.5; rangeRate <= 7.5; rangeRate += 0.0137)
+            kHz.push_back(DopplerCorrectedKHz(freq, rangeRate));
+    int tuned = 0;
+    for (const QLocale& locale : locales) {
+        for (const double f : kHz) {
+            const std::optional<double> before = SentByReadingText2(f, locale);
+            EXPECT_EQ(SentAsShown(f, locale), before) << f << " " << locale.name().toStdString();
+            tuned += before.has_value();
+        }
+    }
+    EXPECT_GT(tuned, 4000); // the table reaches the tuning, not only the range test
 }

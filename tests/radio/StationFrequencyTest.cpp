@@ -9,7 +9,8 @@
 #include <cmath>
 
 #include "RadioTestSupport.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
+#include "core/TrackingTexts.h"
 #include "ui/Dialogs.h"
 #include "ui/FrequencyWindow.h"
 #include "ui/MainWindow.h"
@@ -37,7 +38,7 @@ protected:
                 << name;
         m_receiver.SetLocale(QLocale::c());
         m_receiver.SetDopplerFileSource([this] { return m_tracker.Config().DopplerFileName; });
-        BindTracker(m_tracker, m_window);
+        BindTracker(m_tracker, m_texts, m_window);
         BindReceiverControls(m_receiver, m_window.Controls(), &m_form6);
         m_tracker.SetLinks(&m_receiver, nullptr, nullptr);
         m_receiver.BeginStartup();
@@ -64,7 +65,8 @@ protected:
     FakeClock m_clock { std::chrono::sys_days { std::chrono::year { 2026 } / 9 / 21 }
         + std::chrono::hours { 12 } };
     EventLog m_log { m_clock };
-    Tracker m_tracker { m_clock, m_log };
+    TrackingSession m_tracker { m_clock, m_log };
+    TrackingTexts m_texts { m_tracker };
     test::RecordingLibrary m_library;
     ReceiverController m_receiver { m_tracker.Frequency(), m_log, m_library };
     NoFile m_noFile;

@@ -155,7 +155,7 @@ protected:
     FakeClock m_clock { Noon };
     StationSession m_station { m_clock, { .RotorLink = true, .ClockSync = false } };
     EventLog& m_log = m_station.Log();
-    Tracker& m_tracker = m_station.Tracking();
+    TrackingSession& m_tracker = m_station.Tracking();
     ScriptedChooser m_chooser;
     RecordingSink m_sink;
     MainWindow m_window { m_chooser };
@@ -182,7 +182,7 @@ TEST_F(MainWindowTracking, StartupFillsTheWindow)
     // Passes of the next 24 hours, one line each, in time order.
     const QStringList passes = Items("List1");
     ASSERT_FALSE(passes.isEmpty());
-    EXPECT_EQ(passes, m_tracker.PassListLines());
+    EXPECT_EQ(passes, m_station.Texts().PassListLines());
     const QRegularExpression line(QStringLiteral(
         R"(^1[23]\.02\.2024 \d\d:\d\d \(Az \d{3}°\) -> \d\d:\d\d \(Az \d{3}°\) maxEl: \d\d°\)$)"));
     for (const QString& pass : passes)
@@ -250,7 +250,7 @@ TEST_F(MainWindowTracking, ChoosingASatelliteShowsItsElementsWithTheHourglass)
 {
     Start();
     QList<bool> cursorWhileBusy;
-    QObject::connect(&m_tracker, &Tracker::busyChanged, &m_window, [&](bool busy) {
+    QObject::connect(&m_tracker, &TrackingSession::busyChanged, &m_window, [&](bool busy) {
         if (busy)
             cursorWhileBusy << (QApplication::overrideCursor()
                 && QApplication::overrideCursor()->shape() == Qt::WaitCursor);

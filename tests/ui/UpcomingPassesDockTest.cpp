@@ -6,7 +6,7 @@
 
 #include "core/EventLog.h"
 #include "core/PassOverview.h"
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 #include "station/StationSession.h"
 #include "ui/Dialogs.h"
 #include "ui/DockPlacement.h"
@@ -100,7 +100,7 @@ protected:
     FakeClock m_clock { Noon };
     StationSession m_station { m_clock, { .RotorLink = false, .ClockSync = false } };
     EventLog& m_log = m_station.Log();
-    Tracker& m_tracker = m_station.Tracking();
+    TrackingSession& m_tracker = m_station.Tracking();
     PassOverview m_overview { m_clock };
     NoChooser m_chooser;
     QuietSink m_sink;

@@ -5,7 +5,7 @@
 #include "FakeClock.h"
 #include "TestFiles.h"
 
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 #include "station/StationSession.h"
 #include "web/StationWebServer.h"
 

@@ -1,14 +1,13 @@
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
 
+#include "core/DataPanel.h"
 #include "core/ElementFile.h"
 #include "core/EventLog.h"
-#include "core/NumberText.h"
 #include "core/StationLinks.h"
 #include "core/TextExcerpt.h"
 #include "orbit/Clock.h"
 #include "orbit/Engine.h"
 #include "orbit/Omm.h"
-#include "orbit/TimeText.h"
 #include "orbit/Tle.h"
 #include "passes/Passes.h"
 
@@ -22,7 +21,7 @@ namespace aostrack {
 
 using std::chrono::sys_seconds;
 
-long long PassPlotData::DurationSeconds() const
+long long TrackedPass::DurationSeconds() const
 {
     if (!AosTime || !LosTime || *LosTime < *AosTime)
         return 0;
@@ -85,9 +84,9 @@ QString WhyNotAFile(const QString& path)
 
 // Long computations (pass list, search, plot track) hold Timer1 and show the
 // hourglass; nested ones share the outermost hold.
-class Tracker::BusyHold {
+class TrackingSession::BusyHold {
 public:
-    explicit BusyHold(Tracker& tracker)
+    explicit BusyHold(TrackingSession& tracker)
         : m_tracker(tracker)
     {
         if (m_tracker.m_busyDepth++ == 0) {
@@ -110,31 +109,29 @@ public:
     BusyHold& operator=(const BusyHold&) = delete;
 
 private:
-    Tracker& m_tracker;
+    TrackingSession& m_tracker;
     bool m_restartTimer = false;
 };
 
-Tracker::Tracker(const Clock& clock, EventLog& log, QObject* parent)
+TrackingSession::TrackingSession(const Clock& clock, EventLog& log, QObject* parent)
     : QObject(parent)
     , m_clock(clock)
     , m_log(log)
     , m_timer(this)
 {
-    qRegisterMetaType<DataPanelTexts>();
-    qRegisterMetaType<PassPlotData>();
     m_timer.setObjectName(QStringLiteral("Timer1"));
     m_timer.setInterval(TrackingIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &Tracker::TrackingTick);
+    connect(&m_timer, &QTimer::timeout, this, &TrackingSession::TrackingTick);
 }
 
-void Tracker::SetLinks(ReceiverLink* receiver, RotorLink* rotor, TimeSyncLink* timeSync)
+void TrackingSession::SetLinks(ReceiverLink* receiver, RotorLink* rotor, TimeSyncLink* timeSync)
 {
     m_receiver = receiver;
     m_rotor = rotor;
     m_timeSync = timeSync;
 }
 
-void Tracker::FailMissingFileNames()
+void TrackingSession::FailMissingFileNames()
 {
     // Each box says which line to add, and to which file.
     const QString ini = IniFileText();
@@ -154,69 +151,23 @@ void Tracker::FailMissingFileNames()
     throw StartupError(boxes);
 }
 
-QString Tracker::IniFileText() const
+QString TrackingSession::IniFileText() const
 {
     return QDir::toNativeSeparators(QFileInfo(m_config.IniPath).absoluteFilePath());
 }
 
-void Tracker::Startup(const QString& appDir)
+void TrackingSession::Startup(const QString& appDir)
 {
     // The program's own folder, never the working directory.
     StartupFromIni(QDir(appDir).filePath(QStringLiteral("sat.ini")));
 }
 
-void Tracker::StartupFromIni(const QString& iniPath)
+void TrackingSession::StartupFromIni(const QString& iniPath)
 {
     m_starting = true;
     try {
         m_config = ReadConfigurationAt(iniPath, m_log);
-        // The serial settings are applied as they are read, before the log line.
-        if (m_rotor)
-            m_rotor->ApplyConfiguration(m_config);
-        if (RotorConfigured(m_config))
-            m_log.LogEvent(RotorLogLine(m_config), false);
-        emit qthTextChanged(QthText());
-        m_station = Station { m_config.StationLat, m_config.StationLon, m_config.StationHeight };
-        m_model.reset();
-        m_modelKind = m_config.OrbitModelChoice;
-        emit orbitModelChanged(QString::fromLatin1(OrbitModelName(m_modelKind)));
-
-        if (m_config.TleFilePath.isEmpty())
-            FailMissingFileNames();
-        if (!QFileInfo(m_config.TleFilePath).isFile()) {
-            m_log.LogEvent(QString::fromLatin1(kNoTleLog), false);
-            throw StartupError(QStringLiteral("No TLE file found: %1: correct TLEFILE in %2")
-                                   .arg(WhyNotAFile(m_config.TleFilePath), IniFileText()));
-        }
-        TleLoad load = LoadTleFile(m_config.TleFilePath);
-        // Refused records first: they may be why nothing is left.
-        ReportIgnoredLines(load, m_config.TleFilePath);
-        if (!HoldsElementSet(load.Table))
-            throw StartupError(
-                QStringLiteral("TLE file %1 holds no element set").arg(m_config.TleFilePath));
-        m_table = std::move(load.Table);
-
-        if (m_config.DopplerFileName.isEmpty() && m_frequencyListRequired)
-            FailMissingFileNames();
-        if (!m_config.DopplerFileName.isEmpty() && !QFileInfo(m_config.DopplerFileName).isFile()) {
-            m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
-            throw StartupError(
-                QStringLiteral("No doppler.sql file found: %1: correct DOPPLERFILE in %2")
-                    .arg(WhyNotAFile(m_config.DopplerFileName), IniFileText()));
-        }
-
-        emit satelliteListChanged(SatelliteNames(), 0);
-        ChooseSatellite(0);
-
-        m_elements = SelectSatellite(m_table, 1);
-        m_model.reset();
-        if (m_receiver)
-            m_receiver->LoadFrequencyList(SelectedName());
-        emit frequencyTextsChanged(FormatPattern(m_frequency.TunedFreq, QStringLiteral("0.000")),
-            FormatPattern(m_frequency.FreqOffset, QStringLiteral("0.00")));
-
-        if (!m_config.TimeServerHost.isEmpty() && m_timeSync)
-            m_timeSync->StartTimeSync(m_config.TimeServerHost);
+        StartupSteps();
     } catch (const StartupError&) {
         m_starting = false;
         throw;
@@ -228,7 +179,66 @@ void Tracker::StartupFromIni(const QString& iniPath)
     m_timer.start();
 }
 
-void Tracker::ReportIgnoredLines(const TleLoad& load, const QString& path)
+void TrackingSession::StartupSteps()
+{
+    // The serial settings are applied as they are read, before the log line.
+    if (m_rotor)
+        m_rotor->ApplyConfiguration(m_config);
+    if (RotorConfigured(m_config))
+        m_log.LogEvent(RotorLogLine(m_config), false);
+    emit stationChanged();
+    m_station = Station { m_config.StationLat, m_config.StationLon, m_config.StationHeight };
+    m_model.reset();
+    m_modelKind = m_config.OrbitModelChoice;
+    emit orbitModelChanged(QString::fromLatin1(OrbitModelName(m_modelKind)));
+
+    LoadCatalogueAtStartup();
+    CheckFrequencyFile();
+
+    emit satelliteListChanged(SatelliteNames(), 0);
+    ChooseSatellite(0);
+
+    m_elements = SelectSatellite(m_table, 1);
+    m_model.reset();
+    if (m_receiver)
+        m_receiver->LoadFrequencyList(SelectedName());
+    emit frequencyLoaded();
+
+    if (!m_config.TimeServerHost.isEmpty() && m_timeSync)
+        m_timeSync->StartTimeSync(m_config.TimeServerHost);
+}
+
+void TrackingSession::LoadCatalogueAtStartup()
+{
+    if (m_config.TleFilePath.isEmpty())
+        FailMissingFileNames();
+    if (!QFileInfo(m_config.TleFilePath).isFile()) {
+        m_log.LogEvent(QString::fromLatin1(kNoTleLog), false);
+        throw StartupError(QStringLiteral("No TLE file found: %1: correct TLEFILE in %2")
+                               .arg(WhyNotAFile(m_config.TleFilePath), IniFileText()));
+    }
+    TleLoad load = LoadTleFile(m_config.TleFilePath);
+    // Refused records first: they may be why nothing is left.
+    ReportIgnoredLines(load, m_config.TleFilePath);
+    if (!HoldsElementSet(load.Table))
+        throw StartupError(
+            QStringLiteral("TLE file %1 holds no element set").arg(m_config.TleFilePath));
+    m_table = std::move(load.Table);
+}
+
+void TrackingSession::CheckFrequencyFile()
+{
+    if (m_config.DopplerFileName.isEmpty() && m_frequencyListRequired)
+        FailMissingFileNames();
+    if (!m_config.DopplerFileName.isEmpty() && !QFileInfo(m_config.DopplerFileName).isFile()) {
+        m_log.LogEvent(QString::fromLatin1(kNoDopplerLog), false);
+        throw StartupError(
+            QStringLiteral("No doppler.sql file found: %1: correct DOPPLERFILE in %2")
+                .arg(WhyNotAFile(m_config.DopplerFileName), IniFileText()));
+    }
+}
+
+void TrackingSession::ReportIgnoredLines(const TleLoad& load, const QString& path)
 {
     if (load.Table.SatCount() > SatTable::ListCapacity)
         m_log.LogEvent(
@@ -265,7 +275,7 @@ void Tracker::ReportIgnoredLines(const TleLoad& load, const QString& path)
     report(load.Warnings, QStringLiteral("warning, record kept"));
 }
 
-void Tracker::ChooseSatellite(int index)
+void TrackingSession::ChooseSatellite(int index)
 {
     if (index < 0 || index >= m_table.SatCount())
         return;
@@ -306,11 +316,7 @@ void Tracker::ChooseSatellite(int index)
 
     // The pass times belong to the satellite: a new one whose search fails
     // must not show the previous satellite's pass.
-    m_aosTime.reset();
-    m_losTime.reset();
-    m_lastFruitlessSearch.reset();
-    m_passLines.clear();
-    m_plot = PassPlotData {};
+    ClearPass();
     if (!m_predicting) {
         ShowNoPrediction();
         m_log.LogEvent(QStringLiteral(": %1 has no complete element set in %2")
@@ -322,49 +328,52 @@ void Tracker::ChooseSatellite(int index)
     PredictPasses();
 }
 
-void Tracker::PredictPasses()
+void TrackingSession::ClearPass()
 {
     m_aosTime.reset();
     m_losTime.reset();
     m_lastFruitlessSearch.reset();
-    m_passLines.clear();
-    m_plot = PassPlotData {};
+    m_passList = PassList {};
+    m_pass = TrackedPass {};
+}
+
+void TrackingSession::PredictPasses()
+{
+    ClearPass();
     BusyHold hold(*this);
     const sys_seconds now = m_clock.UtcNow();
     try {
-        const PassList list = BuildPassList(Model(), now);
-        for (const std::string& line : list.Lines)
-            m_passLines << FromUtf8(line);
-        emit passListChanged(m_passLines);
+        m_passList = BuildPassList(Model(), now);
+        emit passListChanged();
         SearchNextPass(now);
     } catch (const OrbitError& error) {
         // A set this theory cannot carry to now stops neither start-up nor
         // the ticks: they show the refusal.
-        emit passListChanged(m_passLines);
-        emit passChanged(m_plot);
+        emit passListChanged();
+        emit passChanged();
         ReportRefusal(error);
     } catch (const std::exception& error) {
         if (m_starting)
             throw;
-        emit passListChanged(m_passLines);
-        emit passChanged(m_plot);
+        emit passListChanged();
+        emit passChanged();
         m_log.LogEvent(
             QStringLiteral(": %1: %2").arg(SelectedName(), QString::fromUtf8(error.what())), true);
     }
 }
 
-void Tracker::ShowNoPrediction()
+void TrackingSession::ShowNoPrediction()
 {
     // Nothing of the previous satellite may stay on show under the new name.
-    m_panel = DataPanelTexts {};
-    m_countdown.clear();
-    emit panelChanged(m_panel);
-    emit countdownChanged(m_countdown);
-    emit passListChanged(m_passLines);
-    emit passChanged(m_plot);
+    m_countdown.reset();
+    m_refusal.clear();
+    emit predictionCleared();
+    emit countdownChanged();
+    emit passListChanged();
+    emit passChanged();
 }
 
-void Tracker::SearchNextPass(sys_seconds now)
+void TrackingSession::SearchNextPass(sys_seconds now)
 {
     BusyHold hold(*this);
     // Counts as fruitless until it returns a LOS, also when it fails: the
@@ -378,26 +387,23 @@ void Tracker::SearchNextPass(sys_seconds now)
     if (next.LosTime)
         m_lastFruitlessSearch.reset();
 
-    m_plot = PassPlotData {};
-    m_plot.AosTime = m_aosTime;
-    m_plot.LosTime = m_losTime;
+    m_pass = TrackedPass {};
+    m_pass.AosTime = m_aosTime;
+    m_pass.LosTime = m_losTime;
     std::vector<PassLook> look;
     if (m_aosTime && m_losTime && *m_losTime >= *m_aosTime) {
         // One track serves both the plot (elevations) and the rotor's plan.
         look = PassLookTrack(Model(), *m_aosTime, *m_losTime);
-        m_plot.Elevations.reserve(look.size());
+        m_pass.Elevations.reserve(look.size());
         for (const PassLook& at : look)
-            m_plot.Elevations.push_back(at.SatElevation);
-        m_plot.DurationText = FormatPattern(static_cast<double>(m_plot.DurationSeconds()) / 60.0,
-                                  QStringLiteral("0.0"))
-            + QStringLiteral(" min");
+            m_pass.Elevations.push_back(at.SatElevation);
     }
     if (m_rotor)
         m_rotor->PassAhead(look);
-    emit passChanged(m_plot);
+    emit passChanged();
 }
 
-bool Tracker::PassSearchDue(sys_seconds now) const
+bool TrackingSession::PassSearchDue(sys_seconds now) const
 {
     // Once the stored LOS has passed (or no pass is known), search; a search
     // that found no end of pass is repeated at most once a minute.
@@ -408,7 +414,7 @@ bool Tracker::PassSearchDue(sys_seconds now) const
         || now - *m_lastFruitlessSearch >= PassRetryInterval;
 }
 
-void Tracker::TrackingTick()
+void TrackingSession::TrackingTick()
 {
     if (m_selected < 0 || m_busyDepth > 0 || !m_predicting)
         return;
@@ -424,7 +430,7 @@ void Tracker::TrackingTick()
     }
 }
 
-void Tracker::RunTick()
+void TrackingSession::RunTick()
 {
     const sys_seconds now = m_clock.UtcNow();
     // The constants of the element set and station are worked out once per
@@ -436,14 +442,15 @@ void Tracker::RunTick()
         ShowRefusal(now, error);
         return;
     }
-    m_panel = RefreshDataPanel(m_state, m_elements.Epoch, m_frequency, now, m_panelMemory);
-    emit panelChanged(m_panel);
+    m_refusal.clear();
+    m_correctedFreqKHz = DopplerCorrectedKHz(m_frequency.TunedFreq, m_state.RangeRate);
+    emit stateComputed(now);
 
     if (m_state.SatElevation > 0 && m_losTime)
         emit plotMark((*m_losTime - now).count(), m_state.SatElevation);
 
-    m_countdown = CountdownText(m_state.SatElevation, now, m_aosTime, m_losTime);
-    emit countdownChanged(m_countdown);
+    m_countdown = CountdownState { now, m_state.SatElevation };
+    emit countdownChanged();
 
     if (PassSearchDue(now))
         SearchNextPassInTick(now);
@@ -452,23 +459,23 @@ void Tracker::RunTick()
     if (m_rotor)
         m_rotor->UpdateRotor(m_state.SatAzimuth, m_state.SatElevation);
     if (m_receiver)
-        m_receiver->TuneReceiver(m_panel.CentreFreq);
+        m_receiver->TuneReceiver(m_correctedFreqKHz);
     emit satelliteComputed(now);
 }
 
-void Tracker::SearchNextPassInTick(sys_seconds now)
+void TrackingSession::SearchNextPassInTick(sys_seconds now)
 {
     // A set that decays within the search span: the pass stays unknown (the
     // search is retried once a minute) and the rotor and receiver still follow.
     try {
         SearchNextPass(now);
     } catch (const OrbitError& error) {
-        emit passChanged(m_plot);
+        emit passChanged();
         ReportRefusal(error);
     }
 }
 
-void Tracker::ShowRefusal(sys_seconds now, const OrbitError& error)
+void TrackingSession::ShowRefusal(sys_seconds now, const OrbitError& error)
 {
     ReportRefusal(error);
     // Nothing of the satellite is known: no stale numbers, no sky mark, no
@@ -477,19 +484,17 @@ void Tracker::ShowRefusal(sys_seconds now, const OrbitError& error)
     m_state.SatAzimuth = std::numeric_limits<double>::quiet_NaN();
     m_state.SatElevation = std::numeric_limits<double>::quiet_NaN();
     const auto* sgp4 = dynamic_cast<const Sgp4Error*>(&error);
-    const QString reason
+    m_refusal
         = QString::fromStdString(sgp4 ? Sgp4ErrorText(sgp4->Code()) : std::string(error.what()));
-    m_panel = RefusedDataPanel(QStringLiteral("refused by %1: %2")
-                                   .arg(QString::fromLatin1(OrbitModelName(m_modelKind)), reason),
-        m_elements.Epoch, now, m_panelMemory);
-    emit panelChanged(m_panel);
-    m_countdown = CountdownText(-1, now, m_aosTime, m_losTime);
-    emit countdownChanged(m_countdown);
+    m_correctedFreqKHz = 0;
+    emit stateRefused(now);
+    m_countdown = CountdownState { now, -1 };
+    emit countdownChanged();
     if (m_rotor)
         m_rotor->UpdateRotor(m_state.SatAzimuth, m_state.SatElevation);
 }
 
-void Tracker::ReportRefusal(const OrbitError& error)
+void TrackingSession::ReportRefusal(const OrbitError& error)
 {
     // Its text carries the minutes from the epoch, new every few seconds:
     // one line per refusal, not one per tick or search.
@@ -502,18 +507,7 @@ void Tracker::ReportRefusal(const OrbitError& error)
         true);
 }
 
-QString Tracker::CountdownText(double satElevation, sys_seconds now,
-    std::optional<sys_seconds> aosTime, std::optional<sys_seconds> losTime)
-{
-    const bool up = satElevation >= 0;
-    const QString prefix = up ? QStringLiteral("Time to LOS: ") : QStringLiteral("Time to AOS: ");
-    const std::optional<sys_seconds> target = up ? losTime : aosTime;
-    if (!target)
-        return prefix + QStringLiteral("--:--:--");
-    return prefix + FromUtf8(FormatCountdown(static_cast<double>((*target - now).count())));
-}
-
-bool Tracker::OpenElementFile(const QString& path)
+bool TrackingSession::OpenElementFile(const QString& path)
 {
     TleLoad load;
     try {
@@ -548,14 +542,14 @@ bool Tracker::OpenElementFile(const QString& path)
     return true;
 }
 
-const OrbitModel& Tracker::Model()
+const OrbitModel& TrackingSession::Model()
 {
     if (!m_model)
         m_model.emplace(m_elements, m_station, m_modelKind);
     return *m_model;
 }
 
-bool Tracker::SetOrbitModel(OrbitModelKind kind)
+bool TrackingSession::SetOrbitModel(OrbitModelKind kind)
 {
     if (kind == m_modelKind)
         return true;
@@ -582,17 +576,17 @@ bool Tracker::SetOrbitModel(OrbitModelKind kind)
     return true;
 }
 
-bool Tracker::ReloadElementFile()
+bool TrackingSession::ReloadElementFile()
 {
     return OpenElementFile(m_config.TleFilePath);
 }
 
-void Tracker::Stop()
+void TrackingSession::Stop()
 {
     m_timer.stop();
 }
 
-QStringList Tracker::SatelliteNames() const
+QStringList TrackingSession::SatelliteNames() const
 {
     QStringList names;
     const std::vector<std::string> all = m_table.Names();
@@ -602,30 +596,25 @@ QStringList Tracker::SatelliteNames() const
     return names;
 }
 
-QString Tracker::SelectedName() const
+QString TrackingSession::SelectedName() const
 {
     if (m_selected < 0 || m_selected >= m_table.SatCount())
         return QString();
     return FromUtf8(m_table.Record(m_selected + 1).SatName);
 }
 
-QString Tracker::ElementLine1() const
+QString TrackingSession::ElementLine1() const
 {
     if (m_selected < 0)
         return QString();
     return FromUtf8(ShownLines(m_table.Record(m_selected + 1)).first);
 }
 
-QString Tracker::ElementLine2() const
+QString TrackingSession::ElementLine2() const
 {
     if (m_selected < 0)
         return QString();
     return FromUtf8(ShownLines(m_table.Record(m_selected + 1)).second);
-}
-
-QString Tracker::QthText() const
-{
-    return aostrack::QthText(m_config);
 }
 
 } // namespace aostrack

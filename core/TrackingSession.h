@@ -1,17 +1,17 @@
 #pragma once
-// The tracking core: start-up from sat.ini, the satellite catalogue and the
-// selected satellite, the 250 ms tracking tick (data panel, plot mark,
-// countdown, end-of-pass search, rotor step, receiver step), the 24-hour pass
-// list and the pass plot data. The window and the terminal view both sit on
-// top of it: they show what its signals carry and forward the operator's
-// choices. One thread; everything runs on the Qt event loop.
+// The tracking session, numbers only: start-up from sat.ini, the satellite
+// catalogue and the selected satellite, the orbit model, the 250 ms tracking
+// tick (satellite state, countdown, end-of-pass search, rotor step, receiver
+// step), the 24-hour pass list and the track of the next pass. The devices
+// attach to its numbers; core/TrackingTexts turns them into what the window
+// and the terminal view show. One thread; everything runs on the Qt event loop.
 #include "core/Configuration.h"
-#include "core/DataPanel.h"
 #include "core/FrequencyState.h"
 #include "orbit/ElementSet.h"
 #include "orbit/Engine.h"
 #include "orbit/SatelliteState.h"
 #include "orbit/Station.h"
+#include "passes/Passes.h"
 
 #include <QObject>
 #include <QStringList>
@@ -33,25 +33,31 @@ inline constexpr int TrackingIntervalMs = 250;
 // After a search that found no pass, the next one waits this long.
 inline constexpr std::chrono::seconds PassRetryInterval { 60 };
 
-// The pass the plot shows: the elevation (degrees) at AosTime + s for each
-// second s = 0..D of the pass; empty when no pass is known (or the stored LOS
-// lies before the AOS).
-struct PassPlotData {
+// The next pass: the elevation (degrees) at AosTime + s for each second
+// s = 0..D of the pass; empty when no pass is known (or the stored LOS lies
+// before the AOS).
+struct TrackedPass {
     std::optional<std::chrono::sys_seconds> AosTime;
     std::optional<std::chrono::sys_seconds> LosTime;
     std::vector<double> Elevations;
-    // Label19: D / 60 in "0.0" and " min" ("12,0 min" in German); empty without a pass.
-    QString DurationText;
 
     // D, whole seconds from AOS to LOS; 0 without a pass.
     long long DurationSeconds() const;
-    bool operator==(const PassPlotData&) const = default;
+    bool operator==(const TrackedPass&) const = default;
 };
 
-class Tracker : public QObject {
+// What the countdown counts from: the instant of the last tick and the
+// satellite's elevation then (up at 0 degrees and above: the count runs to
+// LOS). Unset while the selected record predicts nothing.
+struct CountdownState {
+    std::chrono::sys_seconds Now;
+    double SatElevation = -1;
+};
+
+class TrackingSession : public QObject {
     Q_OBJECT
 public:
-    Tracker(const Clock& clock, EventLog& log, QObject* parent = nullptr);
+    TrackingSession(const Clock& clock, EventLog& log, QObject* parent = nullptr);
 
     // Links to the station's devices; any may be null (then skipped).
     void SetLinks(ReceiverLink* receiver, RotorLink* rotor, TimeSyncLink* timeSync);
@@ -127,34 +133,39 @@ public:
     std::optional<std::chrono::sys_seconds> LosTime() const { return m_losTime; }
     // The state of the last tick (or of the satellite choice before the first).
     const SatelliteState& State() const { return m_state; }
-    const DataPanelTexts& Panel() const { return m_panel; }
-    const PassPlotData& Plot() const { return m_plot; }
-    const QStringList& PassListLines() const { return m_passLines; }
-    QString CountdownText() const { return m_countdown; }
-    QString QthText() const;
+    // The receiver's frequency at the last tick: the tuned frequency moved by
+    // the Doppler shift of the satellite's range rate (kHz).
+    double CorrectedFreqKHz() const { return m_correctedFreqKHz; }
+    // Why the orbit theory (ModelKind()) refused the selected set at the last
+    // tick; empty while it predicts.
+    const QString& Refusal() const { return m_refusal; }
+    const std::optional<CountdownState>& Countdown() const { return m_countdown; }
+    const TrackedPass& Pass() const { return m_pass; }
+    // The 24-hour pass list of the selected satellite.
+    const PassList& Passes() const { return m_passList; }
     // The tick timer ("Timer1"): TrackingTick at every timeout.
     QTimer& TickTimer() { return m_timer; }
     bool IsBusy() const { return m_busy; }
 
-    // "Time to AOS: " / "Time to LOS: " and the count; "--:--:--" without a pass.
-    static QString CountdownText(double satElevation, std::chrono::sys_seconds now,
-        std::optional<std::chrono::sys_seconds> aosTime,
-        std::optional<std::chrono::sys_seconds> losTime);
-
 signals:
     void satelliteListChanged(const QStringList& names, int selected);
     void elementLinesChanged(const QString& line1, const QString& line2);
-    void qthTextChanged(const QString& text); // Label5
-    // The end of start-up shows the tuned frequency (Text3, "0.000") and the
-    // offset (Text4, "0.00").
-    void frequencyTextsChanged(const QString& tunedText, const QString& offsetText);
-    void panelChanged(const aostrack::DataPanelTexts& texts);
-    void countdownChanged(const QString& text); // Label8
-    void passChanged(const aostrack::PassPlotData& plot); // Picture1, Label19
+    // Start-up has read the station (Config() holds it).
+    void stationChanged();
+    // The end of start-up has loaded the frequency rows of the first satellite.
+    void frequencyLoaded();
+    // A tick computed State() at now (before the devices step).
+    void stateComputed(std::chrono::sys_seconds now);
+    // A tick at now found the set refused by the theory (Refusal() says why).
+    void stateRefused(std::chrono::sys_seconds now);
+    // The selected record predicts nothing: nothing of it is known.
+    void predictionCleared();
+    void countdownChanged();
+    void passChanged();
     // A mark at secondsToLos before the LOS (x = ScaleWidth - PlotXScale *
     // secondsToLos) and elevation degrees, while the satellite is up.
     void plotMark(long long secondsToLos, double elevation);
-    void passListChanged(const QStringList& lines); // List1
+    void passListChanged();
     void busyChanged(bool busy); // hourglass
     // The theory now predicting, by OrbitModelName ("Plan13", "SGP4").
     void orbitModelChanged(const QString& name);
@@ -164,9 +175,13 @@ signals:
 private:
     class BusyHold;
     [[noreturn]] void FailMissingFileNames();
+    void StartupSteps();
+    void LoadCatalogueAtStartup();
+    void CheckFrequencyFile();
     QString IniFileText() const; // the settings file's whole path, for messages
     void ReportIgnoredLines(const TleLoad& load, const QString& path);
     void ShowNoPrediction();
+    void ClearPass();
     void ShowRefusal(std::chrono::sys_seconds now, const OrbitError& error);
     void ReportRefusal(const OrbitError& error);
     void SearchNextPassInTick(std::chrono::sys_seconds now);
@@ -197,11 +212,11 @@ private:
     std::optional<std::chrono::sys_seconds> m_losTime;
     std::optional<std::chrono::sys_seconds> m_lastFruitlessSearch;
     SatelliteState m_state;
-    DataPanelTexts m_panel;
-    DataPanelMemory m_panelMemory;
-    PassPlotData m_plot;
-    QStringList m_passLines;
-    QString m_countdown;
+    double m_correctedFreqKHz = 0;
+    QString m_refusal;
+    std::optional<CountdownState> m_countdown;
+    TrackedPass m_pass;
+    PassList m_passList;
     QString m_lastTickError;
     bool m_refusalLogged = false; // the theory's refusal of this set is in the log
     bool m_predicting = false; // the selected record has both element lines
@@ -213,5 +228,3 @@ private:
 };
 
 } // namespace aostrack
-
-Q_DECLARE_METATYPE(aostrack::PassPlotData)

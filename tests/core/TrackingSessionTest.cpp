@@ -3,7 +3,8 @@
 // failures with their boxes and log lines, ticks across AOS and LOS, the
 // search after a pass (also when the LOS second had no tick), the retry after
 // a fruitless search, failing ticks, and opening another element file.
-#include "core/Tracker.h"
+#include "core/TrackingSession.h"
+#include "core/TrackingTexts.h"
 
 #include "FakeClock.h"
 #include "QtPrinters.h"
@@ -34,7 +35,7 @@ namespace {
 class MockReceiver : public ReceiverLink {
 public:
     MOCK_METHOD(void, LoadFrequencyList, (const QString& satName), (override));
-    MOCK_METHOD(void, TuneReceiver, (const QString& centreFreqText), (override));
+    MOCK_METHOD(void, TuneReceiver, (double correctedKHz), (override));
 };
 
 class MockRotor : public RotorLink {
@@ -147,7 +148,8 @@ protected:
     QTemporaryDir m_dir;
     FakeClock m_clock;
     EventLog m_log;
-    Tracker m_tracker;
+    TrackingSession m_tracker;
+    TrackingTexts m_texts { m_tracker };
     NiceMock<MockReceiver> m_receiver;
     NiceMock<MockRotor> m_rotor;
     NiceMock<MockTimeSync> m_timeSync;
@@ -167,10 +169,10 @@ TEST_F(TrackerTest, StartupNormalCallsInOrder)
         EXPECT_CALL(m_receiver, LoadFrequencyList(QString("ISS (ZARYA)"))).Times(2);
         EXPECT_CALL(m_timeSync, StartTimeSync(QString("127.0.0.1")));
     }
-    QSignalSpy names(&m_tracker, &Tracker::satelliteListChanged);
-    QSignalSpy qth(&m_tracker, &Tracker::qthTextChanged);
-    QSignalSpy freqTexts(&m_tracker, &Tracker::frequencyTextsChanged);
-    QSignalSpy lines(&m_tracker, &Tracker::elementLinesChanged);
+    QSignalSpy names(&m_tracker, &TrackingSession::satelliteListChanged);
+    QSignalSpy qth(&m_texts, &TrackingTexts::qthTextChanged);
+    QSignalSpy freqTexts(&m_texts, &TrackingTexts::frequencyTextsChanged);
+    QSignalSpy lines(&m_tracker, &TrackingSession::elementLinesChanged);
 
     m_tracker.Startup(m_dir.path());
 
@@ -207,7 +209,7 @@ TEST_F(TrackerTest, StartupNormalCallsInOrder)
     EXPECT_LT(los - aos, minutes(15)); // an ISS pass
 
     // The plot carries one elevation per second of the pass, from AOS to LOS.
-    const PassPlotData& plot = m_tracker.Plot();
+    const PassPlotData& plot = m_texts.Plot();
     const long long d = (los - aos).count();
     EXPECT_EQ(plot.DurationSeconds(), d);
     ASSERT_EQ(static_cast<long long>(plot.Elevations.size()), d + 1);
@@ -218,8 +220,8 @@ TEST_F(TrackerTest, StartupNormalCallsInOrder)
 
     // The 24-hour list holds the same pass first, at minute resolution: its
     // AOS is the first whole minute step at or after the found AOS.
-    ASSERT_FALSE(m_tracker.PassListLines().isEmpty());
-    const QString first = m_tracker.PassListLines().first();
+    ASSERT_FALSE(m_texts.PassListLines().isEmpty());
+    const QString first = m_texts.PassListLines().first();
     const long long stepsToAos = ((aos - kStart).count() + 59) / 60;
     const sys_seconds listedAos = kStart + minutes(stepsToAos);
     const auto listedDay = floor<days>(listedAos);
@@ -323,7 +325,7 @@ TEST_F(TrackerTest, StartupFromIniUnderAnotherName)
     EXPECT_EQ(m_tracker.Config().IniPath, m_dir.filePath("portable/station2.ini"));
     EXPECT_TRUE(m_tracker.TickTimer().isActive());
 
-    Tracker second(m_clock, m_log);
+    TrackingSession second(m_clock, m_log);
     EXPECT_THROW(second.StartupFromIni(m_dir.filePath("portable/absent.ini")), StartupError);
     EXPECT_EQ(m_log.Lines().last(), "*** ERROR *** no absent.ini found !53");
     Write("portable/station2.ini", "QTH=x\nQTH_LAT 51\n");
@@ -378,7 +380,7 @@ TEST_F(TrackerTest, RotorGetsThePassAheadWithEverySearch)
     m_tracker.Startup(m_dir.path());
     ASSERT_FALSE(handed.empty());
     const std::vector<PassLook>& track = handed.back();
-    const PassPlotData& plot = m_tracker.Plot();
+    const PassPlotData& plot = m_texts.Plot();
     ASSERT_EQ(track.size(), plot.Elevations.size());
     for (std::size_t s = 0; s < track.size(); ++s) {
         EXPECT_EQ(track[s].SatElevation, plot.Elevations[s]) << s;
@@ -390,7 +392,7 @@ TEST_F(TrackerTest, RotorGetsThePassAheadWithEverySearch)
     m_clock.Set(*m_tracker.LosTime() + seconds(1));
     m_tracker.TrackingTick();
     ASSERT_EQ(handed.size(), before + 1); // the next pass
-    EXPECT_EQ(handed.back().size(), m_tracker.Plot().Elevations.size());
+    EXPECT_EQ(handed.back().size(), m_texts.Plot().Elevations.size());
 }
 
 TEST_F(TrackerTest, TicksAcrossAosAndLos)
@@ -399,25 +401,25 @@ TEST_F(TrackerTest, TicksAcrossAosAndLos)
     const sys_seconds aos = *m_tracker.AosTime();
     const sys_seconds los = *m_tracker.LosTime();
     const long long d = (los - aos).count();
-    QSignalSpy marks(&m_tracker, &Tracker::plotMark);
-    QSignalSpy countdown(&m_tracker, &Tracker::countdownChanged);
-    QSignalSpy busy(&m_tracker, &Tracker::busyChanged);
-    QSignalSpy panel(&m_tracker, &Tracker::panelChanged);
+    QSignalSpy marks(&m_tracker, &TrackingSession::plotMark);
+    QSignalSpy countdown(&m_texts, &TrackingTexts::countdownChanged);
+    QSignalSpy busy(&m_tracker, &TrackingSession::busyChanged);
+    QSignalSpy panel(&m_texts, &TrackingTexts::panelChanged);
 
     // Two seconds before AOS: counting down, no mark, rotor and receiver steps.
     m_clock.Set(aos - seconds(2));
     EXPECT_CALL(m_rotor, UpdateRotor(_, _)).Times(1);
-    EXPECT_CALL(m_receiver, TuneReceiver(_)).WillOnce(Invoke([&](const QString& text) {
-        EXPECT_EQ(text, m_tracker.Panel().CentreFreq);
-        EXPECT_FALSE(text.isEmpty());
+    EXPECT_CALL(m_receiver, TuneReceiver(_)).WillOnce(Invoke([&](double kHz) {
+        EXPECT_EQ(FormatPattern(kHz, "0.000"), m_texts.Panel().CentreFreq);
+        EXPECT_FALSE(m_texts.Panel().CentreFreq.isEmpty());
     }));
     m_tracker.TrackingTick();
     ::testing::Mock::VerifyAndClearExpectations(&m_rotor);
     ::testing::Mock::VerifyAndClearExpectations(&m_receiver);
-    EXPECT_EQ(m_tracker.CountdownText(), "Time to AOS: 00:00:02");
+    EXPECT_EQ(m_texts.CountdownText(), "Time to AOS: 00:00:02");
     EXPECT_EQ(marks.count(), 0);
     ASSERT_EQ(panel.count(), 1);
-    EXPECT_FALSE(m_tracker.Panel().AboveHorizon);
+    EXPECT_FALSE(m_texts.Panel().AboveHorizon);
 
     // At AOS: counting to LOS, a mark at the plot's left edge (D seconds before LOS).
     m_clock.Set(aos);
@@ -427,11 +429,11 @@ TEST_F(TrackerTest, TicksAcrossAosAndLos)
     }));
     m_tracker.TrackingTick();
     ::testing::Mock::VerifyAndClearExpectations(&m_rotor);
-    EXPECT_EQ(m_tracker.CountdownText(), "Time to LOS: " + Hms(d));
+    EXPECT_EQ(m_texts.CountdownText(), "Time to LOS: " + Hms(d));
     ASSERT_EQ(marks.count(), 1);
     EXPECT_EQ(marks.at(0).at(0).toLongLong(), d);
     EXPECT_DOUBLE_EQ(marks.at(0).at(1).toDouble(), ElevationAt(aos));
-    EXPECT_TRUE(m_tracker.Panel().AboveHorizon);
+    EXPECT_TRUE(m_texts.Panel().AboveHorizon);
 
     // A minute into the pass the mark lies on the plotted track.
     m_clock.Set(aos + seconds(60));
@@ -439,23 +441,23 @@ TEST_F(TrackerTest, TicksAcrossAosAndLos)
     m_tracker.TrackingTick(); // the second tick within one second adds the same point
     ASSERT_EQ(marks.count(), 3);
     EXPECT_EQ(marks.at(1).at(0).toLongLong(), d - 60);
-    EXPECT_DOUBLE_EQ(marks.at(1).at(1).toDouble(), m_tracker.Plot().Elevations[60]);
-    EXPECT_EQ(m_tracker.CountdownText(), "Time to LOS: " + Hms(d - 60));
+    EXPECT_DOUBLE_EQ(marks.at(1).at(1).toDouble(), m_texts.Plot().Elevations[60]);
+    EXPECT_EQ(m_texts.CountdownText(), "Time to LOS: " + Hms(d - 60));
 
     // At LOS: below the horizon, counting (negative, wrapped) to the passed AOS.
     m_clock.Set(los);
     m_tracker.TrackingTick();
-    EXPECT_EQ(m_tracker.CountdownText(), "Time to AOS: " + Hms(-d));
+    EXPECT_EQ(m_texts.CountdownText(), "Time to AOS: " + Hms(-d));
     EXPECT_EQ(busy.count(), 0);
     EXPECT_EQ(*m_tracker.AosTime(), aos);
 
     // One second after LOS: the search for the next pass runs once.
     m_clock.Set(los + seconds(1));
-    QSignalSpy passes(&m_tracker, &Tracker::passChanged);
+    QSignalSpy passes(&m_texts, &TrackingTexts::passChanged);
     m_tracker.TrackingTick();
     EXPECT_EQ(busy.count(), 2);
     EXPECT_EQ(passes.count(), 1);
-    EXPECT_EQ(m_tracker.CountdownText(), "Time to AOS: " + Hms(-(d + 1))); // switches next tick
+    EXPECT_EQ(m_texts.CountdownText(), "Time to AOS: " + Hms(-(d + 1))); // switches next tick
     ASSERT_TRUE(m_tracker.AosTime());
     const sys_seconds nextAos = *m_tracker.AosTime();
     EXPECT_GT(nextAos, los + seconds(1));
@@ -463,16 +465,15 @@ TEST_F(TrackerTest, TicksAcrossAosAndLos)
     EXPECT_TRUE(m_tracker.TickTimer().isActive());
     m_tracker.TrackingTick();
     EXPECT_EQ(busy.count(), 2); // once per pass
-    EXPECT_EQ(
-        m_tracker.CountdownText(), "Time to AOS: " + Hms((nextAos - los - seconds(1)).count()));
-    EXPECT_EQ(m_tracker.Plot().AosTime, nextAos);
+    EXPECT_EQ(m_texts.CountdownText(), "Time to AOS: " + Hms((nextAos - los - seconds(1)).count()));
+    EXPECT_EQ(m_texts.Plot().AosTime, nextAos);
 }
 
 TEST_F(TrackerTest, SearchRunsWhenNoTickFellInTheSecondAfterLos)
 {
     m_tracker.Startup(m_dir.path());
     const sys_seconds los = *m_tracker.LosTime();
-    QSignalSpy busy(&m_tracker, &Tracker::busyChanged);
+    QSignalSpy busy(&m_tracker, &TrackingSession::busyChanged);
     m_clock.Set(los - seconds(1));
     m_tracker.TrackingTick();
     m_clock.Set(los + seconds(7)); // a long computation held the timer across LOS + 1
@@ -485,7 +486,7 @@ TEST_F(TrackerTest, LongComputationsHoldTimerAndShowHourglass)
 {
     m_tracker.Startup(m_dir.path());
     std::vector<std::pair<bool, bool>> seen; // (busy, timer active)
-    QObject::connect(&m_tracker, &Tracker::busyChanged,
+    QObject::connect(&m_tracker, &TrackingSession::busyChanged,
         [&](bool busy) { seen.emplace_back(busy, m_tracker.TickTimer().isActive()); });
     m_tracker.ChooseSatellite(1);
     ASSERT_EQ(seen.size(), 2u);
@@ -501,22 +502,22 @@ TEST_F(TrackerTest, SatelliteAlwaysUpRetriesOncePerMinute)
     // The geostationary ES'HAIL 2 stands above Munich's horizon all day: the
     // search finds the AOS at the first step and no LOS.
     EXPECT_CALL(m_receiver, LoadFrequencyList(QString("ES'HAIL 2")));
-    QSignalSpy lines(&m_tracker, &Tracker::elementLinesChanged);
+    QSignalSpy lines(&m_tracker, &TrackingSession::elementLinesChanged);
     m_tracker.ChooseSatellite(1);
     ASSERT_EQ(lines.count(), 1);
     EXPECT_EQ(lines.at(0).at(1).toString(),
         "2 43700   0.0167 109.8976 0001088 207.1551 156.6172  1.00271527 19090");
     EXPECT_EQ(m_tracker.AosTime(), kStart + seconds(1));
     EXPECT_EQ(m_tracker.LosTime(), std::nullopt); // not the ISS's LOS
-    EXPECT_TRUE(m_tracker.Plot().Elevations.empty());
-    EXPECT_EQ(m_tracker.Plot().DurationText, "");
-    EXPECT_TRUE(m_tracker.PassListLines().isEmpty()); // no pass ends within 24 hours
+    EXPECT_TRUE(m_texts.Plot().Elevations.empty());
+    EXPECT_EQ(m_texts.Plot().DurationText, "");
+    EXPECT_TRUE(m_texts.PassListLines().isEmpty()); // no pass ends within 24 hours
 
-    QSignalSpy busy(&m_tracker, &Tracker::busyChanged);
-    QSignalSpy marks(&m_tracker, &Tracker::plotMark);
+    QSignalSpy busy(&m_tracker, &TrackingSession::busyChanged);
+    QSignalSpy marks(&m_tracker, &TrackingSession::plotMark);
     m_clock.Set(kStart + seconds(10));
     m_tracker.TrackingTick();
-    EXPECT_EQ(m_tracker.CountdownText(), "Time to LOS: --:--:--");
+    EXPECT_EQ(m_texts.CountdownText(), "Time to LOS: --:--:--");
     EXPECT_EQ(marks.count(), 0); // nothing to place it on
     m_clock.Set(kStart + seconds(59));
     m_tracker.TrackingTick();
@@ -545,7 +546,7 @@ TEST_F(TrackerTest, SatelliteNeverUpShowsNoPass)
     EXPECT_EQ(m_tracker.LosTime(), std::nullopt);
     m_clock.Advance(seconds(1));
     m_tracker.TrackingTick();
-    EXPECT_EQ(m_tracker.CountdownText(), "Time to AOS: --:--:--");
+    EXPECT_EQ(m_texts.CountdownText(), "Time to AOS: --:--:--");
     EXPECT_LT(m_tracker.State().SatElevation, 0);
 }
 
@@ -622,10 +623,10 @@ TEST_F(TrackerTest, RecordWithoutElementLinesPredictsNothing)
     for (int index : { 1 }) {
         const QString name = m_tracker.SatelliteNames()[index];
         SCOPED_TRACE(name.toStdString());
-        QSignalSpy panel(&m_tracker, &Tracker::panelChanged);
-        QSignalSpy countdown(&m_tracker, &Tracker::countdownChanged);
-        QSignalSpy passes(&m_tracker, &Tracker::passChanged);
-        QSignalSpy busy(&m_tracker, &Tracker::busyChanged);
+        QSignalSpy panel(&m_texts, &TrackingTexts::panelChanged);
+        QSignalSpy countdown(&m_texts, &TrackingTexts::countdownChanged);
+        QSignalSpy passes(&m_texts, &TrackingTexts::passChanged);
+        QSignalSpy busy(&m_tracker, &TrackingSession::busyChanged);
         EXPECT_CALL(m_rotor, UpdateRotor(_, _)).Times(0);
         EXPECT_CALL(m_receiver, TuneReceiver(_)).Times(0);
         m_tracker.ChooseSatellite(index);
@@ -640,7 +641,7 @@ TEST_F(TrackerTest, RecordWithoutElementLinesPredictsNothing)
         EXPECT_EQ(countdown.at(0).at(0).toString(), "");
         ASSERT_EQ(passes.count(), 1);
         EXPECT_EQ(passes.at(0).at(0).value<PassPlotData>(), PassPlotData {});
-        EXPECT_TRUE(m_tracker.PassListLines().isEmpty());
+        EXPECT_TRUE(m_texts.PassListLines().isEmpty());
         EXPECT_EQ(m_tracker.AosTime(), std::nullopt);
         EXPECT_EQ(busy.count(), 0); // no search was run
 
@@ -652,7 +653,7 @@ TEST_F(TrackerTest, RecordWithoutElementLinesPredictsNothing)
     }
 
     m_tracker.ChooseSatellite(0);
-    QSignalSpy panel(&m_tracker, &Tracker::panelChanged);
+    QSignalSpy panel(&m_texts, &TrackingTexts::panelChanged);
     m_tracker.TrackingTick();
     EXPECT_EQ(panel.count(), 1);
     EXPECT_TRUE(m_tracker.AosTime().has_value());
@@ -670,7 +671,7 @@ TEST_F(TrackerTest, OpenElementFile)
 {
     m_tracker.Startup(m_dir.path());
     const QStringList before = m_tracker.SatelliteNames();
-    QSignalSpy names(&m_tracker, &Tracker::satelliteListChanged);
+    QSignalSpy names(&m_tracker, &TrackingSession::satelliteListChanged);
 
     EXPECT_FALSE(m_tracker.OpenElementFile(m_dir.filePath("missing.txt")));
     EXPECT_FALSE(m_tracker.OpenElementFile(m_dir.path())); // a folder
@@ -738,7 +739,7 @@ TEST_F(TrackerTest, ReloadKeepsTheChosenSatellite)
             QFile::remove(m_dir.filePath("amateur.txt"));
         else
             Write("amateur.txt", c.file);
-        QSignalSpy lists(&m_tracker, &Tracker::satelliteListChanged);
+        QSignalSpy lists(&m_tracker, &TrackingSession::satelliteListChanged);
         EXPECT_EQ(m_tracker.ReloadElementFile(), !c.file.isEmpty());
         EXPECT_EQ(m_tracker.SelectedIndex(), c.selected);
         EXPECT_EQ(m_tracker.SelectedName(), c.name);
@@ -765,13 +766,18 @@ TEST(CountdownText, HorizonAndUnsetTimes)
     const sys_seconds now = kStart;
     const std::optional<sys_seconds> aos = now + seconds(3600);
     const std::optional<sys_seconds> los = now + seconds(59);
-    EXPECT_EQ(Tracker::CountdownText(-1, now, aos, los), "Time to AOS: 01:00:00");
-    EXPECT_EQ(Tracker::CountdownText(0, now, aos, los), "Time to LOS: 00:00:59");
-    EXPECT_EQ(Tracker::CountdownText(-1, now, now + seconds(86399), los), "Time to AOS: 23:59:59");
-    EXPECT_EQ(Tracker::CountdownText(-1, now, now + seconds(86400), los), "Time to AOS: 00:00:00");
-    EXPECT_EQ(Tracker::CountdownText(-1, now, now - seconds(5), los), "Time to AOS: 23:59:55");
-    EXPECT_EQ(Tracker::CountdownText(-1, now, std::nullopt, std::nullopt), "Time to AOS: --:--:--");
-    EXPECT_EQ(Tracker::CountdownText(5, now, std::nullopt, std::nullopt), "Time to LOS: --:--:--");
+    EXPECT_EQ(TrackingTexts::CountdownText(-1, now, aos, los), "Time to AOS: 01:00:00");
+    EXPECT_EQ(TrackingTexts::CountdownText(0, now, aos, los), "Time to LOS: 00:00:59");
+    EXPECT_EQ(
+        TrackingTexts::CountdownText(-1, now, now + seconds(86399), los), "Time to AOS: 23:59:59");
+    EXPECT_EQ(
+        TrackingTexts::CountdownText(-1, now, now + seconds(86400), los), "Time to AOS: 00:00:00");
+    EXPECT_EQ(
+        TrackingTexts::CountdownText(-1, now, now - seconds(5), los), "Time to AOS: 23:59:55");
+    EXPECT_EQ(
+        TrackingTexts::CountdownText(-1, now, std::nullopt, std::nullopt), "Time to AOS: --:--:--");
+    EXPECT_EQ(
+        TrackingTexts::CountdownText(5, now, std::nullopt, std::nullopt), "Time to LOS: --:--:--");
 }
 
 namespace {
@@ -793,7 +799,7 @@ TEST_F(TrackerTest, OrbitModelFromSatIni)
 {
     // sgp4 in any case; absent means Plan13.
     Write("sat.ini", WithOrbitModel("sgp4"));
-    QSignalSpy models(&m_tracker, &Tracker::orbitModelChanged);
+    QSignalSpy models(&m_tracker, &TrackingSession::orbitModelChanged);
     m_tracker.Startup(m_dir.path());
     EXPECT_EQ(m_tracker.ModelKind(), OrbitModelKind::Sgp4);
     ASSERT_GE(models.size(), 1);
@@ -803,7 +809,7 @@ TEST_F(TrackerTest, OrbitModelFromSatIni)
     EXPECT_EQ(m_tracker.AosTime(), sgp4.AosTime);
     EXPECT_EQ(m_tracker.LosTime(), sgp4.LosTime);
 
-    Tracker plain(m_clock, m_log);
+    TrackingSession plain(m_clock, m_log);
     Write("sat.ini", kSatIni);
     plain.Startup(m_dir.path());
     EXPECT_EQ(plain.ModelKind(), OrbitModelKind::Plan13);
@@ -817,8 +823,8 @@ TEST_F(TrackerTest, SwitchingModelsWhileTracking)
     const Station qth = m_tracker.StationPosition();
     EXPECT_EQ(m_tracker.State(), OrbitModel(iss, qth).Compute(kStart, 145800));
 
-    QSignalSpy models(&m_tracker, &Tracker::orbitModelChanged);
-    QSignalSpy lists(&m_tracker, &Tracker::passListChanged);
+    QSignalSpy models(&m_tracker, &TrackingSession::orbitModelChanged);
+    QSignalSpy lists(&m_texts, &TrackingTexts::passListChanged);
     m_clock.Advance(seconds(1));
     EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Sgp4));
     ASSERT_EQ(models.size(), 1);
@@ -846,7 +852,7 @@ TEST_F(TrackerTest, SetRefusedBySgp4KeepsThePreviousSatellite)
     m_tracker.Startup(m_dir.path());
     m_tracker.TrackingTick();
     const SatelliteState before = m_tracker.State();
-    QSignalSpy lists(&m_tracker, &Tracker::satelliteListChanged);
+    QSignalSpy lists(&m_tracker, &TrackingSession::satelliteListChanged);
     m_tracker.ChooseSatellite(1);
     EXPECT_EQ(m_tracker.SelectedName(), "ISS (ZARYA)");
     ASSERT_EQ(m_log.Lines().size(), 2);
@@ -864,7 +870,7 @@ TEST_F(TrackerTest, SetRefusedBySgp4KeepsThePreviousSatellite)
     EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Plan13));
     m_tracker.ChooseSatellite(1);
     EXPECT_EQ(m_tracker.SelectedName(), "REFUSED");
-    QSignalSpy models(&m_tracker, &Tracker::orbitModelChanged);
+    QSignalSpy models(&m_tracker, &TrackingSession::orbitModelChanged);
     EXPECT_FALSE(m_tracker.SetOrbitModel(OrbitModelKind::Sgp4));
     EXPECT_EQ(m_tracker.ModelKind(), OrbitModelKind::Plan13);
     ASSERT_EQ(models.size(), 1);
@@ -883,13 +889,13 @@ TEST_F(TrackerTest, TheoryRefusingTheSetNowStillTicks)
     const qsizetype logBefore = m_log.Lines().size();
     EXPECT_CALL(m_receiver, TuneReceiver(_)).Times(0); // no Doppler is known
     EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Sgp4));
-    QSignalSpy countdowns(&m_tracker, &Tracker::countdownChanged);
+    QSignalSpy countdowns(&m_texts, &TrackingTexts::countdownChanged);
     for (int second = 1; second <= 8; ++second) {
         m_clock.Advance(seconds(1));
         m_tracker.TrackingTick();
-        EXPECT_EQ(m_tracker.Panel().Time, QStringLiteral("12:00:0%1 UTC").arg(second));
-        EXPECT_EQ(m_tracker.Panel().Azimuth, QString());
-        EXPECT_EQ(m_tracker.Panel().Info, "refused by SGP4: the satellite has decayed");
+        EXPECT_EQ(m_texts.Panel().Time, QStringLiteral("12:00:0%1 UTC").arg(second));
+        EXPECT_EQ(m_texts.Panel().Azimuth, QString());
+        EXPECT_EQ(m_texts.Panel().Info, "refused by SGP4: the satellite has decayed");
     }
     EXPECT_EQ(countdowns.size(), 8);
     ASSERT_EQ(m_log.Lines().size(), logBefore + 1);
@@ -898,6 +904,6 @@ TEST_F(TrackerTest, TheoryRefusingTheSetNowStillTicks)
 
     EXPECT_TRUE(m_tracker.SetOrbitModel(OrbitModelKind::Plan13)); // and back
     m_tracker.TrackingTick();
-    EXPECT_FALSE(m_tracker.Panel().Azimuth.isEmpty());
+    EXPECT_FALSE(m_texts.Panel().Azimuth.isEmpty());
     EXPECT_EQ(m_log.Lines().size(), logBefore + 1);
 }
