@@ -74,7 +74,11 @@ int StartStationAt(
             else if (QFileInfo::exists(written))
                 tracker.OpenElementFile(written);
         },
-        &station.Log(), tracker.Config().TleLegacyPaths);
+        &station.Log(), tracker.Config().TleLegacyPaths,
+        { tracker.Config().TransmitterServer,
+            tracker.Config().TransmitterFilePath.isEmpty()
+                ? QString()
+                : WritableDataPath(tracker.Config().TransmitterFilePath) });
     return 0;
 }
 
