@@ -58,46 +58,29 @@ QString DialText(const char* leg, const std::optional<double>& hz)
 
 TrackRadio::TrackRadio(StationSession& station, const QString& transmitter,
     std::optional<double> passbandPointHz, std::function<void(const QString&)> log)
-    : m_point(passbandPointHz)
 {
     const Configuration& config = station.Tracking().Config();
     if (config.RigHost.isEmpty())
         throw UsageError(QStringLiteral("--radio: %1 has no RIG_HOST").arg(config.IniPath));
-    m_transmitter = ChooseTransmitter(StationTransmitters(config, station.Tracking()), transmitter);
-    m_frequencies = { m_transmitter.DownlinkLowHz, m_transmitter.DownlinkHighHz,
-        m_transmitter.UplinkLowHz, m_transmitter.UplinkHighHz, m_transmitter.Invert };
-    m_setup.RxLoHz = config.RigRxLoHz;
-    m_setup.TxLoHz = config.RigTxLoHz;
-    m_link.SetTxVfo(config.RigTxVfo);
-    m_link.SetStepHz(config.RigStepHz);
-    const QString where
-        = QStringLiteral("rigctld %1:%2").arg(config.RigHost).arg(config.RigHostPort);
-    QObject::connect(&m_link, &RigctldTransceiver::connected,
-        [log, where] { log(QStringLiteral("Transceiver at %1").arg(where)); });
-    QObject::connect(&m_link, &RigctldTransceiver::lost, [log, where](const QString& reason) {
-        log(QStringLiteral("Transceiver at %1 lost: %2").arg(where, reason));
-    });
-    QObject::connect(&m_link, &RigctldTransceiver::unavailable, [log](const QString& command) {
-        log(QStringLiteral("Transceiver: the radio cannot do \"%1\"; not sent again").arg(command));
-    });
-    QObject::connect(
-        &m_link, &RigctldTransceiver::refused, [log](const QString& command, const QString& code) {
-            log(QStringLiteral("Transceiver refused \"%1\": RPRT %2").arg(command, code));
-        });
+    const Transmitter chosen
+        = ChooseTransmitter(StationTransmitters(config, station.Tracking()), transmitter);
+    QObject::connect(&m_control, &TransceiverControl::logLine, log);
     log(QStringLiteral("Transceiver on %1 (%2)")
-            .arg(m_transmitter.Description,
-                m_transmitter.Uuid.isEmpty() ? QStringLiteral("doppler.sql") : m_transmitter.Uuid));
-    m_link.Open(config.RigHost, static_cast<quint16>(config.RigHostPort));
+            .arg(chosen.Description,
+                chosen.Uuid.isEmpty() ? QStringLiteral("doppler.sql") : chosen.Uuid));
+    m_control.SetTransmitter(chosen);
+    m_control.SetPassbandPoint(passbandPointHz);
+    m_control.SetDialSetup({ config.RigRxLoHz, config.RigTxLoHz, 0, 0 });
+    m_control.Open({ config.RigHost, static_cast<quint16>(config.RigHostPort), config.RigUplinkHost,
+        static_cast<quint16>(config.RigUplinkHostPort), config.RigTxVfo, config.RigStepHz });
 }
 
 void TrackRadio::Tick(double rangeRateKmPerSec)
 {
-    const SatelliteLegs legs = LegsAtSatellite(m_frequencies, m_point);
-    const DialFrequencies dials = DialsFor(legs, rangeRateKmPerSec, m_setup);
-    m_link.Tune({ dials.ReceiveDialHz, dials.TransmitDialHz, HamlibMode(m_transmitter.Mode),
-        HamlibMode(m_transmitter.UplinkMode), m_transmitter.ToneHz });
+    m_control.Tick(rangeRateKmPerSec);
+    const DialFrequencies& dials = m_control.Dials();
     m_text = DialText("RX", dials.ReceiveDialHz) + DialText("TX", dials.TransmitDialHz)
-        + m_transmitter.Description;
+        + m_control.CurrentTransmitter().Description;
 }
 
 } // namespace aostrack

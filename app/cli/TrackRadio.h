@@ -1,9 +1,7 @@
 #pragma once
 // --radio of 'aostrack-cli track': the transceiver of RIG_HOST kept on the
 // chosen transmitter's two Doppler legs at every tick.
-#include "radio/DopplerLegs.h"
-#include "radio/RigctldTransceiver.h"
-#include "radio/TransmitterList.h"
+#include "radio/TransceiverControl.h"
 
 #include <QString>
 #include <functional>
@@ -28,11 +26,7 @@ public:
     QString Text() const { return m_text; }
 
 private:
-    RigctldTransceiver m_link;
-    Transmitter m_transmitter;
-    TransmitterFrequencies m_frequencies;
-    std::optional<double> m_point;
-    DialSetup m_setup;
+    TransceiverControl m_control;
     QString m_text;
 };
 
