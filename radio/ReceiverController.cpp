@@ -218,7 +218,8 @@ void ReceiverController::TuneReceiver(const QString& centreFreqText)
         return;
     // The range test reads the number up to the first character that is not
     // part of a full-stop number, so a decimal comma cuts it to whole kHz.
-    const double wholeKHz = RoundHalfEven(ReadLenient(centreFreqText));
+    const double loKHz = m_receiveLoSource ? m_receiveLoSource() / 1000 : 0;
+    const double wholeKHz = RoundHalfEven(ReadLenient(centreFreqText) - loKHz);
     if (wholeKHz < kLowestTuneKHz || wholeKHz > kHighestTuneKHz)
         return;
 
@@ -227,7 +228,7 @@ void ReceiverController::TuneReceiver(const QString& centreFreqText)
     if (text != centreFreqText)
         emit centreTextRewritten(text);
 
-    const double freqHz = RoundHalfEven(ReadLenient(text) * 1000);
+    const double freqHz = RoundHalfEven((ReadLenient(text) - loKHz) * 1000);
     if (freqHz > kLargestHz) {
         // Above 2.147 GHz the library's 32-bit argument cannot carry it.
         if (!m_tooHighNoted) {

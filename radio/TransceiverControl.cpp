@@ -18,8 +18,8 @@ void TransceiverControl::Open(const RigLinkSettings& settings)
     m_receive->SetTxVfo(settings.TxVfo);
     m_receive->SetStepHz(settings.StepHz);
     m_receive->SetDialFollow(true);
-    connect(m_receive.get(), &RigctldTransceiver::dialTurned, this,
-        &TransceiverControl::OnDialTurned);
+    connect(
+        m_receive.get(), &RigctldTransceiver::dialTurned, this, &TransceiverControl::OnDialTurned);
     WireLink(*m_receive, QStringLiteral("%1:%2").arg(settings.Host).arg(settings.Port));
     if (!settings.UplinkHost.isEmpty()) {
         m_uplink = std::make_unique<RigctldTransceiver>();
@@ -88,10 +88,9 @@ void TransceiverControl::SetPassbandPoint(std::optional<double> downHz)
 {
     if (!HasPassband())
         return;
-    m_point = downHz
-        ? std::optional(std::clamp(*downHz, *m_frequencies.DownlinkLowHz,
-              *m_frequencies.DownlinkHighHz))
-        : std::nullopt;
+    m_point = downHz ? std::optional(
+                  std::clamp(*downHz, *m_frequencies.DownlinkLowHz, *m_frequencies.DownlinkHighHz))
+                     : std::nullopt;
     Retune();
 }
 

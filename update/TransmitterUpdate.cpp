@@ -84,9 +84,8 @@ void TransmitterUpdate::OnPage(const FetchedPage& page)
     if (const QString fault = TransmitterPageFault(page.body); !fault.isEmpty())
         return End(false, QStringLiteral("refused %1: %2").arg(m_url, fault));
     emit progressLine(QStringLiteral("ok"));
-    const Result<void> replaced
-        = ReplaceFileKeepingBackup(m_filePath, page.body, QStringLiteral("transmitter"),
-            [this](const QString& line) { emit progressLine(line); });
+    const Result<void> replaced = ReplaceFileKeepingBackup(m_filePath, page.body,
+        QStringLiteral("transmitter"), [this](const QString& line) { emit progressLine(line); });
     if (!replaced)
         return End(false, replaced.Error());
     End(true, QStringLiteral("... done"));
