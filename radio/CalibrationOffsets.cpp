@@ -36,9 +36,10 @@ Result<OffsetTable> ReadOffsets(const QString& path)
         const int number = parts.value(0).trimmed().toInt(&okNumber);
         const double rx = hz.value(0).trimmed().toDouble(&okRx);
         const double tx = hz.value(1).trimmed().toDouble(&okTx);
-        if (parts.size() != 2 || hz.size() != 2 || !okNumber || !okRx || !okTx
-            || !std::isfinite(rx) || !std::isfinite(tx))
-            return Failure { QStringLiteral("%1 line %2: \"%3\" is not CATALOGUE_NUMBER=RX_HZ,TX_HZ")
+        if (parts.size() != 2 || hz.size() != 2 || !okNumber || !okRx || !okTx || !std::isfinite(rx)
+            || !std::isfinite(tx))
+            return Failure { QStringLiteral(
+                "%1 line %2: \"%3\" is not CATALOGUE_NUMBER=RX_HZ,TX_HZ")
                                  .arg(path)
                                  .arg(lineNumber)
                                  .arg(line.left(60)) };

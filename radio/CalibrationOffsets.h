@@ -27,6 +27,7 @@ Result<OffsetTable> ReadOffsets(const QString& path);
 
 // Sets one satellite's offsets and writes the whole file (in one step), but
 // only when they differ from what the file holds.
-Result<void> StoreOffsets(const QString& path, int catalogNumber, const CalibrationOffsets& offsets);
+Result<void> StoreOffsets(
+    const QString& path, int catalogNumber, const CalibrationOffsets& offsets);
 
 } // namespace aostrack

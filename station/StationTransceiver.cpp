@@ -17,8 +17,8 @@ StationTransceiver::StationTransceiver(const Configuration& config, QObject* par
 void StationTransceiver::Open()
 {
     m_control.Open({ m_config.RigHost, static_cast<quint16>(m_config.RigHostPort),
-        m_config.RigUplinkHost, static_cast<quint16>(m_config.RigUplinkHostPort),
-        m_config.RigTxVfo, m_config.RigStepHz });
+        m_config.RigUplinkHost, static_cast<quint16>(m_config.RigUplinkHostPort), m_config.RigTxVfo,
+        m_config.RigStepHz });
 }
 
 QList<Transmitter> StationTransceiver::ReadTransmitters(int catalogNumber, const QString& satName)
@@ -48,7 +48,8 @@ void StationTransceiver::LoadSatellite(int catalogNumber, const QString& satName
     m_catalogNumber = catalogNumber;
     m_transmitters = ReadTransmitters(catalogNumber, satName);
     if (!m_listProblem.isEmpty())
-        emit logLine(QStringLiteral("Transceiver: %1; doppler.sql serves instead").arg(m_listProblem));
+        emit logLine(
+            QStringLiteral("Transceiver: %1; doppler.sql serves instead").arg(m_listProblem));
     const Result<OffsetTable> table = ReadOffsets(m_offsetsPath);
     if (!table)
         emit logLine(QStringLiteral("Transceiver: %1; offsets 0").arg(table.Error()));
@@ -81,8 +82,8 @@ Result<void> StationTransceiver::SetOffsets(const CalibrationOffsets& offsets)
 
 void StationTransceiver::ApplySetup()
 {
-    m_control.SetDialSetup({ m_config.RigRxLoHz, m_config.RigTxLoHz, m_offsets.RxHz,
-        m_offsets.TxHz });
+    m_control.SetDialSetup(
+        { m_config.RigRxLoHz, m_config.RigTxLoHz, m_offsets.RxHz, m_offsets.TxHz });
 }
 
 } // namespace aostrack

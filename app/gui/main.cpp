@@ -10,6 +10,7 @@
 #include "core/SystemClock.h"
 #include "core/Version.h"
 #include "station/StationSession.h"
+#include "station/StationTransceiver.h"
 #include "ui/Dialogs.h"
 #include "ui/FrequencyWindow.h"
 #include "ui/GroundMapBinding.h"
@@ -19,6 +20,7 @@
 #include "ui/SettingsBinding.h"
 #include "ui/StationDialog.h"
 #include "ui/StationView.h"
+#include "ui/TransceiverFrame.h"
 #include "ui/UpcomingPassesDock.h"
 #include "web/StationWebServer.h"
 
@@ -80,6 +82,9 @@ int main(int argc, char** argv)
     aostrack::BindSettingsDialog(window, station.Tracking(), station.Log(), iniPath);
     if (aostrack::StartStationAt(station, window, iniPath, messages) != 0)
         return 1;
+    // RIG_HOST: the transceiver's dials, passband knob and offsets in the frame.
+    if (aostrack::StationTransceiver* transceiver = station.Transceiver())
+        aostrack::BindTransceiver(*transceiver, window, frequencyWindow);
     auto land = aostrack::LoadLandFile(aostrack::FindLandFile(QApplication::applicationDirPath()));
     if (land)
         worldMap.SetLand(std::move(land.Value()));
