@@ -4,11 +4,11 @@
 #include "ui/FrequencyWindow.h"
 #include "ui/MainWindow.h"
 
-#include <QComboBox>
 #include <QBoxLayout>
+#include <QComboBox>
 #include <QLabel>
-#include <QToolButton>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -54,7 +54,8 @@ TransceiverFrame::TransceiverFrame(QWidget* parent)
     m_transmitters->setMinimumContentsLength(4);
     m_point->setAlignment(Qt::AlignCenter);
     m_rxLamp->setToolTip(tr("Receive dial, MHz; green while the receiving rigctld is connected"));
-    m_txLamp->setToolTip(tr("Transmit dial, MHz; green while the transmitting rigctld is connected"));
+    m_txLamp->setToolTip(
+        tr("Transmit dial, MHz; green while the transmitting rigctld is connected"));
     m_point->setToolTip(tr("Passband point at the satellite, kHz; wheel: 10 Hz, with Ctrl 1 kHz"));
     // Three short rows, so that the window still fits a 1024x600 screen:
     // the lamps carry the dials (down: receive, up: transmit), the offsets
@@ -92,15 +93,16 @@ void TransceiverFrame::Bind(StationTransceiver& transceiver)
     TransceiverControl& control = transceiver.Control();
     connect(&transceiver, &StationTransceiver::transmittersChanged, this,
         &TransceiverFrame::ShowTransmitters);
-    connect(&transceiver, &StationTransceiver::offsetsChanged, this, &TransceiverFrame::ShowOffsets);
+    connect(
+        &transceiver, &StationTransceiver::offsetsChanged, this, &TransceiverFrame::ShowOffsets);
     connect(&control, &TransceiverControl::dialsChanged, this, &TransceiverFrame::ShowDials);
     connect(&control, &TransceiverControl::linksChanged, this, &TransceiverFrame::ShowLinks);
     connect(m_transmitters, &QComboBox::activated, &transceiver,
         &StationTransceiver::ChooseTransmitter);
     for (QSpinBox* box : { m_rxOffset, m_txOffset })
         connect(box, &QSpinBox::valueChanged, this, [this] {
-            const Result<void> kept = m_transceiver->SetOffsets(
-                { static_cast<double>(m_rxOffset->value()),
+            const Result<void> kept
+                = m_transceiver->SetOffsets({ static_cast<double>(m_rxOffset->value()),
                     static_cast<double>(m_txOffset->value()) });
             setToolTip(kept ? QString() : kept.Error());
         });
@@ -140,8 +142,7 @@ void TransceiverFrame::ShowDials()
     m_rxLamp->setText(QStringLiteral("\u2193") + Megahertz(control.Dials().ReceiveDialHz));
     m_txLamp->setText(QStringLiteral("\u2191") + Megahertz(control.Dials().TransmitDialHz));
     const std::optional<double> point = control.PassbandPointHz();
-    m_point->setText(point ? QString::number(*point / 1e3, 'f', 2)
-                           : QStringLiteral("-"));
+    m_point->setText(point ? QString::number(*point / 1e3, 'f', 2) : QStringLiteral("-"));
 }
 
 void TransceiverFrame::ShowOffsets()
@@ -163,8 +164,9 @@ void BindTransceiver(
     StationTransceiver& transceiver, MainWindow& mainWindow, FrequencyWindow& frequencyWindow)
 {
     mainWindow.Controls().Frequency.Transceiver->Bind(transceiver);
-    frequencyWindow.SetManualUplink(
-        [&transceiver](std::optional<double> upHz) { transceiver.Control().SetManualUplink(upHz); });
+    frequencyWindow.SetManualUplink([&transceiver](std::optional<double> upHz) {
+        transceiver.Control().SetManualUplink(upHz);
+    });
 }
 
 } // namespace aostrack

@@ -1,13 +1,13 @@
 // The transceiver's knob in the frequency frame: each step of the buttons and
 // the mouse wheel moves RS-44's passband point, and with it both dials by
 // the Hz the Doppler legs give (inverting: the uplink the other way).
+#include "ui/TransceiverFrame.h"
 #include "radio/DopplerLegs.h"
 #include "station/StationTransceiver.h"
-#include "ui/TransceiverFrame.h"
 
 #include <QCoreApplication>
-#include <QToolButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
