@@ -176,7 +176,8 @@ const QStringList& KnownKeys()
         QStringLiteral("TLE_PATHS"), QStringLiteral("TRANSMITTERS"),
         QStringLiteral("TRANSMITTERS_LOCAL"), QStringLiteral("RIG_HOST"),
         QStringLiteral("RIG_TX_VFO"), QStringLiteral("RIG_STEP_HZ"), QStringLiteral("RIG_RX_LO_HZ"),
-        QStringLiteral("RIG_TX_LO_HZ") };
+        QStringLiteral("RIG_TX_LO_HZ"), QStringLiteral("TRANSMITTER_SERVER"),
+        QStringLiteral("RIG_UPLINK_HOST") };
     return keys;
 }
 
@@ -240,6 +241,20 @@ bool SplitHostPort(const QString& value, QString* host, int* port)
         return false;
     *port = number;
     return true;
+}
+
+// RIG_HOST and RIG_UPLINK_HOST: as SplitHostPort, with rigctld's port when
+// none is written.
+void RigHostOrFail(
+    const LineFailure& at, const QString& key, const QString& value, QString* host, int* port)
+{
+    if (!SplitHostPort(value, host, port))
+        at.Fail(QStringLiteral("%1 value \"%2\" is not host:port with a port of 1..65535")
+                    .arg(key, value));
+    const bool portGiven = value.startsWith(QLatin1Char('[')) ? value.contains(QLatin1String("]:"))
+                                                              : value.count(QLatin1Char(':')) == 1;
+    if (!portGiven)
+        *port = kRigctldDefaultPort;
 }
 
 } // namespace
@@ -378,16 +393,9 @@ bool ApplyRigKey(
     const QString& key = s.key;
     const QString& value = s.value;
     if (key == QLatin1String("RIG_HOST")) {
-        if (!SplitHostPort(value, &config.RigHost, &config.RigHostPort))
-            at.Fail(QStringLiteral("RIG_HOST value \"%1\" is not host:port with a port "
-                                   "of 1..65535")
-                        .arg(value));
-        // No port written: rigctld's own, not rotctld's.
-        const bool portGiven = value.startsWith(QLatin1Char('['))
-            ? value.contains(QLatin1String("]:"))
-            : value.count(QLatin1Char(':')) == 1;
-        if (!portGiven)
-            config.RigHostPort = kRigctldDefaultPort;
+        RigHostOrFail(at, key, value, &config.RigHost, &config.RigHostPort);
+    } else if (key == QLatin1String("RIG_UPLINK_HOST")) {
+        RigHostOrFail(at, key, value, &config.RigUplinkHost, &config.RigUplinkHostPort);
     } else if (key == QLatin1String("RIG_TX_VFO")) {
         config.RigTxVfo = value;
     } else if (key == QLatin1String("RIG_STEP_HZ")) {
@@ -409,6 +417,8 @@ bool ApplyServiceKey(Configuration& config, const SettingLine& s, const LineFail
     const QString& value = s.value;
     if (key == QLatin1String("TLE_SERVER")) {
         config.TleServer = value;
+    } else if (key == QLatin1String("TRANSMITTER_SERVER")) {
+        config.TransmitterServer = value;
     } else if (key == QLatin1String("TLE_ARCHIVE")) {
         config.TleArchive = value;
     } else if (key == QLatin1String("HTTP_LISTEN")) {

@@ -36,10 +36,16 @@ struct Configuration {
     QString TransmitterFilePath;
     // TRANSMITTERS_LOCAL: the operator's own rows in the same form; empty: none.
     QString TransmitterLocalPath;
+    // TRANSMITTER_SERVER: where the transmitter update fetches the list.
+    QString TransmitterServer = QStringLiteral("https://db.satnogs.org");
     // RIG_HOST "host:port" ([v6]:port; port 4532 when left out): the
     // transceiver's rigctld; empty: none.
     QString RigHost;
     int RigHostPort = kRigctldDefaultPort;
+    // RIG_UPLINK_HOST: a second rigctld, of the radio that transmits; then
+    // RIG_HOST only receives. Empty: RIG_HOST transmits in split.
+    QString RigUplinkHost;
+    int RigUplinkHostPort = kRigctldDefaultPort;
     QString RigTxVfo = QStringLiteral("VFOB"); // RIG_TX_VFO: VFOB, Sub or SATMODE
     double RigStepHz = 10; // RIG_STEP_HZ: the least change sent
     double RigRxLoHz = 0; // RIG_RX_LO_HZ: down-converter LO (negative: high-side)

@@ -220,15 +220,20 @@ void ReceiverController::TuneReceiver(double correctedKHz)
     // Without a nominal frequency the centre display is empty: nothing to follow.
     if (m_state.NominalFreq <= 0)
         return;
+    // A converter between the antenna and the receiver (RIG_RX_LO_HZ): the
+    // receiver is tuned to the dial, and its range is checked there.
+    const double loKHz = m_receiveLoSource ? m_receiveLoSource() / 1000 : 0;
     const CentreTuning tuning = TuningAsShown(correctedKHz, m_locale);
-    if (tuning.RangeKHz < kLowestTuneKHz || tuning.RangeKHz > kHighestTuneKHz)
+    const double rangeKHz = RoundHalfEven(tuning.RangeKHz - loKHz);
+    if (rangeKHz < kLowestTuneKHz || rangeKHz > kHighestTuneKHz)
         return;
 
     const QString shown = FormatPattern(correctedKHz, QStringLiteral("0.000"), QLocale::c());
     if (m_locale.decimalPoint() == QLatin1String(","))
         emit centreTextRewritten(shown);
 
-    if (tuning.FreqHz > kLargestHz) {
+    const double freqHz = RoundHalfEven(tuning.FreqHz - loKHz * 1000);
+    if (freqHz > kLargestHz) {
         // Above 2.147 GHz the library's 32-bit argument cannot carry it.
         if (!m_tooHighNoted) {
             Log(QStringLiteral(": receiver not tuned: %1 kHz is above the 2147483.647 kHz "
@@ -239,7 +244,7 @@ void ReceiverController::TuneReceiver(double correctedKHz)
         return;
     }
     m_tooHighNoted = false;
-    m_lastTunedHz = static_cast<int32_t>(tuning.FreqHz);
+    m_lastTunedHz = static_cast<int32_t>(freqHz);
     m_library.SetHWLO(*m_lastTunedHz);
     LogLibraryStatus();
 }

@@ -54,6 +54,13 @@ public:
     {
         m_dopplerSource = std::move(source);
     }
+    // The LO of a converter between the receiver and the antenna (Hz,
+    // RIG_RX_LO_HZ): the receiver is tuned to the frequency minus it, and the
+    // range check applies to that dial value.
+    void SetReceiveLoSource(std::function<double()> source)
+    {
+        m_receiveLoSource = std::move(source);
+    }
     // Regional settings for the numbers shown and typed (QLocale() by default).
     void SetLocale(const QLocale& locale) { m_locale = locale; }
 
@@ -116,6 +123,7 @@ private:
     QLocale m_locale;
     QString m_dopplerFile;
     std::function<QString()> m_dopplerSource;
+    std::function<double()> m_receiveLoSource;
     bool m_inStartup = false;
 
     FrequencyFrame m_frame;

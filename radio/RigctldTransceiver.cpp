@@ -48,6 +48,8 @@ RigctldTransceiver::RigctldTransceiver(QObject* parent)
     connect(&m_sendSlot, &QTimer::timeout, this, &RigctldTransceiver::QueueChanges);
     m_stallTimer.setInterval(kRigAnswerTimeoutMs / 5);
     connect(&m_stallTimer, &QTimer::timeout, this, &RigctldTransceiver::CheckStall);
+    m_readTimer.setInterval(kRigReadBackMs);
+    connect(&m_readTimer, &QTimer::timeout, this, [this] { m_readDue = true; });
 }
 
 RigctldTransceiver::~RigctldTransceiver() = default;
@@ -67,6 +69,7 @@ void RigctldTransceiver::Close()
     m_retry.stop();
     m_sendSlot.stop();
     m_stallTimer.stop();
+    m_readTimer.stop();
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->abort();
@@ -106,6 +109,9 @@ void RigctldTransceiver::ForgetSent()
 {
     m_sent = {};
     m_splitSent = false;
+    m_readDue = false;
+    m_turnPending = false;
+    m_lastReadHz.reset();
     m_in.clear();
     m_strayLines = 0;
     m_queue.clear();
@@ -117,6 +123,8 @@ void RigctldTransceiver::OnConnected()
     ForgetSent();
     m_sendSlot.start();
     m_stallTimer.start();
+    if (m_dialFollow)
+        m_readTimer.start();
     emit connected();
     QueueChanges();
 }
@@ -150,16 +158,23 @@ void RigctldTransceiver::QueueChanges()
         Queue("C " + QByteArray::number(std::llround(*want.ToneHz * 10)));
         Queue("U TONE 1");
     }
-    if (MovedBy(want.ReceiveDialHz, m_sent.ReceiveDialHz, m_stepHz))
+    const bool receiveMoved
+        = !m_turnPending && MovedBy(want.ReceiveDialHz, m_sent.ReceiveDialHz, m_stepHz);
+    if (receiveMoved)
         Queue(FrequencyCommand('F', *want.ReceiveDialHz));
     if (MovedBy(want.TransmitDialHz, m_sent.TransmitDialHz, m_stepHz))
         Queue(FrequencyCommand('I', *want.TransmitDialHz));
+    if (m_readDue) {
+        m_readDue = false;
+        Queue("t");
+        Queue("f");
+    }
     // Taken as sent now: a refusal is reported, and sending the same again
     // four times a second would not help.
     m_sent.ReceiveMode = want.ReceiveMode;
     m_sent.TransmitMode = want.TransmitMode;
     m_sent.ToneHz = want.ToneHz;
-    if (MovedBy(want.ReceiveDialHz, m_sent.ReceiveDialHz, m_stepHz))
+    if (receiveMoved)
         m_sent.ReceiveDialHz = want.ReceiveDialHz;
     if (MovedBy(want.TransmitDialHz, m_sent.TransmitDialHz, m_stepHz))
         m_sent.TransmitDialHz = want.TransmitDialHz;
@@ -182,6 +197,10 @@ void RigctldTransceiver::OnReadyRead()
     while ((end = m_in.indexOf('\n')) >= 0) {
         const QByteArray line = m_in.left(end).trimmed();
         m_in.remove(0, end + 1);
+        if (TakeValue(line)) {
+            SendNext();
+            continue;
+        }
         if (m_inFlight.isEmpty() || !line.startsWith("RPRT ")) {
             if (++m_strayLines > kRigMaxStrayLines)
                 return Drop(QStringLiteral("the daemon sends lines nobody asked for"));
@@ -207,6 +226,43 @@ void RigctldTransceiver::OnReadyRead()
     }
     if (m_in.size() > kRigMaxLineBytes)
         Drop(QStringLiteral("the daemon sends a line without end"));
+}
+
+// The answer of a read (t, f) is its value alone; a failure comes as RPRT.
+bool RigctldTransceiver::TakeValue(const QByteArray& line)
+{
+    if ((m_inFlight != "t" && m_inFlight != "f") || line.startsWith("RPRT "))
+        return false;
+    const QByteArray command = m_inFlight;
+    m_inFlight.clear();
+    bool ok = false;
+    const double value = line.toDouble(&ok);
+    if (!ok)
+        return true;
+    if (command == "t" && value != 0)
+        m_queue.removeAll("f");
+    else if (command == "f")
+        CheckReadBack(value);
+    return true;
+}
+
+void RigctldTransceiver::CheckReadBack(double readHz)
+{
+    const std::optional<double> sent = m_sent.ReceiveDialHz;
+    const bool off = sent && std::abs(readHz - *sent) > kDialTurnedHz;
+    const bool settled = m_lastReadHz && std::abs(readHz - *m_lastReadHz) <= kDialSettledHz;
+    m_lastReadHz = readHz;
+    if (!off) {
+        m_turnPending = false;
+        return;
+    }
+    if (m_turnPending && settled) {
+        m_turnPending = false;
+        m_sent.ReceiveDialHz = readHz;
+        emit dialTurned(readHz, *sent);
+        return;
+    }
+    m_turnPending = true;
 }
 
 void RigctldTransceiver::CheckStall()

@@ -6,6 +6,13 @@
 // moved by the step, and a daemon that stalls or floods is dropped and
 // connected again. A command the radio answers with RPRT -11 (not
 // available) is said once and not sent again.
+//
+// Dial follow: the receive dial is read back (f) once a second, except while
+// the radio says it transmits (t answers 1), when many radios show the
+// transmit frequency. When two reads agree within 20 Hz and lie more than
+// 50 Hz from what was sent, the operator turned the dial: dialTurned, and
+// the read value counts as sent. While a first read lies off, no receive
+// frequency is sent, so that the correction does not undo the turn.
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
@@ -39,6 +46,9 @@ inline constexpr int kRigMaxStrayLines = 64; // answers nobody asked for: floodi
 inline constexpr int kRigAnswerTimeoutMs = 5000; // a command without answer: stalled
 inline constexpr int kRigRetryMs = 1000;
 inline constexpr int kHamlibNotAvailable = -11;
+inline constexpr int kRigReadBackMs = 1000;
+inline constexpr double kDialSettledHz = 20; // two reads this close: the dial stands
+inline constexpr double kDialTurnedHz = 50; // a read this far from the sent: turned
 
 class RigctldTransceiver : public QObject {
     Q_OBJECT
@@ -56,6 +66,8 @@ public:
     void SetStepHz(double stepHz) { m_stepHz = stepHz; }
     // The newest wanted setting; sent at the next send slot.
     void Tune(const TransceiverTuning& tuning) { m_wanted = tuning; }
+    // Read the receive dial back once a second (off by default).
+    void SetDialFollow(bool on) { m_dialFollow = on; }
 
 signals:
     void connected();
@@ -65,6 +77,8 @@ signals:
     void unavailable(const QString& command);
     // Any other refusal: the command and the daemon's code.
     void refused(const QString& command, const QString& code);
+    // The operator turned the receive dial from sentHz to readHz.
+    void dialTurned(double readHz, double sentHz);
 
 private:
     void Connect();
@@ -76,11 +90,14 @@ private:
     void Drop(const QString& reason);
     void Queue(const QByteArray& command);
     void ForgetSent();
+    bool TakeValue(const QByteArray& line);
+    void CheckReadBack(double readHz);
 
     QTcpSocket* m_socket = nullptr;
     QTimer m_retry;
     QTimer m_sendSlot;
     QTimer m_stallTimer;
+    QTimer m_readTimer;
     QString m_host;
     quint16 m_port = 0;
     bool m_openWanted = false;
@@ -90,6 +107,10 @@ private:
     TransceiverTuning m_wanted;
     TransceiverTuning m_sent; // what the radio was last told on this connection
     bool m_splitSent = false;
+    bool m_dialFollow = false;
+    bool m_readDue = false;
+    bool m_turnPending = false; // a read lay off what was sent: hold F until the next
+    std::optional<double> m_lastReadHz;
 
     QByteArray m_in;
     int m_strayLines = 0;

@@ -6,6 +6,7 @@
 #include "radio/ReceiverLibrary.h"
 #include "rotor/RotorController.h"
 #include "station/SimulatedClock.h"
+#include "station/StationTransceiver.h"
 
 #include <cmath>
 
@@ -50,9 +51,12 @@ StationSession::StationSession(const Clock& clock, StationOptions options, QObje
     , m_texts(m_tracker)
     , m_library(std::make_unique<SharedReceiverLibrary>())
     , m_receiver(std::make_unique<ReceiverController>(m_tracker.Frequency(), m_log, *m_library))
+    , m_transceiverWanted(options.TransceiverLink)
 {
     // The frequency rows come from DOPPLERFILE of the sat.ini start-up read.
     m_receiver->SetDopplerFileSource([this] { return m_tracker.Config().DopplerFileName; });
+    // A converter between receiver and antenna: the receiver is tuned to the dial.
+    m_receiver->SetReceiveLoSource([this] { return m_tracker.Config().RigRxLoHz; });
     if (options.RotorLink)
         m_rotor = std::make_unique<RotorController>(m_log);
     if (options.ClockSync) {
@@ -77,6 +81,7 @@ void StationSession::Startup(const QString& appDir)
     m_receiver->BeginStartup();
     m_tracker.Startup(appDir);
     m_receiver->FinishStartup();
+    StartTransceiver();
     m_realElapsed.start();
 }
 
@@ -85,6 +90,7 @@ void StationSession::StartupFromIni(const QString& iniPath)
     m_receiver->BeginStartup();
     m_tracker.StartupFromIni(iniPath);
     m_receiver->FinishStartup();
+    StartTransceiver();
     m_realElapsed.start();
 }
 
@@ -128,8 +134,33 @@ void StationSession::AfterTick()
     emit ticked(now);
 }
 
+void StationSession::StartTransceiver()
+{
+    if (!m_transceiverWanted || m_tracker.Config().RigHost.isEmpty())
+        return;
+    m_transceiver = std::make_unique<StationTransceiver>(m_tracker.Config());
+    connect(m_transceiver.get(), &StationTransceiver::logLine, this,
+        [this](const QString& line) { m_log.LogEvent(QStringLiteral(": ") + line, true); });
+    m_transceiver->LoadSatellite(
+        m_tracker.CurrentElements().CatalogNumber, m_tracker.SelectedName());
+    m_transceiver->Open();
+}
+
+// Every computed tick: another satellite brings its own transmitters, and
+// both dials follow the range rate.
+void StationSession::TuneTransceiver()
+{
+    if (!m_transceiver)
+        return;
+    if (m_tracker.CurrentElements().CatalogNumber != m_transceiver->CatalogNumber())
+        m_transceiver->LoadSatellite(
+            m_tracker.CurrentElements().CatalogNumber, m_tracker.SelectedName());
+    m_transceiver->Control().Tick(m_tracker.State().RangeRate);
+}
+
 void StationSession::SatelliteComputed(sys_seconds now)
 {
+    TuneTransceiver();
     const bool up = m_tracker.State().SatElevation >= 0;
     const std::optional<bool> before = m_up;
     m_up = up;

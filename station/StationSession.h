@@ -22,6 +22,7 @@ namespace aostrack {
 class ReceiverController;
 class ReceiverLibrary;
 class RotorController;
+class StationTransceiver;
 class SystemClockSetter;
 class TimeSyncClient;
 
@@ -35,6 +36,9 @@ struct StationOptions {
     // Start-up stops without DOPPLERFILE; a face that only tracks runs on
     // without frequencies.
     bool FrequencyListRequired = true;
+    // RIG_HOST, when set, is opened at the end of start-up and kept on the
+    // tracked satellite's transmitter every computed tick.
+    bool TransceiverLink = true;
 };
 
 class StationSession : public QObject {
@@ -79,6 +83,8 @@ public:
     // Null when the options leave the rotor out.
     RotorController* Rotor() { return m_rotor.get(); }
     const RotorController* Rotor() const { return m_rotor.get(); }
+    // Null without RIG_HOST or when the options leave the transceiver out.
+    StationTransceiver* Transceiver() { return m_transceiver.get(); }
 
 signals:
     // After every tick of the timer, with the instant the tick computed.
@@ -94,6 +100,8 @@ private:
     class SessionClock;
     void AfterTick();
     void SatelliteComputed(std::chrono::sys_seconds now);
+    void StartTransceiver();
+    void TuneTransceiver();
 
     std::unique_ptr<SessionClock> m_clock;
     double m_speed = 1;
@@ -107,6 +115,8 @@ private:
     std::unique_ptr<RotorController> m_rotor;
     std::unique_ptr<SystemClockSetter> m_clockSetter;
     std::unique_ptr<TimeSyncClient> m_timeSync;
+    std::unique_ptr<StationTransceiver> m_transceiver;
+    bool m_transceiverWanted = true;
     // Above the horizon at the last computed tick; unknown after a choice.
     std::optional<bool> m_up;
 };

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -41,9 +42,9 @@ FrequencyWindow::FrequencyWindow(ReceiverController& receiver, QWidget* parent)
 
     m_typedDownlink = new QLineEdit(this);
     m_typedDownlink->setObjectName(QStringLiteral("Text1"));
-    m_notes = new QLineEdit(this);
-    m_notes->setObjectName(QStringLiteral("Text2"));
-    m_notes->setToolTip(tr("For the operator's notes; the tracker does not use it"));
+    m_typedUplink = new QLineEdit(this);
+    m_typedUplink->setObjectName(QStringLiteral("Text2"));
+    m_typedUplink->setToolTip(tr("The uplink of a single-frequency transmitter (kHz)"));
 
     m_message = NamedLabel(this, "LabelMessage", QString());
     QPalette warning = m_message->palette();
@@ -61,7 +62,7 @@ FrequencyWindow::FrequencyWindow(ReceiverController& receiver, QWidget* parent)
     entries->addWidget(m_typedDownlink, 0, 1);
     entries->addWidget(NamedLabel(this, "Label3", QStringLiteral("kHz")), 0, 2);
     entries->addWidget(NamedLabel(this, "Label2", QStringLiteral("manual Uplink QRG")), 1, 0);
-    entries->addWidget(m_notes, 1, 1);
+    entries->addWidget(m_typedUplink, 1, 1);
     entries->addWidget(NamedLabel(this, "Label3_1", QStringLiteral("kHz")), 1, 2);
 
     auto* column = new QVBoxLayout(this);
@@ -95,19 +96,28 @@ void FrequencyWindow::Command1_Click()
 {
     const QListWidgetItem* current = m_rows->currentItem();
     const int row = current && current->isSelected() ? m_rows->currentRow() : -1;
-    const Result<void> applied = m_receiver.ApplyFrequencyChoice(row, m_typedDownlink->text());
+    std::optional<double> uplinkHz;
+    bool uplinkOk = true;
+    if (m_applyUplink && !m_typedUplink->text().trimmed().isEmpty())
+        uplinkHz = QLocale::c().toDouble(m_typedUplink->text().trimmed(), &uplinkOk) * 1000;
+    const Result<void> applied = uplinkOk
+        ? m_receiver.ApplyFrequencyChoice(row, m_typedDownlink->text())
+        : Result<void>(Failure { QStringLiteral("The uplink \"%1\" is not a frequency in kHz.")
+                                     .arg(m_typedUplink->text()) });
     if (!applied) {
         m_message->setText(applied.Error());
         m_message->show();
         return;
     }
+    if (m_applyUplink)
+        m_applyUplink(uplinkHz);
     close();
 }
 
 void FrequencyWindow::closeEvent(QCloseEvent* event)
 {
     m_typedDownlink->clear();
-    m_notes->clear();
+    m_typedUplink->clear();
     m_message->clear();
     m_message->hide();
     QWidget::closeEvent(event);

@@ -22,6 +22,7 @@ namespace aostrack {
 
 class PassPlot;
 class SkyPlot;
+class TransceiverFrame;
 
 // A value of the data panel (an element of the Text1 array) and its caption
 // (Label2 of the same index; none for the time and date in the header).
@@ -69,6 +70,7 @@ struct FrequencyControls {
     QLabel* OffsetCaption = nullptr; // Label6
     QLineEdit* Offset = nullptr; // Text4
     QLabel* RowNote = nullptr; // Label16: the mode of the frequency row
+    TransceiverFrame* Transceiver = nullptr; // shown when RIG_HOST is set
 };
 
 // The frame "Rotor Control" and the menu "Rotor".

@@ -3,6 +3,7 @@
 #include "ui/AboutBox.h"
 #include "ui/FixedPitchFont.h"
 #include "ui/MainWindow.h"
+#include "ui/TransceiverFrame.h"
 
 #include "core/Version.h"
 #include "ui/MainWindowControls.h"
@@ -427,6 +428,93 @@ QGroupBox* MainWindow::BuildRotorFrame()
     return frame;
 }
 
+namespace {
+
+// The large display Text2 of the Doppler-corrected centre frequency.
+FittingDisplay* CentreDisplay(QWidget* frame)
+{
+    QFont displayFont;
+    displayFont.setFamilies({ QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans") });
+    displayFont.setBold(true);
+    displayFont.setPointSize(36);
+    auto* display = new FittingDisplay(displayFont, frame);
+    display->setReadOnly(true);
+    display->setFocusPolicy(Qt::ClickFocus);
+    display->setAlignment(Qt::AlignCenter);
+    QPalette displayPalette = display->palette();
+    displayPalette.setColor(QPalette::Base, DisplayGrey);
+    displayPalette.setColor(QPalette::Text, DisplayCyan);
+    display->setPalette(displayPalette);
+    display->setToolTip(QObject::tr("Doppler-corrected centre frequency, kHz"));
+    display->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return display;
+}
+
+QScrollBar* OffsetSlider(QWidget* frame)
+{
+    auto* offset = new QScrollBar(Qt::Horizontal, frame);
+    offset->setRange(-1000, 1000);
+    offset->setValue(0);
+    offset->setSingleStep(1);
+    offset->setPageStep(100);
+    offset->setToolTip(QObject::tr("Offset, 10 Hz a step"));
+    return offset;
+}
+
+// The steps are of the offset in Hz (1000, 100, 10), said with their
+// units: "+1000" beside fields in kHz read as a megahertz.
+const char* const kStepCaptions[]
+    = { "+1 kHz", "+100 Hz", "+10 Hz", "-1 kHz", "-100 Hz", "-10 Hz", "reset" };
+
+QHBoxLayout* StepRow(FrequencyControls& controls, QWidget* frame, int first)
+{
+    auto* row = new QHBoxLayout;
+    for (int i = first; i < first + 3; ++i) {
+        auto* button = new CaptionButton(QLatin1String(kStepCaptions[i]), frame);
+        controls.StepButtons[static_cast<std::size_t>(i)] = button;
+        // Stepping needs a frequency row of the satellite; none is known yet.
+        button->setEnabled(false);
+        row->addWidget(button);
+    }
+    return row;
+}
+
+QHBoxLayout* ValueRow(QWidget* frame, QLabel*& caption, const char* text, QLineEdit*& value)
+{
+    auto* row = new QHBoxLayout;
+    caption = Caption(frame, QLatin1String(text));
+    // Two lines rather than a frequency column too wide for 1024 pixels.
+    caption->setWordWrap(true);
+    auto* box = ValueBox(frame);
+    value = box;
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // A microwave downlink in kHz, whole.
+    box->SetHintText(QStringLiteral("00000000.000"));
+    box->setMinimumWidth(box->sizeHint().width());
+    row->addWidget(caption, 1);
+    row->addWidget(box, 1);
+    return row;
+}
+
+QHBoxLayout* NoteRow(FrequencyControls& controls, QWidget* frame)
+{
+    auto* noteRow = new QHBoxLayout;
+    auto* note = Caption(frame, QString());
+    controls.RowNote = note;
+    QPalette notePalette = note->palette();
+    notePalette.setColor(QPalette::WindowText, NoteBlue);
+    note->setPalette(notePalette);
+    note->setWordWrap(true);
+    auto* reset = new CaptionButton(QLatin1String(kStepCaptions[6]), frame);
+    controls.StepButtons[6] = reset;
+    noteRow->addWidget(note, 1);
+    noteRow->addWidget(reset, 0);
+    return noteRow;
+}
+
+} // namespace
+
+// The receiver's controls, then the transceiver's (shown when RIG_HOST is set).
 QGroupBox* MainWindow::BuildFrequencyFrame()
 {
     FrequencyControls& controls = m_controls.Frequency;
@@ -439,92 +527,28 @@ QGroupBox* MainWindow::BuildFrequencyFrame()
     auto* track = new QCheckBox(QStringLiteral("track"), frame);
     controls.Track = track;
     track->setToolTip(QStringLiteral("track"));
-    auto* receiverName = Caption(frame, QStringLiteral("connect FCDpro"));
-    controls.ReceiverName = receiverName;
+    controls.ReceiverName = Caption(frame, QStringLiteral("connect FCDpro"));
     connectRow->addWidget(track);
     connectRow->addSpacing(8);
-    connectRow->addWidget(receiverName, 1);
+    connectRow->addWidget(controls.ReceiverName, 1);
     column->addLayout(connectRow);
 
     // Which number carries the Doppler correction, said where it stands.
-    auto* centreCaption = Caption(frame, QStringLiteral("Doppler-corrected downlink (kHz):"));
-    controls.CentreCaption = centreCaption;
-    column->addWidget(centreCaption);
+    controls.CentreCaption = Caption(frame, QStringLiteral("Doppler-corrected downlink (kHz):"));
+    column->addWidget(controls.CentreCaption);
+    controls.CentreFrequency = CentreDisplay(frame);
+    column->addWidget(controls.CentreFrequency);
+    controls.OffsetSlider = OffsetSlider(frame);
+    column->addWidget(controls.OffsetSlider);
 
-    QFont displayFont;
-    displayFont.setFamilies({ QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans") });
-    displayFont.setBold(true);
-    displayFont.setPointSize(36);
-    auto* display = new FittingDisplay(displayFont, frame);
-    controls.CentreFrequency = display;
-    display->setReadOnly(true);
-    display->setFocusPolicy(Qt::ClickFocus);
-    display->setAlignment(Qt::AlignCenter);
-    QPalette displayPalette = display->palette();
-    displayPalette.setColor(QPalette::Base, DisplayGrey);
-    displayPalette.setColor(QPalette::Text, DisplayCyan);
-    display->setPalette(displayPalette);
-    display->setToolTip(tr("Doppler-corrected centre frequency, kHz"));
-    display->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    column->addWidget(display);
-
-    auto* offset = new QScrollBar(Qt::Horizontal, frame);
-    controls.OffsetSlider = offset;
-    offset->setRange(-1000, 1000);
-    offset->setValue(0);
-    offset->setSingleStep(1);
-    offset->setPageStep(100);
-    offset->setToolTip(tr("Offset, 10 Hz a step"));
-    column->addWidget(offset);
-
-    // The steps are of the offset in Hz (1000, 100, 10), said with their
-    // units: "+1000" beside fields in kHz read as a megahertz.
-    const char* stepCaptions[]
-        = { "+1 kHz", "+100 Hz", "+10 Hz", "-1 kHz", "-100 Hz", "-10 Hz", "reset" };
-    auto stepRow = [&](int first) {
-        auto* row = new QHBoxLayout;
-        for (int i = first; i < first + 3; ++i) {
-            auto* button = new CaptionButton(QLatin1String(stepCaptions[i]), frame);
-            controls.StepButtons[static_cast<std::size_t>(i)] = button;
-            // Stepping needs a frequency row of the satellite; none is known yet.
-            button->setEnabled(false);
-            row->addWidget(button);
-        }
-        return row;
-    };
-    auto valueRow = [&](QLabel*& caption, const char* text, QLineEdit*& value) {
-        auto* row = new QHBoxLayout;
-        caption = Caption(frame, QLatin1String(text));
-        // Two lines rather than a frequency column too wide for 1024 pixels.
-        caption->setWordWrap(true);
-        auto* box = ValueBox(frame);
-        value = box;
-        box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        // A microwave downlink in kHz, whole.
-        box->SetHintText(QStringLiteral("00000000.000"));
-        box->setMinimumWidth(box->sizeHint().width());
-        row->addWidget(caption, 1);
-        row->addWidget(box, 1);
-        return row;
-    };
-    column->addLayout(stepRow(0));
+    column->addLayout(StepRow(controls, frame, 0));
     column->addLayout(
-        valueRow(controls.TunedCaption, "corrected center freq:", controls.TunedFrequency));
-    column->addLayout(valueRow(controls.OffsetCaption, "offset (KHz):", controls.Offset));
-    column->addLayout(stepRow(3));
-
-    auto* noteRow = new QHBoxLayout;
-    auto* note = Caption(frame, QString());
-    controls.RowNote = note;
-    QPalette notePalette = note->palette();
-    notePalette.setColor(QPalette::WindowText, NoteBlue);
-    note->setPalette(notePalette);
-    note->setWordWrap(true);
-    auto* reset = new CaptionButton(QLatin1String(stepCaptions[6]), frame);
-    controls.StepButtons[6] = reset;
-    noteRow->addWidget(note, 1);
-    noteRow->addWidget(reset, 0);
-    column->addLayout(noteRow);
+        ValueRow(frame, controls.TunedCaption, "corrected center freq:", controls.TunedFrequency));
+    column->addLayout(ValueRow(frame, controls.OffsetCaption, "offset (KHz):", controls.Offset));
+    column->addLayout(StepRow(controls, frame, 3));
+    column->addLayout(NoteRow(controls, frame));
+    controls.Transceiver = new TransceiverFrame(frame);
+    column->addWidget(controls.Transceiver);
     column->addStretch(1);
     return frame;
 }

@@ -2,6 +2,7 @@
 
 #include "core/SettingsLocation.h"
 #include "station/StationSession.h"
+#include "station/StationTransceiver.h"
 #include "ui/Dialogs.h"
 #include "ui/EventLogView.h"
 #include "ui/MainWindow.h"
@@ -67,14 +68,22 @@ int StartStationAt(
         // The package's element file is not the operator's to replace: the
         // download goes to ~/.local/share/aostrack and is loaded from there.
         [&tracker] { return WritableDataPath(tracker.Config().TleFilePath); },
-        [&tracker] {
+        [&tracker, &station] {
             const QString written = WritableDataPath(tracker.Config().TleFilePath);
             if (written == tracker.Config().TleFilePath)
                 tracker.ReloadElementFile();
             else if (QFileInfo::exists(written))
                 tracker.OpenElementFile(written);
+            // A fresh transmitter list may have come with the update.
+            if (StationTransceiver* transceiver = station.Transceiver())
+                transceiver->LoadSatellite(
+                    tracker.CurrentElements().CatalogNumber, tracker.SelectedName());
         },
-        &station.Log(), tracker.Config().TleLegacyPaths);
+        &station.Log(), tracker.Config().TleLegacyPaths,
+        { tracker.Config().TransmitterServer,
+            tracker.Config().TransmitterFilePath.isEmpty()
+                ? QString()
+                : WritableDataPath(tracker.Config().TransmitterFilePath) });
     return 0;
 }
 

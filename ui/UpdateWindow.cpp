@@ -26,6 +26,7 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     , m_useServer(new QCheckBox(serverBase, this))
     , m_useArchive(new QCheckBox(archiveBase, this))
     , m_force(new QCheckBox(QStringLiteral("fetch anyway"), this))
+    , m_useTransmitters(new QCheckBox(QStringLiteral("Transmitters (SatNOGS DB)"), this))
     , m_updateButton(new QPushButton(QStringLiteral("Update"), this))
     , m_collectedText(new QPlainTextEdit(this))
     , m_progress(new QPlainTextEdit(this))
@@ -35,6 +36,8 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     m_useServer->setObjectName(QStringLiteral("Check1"));
     m_useArchive->setObjectName(QStringLiteral("Check2"));
     m_force->setObjectName(QStringLiteral("Check3"));
+    m_useTransmitters->setObjectName(QStringLiteral("Check4"));
+    m_useTransmitters->setEnabled(false);
     m_force->setToolTip(
         QStringLiteral("Ask the server even when the file was fetched less than two hours ago"));
     m_updateButton->setObjectName(QStringLiteral("Command1"));
@@ -57,6 +60,7 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     layout->addWidget(m_useServer);
     layout->addWidget(m_useArchive);
     layout->addWidget(m_force);
+    layout->addWidget(m_useTransmitters);
     layout->addWidget(m_updateButton, 0, Qt::AlignLeft);
     layout->addWidget(m_collectedText, 3);
     layout->addWidget(m_progress, 1);
@@ -71,9 +75,36 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     connect(&m_update, &ElementUpdate::collectedTextChanged, m_collectedText,
         &QPlainTextEdit::setPlainText);
     connect(&m_update, &ElementUpdate::finished, this, [this](bool ok) {
-        m_updateButton->setEnabled(true);
         emit updateFinished(ok, m_update.Verdict());
+        if (m_transmittersNext)
+            StartTransmitters();
+        else
+            m_updateButton->setEnabled(true);
     });
+}
+
+void UpdateWindow::SetTransmitterSource(
+    const QString& serverBase, const QString& filePath, std::unique_ptr<PageFetcher> fetcher)
+{
+    m_transmitterServer = serverBase;
+    m_transmitterFile = filePath;
+    m_transmitters = std::make_unique<TransmitterUpdate>(std::move(fetcher));
+    m_useTransmitters->setEnabled(!filePath.isEmpty());
+    m_useTransmitters->setToolTip(
+        TransmitterListUrl(serverBase) + QStringLiteral(" → ") + filePath);
+    connect(m_transmitters.get(), &TransmitterUpdate::progressLine, m_progress,
+        &QPlainTextEdit::appendPlainText);
+    connect(m_transmitters.get(), &TransmitterUpdate::finished, this, [this](bool ok) {
+        m_updateButton->setEnabled(true);
+        emit updateFinished(ok, QStringLiteral("transmitters: ") + m_transmitters->Verdict());
+    });
+}
+
+void UpdateWindow::StartTransmitters()
+{
+    m_transmittersNext = false;
+    m_updateButton->setEnabled(false);
+    m_transmitters->Start(m_transmitterFile, m_transmitterServer);
 }
 
 bool UpdateWindow::FileRename(const QString& originalName, const QString& newName, bool overWrite)
@@ -91,6 +122,13 @@ void UpdateWindow::Command1_Click()
     request.UseArchive = m_useArchive->isChecked();
     request.LegacyPaths = m_legacyPaths;
     request.Force = m_force->isChecked();
+    m_transmittersNext
+        = m_transmitters && m_useTransmitters->isEnabled() && m_useTransmitters->isChecked();
+    if (m_transmittersNext && !request.UseServer && !request.UseArchive) {
+        m_progress->clear();
+        StartTransmitters();
+        return;
+    }
     m_update.Start(request);
 }
 
@@ -98,25 +136,30 @@ void UpdateWindow::closeEvent(QCloseEvent* event)
 {
     // A page still loading is dropped; the TLE file is only ever replaced in
     // one step at the end, so it stays the old one.
+    m_transmittersNext = false;
     m_update.Abort();
+    if (m_transmitters)
+        m_transmitters->Abort();
     event->accept();
     emit catalogueReloadRequested();
 }
 
 void BindElementUpdate(MainWindow& mainWindow, const QString& serverBase,
     const QString& archiveBase, std::function<QString()> tleFilePath,
-    std::function<void()> reloadCatalogue, EventLog* log, bool legacyPaths)
+    std::function<void()> reloadCatalogue, EventLog* log, bool legacyPaths,
+    const TransmitterSource& transmitters)
 {
     QAction* action = mainWindow.Controls().Menus.InternetUpdate;
     auto window = std::make_shared<QPointer<UpdateWindow>>();
     QObject::connect(action, &QAction::triggered, &mainWindow,
         [&mainWindow, serverBase, archiveBase, tleFilePath, reloadCatalogue, log, legacyPaths,
-            window] {
+            transmitters, window] {
             if (!*window) {
                 auto* updateWindow
                     = new UpdateWindow(serverBase, archiveBase, tleFilePath, nullptr, &mainWindow);
                 updateWindow->setAttribute(Qt::WA_DeleteOnClose);
                 updateWindow->SetLegacyPaths(legacyPaths);
+                updateWindow->SetTransmitterSource(transmitters.ServerBase, transmitters.FilePath);
                 if (log)
                     QObject::connect(updateWindow, &UpdateWindow::updateFinished, &mainWindow,
                         [log](bool, const QString& verdict) {

@@ -3,8 +3,10 @@
 // the main window keeps tracking. Controls: "Check1"/"Check2" (the two
 // sources, captioned with their base addresses), "Check3" ("fetch anyway",
 // within two hours of the last update), "Command1" ("Update"), "Text1" (the
-// collected element text), "Text2" (progress lines).
+// collected element text), "Text2" (progress lines), "Check4" (the
+// transmitter list of the SatNOGS DB, fetched after the element sets).
 #include "update/ElementUpdate.h"
+#include "update/TransmitterUpdate.h"
 
 #include <QWidget>
 #include <functional>
@@ -33,10 +35,17 @@ public:
 
     // TLE_PATHS=LEGACY: the server's static files instead of its GP queries.
     void SetLegacyPaths(bool legacy) { m_legacyPaths = legacy; }
+    // Where "Transmitters (SatNOGS DB)" fetches from and writes to; without a
+    // file (no TRANSMITTERS) the source cannot be ticked.
+    void SetTransmitterSource(const QString& serverBase, const QString& filePath,
+        std::unique_ptr<PageFetcher> fetcher = nullptr);
 
     // Click of "Update": starts an update of the ticked sources.
     void Command1_Click();
-    bool IsUpdating() const { return m_update.IsRunning(); }
+    bool IsUpdating() const
+    {
+        return m_update.IsRunning() || (m_transmitters && m_transmitters->IsRunning());
+    }
 
 signals:
     // The window closes: the catalogue is to be read again from the TLE file,
@@ -50,6 +59,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void StartTransmitters();
+
     std::function<QString()> m_tleFilePath;
     QString m_serverBase;
     QString m_archiveBase;
@@ -58,6 +69,11 @@ private:
     QCheckBox* m_useServer;
     QCheckBox* m_useArchive;
     QCheckBox* m_force;
+    QCheckBox* m_useTransmitters;
+    std::unique_ptr<TransmitterUpdate> m_transmitters;
+    QString m_transmitterServer;
+    QString m_transmitterFile;
+    bool m_transmittersNext = false; // fetch the transmitter list once the elements are in
     QPushButton* m_updateButton;
     QPlainTextEdit* m_collectedText;
     QPlainTextEdit* m_progress;
@@ -67,8 +83,14 @@ private:
 // "TLE Update" window (one at a time, made anew after it was closed); its
 // closing calls reloadCatalogue. The end of each update goes to log as a
 // timed line when a log is given. mainWindow (and log) must outlive the connection.
+// transmitters: TRANSMITTER_SERVER and the TRANSMITTERS file (empty: none).
+struct TransmitterSource {
+    QString ServerBase;
+    QString FilePath;
+};
 void BindElementUpdate(MainWindow& mainWindow, const QString& serverBase,
     const QString& archiveBase, std::function<QString()> tleFilePath,
-    std::function<void()> reloadCatalogue, EventLog* log = nullptr, bool legacyPaths = false);
+    std::function<void()> reloadCatalogue, EventLog* log = nullptr, bool legacyPaths = false,
+    const TransmitterSource& transmitters = {});
 
 } // namespace aostrack

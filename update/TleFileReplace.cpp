@@ -76,43 +76,49 @@ Result<void> WriteWholeFile(const QString& path, const QByteArray& bytes)
 Result<void> ReplaceTleFile(const QString& tleFilePath, const QString& text,
     const std::function<void(const QString&)>& progress)
 {
-    if (tleFilePath.isEmpty())
-        return Failure { QStringLiteral("no TLE file name") };
-    const QFileInfo info(tleFilePath);
-    if (info.isDir())
-        return Failure { QStringLiteral("%1 is a folder, not a TLE file").arg(tleFilePath) };
+    return ReplaceFileKeepingBackup(
+        tleFilePath, (text + QStringLiteral("\r\n")).toUtf8(), QStringLiteral("TLE"), progress);
+}
 
-    // QSaveFile writes into a temporary file in the TLE file's folder and
-    // renames it over the TLE file only on commit (after flushing to disk).
-    QSaveFile next(tleFilePath);
-    const QByteArray bytes = (text + QStringLiteral("\r\n")).toUtf8();
+Result<void> ReplaceFileKeepingBackup(const QString& path, const QByteArray& bytes,
+    const QString& kind, const std::function<void(const QString&)>& progress)
+{
+    if (path.isEmpty())
+        return Failure { QStringLiteral("no %1 file name").arg(kind) };
+    const QFileInfo info(path);
+    if (info.isDir())
+        return Failure { QStringLiteral("%1 is a folder, not a %2 file").arg(path, kind) };
+
+    // QSaveFile writes into a temporary file in the file's folder and
+    // renames it over the file only on commit (after flushing to disk).
+    QSaveFile next(path);
     // Unbuffered: every byte reaches the system in write(), where a full disk
     // shows. Buffered, the last bytes go out in commit(), which renames a
-    // truncated file over the TLE file and still reports success.
+    // truncated file over the file and still reports success.
     errno = 0;
     bool ok = next.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     ok = ok && next.write(bytes) == bytes.size();
     if (!ok)
         return Failure {
-            QStringLiteral("cannot write %1: %2").arg(tleFilePath, FileErrorReason(next, errno))
+            QStringLiteral("cannot write %1: %2").arg(path, FileErrorReason(next, errno))
         };
 
     // The step is announced even when there is no old file yet (the first
     // update of a fresh station); there is then nothing to keep.
-    progress(QStringLiteral("save old TLE file"));
+    progress(QStringLiteral("save old %1 file").arg(kind));
     if (info.exists()) {
-        if (Result<void> saved = SaveBackup(tleFilePath); !saved) {
+        if (Result<void> saved = SaveBackup(path); !saved) {
             next.cancelWriting();
             next.commit();
             return saved;
         }
     }
 
-    progress(QStringLiteral("write new TLE file"));
+    progress(QStringLiteral("write new %1 file").arg(kind));
     errno = 0;
     if (!next.commit() || next.error() != QFileDevice::NoError)
         return Failure {
-            QStringLiteral("cannot write %1: %2").arg(tleFilePath, FileErrorReason(next, errno))
+            QStringLiteral("cannot write %1: %2").arg(path, FileErrorReason(next, errno))
         };
     return {};
 }

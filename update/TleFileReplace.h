@@ -22,6 +22,12 @@ QString BackupPathFor(const QString& tleFilePath);
 Result<void> ReplaceTleFile(const QString& tleFilePath, const QString& text,
     const std::function<void(const QString&)>& progress);
 
+// As ReplaceTleFile for any downloaded file: bytes as they are, the backup
+// "<path>_old", and kind naming the file in the progress steps and failures
+// ("transmitter" gives "save old transmitter file").
+Result<void> ReplaceFileKeepingBackup(const QString& path, const QByteArray& bytes,
+    const QString& kind, const std::function<void(const QString&)>& progress);
+
 // Writes bytes as the whole file at path, in one step or not at all (a
 // temporary file beside it, flushed, then renamed over it), without a
 // backup. A failure names the file and the system's reason ("No space left on

@@ -7,6 +7,8 @@
 #include "app/cli/EngineInputs.h"
 #include "app/cli/Json.h"
 #include "app/cli/SatelliteChoice.h"
+#include "app/cli/TrackRadio.h"
+#include "radio/CalibrationOffsets.h"
 #include "radio/DopplerLegs.h"
 #include "radio/FrequencyDatabase.h"
 #include "radio/TransmitterList.h"
@@ -20,6 +22,7 @@ const char* const kDopplerHelp
     = "Usage: aostrack-cli doppler --tle FILE (--sat NAME|--norad N) --transmitters FILE\n"
       "                            [--doppler FILE] --lat DEG --lon DEG --height KM\n"
       "                            [--at TIME] [--downlink HZ] [--model plan13|sgp4]\n"
+      "                            [--rx-offset HZ] [--tx-offset HZ]\n"
       "                            [--all-transmitters] [--json]\n"
       "\n"
       "Every transmitter of the satellite at one instant: the downlink and uplink at\n"
@@ -33,12 +36,18 @@ const char* const kDopplerHelp
       "  --at TIME            the instant, UTC (default: now)\n"
       "  --downlink HZ        the passband point of the linear transponders whose\n"
       "                       downlink passband holds it (default: the centre)\n"
+      "  --rx-offset HZ       calibration added to the receive dial, and\n"
+      "  --tx-offset HZ       to the transmit dial (default: the satellite's line in\n"
+      "                       offsets.ini beside sat.ini, else 0)\n"
       "  --all-transmitters   also rows whose status is not \"active\"\n"
       "  --tle --sat --norad --lat --lon --height --config --model as for 'state'.\n"
       "\n"
       "JSON: {\"Time\", \"RangeRate\" (km/s), \"Transmitters\": [{\"Uuid\", \"Description\",\n"
       "\"Type\", \"Mode\", \"UplinkMode\", \"Invert\", \"DownlinkHz\", \"UplinkHz\",\n"
       "\"DownlinkDialHz\", \"UplinkDialHz\"}]}, null where a leg does not exist.\n"
+      "The dial columns are what the radio is set to: with a converter between radio\n"
+      "and antenna (RIG_RX_LO_HZ, RIG_TX_LO_HZ of sat.ini when it can be read) they\n"
+      "are the corrected frequency plus the offset minus the LO.\n"
       "Example:\n"
       "  aostrack-cli doppler --tle amateur.txt --sat RS-44 --transmitters \\\n"
       "      transmitters.json --lat 48.1371 --lon 11.5754 --height 0.519 --json\n";
@@ -111,6 +120,30 @@ std::optional<double> PassbandPoint(const ParsedArgs& args, const QList<Transmit
                          .arg(passbands.isEmpty()
                                  ? QStringLiteral("the satellite has none")
                                  : passbands.join(QStringLiteral(", ")) + QStringLiteral(" Hz")));
+}
+
+// The converters of sat.ini and the satellite's offsets kept beside it, the
+// flags over them. Without a readable sat.ini (and no --config) none.
+DialSetup DopplerDialSetup(const ParsedArgs& args, int catalogNumber)
+{
+    DialSetup setup;
+    CalibrationOffsets stored;
+    try {
+        const Configuration config = LoadCliConfiguration(args.Value(QStringLiteral("--config")));
+        setup.RxLoHz = config.RigRxLoHz;
+        setup.TxLoHz = config.RigTxLoHz;
+        const Result<OffsetTable> table = ReadOffsets(OffsetsPathFor(config.IniPath));
+        if (!table)
+            throw UsageError(table.Error());
+        stored = table->value(catalogNumber);
+    } catch (const UsageError&) {
+        if (args.Has(QStringLiteral("--config")))
+            throw;
+    }
+    const CalibrationOffsets offsets = OffsetOptions(args, stored);
+    setup.RxOffsetHz = offsets.RxHz;
+    setup.TxOffsetHz = offsets.TxHz;
+    return setup;
 }
 
 struct DopplerRow {
@@ -196,7 +229,8 @@ int RunDopplerCommand(const QStringList& argList)
         { QStringLiteral("--tle"), QStringLiteral("--sat"), QStringLiteral("--norad"),
             QStringLiteral("--transmitters"), QStringLiteral("--doppler"), QStringLiteral("--lat"),
             QStringLiteral("--lon"), QStringLiteral("--height"), QStringLiteral("--at"),
-            QStringLiteral("--downlink"), QStringLiteral("--model"), QStringLiteral("--config") },
+            QStringLiteral("--downlink"), QStringLiteral("--model"), QStringLiteral("--config"),
+            QStringLiteral("--rx-offset"), QStringLiteral("--tx-offset") },
         { QStringLiteral("--json"), QStringLiteral("--all-transmitters"),
             QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
@@ -219,13 +253,14 @@ int RunDopplerCommand(const QStringList& argList)
     }
     WarnIfElementSetOld(in.satName, in.elements.Epoch, at);
 
+    const DialSetup setup = DopplerDialSetup(args, in.elements.CatalogNumber);
     QList<DopplerRow> rows;
     for (const Transmitter& t : transmitters) {
         const TransmitterFrequencies f = FrequenciesOf(t);
         const bool holdsPoint = point && IsLinearPassband(f) && *point >= *f.DownlinkLowHz
             && *point <= *f.DownlinkHighHz;
         const SatelliteLegs legs = LegsAtSatellite(f, holdsPoint ? point : std::nullopt);
-        rows.append({ t, legs, DialsFor(legs, rangeRate) });
+        rows.append({ t, legs, DialsFor(legs, rangeRate, setup) });
     }
     WriteOut(args.Has(QStringLiteral("--json")) ? DopplerJson(at, rangeRate, rows)
                                                 : DopplerText(in, at, rangeRate, rows));

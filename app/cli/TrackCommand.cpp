@@ -110,8 +110,7 @@ struct TrackOptions {
     QString onLos;
     std::optional<HttpListen> http; // --http; unset: HTTP_LISTEN of sat.ini
     bool radio = false; // --radio: the transceiver of RIG_HOST
-    QString transmitter; // --transmitter UUID or description
-    std::optional<double> downlinkHz; // --downlink: the passband point
+    RadioOptions radioOptions; // --transmitter, --downlink, --rx-offset, ...
 };
 
 // How long --rotor waits for rotctld to take the connection.
@@ -124,7 +123,8 @@ QString Help()
         "                          [--start YYYY-MM-DDTHH:MM:SSZ] [--speed N] [--for SECONDS]\n"
         "                          [--model M] [--rotor] [--receiver] [--plain]\n"
         "                          [--on-aos CMD] [--on-los CMD] [--http [ADDRESS:]PORT]\n"
-        "                          [--radio [--transmitter UUID|DESCRIPTION] [--downlink HZ]]\n"
+        "                          [--radio [--transmitter UUID|DESCRIPTION] [--downlink HZ]\n"
+        "                           [--rx-offset HZ] [--tx-offset HZ] [--all-transmitters]]\n"
         "\n"
         "The tracker without a window: the tracking cycle four times a second, the\n"
         "data panel, the countdown to AOS or LOS, the current pass and the passes of\n"
@@ -156,6 +156,10 @@ QString Help()
         "                   doppler.sql), the first of the satellite unless\n"
         "  --transmitter T  names its uuid or description;\n"
         "  --downlink HZ    the passband point of a linear transponder (default: centre)\n"
+        "  --rx-offset HZ   calibration of the receive and transmit dials for this\n"
+        "  --tx-offset HZ   satellite, kept in offsets.ini beside sat.ini (default: the\n"
+        "                   kept ones, else 0)\n"
+        "  --all-transmitters  also transmitters whose status is not \"active\"\n"
         "  --on-aos CMD     run CMD (through the shell) at each AOS of the satellite,\n"
         "  --on-los CMD     and CMD at each LOS; they run beside the tracker, never\n"
         "                   holding a tick, with AOSTRACK_SAT, AOSTRACK_NORAD,\n"
@@ -199,12 +203,7 @@ TrackOptions ReadOptions(const ParsedArgs& args)
     o.receiver = args.Has(QStringLiteral("--receiver"));
     o.plain = args.Has(QStringLiteral("--plain"));
     o.radio = args.Has(QStringLiteral("--radio"));
-    o.transmitter = args.Value(QStringLiteral("--transmitter"));
-    if (args.Has(QStringLiteral("--downlink")))
-        o.downlinkHz = ParseNumberInRange(
-            args.Value(QStringLiteral("--downlink")), QStringLiteral("--downlink"), 1, 1e12);
-    if (!o.radio && (args.Has(QStringLiteral("--transmitter")) || o.downlinkHz))
-        throw UsageError(QStringLiteral("--transmitter and --downlink go with --radio"));
+    o.radioOptions = ReadRadioOptions(args, o.radio);
     if (args.Has(QStringLiteral("--model")))
         o.model = ModelOption(args, nullptr);
     if (args.Has(QStringLiteral("--http"))) {
@@ -501,10 +500,11 @@ int RunTrackCommand(const QStringList& argList)
         { QStringLiteral("--config"), QStringLiteral("--sat"), QStringLiteral("--norad"),
             QStringLiteral("--start"), QStringLiteral("--speed"), QStringLiteral("--for"),
             QStringLiteral("--model"), QStringLiteral("--on-aos"), QStringLiteral("--on-los"),
-            QStringLiteral("--http"), QStringLiteral("--transmitter"),
-            QStringLiteral("--downlink") },
+            QStringLiteral("--http"), QStringLiteral("--transmitter"), QStringLiteral("--downlink"),
+            QStringLiteral("--rx-offset"), QStringLiteral("--tx-offset") },
         { QStringLiteral("--rotor"), QStringLiteral("--receiver"), QStringLiteral("--plain"),
-            QStringLiteral("--radio"), QStringLiteral("--help") });
+            QStringLiteral("--radio"), QStringLiteral("--all-transmitters"),
+            QStringLiteral("--help") });
     if (args.Has(QStringLiteral("--help"))) {
         WriteOut(Help());
         return ExitOk;
@@ -515,7 +515,10 @@ int RunTrackCommand(const QStringList& argList)
     // tracking without a frequency list only leaves the frequency empty.
     const SystemClock systemClock;
     StationSession station(systemClock,
-        { .RotorLink = options.rotor, .ClockSync = false, .FrequencyListRequired = false });
+        { .RotorLink = options.rotor,
+            .ClockSync = false,
+            .FrequencyListRequired = false,
+            .TransceiverLink = options.radio });
     if (options.simulated)
         station.SetTickSpeed(options.speed, options.start);
     TrackView view(station, options, !options.plain && AOSTRACK_ISATTY(AOSTRACK_STDOUT_FD));
@@ -530,10 +533,7 @@ int RunTrackCommand(const QStringList& argList)
         return failed;
     std::unique_ptr<TrackRadio> radio;
     if (options.radio) {
-        radio = std::make_unique<TrackRadio>(station, options.transmitter, options.downlinkHz,
-            [&view](const QString& line) { view.LogLine(line); });
-        QObject::connect(&station, &StationSession::ticked, &station,
-            [&] { radio->Tick(station.Tracking().State().RangeRate); });
+        radio = std::make_unique<TrackRadio>(station, options.radioOptions);
         view.ShowRadio(radio.get());
     }
     const Configuration& config = station.Tracking().Config();

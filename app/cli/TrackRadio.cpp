@@ -1,44 +1,32 @@
 #include "app/cli/TrackRadio.h"
 
 #include "app/cli/CliArgs.h"
-#include "radio/FrequencyDatabase.h"
 #include "station/StationSession.h"
+#include "station/StationTransceiver.h"
 
 namespace aostrack {
 namespace {
 
-QList<Transmitter> StationTransmitters(const Configuration& config, const TrackingSession& tracking)
+// A calibration larger than this is a slip (kHz typed as Hz the other way round).
+constexpr double kLargestOffsetHz = 1e6;
+
+StationTransceiver& OpenedTransceiver(StationSession& station)
 {
-    const int number = tracking.CurrentElements().CatalogNumber;
-    if (!config.TransmitterFilePath.isEmpty()) {
-        const Result<TransmitterList> list = ReadTransmitterList(config.TransmitterFilePath);
-        if (!list)
-            throw UsageError(list.Error());
-        TransmitterList merged = *list;
-        if (!config.TransmitterLocalPath.isEmpty()) {
-            const Result<TransmitterList> local = ReadTransmitterList(config.TransmitterLocalPath);
-            if (!local)
-                throw UsageError(local.Error());
-            merged = MergeLocalTransmitters(merged, *local);
-        }
-        const QList<Transmitter> rows = TransmittersOf(merged, number);
-        if (!rows.isEmpty())
-            return rows;
-    }
-    const FrequencyRows rows
-        = ReadFrequencyRows(config.DopplerFileName, tracking.SelectedName(), QLocale::c());
-    return TransmittersFromFrequencyRows(rows.Rows, number);
+    if (!station.Transceiver())
+        throw UsageError(
+            QStringLiteral("--radio: %1 has no RIG_HOST").arg(station.Tracking().Config().IniPath));
+    return *station.Transceiver();
 }
 
-Transmitter ChooseTransmitter(const QList<Transmitter>& rows, const QString& wanted)
+int ChosenIndex(const QList<Transmitter>& rows, const QString& wanted)
 {
     if (rows.isEmpty())
         throw UsageError(QStringLiteral("--radio: no transmitter listed for this satellite"));
     if (wanted.isEmpty())
-        return rows.front();
-    for (const Transmitter& t : rows)
-        if (t.Uuid == wanted || t.Description.compare(wanted, Qt::CaseInsensitive) == 0)
-            return t;
+        return 0;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        if (rows[i].Uuid == wanted || rows[i].Description.compare(wanted, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
     QStringList names;
     for (const Transmitter& t : rows)
         names << QStringLiteral("\"%1\" (%2)").arg(t.Description, t.Uuid);
@@ -54,50 +42,72 @@ QString DialText(const char* leg, const std::optional<double>& hz)
               : QString();
 }
 
-} // namespace
-
-TrackRadio::TrackRadio(StationSession& station, const QString& transmitter,
-    std::optional<double> passbandPointHz, std::function<void(const QString&)> log)
-    : m_point(passbandPointHz)
+std::optional<double> NumberOption(
+    const ParsedArgs& args, const QString& name, double low, double high)
 {
-    const Configuration& config = station.Tracking().Config();
-    if (config.RigHost.isEmpty())
-        throw UsageError(QStringLiteral("--radio: %1 has no RIG_HOST").arg(config.IniPath));
-    m_transmitter = ChooseTransmitter(StationTransmitters(config, station.Tracking()), transmitter);
-    m_frequencies = { m_transmitter.DownlinkLowHz, m_transmitter.DownlinkHighHz,
-        m_transmitter.UplinkLowHz, m_transmitter.UplinkHighHz, m_transmitter.Invert };
-    m_setup.RxLoHz = config.RigRxLoHz;
-    m_setup.TxLoHz = config.RigTxLoHz;
-    m_link.SetTxVfo(config.RigTxVfo);
-    m_link.SetStepHz(config.RigStepHz);
-    const QString where
-        = QStringLiteral("rigctld %1:%2").arg(config.RigHost).arg(config.RigHostPort);
-    QObject::connect(&m_link, &RigctldTransceiver::connected,
-        [log, where] { log(QStringLiteral("Transceiver at %1").arg(where)); });
-    QObject::connect(&m_link, &RigctldTransceiver::lost, [log, where](const QString& reason) {
-        log(QStringLiteral("Transceiver at %1 lost: %2").arg(where, reason));
-    });
-    QObject::connect(&m_link, &RigctldTransceiver::unavailable, [log](const QString& command) {
-        log(QStringLiteral("Transceiver: the radio cannot do \"%1\"; not sent again").arg(command));
-    });
-    QObject::connect(
-        &m_link, &RigctldTransceiver::refused, [log](const QString& command, const QString& code) {
-            log(QStringLiteral("Transceiver refused \"%1\": RPRT %2").arg(command, code));
-        });
-    log(QStringLiteral("Transceiver on %1 (%2)")
-            .arg(m_transmitter.Description,
-                m_transmitter.Uuid.isEmpty() ? QStringLiteral("doppler.sql") : m_transmitter.Uuid));
-    m_link.Open(config.RigHost, static_cast<quint16>(config.RigHostPort));
+    if (!args.Has(name))
+        return std::nullopt;
+    return ParseNumberInRange(args.Value(name), name, low, high);
 }
 
-void TrackRadio::Tick(double rangeRateKmPerSec)
+} // namespace
+
+RadioOptions ReadRadioOptions(const ParsedArgs& args, bool radio)
 {
-    const SatelliteLegs legs = LegsAtSatellite(m_frequencies, m_point);
-    const DialFrequencies dials = DialsFor(legs, rangeRateKmPerSec, m_setup);
-    m_link.Tune({ dials.ReceiveDialHz, dials.TransmitDialHz, HamlibMode(m_transmitter.Mode),
-        HamlibMode(m_transmitter.UplinkMode), m_transmitter.ToneHz });
-    m_text = DialText("RX", dials.ReceiveDialHz) + DialText("TX", dials.TransmitDialHz)
-        + m_transmitter.Description;
+    RadioOptions o;
+    o.Transmitter = args.Value(QStringLiteral("--transmitter"));
+    o.PassbandPointHz = NumberOption(args, QStringLiteral("--downlink"), 1, 1e12);
+    o.RxOffsetHz
+        = NumberOption(args, QStringLiteral("--rx-offset"), -kLargestOffsetHz, kLargestOffsetHz);
+    o.TxOffsetHz
+        = NumberOption(args, QStringLiteral("--tx-offset"), -kLargestOffsetHz, kLargestOffsetHz);
+    o.AllTransmitters = args.Has(QStringLiteral("--all-transmitters"));
+    const bool any = args.Has(QStringLiteral("--transmitter")) || o.PassbandPointHz || o.RxOffsetHz
+        || o.TxOffsetHz || o.AllTransmitters;
+    if (!radio && any)
+        throw UsageError(QStringLiteral("--transmitter, --downlink, --rx-offset, --tx-offset and "
+                                        "--all-transmitters go with --radio"));
+    return o;
+}
+
+CalibrationOffsets OffsetOptions(const ParsedArgs& args, CalibrationOffsets stored)
+{
+    const RadioOptions o = ReadRadioOptions(args, true);
+    return { o.RxOffsetHz.value_or(stored.RxHz), o.TxOffsetHz.value_or(stored.TxHz) };
+}
+
+TrackRadio::TrackRadio(StationSession& station, const RadioOptions& options)
+    : m_transceiver(OpenedTransceiver(station))
+{
+    const auto& tracking = station.Tracking();
+    // The satellite of --sat is chosen after start-up: its list is read here.
+    m_transceiver.SetAllTransmitters(options.AllTransmitters);
+    m_transceiver.LoadSatellite(tracking.CurrentElements().CatalogNumber, tracking.SelectedName());
+    if (!m_transceiver.ListProblem().isEmpty())
+        throw UsageError(m_transceiver.ListProblem());
+    m_transceiver.ChooseTransmitter(ChosenIndex(m_transceiver.Transmitters(), options.Transmitter));
+    m_transceiver.Control().SetPassbandPoint(options.PassbandPointHz);
+    const CalibrationOffsets stored = m_transceiver.Offsets();
+    const CalibrationOffsets wanted { options.RxOffsetHz.value_or(stored.RxHz),
+        options.TxOffsetHz.value_or(stored.TxHz) };
+    if (wanted != stored)
+        if (const Result<void> kept = m_transceiver.SetOffsets(wanted); !kept)
+            station.Log().LogEvent(QStringLiteral(": ") + kept.Error(), true);
+    const Transmitter& chosen = m_transceiver.Control().CurrentTransmitter();
+    station.Log().LogEvent(
+        QStringLiteral(": Transceiver on %1 (%2), offsets RX %3 Hz TX %4 Hz")
+            .arg(chosen.Description,
+                chosen.Uuid.isEmpty() ? QStringLiteral("doppler.sql") : chosen.Uuid)
+            .arg(wanted.RxHz)
+            .arg(wanted.TxHz),
+        true);
+}
+
+QString TrackRadio::Text() const
+{
+    const DialFrequencies& dials = m_transceiver.Control().Dials();
+    return DialText("RX", dials.ReceiveDialHz) + DialText("TX", dials.TransmitDialHz)
+        + m_transceiver.Control().CurrentTransmitter().Description;
 }
 
 } // namespace aostrack

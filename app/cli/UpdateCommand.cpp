@@ -8,6 +8,7 @@
 #include "app/cli/Commands.h"
 #include "core/SettingsLocation.h"
 #include "update/ElementUpdate.h"
+#include "update/TransmitterUpdate.h"
 
 #include <QEventLoop>
 #include <chrono>
@@ -22,6 +23,7 @@ QString UpdateHelp()
     return QStringLiteral(
         "Usage: aostrack-cli update [--config FILE] [--server] [--archive] [--force]\n"
         "                           [--timeout SECONDS]\n"
+        "       aostrack-cli update [--config FILE] --transmitters [--timeout SECONDS]\n"
         "\n"
         "Downloads fresh element sets and replaces the TLE file named by TLEFILE in\n"
         "sat.ini, keeping the previous file as <TLEFILE>_old. Prints one progress line\n"
@@ -35,13 +37,55 @@ QString UpdateHelp()
         "                     last-30-days; the old static files with TLE_PATHS=LEGACY)\n"
         "  --archive          the combined file of TLE_ARCHIVE\n"
         "                     (neither flag: --server)\n"
+        "  --transmitters     the transmitter list instead: TRANSMITTER_SERVER +\n"
+        "                     /api/transmitters/?format=json replaces TRANSMITTERS (the\n"
+        "                     previous file kept as <TRANSMITTERS>_old; the page must be\n"
+        "                     a JSON array of transmitters that each have a uuid);\n"
+        "                     TRANSMITTERS_LOCAL is never touched\n"
         "  --force            ask the server even within 2 hours of the last update\n"
         "  --timeout SECONDS  give up on a page after this long (default 30)\n"
         "\n"
         "Exit codes: 0 the TLE file was replaced or holds the newest sets already\n"
         "(unchanged at the server, or fetched under 2 hours ago), 1 it was left as it\n"
         "was after a failure (a page failed or held no element set), 2 bad arguments\n"
-        "or an unreadable sat.ini.\n");
+        "or an unreadable sat.ini. The same for --transmitters and its file.\n");
+}
+
+// Waits in a local loop (no window here) until the update says finished.
+template <typename Update, typename Begin> bool RunToEnd(Update& update, Begin begin)
+{
+    QObject::connect(
+        &update, &Update::progressLine, [](const QString& line) { WriteOut(line + u'\n'); });
+    QEventLoop loop;
+    bool succeeded = false;
+    bool done = false;
+    QObject::connect(&update, &Update::finished, &loop, [&](bool ok) {
+        // cron mails stderr: the reason stands there even when stdout goes to a log.
+        if (!ok)
+            WriteErr(QStringLiteral("aostrack-cli: ") + update.Verdict() + u'\n');
+        succeeded = ok;
+        done = true;
+        loop.quit();
+    });
+    begin();
+    if (!done)
+        loop.exec();
+    return succeeded;
+}
+
+int UpdateTransmitters(
+    const Configuration& config, const QString& configArg, std::chrono::milliseconds timeout)
+{
+    if (config.TransmitterFilePath.trimmed().isEmpty())
+        throw UsageError(QStringLiteral("%1 names no transmitter file (TRANSMITTERS)")
+                             .arg(CliConfigPath(configArg)));
+    const QString path = WritableDataPath(config.TransmitterFilePath);
+    if (path != config.TransmitterFilePath)
+        WriteOut(QStringLiteral("%1 cannot be replaced here: writing %2\n")
+                     .arg(config.TransmitterFilePath, path));
+    TransmitterUpdate update(std::make_unique<HttpPageFetcher>(timeout));
+    return RunToEnd(update, [&] { update.Start(path, config.TransmitterServer); }) ? ExitOk
+                                                                                   : ExitFailed;
 }
 
 } // namespace
@@ -54,7 +98,8 @@ int RunUpdateCommand(const QStringList& args)
     }
     const ParsedArgs parsed
         = ParseOptions(args, { QStringLiteral("--config"), QStringLiteral("--timeout") },
-            { QStringLiteral("--server"), QStringLiteral("--archive"), QStringLiteral("--force") });
+            { QStringLiteral("--server"), QStringLiteral("--archive"), QStringLiteral("--force"),
+                QStringLiteral("--transmitters") });
     std::chrono::milliseconds timeout = HttpPageFetcher::DefaultTimeout;
     if (parsed.Has(QStringLiteral("--timeout"))) {
         const double seconds = ParseNumberInRange(
@@ -63,6 +108,13 @@ int RunUpdateCommand(const QStringList& args)
     }
 
     const Configuration config = LoadCliConfiguration(parsed.Value(QStringLiteral("--config")));
+    if (parsed.Has(QStringLiteral("--transmitters"))) {
+        if (parsed.Has(QStringLiteral("--server")) || parsed.Has(QStringLiteral("--archive"))
+            || parsed.Has(QStringLiteral("--force")))
+            throw UsageError(
+                QStringLiteral("--transmitters goes alone, without --server, --archive, --force"));
+        return UpdateTransmitters(config, parsed.Value(QStringLiteral("--config")), timeout);
+    }
     if (config.TleFilePath.trimmed().isEmpty())
         throw UsageError(QStringLiteral("%1 names no TLE file (TLEFILE)")
                              .arg(CliConfigPath(parsed.Value(QStringLiteral("--config")))));
@@ -82,24 +134,7 @@ int RunUpdateCommand(const QStringList& args)
     request.Force = parsed.Has(QStringLiteral("--force"));
 
     ElementUpdate update(std::make_unique<HttpPageFetcher>(timeout));
-    QObject::connect(
-        &update, &ElementUpdate::progressLine, [](const QString& line) { WriteOut(line + u'\n'); });
-    // No window here: waiting in a local loop is what the tool is for.
-    QEventLoop loop;
-    bool succeeded = false;
-    bool done = false;
-    QObject::connect(&update, &ElementUpdate::finished, &loop, [&](bool ok) {
-        // cron mails stderr: the reason stands there even when stdout goes to a log.
-        if (!ok)
-            WriteErr(QStringLiteral("aostrack-cli: ") + update.Verdict() + u'\n');
-        succeeded = ok;
-        done = true;
-        loop.quit();
-    });
-    update.Start(request);
-    if (!done)
-        loop.exec();
-    return succeeded ? ExitOk : ExitFailed;
+    return RunToEnd(update, [&] { update.Start(request); }) ? ExitOk : ExitFailed;
 }
 
 } // namespace aostrack

@@ -3,8 +3,10 @@
 #include "core/LandFile.h"
 #include "core/SettingsLocation.h"
 #include "core/Version.h"
+#include "station/StationTransceiver.h"
 #include "ui/SettingsBinding.h"
 #include "ui/StationView.h"
+#include "ui/TransceiverFrame.h"
 
 #include <QCommandLineParser>
 #include <QStyleFactory>
@@ -55,6 +57,9 @@ bool StationWindow::Start(const QString& iniPath)
     BindSettingsDialog(m_window, m_station.Tracking(), m_station.Log(), iniPath);
     if (StartStationAt(m_station, m_window, iniPath, m_messages) != 0)
         return false;
+    // RIG_HOST: the transceiver's dials, passband knob and offsets in the frame.
+    if (StationTransceiver* transceiver = m_station.Transceiver())
+        BindTransceiver(*transceiver, m_window, m_frequencyWindow);
     LoadLand();
     Serve();
     return true;

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QProcess>
 #include <QTcpSocket>
+#include <cctype>
 
 namespace aostrack::test {
 
@@ -33,13 +34,16 @@ public:
         m_process.waitForFinished(5000);
     }
     quint16 Port() const { return m_port; }
-    // The answer of a read command ("f", "i": one line; "s", "x", "m": two),
+    // The answer of a read command ("f", "i": one line; "s", "x", "m": two)
+    // or of a set command (as the operator's dial: "F 435650000"),
     // lines joined by a blank.
     QByteArray Ask(const QByteArray& command)
     {
         m_query.write(command + '\n');
         QByteArray answer;
-        const int lines = command == "f" || command == "i" ? 1 : 2;
+        // A set command ("F 435650000") answers with one RPRT line.
+        const bool oneLine = command == "f" || command == "i" || std::isupper(command.at(0));
+        const int lines = oneLine ? 1 : 2;
         while (answer.count('\n') < lines && m_query.waitForReadyRead(2000))
             answer += m_query.readAll();
         return answer.trimmed().replace('\n', ' ');

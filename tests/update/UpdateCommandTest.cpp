@@ -222,6 +222,60 @@ TEST_F(UpdateCommandTest, GpServiceRulesFromTheCommandLine)
     EXPECT_EQ(ReadAll(TlePath()), fetched);
 }
 
+// The transmitter list: a trimmed real dump replaces the file (the previous
+// one kept as _old); a page cut short, an HTML page served with 200 and an
+// HTTP error leave it as it was; the local rows are never touched.
+TEST_F(UpdateCommandTest, TransmitterListReplacedOnlyByAWholeList)
+{
+    const QByteArray dump = ReadAll(AOSTRACK_SOURCE_DIR "/examples/transmitters.json");
+    ASSERT_GT(dump.size(), 10000);
+    const QString listPath = m_station.filePath("transmitters.json");
+    const QString localPath = m_station.filePath("transmitters.local.json");
+    const QByteArray old = "[{\"uuid\": \"old\"}]";
+    const QByteArray local = "[{\"uuid\": \"mine\"}]";
+    WriteAll(listPath, old);
+    WriteAll(localPath, local);
+    WriteAll(IniPath(),
+        "TLEFILE=keps.txt\nTRANSMITTERS=transmitters.json\n"
+        "TRANSMITTERS_LOCAL=transmitters.local.json\nTRANSMITTER_SERVER="
+            + m_server.BaseUrl().toUtf8() + "/\n");
+    const QString page = "/api/transmitters/format=json";
+    const QString url = Url("/api/transmitters/?format=json");
+    struct Case {
+        const char* name;
+        QByteArray body; // served with 200
+        QByteArray raw; // or this whole answer
+        int exitCode;
+        QString verdict;
+        QByteArray file;
+    };
+    const Case cases[] = {
+        { "real dump", dump, {}, 0, "... done", dump },
+        { "cut short", dump.left(dump.size() / 2), {}, 1, "refused " + url + ": not JSON: ", dump },
+        { "HTML with 200", "<html><body>Server Error</body></html>", {}, 1,
+            "refused " + url + ": not JSON: illegal value at byte 1", dump },
+        { "no uuid", "[{\"uuid\": \"a\"}, {\"description\": \"b\"}]", {}, 1,
+            "refused " + url + ": row 2 is not a transmitter with a uuid", dump },
+        { "HTTP 502", {}, "HTTP/1.1 502 Bad Gateway\r\nContent-Length: 12\r\n\r\n<html></html>", 1,
+            "failed " + url + ": HTTP 502 Bad Gateway", dump },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(m_server.Folder() + page + ".answer");
+        if (c.raw.isEmpty())
+            m_server.Put(page, c.body);
+        else
+            m_server.Answer(page, c.raw);
+        const CliResult result = RunCli({ "--config", IniPath(), "--transmitters" });
+        EXPECT_EQ(result.ExitCode, c.exitCode) << result.Error.toStdString();
+        const QString last = result.Lines.value(c.exitCode == 0 ? 4 : 1);
+        EXPECT_TRUE(last.startsWith(c.verdict)) << last.toStdString();
+        EXPECT_EQ(ReadAll(listPath), c.file);
+        EXPECT_EQ(ReadAll(listPath + "_old"), old);
+        EXPECT_EQ(ReadAll(localPath), local);
+    }
+}
+
 TEST_F(UpdateCommandTest, HelpExitsZero)
 {
     const CliResult result = RunCli({ "--help" });
