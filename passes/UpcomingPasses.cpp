@@ -9,11 +9,36 @@
 #include <exception>
 #include <thread>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace aostrack {
 
 using namespace std::chrono;
 
 namespace {
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx"))) void ZeroUpperAvx()
+{
+    _mm256_zeroupper();
+}
+#endif
+
+// The search is plain SSE code (the maths library's own routines are AVX).
+// Some library code run earlier in the process (seen in the command-line
+// tool, not in the benchmark) leaves the upper halves of the AVX registers
+// in use; on recent Intel cores every SSE instruction then waits on a merge
+// with them, and the search ran five times slower for it. Threads inherit
+// that state from their parent, so each worker clears it before it starts.
+void ClearUpperVectorState()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("avx"))
+        ZeroUpperAvx();
+#endif
+}
 
 // The highest elevation over the whole seconds first..last (offsets from
 // start) and the first second reaching it.
@@ -242,6 +267,7 @@ std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> cata
     // slot, so neither the split nor the timing can change any result.
     std::atomic<std::size_t> next { 0 };
     auto work = [&] {
+        ClearUpperVectorState();
         for (std::size_t k = next++; k < catalogue.size(); k = next++) {
             try {
                 found[k] = FindSatellitePasses(catalogue[k], station, start, window, kind);
