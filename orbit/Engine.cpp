@@ -333,9 +333,10 @@ OrbitModel::Sight OrbitModel::SightOf(const Orbit& o) const
     return SightAt(o.Sg);
 }
 
-OrbitModel::Sight OrbitModel::SightAt(const double sg[3]) const
+// Range vector, range and unit vector: the part of the sight every caller
+// needs, shared so that the searches' sine of the elevation is Look's.
+void OrbitModel::RangeOf(const double sg[3], Sight& v) const
 {
-    Sight v;
     v.Rv[0] = sg[0] - m_o[0];
     v.Rv[1] = sg[1] - m_o[1];
     v.Rv[2] = sg[2] - m_o[2];
@@ -343,6 +344,12 @@ OrbitModel::Sight OrbitModel::SightAt(const double sg[3]) const
     v.R[0] = v.Rv[0] / v.Range;
     v.R[1] = v.Rv[1] / v.Range;
     v.R[2] = v.Rv[2] / v.Range;
+}
+
+OrbitModel::Sight OrbitModel::SightAt(const double sg[3]) const
+{
+    Sight v;
+    RangeOf(sg, v);
     const double u = Dot(v.R, m_up);
     const double eComp = v.R[0] * m_east[0] + v.R[1] * m_east[1];
     const double nComp = Dot(v.R, m_north);
@@ -452,6 +459,23 @@ OrbitModel::Horizon OrbitModel::Look(sys_seconds instant) const
     hz.SatElevation = sight.Elevation;
     hz.AboveHorizonKm = Dot(sight.Rv, m_up);
     return hz;
+}
+
+OrbitModel::Horizon OrbitModel::LookAt(const std::array<double, 3>& earthFixed) const
+{
+    const Sight sight = SightAt(earthFixed.data());
+    Horizon hz;
+    hz.SatAzimuth = sight.Azimuth;
+    hz.SatElevation = sight.Elevation;
+    hz.AboveHorizonKm = Dot(sight.Rv, m_up);
+    return hz;
+}
+
+OrbitModel::Height OrbitModel::HeightAt(const std::array<double, 3>& earthFixed) const
+{
+    Sight v;
+    RangeOf(earthFixed.data(), v);
+    return { Dot(v.R, m_up), Dot(v.Rv, m_up) };
 }
 
 double OrbitModel::ElapsedDays(sys_seconds instant) const

@@ -96,6 +96,17 @@ public:
         double AboveHorizonKm = 0;
     };
     Horizon Look(std::chrono::sys_seconds instant) const;
+    // Look's values from a position EarthFixedPosition gave, without a second
+    // propagation.
+    Horizon LookAt(const std::array<double, 3>& earthFixed) const;
+    // For stepped searches that need neither angle: the sine of the elevation
+    // (ArcSinDeg of it is Look's SatElevation, bit for bit, so the two have
+    // the same sign) and the height above the horizon plane.
+    struct Height {
+        double SinElevation = 0;
+        double AboveHorizonKm = 0;
+    };
+    Height HeightAt(const std::array<double, 3>& earthFixed) const;
 
     // Upper bound (km/s) of how fast the satellite can move in the earth-fixed
     // frame between the epoch-relative days fromDays and toDays.
@@ -122,6 +133,7 @@ private:
     struct Sight;
     Sight SightOf(const Orbit& o) const;
     Sight SightAt(const double earthFixed[3]) const;
+    void RangeOf(const double earthFixed[3], Sight& v) const;
     struct Sgp4Orbit;
     Sgp4Orbit PropagateSgp4(std::chrono::sys_seconds instant) const;
     SatelliteState ComputeSgp4(std::chrono::sys_seconds instant, double tunedFreqKHz) const;

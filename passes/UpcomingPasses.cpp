@@ -1,10 +1,12 @@
 #include "passes/UpcomingPasses.h"
 
 #include "orbit/Engine.h"
+#include "orbit/TimeAngle.h"
 #include "passes/HorizonSkipper.h"
 #include "passes/Passes.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <exception>
 #include <thread>
@@ -47,6 +49,12 @@ struct Peak {
     double Elevation = 0;
 };
 
+// Look's elevation without the azimuth (the same value, see HeightAt).
+double ElevationOf(const OrbitModel& model, sys_seconds t)
+{
+    return ArcSinDeg(model.HeightAt(model.EarthFixedPosition(t)).SinElevation);
+}
+
 Peak PeakByEverySecond(const OrbitModel& model, sys_seconds start, long long first, long long last)
 {
     Peak best { first, model.Look(start + seconds { first }).SatElevation };
@@ -73,7 +81,7 @@ constexpr long long PeakCoarseStep = 60;
 
 Peak PeakByThirds(const OrbitModel& model, sys_seconds start, long long lo, long long hi)
 {
-    auto el = [&](long long i) { return model.Look(start + seconds { i }).SatElevation; };
+    auto el = [&](long long i) { return ElevationOf(model, start + seconds { i }); };
     while (hi - lo > 3) {
         const long long m1 = lo + (hi - lo) / 3;
         const long long m2 = hi - (hi - lo) / 3;
@@ -82,7 +90,13 @@ Peak PeakByThirds(const OrbitModel& model, sys_seconds start, long long lo, long
         else
             hi = m2;
     }
-    return PeakByEverySecond(model, start, lo, hi);
+    Peak best { lo, el(lo) };
+    for (long long i = lo + 1; i <= hi; ++i) {
+        const double e = el(i);
+        if (e > best.Elevation)
+            best = { i, e };
+    }
+    return best;
 }
 
 // The top of the bracket lo..hi (one top, see above), starting from a guess:
@@ -96,7 +110,7 @@ Peak PeakByThirds(const OrbitModel& model, sys_seconds start, long long lo, long
 Peak PeakFromGuess(
     const OrbitModel& model, sys_seconds start, long long lo, long long hi, long long guess)
 {
-    auto el = [&](long long i) { return model.Look(start + seconds { i }).SatElevation; };
+    auto el = [&](long long i) { return ElevationOf(model, start + seconds { i }); };
     Peak at { guess, el(guess) };
     int direction = 0;
     Peak next = at;
@@ -149,7 +163,7 @@ Peak PeakFast(const OrbitModel& model, sys_seconds start, long long first, long 
     std::vector<double> els;
     els.reserve(steps.size());
     for (long long i : steps)
-        els.push_back(model.Look(start + seconds { i }).SatElevation);
+        els.push_back(ElevationOf(model, start + seconds { i }));
 
     Peak best { first, -1000 };
     const std::size_t n = steps.size();
@@ -176,6 +190,33 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
     const long long lastStep = windowSteps + UpcomingLosReach.count();
     const HorizonSkipper skipper(model, start, lastStep / 86400.0 + 1.0);
 
+    // The fast search steps on the sine of the elevation alone (same sign)
+    // and works out the azimuth only at AOS and LOS; the plain one looks.
+    struct Sample {
+        double SatElevation = 0; // the sine of it in the fast search
+        double AboveHorizonKm = 0;
+        double SatAzimuth = 0; // plain search only
+        std::array<double, 3> Position {}; // fast search only
+    };
+    auto sample = [&](sys_seconds t) {
+        Sample x;
+        if (fast) {
+            x.Position = model.EarthFixedPosition(t);
+            const OrbitModel::Height h = model.HeightAt(x.Position);
+            x.SatElevation = h.SinElevation;
+            x.AboveHorizonKm = h.AboveHorizonKm;
+        } else {
+            const OrbitModel::Horizon h = model.Look(t);
+            x.SatElevation = h.SatElevation;
+            x.AboveHorizonKm = h.AboveHorizonKm;
+            x.SatAzimuth = h.SatAzimuth;
+        }
+        return x;
+    };
+    auto azimuth = [&](const Sample& x) {
+        return fast ? model.LookAt(x.Position).SatAzimuth : x.SatAzimuth;
+    };
+
     SatellitePasses result;
     bool inPass = false;
     UpcomingPass current;
@@ -194,7 +235,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         if (!inPass && i > windowSteps)
             break;
         const sys_seconds t = start + seconds { i };
-        const OrbitModel::Horizon h = model.Look(t);
+        const Sample h = sample(t);
         const long long dt = prevStep > 0 ? i - prevStep : 0;
         const double earlierKm = prevKm;
         prevStep = i;
@@ -204,13 +245,13 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
             aosStep = i;
             current = UpcomingPass {};
             current.AosTime = t;
-            current.AosAzimuth = h.SatAzimuth;
+            current.AosAzimuth = azimuth(h);
             current.InProgress = i == 1;
         }
         if (h.SatElevation < 0 && inPass) {
             inPass = false;
             current.LosTime = t;
-            current.LosAzimuth = h.SatAzimuth;
+            current.LosAzimuth = azimuth(h);
             finish(i - 1);
         }
         // Skip only samples whose sign is certain and would not change the
