@@ -117,6 +117,12 @@ public:
     // on SGP4, or a span the theory cannot reach.
     double MaxEarthFixedAcceleration(double fromDays, double toDays) const;
 
+    // True when the satellite cannot come above the station's horizon plane
+    // at any time between the epoch-relative days fromDays and toDays: its
+    // orbit plane is too flat to carry it high enough in latitude. False
+    // whenever that cannot be shown.
+    bool NeverAboveHorizon(double fromDays, double toDays) const;
+
     // Days from the epoch to the instant (negative before it).
     double ElapsedDays(std::chrono::sys_seconds instant) const;
 
@@ -141,6 +147,8 @@ private:
     Sgp4Extent ExtentSgp4(double fromDays, double toDays) const;
     double MaxEarthFixedSpeedSgp4(double fromDays, double toDays) const;
     double MaxEarthFixedAccelerationSgp4(double fromDays, double toDays) const;
+    double GreatestOrbitRadius(double fromDays, double toDays) const;
+    double SteepestInclination(double fromDays, double toDays) const;
     void InitStation(const Station& station);
     void InitStationWgs84(const Station& station);
 

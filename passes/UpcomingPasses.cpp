@@ -189,6 +189,12 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
     const long long windowSteps = std::max<long long>(window.count(), 1);
     const long long lastStep = windowSteps + UpcomingLosReach.count();
     const HorizonSkipper skipper(model, start, lastStep / 86400.0 + 1.0);
+    if (fast) {
+        // An orbit too flat for the station's latitude needs no stepping.
+        const double t0 = model.ElapsedDays(start);
+        if (model.NeverAboveHorizon(t0 - 0.01, t0 + lastStep / 86400.0 + 0.01))
+            return { SkyPresence::NeverInView, {}, {} };
+    }
 
     // The fast search steps on the sine of the elevation alone (same sign)
     // and works out the azimuth only at AOS and LOS; the plain one looks.
