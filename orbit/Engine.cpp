@@ -782,6 +782,24 @@ double OrbitModel::GreatestOrbitRadius(double fromDays, double toDays) const
     return m_a * std::max(kdFrom, kdTo) * (1.0 + e);
 }
 
+double OrbitModel::LeastOrbitRadius(double fromDays, double toDays) const
+{
+    const double e = m_el.Eccentricity;
+    if (m_sgp4) {
+        const Sgp4Extent x = ExtentSgp4(fromDays, toDays);
+        return x.Valid ? std::max(x.AMin * (1.0 - x.EMax) * 0.99, 0.0) : 0.0;
+    }
+    const double kdFrom = 1 + 2 * m_dragFactor * fromDays, kdTo = 1 + 2 * m_dragFactor * toDays;
+    if (!(kdFrom > 0 && kdTo > 0))
+        return 0.0;
+    return m_a * std::min(kdFrom, kdTo) * (1.0 - e);
+}
+
+double OrbitModel::HorizonPlaneKm() const
+{
+    return Dot(m_o, m_up);
+}
+
 // The greatest angle (degrees, 0..90) between the orbit plane and the
 // equator over the span; 90 where it cannot be bounded.
 double OrbitModel::SteepestInclination(double fromDays, double toDays) const

@@ -123,6 +123,16 @@ public:
     // whenever that cannot be shown.
     bool NeverAboveHorizon(double fromDays, double toDays) const;
 
+    // Least and greatest distance of the satellite from the earth's centre
+    // over the span (km): 0 and infinity where they cannot be bounded.
+    double LeastOrbitRadius(double fromDays, double toDays) const;
+    double GreatestOrbitRadius(double fromDays, double toDays) const;
+    // The station's horizon plane: its upward unit normal and its distance
+    // from the earth's centre (km), so that the height above it is
+    // S . Zenith() - HorizonPlaneKm().
+    std::array<double, 3> Zenith() const { return { m_up[0], m_up[1], m_up[2] }; }
+    double HorizonPlaneKm() const;
+
     // Days from the epoch to the instant (negative before it).
     double ElapsedDays(std::chrono::sys_seconds instant) const;
 
@@ -147,7 +157,6 @@ private:
     Sgp4Extent ExtentSgp4(double fromDays, double toDays) const;
     double MaxEarthFixedSpeedSgp4(double fromDays, double toDays) const;
     double MaxEarthFixedAccelerationSgp4(double fromDays, double toDays) const;
-    double GreatestOrbitRadius(double fromDays, double toDays) const;
     double SteepestInclination(double fromDays, double toDays) const;
     void InitStation(const Station& station);
     void InitStationWgs84(const Station& station);

@@ -265,10 +265,13 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         // (HorizonSkipper says why that is safe).
         if (fast
             && ((!inPass && h.SatElevation < 0 && h.AboveHorizonKm < 0)
-                || (inPass && h.SatElevation > 0 && h.AboveHorizonKm > 0)))
-            i += std::min(
-                skipper.SameSignSamples(h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0),
-                lastStep - i);
+                || (inPass && h.SatElevation > 0 && h.AboveHorizonKm > 0))) {
+            long long skip = skipper.SameSignSamples(
+                h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0);
+            if (!inPass)
+                skip = std::max(skip, skipper.OutsideConeSamples(h.Position, 1.0));
+            i += std::min(skip, lastStep - i);
+        }
     }
     if (inPass)
         finish(lastStep);
