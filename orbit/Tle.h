@@ -77,9 +77,10 @@ private:
 };
 
 // The public catalogue of about 30,000 sets is some 5 MB of two-line text and
-// 25 MB of JSON; anything far larger is not an element file (a file chosen
-// by mistake) and is refused before it fills memory.
-inline constexpr std::size_t TleMaxFileBytes = 64u * 1024u * 1024u;
+// 25 MB of JSON; 100,000 sets as indented JSON make about 75 MB. Anything far
+// larger is not an element file (a file chosen by mistake) and is refused
+// before it fills memory (JSON is parsed whole, at about four times its size).
+inline constexpr std::size_t TleMaxFileBytes = 128u * 1024u * 1024u;
 
 // Reads the element file at path. Throws TleFileError when it cannot be
 // opened or a read fails; the caller's previous table is then untouched.
