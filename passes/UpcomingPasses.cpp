@@ -66,9 +66,11 @@ Peak PeakByEverySecond(const OrbitModel& model, sys_seconds start, long long fir
     return best;
 }
 
-// The same peak from far fewer computations. The pass is sampled every
-// PeakCoarseStep seconds; the true peak lies within one coarse step of a
-// sample that is at least as high as its neighbours, and around each such
+// The same peak from far fewer computations. The pass is sampled at most
+// PeakCoarseStep seconds apart (the search's own samples within the pass);
+// the true peak lies within one gap of a sample that is at least as high as
+// its neighbours (of the two samples around the peak, the higher one is such
+// a sample, the elevation falling away from the peak within two gaps), and around each such
 // sample the top second is found by climbing from a guess (PeakFromGuess),
 // or by ternary search where the guess is far off. Why that finds the peak: over two coarse steps
 // the satellite's path relative to the station is nearly a straight line (it bends by a few tens of
@@ -154,17 +156,23 @@ long long ParabolaTop(long long x0, double y0, long long x1, double y1, long lon
     return std::clamp(static_cast<long long>(std::llround(top)), x0, x2);
 }
 
-Peak PeakFast(const OrbitModel& model, sys_seconds start, long long first, long long last)
-{
-    std::vector<long long> steps;
-    for (long long i = first; i < last; i += PeakCoarseStep)
-        steps.push_back(i);
-    steps.push_back(last);
-    std::vector<double> els;
-    els.reserve(steps.size());
-    for (long long i : steps)
-        els.push_back(ElevationOf(model, start + seconds { i }));
+// The pass's samples: steps in time order from its first to its last
+// second, at most PeakCoarseStep apart, with their elevations.
+struct PassSamples {
+    std::vector<long long> Steps;
+    std::vector<double> Elevations;
+    void Add(long long step, double elevation)
+    {
+        Steps.push_back(step);
+        Elevations.push_back(elevation);
+    }
+};
 
+Peak PeakFast(const OrbitModel& model, sys_seconds start, const PassSamples& samples)
+{
+    const std::vector<long long>& steps = samples.Steps;
+    const std::vector<double>& els = samples.Elevations;
+    const long long first = steps.front();
     Peak best { first, -1000 };
     const std::size_t n = steps.size();
     for (std::size_t k = 0; k < n; ++k) {
@@ -227,8 +235,13 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
     bool inPass = false;
     UpcomingPass current;
     long long aosStep = 0;
+    // The fast search keeps the samples of the pass no more than a coarse
+    // step apart, so they serve the peak search as they are.
+    PassSamples samples;
     auto finish = [&](long long endStep) {
-        const Peak peak = fast ? PeakFast(model, start, aosStep, endStep)
+        if (fast && samples.Steps.back() != endStep)
+            samples.Add(endStep, ElevationOf(model, start + seconds { endStep }));
+        const Peak peak = fast ? PeakFast(model, start, samples)
                                : PeakByEverySecond(model, start, aosStep, endStep);
         current.MaxElevation = peak.Elevation;
         current.MaxElevationTime = start + seconds { peak.Step };
@@ -249,6 +262,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         if (h.SatElevation > 0 && !inPass) {
             inPass = true;
             aosStep = i;
+            samples = {};
             current = UpcomingPass {};
             current.AosTime = t;
             current.AosAzimuth = azimuth(h);
@@ -260,6 +274,8 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
             current.LosAzimuth = azimuth(h);
             finish(i - 1);
         }
+        if (fast && inPass)
+            samples.Add(i, ArcSinDeg(h.SatElevation));
         // Skip only samples whose sign is certain and would not change the
         // outcome: below the horizon between passes, above it during one
         // (HorizonSkipper says why that is safe).
@@ -270,6 +286,8 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
                 h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0);
             if (!inPass)
                 skip = std::max(skip, skipper.OutsideConeSamples(h.Position, 1.0));
+            else
+                skip = std::min(skip, PeakCoarseStep - 1);
             i += std::min(skip, lastStep - i);
         }
     }
