@@ -333,9 +333,10 @@ OrbitModel::Sight OrbitModel::SightOf(const Orbit& o) const
     return SightAt(o.Sg);
 }
 
-OrbitModel::Sight OrbitModel::SightAt(const double sg[3]) const
+// Range vector, range and unit vector: the part of the sight every caller
+// needs, shared so that the searches' sine of the elevation is Look's.
+void OrbitModel::RangeOf(const double sg[3], Sight& v) const
 {
-    Sight v;
     v.Rv[0] = sg[0] - m_o[0];
     v.Rv[1] = sg[1] - m_o[1];
     v.Rv[2] = sg[2] - m_o[2];
@@ -343,6 +344,12 @@ OrbitModel::Sight OrbitModel::SightAt(const double sg[3]) const
     v.R[0] = v.Rv[0] / v.Range;
     v.R[1] = v.Rv[1] / v.Range;
     v.R[2] = v.Rv[2] / v.Range;
+}
+
+OrbitModel::Sight OrbitModel::SightAt(const double sg[3]) const
+{
+    Sight v;
+    RangeOf(sg, v);
     const double u = Dot(v.R, m_up);
     const double eComp = v.R[0] * m_east[0] + v.R[1] * m_east[1];
     const double nComp = Dot(v.R, m_north);
@@ -452,6 +459,23 @@ OrbitModel::Horizon OrbitModel::Look(sys_seconds instant) const
     hz.SatElevation = sight.Elevation;
     hz.AboveHorizonKm = Dot(sight.Rv, m_up);
     return hz;
+}
+
+OrbitModel::Horizon OrbitModel::LookAt(const std::array<double, 3>& earthFixed) const
+{
+    const Sight sight = SightAt(earthFixed.data());
+    Horizon hz;
+    hz.SatAzimuth = sight.Azimuth;
+    hz.SatElevation = sight.Elevation;
+    hz.AboveHorizonKm = Dot(sight.Rv, m_up);
+    return hz;
+}
+
+OrbitModel::Height OrbitModel::HeightAt(const std::array<double, 3>& earthFixed) const
+{
+    Sight v;
+    RangeOf(earthFixed.data(), v);
+    return { Dot(v.R, m_up), Dot(v.Rv, m_up) };
 }
 
 double OrbitModel::ElapsedDays(sys_seconds instant) const
@@ -740,6 +764,89 @@ double OrbitModel::MaxEarthFixedAccelerationSgp4(double fromDays, double toDays)
     const double bound = 1.05 * wgs72::Mu / (rMin * rMin) + 2.0 * w * speed + w * w * rMax;
     // Safety factor for rounding in the bound itself, as for Plan13.
     return 1.25 * bound + 1e-4;
+}
+
+// The orbit's greatest radius over the span (km, with room for the periodic
+// terms on SGP4); infinite where it cannot be bounded.
+double OrbitModel::GreatestOrbitRadius(double fromDays, double toDays) const
+{
+    const double e = m_el.Eccentricity;
+    if (m_sgp4) {
+        const Sgp4Extent x = ExtentSgp4(fromDays, toDays);
+        return x.Valid ? x.AMax * (1.0 + x.EMax) * 1.01 : HUGE_VAL;
+    }
+    // Plan13: r = A (1 - e cos E) with A = a (1 + 2 DC T), linear in time.
+    const double kdFrom = 1 + 2 * m_dragFactor * fromDays, kdTo = 1 + 2 * m_dragFactor * toDays;
+    if (!(kdFrom > 0 && kdTo > 0))
+        return HUGE_VAL;
+    return m_a * std::max(kdFrom, kdTo) * (1.0 + e);
+}
+
+double OrbitModel::LeastOrbitRadius(double fromDays, double toDays) const
+{
+    const double e = m_el.Eccentricity;
+    if (m_sgp4) {
+        const Sgp4Extent x = ExtentSgp4(fromDays, toDays);
+        return x.Valid ? std::max(x.AMin * (1.0 - x.EMax) * 0.99, 0.0) : 0.0;
+    }
+    const double kdFrom = 1 + 2 * m_dragFactor * fromDays, kdTo = 1 + 2 * m_dragFactor * toDays;
+    if (!(kdFrom > 0 && kdTo > 0))
+        return 0.0;
+    return m_a * std::min(kdFrom, kdTo) * (1.0 - e);
+}
+
+double OrbitModel::HorizonPlaneKm() const
+{
+    return Dot(m_o, m_up);
+}
+
+// The greatest angle (degrees, 0..90) between the orbit plane and the
+// equator over the span; 90 where it cannot be bounded.
+double OrbitModel::SteepestInclination(double fromDays, double toDays) const
+{
+    auto steepness = [](double inclinationDeg) {
+        const double i = std::fabs(Norm360(inclinationDeg + 180.0) - 180.0);
+        return std::min(i, 180.0 - i);
+    };
+    if (!m_sgp4)
+        return steepness(m_el.Inclination); // Plan13 turns the plane only about the pole
+    // SGP4's mean inclination changes linearly over days (lunar-solar
+    // secular rates in deep space; constant near the earth), so its ends and
+    // middle bound it; the periodic terms (short-period J2 below 0.1 deg,
+    // lunar-solar ones below a few tenths) get a margin of 0.5 deg near the
+    // earth and 2 deg in deep space.
+    double steepest = 0;
+    for (const double d : { fromDays, (fromDays + toDays) / 2, toDays }) {
+        try {
+            steepest = std::max(
+                steepest, steepness(m_sgp4->Propagate(d * 1440.0).Mean.Inclination * DegPerRad));
+        } catch (const OrbitError&) {
+            return 90.0;
+        }
+    }
+    return std::min(steepest + (m_sgp4->IsDeepSpace() ? 2.0 : 0.5), 90.0);
+}
+
+bool OrbitModel::NeverAboveHorizon(double fromDays, double toDays) const
+{
+    // Above the horizon plane means S . up > O . up. The satellite's unit
+    // position has a z component of sin i sin u (u its argument of latitude,
+    // the earth turning only about z), so its latitude never exceeds the
+    // steepest inclination; the station's up vector has the station's
+    // latitude. The angle between the two is then at least the difference of
+    // the latitudes, and S . up <= r_max cos(that difference). Below the
+    // plane by more than twice the skip's Kepler margin, the satellite stays
+    // below at every second.
+    const double e = m_el.Eccentricity;
+    if (e >= 0.9)
+        return false; // Newton's error bound too loose there
+    const double stationLat = ArcSinDeg(std::fabs(m_up[2]));
+    const double gap = stationLat - SteepestInclination(fromDays, toDays);
+    if (!(gap > 0))
+        return false;
+    const double rMax = GreatestOrbitRadius(fromDays, toDays);
+    const double marginKm = 2.0 * (1.0 + 4e-6 * rMax);
+    return rMax * CosDeg(std::min(gap, 90.0)) < Dot(m_o, m_up) - marginKm;
 }
 
 double SunEclipticLongitude(std::int32_t dayNumber, double dayFraction)

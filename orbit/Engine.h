@@ -96,6 +96,17 @@ public:
         double AboveHorizonKm = 0;
     };
     Horizon Look(std::chrono::sys_seconds instant) const;
+    // Look's values from a position EarthFixedPosition gave, without a second
+    // propagation.
+    Horizon LookAt(const std::array<double, 3>& earthFixed) const;
+    // For stepped searches that need neither angle: the sine of the elevation
+    // (ArcSinDeg of it is Look's SatElevation, bit for bit, so the two have
+    // the same sign) and the height above the horizon plane.
+    struct Height {
+        double SinElevation = 0;
+        double AboveHorizonKm = 0;
+    };
+    Height HeightAt(const std::array<double, 3>& earthFixed) const;
 
     // Upper bound (km/s) of how fast the satellite can move in the earth-fixed
     // frame between the epoch-relative days fromDays and toDays.
@@ -105,6 +116,22 @@ public:
     // Infinite (no bound) where none can be shown: a resonant deep-space set
     // on SGP4, or a span the theory cannot reach.
     double MaxEarthFixedAcceleration(double fromDays, double toDays) const;
+
+    // True when the satellite cannot come above the station's horizon plane
+    // at any time between the epoch-relative days fromDays and toDays: its
+    // orbit plane is too flat to carry it high enough in latitude. False
+    // whenever that cannot be shown.
+    bool NeverAboveHorizon(double fromDays, double toDays) const;
+
+    // Least and greatest distance of the satellite from the earth's centre
+    // over the span (km): 0 and infinity where they cannot be bounded.
+    double LeastOrbitRadius(double fromDays, double toDays) const;
+    double GreatestOrbitRadius(double fromDays, double toDays) const;
+    // The station's horizon plane: its upward unit normal and its distance
+    // from the earth's centre (km), so that the height above it is
+    // S . Zenith() - HorizonPlaneKm().
+    std::array<double, 3> Zenith() const { return { m_up[0], m_up[1], m_up[2] }; }
+    double HorizonPlaneKm() const;
 
     // Days from the epoch to the instant (negative before it).
     double ElapsedDays(std::chrono::sys_seconds instant) const;
@@ -122,6 +149,7 @@ private:
     struct Sight;
     Sight SightOf(const Orbit& o) const;
     Sight SightAt(const double earthFixed[3]) const;
+    void RangeOf(const double earthFixed[3], Sight& v) const;
     struct Sgp4Orbit;
     Sgp4Orbit PropagateSgp4(std::chrono::sys_seconds instant) const;
     SatelliteState ComputeSgp4(std::chrono::sys_seconds instant, double tunedFreqKHz) const;
@@ -129,6 +157,7 @@ private:
     Sgp4Extent ExtentSgp4(double fromDays, double toDays) const;
     double MaxEarthFixedSpeedSgp4(double fromDays, double toDays) const;
     double MaxEarthFixedAccelerationSgp4(double fromDays, double toDays) const;
+    double SteepestInclination(double fromDays, double toDays) const;
     void InitStation(const Station& station);
     void InitStationWgs84(const Station& station);
 

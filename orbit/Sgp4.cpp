@@ -654,7 +654,9 @@ Sgp4Result Sgp4::Propagate(double t) const
 
     if (nm <= 0.0)
         throw Sgp4Error(Sgp4ErrorCode::MeanMotion, t);
-    const double am = std::pow(Xke / nm, TwoThirds) * tempa * tempa;
+    // Near the earth nm is still the set's own mean motion, whose power the
+    // constructor took already (the same value, bit for bit).
+    const double am = (nm == m_no ? m_ao : std::pow(Xke / nm, TwoThirds)) * tempa * tempa;
     nm = Xke / std::pow(am, 1.5);
     em -= tempe;
     if (em >= 1.0 || em < -0.001 || !(am == am))

@@ -77,9 +77,10 @@ private:
 };
 
 // The public catalogue of about 30,000 sets is some 5 MB of two-line text and
-// 25 MB of JSON; anything far larger is not an element file (a file chosen
-// by mistake) and is refused before it fills memory.
-inline constexpr std::size_t TleMaxFileBytes = 64u * 1024u * 1024u;
+// 25 MB of JSON; 100,000 sets as indented JSON make about 75 MB. Anything far
+// larger is not an element file (a file chosen by mistake) and is refused
+// before it fills memory (JSON is parsed whole, at about four times its size).
+inline constexpr std::size_t TleMaxFileBytes = 128u * 1024u * 1024u;
 
 // Reads two-line or OMM CSV text from a stream; sourceName is used in error
 // messages. Files are read through the catalogue loader (core/ElementFile.h).

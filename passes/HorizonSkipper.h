@@ -4,6 +4,7 @@
 #include "orbit/Engine.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 
@@ -31,6 +32,15 @@ public:
         m_marginKm = 1.0 + 4e-6 * model.SemiMajorAxis() * (1.0 + e);
         m_enabled = std::isfinite(m_speedKmPerSec) && m_speedKmPerSec > 0;
         m_accelKmPerSec2 = model.MaxEarthFixedAcceleration(t0 - 0.01, t0 + spanDays + 0.01);
+
+        const double rMin = model.LeastOrbitRadius(t0 - 0.01, t0 + spanDays + 0.01);
+        const double rMax = model.GreatestOrbitRadius(t0 - 0.01, t0 + spanDays + 0.01) + m_marginKm;
+        if (m_enabled && rMin > 0 && std::isfinite(rMax)) {
+            m_zenith = model.Zenith();
+            m_coneRad = std::acos(std::clamp(model.HorizonPlaneKm() / rMax, -1.0, 1.0));
+            m_turnRadPerSec = m_speedKmPerSec / rMin;
+            m_coneMarginRad = 2.0 * m_marginKm / rMin + 1e-9;
+        }
     }
 
     // Number of following samples, stepSeconds apart, whose elevation has
@@ -76,7 +86,35 @@ public:
         return std::max(firstOrder, secondOrder);
     }
 
+    // Below the horizon, a bound from the satellite's direction: above the
+    // horizon plane S . Up > P (P the plane's distance from the earth's
+    // centre) needs cos(angle of S from the zenith) > P / |S| >= P / r_max,
+    // so an angle beyond acos(P / r_max) is below for certain; and the
+    // direction of S turns no faster than v_max / r_min. Far round the
+    // earth, where the height still changes fast, this reaches up to the
+    // edge of that cone in one step; the margin covers the Kepler tolerance
+    // (a position error of one margin turns the direction by margin / r_min).
+    long long OutsideConeSamples(const std::array<double, 3>& position, double stepSeconds) const
+    {
+        if (!(m_turnRadPerSec > 0))
+            return 0;
+        const double r = std::sqrt(
+            position[0] * position[0] + position[1] * position[1] + position[2] * position[2]);
+        const double up
+            = position[0] * m_zenith[0] + position[1] * m_zenith[1] + position[2] * m_zenith[2];
+        const double angle = std::acos(std::clamp(up / r, -1.0, 1.0));
+        const double clear = angle - m_coneRad - m_coneMarginRad;
+        if (!(clear > 0))
+            return 0;
+        const double k = std::floor(clear / (m_turnRadPerSec * stepSeconds));
+        return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
+    }
+
 private:
+    std::array<double, 3> m_zenith {};
+    double m_coneRad = 0;
+    double m_turnRadPerSec = 0; // 0: no cone bound
+    double m_coneMarginRad = 0;
     bool m_enabled = false;
     double m_accelKmPerSec2 = 0;
     double m_speedKmPerSec = 0;

@@ -1,13 +1,19 @@
 #include "passes/UpcomingPasses.h"
 
 #include "orbit/Engine.h"
+#include "orbit/TimeAngle.h"
 #include "passes/HorizonSkipper.h"
 #include "passes/Passes.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <exception>
 #include <thread>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace aostrack {
 
@@ -15,12 +21,39 @@ using namespace std::chrono;
 
 namespace {
 
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx"))) void ZeroUpperAvx()
+{
+    _mm256_zeroupper();
+}
+#endif
+
+// The search is plain SSE code (the maths library's own routines are AVX).
+// Some library code run earlier in the process (seen in the command-line
+// tool, not in the benchmark) leaves the upper halves of the AVX registers
+// in use; on recent Intel cores every SSE instruction then waits on a merge
+// with them, and the search ran five times slower for it. Threads inherit
+// that state from their parent, so each worker clears it before it starts.
+void ClearUpperVectorState()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("avx"))
+        ZeroUpperAvx();
+#endif
+}
+
 // The highest elevation over the whole seconds first..last (offsets from
 // start) and the first second reaching it.
 struct Peak {
     long long Step = 0;
     double Elevation = 0;
 };
+
+// Look's elevation without the azimuth (the same value, see HeightAt).
+double ElevationOf(const OrbitModel& model, sys_seconds t)
+{
+    return ArcSinDeg(model.HeightAt(model.EarthFixedPosition(t)).SinElevation);
+}
 
 Peak PeakByEverySecond(const OrbitModel& model, sys_seconds start, long long first, long long last)
 {
@@ -33,9 +66,11 @@ Peak PeakByEverySecond(const OrbitModel& model, sys_seconds start, long long fir
     return best;
 }
 
-// The same peak from far fewer computations. The pass is sampled every
-// PeakCoarseStep seconds; the true peak lies within one coarse step of a
-// sample that is at least as high as its neighbours, and around each such
+// The same peak from far fewer computations. The pass is sampled at most
+// PeakCoarseStep seconds apart (the search's own samples within the pass);
+// the true peak lies within one gap of a sample that is at least as high as
+// its neighbours (of the two samples around the peak, the higher one is such
+// a sample, the elevation falling away from the peak within two gaps), and around each such
 // sample the top second is found by climbing from a guess (PeakFromGuess),
 // or by ternary search where the guess is far off. Why that finds the peak: over two coarse steps
 // the satellite's path relative to the station is nearly a straight line (it bends by a few tens of
@@ -48,7 +83,7 @@ constexpr long long PeakCoarseStep = 60;
 
 Peak PeakByThirds(const OrbitModel& model, sys_seconds start, long long lo, long long hi)
 {
-    auto el = [&](long long i) { return model.Look(start + seconds { i }).SatElevation; };
+    auto el = [&](long long i) { return ElevationOf(model, start + seconds { i }); };
     while (hi - lo > 3) {
         const long long m1 = lo + (hi - lo) / 3;
         const long long m2 = hi - (hi - lo) / 3;
@@ -57,7 +92,13 @@ Peak PeakByThirds(const OrbitModel& model, sys_seconds start, long long lo, long
         else
             hi = m2;
     }
-    return PeakByEverySecond(model, start, lo, hi);
+    Peak best { lo, el(lo) };
+    for (long long i = lo + 1; i <= hi; ++i) {
+        const double e = el(i);
+        if (e > best.Elevation)
+            best = { i, e };
+    }
+    return best;
 }
 
 // The top of the bracket lo..hi (one top, see above), starting from a guess:
@@ -71,7 +112,7 @@ Peak PeakByThirds(const OrbitModel& model, sys_seconds start, long long lo, long
 Peak PeakFromGuess(
     const OrbitModel& model, sys_seconds start, long long lo, long long hi, long long guess)
 {
-    auto el = [&](long long i) { return model.Look(start + seconds { i }).SatElevation; };
+    auto el = [&](long long i) { return ElevationOf(model, start + seconds { i }); };
     Peak at { guess, el(guess) };
     int direction = 0;
     Peak next = at;
@@ -115,17 +156,23 @@ long long ParabolaTop(long long x0, double y0, long long x1, double y1, long lon
     return std::clamp(static_cast<long long>(std::llround(top)), x0, x2);
 }
 
-Peak PeakFast(const OrbitModel& model, sys_seconds start, long long first, long long last)
-{
-    std::vector<long long> steps;
-    for (long long i = first; i < last; i += PeakCoarseStep)
-        steps.push_back(i);
-    steps.push_back(last);
-    std::vector<double> els;
-    els.reserve(steps.size());
-    for (long long i : steps)
-        els.push_back(model.Look(start + seconds { i }).SatElevation);
+// The pass's samples: steps in time order from its first to its last
+// second, at most PeakCoarseStep apart, with their elevations.
+struct PassSamples {
+    std::vector<long long> Steps;
+    std::vector<double> Elevations;
+    void Add(long long step, double elevation)
+    {
+        Steps.push_back(step);
+        Elevations.push_back(elevation);
+    }
+};
 
+Peak PeakFast(const OrbitModel& model, sys_seconds start, const PassSamples& samples)
+{
+    const std::vector<long long>& steps = samples.Steps;
+    const std::vector<double>& els = samples.Elevations;
+    const long long first = steps.front();
     Peak best { first, -1000 };
     const std::size_t n = steps.size();
     for (std::size_t k = 0; k < n; ++k) {
@@ -150,13 +197,51 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
     const long long windowSteps = std::max<long long>(window.count(), 1);
     const long long lastStep = windowSteps + UpcomingLosReach.count();
     const HorizonSkipper skipper(model, start, lastStep / 86400.0 + 1.0);
+    if (fast) {
+        // An orbit too flat for the station's latitude needs no stepping.
+        const double t0 = model.ElapsedDays(start);
+        if (model.NeverAboveHorizon(t0 - 0.01, t0 + lastStep / 86400.0 + 0.01))
+            return { SkyPresence::NeverInView, {}, {} };
+    }
+
+    // The fast search steps on the sine of the elevation alone (same sign)
+    // and works out the azimuth only at AOS and LOS; the plain one looks.
+    struct Sample {
+        double SatElevation = 0; // the sine of it in the fast search
+        double AboveHorizonKm = 0;
+        double SatAzimuth = 0; // plain search only
+        std::array<double, 3> Position {}; // fast search only
+    };
+    auto sample = [&](sys_seconds t) {
+        Sample x;
+        if (fast) {
+            x.Position = model.EarthFixedPosition(t);
+            const OrbitModel::Height h = model.HeightAt(x.Position);
+            x.SatElevation = h.SinElevation;
+            x.AboveHorizonKm = h.AboveHorizonKm;
+        } else {
+            const OrbitModel::Horizon h = model.Look(t);
+            x.SatElevation = h.SatElevation;
+            x.AboveHorizonKm = h.AboveHorizonKm;
+            x.SatAzimuth = h.SatAzimuth;
+        }
+        return x;
+    };
+    auto azimuth = [&](const Sample& x) {
+        return fast ? model.LookAt(x.Position).SatAzimuth : x.SatAzimuth;
+    };
 
     SatellitePasses result;
     bool inPass = false;
     UpcomingPass current;
     long long aosStep = 0;
+    // The fast search keeps the samples of the pass no more than a coarse
+    // step apart, so they serve the peak search as they are.
+    PassSamples samples;
     auto finish = [&](long long endStep) {
-        const Peak peak = fast ? PeakFast(model, start, aosStep, endStep)
+        if (fast && samples.Steps.back() != endStep)
+            samples.Add(endStep, ElevationOf(model, start + seconds { endStep }));
+        const Peak peak = fast ? PeakFast(model, start, samples)
                                : PeakByEverySecond(model, start, aosStep, endStep);
         current.MaxElevation = peak.Elevation;
         current.MaxElevationTime = start + seconds { peak.Step };
@@ -169,7 +254,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         if (!inPass && i > windowSteps)
             break;
         const sys_seconds t = start + seconds { i };
-        const OrbitModel::Horizon h = model.Look(t);
+        const Sample h = sample(t);
         const long long dt = prevStep > 0 ? i - prevStep : 0;
         const double earlierKm = prevKm;
         prevStep = i;
@@ -177,26 +262,34 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         if (h.SatElevation > 0 && !inPass) {
             inPass = true;
             aosStep = i;
+            samples = {};
             current = UpcomingPass {};
             current.AosTime = t;
-            current.AosAzimuth = h.SatAzimuth;
+            current.AosAzimuth = azimuth(h);
             current.InProgress = i == 1;
         }
         if (h.SatElevation < 0 && inPass) {
             inPass = false;
             current.LosTime = t;
-            current.LosAzimuth = h.SatAzimuth;
+            current.LosAzimuth = azimuth(h);
             finish(i - 1);
         }
+        if (fast && inPass)
+            samples.Add(i, ArcSinDeg(h.SatElevation));
         // Skip only samples whose sign is certain and would not change the
         // outcome: below the horizon between passes, above it during one
         // (HorizonSkipper says why that is safe).
         if (fast
             && ((!inPass && h.SatElevation < 0 && h.AboveHorizonKm < 0)
-                || (inPass && h.SatElevation > 0 && h.AboveHorizonKm > 0)))
-            i += std::min(
-                skipper.SameSignSamples(h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0),
-                lastStep - i);
+                || (inPass && h.SatElevation > 0 && h.AboveHorizonKm > 0))) {
+            long long skip = skipper.SameSignSamples(
+                h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0);
+            if (!inPass)
+                skip = std::max(skip, skipper.OutsideConeSamples(h.Position, 1.0));
+            else
+                skip = std::min(skip, PeakCoarseStep - 1);
+            i += std::min(skip, lastStep - i);
+        }
     }
     if (inPass)
         finish(lastStep);
@@ -242,6 +335,7 @@ std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> cata
     // slot, so neither the split nor the timing can change any result.
     std::atomic<std::size_t> next { 0 };
     auto work = [&] {
+        ClearUpperVectorState();
         for (std::size_t k = next++; k < catalogue.size(); k = next++) {
             try {
                 found[k] = FindSatellitePasses(catalogue[k], station, start, window, kind);
