@@ -31,6 +31,13 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     , m_collectedText(new QPlainTextEdit(this))
     , m_progress(new QPlainTextEdit(this))
 {
+    NameWidgets();
+    LayOut();
+    ConnectUpdate();
+}
+
+void UpdateWindow::NameWidgets()
+{
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("TLE Update"));
     m_useServer->setObjectName(QStringLiteral("Check1"));
@@ -47,7 +54,10 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     // stations want; the archive is the extra the operator asks for.
     m_useServer->setChecked(true);
     m_useArchive->setChecked(false);
+}
 
+void UpdateWindow::LayOut()
+{
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     for (QPlainTextEdit* box : { m_collectedText, m_progress }) {
         box->setReadOnly(true);
@@ -65,7 +75,10 @@ UpdateWindow::UpdateWindow(const QString& serverBase, const QString& archiveBase
     layout->addWidget(m_collectedText, 3);
     layout->addWidget(m_progress, 1);
     resize(640, 520);
+}
 
+void UpdateWindow::ConnectUpdate()
+{
     connect(m_updateButton, &QPushButton::clicked, this, &UpdateWindow::Command1_Click);
     connect(&m_update, &ElementUpdate::started, this, [this] {
         m_progress->clear();

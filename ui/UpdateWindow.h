@@ -59,6 +59,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void NameWidgets();
+    void LayOut();
+    void ConnectUpdate();
     void StartTransmitters();
 
     std::function<QString()> m_tleFilePath;
