@@ -174,7 +174,6 @@ struct Plan13Propagator::Orbit {
     double Sg[3] = {};
 };
 
-
 void Plan13Propagator::Propagate(sys_seconds instant, Orbit& o) const
 {
     // The computation instant as day number and UT fraction of the day.
@@ -570,7 +569,8 @@ SatelliteState Sgp4Propagator::Compute(
     const double cx[3] = { cw * cq - sw * ci * sq, -sw * cq - cw * ci * sq, si * sq };
     const double cy[3] = { cw * sq + sw * ci * cq, -sw * sq + cw * ci * cq, -si * cq };
     const double cz[3] = { sw * si, cw * si, ci };
-    const double ant[3] = { Dot(observer.Axis, cx), Dot(observer.Axis, cy), Dot(observer.Axis, cz) };
+    const double ant[3]
+        = { Dot(observer.Axis, cx), Dot(observer.Axis, cy), Dot(observer.Axis, cz) };
     s.SunAngle = ArcSinDeg(-Dot(ant, sun));
     s.Illumination = s.InEclipse ? 0.0 : CosDeg(s.SunAngle);
     return s;
