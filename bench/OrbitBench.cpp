@@ -1,5 +1,7 @@
 // Figures of the orbit engine and the pass searches, compared from one
 // version to the next by these names.
+#include "PassesFromElements.h"
+#include "PlainStepping.h"
 #include "TleFile.h"
 #include "orbit/Engine.h"
 #include "orbit/Tle.h"

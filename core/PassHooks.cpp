@@ -51,8 +51,9 @@ double PassHooks::MaxElevation(const PassEvent& event) const
     if (!event.LosTime)
         return 0;
     try {
-        const std::vector<double> track = PassTrack(m_tracker.CurrentElements(),
-            m_tracker.StationPosition(), event.AosTime, *event.LosTime, m_tracker.ModelKind());
+        const OrbitModel model(
+            m_tracker.CurrentElements(), m_tracker.StationPosition(), m_tracker.ModelKind());
+        const std::vector<double> track = PassTrack(model, event.AosTime, *event.LosTime);
         return track.empty() ? 0 : *std::max_element(track.begin(), track.end());
     } catch (const std::exception&) {
         return 0;

@@ -5,6 +5,7 @@
 // cylindrical earth shadow.
 #include "orbit/ElementSet.h"
 #include "orbit/OrbitError.h"
+#include "orbit/Propagators.h"
 #include "orbit/SatelliteState.h"
 #include "orbit/Sgp4.h"
 #include "orbit/Station.h"
@@ -16,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace aostrack {
 
@@ -62,7 +64,9 @@ std::string_view IlluminationTextFor(bool mayBeVisible, bool inEclipse);
 // The same computation with the per-satellite and per-station constants
 // worked out once, for stepped searches. Results are identical to
 // ComputeSatellite's for the same inputs. This is the seam the pass searches
-// take: built for either theory, it answers the same questions.
+// take: a propagator of either theory (the satellite's earth-fixed position
+// and the bounds of its motion) seen from the station's horizon frame; the
+// look angles are worked out once, whatever the theory.
 class OrbitModel {
 public:
     // Plan13. Throws OrbitError for an element set it cannot propagate.
@@ -130,7 +134,10 @@ public:
     // The station's horizon plane: its upward unit normal and its distance
     // from the earth's centre (km), so that the height above it is
     // S . Zenith() - HorizonPlaneKm().
-    std::array<double, 3> Zenith() const { return { m_up[0], m_up[1], m_up[2] }; }
+    std::array<double, 3> Zenith() const
+    {
+        return { m_observer.Up[0], m_observer.Up[1], m_observer.Up[2] };
+    }
     double HorizonPlaneKm() const;
 
     // Days from the epoch to the instant (negative before it).
@@ -139,45 +146,19 @@ public:
     // Semi-major axis of the element set without drag, km.
     double SemiMajorAxis() const { return m_a; }
     // The SGP4 theory of the set; null for Plan13.
-    const Sgp4* Sgp4Theory() const { return m_sgp4 ? &*m_sgp4 : nullptr; }
+    const Sgp4* Sgp4Theory() const;
     const ElementSet& Elements() const { return m_el; }
     const Station& StationPosition() const { return m_station; }
 
-private:
-    struct Orbit;
-    void Propagate(std::chrono::sys_seconds instant, Orbit& o) const;
-    struct Sight;
-    Sight SightOf(const Orbit& o) const;
-    Sight SightAt(const double earthFixed[3]) const;
-    void RangeOf(const double earthFixed[3], Sight& v) const;
-    struct Sgp4Orbit;
-    Sgp4Orbit PropagateSgp4(std::chrono::sys_seconds instant) const;
-    SatelliteState ComputeSgp4(std::chrono::sys_seconds instant, double tunedFreqKHz) const;
-    struct Sgp4Extent;
-    Sgp4Extent ExtentSgp4(double fromDays, double toDays) const;
-    double MaxEarthFixedSpeedSgp4(double fromDays, double toDays) const;
-    double MaxEarthFixedAccelerationSgp4(double fromDays, double toDays) const;
-    double SteepestInclination(double fromDays, double toDays) const;
-    void InitStation(const Station& station);
-    void InitStationWgs84(const Station& station);
+    using Propagator = std::variant<Plan13Propagator, Sgp4Propagator>;
 
+private:
     ElementSet m_el;
     Station m_station;
-    Attitude m_attitude;
     OrbitModelKind m_kind = OrbitModelKind::Plan13;
-    std::optional<Sgp4> m_sgp4;
-    // constants of the element set and station
-    double m_cosLat = 0, m_sinLat = 0, m_cosLon = 0, m_sinLon = 0;
-    double m_cosI = 0, m_sinI = 0;
-    double m_meanMotionDegDay = 0, m_meanMotionDegSec = 0;
-    double m_a = 0, m_b = 0;
-    double m_nodeRate = 0, m_perigeeRate = 0;
-    double m_epochDayWhole = 0; // epoch day number truncated toward zero
-    double m_epochDayFrac = 0; // FracPart of the epoch day number
-    double m_dragFactor = 0; // DC = -2 Decay / (3 MeanMotion)
-    double m_axis[3] = {}; // antenna axis in the orbit-plane frame
-    // station vectors
-    double m_up[3] = {}, m_east[3] = {}, m_north[3] = {}, m_o[3] = {};
+    Propagator m_propagator;
+    ObserverGeometry m_observer;
+    double m_a = 0; // Plan13's semi-major axis, for either theory
 };
 
 } // namespace aostrack

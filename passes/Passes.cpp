@@ -14,7 +14,7 @@ using namespace std::chrono;
 
 namespace {
 
-NextPass SearchNextPass(const OrbitModel& model, sys_seconds now, bool skip)
+NextPass SearchNextPass(const OrbitModel& model, sys_seconds now)
 {
     const HorizonSkipper skipper(model, now, PassSearchSteps / 86400.0 + 1.0);
     NextPass result;
@@ -32,9 +32,8 @@ NextPass SearchNextPass(const OrbitModel& model, sys_seconds now, bool skip)
         }
         // Skip only samples whose sign is certain and would not change the
         // outcome: below the horizon before AOS, above it during the pass.
-        if (skip
-            && ((!passBegun && h.SatElevation < 0 && h.AboveHorizonKm < 0)
-                || (passBegun && h.SatElevation > 0 && h.AboveHorizonKm > 0)))
+        if ((!passBegun && h.SatElevation < 0 && h.AboveHorizonKm < 0)
+            || (passBegun && h.SatElevation > 0 && h.AboveHorizonKm > 0))
             i += skipper.SameSignSamples(h.AboveHorizonKm, 1.0);
     }
     return result;
@@ -61,7 +60,7 @@ std::string HourMinute(sys_seconds t)
     return TwoDigits(hms.hours().count()) + ":" + TwoDigits(hms.minutes().count());
 }
 
-PassList ListPasses(const OrbitModel& model, sys_seconds now, bool skip)
+PassList ListPasses(const OrbitModel& model, sys_seconds now)
 {
     const HorizonSkipper skipper(model, now, PassListSteps / 1440.0 + 1.0);
     PassList list;
@@ -100,8 +99,6 @@ PassList ListPasses(const OrbitModel& model, sys_seconds now, bool skip)
             list.Lines.push_back(FormatPassLine(current));
             maxElevation = 0;
         }
-        if (!skip)
-            continue;
         if (!inPass && el < 0 && h.AboveHorizonKm < 0) {
             m += skipper.SameSignSamples(h.AboveHorizonKm, 60.0);
         } else if (inPass && el > 0 && h.AboveHorizonKm > 0) {
@@ -118,48 +115,14 @@ PassList ListPasses(const OrbitModel& model, sys_seconds now, bool skip)
 
 } // namespace
 
-NextPass FindNextPass(
-    const ElementSet& elements, const Station& station, sys_seconds now, OrbitModelKind kind)
-{
-    return SearchNextPass(OrbitModel(elements, station, kind), now, true);
-}
-
 NextPass FindNextPass(const OrbitModel& model, sys_seconds now)
 {
-    return SearchNextPass(model, now, true);
-}
-
-NextPass FindNextPassPlain(
-    const ElementSet& elements, const Station& station, sys_seconds now, OrbitModelKind kind)
-{
-    return SearchNextPass(OrbitModel(elements, station, kind), now, false);
-}
-
-NextPass FindNextPassPlain(const OrbitModel& model, sys_seconds now)
-{
-    return SearchNextPass(model, now, false);
-}
-
-PassList BuildPassList(
-    const ElementSet& elements, const Station& station, sys_seconds now, OrbitModelKind kind)
-{
-    return ListPasses(OrbitModel(elements, station, kind), now, true);
+    return SearchNextPass(model, now);
 }
 
 PassList BuildPassList(const OrbitModel& model, sys_seconds now)
 {
-    return ListPasses(model, now, true);
-}
-
-PassList BuildPassListPlain(
-    const ElementSet& elements, const Station& station, sys_seconds now, OrbitModelKind kind)
-{
-    return ListPasses(OrbitModel(elements, station, kind), now, false);
-}
-
-PassList BuildPassListPlain(const OrbitModel& model, sys_seconds now)
-{
-    return ListPasses(model, now, false);
+    return ListPasses(model, now);
 }
 
 std::string FormatPassLine(const ListedPass& pass)
@@ -175,14 +138,6 @@ std::string FormatPassLine(const ListedPass& pass)
         + "\u00B0) maxEl: " + TwoDigits(whole(pass.MaxElevation)) + "\u00B0)";
 }
 
-std::vector<double> PassTrack(const ElementSet& elements, const Station& station,
-    sys_seconds aosTime, sys_seconds losTime, OrbitModelKind kind)
-{
-    if (losTime < aosTime)
-        return {};
-    return PassTrack(OrbitModel(elements, station, kind), aosTime, losTime);
-}
-
 std::vector<double> PassTrack(const OrbitModel& model, sys_seconds aosTime, sys_seconds losTime)
 {
     std::vector<double> track;
@@ -193,14 +148,6 @@ std::vector<double> PassTrack(const OrbitModel& model, sys_seconds aosTime, sys_
     for (long long s = 0; s <= d; ++s)
         track.push_back(model.Look(aosTime + seconds { s }).SatElevation);
     return track;
-}
-
-std::vector<PassLook> PassLookTrack(const ElementSet& elements, const Station& station,
-    sys_seconds aosTime, sys_seconds losTime, OrbitModelKind kind)
-{
-    if (losTime < aosTime)
-        return {};
-    return PassLookTrack(OrbitModel(elements, station, kind), aosTime, losTime);
 }
 
 std::vector<PassLook> PassLookTrack(
@@ -222,10 +169,8 @@ std::vector<PassLook> PassLookTrack(
 
 namespace aostrack {
 
-HorizonSpan ClassifyHorizon(const ElementSet& elements, const Station& station, sys_seconds now,
-    seconds step, int steps, OrbitModelKind kind)
+HorizonSpan ClassifyHorizon(const OrbitModel& model, sys_seconds now, seconds step, int steps)
 {
-    const OrbitModel model(elements, station, kind);
     bool anyAbove = false;
     bool anyNotAbove = false;
     for (int i = 1; i <= steps && !(anyAbove && anyNotAbove); ++i) {

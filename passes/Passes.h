@@ -4,10 +4,9 @@
 // a pass for the plot. "Now" is an argument, read once by the caller.
 // The horizon is 0 deg; an elevation of exactly 0 counts neither as above nor
 // as below. All functions throw OrbitError for an element set that cannot be
-// propagated. Each search comes in two forms: from an element set, station
-// and model choice (Plan13 unless told), or from an OrbitModel already built
-// for them (the tracker's, or one per set of a catalogue); both give the same
-// result.
+// propagated. Every search takes an OrbitModel already built for the set
+// and station in the chosen theory (the tracker's, or one per set of a
+// catalogue), so the per-set constants are worked out once.
 #include "orbit/ElementSet.h"
 #include "orbit/Engine.h"
 #include "orbit/Station.h"
@@ -31,15 +30,9 @@ struct NextPass {
     std::optional<std::chrono::sys_seconds> LosTime;
     bool operator==(const NextPass&) const = default;
 };
-NextPass FindNextPass(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds now, OrbitModelKind kind = OrbitModelKind::Plan13);
+// Skips stretches whose sign the horizon bound makes certain; gives the
+// result of computing every one of the 50400 steps.
 NextPass FindNextPass(const OrbitModel& model, std::chrono::sys_seconds now);
-
-// Reference search: every one of the 50400 steps computed, no skipping.
-// FindNextPass gives the same result; kept for tests and comparisons.
-NextPass FindNextPassPlain(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds now, OrbitModelKind kind = OrbitModelKind::Plan13);
-NextPass FindNextPassPlain(const OrbitModel& model, std::chrono::sys_seconds now);
 
 // One pass of the 24-hour list, at one-minute resolution: AosTime is the first
 // sampled minute above the horizon, LosTime the first sampled minute below.
@@ -58,14 +51,9 @@ struct PassList {
     bool operator==(const PassList&) const = default;
 };
 
-// Steps m = 1..1440 minutes after now; lists the passes that end within them.
-PassList BuildPassList(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds now, OrbitModelKind kind = OrbitModelKind::Plan13);
+// Steps m = 1..1440 minutes after now; lists the passes that end within them
+// (skipping as FindNextPass does, with the same result as every minute).
 PassList BuildPassList(const OrbitModel& model, std::chrono::sys_seconds now);
-// Reference: every minute computed, no skipping.
-PassList BuildPassListPlain(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds now, OrbitModelKind kind = OrbitModelKind::Plan13);
-PassList BuildPassListPlain(const OrbitModel& model, std::chrono::sys_seconds now);
 
 // The list line of a pass (UTC):
 // "DD.MM.YYYY HH:MM (Az AAA°) -> HH:MM (Az AAA°) maxEl: EE°)", the date being
@@ -76,9 +64,6 @@ std::string FormatPassLine(const ListedPass& pass);
 // aosTime to losTime (at most PassTrackMaxSeconds); empty when losTime is
 // before aosTime.
 inline constexpr long long PassTrackMaxSeconds = 86400;
-std::vector<double> PassTrack(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime,
-    OrbitModelKind kind = OrbitModelKind::Plan13);
 std::vector<double> PassTrack(
     const OrbitModel& model, std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime);
 
@@ -89,9 +74,6 @@ struct PassLook {
     double SatElevation = 0;
     bool operator==(const PassLook&) const = default;
 };
-std::vector<PassLook> PassLookTrack(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime,
-    OrbitModelKind kind = OrbitModelKind::Plan13);
 std::vector<PassLook> PassLookTrack(
     const OrbitModel& model, std::chrono::sys_seconds aosTime, std::chrono::sys_seconds losTime);
 
@@ -109,8 +91,7 @@ enum class HorizonSpan {
     NeverAbove, // above 0 deg at no step
 };
 // Elevations at now + i x step for i = 1..steps.
-HorizonSpan ClassifyHorizon(const ElementSet& elements, const Station& station,
-    std::chrono::sys_seconds now, std::chrono::seconds step, int steps,
-    OrbitModelKind kind = OrbitModelKind::Plan13);
+HorizonSpan ClassifyHorizon(
+    const OrbitModel& model, std::chrono::sys_seconds now, std::chrono::seconds step, int steps);
 
 } // namespace aostrack

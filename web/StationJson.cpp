@@ -111,8 +111,9 @@ QJsonObject PassListJson(const TrackingSession& tracker, sys_seconds now)
     QJsonArray passes;
     QJsonObject object;
     try {
-        const PassList list = BuildPassList(
-            tracker.CurrentElements(), tracker.StationPosition(), now, tracker.ModelKind());
+        const OrbitModel model(
+            tracker.CurrentElements(), tracker.StationPosition(), tracker.ModelKind());
+        const PassList list = BuildPassList(model, now);
         for (size_t i = 0; i < list.Passes.size(); ++i) {
             const ListedPass& p = list.Passes[i];
             passes.append(QJsonObject {

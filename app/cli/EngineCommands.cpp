@@ -345,8 +345,8 @@ int RunNextPassCommand(const QStringList& argList)
     }
     const EngineInputs in = ResolveInputs(args);
     const auto from = InstantOption(args, QStringLiteral("--from"));
-    const NextPass pass
-        = RunEngine(in, [&] { return FindNextPass(in.elements, in.station, from, in.model); });
+    const NextPass pass = RunEngine(
+        in, [&] { return FindNextPass(OrbitModel(in.elements, in.station, in.model), from); });
     WarnIfElementSetOld(in.satName, in.elements.Epoch, from);
     if (args.Has(QStringLiteral("--json"))) {
         WriteOut(QStringLiteral("{\"AosTime\": %1, \"LosTime\": %2}\n")
@@ -438,16 +438,16 @@ int RunPassesCommand(const QStringList& argList)
     }
     const EngineInputs in = ResolveInputs(args);
     const auto from = InstantOption(args, QStringLiteral("--from"));
-    const PassList list
-        = RunEngine(in, [&] { return BuildPassList(in.elements, in.station, from, in.model); });
+    const PassList list = RunEngine(
+        in, [&] { return BuildPassList(OrbitModel(in.elements, in.station, in.model), from); });
     WarnIfElementSetOld(in.satName, in.elements.Epoch, from);
     // An empty list would read the same for a satellite that never sets and
     // one that never rises: both forms say which.
     QString reason;
     if (list.Lines.empty()) {
         const HorizonSpan span = RunEngine(in, [&] {
-            return ClassifyHorizon(
-                in.elements, in.station, from, std::chrono::minutes(1), PassListSteps, in.model);
+            return ClassifyHorizon(OrbitModel(in.elements, in.station, in.model), from,
+                std::chrono::minutes(1), PassListSteps);
         });
         reason = EmptyPassListReason(span);
     }

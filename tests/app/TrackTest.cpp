@@ -2,6 +2,7 @@
 // second, the countdown across a real SO-50 pass over the example station.
 #include "CliRunner.h"
 #include "FloodingPeer.h"
+#include "PassesFromElements.h"
 #include "TestFiles.h"
 #include "TleFile.h"
 

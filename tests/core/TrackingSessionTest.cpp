@@ -7,6 +7,7 @@
 #include "core/TrackingTexts.h"
 
 #include "FakeClock.h"
+#include "PassesFromElements.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
 #include "core/EventLog.h"

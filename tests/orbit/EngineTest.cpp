@@ -454,6 +454,39 @@ TEST(Shadow, IssOrbitEclipseFraction)
     EXPECT_LT(eclipsed, samples * 0.42);
 }
 
+TEST(Sun, AntennaAxisAngles)
+{
+    // SunAngle is the sun's angle above the plane normal to the antenna axis.
+    // The axis of the usual attitude (0, 0) points from perigee to the centre,
+    // so the angle is that of the sun above the plane normal to the perigee
+    // direction P; with ALAT 90 the axis is the orbit's south normal and the
+    // angle is the sun's angle above the orbit plane (the beta angle).
+    const ElementSet iss = Elements("ISS (ZARYA)");
+    const double i = iss.Inclination / DegPerRad;
+    for (const OrbitModelKind kind : { OrbitModelKind::Plan13, OrbitModelKind::Sgp4 })
+        for (const bool normal : { false, true }) {
+            const OrbitModel model(iss, Berlin, kind, Attitude { 0, normal ? 90.0 : 0.0 });
+            for (int h = 0; h < 48; h += 7) {
+                const SatelliteState st
+                    = model.Compute(sys_days { 2024y / February / 12 } + hours { h });
+                const double l = SunEclipticLongitude(st.CalcDayNumber, st.DayFraction) / DegPerRad;
+                const double eps = 23.44 / DegPerRad;
+                const double sun[3]
+                    = { std::cos(l), std::sin(l) * std::cos(eps), std::sin(l) * std::sin(eps) };
+                const double q = st.NodeNow / DegPerRad, w = st.PerigeeNow / DegPerRad;
+                const double axis[3] = { normal
+                        ? std::sin(i) * std::sin(q)
+                        : std::cos(w) * std::cos(q) - std::sin(w) * std::cos(i) * std::sin(q),
+                    normal ? -std::sin(i) * std::cos(q)
+                           : std::cos(w) * std::sin(q) + std::sin(w) * std::cos(i) * std::cos(q),
+                    normal ? std::cos(i) : std::sin(w) * std::sin(i) };
+                const double dot = axis[0] * sun[0] + axis[1] * sun[1] + axis[2] * sun[2];
+                ASSERT_NEAR(st.SunAngle, std::asin(dot) * DegPerRad, 0.01)
+                    << OrbitModelName(kind) << " normal " << normal << " +" << h << " h";
+            }
+        }
+}
+
 TEST(Model, SameAsComputeSatellite)
 {
     // The prepared model gives bit-identical results, also in Look().

@@ -1,6 +1,8 @@
 // Pass searches on SGP4: real passes against skyfield's rise and set times,
 // and the horizon-skipping search held equal to plain stepping, with the
 // earth-fixed speed bound it rests on measured on every satellite.
+#include "PassesFromElements.h"
+#include "PlainStepping.h"
 #include "TleFile.h"
 #include "passes/Passes.h"
 

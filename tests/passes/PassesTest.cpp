@@ -3,6 +3,8 @@
 // equal to plain one-second / one-minute stepping on every satellite of a
 // real element file.
 #include "passes/Passes.h"
+#include "PassesFromElements.h"
+#include "PlainStepping.h"
 #include "TleFile.h"
 
 #include "orbit/Engine.h"

@@ -4,6 +4,7 @@
 // agreement with the countdown's own search, the peer's culminations
 // (skyfield 1.45, SGP4) and the satellites that never set or never rise.
 #include "passes/UpcomingPasses.h"
+#include "PassesFromElements.h"
 #include "TleFile.h"
 
 #include "orbit/Engine.h"

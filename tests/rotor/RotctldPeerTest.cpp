@@ -3,6 +3,7 @@
 // verbose trace says what the dummy rotor was really told; the test reads
 // it. Also against loopback servers that flood and that never answer.
 #include "FakeClock.h"
+#include "PassesFromElements.h"
 #include "QtPrinters.h"
 #include "Rotctld.h"
 #include "TleFile.h"

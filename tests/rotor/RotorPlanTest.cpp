@@ -1,6 +1,7 @@
 // The plan a pass gets: synthetic tracks with hand-worked numbers, and the
 // real north-crossing ISS pass over the example station.
 #include "rotor/RotorPlan.h"
+#include "PassesFromElements.h"
 #include "TleFile.h"
 
 #ifdef AOSTRACK_HAVE_ORBIT
