@@ -40,10 +40,10 @@ TEST(CalibrationOffsets, StoringKeepsTheOtherSatellitesAndNeverOverwritesADamage
             header + "44909=120,-80\n", nullptr },
         { "a change keeps the other satellite", "27607=-35.5,12\n44909=120,-80\n", 44909,
             { 150, -80 }, header + "27607=-35.5,12\n44909=150,-80\n", nullptr },
-        { "an unchanged value writes nothing", "# mine\n44909=120,-80\n", 44909, { 120, -80 },
-            "", nullptr },
-        { "a damaged line stops the write", "27607=-35.5,12\n44909=12O,-80\n", 27607, { 0, 0 },
-            "", "line 2" },
+        { "an unchanged value writes nothing", "# mine\n44909=120,-80\n", 44909, { 120, -80 }, "",
+            nullptr },
+        { "a damaged line stops the write", "27607=-35.5,12\n44909=12O,-80\n", 27607, { 0, 0 }, "",
+            "line 2" },
         { "a number of satellite that is not one", "ISS=1,2\n", 25544, { 5, 5 }, "", "line 1" },
     };
     for (const Case& c : cases) {
