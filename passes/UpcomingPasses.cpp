@@ -168,6 +168,23 @@ struct PassSamples {
     }
 };
 
+// A pass that is up at the start is stepped without the coarse-step cap:
+// a geostationary satellite stays up the whole window, and then neither its
+// peak nor its LOS is wanted. Should such a pass end within the window after
+// all, its samples are filled in to the coarse step before the peak search.
+void FillGaps(const OrbitModel& model, sys_seconds start, PassSamples& samples)
+{
+    PassSamples filled;
+    for (std::size_t k = 0; k < samples.Steps.size(); ++k) {
+        if (k > 0)
+            for (long long s = samples.Steps[k - 1] + PeakCoarseStep; s < samples.Steps[k];
+                 s += PeakCoarseStep)
+                filled.Add(s, ElevationOf(model, start + seconds { s }));
+        filled.Add(samples.Steps[k], samples.Elevations[k]);
+    }
+    samples = std::move(filled);
+}
+
 Peak PeakFast(const OrbitModel& model, sys_seconds start, const PassSamples& samples)
 {
     const std::vector<long long>& steps = samples.Steps;
@@ -239,6 +256,8 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
     // step apart, so they serve the peak search as they are.
     PassSamples samples;
     auto finish = [&](long long endStep) {
+        if (fast && current.InProgress)
+            FillGaps(model, start, samples);
         if (fast && samples.Steps.back() != endStep)
             samples.Add(endStep, ElevationOf(model, start + seconds { endStep }));
         const Peak peak = fast ? PeakFast(model, start, samples)
@@ -286,7 +305,9 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
                 h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0);
             if (!inPass)
                 skip = std::max(skip, skipper.OutsideConeSamples(h.Position, 1.0));
-            else
+            else if (current.InProgress && i + skip >= windowSteps)
+                return { SkyPresence::AlwaysInView, {}, {} }; // up at every step of the window
+            else if (!current.InProgress)
                 skip = std::min(skip, PeakCoarseStep - 1);
             i += std::min(skip, lastStep - i);
         }

@@ -230,6 +230,18 @@ TEST(UpcomingPasses, PassInProgressAtTheStart)
     EXPECT_TRUE(found.Passes[0].InProgress);
     EXPECT_EQ(found.Passes[0].AosTime, Noon + 24min + 1s);
     EXPECT_FALSE(found.Passes[1].InProgress);
+
+    // AO-10's eleven-hour pass, up at 15:00 and setting at 00:17: stepped
+    // without the coarse cap, its peak still found as plain stepping finds it.
+    for (const OrbitModelKind kind : { OrbitModelKind::Plan13, OrbitModelKind::Sgp4 }) {
+        const ElementSet ao10 = Named(load, "PHASE 3B (AO-10)");
+        const SatellitePasses high
+            = FindSatellitePasses(ao10, Berlin, Noon + 3h, UpcomingWindow, kind);
+        ASSERT_FALSE(high.Passes.empty());
+        EXPECT_TRUE(high.Passes[0].InProgress);
+        EXPECT_LT(*high.Passes[0].LosTime, Noon + 13h);
+        EXPECT_EQ(high, FindSatellitePassesPlain(ao10, Berlin, Noon + 3h, UpcomingWindow, kind));
+    }
 }
 
 TEST(UpcomingPasses, CulminationsAgainstPeer)
