@@ -86,6 +86,35 @@ public:
         return std::max(firstOrder, secondOrder);
     }
 
+    // Both ends of a span below the horizon plane: the whole span is below
+    // when the chord between them, raised by the most a bounded acceleration
+    // can bend the path above a chord (A L^2 / 8 at the middle), stays below
+    // by two margins (the ends' error and each second's own). Knowing where
+    // the path ends up, this reaches past the turn of a near miss, where the
+    // forward bounds must allow for the worst bend toward the plane.
+    bool BelowThroughout(double startKm, double endKm, double lengthSeconds) const
+    {
+        const double a = m_accelKmPerSec2;
+        if (!m_enabled || !std::isfinite(a) || !(a > 0))
+            return false;
+        return std::max(startKm, endKm) + 2.0 * m_marginKm + a * lengthSeconds * lengthSeconds / 8.0
+            < 0.0;
+    }
+
+    // How far ahead a span could pass that test if the height went on at
+    // the rate slope (km/s) from heightKm: a guess of where to look, proven
+    // or not by the sample taken there.
+    double BelowReachGuess(double heightKm, double slopeKmPerSec) const
+    {
+        const double a = m_accelKmPerSec2;
+        const double clear = -heightKm - 2.0 * m_marginKm;
+        if (!m_enabled || !std::isfinite(a) || !(a > 0) || !(clear > 0))
+            return 0;
+        const double s = std::max(slopeKmPerSec, 0.0);
+        // clear = s t + a t^2 / 8
+        return 2.0 * clear / (s + std::sqrt(s * s + clear * a / 2.0));
+    }
+
     // Below the horizon, a bound from the satellite's direction: above the
     // horizon plane S . Up > P (P the plane's distance from the earth's
     // centre) needs cos(angle of S from the zenith) > P / |S| >= P / r_max,
