@@ -35,6 +35,7 @@ public:
 
         const double rMin = model.LeastOrbitRadius(t0 - 0.01, t0 + spanDays + 0.01);
         const double rMax = model.GreatestOrbitRadius(t0 - 0.01, t0 + spanDays + 0.01) + m_marginKm;
+        m_leastRangeKm = std::max(rMin - model.HorizonPlaneKm(), 0.0);
         if (m_enabled && rMin > 0 && std::isfinite(rMax)) {
             m_zenith = model.Zenith();
             m_coneRad = std::acos(std::clamp(model.HorizonPlaneKm() / rMax, -1.0, 1.0));
@@ -97,8 +98,7 @@ public:
         const double a = m_accelKmPerSec2;
         if (!m_enabled || !std::isfinite(a) || !(a > 0))
             return false;
-        return std::max(startKm, endKm) + 2.0 * m_marginKm + a * lengthSeconds * lengthSeconds / 8.0
-            < 0.0;
+        return std::max(startKm, endKm) + 2.0 * m_marginKm + BendKm(lengthSeconds) < 0.0;
     }
 
     // How far ahead a span could pass that test if the height went on at
@@ -114,6 +114,18 @@ public:
         // clear = s t + a t^2 / 8
         return 2.0 * clear / (s + std::sqrt(s * s + clear * a / 2.0));
     }
+
+    // The most the path can bend away from a straight line over a span
+    // (km, at its middle); infinite without an acceleration bound.
+    double BendKm(double lengthSeconds) const
+    {
+        const double a = m_accelKmPerSec2;
+        if (!m_enabled || !std::isfinite(a) || !(a > 0))
+            return HUGE_VAL;
+        return a * lengthSeconds * lengthSeconds / 8.0;
+    }
+    // A lower bound of the distance from the station to the satellite (km).
+    double LeastRangeKm() const { return m_leastRangeKm; }
 
     // Below the horizon, a bound from the satellite's direction: above the
     // horizon plane S . Up > P (P the plane's distance from the earth's
@@ -148,6 +160,7 @@ private:
     double m_accelKmPerSec2 = 0;
     double m_speedKmPerSec = 0;
     double m_marginKm = 0;
+    double m_leastRangeKm = 0;
 };
 
 } // namespace aostrack

@@ -81,6 +81,19 @@ Peak PeakByEverySecond(const OrbitModel& model, sys_seconds start, long long fir
 // stepping on real files holds this to account.
 constexpr long long PeakCoarseStep = 60;
 
+// Higher orbits keep the same straightness over longer steps: the step is
+// lengthened (to ten minutes at most) while the path bends over two steps by
+// no more than a low orbit's does over two minutes at its least range
+// (about 20 km against 400, a twentieth).
+long long CoarseStepFor(const HorizonSkipper& skipper)
+{
+    constexpr long long longest = 600;
+    long long step = PeakCoarseStep;
+    while (step < longest && skipper.BendKm(2.0 * (step + 60)) <= skipper.LeastRangeKm() / 20.0)
+        step += 60;
+    return step;
+}
+
 Peak PeakByThirds(const OrbitModel& model, sys_seconds start, long long lo, long long hi)
 {
     auto el = [&](long long i) { return ElevationOf(model, start + seconds { i }); };
@@ -172,13 +185,14 @@ struct PassSamples {
 // a geostationary satellite stays up the whole window, and then neither its
 // peak nor its LOS is wanted. Should such a pass end within the window after
 // all, its samples are filled in to the coarse step before the peak search.
-void FillGaps(const OrbitModel& model, sys_seconds start, PassSamples& samples)
+void FillGaps(
+    const OrbitModel& model, sys_seconds start, long long coarseStep, PassSamples& samples)
 {
     PassSamples filled;
     for (std::size_t k = 0; k < samples.Steps.size(); ++k) {
         if (k > 0)
-            for (long long s = samples.Steps[k - 1] + PeakCoarseStep; s < samples.Steps[k];
-                 s += PeakCoarseStep)
+            for (long long s = samples.Steps[k - 1] + coarseStep; s < samples.Steps[k];
+                 s += coarseStep)
                 filled.Add(s, ElevationOf(model, start + seconds { s }));
         filled.Add(samples.Steps[k], samples.Elevations[k]);
     }
@@ -219,6 +233,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
     const long long windowSteps = std::max<long long>(window.count(), 1);
     const long long lastStep = windowSteps + UpcomingLosReach.count();
     const HorizonSkipper skipper(model, start, lastStep / 86400.0 + 1.0);
+    const long long coarseStep = CoarseStepFor(skipper);
     if (fast) {
         // An orbit too flat for the station's latitude needs no stepping.
         const double t0 = model.ElapsedDays(start);
@@ -262,7 +277,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
     PassSamples samples;
     auto finish = [&](long long endStep) {
         if (fast && current.InProgress)
-            FillGaps(model, start, samples);
+            FillGaps(model, start, coarseStep, samples);
         if (fast && samples.Steps.back() != endStep)
             samples.Add(endStep, ElevationOf(model, start + seconds { endStep }));
         const Peak peak = fast ? PeakFast(model, start, samples)
@@ -331,7 +346,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
             } else if (current.InProgress && i + skip >= windowSteps)
                 return { SkyPresence::AlwaysInView, {}, {} }; // up at every step of the window
             else if (!current.InProgress)
-                skip = std::min(skip, PeakCoarseStep - 1);
+                skip = std::min(skip, coarseStep - 1);
             i += std::min(skip, lastStep - i);
         }
     }
