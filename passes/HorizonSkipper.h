@@ -35,6 +35,7 @@ public:
 
         const double rMin = model.LeastOrbitRadius(t0 - 0.01, t0 + spanDays + 0.01);
         const double rMax = model.GreatestOrbitRadius(t0 - 0.01, t0 + spanDays + 0.01) + m_marginKm;
+        m_leastRangeKm = std::max(rMin - model.HorizonPlaneKm(), 0.0);
         if (m_enabled && rMin > 0 && std::isfinite(rMax)) {
             m_zenith = model.Zenith();
             m_coneRad = std::acos(std::clamp(model.HorizonPlaneKm() / rMax, -1.0, 1.0));
@@ -86,6 +87,46 @@ public:
         return std::max(firstOrder, secondOrder);
     }
 
+    // Both ends of a span below the horizon plane: the whole span is below
+    // when the chord between them, raised by the most a bounded acceleration
+    // can bend the path above a chord (A L^2 / 8 at the middle), stays below
+    // by two margins (the ends' error and each second's own). Knowing where
+    // the path ends up, this reaches past the turn of a near miss, where the
+    // forward bounds must allow for the worst bend toward the plane.
+    bool BelowThroughout(double startKm, double endKm, double lengthSeconds) const
+    {
+        const double a = m_accelKmPerSec2;
+        if (!m_enabled || !std::isfinite(a) || !(a > 0))
+            return false;
+        return std::max(startKm, endKm) + 2.0 * m_marginKm + BendKm(lengthSeconds) < 0.0;
+    }
+
+    // How far ahead a span could pass that test if the height went on at
+    // the rate slope (km/s) from heightKm: a guess of where to look, proven
+    // or not by the sample taken there.
+    double BelowReachGuess(double heightKm, double slopeKmPerSec) const
+    {
+        const double a = m_accelKmPerSec2;
+        const double clear = -heightKm - 2.0 * m_marginKm;
+        if (!m_enabled || !std::isfinite(a) || !(a > 0) || !(clear > 0))
+            return 0;
+        const double s = std::max(slopeKmPerSec, 0.0);
+        // clear = s t + a t^2 / 8
+        return 2.0 * clear / (s + std::sqrt(s * s + clear * a / 2.0));
+    }
+
+    // The most the path can bend away from a straight line over a span
+    // (km, at its middle); infinite without an acceleration bound.
+    double BendKm(double lengthSeconds) const
+    {
+        const double a = m_accelKmPerSec2;
+        if (!m_enabled || !std::isfinite(a) || !(a > 0))
+            return HUGE_VAL;
+        return a * lengthSeconds * lengthSeconds / 8.0;
+    }
+    // A lower bound of the distance from the station to the satellite (km).
+    double LeastRangeKm() const { return m_leastRangeKm; }
+
     // Below the horizon, a bound from the satellite's direction: above the
     // horizon plane S . Up > P (P the plane's distance from the earth's
     // centre) needs cos(angle of S from the zenith) > P / |S| >= P / r_max,
@@ -119,6 +160,7 @@ private:
     double m_accelKmPerSec2 = 0;
     double m_speedKmPerSec = 0;
     double m_marginKm = 0;
+    double m_leastRangeKm = 0;
 };
 
 } // namespace aostrack

@@ -9,6 +9,7 @@
 
 #include "orbit/Engine.h"
 #include "orbit/Tle.h"
+#include "passes/HorizonSkipper.h"
 #include "passes/Passes.h"
 
 #include <gtest/gtest.h>
@@ -231,6 +232,43 @@ TEST(UpcomingPasses, PassInProgressAtTheStart)
     EXPECT_TRUE(found.Passes[0].InProgress);
     EXPECT_EQ(found.Passes[0].AosTime, Noon + 24min + 1s);
     EXPECT_FALSE(found.Passes[1].InProgress);
+
+    // AO-10's eleven-hour pass, up at 15:00 and setting at 00:17: stepped
+    // without the coarse cap, its peak still found as plain stepping finds it.
+    for (const OrbitModelKind kind : { OrbitModelKind::Plan13, OrbitModelKind::Sgp4 }) {
+        const ElementSet ao10 = Named(load, "PHASE 3B (AO-10)");
+        const SatellitePasses high
+            = FindSatellitePasses(ao10, Berlin, Noon + 3h, UpcomingWindow, kind);
+        ASSERT_FALSE(high.Passes.empty());
+        EXPECT_TRUE(high.Passes[0].InProgress);
+        EXPECT_LT(*high.Passes[0].LosTime, Noon + 13h);
+        EXPECT_EQ(high, FindSatellitePassesPlain(ao10, Berlin, Noon + 3h, UpcomingWindow, kind));
+    }
+}
+
+// The chord test of a span below the horizon against every second of the
+// span, on spans of several lengths over a day of low orbits, both theories.
+TEST(UpcomingPasses, SpansProvenBelowAreBelowAtEverySecond)
+{
+    const TleLoad load = Load("amateur.txt");
+    int proven = 0;
+    for (const char* name : { "ISS (ZARYA)", "FUNCUBE-1 (AO-73)" })
+        for (const OrbitModelKind kind : { OrbitModelKind::Plan13, OrbitModelKind::Sgp4 }) {
+            const OrbitModel model(Named(load, name), Berlin, kind);
+            const HorizonSkipper skipper(model, Noon, 1.1);
+            auto height
+                = [&](long long s) { return model.Look(Noon + seconds { s }).AboveHorizonKm; };
+            for (long long t = 0; t < 86400; t += 193)
+                for (const long long span : { 60LL, 300LL, 900LL }) {
+                    if (!skipper.BelowThroughout(height(t), height(t + span), double(span)))
+                        continue;
+                    ++proven;
+                    for (long long s = t + 1; s < t + span; ++s)
+                        ASSERT_LT(model.Look(Noon + seconds { s }).SatElevation, 0)
+                            << name << " " << s;
+                }
+        }
+    EXPECT_GT(proven, 500);
 }
 
 TEST(UpcomingPasses, CulminationsAgainstPeer)
