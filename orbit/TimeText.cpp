@@ -36,6 +36,25 @@ Sexagesimal Split(double value)
 }
 } // namespace
 
+std::string HmsText(long long totalSeconds)
+{
+    char buf[72];
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", totalSeconds / 3600,
+        totalSeconds / 60 % 60, totalSeconds % 60);
+    return buf;
+}
+
+std::string UtcInstantString(std::chrono::sys_seconds instant)
+{
+    using namespace std::chrono;
+    const sys_days day = floor<days>(instant);
+    const year_month_day date(day);
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT", static_cast<int>(date.year()),
+        static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    return text + HmsText((instant - day).count()) + "Z";
+}
+
 std::string FormatCountdown(double s)
 {
     if (!std::isfinite(s))

@@ -1,5 +1,6 @@
 #include "passes/GeoJson.h"
 
+#include "orbit/TimeText.h"
 #include "passes/MapGeometry.h"
 
 #include <charconv>
@@ -93,19 +94,6 @@ std::string FootprintGeometry(const GroundPoint& at)
 
 } // namespace
 
-std::string IsoUtc(sys_seconds instant)
-{
-    const sys_days day = floor<days>(instant);
-    const year_month_day date(day);
-    const hh_mm_ss<seconds> time(instant - day);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ",
-        static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
-        static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
-        static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
-    return text;
-}
-
 std::string GroundTrackGeoJson(const GroundTrackExport& data)
 {
     const std::string who = "\"Name\":" + Quoted(data.Name)
@@ -114,13 +102,15 @@ std::string GroundTrackGeoJson(const GroundTrackExport& data)
     if (!data.Track.empty()) {
         const GroundPoint& first = data.Track.front();
         features += Feature(TrackGeometry(data.Track),
-            "\"Feature\":\"GroundTrack\"," + who + ",\"Start\":" + Quoted(IsoUtc(first.Time))
-                + ",\"End\":" + Quoted(IsoUtc(data.Track.back().Time)));
+            "\"Feature\":\"GroundTrack\"," + who
+                + ",\"Start\":" + Quoted(UtcInstantString(first.Time))
+                + ",\"End\":" + Quoted(UtcInstantString(data.Track.back().Time)));
         features += ","
             + Feature(FootprintGeometry(first),
-                "\"Feature\":\"Footprint\"," + who + ",\"Time\":" + Quoted(IsoUtc(first.Time))
-                    + ",\"Latitude\":" + Number(first.Latitude) + ",\"Longitude\":"
-                    + Number(first.Longitude) + ",\"HeightKm\":" + Number(first.HeightKm, 3)
+                "\"Feature\":\"Footprint\"," + who
+                    + ",\"Time\":" + Quoted(UtcInstantString(first.Time)) + ",\"Latitude\":"
+                    + Number(first.Latitude) + ",\"Longitude\":" + Number(first.Longitude)
+                    + ",\"HeightKm\":" + Number(first.HeightKm, 3)
                     + ",\"FootprintKm\":" + Number(first.FootprintKm, 3));
         features += ",";
     }

@@ -27,7 +27,4 @@ struct GroundTrackExport {
 // "Station" (Point, property HeightKm). Times are "YYYY-MM-DDTHH:MM:SSZ".
 std::string GroundTrackGeoJson(const GroundTrackExport& data);
 
-// "2024-02-12T14:03:27Z".
-std::string IsoUtc(std::chrono::sys_seconds instant);
-
 } // namespace aostrack

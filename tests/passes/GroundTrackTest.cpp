@@ -7,6 +7,7 @@
 #include "passes/GeoJson.h"
 #include "passes/MapGeometry.h"
 
+#include "orbit/TimeText.h"
 #include "orbit/Tle.h"
 
 #include <gtest/gtest.h>
@@ -242,8 +243,8 @@ TEST(GroundTrack, SubsolarPointOnKnownDates)
     };
     for (const Case& c : cases) {
         const GeoPoint sun = SubsolarPoint(c.when);
-        EXPECT_NEAR(sun.Latitude, c.latitude, 0.05) << IsoUtc(c.when);
-        EXPECT_LT(LonDifference(sun.Longitude, c.longitude), 0.05) << IsoUtc(c.when);
+        EXPECT_NEAR(sun.Latitude, c.latitude, 0.05) << UtcInstantString(c.when);
+        EXPECT_LT(LonDifference(sun.Longitude, c.longitude), 0.05) << UtcInstantString(c.when);
         EXPECT_LE(std::fabs(sun.Longitude), 180.0);
     }
     // Day, the grey line and night around the June solstice's sub-point.
@@ -300,7 +301,7 @@ TEST(GroundTrack, GeoJsonThatMappingToolsRead)
         { "PHASE 3B (AO-10)", sys_days { 2024y / February / 12 } + 19h, 60min, "Polygon", 1 },
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(IsoUtc(c.from));
+        SCOPED_TRACE(UtcInstantString(c.from));
         const OrbitModel model(Elements(c.name), Station {}, OrbitModelKind::Sgp4);
         GroundTrackExport data;
         data.Name = "name with \"quotes\"";
