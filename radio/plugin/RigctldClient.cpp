@@ -145,6 +145,7 @@ void RigctldClient::Close()
     m_in.clear();
     m_out.clear();
     m_pending = 0;
+    m_unaskedBytes = 0;
     m_sentHz = -1;
 }
 
@@ -197,6 +198,7 @@ void RigctldClient::Drop(TimePoint now, const std::string& why)
     m_in.clear();
     m_out.clear();
     m_pending = 0;
+    m_unaskedBytes = 0;
     m_sentHz = -1;
     // A restarted daemon is usually back at once: try again straight away.
     m_state = State::Waiting;
@@ -248,6 +250,13 @@ void RigctldClient::ReadAnswers(TimePoint now)
     while ((end = m_in.find('\n', start)) != std::string::npos) {
         const std::string_view line(m_in.data() + start, end - start);
         start = end + 1;
+        if (m_pending == 0) {
+            m_unaskedBytes += line.size() + 1;
+            if (m_unaskedBytes > kMaxUnreadBytes) {
+                Flooded(now); // m_in is gone: nothing more to read here
+                return;
+            }
+        }
         if (line.rfind("RPRT", 0) != 0)
             continue;
         // "RPRT 0": accepted; any other code, or text that is no code, is a
@@ -313,6 +322,7 @@ void RigctldClient::Poll()
                 m_state = State::Connected;
                 m_sentHz = -1; // a new connection may be a new daemon: send again
                 m_pending = 0;
+                m_unaskedBytes = 0;
                 m_in.clear();
                 m_out.clear();
                 if (!m_flooded) // said when the peer answers properly again

@@ -68,6 +68,9 @@ private:
     int64_t m_wantedHz = -1;
     int64_t m_sentHz = -1; // sent on this connection; -1: nothing yet
     int m_pending = 0; // commands without an answer yet
+    // Bytes of lines that answered nothing we asked, on this connection: a
+    // flood read a little at a time on a busy machine adds up here.
+    size_t m_unaskedBytes = 0;
     std::string m_in;
     std::string m_out;
     std::string m_status;
