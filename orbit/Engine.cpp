@@ -202,6 +202,16 @@ double OrbitModel::MaxEarthFixedAcceleration(double fromDays, double toDays) con
         [&](const auto& p) { return p.MaxEarthFixedAcceleration(fromDays, toDays); }, m_propagator);
 }
 
+std::optional<OrbitModel::OrbitPlane> OrbitModel::EarthFixedOrbitPlane(
+    sys_seconds instant, double fromDays, double toDays) const
+{
+    const auto* plan13 = std::get_if<Plan13Propagator>(&m_propagator);
+    if (!plan13)
+        return std::nullopt;
+    return OrbitPlane { plan13->EarthFixedOrbitNormal(instant),
+        plan13->OrbitNormalTurnRate(fromDays, toDays) };
+}
+
 double OrbitModel::GreatestOrbitRadius(double fromDays, double toDays) const
 {
     return std::visit(

@@ -139,6 +139,16 @@ public:
         return { m_observer.Up[0], m_observer.Up[1], m_observer.Up[2] };
     }
     double HorizonPlaneKm() const;
+    // Plan13 only (nothing for SGP4, whose short-period terms wobble the
+    // plane): the orbit plane's earth-fixed unit normal at the instant and a
+    // bound (rad/s) of how fast it turns about the pole over the span (it
+    // keeps its angle from the pole).
+    struct OrbitPlane {
+        std::array<double, 3> Normal {};
+        double TurnRadPerSec = 0;
+    };
+    std::optional<OrbitPlane> EarthFixedOrbitPlane(
+        std::chrono::sys_seconds instant, double fromDays, double toDays) const;
 
     // Days from the epoch to the instant (negative before it).
     double ElapsedDays(std::chrono::sys_seconds instant) const;

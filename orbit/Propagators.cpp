@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace aostrack {
 
@@ -243,6 +244,35 @@ void Plan13Propagator::Propagate(sys_seconds instant, Orbit& o) const
     o.Sg[0] = o.SAT[0] * o.cosG - o.SAT[1] * o.sinG;
     o.Sg[1] = o.SAT[0] * o.sinG + o.SAT[1] * o.cosG;
     o.Sg[2] = o.SAT[2];
+}
+
+std::array<double, 3> Plan13Propagator::EarthFixedOrbitNormal(sys_seconds instant) const
+{
+    // Propagate's node and sidereal angle, without the Kepler solution.
+    const sys_days day = floor<days>(instant);
+    const long long secOfDay = (instant - day).count();
+    const double dayNumber
+        = static_cast<double>(day.time_since_epoch().count() - DayNumberUnixOffset);
+    const double dayFraction = static_cast<double>(secOfDay) / 86400.0;
+    const double t = (dayNumber - m_epochDayWhole) + dayFraction - m_epochDayFrac;
+    const double kdp = 1.0 - 7.0 * (m_dragFactor * t / 2.0);
+    const double node = m_el.RAAN + m_nodeRate * t * kdp;
+    const double g = SiderealAngle(dayNumber, dayFraction);
+    // The third column of Propagate's plane-to-celestial matrix, turned by -G.
+    const double nx = m_sinI * SinDeg(node), ny = -m_sinI * CosDeg(node);
+    const double cg = CosDeg(-g), sg = SinDeg(-g);
+    return { nx * cg - ny * sg, nx * sg + ny * cg, m_cosI };
+}
+
+double Plan13Propagator::OrbitNormalTurnRate(double fromDays, double toDays) const
+{
+    // The normal keeps its angle i from the pole and turns about it at the
+    // earth's rate less the node's: at most their sum. The node's rate
+    // carries the drag factor's growth, d/dt (t kdp) = 1 - 7 DC t.
+    const double reach = std::max(std::fabs(fromDays), std::fabs(toDays));
+    const double nodeDegDay = std::fabs(m_nodeRate) * (1.0 + 7.0 * std::fabs(m_dragFactor) * reach);
+    const double degDay = 360.98564736629 * 1.0001 + nodeDegDay;
+    return degDay * (std::numbers::pi / 180.0) / 86400.0;
 }
 
 // The station-to-satellite vector and the look angles along it.

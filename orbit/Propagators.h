@@ -61,6 +61,12 @@ public:
     double GreatestOrbitRadius(double fromDays, double toDays) const;
     // The greatest angle (degrees, 0..90) between orbit plane and equator.
     double SteepestInclination(double fromDays, double toDays) const;
+    // The orbit plane's unit normal in the earth-fixed frame: every position
+    // lies in that plane. It turns about the pole as the earth turns under
+    // the drifting node, keeping its angle from the pole; the second gives a
+    // bound of that rate (rad/s).
+    std::array<double, 3> EarthFixedOrbitNormal(std::chrono::sys_seconds instant) const;
+    double OrbitNormalTurnRate(double fromDays, double toDays) const;
 
 private:
     struct Orbit;

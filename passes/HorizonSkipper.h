@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <numbers>
 
 namespace aostrack {
 
@@ -41,6 +42,8 @@ public:
             m_coneRad = std::acos(std::clamp(model.HorizonPlaneKm() / rMax, -1.0, 1.0));
             m_turnRadPerSec = m_speedKmPerSec / rMin;
             m_coneMarginRad = 2.0 * m_marginKm / rMin + 1e-9;
+            m_fromDays = t0 - 0.01;
+            m_toDays = t0 + spanDays + 0.01;
         }
     }
 
@@ -151,8 +154,53 @@ public:
         return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
     }
 
+    // Between passes, a bound from the orbit plane (Plan13 only): every
+    // position lies in it, so S . Up <= |S| cos(b), b the zenith's angle from
+    // the plane, and above the horizon plane needs b below the cone's
+    // half-angle above, i.e. |Up . N| < sin(cone). The normal N keeps its
+    // angle from the pole and turns about it no faster than the earth under
+    // the drifting node, so Up . N = c + d cos(psi), psi the angle between
+    // the two vectors' equatorial parts, with psi changing no faster than
+    // that rate. The span of psi left before |Up . N| can reach sin(cone)
+    // gives the skip: whole orbits that miss the station go by unsampled.
+    // Computing the plane needs no Kepler solution.
+    long long OutsidePlaneSamples(
+        const OrbitModel& model, std::chrono::sys_seconds instant, double stepSeconds) const
+    {
+        if (!(m_turnRadPerSec > 0))
+            return 0;
+        const auto plane = model.EarthFixedOrbitPlane(instant, m_fromDays, m_toDays);
+        if (!plane || !(plane->TurnRadPerSec > 0))
+            return 0;
+        const auto& n = plane->Normal;
+        const auto& z = m_zenith;
+        const double limit = std::sin(std::min(m_coneRad + m_coneMarginRad, std::numbers::pi / 2));
+        const double c = n[2] * z[2];
+        const double dot = n[0] * z[0] + n[1] * z[1];
+        const double cross = n[0] * z[1] - n[1] * z[0];
+        const double d = std::hypot(dot, cross);
+        const double psi = std::atan2(std::fabs(cross), dot); // 0..pi
+        const double now = c + dot;
+        double room = 0; // how far psi may move before the cone is reached
+        if (now >= limit) {
+            // |psi| <= psi1 keeps c + d cos(psi) >= limit
+            const double cosEdge = d > 0 ? (limit - c) / d : -2.0;
+            room = cosEdge <= -1.0 ? HUGE_VAL : std::acos(std::min(cosEdge, 1.0)) - psi;
+        } else if (now <= -limit) {
+            // |psi| >= psi2 keeps c + d cos(psi) <= -limit
+            const double cosEdge = d > 0 ? (-limit - c) / d : 2.0;
+            room = cosEdge >= 1.0 ? HUGE_VAL : psi - std::acos(std::max(cosEdge, -1.0));
+        }
+        room -= 1e-9; // rounding of the angles
+        if (!(room > 0))
+            return 0;
+        const double k = std::floor(room / (plane->TurnRadPerSec * stepSeconds));
+        return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
+    }
+
 private:
     std::array<double, 3> m_zenith {};
+    double m_fromDays = 0, m_toDays = 0;
     double m_coneRad = 0;
     double m_turnRadPerSec = 0; // 0: no cone bound
     double m_coneMarginRad = 0;

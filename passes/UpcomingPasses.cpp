@@ -327,6 +327,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
                 h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0);
             if (!inPass) {
                 skip = std::max(skip, skipper.OutsideConeSamples(h.Position, 1.0));
+                skip = std::max(skip, skipper.OutsidePlaneSamples(model, t, 1.0));
                 // Near a miss, look ahead to where the path would still be
                 // clear of the plane at the present rate; the sample there
                 // proves the whole span below, or is given up.

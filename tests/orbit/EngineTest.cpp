@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -553,6 +555,35 @@ TEST(Model, AccelerationBoundHoldsAndIsNotLoose)
             }
         }
     }
+}
+
+TEST(Model, Plan13PositionsLieInAPlaneTurningNoFasterThanItsBound)
+{
+    // The pass search skips orbits whose plane keeps clear of the station's
+    // zenith: every position must lie in the plane given, and the normal
+    // must turn no further than the bound allows. SGP4 gives no plane.
+    const TleLoad load
+        = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
+    const sys_seconds start = sys_days { 2024y / February / 12 };
+    for (int i = 1; i <= load.SatCount; ++i) {
+        const ElementSet e = load.Table.Record(i).Elements;
+        const OrbitModel model(e, Station { 52, 13, 0.1 });
+        const double t0 = model.ElapsedDays(start);
+        std::array<double, 3> before = model.EarthFixedOrbitPlane(start, t0, t0 + 1)->Normal;
+        for (int s = 997; s < 86400; s += 997) {
+            const auto plane = model.EarthFixedOrbitPlane(start + seconds { s }, t0, t0 + 1);
+            const auto p = model.EarthFixedPosition(start + seconds { s });
+            const auto& n = plane->Normal;
+            const double r = std::hypot(p[0], p[1], p[2]);
+            ASSERT_LT(std::fabs(p[0] * n[0] + p[1] * n[1] + p[2] * n[2]), 1e-9 * r);
+            const double turned
+                = std::acos(std::min(1.0, n[0] * before[0] + n[1] * before[1] + n[2] * before[2]));
+            ASSERT_LE(turned, plane->TurnRadPerSec * 997) << load.Table.Record(i).SatName;
+            before = n;
+        }
+    }
+    const OrbitModel sgp4(load.Table.Record(1).Elements, Station { 0, 0, 0 }, OrbitModelKind::Sgp4);
+    EXPECT_FALSE(sgp4.EarthFixedOrbitPlane(start, 0, 1));
 }
 
 } // namespace
