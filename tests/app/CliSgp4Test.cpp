@@ -225,15 +225,16 @@ TEST(CliSgp4, EveryCommandTakesTheModelAndWarningsOfSatIni)
     const QStringList sgp4 = { QStringLiteral("--model"), QStringLiteral("sgp4") };
     const QStringList plan13 = { QStringLiteral("--model"), QStringLiteral("plan13") };
     QMap<QString, QString> twoLineAnswer; // by command
-    for (const QString form : { QStringLiteral("tle"), QStringLiteral("csv"),
+    for (const QString& form : { QStringLiteral("tle"), QStringLiteral("csv"),
              QStringLiteral("json"), QStringLiteral("xml") }) {
         const QString elements
             = form == QStringLiteral("tle") ? txt : dir.filePath(QStringLiteral("amateur.") + form);
-        if (elements != txt)
+        if (elements != txt) {
             ASSERT_EQ(RunCli({ QStringLiteral("convert"), QStringLiteral("--tle"), txt,
                                  QStringLiteral("--to"), form, QStringLiteral("--out"), elements })
                           .exitCode,
                 0);
+        }
         const QByteArray tleFile = "TLEFILE=" + elements.toUtf8() + "\n";
         const QString sgp4Ini = dir.filePath(form + QStringLiteral("-sgp4.ini"));
         const QString plainIni = dir.filePath(form + QStringLiteral("-plain.ini"));
