@@ -8,6 +8,27 @@
 namespace aostrack {
 namespace {
 
+// The one fixed time text every command, the web page and the window use:
+// day and year boundaries, and spans of more than 99 hours written in full.
+TEST(UtcInstantString, WorkedExamples)
+{
+    using namespace std::chrono;
+    const struct {
+        sys_seconds instant;
+        const char* text;
+    } cases[] = {
+        { sys_days { 2024y / February / 12 } + 14h + 3min + 27s, "2024-02-12T14:03:27Z" },
+        { sys_days { 2024y / February / 29 } + 23h + 59min + 59s, "2024-02-29T23:59:59Z" },
+        { sys_days { 2027y / January / 1 }, "2027-01-01T00:00:00Z" },
+        { sys_days { 1969y / December / 31 } + 12h, "1969-12-31T12:00:00Z" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UtcInstantString(c.instant), c.text);
+    EXPECT_EQ(HmsText(0), "00:00:00");
+    EXPECT_EQ(HmsText(86399), "23:59:59");
+    EXPECT_EQ(HmsText(100 * 3600 + 61), "100:01:01");
+}
+
 TEST(FormatCountdown, WorkedExamples)
 {
     EXPECT_EQ(FormatCountdown(0), "00:00:00");
