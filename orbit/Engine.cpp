@@ -202,14 +202,15 @@ double OrbitModel::MaxEarthFixedAcceleration(double fromDays, double toDays) con
         [&](const auto& p) { return p.MaxEarthFixedAcceleration(fromDays, toDays); }, m_propagator);
 }
 
-std::optional<OrbitModel::OrbitPlane> OrbitModel::EarthFixedOrbitPlane(
-    sys_seconds instant, double fromDays, double toDays) const
+std::optional<OrbitPlaneMotion> OrbitModel::PlaneMotion(double fromDays, double toDays) const
 {
-    const auto* plan13 = std::get_if<Plan13Propagator>(&m_propagator);
-    if (!plan13)
-        return std::nullopt;
-    return OrbitPlane { plan13->EarthFixedOrbitNormal(instant),
-        plan13->OrbitNormalTurnRate(fromDays, toDays) };
+    return std::visit([&](const auto& p) { return p.PlaneMotion(fromDays, toDays); }, m_propagator);
+}
+
+std::array<double, 3> OrbitModel::EarthFixedOrbitNormal(sys_seconds instant) const
+{
+    return std::visit(
+        [&](const auto& p) { return p.EarthFixedOrbitNormal(instant); }, m_propagator);
 }
 
 double OrbitModel::GreatestOrbitRadius(double fromDays, double toDays) const

@@ -139,16 +139,11 @@ public:
         return { m_observer.Up[0], m_observer.Up[1], m_observer.Up[2] };
     }
     double HorizonPlaneKm() const;
-    // Plan13 only (nothing for SGP4, whose short-period terms wobble the
-    // plane): the orbit plane's earth-fixed unit normal at the instant and a
-    // bound (rad/s) of how fast it turns about the pole over the span (it
-    // keeps its angle from the pole).
-    struct OrbitPlane {
-        std::array<double, 3> Normal {};
-        double TurnRadPerSec = 0;
-    };
-    std::optional<OrbitPlane> EarthFixedOrbitPlane(
-        std::chrono::sys_seconds instant, double fromDays, double toDays) const;
+    // How the plane that holds the orbit (within PlaneMotion's wobble) moves
+    // over the span; nothing where no such plane is known (SGP4 in deep
+    // space). Its earth-fixed unit normal at an instant is the second.
+    std::optional<OrbitPlaneMotion> PlaneMotion(double fromDays, double toDays) const;
+    std::array<double, 3> EarthFixedOrbitNormal(std::chrono::sys_seconds instant) const;
 
     // Days from the epoch to the instant (negative before it).
     double ElapsedDays(std::chrono::sys_seconds instant) const;

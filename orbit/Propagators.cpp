@@ -264,7 +264,7 @@ std::array<double, 3> Plan13Propagator::EarthFixedOrbitNormal(sys_seconds instan
     return { nx * cg - ny * sg, nx * sg + ny * cg, m_cosI };
 }
 
-double Plan13Propagator::OrbitNormalTurnRate(double fromDays, double toDays) const
+std::optional<OrbitPlaneMotion> Plan13Propagator::PlaneMotion(double fromDays, double toDays) const
 {
     // The normal keeps its angle i from the pole and turns about it at the
     // earth's rate less the node's: at most their sum. The node's rate
@@ -272,7 +272,7 @@ double Plan13Propagator::OrbitNormalTurnRate(double fromDays, double toDays) con
     const double reach = std::max(std::fabs(fromDays), std::fabs(toDays));
     const double nodeDegDay = std::fabs(m_nodeRate) * (1.0 + 7.0 * std::fabs(m_dragFactor) * reach);
     const double degDay = 360.98564736629 * 1.0001 + nodeDegDay;
-    return degDay * (std::numbers::pi / 180.0) / 86400.0;
+    return OrbitPlaneMotion { degDay * (std::numbers::pi / 180.0) / 86400.0, 0.0 };
 }
 
 // The station-to-satellite vector and the look angles along it.
@@ -491,20 +491,40 @@ Sgp4Propagator::Sgp4Propagator(const ElementSet& elements)
 {
 }
 
+namespace {
+
+// TEME turned into the earth-fixed frame by the sidereal angle.
+struct EarthTurn {
+    double SiderealRad = 0;
+    double Cos = 0, Sin = 0;
+    explicit EarthTurn(sys_seconds instant)
+        : SiderealRad(
+            GreenwichSidereal1982(static_cast<double>(instant.time_since_epoch().count()) / 86400.0
+                + JulianDateOfUnixEpoch))
+        , Cos(std::cos(SiderealRad))
+        , Sin(std::sin(SiderealRad))
+    {
+    }
+    void Turn(const std::array<double, 3>& r, double sg[3]) const
+    {
+        sg[0] = Cos * r[0] + Sin * r[1];
+        sg[1] = -Sin * r[0] + Cos * r[1];
+        sg[2] = r[2];
+    }
+};
+
+} // namespace
+
 Sgp4Propagator::Orbit Sgp4Propagator::Propagate(sys_seconds instant) const
 {
     Orbit o;
     o.Minutes = m_sgp4.MinutesSinceEpoch(instant);
     o.Result = m_sgp4.Propagate(o.Minutes);
-    const double jd
-        = static_cast<double>(instant.time_since_epoch().count()) / 86400.0 + JulianDateOfUnixEpoch;
-    o.SiderealRad = GreenwichSidereal1982(jd);
-    const double c = std::cos(o.SiderealRad), s = std::sin(o.SiderealRad);
-    const auto& r = o.Result.Teme.PositionKm;
+    const EarthTurn turn(instant);
+    o.SiderealRad = turn.SiderealRad;
+    const double c = turn.Cos, s = turn.Sin;
     const auto& v = o.Result.Teme.VelocityKmPerSec;
-    o.Sg[0] = c * r[0] + s * r[1];
-    o.Sg[1] = -s * r[0] + c * r[1];
-    o.Sg[2] = r[2];
+    turn.Turn(o.Result.Teme.PositionKm, o.Sg);
     o.Vg[0] = c * v[0] + s * v[1] + EarthRateRadSec * o.Sg[1];
     o.Vg[1] = -s * v[0] + c * v[1] - EarthRateRadSec * o.Sg[0];
     o.Vg[2] = v[2];
@@ -513,8 +533,9 @@ Sgp4Propagator::Orbit Sgp4Propagator::Propagate(sys_seconds instant) const
 
 std::array<double, 3> Sgp4Propagator::EarthFixedPosition(sys_seconds instant) const
 {
-    const Orbit o = Propagate(instant);
-    return { o.Sg[0], o.Sg[1], o.Sg[2] };
+    std::array<double, 3> sg;
+    EarthTurn(instant).Turn(m_sgp4.PositionKm(m_sgp4.MinutesSinceEpoch(instant)), sg.data());
+    return sg;
 }
 
 TemeState Sgp4Propagator::Teme(sys_seconds instant) const
@@ -709,6 +730,48 @@ double Sgp4Propagator::LeastOrbitRadius(double fromDays, double toDays) const
 {
     const Extent x = ExtentOver(fromDays, toDays);
     return x.Valid ? std::max(x.AMin * (1.0 - x.EMax) * 0.99, 0.0) : 0.0;
+}
+
+std::array<double, 3> Sgp4Propagator::EarthFixedOrbitNormal(sys_seconds instant) const
+{
+    const double node = m_sgp4.MeanNode(m_sgp4.MinutesSinceEpoch(instant));
+    const double i = m_sgp4.Inclination();
+    const std::array<double, 3> teme { std::sin(i) * std::sin(node), -std::sin(i) * std::cos(node),
+        std::cos(i) };
+    std::array<double, 3> n;
+    EarthTurn(instant).Turn(teme, n.data());
+    return n;
+}
+
+std::optional<OrbitPlaneMotion> Sgp4Propagator::PlaneMotion(double fromDays, double toDays) const
+{
+    // Near the earth every position is r U with U in the plane of node
+    // xnode and inclination xinc, which the short-period J2 terms move from
+    // the mean plane by dOmega = 1.5 k cos i sin 2u and di = 1.5 k cos i
+    // sin i cos 2u, k = J2 / (2 p^2) in earth radii. The unit normal moves
+    // by 1 per radian of i and by sin i per radian of Omega, in directions
+    // at right angles, so along the straight path in (i, Omega) the true
+    // normal stays within sqrt(di^2 + (sin i + |di|)^2 dOmega^2) <= A (sin i
+    // + A) of the mean one, A = 1.5 k |cos i|, with p at least a_min (1 -
+    // e_max^2). (The positions stray from the mean plane by up to A sin i.)
+    // The mean plane turns about the pole at the earth's rate less the
+    // node's drift. Deep space is left out: the lunar-solar terms tilt its
+    // plane by more.
+    if (m_sgp4.IsDeepSpace())
+        return std::nullopt;
+    const Extent x = ExtentOver(fromDays, toDays);
+    if (!x.Valid)
+        return std::nullopt;
+    const double pEr = x.AMin * (1.0 - x.EMax * x.EMax) / wgs72::EarthRadius;
+    const double k = 0.5 * wgs72::J2 / (pEr * pEr);
+    const double i = m_sgp4.Inclination();
+    const double tilt = 1.5 * k * std::fabs(std::cos(i));
+    // Safety factor for the bound's own rounding and the periodic terms'
+    // share of p, as for the other bounds.
+    const double wobble = 1.25 * tilt * (std::fabs(std::sin(i)) + tilt);
+    const double reachMin = std::max(std::fabs(fromDays), std::fabs(toDays)) * 1440.0;
+    const double turn = EarthRateRadSec * 1.0001 + m_sgp4.MeanNodeRateBound(reachMin) / 60.0;
+    return OrbitPlaneMotion { turn, wobble + 1e-9 };
 }
 
 double Sgp4Propagator::SteepestInclination(double fromDays, double toDays) const

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <chrono>
+#include <optional>
 
 namespace aostrack {
 
@@ -42,6 +43,14 @@ struct ObserverGeometry {
     double Axis[3] = {};
 };
 
+// How the plane holding the orbit moves over a span of days: its normal
+// turns about the pole no faster than TurnRadPerSec (keeping its angle from
+// the pole), and every position lies within WobbleRad of the plane.
+struct OrbitPlaneMotion {
+    double TurnRadPerSec = 0;
+    double WobbleRad = 0;
+};
+
 // Semi-major axis (km) of a mean motion (rev/day) by Kepler's third law, with
 // Plan13's constants.
 double Plan13SemiMajorAxis(double meanMotion);
@@ -63,10 +72,9 @@ public:
     double SteepestInclination(double fromDays, double toDays) const;
     // The orbit plane's unit normal in the earth-fixed frame: every position
     // lies in that plane. It turns about the pole as the earth turns under
-    // the drifting node, keeping its angle from the pole; the second gives a
-    // bound of that rate (rad/s).
+    // the drifting node, keeping its angle from the pole.
     std::array<double, 3> EarthFixedOrbitNormal(std::chrono::sys_seconds instant) const;
-    double OrbitNormalTurnRate(double fromDays, double toDays) const;
+    std::optional<OrbitPlaneMotion> PlaneMotion(double fromDays, double toDays) const;
 
 private:
     struct Orbit;
@@ -97,6 +105,11 @@ public:
     double LeastOrbitRadius(double fromDays, double toDays) const;
     double GreatestOrbitRadius(double fromDays, double toDays) const;
     double SteepestInclination(double fromDays, double toDays) const;
+    // Near the earth: the mean orbit plane, about which the short-period
+    // terms tilt the true one a little; nothing in deep space, where the
+    // lunar-solar terms move it further.
+    std::array<double, 3> EarthFixedOrbitNormal(std::chrono::sys_seconds instant) const;
+    std::optional<OrbitPlaneMotion> PlaneMotion(double fromDays, double toDays) const;
 
     TemeState Teme(std::chrono::sys_seconds instant) const;
     const Sgp4& Theory() const { return m_sgp4; }

@@ -38,6 +38,43 @@ constexpr double JulianDateOf1950Origin = 2433281.5; // 1949-12-31 0h, the theor
 
 } // namespace
 
+// std::fmod(x, 2 pi) to the last bit, without the library's long division:
+// the remainder is always a representable number, so once the quotient is
+// right one fused multiply-add gives it exactly. The theory reduces five
+// angles at every instant, and the library call was a twentieth of the time.
+#if defined(__x86_64__) || defined(__i386__)
+#define AOSTRACK_FMA_TARGET __attribute__((target("fma")))
+#else
+#define AOSTRACK_FMA_TARGET
+#endif
+namespace {
+AOSTRACK_FMA_TARGET double FmodTwoPiFused(double x)
+{
+    constexpr double turns = 1.0 / TwoPi;
+    double q = std::trunc(x * turns);
+    double r = __builtin_fma(-q, TwoPi, x);
+    // The estimate may be one turn off either way.
+    if (x >= 0.0 ? r < 0.0 : r > 0.0)
+        q -= x >= 0.0 ? 1.0 : -1.0;
+    else if (std::fabs(r) >= TwoPi)
+        q += x >= 0.0 ? 1.0 : -1.0;
+    r = __builtin_fma(-q, TwoPi, x);
+    return r == 0.0 ? std::copysign(0.0, x) : r; // fmod keeps the sign of x
+}
+} // namespace
+
+double FmodTwoPi(double x)
+{
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool fused = (__builtin_cpu_init(), __builtin_cpu_supports("fma"));
+#else
+    constexpr bool fused = true;
+#endif
+    if (!fused || !(std::fabs(x) < 1e15)) // no fused multiply-add, not a number, or too large
+        return std::fmod(x, TwoPi);
+    return FmodTwoPiFused(x);
+}
+
 Sgp4Error::Sgp4Error(Sgp4ErrorCode code, double minutesSinceEpoch)
     : OrbitError([&] {
         char when[64];
@@ -72,7 +109,7 @@ double GreenwichSidereal1982(double julianDateUt1)
     const double t = (julianDateUt1 - 2451545.0) / 36525.0;
     const double seconds = -6.2e-6 * t * t * t + 0.093104 * t * t
         + (876600.0 * 3600.0 + 8640184.812866) * t + 67310.54841;
-    double angle = std::fmod(seconds * DegToRad / 240.0, TwoPi);
+    double angle = FmodTwoPi(seconds * DegToRad / 240.0);
     if (angle < 0.0)
         angle += TwoPi;
     return angle;
@@ -216,6 +253,8 @@ Sgp4::Sgp4(const ElementSet& el)
         m_deepSpace = true;
         m_simple = true;
         InitDeepSpace(epochDays50);
+        if (m_irez != 0)
+            m_resonance = std::make_shared<ResonanceSteps>();
     }
 
     if (!m_simple) {
@@ -255,7 +294,7 @@ void Sgp4::InitDeepSpace(double epochDays50)
 
     // The moon's node and orbit orientation at the epoch.
     const double day = epochDays50 + 18261.5;
-    const double xnodce = std::fmod(4.5236020 - 9.2422029e-4 * day, TwoPi);
+    const double xnodce = FmodTwoPi(4.5236020 - 9.2422029e-4 * day);
     const double stem = std::sin(xnodce), ctem = std::cos(xnodce);
     const double zcosil = 0.91375164 - 0.03568096 * ctem;
     const double zsinil = std::sqrt(1.0 - zcosil * zcosil);
@@ -324,8 +363,8 @@ void Sgp4::InitDeepSpace(double epochDays50)
     const Terms moon = terms(zcosgl, zsingl, zcosil, zsinil, zcoshl * cnodm + zsinhl * snodm,
         snodm * zcoshl - cnodm * zsinhl, c1l);
 
-    m_zmol = std::fmod(4.7199672 + 0.22997150 * day - gam, TwoPi);
-    m_zmos = std::fmod(6.2565837 + 0.017201977 * day, TwoPi);
+    m_zmol = FmodTwoPi(4.7199672 + 0.22997150 * day - gam);
+    m_zmos = FmodTwoPi(6.2565837 + 0.017201977 * day);
 
     // Periodic coefficients, sun.
     m_se2 = 2.0 * sun.s1 * sun.s6;
@@ -387,7 +426,7 @@ void Sgp4::InitDeepSpace(double epochDays50)
         return;
 
     constexpr double rptim = 4.37526908801129966e-3; // earth rotation, rad/min
-    const double theta = std::fmod(m_gsto, TwoPi);
+    const double theta = FmodTwoPi(m_gsto);
     const double aonv = std::pow(nm / Xke, TwoThirds);
     if (m_irez == 2) {
         constexpr double root22 = 1.7891679e-6, root32 = 3.7393792e-7, root44 = 7.3636953e-9;
@@ -460,7 +499,7 @@ void Sgp4::InitDeepSpace(double epochDays50)
         temp = 2.0 * temp1 * root54;
         m_d5421 = temp * f542 * g521;
         m_d5433 = temp * f543 * g533;
-        m_xlamo = std::fmod(m_mo + m_nodeo + m_nodeo - theta - theta, TwoPi);
+        m_xlamo = FmodTwoPi(m_mo + m_nodeo + m_nodeo - theta - theta);
         m_xfact = m_mdot + m_dmdt + 2.0 * (m_nodedot + m_dnodt - rptim) - m_no;
     } else {
         constexpr double q22 = 1.7891679e-6, q31 = 2.1460748e-6, q33 = 2.2123015e-7;
@@ -475,9 +514,62 @@ void Sgp4::InitDeepSpace(double epochDays50)
         m_del2 = 2.0 * del1 * f220 * g200 * q22;
         m_del3 = 3.0 * del1 * f330 * g300 * q33 * aonv;
         m_del1 = del1 * f311 * g310 * q31 * aonv;
-        m_xlamo = std::fmod(m_mo + m_nodeo + m_argpo - theta, TwoPi);
+        m_xlamo = FmodTwoPi(m_mo + m_nodeo + m_argpo - theta);
         m_xfact = m_mdot + (m_argpdot + m_nodedot) - rptim + m_dmdt + m_domdt + m_dnodt - m_no;
     }
+}
+
+Sgp4::ResonanceRates Sgp4::RatesAt(const ResonanceNode& node, double atime) const
+{
+    constexpr double fasx2 = 0.13130908, fasx4 = 2.8843198, fasx6 = 0.37448087;
+    constexpr double g22 = 5.7686396, g32 = 0.95240898, g44 = 1.8014998;
+    constexpr double g52 = 1.0508330, g54 = 4.4108898;
+    const double xli = node.Xli;
+    ResonanceRates r;
+    if (m_irez != 2) {
+        r.Xndt = m_del1 * std::sin(xli - fasx2) + m_del2 * std::sin(2.0 * (xli - fasx4))
+            + m_del3 * std::sin(3.0 * (xli - fasx6));
+        r.Xldot = node.Xni + m_xfact;
+        r.Xnddt = m_del1 * std::cos(xli - fasx2) + 2.0 * m_del2 * std::cos(2.0 * (xli - fasx4))
+            + 3.0 * m_del3 * std::cos(3.0 * (xli - fasx6));
+        r.Xnddt *= r.Xldot;
+        return r;
+    }
+    const double xomi = m_argpo + m_argpdot * atime;
+    const double x2omi = xomi + xomi;
+    const double x2li = xli + xli;
+    r.Xndt = m_d2201 * std::sin(x2omi + xli - g22) + m_d2211 * std::sin(xli - g22)
+        + m_d3210 * std::sin(xomi + xli - g32) + m_d3222 * std::sin(-xomi + xli - g32)
+        + m_d4410 * std::sin(x2omi + x2li - g44) + m_d4422 * std::sin(x2li - g44)
+        + m_d5220 * std::sin(xomi + xli - g52) + m_d5232 * std::sin(-xomi + xli - g52)
+        + m_d5421 * std::sin(xomi + x2li - g54) + m_d5433 * std::sin(-xomi + x2li - g54);
+    r.Xldot = node.Xni + m_xfact;
+    r.Xnddt = m_d2201 * std::cos(x2omi + xli - g22) + m_d2211 * std::cos(xli - g22)
+        + m_d3210 * std::cos(xomi + xli - g32) + m_d3222 * std::cos(-xomi + xli - g32)
+        + m_d5220 * std::cos(xomi + xli - g52) + m_d5232 * std::cos(-xomi + xli - g52)
+        + 2.0
+            * (m_d4410 * std::cos(x2omi + x2li - g44) + m_d4422 * std::cos(x2li - g44)
+                + m_d5421 * std::cos(xomi + x2li - g54) + m_d5433 * std::cos(-xomi + x2li - g54));
+    r.Xnddt *= r.Xldot;
+    return r;
+}
+
+Sgp4::ResonanceNode Sgp4::ResonanceSteps::Node(const Sgp4& theory, std::size_t step, bool forward)
+{
+    constexpr double stepp = 720.0, step2 = 259200.0;
+    const double delt = forward ? stepp : -stepp;
+    const std::lock_guard<std::mutex> hold(m_lock);
+    std::vector<ResonanceNode>& nodes = forward ? m_forward : m_backward;
+    if (nodes.empty())
+        nodes.push_back({ theory.m_xlamo, theory.m_no });
+    while (nodes.size() <= step) {
+        const ResonanceNode n = nodes.back();
+        const double atime = static_cast<double>(nodes.size() - 1) * delt;
+        const ResonanceRates r = theory.RatesAt(n, atime);
+        nodes.push_back(
+            { n.Xli + r.Xldot * delt + r.Xndt * step2, n.Xni + r.Xndt * delt + r.Xnddt * step2 });
+    }
+    return nodes[step];
 }
 
 void Sgp4::DeepSecular(double t, double& em, double& argpm, double& inclm, double& mm,
@@ -495,52 +587,26 @@ void Sgp4::DeepSecular(double t, double& em, double& argpm, double& inclm, doubl
 
     // Resonance: integrate the mean longitude and mean motion in steps of
     // 720 minutes from the epoch (Euler-Maclaurin with the second derivative),
-    // then a last partial step.
-    constexpr double fasx2 = 0.13130908, fasx4 = 2.8843198, fasx6 = 0.37448087;
-    constexpr double g22 = 5.7686396, g32 = 0.95240898, g44 = 1.8014998;
-    constexpr double g52 = 1.0508330, g54 = 4.4108898;
-    constexpr double stepp = 720.0, step2 = 259200.0;
-    const double theta = std::fmod(m_gsto + t * rptim, TwoPi);
+    // then a last partial step. The state at each whole step depends on the
+    // set alone, so the steps are kept and the integration restarts from the
+    // last whole step before t: a geostationary set a month old otherwise
+    // redoes sixty steps of a dozen sines at every instant.
+    constexpr double stepp = 720.0;
+    const double theta = FmodTwoPi(m_gsto + t * rptim);
     const double delt = t > 0.0 ? stepp : -stepp;
     double atime = 0.0;
-    double xni = m_no;
-    double xli = m_xlamo;
-    double xndt = 0, xldot = 0, xnddt = 0, ft = 0;
-    for (;;) {
-        if (m_irez != 2) {
-            xndt = m_del1 * std::sin(xli - fasx2) + m_del2 * std::sin(2.0 * (xli - fasx4))
-                + m_del3 * std::sin(3.0 * (xli - fasx6));
-            xldot = xni + m_xfact;
-            xnddt = m_del1 * std::cos(xli - fasx2) + 2.0 * m_del2 * std::cos(2.0 * (xli - fasx4))
-                + 3.0 * m_del3 * std::cos(3.0 * (xli - fasx6));
-            xnddt *= xldot;
-        } else {
-            const double xomi = m_argpo + m_argpdot * atime;
-            const double x2omi = xomi + xomi;
-            const double x2li = xli + xli;
-            xndt = m_d2201 * std::sin(x2omi + xli - g22) + m_d2211 * std::sin(xli - g22)
-                + m_d3210 * std::sin(xomi + xli - g32) + m_d3222 * std::sin(-xomi + xli - g32)
-                + m_d4410 * std::sin(x2omi + x2li - g44) + m_d4422 * std::sin(x2li - g44)
-                + m_d5220 * std::sin(xomi + xli - g52) + m_d5232 * std::sin(-xomi + xli - g52)
-                + m_d5421 * std::sin(xomi + x2li - g54) + m_d5433 * std::sin(-xomi + x2li - g54);
-            xldot = xni + m_xfact;
-            xnddt = m_d2201 * std::cos(x2omi + xli - g22) + m_d2211 * std::cos(xli - g22)
-                + m_d3210 * std::cos(xomi + xli - g32) + m_d3222 * std::cos(-xomi + xli - g32)
-                + m_d5220 * std::cos(xomi + xli - g52) + m_d5232 * std::cos(-xomi + xli - g52)
-                + 2.0
-                    * (m_d4410 * std::cos(x2omi + x2li - g44) + m_d4422 * std::cos(x2li - g44)
-                        + m_d5421 * std::cos(xomi + x2li - g54)
-                        + m_d5433 * std::cos(-xomi + x2li - g54));
-            xnddt *= xldot;
-        }
-        if (std::fabs(t - atime) < stepp) {
-            ft = t - atime;
-            break;
-        }
-        xli += xldot * delt + xndt * step2;
-        xni += xndt * delt + xnddt * step2;
+    std::size_t steps = 0;
+    while (!(std::fabs(t - atime) < stepp)) {
+        if (++steps > MaxResonanceSteps)
+            throw OrbitError(
+                "SGP4 cannot integrate the resonance " + std::to_string(t) + " min from the epoch");
         atime += delt;
     }
+    const ResonanceNode node = m_resonance->Node(*this, steps, t > 0.0);
+    const ResonanceRates r = RatesAt(node, atime);
+    const double ft = t - atime;
+    const double xni = node.Xni, xli = node.Xli;
+    const double xndt = r.Xndt, xldot = r.Xldot, xnddt = r.Xnddt;
     nm = xni + xndt * ft + xnddt * ft * ft * 0.5;
     const double xl = xli + xldot * ft + xndt * ft * ft * 0.5;
     // The theory takes the sidereal angle reduced to one turn; the orbit count
@@ -607,7 +673,7 @@ void Sgp4::LunarSolarPeriodics(
         const double dbet = -ph * sinop + pinc * cosip * cosop;
         alfdp += dalf;
         betdp += dbet;
-        nodep = std::fmod(nodep, TwoPi);
+        nodep = FmodTwoPi(nodep);
         double xls = mp + argpp + cosip * nodep;
         const double dls = pl + pgh - pinc * nodep * sinip;
         xls += dls;
@@ -621,6 +687,16 @@ void Sgp4::LunarSolarPeriodics(
 }
 
 Sgp4Result Sgp4::Propagate(double t) const
+{
+    return Evaluate(t, true);
+}
+
+std::array<double, 3> Sgp4::PositionKm(double t) const
+{
+    return Evaluate(t, false).Teme.PositionKm;
+}
+
+Sgp4Result Sgp4::Evaluate(double t, bool withVelocity) const
 {
     // Secular gravity and drag.
     const double xmdf = m_mo + m_mdot * t;
@@ -657,7 +733,7 @@ Sgp4Result Sgp4::Propagate(double t) const
     // Near the earth nm is still the set's own mean motion, whose power the
     // constructor took already (the same value, bit for bit).
     const double am = (nm == m_no ? m_ao : std::pow(Xke / nm, TwoThirds)) * tempa * tempa;
-    nm = Xke / std::pow(am, 1.5);
+    nm = withVelocity ? Xke / std::pow(am, 1.5) : 0.0; // the velocity's alone
     em -= tempe;
     if (em >= 1.0 || em < -0.001 || !(am == am))
         throw Sgp4Error(Sgp4ErrorCode::MeanEccentricity, t);
@@ -666,10 +742,10 @@ Sgp4Result Sgp4::Propagate(double t) const
     mm += m_no * templ;
     double xlm = mm + argpm + nodem;
     const double revolutions = (mmContinuous + m_no * templ + argpm - m_mo - m_argpo) / TwoPi;
-    nodem = std::fmod(nodem, TwoPi);
-    argpm = std::fmod(argpm, TwoPi);
-    xlm = std::fmod(xlm, TwoPi);
-    mm = std::fmod(xlm - argpm - nodem, TwoPi);
+    nodem = FmodTwoPi(nodem);
+    argpm = FmodTwoPi(argpm);
+    xlm = FmodTwoPi(xlm);
+    mm = FmodTwoPi(xlm - argpm - nodem);
 
     Sgp4Result result;
     Sgp4MeanElements& mean = result.Mean;
@@ -684,7 +760,9 @@ Sgp4Result Sgp4::Propagate(double t) const
 
     // Lunar-solar periodics.
     double ep = em, xincp = inclm, argpp = argpm, nodep = nodem, mp = mm;
-    double sinip = std::sin(inclm), cosip = std::cos(inclm);
+    // Near the earth the inclination is the set's own; deep space works
+    // them out again below.
+    double sinip = m_sinio, cosip = m_cosio;
     double aycof = m_aycof, xlcof = m_xlcof;
     double con41 = m_con41, x1mth2 = m_x1mth2, x7thm1 = m_x7thm1;
     if (m_deepSpace) {
@@ -715,7 +793,7 @@ Sgp4Result Sgp4::Propagate(double t) const
 
     // Kepler's equation for the eccentric longitude, Newton with the step
     // limited to 0.95 rad, at most ten rounds.
-    const double u = std::fmod(xl - nodep, TwoPi);
+    const double u = FmodTwoPi(xl - nodep);
     double eo1 = u;
     double sineo1 = 0, coseo1 = 0;
     double tem5 = 9999.9;
@@ -737,8 +815,6 @@ Sgp4Result Sgp4::Propagate(double t) const
     if (pl < 0.0)
         throw Sgp4Error(Sgp4ErrorCode::SemiLatusRectum, t);
     const double rl = am * (1.0 - ecose);
-    const double rdotl = std::sqrt(am) * esine / rl;
-    const double rvdotl = std::sqrt(pl) / rl;
     const double betal = std::sqrt(1.0 - el2);
     temp = esine / (1.0 + betal);
     const double sinu = am / rl * (sineo1 - aynl - axnl * temp);
@@ -753,8 +829,6 @@ Sgp4Result Sgp4::Propagate(double t) const
     su -= 0.25 * temp2 * x7thm1 * sin2u;
     const double xnode = nodep + 1.5 * temp2 * cosip * sin2u;
     const double xinc = xincp + 1.5 * temp2 * cosip * sinip * cos2u;
-    const double mvt = rdotl - nm * temp1 * x1mth2 * sin2u / Xke;
-    const double rvdot = rvdotl + nm * temp1 * (x1mth2 * cos2u + 1.5 * con41) / Xke;
 
     // Orientation: unit vectors along the radius and across it in the plane.
     const double sinsu = std::sin(su), cossu = std::cos(su);
@@ -765,19 +839,31 @@ Sgp4Result Sgp4::Propagate(double t) const
     const double ux = xmx * sinsu + cnod * cossu;
     const double uy = xmy * sinsu + snod * cossu;
     const double uz = sini * sinsu;
-    const double vx = xmx * cossu - cnod * sinsu;
-    const double vy = xmy * cossu - snod * sinsu;
-    const double vz = sini * cossu;
 
     if (mrt < 1.0)
         throw Sgp4Error(Sgp4ErrorCode::Decayed, t);
     // Nothing that is not a number leaves the theory (it would reach the
     // operator's screen as "nan").
-    if (!std::isfinite(mrt + mvt + rvdot + ux + uy + uz + vx + vy + vz))
-        throw OrbitError(
+    const auto noFiniteState = [t] {
+        return OrbitError(
             "SGP4 gives no finite state at " + std::to_string(t) + " min from the epoch");
+    };
+    if (!std::isfinite(mrt + ux + uy + uz))
+        throw noFiniteState();
     const double rKm = mrt * wgs72::EarthRadius;
     result.Teme.PositionKm = { rKm * ux, rKm * uy, rKm * uz };
+    if (!withVelocity)
+        return result;
+
+    const double rdotl = std::sqrt(am) * esine / rl;
+    const double rvdotl = std::sqrt(pl) / rl;
+    const double mvt = rdotl - nm * temp1 * x1mth2 * sin2u / Xke;
+    const double rvdot = rvdotl + nm * temp1 * (x1mth2 * cos2u + 1.5 * con41) / Xke;
+    const double vx = xmx * cossu - cnod * sinsu;
+    const double vy = xmy * cossu - snod * sinsu;
+    const double vz = sini * cossu;
+    if (!std::isfinite(mvt + rvdot + vx + vy + vz))
+        throw noFiniteState();
     result.Teme.VelocityKmPerSec = { (mvt * ux + rvdot * vx) * VelocityKmPerSec,
         (mvt * uy + rvdot * vy) * VelocityKmPerSec, (mvt * uz + rvdot * vz) * VelocityKmPerSec };
     return result;

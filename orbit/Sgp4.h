@@ -10,7 +10,11 @@
 
 #include <array>
 #include <chrono>
+#include <cmath>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace aostrack {
 
@@ -75,6 +79,9 @@ struct Sgp4Result {
     Sgp4MeanElements Mean;
 };
 
+// std::fmod(x, 2 pi), bit for bit, at a fraction of its cost.
+double FmodTwoPi(double x);
+
 // Greenwich mean sidereal angle of IAU 1982, radians 0..2 pi, at a Julian
 // date of UT1 (the angle that turns TEME into the earth-fixed frame).
 double GreenwichSidereal1982(double julianDateUt1);
@@ -99,6 +106,9 @@ public:
     // Throws Sgp4Error when the theory cannot propagate to that instant.
     Sgp4Result Propagate(double minutesSinceEpoch) const;
     TemeState Teme(double minutesSinceEpoch) const { return Propagate(minutesSinceEpoch).Teme; }
+    // The position alone (km, TEME), bit for bit Propagate's: what the pass
+    // searches need, without the velocity's work.
+    std::array<double, 3> PositionKm(double minutesSinceEpoch) const;
 
     double MinutesSinceEpoch(std::chrono::sys_seconds instant) const;
     double EpochUnixSeconds() const { return m_epochUnixSeconds; }
@@ -113,9 +123,45 @@ public:
     double MeanMotionRadPerMin() const { return m_no; }
     double SemiMajorAxisEr() const { return m_ao; }
     double Bstar() const { return m_bstar; }
+    // Near the earth the mean orbit plane keeps the set's inclination while
+    // its node drifts with the secular and drag terms (radians, minutes from
+    // the epoch); the short-period terms tilt the true plane about it.
+    double Inclination() const { return m_inclo; }
+    double MeanNode(double minutesSinceEpoch) const
+    {
+        const double t = minutesSinceEpoch;
+        return m_nodeo + m_nodedot * t + m_nodecf * t * t;
+    }
+    // The greatest rate of that node (rad/min) up to minutes from the epoch.
+    double MeanNodeRateBound(double minutesFromEpoch) const
+    {
+        return std::fabs(m_nodedot) + 2.0 * std::fabs(m_nodecf * minutesFromEpoch);
+    }
 
 private:
-    struct Resonance;
+    // The resonance integrator's state at a whole step from the epoch, and
+    // the rates there.
+    struct ResonanceNode {
+        double Xli = 0, Xni = 0;
+    };
+    struct ResonanceRates {
+        double Xndt = 0, Xldot = 0, Xnddt = 0;
+    };
+    // The whole steps integrated so far, both ways from the epoch; shared by
+    // copies (they hold the same set) and by threads (hence the lock).
+    class ResonanceSteps {
+    public:
+        ResonanceNode Node(const Sgp4& theory, std::size_t step, bool forward);
+
+    private:
+        std::mutex m_lock;
+        std::vector<ResonanceNode> m_forward, m_backward;
+    };
+    // About 1,400 years of 720-minute steps.
+    static constexpr std::size_t MaxResonanceSteps = 1000000;
+
+    Sgp4Result Evaluate(double t, bool withVelocity) const;
+    ResonanceRates RatesAt(const ResonanceNode& node, double atime) const;
     void InitDeepSpace(double epochDays50);
     void DeepSecular(double t, double& em, double& argpm, double& inclm, double& mm, double& nodem,
         double& nm, double& mmContinuous) const;
@@ -148,6 +194,7 @@ private:
     double m_d2201 = 0, m_d2211 = 0, m_d3210 = 0, m_d3222 = 0, m_d4410 = 0, m_d4422 = 0;
     double m_d5220 = 0, m_d5232 = 0, m_d5421 = 0, m_d5433 = 0;
     double m_del1 = 0, m_del2 = 0, m_del3 = 0, m_xfact = 0, m_xlamo = 0;
+    std::shared_ptr<ResonanceSteps> m_resonance;
 };
 
 } // namespace aostrack

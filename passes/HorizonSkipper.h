@@ -42,8 +42,12 @@ public:
             m_coneRad = std::acos(std::clamp(model.HorizonPlaneKm() / rMax, -1.0, 1.0));
             m_turnRadPerSec = m_speedKmPerSec / rMin;
             m_coneMarginRad = 2.0 * m_marginKm / rMin + 1e-9;
-            m_fromDays = t0 - 0.01;
-            m_toDays = t0 + spanDays + 0.01;
+            if (const auto plane = model.PlaneMotion(t0 - 0.01, t0 + spanDays + 0.01)) {
+                m_planeTurnRadPerSec = plane->TurnRadPerSec;
+                // The positions lie within the wobble of the plane given.
+                m_planeLimit = std::sin(
+                    std::min(m_coneRad + m_coneMarginRad + plane->WobbleRad, std::numbers::pi / 2));
+            }
         }
     }
 
@@ -154,9 +158,10 @@ public:
         return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
     }
 
-    // Between passes, a bound from the orbit plane (Plan13 only): every
-    // position lies in it, so S . Up <= |S| cos(b), b the zenith's angle from
-    // the plane, and above the horizon plane needs b below the cone's
+    // Between passes, a bound from the orbit plane: every position lies in
+    // it (SGP4 near the earth: within the short-period wobble, which widens
+    // the cone), so S . Up <= |S| cos(b), b the zenith's angle from the
+    // plane, and above the horizon plane needs b below the cone's
     // half-angle above, i.e. |Up . N| < sin(cone). The normal N keeps its
     // angle from the pole and turns about it no faster than the earth under
     // the drifting node, so Up . N = c + d cos(psi), psi the angle between
@@ -167,14 +172,11 @@ public:
     long long OutsidePlaneSamples(
         const OrbitModel& model, std::chrono::sys_seconds instant, double stepSeconds) const
     {
-        if (!(m_turnRadPerSec > 0))
+        if (!(m_planeTurnRadPerSec > 0))
             return 0;
-        const auto plane = model.EarthFixedOrbitPlane(instant, m_fromDays, m_toDays);
-        if (!plane || !(plane->TurnRadPerSec > 0))
-            return 0;
-        const auto& n = plane->Normal;
+        const std::array<double, 3> n = model.EarthFixedOrbitNormal(instant);
         const auto& z = m_zenith;
-        const double limit = std::sin(std::min(m_coneRad + m_coneMarginRad, std::numbers::pi / 2));
+        const double limit = m_planeLimit;
         const double c = n[2] * z[2];
         const double dot = n[0] * z[0] + n[1] * z[1];
         const double cross = n[0] * z[1] - n[1] * z[0];
@@ -194,13 +196,14 @@ public:
         room -= 1e-9; // rounding of the angles
         if (!(room > 0))
             return 0;
-        const double k = std::floor(room / (plane->TurnRadPerSec * stepSeconds));
+        const double k = std::floor(room / (m_planeTurnRadPerSec * stepSeconds));
         return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
     }
 
 private:
     std::array<double, 3> m_zenith {};
-    double m_fromDays = 0, m_toDays = 0;
+    double m_planeTurnRadPerSec = 0; // 0: no plane bound
+    double m_planeLimit = 1;
     double m_coneRad = 0;
     double m_turnRadPerSec = 0; // 0: no cone bound
     double m_coneMarginRad = 0;
