@@ -388,7 +388,7 @@ SatellitePasses FindSatellitePassesPlain(const ElementSet& elements, const Stati
 
 std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> catalogue,
     const Station& station, sys_seconds start, seconds window, unsigned threads,
-    OrbitModelKind kind)
+    OrbitModelKind kind, const SatelliteFound& onFound)
 {
     std::vector<SatellitePasses> found(catalogue.size());
     // Each worker takes the next unclaimed satellite and writes only its own
@@ -405,6 +405,8 @@ std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> cata
                 found[k].Presence = SkyPresence::Refused;
                 found[k].Refusal = e.what();
             }
+            if (onFound)
+                onFound(k, found[k]);
         }
     };
     if (threads == 0)

@@ -15,6 +15,7 @@
 #include "orbit/Station.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -73,10 +74,13 @@ SatellitePasses FindSatellitePassesPlain(const ElementSet& elements, const Stati
 // threads (0: one per core); each result depends on its own element set
 // alone, so the output is the same for any thread count. A set that cannot
 // be propagated comes back Refused, the others are unaffected.
+// `found`, when given, is called on the worker right after each satellite's
+// search (with its index), so that work on its result is shared out too.
+using SatelliteFound = std::function<void(std::size_t, const SatellitePasses&)>;
 std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> catalogue,
     const Station& station, std::chrono::sys_seconds start,
     std::chrono::seconds window = UpcomingWindow, unsigned threads = 0,
-    OrbitModelKind kind = OrbitModelKind::Plan13);
+    OrbitModelKind kind = OrbitModelKind::Plan13, const SatelliteFound& found = {});
 
 // All passes of all satellites sorted by AOS (then by catalogue index).
 std::vector<UpcomingPass> SortedByAos(const std::vector<SatellitePasses>& found);

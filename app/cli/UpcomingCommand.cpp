@@ -199,17 +199,13 @@ Outliers SortOutliers(
     return out;
 }
 
-// Names through QString once per satellite, as every other line of the
-// tool writes them (a broken UTF-8 byte comes out replaced).
-std::vector<PassLabel> PassLabels(const TleLoad& load, const Catalogue& catalogue)
+// The name through QString, as every other line of the tool writes it (a
+// broken UTF-8 byte comes out replaced).
+PassLabel LabelOf(const TleLoad& load, const Catalogue& catalogue, std::size_t k)
 {
-    std::vector<PassLabel> labels(catalogue.Sets.size());
-    for (std::size_t k = 0; k < labels.size(); ++k) {
-        const SatRecord& r = load.Table.Record(catalogue.Records[k]);
-        const QString name = QString::fromStdString(r.SatName);
-        labels[k] = { name.toStdString(), JsonString(name).toStdString(), CatalogNumberOf(r) };
-    }
-    return labels;
+    const SatRecord& r = load.Table.Record(catalogue.Records[k]);
+    const QString name = QString::fromStdString(r.SatName);
+    return { name.toStdString(), JsonString(name).toStdString(), CatalogNumberOf(r) };
 }
 
 QString OutlierLines(const Outliers& outliers)
@@ -247,21 +243,26 @@ int RunUpcomingCommand(const QStringList& argList)
     WarnIfCatalogueOld(load, catalogue, o.From, settings.TlePath);
 
     const seconds window { static_cast<long long>(std::llround(o.Hours * 3600.0)) };
+    // Each satellite's passes are written by the worker that found them.
+    const bool json = args.Has(QStringLiteral("--json"));
+    std::vector<WrittenPasses> written(catalogue.Sets.size());
+    const auto write = [&](std::size_t k, const SatellitePasses& s) {
+        if (!s.Passes.empty())
+            written[k] = WritePasses(s.Passes, LabelOf(load, catalogue, k), o.MinElevation,
+                json ? PassForm::JsonObject : PassForm::TextLine);
+    };
     const std::vector<SatellitePasses> found = FindUpcomingPasses(
-        catalogue.Sets, settings.Site, o.From, window, o.Threads, settings.Model);
+        catalogue.Sets, settings.Site, o.From, window, o.Threads, settings.Model, write);
     const Outliers outliers = SortOutliers(found, load, catalogue);
     ReportSkipped(
         settings.TlePath, QStringLiteral("records the orbit model refuses"), outliers.Refused);
 
-    std::vector<UpcomingPass> passes = SortedByAos(found);
-    std::erase_if(passes, [&](const UpcomingPass& p) { return p.MaxElevation < o.MinElevation; });
-    const std::vector<PassLabel> labels = PassLabels(load, catalogue);
-    if (args.Has(QStringLiteral("--json"))) {
-        WriteUtf8("{\"Passes\": [" + UpcomingJsonObjects(passes, labels, o.Threads) + "]}\n");
+    if (json) {
+        WriteUtf8("{\"Passes\": [" + JoinByAos(written, ", ") + "]}\n");
         return ExitOk;
     }
     // AOS  LOS  maximum (at its time)  azimuths  name
-    WriteUtf8(UpcomingTextLines(passes, labels, o.Threads));
+    WriteUtf8(JoinByAos(written, ""));
     WriteOut(OutlierLines(outliers));
     return ExitOk;
 }

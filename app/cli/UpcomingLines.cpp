@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <functional>
-#include <thread>
+#include <compare>
+#include <cstdint>
 #include <vector>
 
 namespace aostrack {
@@ -136,39 +136,6 @@ void AppendJsonObject(std::string& out, const UpcomingPass& p, const PassLabel& 
     out += '}';
 }
 
-// The passes cut into one contiguous run per thread; each run written on
-// its own thread, the runs joined in order.
-std::string WriteInRuns(std::span<const UpcomingPass> passes, unsigned threads,
-    const std::function<void(std::string&, std::size_t)>& write)
-{
-    if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t runs
-        = std::max<std::size_t>(1, std::min<std::size_t>(threads, passes.size()));
-    std::vector<std::string> texts(runs);
-    auto writeRun = [&](std::size_t r) {
-        const std::size_t first = passes.size() * r / runs;
-        const std::size_t last = passes.size() * (r + 1) / runs;
-        texts[r].reserve((last - first) * 130);
-        for (std::size_t k = first; k < last; ++k)
-            write(texts[r], k);
-    };
-    {
-        std::vector<std::jthread> pool;
-        for (std::size_t r = 1; r < runs; ++r)
-            pool.emplace_back(writeRun, r);
-        writeRun(0);
-    }
-    std::size_t size = 0;
-    for (const std::string& t : texts)
-        size += t.size();
-    std::string all;
-    all.reserve(size);
-    for (const std::string& t : texts)
-        all += t;
-    return all;
-}
-
 } // namespace
 
 std::string UtcText(sys_seconds instant)
@@ -178,22 +145,50 @@ std::string UtcText(sys_seconds instant)
     return out;
 }
 
-std::string UpcomingTextLines(
-    std::span<const UpcomingPass> passes, std::span<const PassLabel> labels, unsigned threads)
+WrittenPasses WritePasses(std::span<const UpcomingPass> passes, const PassLabel& label,
+    double minElevation, PassForm form)
 {
-    return WriteInRuns(passes, threads, [&](std::string& out, std::size_t k) {
-        AppendTextLine(out, passes[k], labels[static_cast<std::size_t>(passes[k].Satellite)]);
-    });
+    WrittenPasses out;
+    for (const UpcomingPass& p : passes) {
+        if (p.MaxElevation < minElevation)
+            continue;
+        if (form == PassForm::TextLine)
+            AppendTextLine(out.Text, p, label);
+        else
+            AppendJsonObject(out.Text, p, label);
+        out.Ends.push_back(out.Text.size());
+        out.Aos.push_back(p.AosTime);
+    }
+    return out;
 }
 
-std::string UpcomingJsonObjects(
-    std::span<const UpcomingPass> passes, std::span<const PassLabel> labels, unsigned threads)
+std::string JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separator)
 {
-    return WriteInRuns(passes, threads, [&](std::string& out, std::size_t k) {
-        if (k > 0)
-            out += ", ";
-        AppendJsonObject(out, passes[k], labels[static_cast<std::size_t>(passes[k].Satellite)]);
-    });
+    struct Key {
+        long long Aos;
+        std::uint32_t Satellite, Pass;
+        auto operator<=>(const Key&) const = default;
+    };
+    std::vector<Key> keys;
+    std::size_t size = 0;
+    for (std::size_t s = 0; s < satellites.size(); ++s) {
+        const WrittenPasses& w = satellites[s];
+        for (std::size_t k = 0; k < w.Aos.size(); ++k)
+            keys.push_back({ w.Aos[k].time_since_epoch().count(), static_cast<std::uint32_t>(s),
+                static_cast<std::uint32_t>(k) });
+        size += w.Text.size();
+    }
+    std::sort(keys.begin(), keys.end());
+    std::string all;
+    all.reserve(size + keys.size() * separator.size());
+    for (const Key& key : keys) {
+        if (!all.empty())
+            all += separator;
+        const WrittenPasses& w = satellites[key.Satellite];
+        const std::size_t begin = key.Pass == 0 ? 0 : w.Ends[key.Pass - 1];
+        all.append(w.Text, begin, w.Ends[key.Pass] - begin);
+    }
+    return all;
 }
 
 } // namespace aostrack

@@ -1,13 +1,16 @@
 #pragma once
 // The output of `upcoming`: one text line or one JSON object per pass,
-// written on worker threads with direct digit formatting (a catalogue of
-// 30,000 sets gives some 200,000 passes, three times each) and joined in the
-// order the passes are given, so the text is the same for any thread count.
+// written with direct digit formatting (a catalogue of 30,000 sets gives some
+// 200,000 passes, three times each) by the worker that searched the
+// satellite, then joined in AOS order, so the text is the same for any
+// thread count.
 #include "passes/UpcomingPasses.h"
 
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace aostrack {
 
@@ -22,11 +25,20 @@ struct PassLabel {
 std::string UtcText(std::chrono::sys_seconds instant);
 
 // Text lines ("AOS  LOS  max EE.E° at HH:MM:SS  Az AAA.A° -> AAA.A°  NAME"),
-// each ended by a newline; labels are indexed by UpcomingPass::Satellite.
-std::string UpcomingTextLines(
-    std::span<const UpcomingPass> passes, std::span<const PassLabel> labels, unsigned threads);
-// The JSON objects of the passes, separated by ", ".
-std::string UpcomingJsonObjects(
-    std::span<const UpcomingPass> passes, std::span<const PassLabel> labels, unsigned threads);
+// each ended by a newline, or JSON objects.
+enum class PassForm { TextLine, JsonObject };
+
+// One satellite's passes as written, each pass's text after the other's.
+struct WrittenPasses {
+    std::string Text;
+    std::vector<std::size_t> Ends; // where each pass's text ends in Text
+    std::vector<std::chrono::sys_seconds> Aos;
+};
+// The passes of one satellite whose maximum reaches minElevation.
+WrittenPasses WritePasses(std::span<const UpcomingPass> passes, const PassLabel& label,
+    double minElevation, PassForm form);
+// Every pass written, sorted by AOS (then by satellite), with the separator
+// between two passes.
+std::string JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separator);
 
 } // namespace aostrack
