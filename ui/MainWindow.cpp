@@ -12,7 +12,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QScreen>
+#include <algorithm>
 
 namespace aostrack {
 
@@ -49,7 +51,44 @@ QSize MainWindow::RoomOnScreen() const
 
 void MainWindow::FitToScreen()
 {
+    // Controls shown while the window is hidden (the transceiver's) count in
+    // its minimum only once the layouts above them are asked again; the
+    // style sheet's fonts first.
+    ensurePolished();
+    for (QWidget* child : findChildren<QWidget*>())
+        child->updateGeometry();
     resize(QSize(1280, 800).boundedTo(RoomOnScreen()).expandedTo(minimumSizeHint()));
+    if (isVisible())
+        KeepFrameOnScreen();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // The layout enlarges the window to its minimum when controls appear or
+    // texts lengthen, wherever the window manager put it; a size the user
+    // dragged is left alone.
+    const QSize grown = event->size() - event->oldSize();
+    const bool forced = (grown.height() > 0 && height() == minimumHeight())
+        || (grown.width() > 0 && width() == minimumWidth());
+    if (forced && isVisible())
+        QMetaObject::invokeMethod(this, &MainWindow::KeepFrameOnScreen, Qt::QueuedConnection);
+}
+
+void MainWindow::KeepFrameOnScreen()
+{
+    const QRect area = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QSize margins = frame.size() - size();
+    const QSize fitted = size().boundedTo(area.size() - margins).expandedTo(minimumSize());
+    if (fitted != size())
+        resize(fitted);
+    // Taller or wider than the area: the title bar and the left edge stay.
+    const QSize outer = fitted + margins;
+    const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - outer.width()));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - outer.height()));
+    if (QPoint(x, y) != frame.topLeft())
+        move(x, y);
 }
 
 MainWindow::~MainWindow()

@@ -38,6 +38,10 @@ public:
     void SetBusy(bool busy);
     // The free area of the window's screen less the window manager's frame.
     QSize RoomOnScreen() const;
+    // The design's 1280 x 800, or less on a smaller screen: the window and
+    // its title bar stay within the screen's free area. Again after controls
+    // were added to the built window (the transceiver's).
+    void FitToScreen();
 
     const MainWindowControls& Controls() const { return m_controls; }
     // The about box while it is open, else null.
@@ -52,11 +56,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Grown by its controls after the window manager placed it: see
+    // KeepFrameOnScreen.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // The design's 1280 x 800, or less on a smaller screen: the window and
-    // its title bar stay within the screen's free area.
-    void FitToScreen();
+    // Moves the window, and shrinks it as far as its minimum allows, so that
+    // its frame and title bar lie within the screen's free area.
+    void KeepFrameOnScreen();
     void BuildMenus();
     QWidget* BuildHeader();
     QWidget* BuildElementLines();

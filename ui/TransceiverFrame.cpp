@@ -164,6 +164,9 @@ void BindTransceiver(
     StationTransceiver& transceiver, MainWindow& mainWindow, FrequencyWindow& frequencyWindow)
 {
     mainWindow.Controls().Frequency.Transceiver->Bind(transceiver);
+    // Three rows more in the frequency column: the window's size and place
+    // are made again, so that it still fits a small screen.
+    mainWindow.FitToScreen();
     frequencyWindow.SetManualUplink([&transceiver](std::optional<double> upHz) {
         transceiver.Control().SetManualUplink(upHz);
     });

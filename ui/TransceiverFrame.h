@@ -48,8 +48,9 @@ private:
     QSpinBox* m_txOffset;
 };
 
-// The frame of mainWindow follows transceiver, and the frequency window's
-// "manual Uplink QRG" sets the uplink of a single-frequency row.
+// The frame of mainWindow follows transceiver (the window refitted to the
+// screen around it), and the frequency window's "manual Uplink QRG" sets the
+// uplink of a single-frequency row.
 void BindTransceiver(
     StationTransceiver& transceiver, MainWindow& mainWindow, FrequencyWindow& frequencyWindow);
 

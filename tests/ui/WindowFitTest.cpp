@@ -7,9 +7,12 @@
 #include "TestFiles.h"
 
 #include "station/StationSession.h"
+#include "station/StationTransceiver.h"
 #include "ui/Dialogs.h"
+#include "ui/FrequencyWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/StationView.h"
+#include "ui/TransceiverFrame.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,10 +21,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace aostrack {
@@ -30,6 +35,13 @@ namespace {
 using namespace std::chrono;
 
 const sys_seconds Noon = sys_days(year(2024) / February / 12) + hours(12);
+
+template <typename Predicate> bool WaitUntil(Predicate done)
+{
+    for (int i = 0; i < 500 && !done(); ++i)
+        QTest::qWait(10);
+    return done();
+}
 
 class NoFile : public FileChooser {
 public:
@@ -259,6 +271,34 @@ TEST_F(WindowFit, ReloadKeepsTheChosenSatelliteInTheList)
     QFile::remove(m_dir.filePath(QStringLiteral("amateur.txt")));
     EXPECT_FALSE(m_station.Tracking().ReloadElementFile());
     EXPECT_EQ(combo->currentText(), chosen);
+}
+
+// Rows that join the window after it was placed (the transceiver's with
+// RIG_HOST, a taller event log): placed against the bottom of the screen, as
+// a window manager may, it still ends with its frame on the screen.
+TEST_F(WindowFit, GrowingWindowKeepsItsFrameOnScreen)
+{
+    Configuration config;
+    config.IniPath = m_dir.filePath(QStringLiteral("sat.ini"));
+    config.TransmitterFilePath = AOSTRACK_SOURCE_DIR "/examples/transmitters.json";
+    StationTransceiver transceiver(config);
+    FrequencyWindow frequencies(m_station.Receiver(), &m_window);
+    auto* log = Find<QListWidget>(QStringLiteral("List2"));
+    const std::function<void()> growths[] = {
+        [&] { BindTransceiver(transceiver, m_window, frequencies); },
+        [&] { log->setMinimumHeight(log->minimumHeight() + log->fontMetrics().height()); },
+    };
+    const QRect area = m_window.screen()->availableGeometry();
+    m_window.show();
+    for (const auto& grow : growths) {
+        m_window.resize(m_window.minimumSize());
+        m_window.move(area.left(), area.bottom() + 1 - m_window.frameGeometry().height());
+        const int before = m_window.height();
+        grow();
+        ASSERT_TRUE(WaitUntil([&] { return m_window.height() > before; }));
+        EXPECT_TRUE(WaitUntil([&] { return m_window.frameGeometry().bottom() <= area.bottom(); }));
+        EXPECT_GE(m_window.frameGeometry().top(), area.top());
+    }
 }
 
 } // namespace aostrack

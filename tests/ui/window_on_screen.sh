@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real window on a virtual screen under a real window manager (openbox):
 # at 1024x600, 1366x768 and 1920x1080, with the upcoming-passes dock closed
-# and open, the window and its title bar lie within the work area, and so
-# does the smallest size the window allows.
+# and open, and with a transceiver's controls, the window and its title bar
+# lie within the work area, and so does the smallest size the window allows.
 # Usage: window_on_screen.sh <aostrack> [fonts.conf]
 # Exit 77 (skipped) when Xvfb, openbox or the X tools are not installed.
 set -uo pipefail
@@ -98,11 +98,19 @@ run_case() {
     export XDG_CONFIG_HOME="$config" HOME="$config"
     [ -n "$fonts" ] && export FONTCONFIG_FILE="$fonts"
     program=$app
+    args=()
     if [ "$dock" = open ]; then
       export AOSTRACK_SCREENSHOT="$work/shot.png" AOSTRACK_SCREENSHOT_DELAY=600
       program="$(dirname "$app")/aostrack-screenshot"
+    elif [ "$dock" = rig ]; then
+      # A transceiver adds its dials and knob to the frequency frame: the
+      # station beside the program with RIG_HOST (no daemon needed).
+      mkdir -p "$work/rig.$width"
+      cp "$(dirname "$app")"/*.{ini,txt,csv,sql,json} "$work/rig.$width/" 2>/dev/null
+      printf 'RIG_HOST=127.0.0.1:9\r\n' >>"$work/rig.$width/sat.ini"
+      args=(--config "$work/rig.$width/sat.ini")
     fi
-    exec "$program"
+    exec "$program" "${args[@]}"
   ) >"$work/app.$width.$dock.log" 2>&1 &
   local app_pid=$!
   pids+=($app_pid)
@@ -158,8 +166,11 @@ run_case() {
 }
 
 run_case 1024 600 closed
+run_case 1024 600 rig
 run_case 1024 600 open
 run_case 1366 768 open
+run_case 1366 768 rig
 run_case 1920 1080 open
+run_case 1920 1080 rig
 echo "window on screen: $failures failed"
 [ "$failures" -eq 0 ]
