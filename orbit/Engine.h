@@ -139,6 +139,11 @@ public:
         return { m_observer.Up[0], m_observer.Up[1], m_observer.Up[2] };
     }
     double HorizonPlaneKm() const;
+    // The station itself, earth-fixed, km.
+    std::array<double, 3> StationKm() const
+    {
+        return { m_observer.O[0], m_observer.O[1], m_observer.O[2] };
+    }
     // How the plane that holds the orbit (within PlaneMotion's wobble) moves
     // over the span; nothing where no such plane is known (SGP4 in deep
     // space). Its earth-fixed unit normal at an instant is the second.

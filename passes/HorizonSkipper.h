@@ -44,6 +44,8 @@ public:
             m_coneMarginRad = 2.0 * m_marginKm / rMin + 1e-9;
             if (const auto plane = model.PlaneMotion(t0 - 0.01, t0 + spanDays + 0.01)) {
                 m_planeTurnRadPerSec = plane->TurnRadPerSec;
+                m_station = model.StationKm();
+                m_wobbleKm = rMax * std::sin(plane->WobbleRad) + m_marginKm;
                 // The positions lie within the wobble of the plane given.
                 m_planeLimit = std::sin(
                     std::min(m_coneRad + m_coneMarginRad + plane->WobbleRad, std::numbers::pi / 2));
@@ -94,18 +96,20 @@ public:
         return std::max(firstOrder, secondOrder);
     }
 
-    // Both ends of a span below the horizon plane: the whole span is below
-    // when the chord between them, raised by the most a bounded acceleration
-    // can bend the path above a chord (A L^2 / 8 at the middle), stays below
-    // by two margins (the ends' error and each second's own). Knowing where
-    // the path ends up, this reaches past the turn of a near miss, where the
-    // forward bounds must allow for the worst bend toward the plane.
+    // Both ends of a span on the same side of the horizon plane: the whole
+    // span is on that side when the chord between them, bent toward the
+    // plane by the most a bounded acceleration allows (A x (L - x) / 2 at x
+    // from the start), keeps clear of it by two margins (the ends' error and
+    // each second's own). Knowing where the path ends up, this reaches past
+    // the turn of a near miss, and from a rise a whole step into the pass,
+    // where the forward bounds must allow for the worst bend toward the plane.
     bool BelowThroughout(double startKm, double endKm, double lengthSeconds) const
     {
-        const double a = m_accelKmPerSec2;
-        if (!m_enabled || !std::isfinite(a) || !(a > 0))
-            return false;
-        return std::max(startKm, endKm) + 2.0 * m_marginKm + BendKm(lengthSeconds) < 0.0;
+        return ClearOfChord(-startKm, -endKm, lengthSeconds);
+    }
+    bool AboveThroughout(double startKm, double endKm, double lengthSeconds) const
+    {
+        return ClearOfChord(startKm, endKm, lengthSeconds);
     }
 
     // How far ahead a span could pass that test if the height went on at
@@ -133,6 +137,26 @@ public:
     }
     // A lower bound of the distance from the station to the satellite (km).
     double LeastRangeKm() const { return m_leastRangeKm; }
+    // The error allowed for each computed height, km.
+    double MarginKm() const { return m_marginKm; }
+
+    // No position comes nearer the station than the station's distance from
+    // the plane that holds the orbit, less the positions' wobble about it:
+    // a bound (km) of the range at the instant, 0 where no plane is known.
+    // The normal turns by no more than the turn rate, so the bound falls by
+    // at most OffPlaneFallKmPerSec() per second after the instant.
+    double OffPlaneKm(const OrbitModel& model, std::chrono::sys_seconds instant) const
+    {
+        if (!(m_planeTurnRadPerSec > 0))
+            return 0.0;
+        const std::array<double, 3> n = model.EarthFixedOrbitNormal(instant);
+        const auto& o = m_station;
+        return std::fabs(o[0] * n[0] + o[1] * n[1] + o[2] * n[2]) - m_wobbleKm;
+    }
+    double OffPlaneFallKmPerSec() const
+    {
+        return std::hypot(m_station[0], m_station[1], m_station[2]) * m_planeTurnRadPerSec;
+    }
 
     // Below the horizon, a bound from the satellite's direction: above the
     // horizon plane S . Up > P (P the plane's distance from the earth's
@@ -201,9 +225,26 @@ public:
     }
 
 private:
+    // The least of s + (e - s) x / L - A x (L - x) / 2 over 0..L, with both
+    // ends lowered by the margins, above 0 (the expression is convex in x).
+    bool ClearOfChord(double startKm, double endKm, double lengthSeconds) const
+    {
+        const double a = m_accelKmPerSec2;
+        if (!m_enabled || !std::isfinite(a) || !(a > 0) || !(lengthSeconds > 0))
+            return false;
+        const double s = startKm - 2.0 * m_marginKm, e = endKm - 2.0 * m_marginKm;
+        const double l = lengthSeconds;
+        if (!(s > 0 && e > 0))
+            return false;
+        const double x = std::clamp(l / 2.0 - (e - s) / (a * l), 0.0, l);
+        return s + (e - s) * x / l - a * x * (l - x) / 2.0 > 0.0;
+    }
+
     std::array<double, 3> m_zenith {};
     double m_planeTurnRadPerSec = 0; // 0: no plane bound
     double m_planeLimit = 1;
+    std::array<double, 3> m_station {};
+    double m_wobbleKm = 0;
     double m_coneRad = 0;
     double m_turnRadPerSec = 0; // 0: no cone bound
     double m_coneMarginRad = 0;

@@ -94,6 +94,53 @@ long long CoarseStepFor(const HorizonSkipper& skipper)
     return step;
 }
 
+// A pass that keeps far from the station bends as little against its range
+// over longer steps: on the same terms (bend over two steps at most a
+// twentieth of the least range), the least range over the two steps ahead
+// is bounded by the station's distance from the orbit plane, renewed every
+// few minutes of the pass and lowered by how fast it can fall since. A
+// pass low in the sky is then sampled every minute and a half or two
+// instead of every minute.
+class PassStepper {
+public:
+    PassStepper(const HorizonSkipper& skipper, long long orbitStep)
+        : m_skipper(skipper)
+        , m_orbitStep(orbitStep)
+        , m_bendPerSec2(skipper.BendKm(1.0))
+        , m_fallKmPerSec(skipper.OffPlaneFallKmPerSec())
+    {
+    }
+
+    void Restart() { m_renewedAt = -1; }
+
+    long long StepAt(const OrbitModel& model, sys_seconds start, long long step)
+    {
+        constexpr long long longest = 600, grain = 10, renewal = 240;
+        if (!std::isfinite(m_bendPerSec2) || !(m_bendPerSec2 > 0))
+            return m_orbitStep;
+        if (m_renewedAt < 0 || step - m_renewedAt > renewal) {
+            m_offPlaneKm = m_skipper.OffPlaneKm(model, start + seconds { step });
+            m_renewedAt = step;
+        }
+        // The longest s with bend(2 s) = 4 b s^2 <= (D - f (elapsed + 2 s)) / 20.
+        const double b = m_bendPerSec2, f = m_fallKmPerSec;
+        const double d = m_offPlaneKm - f * static_cast<double>(step - m_renewedAt);
+        if (!(d > 0))
+            return m_orbitStep;
+        const double s = (-2.0 * f + std::sqrt(4.0 * f * f + 320.0 * b * d)) / (160.0 * b);
+        const auto longer = static_cast<long long>(std::floor(std::min(s, 600.0) / grain)) * grain;
+        return std::clamp(longer, m_orbitStep, std::max(m_orbitStep, longest));
+    }
+
+private:
+    const HorizonSkipper& m_skipper;
+    long long m_orbitStep;
+    double m_bendPerSec2;
+    double m_fallKmPerSec;
+    long long m_renewedAt = -1;
+    double m_offPlaneKm = 0;
+};
+
 Peak PeakByThirds(const OrbitModel& model, sys_seconds start, long long lo, long long hi)
 {
     auto el = [&](long long i) { return ElevationOf(model, start + seconds { i }); };
@@ -272,6 +319,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
     bool inPass = false;
     UpcomingPass current;
     long long aosStep = 0;
+    PassStepper stepper(skipper, coarseStep);
     // The fast search keeps the samples of the pass no more than a coarse
     // step apart, so they serve the peak search as they are.
     PassSamples samples;
@@ -303,6 +351,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         if (h.SatElevation > 0 && !inPass) {
             inPass = true;
             aosStep = i;
+            stepper.Restart();
             samples = {};
             current = UpcomingPass {};
             current.AosTime = t;
@@ -346,8 +395,27 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
                 }
             } else if (current.InProgress && i + skip >= windowSteps)
                 return { SkyPresence::AlwaysInView, {}, {} }; // up at every step of the window
-            else if (!current.InProgress)
-                skip = std::min(skip, coarseStep - 1);
+            else if (!current.InProgress) {
+                const long long step = stepper.StepAt(model, start, i);
+                skip = std::min(skip, step - 1);
+                // Just risen, the bounds prove only seconds up, but the
+                // path climbs fast: a sample a whole step on, well up,
+                // proves the step between.
+                const double slope = dt > 0 ? (h.AboveHorizonKm - earlierKm) / dt : 0.0;
+                const double reach = h.AboveHorizonKm + slope * static_cast<double>(step);
+                if (skip < step - 1 && i + step <= lastStep
+                    && h.AboveHorizonKm > 2.0 * skipper.MarginKm()
+                    && reach > 4.0 * skipper.BendKm(static_cast<double>(step))) {
+                    const Sample x = sample(start + seconds { i + step });
+                    if (x.SatElevation > 0 && x.AboveHorizonKm > 0
+                        && skipper.AboveThroughout(
+                            h.AboveHorizonKm, x.AboveHorizonKm, static_cast<double>(step))) {
+                        aheadStep = i + step;
+                        ahead = x;
+                        skip = step - 1;
+                    }
+                }
+            }
             i += std::min(skip, lastStep - i);
         }
     }
