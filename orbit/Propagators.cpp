@@ -651,7 +651,7 @@ Sgp4Propagator::Extent Sgp4Propagator::ExtentOver(double fromDays, double toDays
     for (const double d : { fromDays, (fromDays + toDays) / 2, toDays }) {
         Sgp4MeanElements mean;
         try {
-            mean = m_sgp4.Propagate(d * 1440.0).Mean;
+            mean = m_sgp4.MeanElements(d * 1440.0);
         } catch (const OrbitError&) {
             return {}; // the theory gives up within the span
         }
@@ -785,7 +785,7 @@ double Sgp4Propagator::SteepestInclination(double fromDays, double toDays) const
     for (const double d : { fromDays, (fromDays + toDays) / 2, toDays }) {
         try {
             steepest = std::max(
-                steepest, Steepness(m_sgp4.Propagate(d * 1440.0).Mean.Inclination * DegPerRad));
+                steepest, Steepness(m_sgp4.MeanElements(d * 1440.0).Inclination * DegPerRad));
         } catch (const OrbitError&) {
             return 90.0;
         }

@@ -688,16 +688,22 @@ void Sgp4::LunarSolarPeriodics(
 
 Sgp4Result Sgp4::Propagate(double t) const
 {
-    return Evaluate(t, true);
+    return Evaluate(t, Part::Full);
 }
 
 std::array<double, 3> Sgp4::PositionKm(double t) const
 {
-    return Evaluate(t, false).Teme.PositionKm;
+    return Evaluate(t, Part::Position).Teme.PositionKm;
 }
 
-Sgp4Result Sgp4::Evaluate(double t, bool withVelocity) const
+Sgp4MeanElements Sgp4::MeanElements(double t) const
 {
+    return Evaluate(t, Part::Mean).Mean;
+}
+
+Sgp4Result Sgp4::Evaluate(double t, Part part) const
+{
+    const bool withVelocity = part == Part::Full;
     // Secular gravity and drag.
     const double xmdf = m_mo + m_mdot * t;
     const double argpdf = m_argpo + m_argpdot * t;
@@ -733,7 +739,8 @@ Sgp4Result Sgp4::Evaluate(double t, bool withVelocity) const
     // Near the earth nm is still the set's own mean motion, whose power the
     // constructor took already (the same value, bit for bit).
     const double am = (nm == m_no ? m_ao : std::pow(Xke / nm, TwoThirds)) * tempa * tempa;
-    nm = withVelocity ? Xke / std::pow(am, 1.5) : 0.0; // the velocity's alone
+    // The velocity's and the mean elements' alone.
+    nm = part != Part::Position ? Xke / std::pow(am, 1.5) : 0.0;
     em -= tempe;
     if (em >= 1.0 || em < -0.001 || !(am == am))
         throw Sgp4Error(Sgp4ErrorCode::MeanEccentricity, t);
@@ -757,6 +764,8 @@ Sgp4Result Sgp4::Evaluate(double t, bool withVelocity) const
     mean.MeanAnomaly = mm < 0.0 ? mm + TwoPi : mm;
     mean.MeanMotionRadPerMin = nm;
     mean.RevolutionsSinceEpoch = revolutions;
+    if (part == Part::Mean)
+        return result;
 
     // Lunar-solar periodics.
     double ep = em, xincp = inclm, argpp = argpm, nodep = nodem, mp = mm;

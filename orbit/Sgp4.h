@@ -109,6 +109,9 @@ public:
     // The position alone (km, TEME), bit for bit Propagate's: what the pass
     // searches need, without the velocity's work.
     std::array<double, 3> PositionKm(double minutesSinceEpoch) const;
+    // The mean elements alone, bit for bit Propagate's, without the
+    // periodic terms (nor the refusals they can bring).
+    Sgp4MeanElements MeanElements(double minutesSinceEpoch) const;
 
     double MinutesSinceEpoch(std::chrono::sys_seconds instant) const;
     double EpochUnixSeconds() const { return m_epochUnixSeconds; }
@@ -160,7 +163,8 @@ private:
     // About 1,400 years of 720-minute steps.
     static constexpr std::size_t MaxResonanceSteps = 1000000;
 
-    Sgp4Result Evaluate(double t, bool withVelocity) const;
+    enum class Part { Mean, Position, Full };
+    Sgp4Result Evaluate(double t, Part part) const;
     ResonanceRates RatesAt(const ResonanceNode& node, double atime) const;
     void InitDeepSpace(double epochDays50);
     void DeepSecular(double t, double& em, double& argpm, double& inclm, double& mm, double& nodem,
