@@ -166,10 +166,17 @@ public:
     // earth, where the height still changes fast, this reaches up to the
     // edge of that cone in one step; the margin covers the Kepler tolerance
     // (a position error of one margin turns the direction by margin / r_min).
-    long long OutsideConeSamples(const std::array<double, 3>& position, double stepSeconds) const
+    // Where a bound gives no skip, it also says for how many samples it
+    // cannot give one (the angle it measures moves no faster than the turn
+    // rate), so that it need not be asked again before.
+    struct Skip {
+        long long Samples = 0;
+        long long QuietSamples = 0;
+    };
+    Skip OutsideConeSamples(const std::array<double, 3>& position, double stepSeconds) const
     {
         if (!(m_turnRadPerSec > 0))
-            return 0;
+            return {};
         const double r = std::sqrt(
             position[0] * position[0] + position[1] * position[1] + position[2] * position[2]);
         const double up
@@ -177,9 +184,8 @@ public:
         const double angle = std::acos(std::clamp(up / r, -1.0, 1.0));
         const double clear = angle - m_coneRad - m_coneMarginRad;
         if (!(clear > 0))
-            return 0;
-        const double k = std::floor(clear / (m_turnRadPerSec * stepSeconds));
-        return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
+            return { 0, Samples(-clear - 1e-9, m_turnRadPerSec * stepSeconds) };
+        return { Samples(clear, m_turnRadPerSec * stepSeconds), 0 };
     }
 
     // Between passes, a bound from the orbit plane: every position lies in
@@ -193,20 +199,25 @@ public:
     // that rate. The span of psi left before |Up . N| can reach sin(cone)
     // gives the skip: whole orbits that miss the station go by unsampled.
     // Computing the plane needs no Kepler solution.
-    long long OutsidePlaneSamples(
+    Skip OutsidePlaneSamples(
         const OrbitModel& model, std::chrono::sys_seconds instant, double stepSeconds) const
     {
         if (!(m_planeTurnRadPerSec > 0))
-            return 0;
+            return {};
         const std::array<double, 3> n = model.EarthFixedOrbitNormal(instant);
         const auto& z = m_zenith;
         const double limit = m_planeLimit;
         const double c = n[2] * z[2];
         const double dot = n[0] * z[0] + n[1] * z[1];
+        const double now = c + dot;
+        // Up . N moves by at most d dpsi <= dpsi: inside the band it stays
+        // inside for a while.
+        if (std::fabs(now) < limit)
+            return { 0,
+                Samples(limit - std::fabs(now) - 1e-9, m_planeTurnRadPerSec * stepSeconds) };
         const double cross = n[0] * z[1] - n[1] * z[0];
         const double d = std::hypot(dot, cross);
         const double psi = std::atan2(std::fabs(cross), dot); // 0..pi
-        const double now = c + dot;
         double room = 0; // how far psi may move before the cone is reached
         if (now >= limit) {
             // |psi| <= psi1 keeps c + d cos(psi) >= limit
@@ -218,13 +229,19 @@ public:
             room = cosEdge >= 1.0 ? HUGE_VAL : psi - std::acos(std::max(cosEdge, -1.0));
         }
         room -= 1e-9; // rounding of the angles
-        if (!(room > 0))
-            return 0;
-        const double k = std::floor(room / (m_planeTurnRadPerSec * stepSeconds));
-        return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
+        return { Samples(room, m_planeTurnRadPerSec * stepSeconds), 0 };
     }
 
 private:
+    // Whole samples within an angle (0 if none) at the angle per sample.
+    static long long Samples(double angle, double anglePerSample)
+    {
+        if (!(angle > 0))
+            return 0;
+        const double k = std::floor(angle / anglePerSample);
+        return k > 1e9 ? 1000000000LL : static_cast<long long>(k);
+    }
+
     // The least of s + (e - s) x / L - A x (L - x) / 2 over 0..L, with both
     // ends lowered by the margins, above 0 (the expression is convex in x).
     bool ClearOfChord(double startKm, double endKm, double lengthSeconds) const

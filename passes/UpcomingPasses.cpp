@@ -337,6 +337,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
 
     long long prevStep = 0; // the sample before, for the second-order skip
     double prevKm = 0;
+    long long coneAskedAgain = 0, planeAskedAgain = 0; // see HorizonSkipper::Skip
     long long aheadStep = 0; // a sample taken ahead of the stepping
     Sample ahead;
     for (long long i = 1; i <= lastStep; ++i) {
@@ -375,8 +376,16 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
             long long skip = skipper.SameSignSamples(
                 h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0);
             if (!inPass) {
-                skip = std::max(skip, skipper.OutsideConeSamples(h.Position, 1.0));
-                skip = std::max(skip, skipper.OutsidePlaneSamples(model, t, 1.0));
+                if (i >= coneAskedAgain) {
+                    const HorizonSkipper::Skip cone = skipper.OutsideConeSamples(h.Position, 1.0);
+                    skip = std::max(skip, cone.Samples);
+                    coneAskedAgain = i + cone.QuietSamples;
+                }
+                if (i >= planeAskedAgain) {
+                    const HorizonSkipper::Skip plane = skipper.OutsidePlaneSamples(model, t, 1.0);
+                    skip = std::max(skip, plane.Samples);
+                    planeAskedAgain = i + plane.QuietSamples;
+                }
                 // Near a miss, look ahead to where the path would still be
                 // clear of the plane at the present rate; the sample there
                 // proves the whole span below, or is given up.
