@@ -111,6 +111,14 @@ public:
         double AboveHorizonKm = 0;
     };
     Height HeightAt(const std::array<double, 3>& earthFixed) const;
+    // HeightAt's AboveHorizonKm alone (the same value), without the range.
+    double AboveHorizonKmAt(const std::array<double, 3>& earthFixed) const
+    {
+        const double* o = m_observer.O;
+        const double* up = m_observer.Up;
+        return (earthFixed[0] - o[0]) * up[0] + (earthFixed[1] - o[1]) * up[1]
+            + (earthFixed[2] - o[2]) * up[2];
+    }
 
     // Upper bound (km/s) of how fast the satellite can move in the earth-fixed
     // frame between the epoch-relative days fromDays and toDays.

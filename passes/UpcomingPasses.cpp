@@ -217,16 +217,31 @@ long long ParabolaTop(long long x0, double y0, long long x1, double y1, long lon
 }
 
 // The pass's samples: steps in time order from its first to its last
-// second, at most PeakCoarseStep apart, with their elevations.
+// second, at most PeakCoarseStep apart, with the sines of their elevations.
+// The angle itself is worked out only around the tops: the sines rank the
+// samples as the angles do, except where two sines lie so close that their
+// angles might round alike, and there the angles decide.
 struct PassSamples {
     std::vector<long long> Steps;
-    std::vector<double> Elevations;
-    void Add(long long step, double elevation)
+    std::vector<double> Sines;
+    void Add(long long step, double sinElevation)
     {
         Steps.push_back(step);
-        Elevations.push_back(elevation);
+        Sines.push_back(sinElevation);
+    }
+    double Elevation(std::size_t k) const { return ArcSinDeg(Sines[k]); }
+    bool AtLeastAsHigh(std::size_t k, std::size_t j) const
+    {
+        if (std::fabs(Sines[k] - Sines[j]) > 1e-12)
+            return Sines[k] > Sines[j];
+        return Elevation(k) >= Elevation(j);
     }
 };
+
+double SinElevationOf(const OrbitModel& model, sys_seconds t)
+{
+    return model.HeightAt(model.EarthFixedPosition(t)).SinElevation;
+}
 
 // A pass that is up at the start is stepped without the coarse-step cap:
 // a geostationary satellite stays up the whole window, and then neither its
@@ -240,8 +255,8 @@ void FillGaps(
         if (k > 0)
             for (long long s = samples.Steps[k - 1] + coarseStep; s < samples.Steps[k];
                  s += coarseStep)
-                filled.Add(s, ElevationOf(model, start + seconds { s }));
-        filled.Add(samples.Steps[k], samples.Elevations[k]);
+                filled.Add(s, SinElevationOf(model, start + seconds { s }));
+        filled.Add(samples.Steps[k], samples.Sines[k]);
     }
     samples = std::move(filled);
 }
@@ -249,20 +264,20 @@ void FillGaps(
 Peak PeakFast(const OrbitModel& model, sys_seconds start, const PassSamples& samples)
 {
     const std::vector<long long>& steps = samples.Steps;
-    const std::vector<double>& els = samples.Elevations;
     const long long first = steps.front();
     Peak best { first, -1000 };
     const std::size_t n = steps.size();
     for (std::size_t k = 0; k < n; ++k) {
-        const bool topLeft = k == 0 || els[k] >= els[k - 1];
-        const bool topRight = k + 1 == n || els[k] >= els[k + 1];
+        const bool topLeft = k == 0 || samples.AtLeastAsHigh(k, k - 1);
+        const bool topRight = k + 1 == n || samples.AtLeastAsHigh(k, k + 1);
         if (!topLeft || !topRight)
             continue;
         const long long lo = k == 0 ? steps[0] : steps[k - 1];
         const long long hi = k + 1 == n ? steps[n - 1] : steps[k + 1];
         const long long guess = k == 0 || k + 1 == n
             ? steps[k]
-            : ParabolaTop(steps[k - 1], els[k - 1], steps[k], els[k], steps[k + 1], els[k + 1]);
+            : ParabolaTop(steps[k - 1], samples.Elevation(k - 1), steps[k], samples.Elevation(k),
+                steps[k + 1], samples.Elevation(k + 1));
         const Peak p = PeakFromGuess(model, start, lo, hi, guess);
         if (p.Elevation > best.Elevation || (p.Elevation == best.Elevation && p.Step < best.Step))
             best = p;
@@ -290,8 +305,12 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
 
     // The fast search steps on the sine of the elevation alone (same sign)
     // and works out the azimuth only at AOS and LOS; the plain one looks.
+    // Well below the horizon plane (a metre is some twelve orders above the
+    // rounding of the height) only the sign of the elevation is wanted, and
+    // the fast search takes it from the height without working out the
+    // range.
     struct Sample {
-        double SatElevation = 0; // the sine of it in the fast search
+        double SatElevation = 0; // the sine of it in the fast search; -1 well below
         double AboveHorizonKm = 0;
         double SatAzimuth = 0; // plain search only
         std::array<double, 3> Position {}; // fast search only
@@ -300,9 +319,9 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         Sample x;
         if (fast) {
             x.Position = model.EarthFixedPosition(t);
-            const OrbitModel::Height h = model.HeightAt(x.Position);
-            x.SatElevation = h.SinElevation;
-            x.AboveHorizonKm = h.AboveHorizonKm;
+            x.AboveHorizonKm = model.AboveHorizonKmAt(x.Position);
+            x.SatElevation
+                = x.AboveHorizonKm < -1e-3 ? -1.0 : model.HeightAt(x.Position).SinElevation;
         } else {
             const OrbitModel::Horizon h = model.Look(t);
             x.SatElevation = h.SatElevation;
@@ -327,7 +346,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         if (fast && current.InProgress)
             FillGaps(model, start, coarseStep, samples);
         if (fast && samples.Steps.back() != endStep)
-            samples.Add(endStep, ElevationOf(model, start + seconds { endStep }));
+            samples.Add(endStep, SinElevationOf(model, start + seconds { endStep }));
         const Peak peak = fast ? PeakFast(model, start, samples)
                                : PeakByEverySecond(model, start, aosStep, endStep);
         current.MaxElevation = peak.Elevation;
@@ -366,7 +385,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
             finish(i - 1);
         }
         if (fast && inPass)
-            samples.Add(i, ArcSinDeg(h.SatElevation));
+            samples.Add(i, h.SatElevation);
         // Skip only samples whose sign is certain and would not change the
         // outcome: below the horizon between passes, above it during one
         // (HorizonSkipper says why that is safe).
