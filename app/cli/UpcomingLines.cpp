@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
-#include <compare>
 #include <cstdint>
 #include <vector>
 
@@ -167,18 +167,37 @@ std::string JoinByAos(std::span<const WrittenPasses> satellites, std::string_vie
     struct Key {
         long long Aos;
         std::uint32_t Satellite, Pass;
-        auto operator<=>(const Key&) const = default;
     };
     std::vector<Key> keys;
     std::size_t size = 0;
+    long long first = LLONG_MAX, last = LLONG_MIN;
     for (std::size_t s = 0; s < satellites.size(); ++s) {
         const WrittenPasses& w = satellites[s];
-        for (std::size_t k = 0; k < w.Aos.size(); ++k)
-            keys.push_back({ w.Aos[k].time_since_epoch().count(), static_cast<std::uint32_t>(s),
-                static_cast<std::uint32_t>(k) });
+        for (std::size_t k = 0; k < w.Aos.size(); ++k) {
+            const long long aos = w.Aos[k].time_since_epoch().count();
+            keys.push_back({ aos, static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(k) });
+            first = std::min(first, aos);
+            last = std::max(last, aos);
+        }
         size += w.Text.size();
     }
-    std::sort(keys.begin(), keys.end());
+    // AOS lie within the window, a week at most: counted into one slot per
+    // second, satellite by satellite, which keeps the satellites' order
+    // among equal AOS (a sort of 200,000 keys took longer).
+    if (!keys.empty() && last - first < 8 * 86400) {
+        std::vector<std::uint32_t> slot(static_cast<std::size_t>(last - first) + 2, 0);
+        for (const Key& key : keys)
+            ++slot[static_cast<std::size_t>(key.Aos - first) + 1];
+        for (std::size_t k = 1; k < slot.size(); ++k)
+            slot[k] += slot[k - 1];
+        std::vector<Key> sorted(keys.size());
+        for (const Key& key : keys)
+            sorted[slot[static_cast<std::size_t>(key.Aos - first)]++] = key;
+        keys = std::move(sorted);
+    } else {
+        std::stable_sort(
+            keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.Aos < b.Aos; });
+    }
     std::string all;
     all.reserve(size + keys.size() * separator.size());
     for (const Key& key : keys) {
