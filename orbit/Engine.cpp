@@ -196,6 +196,12 @@ double OrbitModel::MaxEarthFixedSpeed(double fromDays, double toDays) const
         [&](const auto& p) { return p.MaxEarthFixedSpeed(fromDays, toDays); }, m_propagator);
 }
 
+double OrbitModel::MaxDirectionTurnRate(double fromDays, double toDays) const
+{
+    return std::visit(
+        [&](const auto& p) { return p.MaxDirectionTurnRate(fromDays, toDays); }, m_propagator);
+}
+
 double OrbitModel::MaxEarthFixedAcceleration(double fromDays, double toDays) const
 {
     return std::visit(

@@ -128,6 +128,9 @@ public:
     // Infinite (no bound) where none can be shown: a resonant deep-space set
     // on SGP4, or a span the theory cannot reach.
     double MaxEarthFixedAcceleration(double fromDays, double toDays) const;
+    // Upper bound (rad/s) of how fast the direction of the earth-fixed
+    // position turns over the span; infinite where none is known.
+    double MaxDirectionTurnRate(double fromDays, double toDays) const;
 
     // True when the satellite cannot come above the station's horizon plane
     // at any time between the epoch-relative days fromDays and toDays: its

@@ -400,6 +400,26 @@ double Plan13Propagator::MaxEarthFixedSpeed(double fromDays, double toDays) cons
     return 1.25 * bound + 0.1;
 }
 
+double Plan13Propagator::MaxDirectionTurnRate(double fromDays, double toDays) const
+{
+    // In the orbit plane the position (A (cos E - e), B sin E) turns at
+    // (x y' - y x') / r^2 = A B M' / r^2 (A and B scale alike with drag, so
+    // their change adds nothing), at most M' sqrt(1 - e^2) / (1 - e)^2 at
+    // perigee. The plane's drift (node, perigee) and the earth's turn add at
+    // most their own rates; 1 % more for rounding.
+    const double e = m_el.Eccentricity;
+    const double dc = m_dragFactor;
+    auto maxAbsLinear
+        = [&](double f0, double f1) { return std::max(std::fabs(f0), std::fabs(f1)); };
+    const double mRate = 360.0 * m_el.MeanMotion
+        * maxAbsLinear(1 - 3 * dc * fromDays, 1 - 3 * dc * toDays); // deg/day
+    const double driftFactor = maxAbsLinear(1 - 7 * dc * fromDays, 1 - 7 * dc * toDays);
+    const double inPlane = mRate * std::sqrt(1.0 - e * e) / ((1.0 - e) * (1.0 - e));
+    const double degDay
+        = inPlane + (std::fabs(m_nodeRate) + std::fabs(m_perigeeRate)) * driftFactor + 361.0;
+    return 1.01 * degDay / (DegPerRad * 86400.0);
+}
+
 double Plan13Propagator::MaxEarthFixedAcceleration(double fromDays, double toDays) const
 {
     // The orbit-plane position is p = A q(M), q the ellipse of unit semi-major
@@ -715,6 +735,24 @@ double Sgp4Propagator::MaxEarthFixedAcceleration(double fromDays, double toDays)
     const double bound = 1.05 * wgs72::Mu / (rMin * rMin) + 2.0 * w * speed + w * w * rMax;
     // Safety factor for rounding in the bound itself, as for Plan13.
     return 1.25 * bound + 1e-4;
+}
+
+double Sgp4Propagator::MaxDirectionTurnRate(double fromDays, double toDays) const
+{
+    // Near the earth the direction of the position turns as the mean
+    // ellipse's does, at most n sqrt(1 - e^2) / (1 - e)^2 at perigee (n from
+    // the least semi-major axis), give or take the J2 secular rates (below
+    // 0.3 %) and the short-period term of the argument of latitude (about
+    // J2 / p^2 at twice the orbital rate, below 0.3 %), taken as 5 %; the
+    // earth's turn adds its own rate. Deep space is left to the speed bound.
+    if (m_sgp4.IsDeepSpace())
+        return HUGE_VAL;
+    const Extent x = ExtentOver(fromDays, toDays);
+    if (!x.Valid)
+        return HUGE_VAL;
+    const double e = x.EMax;
+    const double n = std::sqrt(wgs72::Mu / (x.AMin * x.AMin * x.AMin)); // rad/s
+    return 1.05 * n * std::sqrt(1.0 - e * e) / ((1.0 - e) * (1.0 - e)) + EarthRateRadSec * 1.0001;
 }
 
 // The orbit's greatest radius over the span (km, with room for the periodic

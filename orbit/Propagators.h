@@ -66,6 +66,7 @@ public:
     double ElapsedDays(std::chrono::sys_seconds instant) const;
     double MaxEarthFixedSpeed(double fromDays, double toDays) const;
     double MaxEarthFixedAcceleration(double fromDays, double toDays) const;
+    double MaxDirectionTurnRate(double fromDays, double toDays) const;
     double LeastOrbitRadius(double fromDays, double toDays) const;
     double GreatestOrbitRadius(double fromDays, double toDays) const;
     // The greatest angle (degrees, 0..90) between orbit plane and equator.
@@ -102,6 +103,7 @@ public:
     double ElapsedDays(std::chrono::sys_seconds instant) const;
     double MaxEarthFixedSpeed(double fromDays, double toDays) const;
     double MaxEarthFixedAcceleration(double fromDays, double toDays) const;
+    double MaxDirectionTurnRate(double fromDays, double toDays) const;
     double LeastOrbitRadius(double fromDays, double toDays) const;
     double GreatestOrbitRadius(double fromDays, double toDays) const;
     double SteepestInclination(double fromDays, double toDays) const;

@@ -40,7 +40,10 @@ public:
         if (m_enabled && rMin > 0 && std::isfinite(rMax)) {
             m_zenith = model.Zenith();
             m_coneRad = std::acos(std::clamp(model.HorizonPlaneKm() / rMax, -1.0, 1.0));
-            m_turnRadPerSec = m_speedKmPerSec / rMin;
+            // The direction turns no faster than the speed over the least
+            // radius, and no faster than the model's own bound of it.
+            m_turnRadPerSec = std::min(m_speedKmPerSec / rMin,
+                model.MaxDirectionTurnRate(t0 - 0.01, t0 + spanDays + 0.01));
             m_coneMarginRad = 2.0 * m_marginKm / rMin + 1e-9;
             if (const auto plane = model.PlaneMotion(t0 - 0.01, t0 + spanDays + 0.01)) {
                 m_planeTurnRadPerSec = plane->TurnRadPerSec;

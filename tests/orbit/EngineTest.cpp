@@ -557,14 +557,15 @@ TEST(Model, AccelerationBoundHoldsAndIsNotLoose)
     }
 }
 
-TEST(Model, PositionsLieInAPlaneTurningNoFasterThanItsBound)
+TEST(Model, PositionsLieInAPlaneAndTurnNoFasterThanTheirBounds)
 {
     // The pass search skips orbits whose plane keeps clear of the station's
     // zenith: every position must lie within the wobble of the plane given
     // (Plan13: in it; SGP4 near the earth: the short-period tilt, which must
     // not be more than twice what the positions show), and the normal must
     // turn no further than the bound allows. SGP4 gives no plane in deep
-    // space.
+    // space. The direction of the position must turn no faster than its
+    // bound either, which for low near-circular orbits must be tight.
     const TleLoad load
         = LoadTleFile(std::string(AOSTRACK_SOURCE_DIR) + "/tests/orbit/data/amateur.txt");
     const sys_seconds start = sys_days { 2024y / February / 12 };
@@ -583,12 +584,18 @@ TEST(Model, PositionsLieInAPlaneTurningNoFasterThanItsBound)
                     continue;
                 ++sgp4Planes;
             }
-            double offPlane = 0;
+            double offPlane = 0, fastestTurn = 0;
+            const double turnBound = model.MaxDirectionTurnRate(t0, t0 + 1);
             std::array<double, 3> before = model.EarthFixedOrbitNormal(start);
+            std::array<double, 3> was = model.EarthFixedPosition(start);
             for (int s = 97; s < 86400; s += 97) {
                 const auto n = model.EarthFixedOrbitNormal(start + seconds { s });
                 const auto p = model.EarthFixedPosition(start + seconds { s });
                 const double r = std::hypot(p[0], p[1], p[2]);
+                const double cosTurn = (p[0] * was[0] + p[1] * was[1] + p[2] * was[2])
+                    / (r * std::hypot(was[0], was[1], was[2]));
+                fastestTurn = std::max(fastestTurn, std::acos(std::min(1.0, cosTurn)) / 97);
+                was = p;
                 offPlane
                     = std::max(offPlane, std::fabs(p[0] * n[0] + p[1] * n[1] + p[2] * n[2]) / r);
                 const double turned = std::acos(
@@ -597,6 +604,9 @@ TEST(Model, PositionsLieInAPlaneTurningNoFasterThanItsBound)
                 before = n;
             }
             ASSERT_LE(offPlane, std::sin(motion->WobbleRad) + 1e-9) << what;
+            ASSERT_LE(fastestTurn, turnBound) << what;
+            if (e.MeanMotion > 11 && e.Eccentricity < 0.01)
+                EXPECT_LT(turnBound, 1.2 * fastestTurn) << what;
             if (kind == OrbitModelKind::Sgp4)
                 EXPECT_GE(2 * offPlane, std::sin(motion->WobbleRad) - 1e-9) << what;
         }
