@@ -3,6 +3,7 @@
 #include "CliRunner.h"
 #include "TleFile.h"
 
+#include "app/cli/UpcomingLines.h"
 #include "orbit/Tle.h"
 #include "passes/UpcomingPasses.h"
 
@@ -186,6 +187,27 @@ TEST(UpcomingCommand, RecordsWithoutElementsSkippedWithOneLine)
     }
     EXPECT_GT(iss, 3);
     EXPECT_GT(so, 3);
+}
+
+TEST(UpcomingLines, JoinedByAosThenSatellite)
+{
+    // Each satellite's passes as its worker wrote them; equal AOS go in
+    // catalogue order, and a span too long to count by seconds sorts alike.
+    for (const seconds late : { 300s, 10 * 86400s }) {
+        auto written = [&](std::vector<std::pair<seconds, std::string>> passes) {
+            WrittenPasses w;
+            for (const auto& [aos, text] : passes) {
+                w.Text += text;
+                w.Ends.push_back(w.Text.size());
+                w.Aos.push_back(kFrom + aos);
+            }
+            return w;
+        };
+        const std::vector<WrittenPasses> satellites { written({ { 100s, "a" }, { late, "b" } }),
+            written({ { 100s, "c" }, { 200s, "d" } }), written({}), written({ { 50s, "e" } }) };
+        EXPECT_EQ(JoinByAos(satellites, ", "), "e, a, c, d, b") << late.count();
+        EXPECT_EQ(JoinByAos(satellites, ""), "eacdb");
+    }
 }
 
 TEST(UpcomingCommand, SameOutputForAnyThreadCount)
