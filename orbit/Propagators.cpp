@@ -175,7 +175,7 @@ struct Plan13Propagator::Orbit {
     double Sg[3] = {};
 };
 
-void Plan13Propagator::Propagate(sys_seconds instant, Orbit& o) const
+void Plan13Propagator::Propagate(sys_seconds instant, Orbit& o, bool positionOnly) const
 {
     // The computation instant as day number and UT fraction of the day.
     const sys_days day = floor<days>(instant);
@@ -206,7 +206,8 @@ void Plan13Propagator::Propagate(sys_seconds instant, Orbit& o) const
     o.sinPerigee = SinDeg(o.PerigeeNow);
 
     o.M = Norm360(m_el.EpochMeanAnomaly + m_meanMotionDegDay * t * km);
-    o.OrbitNumber = IntPart(m_el.MeanMotion * t + m_el.EpochRev);
+    if (!positionOnly)
+        o.OrbitNumber = IntPart(m_el.MeanMotion * t + m_el.EpochRev);
     o.A = m_a * kd;
     o.B = m_b * kd;
 
@@ -217,8 +218,10 @@ void Plan13Propagator::Propagate(sys_seconds instant, Orbit& o) const
     o.E = SolveKepler(o.M, m_el.Eccentricity);
     o.sinE = SinDeg(o.E);
     o.cosE = CosDeg(o.E);
-    o.MAPhase = IntPart(256.0 * o.M / 360.0);
-    o.OrbitRadius = o.A * (1.0 - m_el.Eccentricity * o.cosE);
+    if (!positionOnly) {
+        o.MAPhase = IntPart(256.0 * o.M / 360.0);
+        o.OrbitRadius = o.A * (1.0 - m_el.Eccentricity * o.cosE);
+    }
 
     // Orbit plane to the celestial frame.
     const double cw = o.cosPerigee, sw = o.sinPerigee;
@@ -279,7 +282,7 @@ std::optional<OrbitPlaneMotion> Plan13Propagator::PlaneMotion(double fromDays, d
 std::array<double, 3> Plan13Propagator::EarthFixedPosition(sys_seconds instant) const
 {
     Orbit o;
-    Propagate(instant, o);
+    Propagate(instant, o, true);
     return { o.Sg[0], o.Sg[1], o.Sg[2] };
 }
 
@@ -287,7 +290,7 @@ SatelliteState Plan13Propagator::Compute(
     sys_seconds instant, double tunedFreqKHz, const ObserverGeometry& observer) const
 {
     Orbit o;
-    Propagate(instant, o);
+    Propagate(instant, o, false);
     const double ecc = m_el.Eccentricity;
 
     SatelliteState s;

@@ -79,7 +79,9 @@ public:
 
 private:
     struct Orbit;
-    void Propagate(std::chrono::sys_seconds instant, Orbit& o) const;
+    // positionOnly leaves out what the earth-fixed position does not need
+    // (orbit number, phase, radius).
+    void Propagate(std::chrono::sys_seconds instant, Orbit& o, bool positionOnly) const;
 
     ElementSet m_el;
     double m_cosI = 0, m_sinI = 0;

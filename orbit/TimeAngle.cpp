@@ -48,10 +48,17 @@ double EpochDayNumber(double epoch)
 double SiderealAngle(double dayNumber, double dayFraction)
 {
     // Julian centuries of 0h UT of the date from J2000.0 (IAU 1982 GMST series).
-    const double t = (dayNumber + 2443509.5 - 2451545.0) / 36525.0;
-    const double theta = 100.460618375 + 36000.7700536083 * t + 0.0003879333 * (t * t)
-        - t * t * t / 38710000.0 + 360.98564736629 * dayFraction;
-    return Norm360(theta);
+    // The date's part of the sum changes once a day and the pass searches ask
+    // many thousand times a day, so each thread keeps the last date's (the
+    // same terms added in the same order: the same angle to the bit).
+    thread_local double lastDay = std::nan(""), lastDayPart = 0;
+    if (!(dayNumber == lastDay)) {
+        const double t = (dayNumber + 2443509.5 - 2451545.0) / 36525.0;
+        lastDayPart = 100.460618375 + 36000.7700536083 * t + 0.0003879333 * (t * t)
+            - t * t * t / 38710000.0;
+        lastDay = dayNumber;
+    }
+    return Norm360(lastDayPart + 360.98564736629 * dayFraction);
 }
 
 int DayOfYear(year_month_day date)
