@@ -98,6 +98,11 @@ void ReportSkipped(const QString& tlePath, const QString& what, const QStringLis
                  .arg(what, shown.join(QStringLiteral(", "))));
 }
 
+void WritePiece(std::string_view text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
 void WriteUtf8(const std::string& text)
 {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -236,6 +241,9 @@ int RunUpcomingCommand(const QStringList& argList)
         return ExitOk;
     }
 
+    // Some 200,000 lines for the whole catalogue: written in large blocks.
+    static char outputBuffer[1 << 20];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     const ComputeSettings settings = ResolveComputeSettings(args);
     const UpcomingOptions o = ReadUpcomingOptions(args);
     const TleLoad load = LoadCatalogue(settings.TlePath);
@@ -258,11 +266,14 @@ int RunUpcomingCommand(const QStringList& argList)
         settings.TlePath, QStringLiteral("records the orbit model refuses"), outliers.Refused);
 
     if (json) {
-        WriteUtf8("{\"Passes\": [" + JoinByAos(written, ", ") + "]}\n");
+        WriteUtf8("{\"Passes\": [");
+        JoinByAos(written, ", ", WritePiece);
+        WriteUtf8("]}\n");
         return ExitOk;
     }
     // AOS  LOS  maximum (at its time)  azimuths  name
-    WriteUtf8(JoinByAos(written, ""));
+    JoinByAos(written, "", WritePiece);
+    std::fflush(stdout);
     WriteOut(OutlierLines(outliers));
     return ExitOk;
 }

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace aostrack {
@@ -162,14 +163,14 @@ WrittenPasses WritePasses(std::span<const UpcomingPass> passes, const PassLabel&
     return out;
 }
 
-std::string JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separator)
+void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separator,
+    const std::function<void(std::string_view)>& out)
 {
     struct Key {
         long long Aos;
         std::uint32_t Satellite, Pass;
     };
     std::vector<Key> keys;
-    std::size_t size = 0;
     long long first = LLONG_MAX, last = LLONG_MIN;
     for (std::size_t s = 0; s < satellites.size(); ++s) {
         const WrittenPasses& w = satellites[s];
@@ -179,7 +180,6 @@ std::string JoinByAos(std::span<const WrittenPasses> satellites, std::string_vie
             first = std::min(first, aos);
             last = std::max(last, aos);
         }
-        size += w.Text.size();
     }
     // AOS lie within the window, a week at most: counted into one slot per
     // second, satellite by satellite, which keeps the satellites' order
@@ -198,16 +198,15 @@ std::string JoinByAos(std::span<const WrittenPasses> satellites, std::string_vie
         std::stable_sort(
             keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.Aos < b.Aos; });
     }
-    std::string all;
-    all.reserve(size + keys.size() * separator.size());
+    bool firstPass = true;
     for (const Key& key : keys) {
-        if (!all.empty())
-            all += separator;
+        if (!firstPass)
+            out(separator);
+        firstPass = false;
         const WrittenPasses& w = satellites[key.Satellite];
         const std::size_t begin = key.Pass == 0 ? 0 : w.Ends[key.Pass - 1];
-        all.append(w.Text, begin, w.Ends[key.Pass] - begin);
+        out(std::string_view(w.Text).substr(begin, w.Ends[key.Pass] - begin));
     }
-    return all;
 }
 
 } // namespace aostrack

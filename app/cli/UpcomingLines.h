@@ -6,6 +6,7 @@
 // thread count.
 #include "passes/UpcomingPasses.h"
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -37,8 +38,10 @@ struct WrittenPasses {
 // The passes of one satellite whose maximum reaches minElevation.
 WrittenPasses WritePasses(std::span<const UpcomingPass> passes, const PassLabel& label,
     double minElevation, PassForm form);
-// Every pass written, sorted by AOS (then by satellite), with the separator
-// between two passes.
-std::string JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separator);
+// Every pass written, sorted by AOS (then by satellite), handed to out piece
+// by piece with the separator between two passes (tens of megabytes for the
+// whole catalogue go straight to the output, not through one more copy).
+void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separator,
+    const std::function<void(std::string_view)>& out);
 
 } // namespace aostrack

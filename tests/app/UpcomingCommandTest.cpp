@@ -205,8 +205,11 @@ TEST(UpcomingLines, JoinedByAosThenSatellite)
         };
         const std::vector<WrittenPasses> satellites { written({ { 100s, "a" }, { late, "b" } }),
             written({ { 100s, "c" }, { 200s, "d" } }), written({}), written({ { 50s, "e" } }) };
-        EXPECT_EQ(JoinByAos(satellites, ", "), "e, a, c, d, b") << late.count();
-        EXPECT_EQ(JoinByAos(satellites, ""), "eacdb");
+        for (const std::string_view separator : { ", ", "" }) {
+            std::string joined;
+            JoinByAos(satellites, separator, [&](std::string_view piece) { joined += piece; });
+            EXPECT_EQ(joined, separator.empty() ? "eacdb" : "e, a, c, d, b") << late.count();
+        }
     }
 }
 
