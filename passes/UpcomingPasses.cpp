@@ -359,6 +359,22 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
     long long coneAskedAgain = 0, planeAskedAgain = 0; // see HorizonSkipper::Skip
     long long aheadStep = 0; // a sample taken ahead of the stepping
     Sample ahead;
+    // A sample span seconds ahead that proves the whole span on one side of
+    // the horizon is kept for its step; one that does not is given up.
+    auto lookAhead = [&](long long i, double heightKm, long long span, bool above) {
+        const Sample x = sample(start + seconds { i + span });
+        const auto length = static_cast<double>(span);
+        const bool proven = above ? x.SatElevation > 0 && x.AboveHorizonKm > 0
+                && skipper.AboveThroughout(heightKm, x.AboveHorizonKm, length)
+                                  : x.SatElevation < 0 && x.AboveHorizonKm < 0
+                && skipper.BelowThroughout(heightKm, x.AboveHorizonKm, length);
+        if (proven) {
+            aheadStep = i + span;
+            ahead = x;
+        }
+        return proven;
+    };
+
     for (long long i = 1; i <= lastStep; ++i) {
         if (!inPass && i > windowSteps)
             break;
@@ -411,16 +427,9 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
                 const double slope = dt > 0 ? (h.AboveHorizonKm - earlierKm) / dt : 0.0;
                 const auto guess = static_cast<long long>(
                     AheadShare * skipper.BelowReachGuess(h.AboveHorizonKm, slope));
-                if (guess > 2 * (skip + 1) && i + guess <= windowSteps) {
-                    const Sample x = sample(start + seconds { i + guess });
-                    if (x.SatElevation < 0 && x.AboveHorizonKm < 0
-                        && skipper.BelowThroughout(
-                            h.AboveHorizonKm, x.AboveHorizonKm, static_cast<double>(guess))) {
-                        aheadStep = i + guess;
-                        ahead = x;
-                        skip = guess - 1;
-                    }
-                }
+                if (guess > 2 * (skip + 1) && i + guess <= windowSteps
+                    && lookAhead(i, h.AboveHorizonKm, guess, false))
+                    skip = guess - 1;
             } else if (current.InProgress && i + skip >= windowSteps)
                 return { SkyPresence::AlwaysInView, {}, {} }; // up at every step of the window
             else if (!current.InProgress) {
@@ -433,16 +442,9 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
                 const double reach = h.AboveHorizonKm + slope * static_cast<double>(step);
                 if (skip < step - 1 && i + step <= lastStep
                     && h.AboveHorizonKm > 2.0 * skipper.MarginKm()
-                    && reach > 4.0 * skipper.BendKm(static_cast<double>(step))) {
-                    const Sample x = sample(start + seconds { i + step });
-                    if (x.SatElevation > 0 && x.AboveHorizonKm > 0
-                        && skipper.AboveThroughout(
-                            h.AboveHorizonKm, x.AboveHorizonKm, static_cast<double>(step))) {
-                        aheadStep = i + step;
-                        ahead = x;
-                        skip = step - 1;
-                    }
-                }
+                    && reach > 4.0 * skipper.BendKm(static_cast<double>(step))
+                    && lookAhead(i, h.AboveHorizonKm, step, true))
+                    skip = step - 1;
             }
             i += std::min(skip, lastStep - i);
         }
