@@ -170,7 +170,11 @@ void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separ
         long long Aos;
         std::uint32_t Satellite, Pass;
     };
+    std::size_t count = 0;
+    for (const WrittenPasses& w : satellites)
+        count += w.Aos.size();
     std::vector<Key> keys;
+    keys.reserve(count);
     long long first = LLONG_MAX, last = LLONG_MIN;
     for (std::size_t s = 0; s < satellites.size(); ++s) {
         const WrittenPasses& w = satellites[s];
