@@ -275,6 +275,34 @@ TEST(UpcomingPasses, SpansProvenOnOneSideStayThereAtEverySecond)
     EXPECT_GT(above, 10);
 }
 
+TEST(UpcomingPasses, OffPlaneBoundNeverExceedsTheRange)
+{
+    // Low passes are sampled at longer steps on the strength of this bound:
+    // no position within ten minutes comes nearer the station than the
+    // distance from the orbit plane, less its fall since (a plane taken at
+    // the wrong instant fails here). It must also be worth having: far above
+    // zero for many instants.
+    const TleLoad load = Load("amateur.txt");
+    int useful = 0;
+    for (const char* name : { "ISS (ZARYA)", "FUNCUBE-1 (AO-73)", "OSCAR 7 (AO-7)" })
+        for (const OrbitModelKind kind : { OrbitModelKind::Plan13, OrbitModelKind::Sgp4 }) {
+            const OrbitModel model(Named(load, name), Berlin, kind);
+            const HorizonSkipper skipper(model, Noon, 1.1);
+            const auto o = model.StationKm();
+            for (long long t = 0; t < 86400; t += 613) {
+                const double bound = skipper.OffPlaneKm(model, Noon + seconds { t });
+                useful += bound > 500;
+                for (long long s = 0; s <= 600; s += 7) {
+                    const auto p = model.EarthFixedPosition(Noon + seconds { t + s });
+                    const double range = std::hypot(p[0] - o[0], p[1] - o[1], p[2] - o[2]);
+                    ASSERT_GE(range, bound - skipper.OffPlaneFallKmPerSec() * double(s))
+                        << name << " " << t << "+" << s;
+                }
+            }
+        }
+    EXPECT_GT(useful, 300);
+}
+
 TEST(UpcomingPasses, CulminationsAgainstPeer)
 {
     // data/skyfield_passes.csv: culmination time and elevation of the first
