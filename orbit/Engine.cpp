@@ -76,6 +76,13 @@ double SolveKepler(double meanAnomaly, double eccentricity)
     return SolveKeplerBracketed(m, eccentricity) * DegPerRad;
 }
 
+double KeplerResidualRad(double eccentricity)
+{
+    const double e = std::clamp(eccentricity, 0.0, 0.9);
+    const double before = KeplerTolerance * (1.0 + e) / (1.0 - e);
+    return e / (2.0 * (1.0 - e)) * before * before;
+}
+
 std::string_view OrbitModelName(OrbitModelKind kind)
 {
     return kind == OrbitModelKind::Sgp4 ? "SGP4" : "Plan13";

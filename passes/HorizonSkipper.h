@@ -29,8 +29,14 @@ public:
             return; // Newton's error bound too loose there: compute every sample
         const double t0 = model.ElapsedDays(now);
         m_speedKmPerSec = model.MaxEarthFixedSpeed(t0 - 0.01, t0 + spanDays + 0.01);
-        // Kepler tolerance and rounding: 4 m per 1000 km of orbit, plus 1 km.
-        m_marginKm = 1.0 + 4e-6 * model.SemiMajorAxis() * (1.0 + e);
+        // What the computed heights may differ from the model's smooth
+        // path by: the error Plan13's Kepler solution leaves (four times its
+        // bound; SGP4 solves to 1e-12 rad), which moves the position by at
+        // most a (1 + e) per radian, and rounding, some nanometres on
+        // positions of thousands of km, given 50 m. The old allowance of
+        // 4 m per 1000 km of orbit stays as a floor.
+        const double residualRad = std::max(4e-6, 4.0 * KeplerResidualRad(e));
+        m_marginKm = 0.05 + residualRad * model.SemiMajorAxis() * (1.0 + e);
         m_enabled = std::isfinite(m_speedKmPerSec) && m_speedKmPerSec > 0;
         m_accelKmPerSec2 = model.MaxEarthFixedAcceleration(t0 - 0.01, t0 + spanDays + 0.01);
 
