@@ -161,30 +161,50 @@ Peak PeakByThirds(const OrbitModel& model, sys_seconds start, long long lo, long
     return best;
 }
 
+// A whole second to start the climb from, and on which side of it the
+// vertex it was rounded from lies.
+struct TopGuess {
+    long long Step = 0;
+    bool Later = false;
+};
+
 // The top of the bracket lo..hi (one top, see above), starting from a guess:
 // the vertex of the parabola through the three coarse samples, which near a
 // culmination is mostly within a second or two of the top. From the guess
 // the search climbs second by second while the elevation rises (to the left
 // also while it stays equal, so that the first second reaching the top is
 // the one found); a second that no neighbour beats is the top of a bracket
-// with one top. A guess that is far off hands the rest of the climb to the
-// ternary search on the part of the bracket still in question.
+// with one top. The neighbour on the vertex's side is tried first: a guess
+// one second off is mostly off toward it, and the climb then starts without
+// the other neighbour. A guess that is far off hands the rest of the climb
+// to the ternary search on the part of the bracket still in question.
 Peak PeakFromGuess(
-    const OrbitModel& model, sys_seconds start, long long lo, long long hi, long long guess)
+    const OrbitModel& model, sys_seconds start, long long lo, long long hi, TopGuess guess)
 {
     auto el = [&](long long i) { return ElevationOf(model, start + seconds { i }); };
-    Peak at { guess, el(guess) };
+    Peak at { guess.Step, el(guess.Step) };
     int direction = 0;
     Peak next = at;
-    if (at.Step > lo) {
-        next = { at.Step - 1, el(at.Step - 1) };
-        if (next.Elevation >= at.Elevation)
-            direction = -1;
-    }
-    if (direction == 0 && at.Step < hi) {
-        next = { at.Step + 1, el(at.Step + 1) };
-        if (next.Elevation > at.Elevation)
-            direction = 1;
+    const auto tryEarlier = [&] {
+        if (direction == 0 && at.Step > lo) {
+            next = { at.Step - 1, el(at.Step - 1) };
+            if (next.Elevation >= at.Elevation)
+                direction = -1;
+        }
+    };
+    const auto tryLater = [&] {
+        if (direction == 0 && at.Step < hi) {
+            next = { at.Step + 1, el(at.Step + 1) };
+            if (next.Elevation > at.Elevation)
+                direction = 1;
+        }
+    };
+    if (guess.Later) {
+        tryLater();
+        tryEarlier();
+    } else {
+        tryEarlier();
+        tryLater();
     }
     if (direction == 0)
         return at;
@@ -205,15 +225,16 @@ Peak PeakFromGuess(
 
 // The vertex of the parabola through (x0, y0), (x1, y1), (x2, y2) with y1 at
 // least as high as the others, rounded to a whole step within x0..x2.
-long long ParabolaTop(long long x0, double y0, long long x1, double y1, long long x2, double y2)
+TopGuess ParabolaTop(long long x0, double y0, long long x1, double y1, long long x2, double y2)
 {
     const double a = static_cast<double>(x1 - x0), b = static_cast<double>(x2 - x1);
     const double l = y1 - y0, r = y1 - y2;
     const double den = a * r + b * l;
     if (!(den > 0))
-        return x1;
+        return { x1, false };
     const double top = static_cast<double>(x1) - 0.5 * (a * a * r - b * b * l) / den;
-    return std::clamp(static_cast<long long>(std::llround(top)), x0, x2);
+    const long long step = std::clamp(static_cast<long long>(std::llround(top)), x0, x2);
+    return { step, top > static_cast<double>(step) };
 }
 
 // The pass's samples: steps in time order from its first to its last
@@ -274,8 +295,8 @@ Peak PeakFast(const OrbitModel& model, sys_seconds start, const PassSamples& sam
             continue;
         const long long lo = k == 0 ? steps[0] : steps[k - 1];
         const long long hi = k + 1 == n ? steps[n - 1] : steps[k + 1];
-        const long long guess = k == 0 || k + 1 == n
-            ? steps[k]
+        const TopGuess guess = k == 0 || k + 1 == n
+            ? TopGuess { steps[k], false }
             : ParabolaTop(steps[k - 1], samples.Elevation(k - 1), steps[k], samples.Elevation(k),
                 steps[k + 1], samples.Elevation(k + 1));
         const Peak p = PeakFromGuess(model, start, lo, hi, guess);
