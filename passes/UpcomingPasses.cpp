@@ -182,42 +182,59 @@ Peak PeakFromGuess(
     const OrbitModel& model, sys_seconds start, long long lo, long long hi, TopGuess guess)
 {
     auto el = [&](long long i) { return ElevationOf(model, start + seconds { i }); };
-    Peak at { guess.Step, el(guess.Step) };
+    constexpr int climbLimit = 4, guessLimit = 3;
+    Peak next;
     int direction = 0;
-    Peak next = at;
-    const auto tryEarlier = [&] {
-        if (direction == 0 && at.Step > lo) {
-            next = { at.Step - 1, el(at.Step - 1) };
-            if (next.Elevation >= at.Elevation)
-                direction = -1;
+    for (int round = 0; round < guessLimit; ++round) {
+        Peak at { guess.Step, el(guess.Step) };
+        direction = 0;
+        next = at;
+        const auto tryEarlier = [&] {
+            if (direction == 0 && at.Step > lo) {
+                next = { at.Step - 1, el(at.Step - 1) };
+                if (next.Elevation >= at.Elevation)
+                    direction = -1;
+            }
+        };
+        const auto tryLater = [&] {
+            if (direction == 0 && at.Step < hi) {
+                next = { at.Step + 1, el(at.Step + 1) };
+                if (next.Elevation > at.Elevation)
+                    direction = 1;
+            }
+        };
+        if (guess.Later) {
+            tryLater();
+            tryEarlier();
+        } else {
+            tryEarlier();
+            tryLater();
         }
-    };
-    const auto tryLater = [&] {
-        if (direction == 0 && at.Step < hi) {
-            next = { at.Step + 1, el(at.Step + 1) };
-            if (next.Elevation > at.Elevation)
-                direction = 1;
+        if (direction == 0)
+            return at;
+        const Peak first = at;
+        const double firstRise = next.Elevation - at.Elevation;
+        for (int k = 0; k < climbLimit; ++k) {
+            at = next;
+            if (at.Step == (direction < 0 ? lo : hi))
+                return at;
+            next = { at.Step + direction, el(at.Step + direction) };
+            const bool higher
+                = direction < 0 ? next.Elevation >= at.Elevation : next.Elevation > at.Elevation;
+            if (!higher)
+                return at;
         }
-    };
-    if (guess.Later) {
-        tryLater();
-        tryEarlier();
-    } else {
-        tryEarlier();
-        tryLater();
-    }
-    if (direction == 0)
-        return at;
-    constexpr int climbLimit = 4;
-    for (int k = 0; k < climbLimit; ++k) {
-        at = next;
-        if (at.Step == (direction < 0 ? lo : hi))
-            return at;
-        next = { at.Step + direction, el(at.Step + direction) };
-        const bool higher
-            = direction < 0 ? next.Elevation >= at.Elevation : next.Elevation > at.Elevation;
-        if (!higher)
-            return at;
+        // Still rising: the rise per second fell from firstRise to lastRise
+        // over the climb; where it would reach zero at that pace is the next
+        // guess (the elevation's curvature changes little over seconds).
+        const double lastRise = next.Elevation - at.Elevation;
+        const auto climbed = static_cast<double>((at.Step - first.Step) * direction);
+        if (!(lastRise > 0 && firstRise > lastRise))
+            break;
+        const double ahead = climbed * lastRise / (firstRise - lastRise);
+        const double top = static_cast<double>(at.Step) + 0.5 * direction + ahead * direction;
+        const long long step = std::clamp(static_cast<long long>(std::llround(top)), lo, hi);
+        guess = { step, top > static_cast<double>(step) };
     }
     return direction < 0 ? PeakByThirds(model, start, lo, next.Step)
                          : PeakByThirds(model, start, next.Step, hi);
