@@ -222,7 +222,7 @@ std::optional<QString> CatalogueAgeWarning(
 {
     int old = 0;
     double oldestDays = 0;
-    QString oldest;
+    std::string_view oldest;
     for (const NamedEpoch& set : sets) {
         const double ageDays = TleAgeDays(instant, set.Epoch);
         if (!(ageDays > CliMaxElementAgeDays))
@@ -240,7 +240,7 @@ std::optional<QString> CatalogueAgeWarning(
         .arg(old == 1 ? QString() : QStringLiteral("s"))
         .arg(CliMaxElementAgeDays)
         .arg(static_cast<long long>(std::floor(oldestDays)))
-        .arg(oldest);
+        .arg(QString::fromUtf8(oldest.data(), static_cast<qsizetype>(oldest.size())));
 }
 
 } // namespace aostrack

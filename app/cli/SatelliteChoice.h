@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <chrono>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace aostrack {
@@ -45,9 +46,10 @@ std::optional<QString> ElementAgeWarning(
 // Writes ElementAgeWarning, if any, as one line on stderr.
 void WarnIfElementSetOld(const QString& satName, double epoch, std::chrono::sys_seconds instant);
 
-// One set of a catalogue: its name and epoch (YYDDD.DDDDDDDD).
+// One set of a catalogue: its name (UTF-8, as the table holds it) and epoch
+// (YYDDD.DDDDDDDD). Only the oldest set's name is turned into text, once.
 struct NamedEpoch {
-    QString Name;
+    std::string_view Name;
     double Epoch = 0;
 };
 // For a whole catalogue: "12 sets older than 14 days, the oldest 1029 days:

@@ -166,9 +166,12 @@ WrittenPasses WritePasses(std::span<const UpcomingPass> passes, const PassLabel&
 void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separator,
     const std::function<void(std::string_view)>& out)
 {
+    // Each key points at its piece: the pieces are read in AOS order, all
+    // over memory, and the key is what the loop below looks ahead at.
     struct Key {
         long long Aos;
-        std::uint32_t Satellite, Pass;
+        const char* Text;
+        std::size_t Length;
     };
     std::size_t count = 0;
     for (const WrittenPasses& w : satellites)
@@ -180,7 +183,8 @@ void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separ
         const WrittenPasses& w = satellites[s];
         for (std::size_t k = 0; k < w.Aos.size(); ++k) {
             const long long aos = w.Aos[k].time_since_epoch().count();
-            keys.push_back({ aos, static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(k) });
+            const std::size_t begin = k == 0 ? 0 : w.Ends[k - 1];
+            keys.push_back({ aos, w.Text.data() + begin, w.Ends[k] - begin });
             first = std::min(first, aos);
             last = std::max(last, aos);
         }
@@ -202,14 +206,15 @@ void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separ
         std::stable_sort(
             keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.Aos < b.Aos; });
     }
-    bool firstPass = true;
-    for (const Key& key : keys) {
-        if (!firstPass)
+    // A piece fetched from main memory takes longer than writing it out:
+    // the pieces some way ahead are asked for while this one is written.
+    constexpr std::size_t lookAhead = 16;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (k + lookAhead < keys.size())
+            __builtin_prefetch(keys[k + lookAhead].Text);
+        if (k > 0 && !separator.empty())
             out(separator);
-        firstPass = false;
-        const WrittenPasses& w = satellites[key.Satellite];
-        const std::size_t begin = key.Pass == 0 ? 0 : w.Ends[key.Pass - 1];
-        out(std::string_view(w.Text).substr(begin, w.Ends[key.Pass] - begin));
+        out(std::string_view(keys[k].Text, keys[k].Length));
     }
 }
 
