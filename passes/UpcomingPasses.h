@@ -75,8 +75,10 @@ SatellitePasses FindSatellitePassesPlain(const ElementSet& elements, const Stati
 // alone, so the output is the same for any thread count. A set that cannot
 // be propagated comes back Refused, the others are unaffected.
 // `found`, when given, is called on the worker right after each satellite's
-// search (with its index), so that work on its result is shared out too.
-using SatelliteFound = std::function<void(std::size_t, const SatellitePasses&)>;
+// search (with its index), so that work on its result is shared out too; it
+// may take the passes away (the result keeps whatever it leaves), which
+// spares a whole catalogue's passes being held to the end.
+using SatelliteFound = std::function<void(std::size_t, SatellitePasses&)>;
 std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> catalogue,
     const Station& station, std::chrono::sys_seconds start,
     std::chrono::seconds window = UpcomingWindow, unsigned threads = 0,

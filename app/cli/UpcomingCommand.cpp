@@ -264,10 +264,13 @@ int RunUpcomingCommand(const QStringList& argList)
     // Each satellite's passes are written by the worker that found them.
     const bool json = args.Has(QStringLiteral("--json"));
     std::vector<WrittenPasses> written(catalogue.Sets.size());
-    const auto write = [&](std::size_t k, const SatellitePasses& s) {
-        if (!s.Passes.empty())
-            written[k] = WritePasses(s.Passes, LabelOf(load, catalogue, k), o.MinElevation,
-                json ? PassForm::JsonObject : PassForm::TextLine);
+    const auto write = [&](std::size_t k, SatellitePasses& s) {
+        if (s.Passes.empty())
+            return;
+        written[k] = WritePasses(s.Passes, LabelOf(load, catalogue, k), o.MinElevation,
+            json ? PassForm::JsonObject : PassForm::TextLine);
+        // Written: the memory goes to the worker's next satellites.
+        std::vector<UpcomingPass>().swap(s.Passes);
     };
     const std::vector<SatellitePasses> found = FindUpcomingPasses(
         catalogue.Sets, settings.Site, o.From, window, o.Threads, settings.Model, write);

@@ -166,55 +166,64 @@ WrittenPasses WritePasses(std::span<const UpcomingPass> passes, const PassLabel&
 void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separator,
     const std::function<void(std::string_view)>& out)
 {
-    // Each key points at its piece: the pieces are read in AOS order, all
-    // over memory, and the key is what the loop below looks ahead at.
-    struct Key {
-        long long Aos;
+    // Every piece once, in AOS order: the pieces lie all over memory, so the
+    // order is worked out on their AOS alone and the texts are read once.
+    struct Piece {
         const char* Text;
         std::size_t Length;
     };
+    const auto pieceOf = [&](const WrittenPasses& w, std::size_t k) {
+        const std::size_t begin = k == 0 ? 0 : w.Ends[k - 1];
+        return Piece { w.Text.data() + begin, w.Ends[k] - begin };
+    };
     std::size_t count = 0;
-    for (const WrittenPasses& w : satellites)
-        count += w.Aos.size();
-    std::vector<Key> keys;
-    keys.reserve(count);
     long long first = LLONG_MAX, last = LLONG_MIN;
-    for (std::size_t s = 0; s < satellites.size(); ++s) {
-        const WrittenPasses& w = satellites[s];
-        for (std::size_t k = 0; k < w.Aos.size(); ++k) {
-            const long long aos = w.Aos[k].time_since_epoch().count();
-            const std::size_t begin = k == 0 ? 0 : w.Ends[k - 1];
-            keys.push_back({ aos, w.Text.data() + begin, w.Ends[k] - begin });
-            first = std::min(first, aos);
-            last = std::max(last, aos);
+    for (const WrittenPasses& w : satellites) {
+        count += w.Aos.size();
+        for (const std::chrono::sys_seconds aos : w.Aos) {
+            first = std::min<long long>(first, aos.time_since_epoch().count());
+            last = std::max<long long>(last, aos.time_since_epoch().count());
         }
     }
+    std::vector<Piece> ordered(count);
     // AOS lie within the window, a week at most: counted into one slot per
     // second, satellite by satellite, which keeps the satellites' order
     // among equal AOS (a sort of 200,000 keys took longer).
-    if (!keys.empty() && last - first < 8 * 86400) {
+    if (count > 0 && last - first < 8 * 86400) {
         std::vector<std::uint32_t> slot(static_cast<std::size_t>(last - first) + 2, 0);
-        for (const Key& key : keys)
-            ++slot[static_cast<std::size_t>(key.Aos - first) + 1];
+        for (const WrittenPasses& w : satellites)
+            for (const std::chrono::sys_seconds aos : w.Aos)
+                ++slot[static_cast<std::size_t>(aos.time_since_epoch().count() - first) + 1];
         for (std::size_t k = 1; k < slot.size(); ++k)
             slot[k] += slot[k - 1];
-        std::vector<Key> sorted(keys.size());
-        for (const Key& key : keys)
-            sorted[slot[static_cast<std::size_t>(key.Aos - first)]++] = key;
-        keys = std::move(sorted);
+        for (const WrittenPasses& w : satellites)
+            for (std::size_t k = 0; k < w.Aos.size(); ++k)
+                ordered[slot[static_cast<std::size_t>(w.Aos[k].time_since_epoch().count() - first)]++]
+                    = pieceOf(w, k);
     } else {
+        struct Key {
+            long long Aos;
+            Piece Text;
+        };
+        std::vector<Key> keys;
+        keys.reserve(count);
+        for (const WrittenPasses& w : satellites)
+            for (std::size_t k = 0; k < w.Aos.size(); ++k)
+                keys.push_back({ w.Aos[k].time_since_epoch().count(), pieceOf(w, k) });
         std::stable_sort(
             keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.Aos < b.Aos; });
+        for (std::size_t k = 0; k < count; ++k)
+            ordered[k] = keys[k].Text;
     }
     // A piece fetched from main memory takes longer than writing it out:
     // the pieces some way ahead are asked for while this one is written.
     constexpr std::size_t lookAhead = 16;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        if (k + lookAhead < keys.size())
-            __builtin_prefetch(keys[k + lookAhead].Text);
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k + lookAhead < count)
+            __builtin_prefetch(ordered[k + lookAhead].Text);
         if (k > 0 && !separator.empty())
             out(separator);
-        out(std::string_view(keys[k].Text, keys[k].Length));
+        out(std::string_view(ordered[k].Text, ordered[k].Length));
     }
 }
 
