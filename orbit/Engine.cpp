@@ -189,7 +189,7 @@ OrbitModel::Height OrbitModel::HeightAt(const std::array<double, 3>& earthFixed)
 {
     ObserverGeometry::Sight v;
     m_observer.RangeOf(earthFixed.data(), v);
-    return { Dot(v.R, m_observer.Up), Dot(v.Rv, m_observer.Up) };
+    return { Dot(v.R, m_observer.Up), Dot(v.Rv, m_observer.Up), v.Range };
 }
 
 double OrbitModel::ElapsedDays(sys_seconds instant) const

@@ -116,6 +116,7 @@ public:
     struct Height {
         double SinElevation = 0;
         double AboveHorizonKm = 0;
+        double RangeKm = 0;
     };
     Height HeightAt(const std::array<double, 3>& earthFixed) const;
     // HeightAt's AboveHorizonKm alone (the same value), without the range.

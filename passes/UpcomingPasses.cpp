@@ -255,30 +255,82 @@ TopGuess ParabolaTop(long long x0, double y0, long long x1, double y1, long long
 }
 
 // The pass's samples: steps in time order from its first to its last
-// second, at most PeakCoarseStep apart, with the sines of their elevations.
-// The angle itself is worked out only around the tops: the sines rank the
-// samples as the angles do, except where two sines lie so close that their
-// angles might round alike, and there the angles decide.
+// second, at most PeakCoarseStep apart, with the sines of their elevations
+// and the heights and ranges those came from. The angle itself is worked out
+// only around the tops: the sines rank the samples as the angles do, except
+// where two sines lie so close that their angles might round alike, and
+// there the angles decide.
 struct PassSamples {
     std::vector<long long> Steps;
-    std::vector<double> Sines;
-    void Add(long long step, double sinElevation)
+    std::vector<OrbitModel::Height> Heights;
+    void Add(long long step, const OrbitModel::Height& height)
     {
         Steps.push_back(step);
-        Sines.push_back(sinElevation);
+        Heights.push_back(height);
     }
-    double Elevation(std::size_t k) const { return ArcSinDeg(Sines[k]); }
+    void Clear()
+    {
+        Steps.clear();
+        Heights.clear();
+    }
+    double Sine(std::size_t k) const { return Heights[k].SinElevation; }
+    double Elevation(std::size_t k) const { return ArcSinDeg(Sine(k)); }
     bool AtLeastAsHigh(std::size_t k, std::size_t j) const
     {
-        if (std::fabs(Sines[k] - Sines[j]) > 1e-12)
-            return Sines[k] > Sines[j];
+        if (std::fabs(Sine(k) - Sine(j)) > 1e-12)
+            return Sine(k) > Sine(j);
         return Elevation(k) >= Elevation(j);
     }
 };
 
-double SinElevationOf(const OrbitModel& model, sys_seconds t)
+OrbitModel::Height HeightOf(const OrbitModel& model, sys_seconds t)
 {
-    return model.HeightAt(model.EarthFixedPosition(t)).SinElevation;
+    return model.HeightAt(model.EarthFixedPosition(t));
+}
+
+// A closer guess of the top from the same three samples. Near a high
+// culmination the elevation is sharply peaked and no parabola, but the
+// height above the horizon plane and the square of the range are smooth and
+// close to parabolas over two coarse steps (the path bends little). With
+// both fitted, the sine h / sqrt(q) is highest where 2 h' q = h q'; Newton
+// on that cubic from the elevation parabola's vertex. Without convergence
+// inside the bracket, the vertex stays the guess.
+TopGuess CulminationGuess(const PassSamples& samples, std::size_t k, TopGuess vertex)
+{
+    const long long t1 = samples.Steps[k];
+    const double a = static_cast<double>(t1 - samples.Steps[k - 1]);
+    const double b = static_cast<double>(samples.Steps[k + 1] - t1);
+    struct Parabola {
+        double A = 0, B = 0, C = 0; // A x^2 + B x + C, x from the middle sample
+    };
+    const auto fit = [&](double y0, double y1, double y2) {
+        const double sq = (b * (y0 - y1) + a * (y2 - y1)) / (a * b * (a + b));
+        return Parabola { sq, sq * a - (y0 - y1) / a, y1 };
+    };
+    const auto height = [&](std::size_t j) { return samples.Heights[j].AboveHorizonKm; };
+    const auto rangeSq = [&](std::size_t j) {
+        return samples.Heights[j].RangeKm * samples.Heights[j].RangeKm;
+    };
+    const Parabola h = fit(height(k - 1), height(k), height(k + 1));
+    const Parabola q = fit(rangeSq(k - 1), rangeSq(k), rangeSq(k + 1));
+    double x = static_cast<double>(vertex.Step - t1);
+    for (int round = 0; round < 6; ++round) {
+        const double hx = (h.A * x + h.B) * x + h.C, dh = 2 * h.A * x + h.B;
+        const double qx = (q.A * x + q.B) * x + q.C, dq = 2 * q.A * x + q.B;
+        const double g = 2 * dh * qx - hx * dq;
+        const double dg = 4 * h.A * qx + dh * dq - 2 * q.A * hx;
+        const double next = x - g / dg;
+        if (!(next >= -a && next <= b))
+            return vertex;
+        const bool settled = std::fabs(next - x) < 0.01;
+        x = next;
+        if (settled) {
+            const double top = static_cast<double>(t1) + x;
+            const auto step = static_cast<long long>(std::llround(top));
+            return { step, top > static_cast<double>(step) };
+        }
+    }
+    return vertex;
 }
 
 // A pass that is up at the start is stepped without the coarse-step cap:
@@ -293,8 +345,8 @@ void FillGaps(
         if (k > 0)
             for (long long s = samples.Steps[k - 1] + coarseStep; s < samples.Steps[k];
                  s += coarseStep)
-                filled.Add(s, SinElevationOf(model, start + seconds { s }));
-        filled.Add(samples.Steps[k], samples.Sines[k]);
+                filled.Add(s, HeightOf(model, start + seconds { s }));
+        filled.Add(samples.Steps[k], samples.Heights[k]);
     }
     samples = std::move(filled);
 }
@@ -314,8 +366,9 @@ Peak PeakFast(const OrbitModel& model, sys_seconds start, const PassSamples& sam
         const long long hi = k + 1 == n ? steps[n - 1] : steps[k + 1];
         const TopGuess guess = k == 0 || k + 1 == n
             ? TopGuess { steps[k], false }
-            : ParabolaTop(steps[k - 1], samples.Elevation(k - 1), steps[k], samples.Elevation(k),
-                steps[k + 1], samples.Elevation(k + 1));
+            : CulminationGuess(samples, k,
+                ParabolaTop(steps[k - 1], samples.Elevation(k - 1), steps[k],
+                    samples.Elevation(k), steps[k + 1], samples.Elevation(k + 1)));
         const Peak p = PeakFromGuess(model, start, lo, hi, guess);
         if (p.Elevation > best.Elevation || (p.Elevation == best.Elevation && p.Step < best.Step))
             best = p;
@@ -352,14 +405,19 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         double AboveHorizonKm = 0;
         double SatAzimuth = 0; // plain search only
         std::array<double, 3> Position {}; // fast search only
+        double RangeKm = 0; // fast search, at or above the horizon plane
     };
     auto sample = [&](sys_seconds t) {
         Sample x;
         if (fast) {
             x.Position = model.EarthFixedPosition(t);
             x.AboveHorizonKm = model.AboveHorizonKmAt(x.Position);
-            x.SatElevation
-                = x.AboveHorizonKm < -1e-3 ? -1.0 : model.HeightAt(x.Position).SinElevation;
+            x.SatElevation = -1.0;
+            if (x.AboveHorizonKm >= -1e-3) {
+                const OrbitModel::Height height = model.HeightAt(x.Position);
+                x.SatElevation = height.SinElevation;
+                x.RangeKm = height.RangeKm;
+            }
         } else {
             const OrbitModel::Horizon h = model.Look(t);
             x.SatElevation = h.SatElevation;
@@ -384,7 +442,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         if (fast && current.InProgress)
             FillGaps(model, start, coarseStep, samples);
         if (fast && samples.Steps.back() != endStep)
-            samples.Add(endStep, SinElevationOf(model, start + seconds { endStep }));
+            samples.Add(endStep, HeightOf(model, start + seconds { endStep }));
         const Peak peak = fast ? PeakFast(model, start, samples)
                                : PeakByEverySecond(model, start, aosStep, endStep);
         current.MaxElevation = peak.Elevation;
@@ -426,7 +484,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
             inPass = true;
             aosStep = i;
             stepper.Restart();
-            samples = {};
+            samples.Clear();
             current = UpcomingPass {};
             current.AosTime = t;
             current.AosAzimuth = azimuth(h);
@@ -439,7 +497,7 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
             finish(i - 1);
         }
         if (fast && inPass)
-            samples.Add(i, h.SatElevation);
+            samples.Add(i, { h.SatElevation, h.AboveHorizonKm, h.RangeKm });
         // Skip only samples whose sign is certain and would not change the
         // outcome: below the horizon between passes, above it during one
         // (HorizonSkipper says why that is safe).
