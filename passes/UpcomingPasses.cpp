@@ -308,9 +308,8 @@ TopGuess CulminationGuess(const PassSamples& samples, std::size_t k, TopGuess ve
         return Parabola { sq, sq * a - (y0 - y1) / a, y1 };
     };
     const auto height = [&](std::size_t j) { return samples.Heights[j].AboveHorizonKm; };
-    const auto rangeSq = [&](std::size_t j) {
-        return samples.Heights[j].RangeKm * samples.Heights[j].RangeKm;
-    };
+    const auto rangeSq
+        = [&](std::size_t j) { return samples.Heights[j].RangeKm * samples.Heights[j].RangeKm; };
     const Parabola h = fit(height(k - 1), height(k), height(k + 1));
     const Parabola q = fit(rangeSq(k - 1), rangeSq(k), rangeSq(k + 1));
     double x = static_cast<double>(vertex.Step - t1);
@@ -367,8 +366,8 @@ Peak PeakFast(const OrbitModel& model, sys_seconds start, const PassSamples& sam
         const TopGuess guess = k == 0 || k + 1 == n
             ? TopGuess { steps[k], false }
             : CulminationGuess(samples, k,
-                ParabolaTop(steps[k - 1], samples.Elevation(k - 1), steps[k],
-                    samples.Elevation(k), steps[k + 1], samples.Elevation(k + 1)));
+                ParabolaTop(steps[k - 1], samples.Elevation(k - 1), steps[k], samples.Elevation(k),
+                    steps[k + 1], samples.Elevation(k + 1)));
         const Peak p = PeakFromGuess(model, start, lo, hi, guess);
         if (p.Elevation > best.Elevation || (p.Elevation == best.Elevation && p.Step < best.Step))
             best = p;

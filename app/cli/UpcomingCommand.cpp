@@ -168,7 +168,8 @@ void WarnIfCatalogueOld(
     std::vector<NamedEpoch> epochs;
     epochs.reserve(catalogue.Sets.size());
     for (std::size_t k = 0; k < catalogue.Sets.size(); ++k)
-        epochs.push_back({ load.Table.Record(catalogue.Records[k]).SatName, catalogue.Sets[k].Epoch });
+        epochs.push_back(
+            { load.Table.Record(catalogue.Records[k]).SatName, catalogue.Sets[k].Epoch });
     if (const std::optional<QString> warning = CatalogueAgeWarning(epochs, from))
         WriteErr(QStringLiteral("aostrack-cli: %1: %2; run 'aostrack-cli update'\n")
                      .arg(tlePath, *warning));

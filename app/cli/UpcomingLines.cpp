@@ -198,7 +198,8 @@ void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separ
             slot[k] += slot[k - 1];
         for (const WrittenPasses& w : satellites)
             for (std::size_t k = 0; k < w.Aos.size(); ++k)
-                ordered[slot[static_cast<std::size_t>(w.Aos[k].time_since_epoch().count() - first)]++]
+                ordered[slot[static_cast<std::size_t>(
+                    w.Aos[k].time_since_epoch().count() - first)]++]
                     = pieceOf(w, k);
     } else {
         struct Key {
