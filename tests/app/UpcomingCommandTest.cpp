@@ -322,4 +322,22 @@ TEST(UpcomingCommand, WarnsOnceOfOldSets)
                                .arg(tle, QString::fromLatin1(row.warning))
                          : QString());
     }
+
+    // The oldest set's name comes out as the file writes it, in any script.
+    QFile example(ExampleFile(QStringLiteral("amateur.txt")));
+    ASSERT_TRUE(example.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = example.readAll().split('\n');
+    QTemporaryDir dir;
+    const QString tle = dir.filePath(QStringLiteral("named.txt"));
+    QFile named(tle);
+    ASSERT_TRUE(named.open(QIODevice::WriteOnly));
+    named.write(QStringLiteral("ЮБИЛЕЙНЫЙ\n").toUtf8() + lines[1] + '\n' + lines[2] + '\n');
+    named.close();
+    const CliResult r = RunCli(
+        QStringList { "upcoming", "--tle", tle, "--from", "2026-12-07T12:00:00Z", "--hours", "1" }
+        + kMunich);
+    EXPECT_EQ(r.err,
+        QStringLiteral("aostrack-cli: %1: 1 set older than 14 days, the oldest 1029 days: "
+                       "ЮБИЛЕЙНЫЙ; run 'aostrack-cli update'\n")
+            .arg(tle));
 }

@@ -144,8 +144,8 @@ TEST(UpcomingPasses, CulminationsNearTheZenithEqualPlain)
         double MeanMotion, Eccentricity, Inclination;
     };
     int nearZenith = 0;
-    for (const Orbit orbit : { Orbit { 15.5, 0.0005, 51.6 }, Orbit { 12.5, 0.001, 101.9 },
-             Orbit { 6.0, 0.2, 63.4 } }) {
+    for (const Orbit orbit :
+        { Orbit { 15.5, 0.0005, 51.6 }, Orbit { 12.5, 0.001, 101.9 }, Orbit { 6.0, 0.2, 63.4 } }) {
         for (double node = 0; node < 360; node += 4) {
             ElementSet e;
             e.Epoch = 24043.25;
