@@ -163,19 +163,24 @@ WrittenPasses WritePasses(std::span<const UpcomingPass> passes, const PassLabel&
     return out;
 }
 
-void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separator,
-    const std::function<void(std::string_view)>& out)
+namespace {
+
+// One pass's text within its satellite's piece.
+struct Piece {
+    const char* Text;
+    std::size_t Length;
+};
+
+Piece PieceOf(const WrittenPasses& w, std::size_t k)
 {
-    // Every piece once, in AOS order: the pieces lie all over memory, so the
-    // order is worked out on their AOS alone and the texts are read once.
-    struct Piece {
-        const char* Text;
-        std::size_t Length;
-    };
-    const auto pieceOf = [&](const WrittenPasses& w, std::size_t k) {
-        const std::size_t begin = k == 0 ? 0 : w.Ends[k - 1];
-        return Piece { w.Text.data() + begin, w.Ends[k] - begin };
-    };
+    const std::size_t begin = k == 0 ? 0 : w.Ends[k - 1];
+    return Piece { w.Text.data() + begin, w.Ends[k] - begin };
+}
+
+// Every piece once, in AOS order: the pieces lie all over memory, so the
+// order is worked out on their AOS alone and the texts are read once.
+std::vector<Piece> PiecesByAos(std::span<const WrittenPasses> satellites)
+{
     std::size_t count = 0;
     long long first = LLONG_MAX, last = LLONG_MIN;
     for (const WrittenPasses& w : satellites) {
@@ -200,27 +205,36 @@ void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separ
             for (std::size_t k = 0; k < w.Aos.size(); ++k)
                 ordered[slot[static_cast<std::size_t>(
                     w.Aos[k].time_since_epoch().count() - first)]++]
-                    = pieceOf(w, k);
-    } else {
-        struct Key {
-            long long Aos;
-            Piece Text;
-        };
-        std::vector<Key> keys;
-        keys.reserve(count);
-        for (const WrittenPasses& w : satellites)
-            for (std::size_t k = 0; k < w.Aos.size(); ++k)
-                keys.push_back({ w.Aos[k].time_since_epoch().count(), pieceOf(w, k) });
-        std::stable_sort(
-            keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.Aos < b.Aos; });
-        for (std::size_t k = 0; k < count; ++k)
-            ordered[k] = keys[k].Text;
+                    = PieceOf(w, k);
+        return ordered;
     }
+    struct Key {
+        long long Aos;
+        Piece Text;
+    };
+    std::vector<Key> keys;
+    keys.reserve(count);
+    for (const WrittenPasses& w : satellites)
+        for (std::size_t k = 0; k < w.Aos.size(); ++k)
+            keys.push_back({ w.Aos[k].time_since_epoch().count(), PieceOf(w, k) });
+    std::stable_sort(
+        keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.Aos < b.Aos; });
+    for (std::size_t k = 0; k < count; ++k)
+        ordered[k] = keys[k].Text;
+    return ordered;
+}
+
+} // namespace
+
+void JoinByAos(std::span<const WrittenPasses> satellites, std::string_view separator,
+    const std::function<void(std::string_view)>& out)
+{
+    const std::vector<Piece> ordered = PiecesByAos(satellites);
     // A piece fetched from main memory takes longer than writing it out:
     // the pieces some way ahead are asked for while this one is written.
     constexpr std::size_t lookAhead = 16;
-    for (std::size_t k = 0; k < count; ++k) {
-        if (k + lookAhead < count)
+    for (std::size_t k = 0; k < ordered.size(); ++k) {
+        if (k + lookAhead < ordered.size())
             __builtin_prefetch(ordered[k + lookAhead].Text);
         if (k > 0 && !separator.empty())
             out(separator);
