@@ -178,6 +178,42 @@ struct TopGuess {
 // one second off is mostly off toward it, and the climb then starts without
 // the other neighbour. A guess that is far off hands the rest of the climb
 // to the ternary search on the part of the bracket still in question.
+// The neighbour of `at` that is higher (earlier: at least as high, so that
+// the first second reaching the top is found), as the direction to climb
+// in, or direction 0 when neither is: the neighbour on the `laterFirst` side
+// is tried first.
+struct FirstStep {
+    int Direction = 0;
+    Peak Next;
+};
+template <typename Elevation>
+FirstStep StepFrom(const Elevation& el, const Peak& at, long long lo, long long hi, bool laterFirst)
+{
+    FirstStep step { 0, at };
+    const auto tryEarlier = [&] {
+        if (step.Direction == 0 && at.Step > lo) {
+            step.Next = { at.Step - 1, el(at.Step - 1) };
+            if (step.Next.Elevation >= at.Elevation)
+                step.Direction = -1;
+        }
+    };
+    const auto tryLater = [&] {
+        if (step.Direction == 0 && at.Step < hi) {
+            step.Next = { at.Step + 1, el(at.Step + 1) };
+            if (step.Next.Elevation > at.Elevation)
+                step.Direction = 1;
+        }
+    };
+    if (laterFirst) {
+        tryLater();
+        tryEarlier();
+    } else {
+        tryEarlier();
+        tryLater();
+    }
+    return step;
+}
+
 Peak PeakFromGuess(
     const OrbitModel& model, sys_seconds start, long long lo, long long hi, TopGuess guess)
 {
@@ -187,32 +223,12 @@ Peak PeakFromGuess(
     int direction = 0;
     for (int round = 0; round < guessLimit; ++round) {
         Peak at { guess.Step, el(guess.Step) };
-        direction = 0;
-        next = at;
-        const auto tryEarlier = [&] {
-            if (direction == 0 && at.Step > lo) {
-                next = { at.Step - 1, el(at.Step - 1) };
-                if (next.Elevation >= at.Elevation)
-                    direction = -1;
-            }
-        };
-        const auto tryLater = [&] {
-            if (direction == 0 && at.Step < hi) {
-                next = { at.Step + 1, el(at.Step + 1) };
-                if (next.Elevation > at.Elevation)
-                    direction = 1;
-            }
-        };
-        if (guess.Later) {
-            tryLater();
-            tryEarlier();
-        } else {
-            tryEarlier();
-            tryLater();
-        }
+        const FirstStep first = StepFrom(el, at, lo, hi, guess.Later);
+        direction = first.Direction;
+        next = first.Next;
         if (direction == 0)
             return at;
-        const Peak first = at;
+        const Peak from = at;
         const double firstRise = next.Elevation - at.Elevation;
         for (int k = 0; k < climbLimit; ++k) {
             at = next;
@@ -228,7 +244,7 @@ Peak PeakFromGuess(
         // over the climb; where it would reach zero at that pace is the next
         // guess (the elevation's curvature changes little over seconds).
         const double lastRise = next.Elevation - at.Elevation;
-        const auto climbed = static_cast<double>((at.Step - first.Step) * direction);
+        const auto climbed = static_cast<double>((at.Step - from.Step) * direction);
         if (!(lastRise > 0 && firstRise > lastRise))
             break;
         const double ahead = climbed * lastRise / (firstRise - lastRise);
@@ -380,19 +396,26 @@ Peak PeakFast(const OrbitModel& model, sys_seconds start, const PassSamples& sam
 // (0.9 measured best on a 30,000-set catalogue).
 constexpr double AheadShare = 0.9;
 
-SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds window, bool fast)
-{
-    const long long windowSteps = std::max<long long>(window.count(), 1);
-    const long long lastStep = windowSteps + UpcomingLosReach.count();
-    const HorizonSkipper skipper(model, start, lastStep / 86400.0 + 1.0);
-    const long long coarseStep = CoarseStepFor(skipper);
-    if (fast) {
-        // An orbit too flat for the station's latitude needs no stepping.
-        const double t0 = model.ElapsedDays(start);
-        if (model.NeverAboveHorizon(t0 - 0.01, t0 + lastStep / 86400.0 + 0.01))
-            return { SkyPresence::NeverInView, {}, {} };
+// One satellite's search over the window, second by second in principle:
+// the fast search skips the samples whose sign is certain (HorizonSkipper
+// says why that is safe), the plain one computes every one.
+class PassSearch {
+public:
+    PassSearch(const OrbitModel& model, sys_seconds start, seconds window, bool fast)
+        : m_model(model)
+        , m_start(start)
+        , m_fast(fast)
+        , m_windowSteps(std::max<long long>(window.count(), 1))
+        , m_lastStep(m_windowSteps + UpcomingLosReach.count())
+        , m_skipper(model, start, m_lastStep / 86400.0 + 1.0)
+        , m_coarseStep(CoarseStepFor(m_skipper))
+        , m_stepper(m_skipper, m_coarseStep)
+    {
     }
 
+    SatellitePasses Run();
+
+private:
     // The fast search steps on the sine of the elevation alone (same sign)
     // and works out the azimuth only at AOS and LOS; the plain one looks.
     // Well below the horizon plane (a metre is some twelve orders above the
@@ -406,158 +429,214 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
         std::array<double, 3> Position {}; // fast search only
         double RangeKm = 0; // fast search, at or above the horizon plane
     };
-    auto sample = [&](sys_seconds t) {
-        Sample x;
-        if (fast) {
-            x.Position = model.EarthFixedPosition(t);
-            x.AboveHorizonKm = model.AboveHorizonKmAt(x.Position);
-            x.SatElevation = -1.0;
-            if (x.AboveHorizonKm >= -1e-3) {
-                const OrbitModel::Height height = model.HeightAt(x.Position);
-                x.SatElevation = height.SinElevation;
-                x.RangeKm = height.RangeKm;
-            }
-        } else {
-            const OrbitModel::Horizon h = model.Look(t);
-            x.SatElevation = h.SatElevation;
-            x.AboveHorizonKm = h.AboveHorizonKm;
-            x.SatAzimuth = h.SatAzimuth;
-        }
-        return x;
-    };
-    auto azimuth = [&](const Sample& x) {
-        return fast ? model.LookAt(x.Position).SatAzimuth : x.SatAzimuth;
-    };
+    Sample SampleAt(long long step) const;
+    double AzimuthOf(const Sample& x) const
+    {
+        return m_fast ? m_model.LookAt(x.Position).SatAzimuth : x.SatAzimuth;
+    }
+    void Rise(long long step, const Sample& x);
+    void Set(long long step, const Sample& x);
+    void Finish(long long endStep);
+    bool LookAhead(long long step, double heightKm, long long span, bool above);
+    long long SkipBelow(long long step, const Sample& x, double slopeKmPerSec, long long skip);
+    long long SkipAbove(long long step, const Sample& x, double slopeKmPerSec, long long skip);
+    SatellitePasses Result();
 
-    SatellitePasses result;
-    bool inPass = false;
-    UpcomingPass current;
-    long long aosStep = 0;
-    PassStepper stepper(skipper, coarseStep);
+    const OrbitModel& m_model;
+    const sys_seconds m_start;
+    const bool m_fast;
+    const long long m_windowSteps, m_lastStep;
+    const HorizonSkipper m_skipper;
+    const long long m_coarseStep;
+    PassStepper m_stepper;
+
+    SatellitePasses m_result;
+    bool m_inPass = false;
+    UpcomingPass m_current;
+    long long m_aosStep = 0;
     // The fast search keeps the samples of the pass no more than a coarse
     // step apart, so they serve the peak search as they are.
-    PassSamples samples;
-    auto finish = [&](long long endStep) {
-        if (fast && current.InProgress)
-            FillGaps(model, start, coarseStep, samples);
-        if (fast && samples.Steps.back() != endStep)
-            samples.Add(endStep, HeightOf(model, start + seconds { endStep }));
-        const Peak peak = fast ? PeakFast(model, start, samples)
-                               : PeakByEverySecond(model, start, aosStep, endStep);
-        current.MaxElevation = peak.Elevation;
-        current.MaxElevationTime = start + seconds { peak.Step };
-        result.Passes.push_back(current);
-    };
+    PassSamples m_samples;
+    long long m_coneAskedAgain = 0, m_planeAskedAgain = 0; // see HorizonSkipper::Skip
+    long long m_aheadStep = 0; // a sample taken ahead of the stepping
+    Sample m_ahead;
+};
 
+PassSearch::Sample PassSearch::SampleAt(long long step) const
+{
+    const sys_seconds t = m_start + seconds { step };
+    Sample x;
+    if (m_fast) {
+        x.Position = m_model.EarthFixedPosition(t);
+        x.AboveHorizonKm = m_model.AboveHorizonKmAt(x.Position);
+        x.SatElevation = -1.0;
+        if (x.AboveHorizonKm >= -1e-3) {
+            const OrbitModel::Height height = m_model.HeightAt(x.Position);
+            x.SatElevation = height.SinElevation;
+            x.RangeKm = height.RangeKm;
+        }
+    } else {
+        const OrbitModel::Horizon h = m_model.Look(t);
+        x.SatElevation = h.SatElevation;
+        x.AboveHorizonKm = h.AboveHorizonKm;
+        x.SatAzimuth = h.SatAzimuth;
+    }
+    return x;
+}
+
+void PassSearch::Rise(long long step, const Sample& x)
+{
+    m_inPass = true;
+    m_aosStep = step;
+    m_stepper.Restart();
+    m_samples.Clear();
+    m_current = UpcomingPass {};
+    m_current.AosTime = m_start + seconds { step };
+    m_current.AosAzimuth = AzimuthOf(x);
+    m_current.InProgress = step == 1;
+}
+
+void PassSearch::Set(long long step, const Sample& x)
+{
+    m_inPass = false;
+    m_current.LosTime = m_start + seconds { step };
+    m_current.LosAzimuth = AzimuthOf(x);
+    Finish(step - 1);
+}
+
+void PassSearch::Finish(long long endStep)
+{
+    if (m_fast && m_current.InProgress)
+        FillGaps(m_model, m_start, m_coarseStep, m_samples);
+    if (m_fast && m_samples.Steps.back() != endStep)
+        m_samples.Add(endStep, HeightOf(m_model, m_start + seconds { endStep }));
+    const Peak peak = m_fast ? PeakFast(m_model, m_start, m_samples)
+                             : PeakByEverySecond(m_model, m_start, m_aosStep, endStep);
+    m_current.MaxElevation = peak.Elevation;
+    m_current.MaxElevationTime = m_start + seconds { peak.Step };
+    m_result.Passes.push_back(m_current);
+}
+
+// A sample span seconds ahead that proves the whole span on one side of the
+// horizon is kept for its step; one that does not is given up.
+bool PassSearch::LookAhead(long long step, double heightKm, long long span, bool above)
+{
+    const Sample x = SampleAt(step + span);
+    const auto length = static_cast<double>(span);
+    const bool proven = above ? x.SatElevation > 0 && x.AboveHorizonKm > 0
+            && m_skipper.AboveThroughout(heightKm, x.AboveHorizonKm, length)
+                              : x.SatElevation < 0 && x.AboveHorizonKm < 0
+            && m_skipper.BelowThroughout(heightKm, x.AboveHorizonKm, length);
+    if (proven) {
+        m_aheadStep = step + span;
+        m_ahead = x;
+    }
+    return proven;
+}
+
+// Between passes: the height's own bound (skip), the cone and the orbit
+// plane, and a look ahead near a miss.
+long long PassSearch::SkipBelow(
+    long long step, const Sample& x, double slopeKmPerSec, long long skip)
+{
+    if (step >= m_coneAskedAgain) {
+        const HorizonSkipper::Skip cone = m_skipper.OutsideConeSamples(x.Position, 1.0);
+        skip = std::max(skip, cone.Samples);
+        m_coneAskedAgain = step + cone.QuietSamples;
+    }
+    if (step >= m_planeAskedAgain) {
+        const HorizonSkipper::Skip plane
+            = m_skipper.OutsidePlaneSamples(m_model, m_start + seconds { step }, 1.0);
+        skip = std::max(skip, plane.Samples);
+        m_planeAskedAgain = step + plane.QuietSamples;
+    }
+    // Near a miss, look ahead to where the path would still be clear of the
+    // plane at the present rate; the sample there proves the whole span
+    // below, or is given up.
+    const auto guess = static_cast<long long>(
+        AheadShare * m_skipper.BelowReachGuess(x.AboveHorizonKm, slopeKmPerSec));
+    if (guess > 2 * (skip + 1) && step + guess <= m_windowSteps
+        && LookAhead(step, x.AboveHorizonKm, guess, false))
+        skip = guess - 1;
+    return skip;
+}
+
+// During a pass: no further than the pass step (the peak search's samples).
+long long PassSearch::SkipAbove(
+    long long step, const Sample& x, double slopeKmPerSec, long long skip)
+{
+    const long long passStep = m_stepper.StepAt(m_model, m_start, step);
+    skip = std::min(skip, passStep - 1);
+    // Just risen, the bounds prove only seconds up, but the path climbs
+    // fast: a sample a whole step on, well up, proves the step between.
+    const double reach = x.AboveHorizonKm + slopeKmPerSec * static_cast<double>(passStep);
+    if (skip < passStep - 1 && step + passStep <= m_lastStep
+        && x.AboveHorizonKm > 2.0 * m_skipper.MarginKm()
+        && reach > 4.0 * m_skipper.BendKm(static_cast<double>(passStep))
+        && LookAhead(step, x.AboveHorizonKm, passStep, true))
+        skip = passStep - 1;
+    return skip;
+}
+
+SatellitePasses PassSearch::Run()
+{
+    if (m_fast) {
+        // An orbit too flat for the station's latitude needs no stepping.
+        const double t0 = m_model.ElapsedDays(m_start);
+        if (m_model.NeverAboveHorizon(t0 - 0.01, t0 + m_lastStep / 86400.0 + 0.01))
+            return { SkyPresence::NeverInView, {}, {} };
+    }
     long long prevStep = 0; // the sample before, for the second-order skip
     double prevKm = 0;
-    long long coneAskedAgain = 0, planeAskedAgain = 0; // see HorizonSkipper::Skip
-    long long aheadStep = 0; // a sample taken ahead of the stepping
-    Sample ahead;
-    // A sample span seconds ahead that proves the whole span on one side of
-    // the horizon is kept for its step; one that does not is given up.
-    auto lookAhead = [&](long long i, double heightKm, long long span, bool above) {
-        const Sample x = sample(start + seconds { i + span });
-        const auto length = static_cast<double>(span);
-        const bool proven = above ? x.SatElevation > 0 && x.AboveHorizonKm > 0
-                && skipper.AboveThroughout(heightKm, x.AboveHorizonKm, length)
-                                  : x.SatElevation < 0 && x.AboveHorizonKm < 0
-                && skipper.BelowThroughout(heightKm, x.AboveHorizonKm, length);
-        if (proven) {
-            aheadStep = i + span;
-            ahead = x;
-        }
-        return proven;
-    };
-
-    for (long long i = 1; i <= lastStep; ++i) {
-        if (!inPass && i > windowSteps)
+    for (long long i = 1; i <= m_lastStep; ++i) {
+        if (!m_inPass && i > m_windowSteps)
             break;
-        const sys_seconds t = start + seconds { i };
-        const Sample h = i == aheadStep ? ahead : sample(t);
+        const Sample h = i == m_aheadStep ? m_ahead : SampleAt(i);
         const long long dt = prevStep > 0 ? i - prevStep : 0;
         const double earlierKm = prevKm;
         prevStep = i;
         prevKm = h.AboveHorizonKm;
-        if (h.SatElevation > 0 && !inPass) {
-            inPass = true;
-            aosStep = i;
-            stepper.Restart();
-            samples.Clear();
-            current = UpcomingPass {};
-            current.AosTime = t;
-            current.AosAzimuth = azimuth(h);
-            current.InProgress = i == 1;
-        }
-        if (h.SatElevation < 0 && inPass) {
-            inPass = false;
-            current.LosTime = t;
-            current.LosAzimuth = azimuth(h);
-            finish(i - 1);
-        }
-        if (fast && inPass)
-            samples.Add(i, { h.SatElevation, h.AboveHorizonKm, h.RangeKm });
+        if (h.SatElevation > 0 && !m_inPass)
+            Rise(i, h);
+        if (h.SatElevation < 0 && m_inPass)
+            Set(i, h);
+        if (m_fast && m_inPass)
+            m_samples.Add(i, { h.SatElevation, h.AboveHorizonKm, h.RangeKm });
         // Skip only samples whose sign is certain and would not change the
-        // outcome: below the horizon between passes, above it during one
-        // (HorizonSkipper says why that is safe).
-        if (fast
-            && ((!inPass && h.SatElevation < 0 && h.AboveHorizonKm < 0)
-                || (inPass && h.SatElevation > 0 && h.AboveHorizonKm > 0))) {
-            long long skip = skipper.SameSignSamples(
-                h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0);
-            if (!inPass) {
-                if (i >= coneAskedAgain) {
-                    const HorizonSkipper::Skip cone = skipper.OutsideConeSamples(h.Position, 1.0);
-                    skip = std::max(skip, cone.Samples);
-                    coneAskedAgain = i + cone.QuietSamples;
-                }
-                if (i >= planeAskedAgain) {
-                    const HorizonSkipper::Skip plane = skipper.OutsidePlaneSamples(model, t, 1.0);
-                    skip = std::max(skip, plane.Samples);
-                    planeAskedAgain = i + plane.QuietSamples;
-                }
-                // Near a miss, look ahead to where the path would still be
-                // clear of the plane at the present rate; the sample there
-                // proves the whole span below, or is given up.
-                const double slope = dt > 0 ? (h.AboveHorizonKm - earlierKm) / dt : 0.0;
-                const auto guess = static_cast<long long>(
-                    AheadShare * skipper.BelowReachGuess(h.AboveHorizonKm, slope));
-                if (guess > 2 * (skip + 1) && i + guess <= windowSteps
-                    && lookAhead(i, h.AboveHorizonKm, guess, false))
-                    skip = guess - 1;
-            } else if (current.InProgress && i + skip >= windowSteps)
-                return { SkyPresence::AlwaysInView, {}, {} }; // up at every step of the window
-            else if (!current.InProgress) {
-                const long long step = stepper.StepAt(model, start, i);
-                skip = std::min(skip, step - 1);
-                // Just risen, the bounds prove only seconds up, but the
-                // path climbs fast: a sample a whole step on, well up,
-                // proves the step between.
-                const double slope = dt > 0 ? (h.AboveHorizonKm - earlierKm) / dt : 0.0;
-                const double reach = h.AboveHorizonKm + slope * static_cast<double>(step);
-                if (skip < step - 1 && i + step <= lastStep
-                    && h.AboveHorizonKm > 2.0 * skipper.MarginKm()
-                    && reach > 4.0 * skipper.BendKm(static_cast<double>(step))
-                    && lookAhead(i, h.AboveHorizonKm, step, true))
-                    skip = step - 1;
-            }
-            i += std::min(skip, lastStep - i);
-        }
+        // outcome: below the horizon between passes, above it during one.
+        const bool below = !m_inPass && h.SatElevation < 0 && h.AboveHorizonKm < 0;
+        const bool above = m_inPass && h.SatElevation > 0 && h.AboveHorizonKm > 0;
+        if (!m_fast || !(below || above))
+            continue;
+        long long skip
+            = m_skipper.SameSignSamples(h.AboveHorizonKm, earlierKm, static_cast<double>(dt), 1.0);
+        const double slope = dt > 0 ? (h.AboveHorizonKm - earlierKm) / dt : 0.0;
+        if (below)
+            skip = SkipBelow(i, h, slope, skip);
+        else if (m_current.InProgress && i + skip >= m_windowSteps)
+            return { SkyPresence::AlwaysInView, {}, {} }; // up at every step of the window
+        else if (!m_current.InProgress)
+            skip = SkipAbove(i, h, slope, skip);
+        i += std::min(skip, m_lastStep - i);
     }
-    if (inPass)
-        finish(lastStep);
+    if (m_inPass)
+        Finish(m_lastStep);
+    return Result();
+}
 
+SatellitePasses PassSearch::Result()
+{
     // Up at every step of the window: one pass from the first step whose LOS
     // (if any) lies beyond the window.
-    if (result.Passes.size() == 1 && result.Passes[0].InProgress
-        && (!result.Passes[0].LosTime
-            || *result.Passes[0].LosTime > start + seconds { windowSteps })) {
-        result.Passes.clear();
-        result.Presence = SkyPresence::AlwaysInView;
+    const std::vector<UpcomingPass>& passes = m_result.Passes;
+    if (passes.size() == 1 && passes[0].InProgress
+        && (!passes[0].LosTime || *passes[0].LosTime > m_start + seconds { m_windowSteps })) {
+        m_result.Passes.clear();
+        m_result.Presence = SkyPresence::AlwaysInView;
     } else {
-        result.Presence = result.Passes.empty() ? SkyPresence::NeverInView : SkyPresence::Passes;
+        m_result.Presence = passes.empty() ? SkyPresence::NeverInView : SkyPresence::Passes;
     }
-    return result;
+    return std::move(m_result);
 }
 
 } // namespace
@@ -565,18 +644,18 @@ SatellitePasses Search(const OrbitModel& model, sys_seconds start, seconds windo
 SatellitePasses FindSatellitePasses(const ElementSet& elements, const Station& station,
     sys_seconds start, seconds window, OrbitModelKind kind)
 {
-    return Search(OrbitModel(elements, station, kind), start, window, true);
+    return PassSearch(OrbitModel(elements, station, kind), start, window, true).Run();
 }
 
 SatellitePasses FindSatellitePasses(const OrbitModel& model, sys_seconds start, seconds window)
 {
-    return Search(model, start, window, true);
+    return PassSearch(model, start, window, true).Run();
 }
 
 SatellitePasses FindSatellitePassesPlain(const ElementSet& elements, const Station& station,
     sys_seconds start, seconds window, OrbitModelKind kind)
 {
-    return Search(OrbitModel(elements, station, kind), start, window, false);
+    return PassSearch(OrbitModel(elements, station, kind), start, window, false).Run();
 }
 
 std::vector<SatellitePasses> FindUpcomingPasses(std::span<const ElementSet> catalogue,
