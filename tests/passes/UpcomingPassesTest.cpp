@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -103,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(RealFiles, UpcomingEqualsPlain,
 TEST(UpcomingPasses, ExtremeOrbitsEqualPlain)
 {
     // Molniya-like (e 0.74), very eccentric (e 0.95: no skipping at all),
-    // strongly decaying, retrograde; from a mid-latitude and a polar station.
+    // e 0.89, strongly decaying, retrograde; from a mid-latitude and a polar
+    // station.
     ElementSet molniya;
     molniya.Epoch = 24040.25;
     molniya.Inclination = 63.4;
@@ -115,6 +117,12 @@ TEST(UpcomingPasses, ExtremeOrbitsEqualPlain)
     ElementSet eccentric = molniya;
     eccentric.Eccentricity = 0.95;
     eccentric.MeanMotion = 1.2;
+    // Just below the eccentricity where skipping stops, the Kepler
+    // solution leaves the most in the heights the skips rely on.
+    ElementSet nearLimit = molniya;
+    nearLimit.Eccentricity = 0.89;
+    nearLimit.MeanMotion = 0.58; // perigee 300 km up
+    nearLimit.ArgPerigee = 200;
     ElementSet decaying = molniya;
     decaying.Eccentricity = 0.001;
     decaying.MeanMotion = 16.2;
@@ -124,7 +132,7 @@ TEST(UpcomingPasses, ExtremeOrbitsEqualPlain)
     retro.Decay = -0.001;
     retro.Inclination = 143;
     retro.MeanMotion = 14.9;
-    for (const ElementSet& e : { molniya, eccentric, decaying, retro })
+    for (const ElementSet& e : { molniya, eccentric, nearLimit, decaying, retro })
         for (const Station& s : { Berlin, Station { -70, 0, 0 } }) {
             const SatellitePasses fast = FindSatellitePasses(e, s, Noon);
             EXPECT_EQ(fast, FindSatellitePassesPlain(e, s, Noon))
@@ -187,6 +195,25 @@ TEST(UpcomingPasses, ThreadCountDoesNotChangeTheOutput)
     for (UpcomingPass& p : iss.Passes)
         p.Satellite = 10;
     EXPECT_EQ(one[10], iss);
+
+    // A caller that takes each satellite's passes as they are found (to
+    // write them on the worker) gets every one exactly once, and the result
+    // keeps what it left: the presence and the reason of a refusal.
+    std::vector<std::vector<UpcomingPass>> taken(sets.size());
+    std::vector<std::atomic<int>> calls(sets.size());
+    const std::vector<SatellitePasses> left = FindUpcomingPasses(sets, Berlin, Noon, UpcomingWindow,
+        2, OrbitModelKind::Plan13, [&](std::size_t k, SatellitePasses& s) {
+            ++calls[k];
+            taken[k] = std::move(s.Passes);
+            s.Passes.clear();
+        });
+    for (std::size_t k = 0; k < sets.size(); ++k) {
+        EXPECT_EQ(calls[k].load(), 1) << k;
+        EXPECT_EQ(taken[k], one[k].Passes) << k;
+        EXPECT_TRUE(left[k].Passes.empty());
+        EXPECT_EQ(left[k].Presence, one[k].Presence) << k;
+        EXPECT_EQ(left[k].Refusal, one[k].Refusal) << k;
+    }
 }
 
 TEST(UpcomingPasses, SameTimesAsTheCountdownSearch)
