@@ -15,9 +15,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 namespace aostrack {
@@ -104,12 +106,6 @@ void ReportSkipped(const QString& tlePath, const QString& what, const QStringLis
 void WritePiece(std::string_view text)
 {
     fwrite_unlocked(text.data(), 1, text.size(), stdout);
-}
-
-void WriteUtf8(const std::string& text)
-{
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
 }
 
 struct UpcomingOptions {
@@ -230,11 +226,19 @@ QString OutlierLines(const Outliers& outliers)
 // A whole catalogue leaves a few hundred thousand blocks behind: the system
 // takes the process's memory back at once, faster than freeing them one by
 // one (some 10 ms), so the command ends the process once all is written.
-[[noreturn]] void EndProcess(int exitCode)
+// Output that a full disk or a broken pipe lost is said and fails the
+// command: a scheduler must not take a cut list for the whole day.
+[[noreturn]] void EndProcess(const std::string& lastText)
 {
-    std::fflush(stdout);
+    WritePiece(lastText);
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    const bool written = flushed && !std::ferror(stdout);
+    if (!written)
+        WriteErr(QStringLiteral("aostrack-cli: cannot write the passes: %1\n")
+                     .arg(QString::fromLocal8Bit(std::strerror(flushed ? EIO : error))));
     std::fflush(stderr);
-    std::_Exit(exitCode);
+    std::_Exit(written ? ExitOk : ExitFailed);
 }
 
 } // namespace
@@ -280,16 +284,13 @@ int RunUpcomingCommand(const QStringList& argList)
         settings.TlePath, QStringLiteral("records the orbit model refuses"), outliers.Refused);
 
     if (json) {
-        WriteUtf8("{\"Passes\": [");
+        WritePiece("{\"Passes\": [");
         JoinByAos(written, ", ", WritePiece);
-        WriteUtf8("]}\n");
-        EndProcess(ExitOk);
+        EndProcess("]}\n");
     }
     // AOS  LOS  maximum (at its time)  azimuths  name
     JoinByAos(written, "", WritePiece);
-    std::fflush(stdout);
-    WriteOut(OutlierLines(outliers));
-    EndProcess(ExitOk);
+    EndProcess(OutlierLines(outliers).toStdString());
 }
 
 } // namespace aostrack

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -228,6 +229,22 @@ TEST(UpcomingCommand, SameOutputForAnyThreadCount)
             EXPECT_EQ(many.out, one.out) << n << " " << form.join(' ').toStdString();
             EXPECT_EQ(many.err, one.err) << n;
         }
+    }
+}
+
+TEST(UpcomingCommand, OutputLostOnAFullDiskFailsTheCommand)
+{
+    // A scheduler reading the list from a file must not take a cut list for
+    // the whole day: /dev/full refuses every byte as a full disk does.
+    for (const QStringList& form : { QStringList {}, QStringList { QStringLiteral("--json") } }) {
+        QProcess process;
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        process.start(QStringLiteral(AOSTRACK_BIN_DIR "/aostrack-cli"),
+            Upcoming(ExampleFile(QStringLiteral("amateur.txt")), form));
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 1) << form.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
+                        .startsWith(QStringLiteral("aostrack-cli: cannot write the passes: ")));
     }
 }
 
