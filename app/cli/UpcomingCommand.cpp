@@ -42,6 +42,8 @@ const char* const kHelp
       "the passes. Records without element lines are skipped (one line on stderr);\n"
       "records the reader refuses or doubts are named on stderr as by every command;\n"
       "sets more than 14 days older than --from are counted in one line on stderr.\n"
+      "Exit codes: 0 done, 1 the output could not all be written (a full disk),\n"
+      "2 bad arguments or an unreadable file.\n"
       "\n"
       "  --tle FILE       element-set file (default: TLEFILE of sat.ini)\n"
       "  --lat DEG        station latitude, degrees north, south negative\n"
