@@ -50,9 +50,14 @@ struct Peak {
 };
 
 // Look's elevation without the azimuth (the same value, see HeightAt).
+OrbitModel::Height HeightOf(const OrbitModel& model, sys_seconds t)
+{
+    return model.HeightAt(model.EarthFixedPosition(t));
+}
+
 double ElevationOf(const OrbitModel& model, sys_seconds t)
 {
-    return ArcSinDeg(model.HeightAt(model.EarthFixedPosition(t)).SinElevation);
+    return ArcSinDeg(HeightOf(model, t).SinElevation);
 }
 
 Peak PeakByEverySecond(const OrbitModel& model, sys_seconds start, long long first, long long last)
@@ -298,11 +303,6 @@ struct PassSamples {
         return Elevation(k) >= Elevation(j);
     }
 };
-
-OrbitModel::Height HeightOf(const OrbitModel& model, sys_seconds t)
-{
-    return model.HeightAt(model.EarthFixedPosition(t));
-}
 
 // A closer guess of the top from the same three samples. Near a high
 // culmination the elevation is sharply peaked and no parabola, but the

@@ -195,17 +195,18 @@ std::vector<Piece> PiecesByAos(std::span<const WrittenPasses> satellites)
     // second, satellite by satellite, which keeps the satellites' order
     // among equal AOS (a sort of 200,000 keys took longer).
     if (count > 0 && last - first < 8 * 86400) {
+        const auto second = [&](std::chrono::sys_seconds aos) {
+            return static_cast<std::size_t>(aos.time_since_epoch().count() - first);
+        };
         std::vector<std::uint32_t> slot(static_cast<std::size_t>(last - first) + 2, 0);
         for (const WrittenPasses& w : satellites)
             for (const std::chrono::sys_seconds aos : w.Aos)
-                ++slot[static_cast<std::size_t>(aos.time_since_epoch().count() - first) + 1];
+                ++slot[second(aos) + 1];
         for (std::size_t k = 1; k < slot.size(); ++k)
             slot[k] += slot[k - 1];
         for (const WrittenPasses& w : satellites)
             for (std::size_t k = 0; k < w.Aos.size(); ++k)
-                ordered[slot[static_cast<std::size_t>(
-                    w.Aos[k].time_since_epoch().count() - first)]++]
-                    = PieceOf(w, k);
+                ordered[slot[second(w.Aos[k])]++] = PieceOf(w, k);
         return ordered;
     }
     struct Key {

@@ -212,6 +212,11 @@ TEST(UpcomingLines, JoinedByAosThenSatellite)
             EXPECT_EQ(joined, separator.empty() ? "eacdb" : "e, a, c, d, b") << late.count();
         }
     }
+    // No pass at all (every one below --min-el): nothing, not a stray separator.
+    const std::vector<WrittenPasses> none(3);
+    std::string joined;
+    JoinByAos(none, ", ", [&](std::string_view piece) { joined += piece; });
+    EXPECT_EQ(joined, "");
 }
 
 TEST(UpcomingCommand, SameOutputForAnyThreadCount)
